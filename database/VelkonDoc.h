@@ -1,0 +1,113 @@
+// The ID database: one record per member ID in parallel arrays indexed by record number, the
+// IDs picked up from text since start, and the IDs never to pick up. The only document of the
+// program; views learn of every change through UpdateAllViews with one of the hints below and
+// m_nLastChanged.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "database/DeletedStack.h"
+#include "database/IdIndex.h"
+#include "platform/CArray.h"
+#include "platform/CCmdUI.h"
+#include "platform/CDocument.h"
+#include "platform/CStringArray.h"
+#include "platform/CTime.h"
+
+// Update hints
+constexpr LPARAM HINT_REBUILD = 0;          // rebuild the whole list
+constexpr LPARAM HINT_SAVED = 2;            // saved (m_nLastChanged -1) or one record rewritten
+constexpr LPARAM HINT_ADDED = 10;           // record added or restored
+constexpr LPARAM HINT_DELETED = 11;         // record deleted
+constexpr LPARAM HINT_PICKED = 20;          // an ID picked up (-1: not registered)
+constexpr LPARAM HINT_PICKUP_CLEARED = 21;  // pickup list emptied
+
+class CVelkonDoc : public CDocument {
+public:
+    CVelkonDoc();
+    ~CVelkonDoc() override;
+
+    // --- Records (record number = index) ---
+    int GetRecordCount() const { return m_astrID.GetSize(); }
+    // A live record with exactly this ID, or -1.
+    int FindID(const CString& id) const;
+    // FALSE when a live record has the ID; otherwise appends a record and sends HINT_ADDED.
+    BOOL AddNewID(const CString& id, const CString& handle);
+    // Marks a live record deleted; it can be restored until its ID is registered anew.
+    void DeleteID(int nRecord);
+    // Brings back the most recently deleted record, if any.
+    void RestoreID();
+
+    // --- Pickup from text ---
+    // 3 ASCII letters and 5 digits, exactly 8 bytes.
+    static BOOL IsValidID(const CString& text);
+    int FindPickup(const CString& id) const;
+    // Scans every complete (CR LF ended) line of the caller's buffer and removes it; the
+    // unfinished rest stays for the next call.
+    void PickupText(CString& rBuffer);
+    void PickupLine(const CString& line);
+    void PickupID(const CString& id, const CString& handle);
+    void ClearPickup();
+
+    // --- File format helpers ---
+    // "YYYY/MM/DD" in local time; empty when the value is not a date.
+    static CString FormatDate(CTime time);
+    // Y/M/D with a 2- or 4-digit year; anything else reads as the current date and time.
+    static CTime ParseDate(const CString& text);
+    // Cuts the text before the first tab off the line (the whole line when it has none).
+    static CString SplitField(CString& rLine);
+
+    // --- Document overrides ---
+    void DeleteContents() override;
+    BOOL OnNewDocument() override;
+    void SetModifiedFlag(BOOL bModified = TRUE) override;
+    BOOL SaveModified() override;
+    BOOL OnSaveDocument(LPCTSTR lpszPathName) override;
+    void Serialize(CArchive& ar) override;
+
+    // --- Commands ---
+    void OnUpdateFileSave(CCmdUI* pCmdUI);
+    void OnPickupRedo() { ClearPickup(); }
+    void OnUpdatePickupRedo(CCmdUI* pCmdUI);
+
+    // The backup beside a data file: its extension replaced by "bak".
+    static CString BackupPathOf(const CString& path);
+
+    CStringArray m_astrID;
+    CStringArray m_astrHandle;
+    CStringArray m_astrMemo1;
+    CStringArray m_astrMemo2;
+    CStringArray m_astrMemo3;
+    CStringArray m_astrMemo4;
+    CStringArray m_astrMemo5;
+    CStringArray m_astrMemo6;
+    CArray<int, int> m_anUpdateCount;
+    CArray<CTime, CTime> m_atimeRegist;
+    CArray<CTime, CTime> m_atimeUpdate;
+    CArray<CTime, CTime> m_atimePrevUpdate;
+    CArray<BOOL, BOOL> m_abDeleted;
+    CIdIndex m_anSortIndex{&m_astrID};  // live records by ID
+    CDeletedStack m_anDeletedStack;
+
+    CStringArray m_astrPickupID;  // by pickup number, in order of first arrival
+    CIdIndex m_anPickupIndex{&m_astrPickupID};
+    CArray<std::unique_ptr<CStringArray>, std::unique_ptr<CStringArray>> m_aPickupHandles;
+
+    CStringArray m_astrNoPickupID;
+    BOOL m_bBackup = TRUE;
+    BOOL m_bAutoSave = FALSE;
+    int m_nLastChanged = -1;
+
+    static constexpr int kMaxUpdateCount = 9999;
+
+private:
+    void AppendRecord(const CString& id);
+    void LoadRecords(CArchive& ar);
+    void StoreRecords(CArchive& ar);
+    void PickupLineBytes(std::string_view line);
+    // Seen (pickup number, handle) pairs, so that a repeated handle is found without a scan.
+    std::unordered_set<std::string> m_pickupHandleSeen;
+};

@@ -1,0 +1,101 @@
+// The .lst file: one record per line, 11 tab-separated fields, CR LF line ends, bytes of CP932
+// read and written as they are.
+#include <string>
+
+#include "database/RecordText.h"
+#include "database/VelkonDoc.h"
+#include "platform/CFile.h"
+
+CString CVelkonDoc::FormatDate(CTime time) { return CString(record_text::FormatDate(time)); }
+
+CTime CVelkonDoc::ParseDate(const CString& text) {
+    int year = 0, month = 0, day = 0;
+    if (!record_text::ParseDateFields(text.View(), year, month, day))
+        return CTime::GetCurrentTime();
+    return CTime(year, month, day, 0, 0, 0, -1);
+}
+
+CString CVelkonDoc::SplitField(CString& rLine) {
+    std::string_view rest = rLine.View();
+    CString field(record_text::CutField(rest));
+    rLine = CString(rest);
+    return field;
+}
+
+void CVelkonDoc::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) StoreRecords(ar);
+    else LoadRecords(ar);
+}
+
+void CVelkonDoc::LoadRecords(CArchive& ar) {
+    using record_text::CutField;
+    record_text::DateReader dates;
+    CString line;
+    while (ar.ReadString(line)) {
+        if (line.IsEmpty() || line[0] == '*') continue;
+        std::string_view rest = line.View();
+        const int n = GetRecordCount();
+        AppendRecord(CString(CutField(rest)));
+        m_astrHandle[n] = CString(CutField(rest));
+        m_astrMemo1[n] = CString(CutField(rest));
+        m_astrMemo2[n] = CString(CutField(rest));
+        m_astrMemo3[n] = CString(CutField(rest));
+        m_astrMemo4[n] = CString(CutField(rest));
+        m_astrMemo5[n] = CString(CutField(rest));
+        m_astrMemo6[n] = CString(CutField(rest));
+        m_anUpdateCount[n] = record_text::Atoi(CutField(rest));
+        m_atimeRegist[n] = dates.Parse(CutField(rest));
+        m_atimeUpdate[n] = dates.Parse(CutField(rest));
+        m_atimePrevUpdate[n] = m_atimeUpdate[n];
+    }
+    // The same order as inserting each record at its upper bound, in file order.
+    m_anSortIndex.Build(GetRecordCount());
+}
+
+void CVelkonDoc::StoreRecords(CArchive& ar) {
+    using record_text::AppendField;
+    record_text::DateWriter dates;
+    std::string line;
+    const int n = GetRecordCount();
+    for (int r = 0; r < n; ++r) {
+        if (m_abDeleted[r]) continue;
+        line.clear();
+        AppendField(line, m_astrID[r].View());
+        line += '\t';
+        AppendField(line, m_astrHandle[r].View());
+        line += '\t';
+        for (const CStringArray* memo : {&m_astrMemo1, &m_astrMemo2, &m_astrMemo3, &m_astrMemo4,
+                                         &m_astrMemo5, &m_astrMemo6}) {
+            AppendField(line, (*memo)[r].View());
+            line += '\t';
+        }
+        line += std::to_string(m_anUpdateCount[r]);
+        line += '\t';
+        line += dates.Format(m_atimeRegist[r]);
+        line += '\t';
+        line += dates.Format(m_atimeUpdate[r]);
+        line += "\r\n";
+        ar.WriteString(std::string_view(line));
+        m_atimePrevUpdate[r] = m_atimeUpdate[r];
+    }
+    m_nLastChanged = -1;
+    UpdateAllViews(nullptr, HINT_SAVED);
+}
+
+CString CVelkonDoc::BackupPathOf(const CString& path) {
+    const int slash = path.ReverseFind('/');
+    const int dot = path.ReverseFind('.');
+    const CString stem = (dot > slash) ? path.Left(dot) : path;
+    return stem + ".bak";
+}
+
+BOOL CVelkonDoc::OnSaveDocument(LPCTSTR lpszPathName) {
+    if (m_bBackup) {
+        const CString path(lpszPathName);
+        const CString backup = BackupPathOf(path);
+        // Neither step is reported: there may be no old backup, or no file yet.
+        CFile::Remove(backup);
+        CFile::Rename(path, backup);
+    }
+    return CDocument::OnSaveDocument(lpszPathName);
+}

@@ -1,0 +1,190 @@
+// Finding member IDs, and the handle written after each, in running text.
+#include <cstring>
+
+#include "database/VelkonDoc.h"
+#include "platform/Mbcs.h"
+
+namespace {
+
+bool IsValidIDBytes(std::string_view s) {
+    if (s.size() != 8) return false;
+    for (int i = 0; i < 3; ++i) {
+        const char c = s[i];
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
+    }
+    for (int i = 3; i < 8; ++i) {
+        if (s[i] < '0' || s[i] > '9') return false;
+    }
+    return true;
+}
+
+bool IsSpaceChar(std::string_view c) { return c == " " || c == "\x81\x40"; }
+
+bool IsStopChar(std::string_view c) {
+    if (c.size() == 1) return c[0] == '\t' || c[0] == '/' || c[0] == ':' || c[0] == ',';
+    // ／ ： ， 、 。
+    if (c.size() == 2 && c[0] == '\x81') {
+        const char t = c[1];
+        return t == '\x5E' || t == '\x46' || t == '\x43' || t == '\x41' || t == '\x42';
+    }
+    return false;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// Position of the CR of the first CR LF at or after pos. CR and LF are never part of a
+// double-byte character, so the search need not step by characters.
+std::size_t FindCrLf(std::string_view s, std::size_t pos) {
+    while (pos + 1 < s.size()) {
+        const void* cr = std::memchr(s.data() + pos, '\r', s.size() - pos - 1);
+        if (!cr) return std::string_view::npos;
+        pos = static_cast<std::size_t>(static_cast<const char*>(cr) - s.data());
+        if (s[pos + 1] == '\n') return pos;
+        ++pos;
+    }
+    return std::string_view::npos;
+}
+
+// The rest of a line, taken from the front one character at a time.
+class LineReader {
+public:
+    explicit LineReader(std::string_view line, std::size_t pos) : m_line(line), m_pos(pos) {}
+    bool Empty() const { return m_pos >= m_line.size(); }
+    std::size_t Pos() const { return m_pos; }
+    std::string_view Take() {
+        if (Empty()) return {};
+        const std::size_t len = mbcs::CharLength(m_line, m_pos);
+        const std::string_view c = m_line.substr(m_pos, len);
+        m_pos += len;
+        return c;
+    }
+
+private:
+    std::string_view m_line;
+    std::size_t m_pos;
+};
+
+// The handle after an ID: at most two words joined by one space character, after at least one
+// space character, ended by a stop character or the second space.
+std::string ExtractHandle(LineReader& in) {
+    std::string_view c = in.Take();
+    if (!IsSpaceChar(c)) return {};
+    while (!in.Empty()) {
+        c = in.Take();
+        if (!IsSpaceChar(c)) break;
+    }
+    if (IsSpaceChar(c) || IsStopChar(c)) return {};
+
+    std::string handle(c);
+    std::string_view space;
+    while (!in.Empty()) {
+        c = in.Take();
+        if (IsSpaceChar(c)) {
+            space = c;
+            break;
+        }
+        if (IsStopChar(c)) return handle;
+        handle += c;
+    }
+    if (space.empty() || in.Empty()) return handle;
+
+    const std::string_view q = in.Take();
+    if (IsSpaceChar(q) || IsStopChar(q)) return handle;
+    handle += space;
+    handle += q;
+    while (!in.Empty()) {
+        c = in.Take();
+        if (IsSpaceChar(c) || IsStopChar(c)) break;
+        handle += c;
+    }
+    return handle;
+}
+
+std::string HandleKey(int pickup, std::string_view handle) {
+    std::string key(reinterpret_cast<const char*>(&pickup), sizeof pickup);
+    key += handle;
+    return key;
+}
+
+}  // namespace
+
+BOOL CVelkonDoc::IsValidID(const CString& text) { return IsValidIDBytes(text.View()); }
+
+int CVelkonDoc::FindPickup(const CString& id) const { return m_anPickupIndex.Find(id.View()); }
+
+void CVelkonDoc::PickupText(CString& rBuffer) {
+    const std::string_view buf = rBuffer.View();
+    std::size_t pos = 0;
+    for (;;) {
+        while (pos < buf.size() && IsBlank(buf[pos])) ++pos;
+        const std::size_t cr = FindCrLf(buf, pos);
+        if (cr == std::string_view::npos) break;
+        PickupLineBytes(buf.substr(pos, cr - pos));
+        pos = cr + 1;  // the LF goes with the white space of the next round
+    }
+    // One cut for all the lines taken, however many there were.
+    rBuffer.Str().erase(0, pos);
+}
+
+void CVelkonDoc::PickupLine(const CString& line) { PickupLineBytes(line.View()); }
+
+void CVelkonDoc::PickupLineBytes(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (letter && line.size() - i >= 8 && IsValidIDBytes(line.substr(i, 8))) {
+            CString id(line.substr(i, 8));
+            id.MakeUpper();
+            LineReader rest(line, i + 8);
+            const CString handle(ExtractHandle(rest));
+            i = rest.Pos();
+            PickupID(id, handle);
+        } else {
+            i += mbcs::CharLength(line, i);
+        }
+    }
+}
+
+void CVelkonDoc::PickupID(const CString& id, const CString& handle) {
+    for (const CString& ignored : m_astrNoPickupID) {
+        if (ignored == id) return;
+    }
+    const int p = FindPickup(id);
+    const int r = FindID(id);
+    if (p == -1) {
+        auto handles = std::make_unique<CStringArray>();
+        const int newPickup = m_astrPickupID.GetSize();
+        if (!handle.IsEmpty()) {
+            handles->Add(handle);
+            m_pickupHandleSeen.insert(HandleKey(newPickup, handle.View()));
+        }
+        m_astrPickupID.Add(id);
+        m_anPickupIndex.Insert(newPickup);
+        m_aPickupHandles.Add(std::move(handles));
+
+        if (r != -1) {
+            const CTime now = CTime::GetCurrentTime();
+            if (FormatDate(now).Compare(FormatDate(m_atimePrevUpdate[r]).View()) > 0) {
+                if (m_anUpdateCount[r] < kMaxUpdateCount) ++m_anUpdateCount[r];
+                m_atimeUpdate[r] = now;
+                SetModifiedFlag(TRUE);
+            }
+        }
+    } else if (!handle.IsEmpty()) {
+        if (!m_pickupHandleSeen.insert(HandleKey(p, handle.View())).second) return;
+        m_aPickupHandles[p]->Add(handle);
+    }
+    m_nLastChanged = r;
+    UpdateAllViews(nullptr, HINT_PICKED);
+}
+
+void CVelkonDoc::ClearPickup() {
+    m_anPickupIndex.RemoveAll();
+    m_astrPickupID.RemoveAll();
+    m_aPickupHandles.RemoveAll();
+    m_pickupHandleSeen.clear();
+    UpdateAllViews(nullptr, HINT_PICKUP_CLEARED);
+}

@@ -1,0 +1,60 @@
+// A document: the data of one file, its title and path, the modified flag, and the views that
+// show it. Loading and saving go through Serialize; saving replaces the file only once the new
+// content is completely on disk.
+#pragma once
+
+#include <vector>
+
+#include "platform/Afx.h"
+#include "platform/CArchive.h"
+#include "platform/CString.h"
+
+class CView;
+
+class CDocument : public CObject {
+public:
+    CDocument() = default;
+    ~CDocument() override;
+    CDocument(const CDocument&) = delete;
+    CDocument& operator=(const CDocument&) = delete;
+
+    const CString& GetTitle() const { return m_strTitle; }
+    virtual void SetTitle(LPCTSTR lpszTitle);
+    const CString& GetPathName() const { return m_strPathName; }
+    // Also makes the file's name (with its extension, without the directory) the title.
+    virtual void SetPathName(LPCTSTR lpszPathName);
+
+    virtual BOOL IsModified() { return m_bModified; }
+    virtual void SetModifiedFlag(BOOL bModified = TRUE);
+
+    void AddView(CView* pView);
+    void RemoveView(CView* pView);
+    const std::vector<CView*>& GetViews() const { return m_viewList; }
+    // Calls OnUpdate of every view but the sender.
+    void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
+
+    virtual BOOL OnNewDocument();
+    virtual BOOL OnOpenDocument(LPCTSTR lpszPathName);
+    virtual BOOL OnSaveDocument(LPCTSTR lpszPathName);
+    virtual void DeleteContents() {}
+    virtual void Serialize(CArchive& /*ar*/) {}
+    // Asked before the document is closed or replaced: TRUE lets it go.
+    virtual BOOL SaveModified();
+    // Saves under the path name, asking for one when there is none.
+    virtual BOOL DoFileSave();
+    // Saves under lpszPathName (asking for one when it is null or empty); with bReplace the
+    // document takes the new path name.
+    virtual BOOL DoSave(LPCTSTR lpszPathName, BOOL bReplace = TRUE);
+
+protected:
+    // Asks the user for a path to save under. Without a user interface nobody can answer.
+    virtual BOOL PromptSavePath(CString& /*rPath*/) { return FALSE; }
+    // Tells the user that loading or saving failed; err is the errno of the failing call.
+    virtual void ReportSaveLoadException(LPCTSTR lpszPathName, int err, BOOL bSaving,
+                                         UINT nIDPDefault);
+
+    CString m_strTitle;
+    CString m_strPathName;
+    BOOL m_bModified = FALSE;
+    std::vector<CView*> m_viewList;
+};

@@ -1,0 +1,10 @@
+// Conversion between the program's text (CP932) and UTF-8, used only where text leaves or enters
+// the program: widgets, the clipboard, file names, the settings file, the terminal bridge.
+// A character the target cannot hold becomes "?", as the system conversion does.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+std::string Cp932ToUtf8(std::string_view cp932);
+std::string Utf8ToCp932(std::string_view utf8);

@@ -1,0 +1,44 @@
+#include "platform/MessageBox.h"
+
+#include <cstdio>
+
+#include "platform/CodePage.h"
+#include "platform/StringResource.h"
+
+namespace {
+
+AfxMessageBoxHook& Hook() {
+    static AfxMessageBoxHook hook;
+    return hook;
+}
+
+int SafeAnswer(UINT nType) {
+    switch (nType & 0x0F) {
+        case MB_YESNOCANCEL:
+        case MB_OKCANCEL:
+            return IDCANCEL;
+        case MB_YESNO:
+            return IDNO;
+        default:
+            return IDOK;
+    }
+}
+
+}  // namespace
+
+int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
+    const CString text(lpszText);
+    if (Hook()) return Hook()(text, nType);
+    std::fprintf(stderr, "%s\n", Cp932ToUtf8(text.View()).c_str());
+    return SafeAnswer(nType);
+}
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
+    return AfxMessageBox(AfxLoadString(nIDPrompt), nType, nIDHelp);
+}
+
+AfxMessageBoxHook AfxSetMessageBoxHook(AfxMessageBoxHook hook) {
+    AfxMessageBoxHook previous = std::move(Hook());
+    Hook() = std::move(hook);
+    return previous;
+}

@@ -1,0 +1,23 @@
+// Every test program runs in Japan's time zone (no time-zone database needed) and with its
+// settings, home and runtime directories in a private temporary folder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+int main(int argc, char** argv) {
+    ::setenv("TZ", "JST-9", 1);
+    ::tzset();
+    std::string base = (std::filesystem::temp_directory_path() / "velkon-home-XXXXXX").string();
+    if (::mkdtemp(base.data())) {
+        ::setenv("HOME", base.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    std::error_code ec;
+    std::filesystem::remove_all(base, ec);
+    return result;
+}
