@@ -1,0 +1,55 @@
+// A document with an application object behind it, and a view that records what it is told.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "database/VelkonDoc.h"
+#include "platform/CView.h"
+#include "platform/CWinApp.h"
+#include "tests/support/TestSupport.h"
+
+struct Notice {
+    LPARAM hint;
+    int lastChanged;
+    bool operator==(const Notice&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Notice& n) {
+    return os << "{hint " << n.hint << ", record " << n.lastChanged << "}";
+}
+
+class RecordingView : public CView {
+public:
+    void OnUpdate(CView*, LPARAM lHint, CObject*) override {
+        auto* doc = static_cast<CVelkonDoc*>(GetDocument());
+        notices.push_back({lHint, doc->m_nLastChanged});
+    }
+    std::vector<Notice> notices;
+};
+
+class DocTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Settings of one test never leak into another, even in one process.
+        ::setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        app = std::make_unique<CWinApp>("Velkon95");
+        app->SetRegistryKey("Brambl Free Software");
+        doc = std::make_unique<CVelkonDoc>();
+        doc->OnNewDocument();
+        doc->AddView(&view);
+    }
+    void TearDown() override {
+        doc.reset();
+        app.reset();
+    }
+    std::vector<int> SortIndex() const { return doc->m_anSortIndex.ToVector(); }
+
+    testing_support::TempDir dir;
+    std::unique_ptr<CWinApp> app;
+    std::unique_ptr<CVelkonDoc> doc;
+    RecordingView view;
+};

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "database/DeletedStack.h"
+#include "database/IdIndex.h"
+#include "platform/Mbcs.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+// Keys drawn from a small alphabet so that equal IDs are common; some with double-byte
+// characters and half-width katakana so that code order differs from byte order.
+CString RandomKey(std::mt19937& rng) {
+    static const char* const kPieces[] = {"A", "B", "a", "\xB1", "\x82\xA0", "\x81\x40", "0"};
+    CString key;
+    const int len = static_cast<int>(rng() % 4);
+    for (int i = 0; i < len; ++i) key += kPieces[rng() % 7];
+    return key;
+}
+
+// Checks order, ties in insertion order and lookups of the index against plain arithmetic.
+void CheckAgainstLinear(const CIdIndex& index, const CStringArray& keys,
+                        const std::vector<int>& insertionOrder) {
+    std::vector<int> expected = insertionOrder;
+    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+        return mbcs::Compare(keys[a].View(), keys[b].View()) < 0;
+    });
+    ASSERT_EQ(index.ToVector(), expected);
+    for (int e : insertionOrder) {
+        const int found = index.Find(keys[e].View());
+        ASSERT_NE(found, -1) << "missed a present key at size " << insertionOrder.size();
+        EXPECT_EQ(keys[found], keys[e]);
+    }
+    EXPECT_EQ(index.Find("zzz-not-there"), -1);
+}
+
+}  // namespace
+
+TEST(IdIndex, MatchesALinearSearchForEverySizeUpTo1000) {
+    std::mt19937 rng(7);
+    for (int n = 0; n <= 1000; n += (n < 100 ? 1 : 37)) {
+        CStringArray keys;
+        for (int i = 0; i < n; ++i) keys.Add(RandomKey(rng));
+
+        CIdIndex built(&keys);
+        built.Build(n);
+        std::vector<int> fileOrder(n);
+        for (int i = 0; i < n; ++i) fileOrder[i] = i;
+        CheckAgainstLinear(built, keys, fileOrder);
+
+        // One by one, in a shuffled order, gives the same as a sorted build of that order.
+        std::vector<int> shuffled = fileOrder;
+        std::shuffle(shuffled.begin(), shuffled.end(), rng);
+        CIdIndex inserted(&keys);
+        for (int e : shuffled) inserted.Insert(e);
+        CheckAgainstLinear(inserted, keys, shuffled);
+    }
+}
+
+TEST(IdIndex, RemovalsAcrossBlocksKeepOrderAndCounts) {
+    CStringArray keys;
+    for (int i = 0; i < 5000; ++i) keys.Add(CString(i % 3 ? "SAME" : "OTHER"));
+    CIdIndex index(&keys);
+    for (int i = 0; i < 5000; ++i) index.Insert(i);
+    std::vector<int> order;
+    for (int i = 0; i < 5000; ++i) order.push_back(i);
+    for (int i = 4999; i >= 0; i -= 2) {
+        ASSERT_TRUE(index.Remove(i));
+        order.erase(std::find(order.begin(), order.end(), i));
+    }
+    EXPECT_FALSE(index.Remove(4999));
+    EXPECT_EQ(index.GetSize(), 2500);
+    CheckAgainstLinear(index, keys, order);
+    for (int e : order) ASSERT_TRUE(index.Remove(e));
+    EXPECT_TRUE(index.IsEmpty());
+    EXPECT_EQ(index.Find("SAME"), -1);
+}
+
+TEST(DeletedStack, PopsMostRecentFirstAndTakesOutTheLatestOfAnId) {
+    CDeletedStack stack;
+    stack.Push(1, "AAA00001");
+    stack.Push(2, "BBB00002");
+    stack.Push(3, "AAA00001");
+    stack.Push(4, "CCC00003");
+    EXPECT_EQ(stack.TakeLatestWithID("AAA00001"), 3);
+    EXPECT_EQ(stack.TakeLatestWithID("ZZZ00000"), -1);
+    EXPECT_EQ(stack.ToVector(), (std::vector<int>{4, 2, 1}));
+    EXPECT_EQ(stack.Pop(), 4);
+    EXPECT_EQ(stack.TakeLatestWithID("BBB00002"), 2);
+    EXPECT_EQ(stack.Pop(), 1);
+    EXPECT_EQ(stack.Pop(), -1);
+    EXPECT_TRUE(stack.IsEmpty());
+}

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "tests/database/DocFixture.h"
+
+using testing_support::FakeClock;
+using testing_support::Sjis;
+using testing_support::Utf8;
+
+namespace {
+
+// The picked-up IDs with their handles, "ID:handle|handle", in pickup order (UTF-8).
+std::vector<std::string> Picked(const CVelkonDoc& doc) {
+    std::vector<std::string> out;
+    for (int p = 0; p < doc.m_astrPickupID.GetSize(); ++p) {
+        std::string entry = Utf8(doc.m_astrPickupID[p]) + ":";
+        const CStringArray& handles = *doc.m_aPickupHandles[p];
+        for (int h = 0; h < handles.GetSize(); ++h) entry += (h ? "|" : "") + Utf8(handles[h]);
+        out.push_back(entry);
+    }
+    return out;
+}
+
+std::vector<std::string> PickLine(const char* utf8Line) {
+    CWinApp app("Velkon95");
+    CVelkonDoc doc;
+    CString text = Sjis(utf8Line) + "\r\n";
+    doc.PickupText(text);
+    return Picked(doc);
+}
+
+using V = std::vector<std::string>;
+
+}  // namespace
+
+TEST(PickupScanner, IdForms) {
+    EXPECT_EQ(PickLine("abc12345 Blue"), V{"ABC12345:Blue"});
+    EXPECT_EQ(PickLine("XABC12345"), V{"ABC12345:"});
+    EXPECT_EQ(PickLine("ABCD12345"), V{"BCD12345:"});
+    EXPECT_EQ(PickLine("ABC123456"), V{"ABC12345:"});
+    EXPECT_EQ(PickLine("AB12345 ABC1234 ＡＢＣ12345"), V{});
+    // A letter that is the trail byte of a double-byte character does not start an ID:
+    // ア is 0x83 0x41, and 0x41 is "A".
+    EXPECT_EQ(PickLine("アBC12345 ZZZ00001"), V{"ZZZ00001:"});
+}
+
+TEST(PickupScanner, HandleWordsSpacesAndStops) {
+    EXPECT_EQ(PickLine("ABC12345 Blue"), V{"ABC12345:Blue"});
+    EXPECT_EQ(PickLine("ABC12345  Blue Sky again"), V{"ABC12345:Blue Sky"});
+    EXPECT_EQ(PickLine("ABC12345　青い　空"), V{"ABC12345:青い　空"});
+    EXPECT_EQ(PickLine("ABC12345 Blue/Sky"), V{"ABC12345:Blue"});
+    EXPECT_EQ(PickLine("ABC12345/Blue"), V{"ABC12345:"});
+    EXPECT_EQ(PickLine("ABC12345Blue"), V{"ABC12345:"});
+    EXPECT_EQ(PickLine("ABC12345 B"), V{"ABC12345:B"});
+    EXPECT_EQ(PickLine("ABC12345 Blue S"), V{"ABC12345:Blue S"});
+    EXPECT_EQ(PickLine("ABC12345 Blue Sk"), V{"ABC12345:Blue Sk"});
+    EXPECT_EQ(PickLine("ABC12345   "), V{"ABC12345:"});
+    EXPECT_EQ(PickLine("ABC12345 Blue ABD12345"), V{"ABC12345:Blue ABD12345"});
+    EXPECT_EQ(PickLine("ABC12345ABD12345"), V{"ABC12345:"});
+    EXPECT_EQ(PickLine("ABC12345,ABD12345"), (V{"ABC12345:", "ABD12345:"}));
+    EXPECT_EQ(PickLine("ABC12345 青い、空"), V{"ABC12345:青い"});
+    EXPECT_EQ(PickLine("ABC12345 ねこ。ABD12345 いぬ：x"), (V{"ABC12345:ねこ", "ABD12345:いぬ"}));
+    EXPECT_EQ(PickLine("ABC12345 Blue ／x"), V{"ABC12345:Blue"});
+    EXPECT_EQ(PickLine("ABC12345 　：Blue"), V{"ABC12345:"});
+    EXPECT_EQ(PickLine("ABC12345 A\tB"), V{"ABC12345:A"});
+}
+
+TEST_F(DocTest, OnlyCompleteLinesAreScannedAndTheRestWaits) {
+    CString buffer(" \r\n\tABC12345 Blue");
+    doc->PickupText(buffer);
+    EXPECT_EQ(buffer, "ABC12345 Blue");  // leading white space goes even so
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 0);
+    buffer += " Sky\r";
+    doc->PickupText(buffer);
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 0);
+    buffer += "\nABD";
+    doc->PickupText(buffer);
+    EXPECT_EQ(Picked(*doc), V{"ABC12345:Blue Sky"});
+    EXPECT_EQ(buffer, "ABD");
+
+    // A double-byte character cut between two deliveries is whole again before scanning.
+    const CString line = Sjis("00001 ねこ\r\n");
+    buffer += line.Left(7);
+    doc->PickupText(buffer);
+    buffer += line.Mid(7);
+    doc->PickupText(buffer);
+    EXPECT_EQ(Picked(*doc).back(), "ABD00001:ねこ");
+    EXPECT_TRUE(buffer.IsEmpty());
+}
+
+TEST_F(DocTest, RepeatedFindsCollectDistinctHandlesAndSkipSilentRepeats) {
+    doc->AddNewID("ABC12345", "");
+    view.notices.clear();
+    CString text("ABC12345 Blue\r\nABC12345 Blue\r\nabc12345 Red\r\nABC12345\r\nXYZ00001\r\n");
+    doc->PickupText(text);
+    EXPECT_EQ(Picked(*doc), (V{"ABC12345:Blue|Red", "XYZ00001:"}));
+    // The repeated "Blue" sends nothing; an unregistered ID names no record.
+    const std::vector<Notice> expected = {
+        {HINT_PICKED, 0}, {HINT_PICKED, 0}, {HINT_PICKED, 0}, {HINT_PICKED, -1}};
+    EXPECT_EQ(view.notices, expected);
+    EXPECT_EQ(doc->FindPickup("XYZ00001"), 1);
+    EXPECT_EQ(doc->FindPickup("xyz00001"), -1);
+
+    doc->ClearPickup();
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 0);
+    EXPECT_EQ(doc->FindPickup("ABC12345"), -1);
+    text = "ABC12345 Blue\r\n";
+    doc->PickupText(text);
+    EXPECT_EQ(Picked(*doc), V{"ABC12345:Blue"});
+}
+
+TEST_F(DocTest, NoPickupIdsAreIgnoredEntirely) {
+    doc->m_astrNoPickupID.Add("ABC12345");
+    view.notices.clear();
+    CString text("abc12345 Blue, ABD12345\r\n");
+    doc->PickupText(text);
+    EXPECT_EQ(Picked(*doc), V{"ABD12345:"});
+    EXPECT_EQ(view.notices.size(), 1u);
+}
+
+class UpdateCountTest : public DocTest {
+protected:
+    static constexpr std::int64_t kDay = 24 * 60 * 60;
+    // 2026-12-08 10:00 in JST-9.
+    static constexpr std::int64_t kMorning = 1'796'691'600;
+
+    void Pick(const char* id) {
+        CString text = CString(id) + "\r\n";
+        doc->PickupText(text);
+    }
+};
+
+TEST_F(UpdateCountTest, RaisedOnceOnALaterDayAndNotOnTheDayOfRegistration) {
+    FakeClock clock(kMorning);
+    doc->AddNewID("ABC12345", "");
+    doc->SetModifiedFlag(FALSE);
+    Pick("ABC12345");
+    EXPECT_EQ(doc->m_anUpdateCount[0], 1);
+    EXPECT_FALSE(doc->IsModified());
+
+    clock.Advance(kDay);
+    Pick("ABC12345");
+    Pick("ABC12345");  // already in the list: no second raise
+    EXPECT_EQ(doc->m_anUpdateCount[0], 1);  // the list was not cleared since
+    doc->ClearPickup();
+    Pick("ABC12345");
+    EXPECT_EQ(doc->m_anUpdateCount[0], 2);
+    EXPECT_EQ(doc->m_atimeUpdate[0].GetTime(), kMorning + kDay);
+    EXPECT_TRUE(doc->IsModified());
+
+    // Without a save the previous update date stays, so the same day raises again after clearing.
+    doc->ClearPickup();
+    Pick("ABC12345");
+    EXPECT_EQ(doc->m_anUpdateCount[0], 3);
+}
+
+TEST_F(UpdateCountTest, CountStopsAt9999ButTheDateMovesOn) {
+    FakeClock clock(kMorning);
+    doc->AddNewID("ABC12345", "");
+    doc->AddNewID("ABD12345", "");
+    doc->m_anUpdateCount[0] = 9999;
+    doc->m_anUpdateCount[1] = 12000;
+    doc->m_atimePrevUpdate[0] = CTime(kMorning - kDay);
+    doc->m_atimePrevUpdate[1] = CTime(kMorning - kDay);
+    doc->SetModifiedFlag(FALSE);
+    Pick("ABC12345,ABD12345");
+    Pick("ABD12345");
+    EXPECT_EQ(doc->m_anUpdateCount[0], 9999);
+    EXPECT_EQ(doc->m_anUpdateCount[1], 12000);
+    EXPECT_EQ(doc->m_atimeUpdate[0].GetTime(), kMorning);
+    EXPECT_TRUE(doc->IsModified());
+}
