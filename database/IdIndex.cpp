@@ -76,7 +76,12 @@ std::size_t CIdIndex::BlockFor(std::string_view id, bool upper) const {
 
 void CIdIndex::Insert(int entry) {
     const std::string_view id = Key(entry);
-    if (m_blocks.empty()) m_blocks.emplace_back().reserve(kMaxBlock);
+    if (m_blocks.empty()) {
+        m_blocks.emplace_back().reserve(kMaxBlock);
+        m_blocks.back().push_back(entry);
+        m_size = 1;
+        return;
+    }
     std::size_t b = BlockFor(id, true);
     if (b == m_blocks.size()) b = m_blocks.size() - 1;  // greater than or equal to all: append
     auto& block = m_blocks[b];
