@@ -85,7 +85,11 @@ void CString::Format(const char* fmt, ...) {
 
 BOOL CString::LoadString(UINT nID) {
     const CString* found = AfxFindString(nID);
-    if (!found) return FALSE;
+    // An unknown id leaves the text empty, not holding what it held before.
+    if (!found) {
+        Empty();
+        return FALSE;
+    }
     *this = *found;
     return TRUE;
 }

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "platform/CArchive.h"
+#include "tests/platform/PlatformTestUtil.h"
+#include "tests/support/TestSupport.h"
+
+using testing_support::ReadFile;
+using testing_support::Sjis;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+Lines ReadLines(const std::string& bytes) {
+    TempDir dir;
+    const std::string path = dir.File("in.txt");
+    WriteFile(path, bytes);
+    CFile file;
+    EXPECT_TRUE(file.Open(CString(path), CFile::modeRead));
+    CArchive ar(&file, CArchive::load);
+    Lines lines;
+    CString line;
+    while (ar.ReadString(line)) lines.push_back(line.Str());
+    EXPECT_TRUE(line.IsEmpty());
+    EXPECT_FALSE(ar.ReadString(line));  // the end stays the end
+    EXPECT_FALSE(ar.IsBad());
+    return lines;
+}
+
+}  // namespace
+
+TEST(CArchive, ReadStringEndsLinesAtLfOrCr) {
+    EXPECT_EQ(ReadLines(""), Lines{});
+    EXPECT_EQ(ReadLines("a\r\nb\nc"), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(ReadLines("\n\r\n\n"), (Lines{"", "", ""}));
+    EXPECT_EQ(ReadLines("a\rbc\n"), (Lines{"a", "c"}));  // a CR takes the next byte, whatever it is
+    EXPECT_EQ(ReadLines("a\r\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(ReadLines("a\r"), Lines{"a"});
+    EXPECT_EQ(ReadLines("\r"), Lines{});  // a lone CR at the very end is no line
+    EXPECT_EQ(ReadLines("a\n\r"), Lines{"a"});
+    EXPECT_EQ(ReadLines(std::string("x\0y\n", 4)), Lines{std::string("x\0y", 3)});
+}
+
+TEST(CArchive, LongLinesComeBackInPieces) {
+    const std::string piece(16383, 'k');
+    // A full piece does not look past itself, so the line end that follows makes a line of its own.
+    EXPECT_EQ(ReadLines(piece + "\nb\n"), (Lines{piece, "", "b"}));
+    EXPECT_EQ(ReadLines(piece + "\r\n"), (Lines{piece, ""}));
+    EXPECT_EQ(ReadLines(piece), Lines{piece});
+    EXPECT_EQ(ReadLines(piece + "k\n"), (Lines{piece, "k"}));
+    EXPECT_EQ(ReadLines(std::string(40000, 'k') + "\r\n"),
+              (Lines{piece, piece, std::string(40000 - 2 * 16383, 'k')}));
+}
+
+TEST(CArchive, LinesCrossTheBufferBoundary) {
+    constexpr std::size_t kBuffer = 65536;
+    std::string bytes;
+    Lines expected;
+    int n = 0;
+    auto add = [&](const std::string& text, const char* end) {
+        bytes += text + end;
+        expected.push_back(text);
+    };
+    auto fillUpTo = [&](std::size_t size) {
+        while (bytes.size() < size) {
+            ++n;
+            add(std::string(static_cast<std::size_t>(n % 150), static_cast<char>('a' + n % 26)),
+                n % 3 ? "\n" : "\r\n");
+        }
+    };
+    fillUpTo(kBuffer - 200);
+    // The CR is the last byte of the first buffer, its LF the first of the next.
+    add(std::string(kBuffer - 1 - bytes.size(), 'p'), "\r\n");
+    fillUpTo(2 * kBuffer - 200);
+    // The byte the CR takes opens the third buffer.
+    add(std::string(2 * kBuffer - 1 - bytes.size(), 'q'), "\rX");
+    fillUpTo(3 * kBuffer - 50);
+    add(std::string(100, 'r'), "\n");  // runs across the boundary
+    add("last", "");
+    EXPECT_EQ(ReadLines(bytes), expected);
+}
+
+TEST(CArchive, WriteStringWritesTheBytesAsTheyAreOrTurnsBad) {
+    TempDir dir;
+    const std::string path = dir.File("out.txt");
+    std::string big;  // larger than the buffer, with zero bytes, CR and LF
+    for (int i = 0; i < 150000; ++i) big += static_cast<char>(i * 7);
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(CString(path), CFile::modeCreate | CFile::modeWrite));
+        CArchive ar(&file, CArchive::store);
+        ar.WriteString(Sjis("ソ表"));
+        ar.WriteString(std::string_view(big));
+        EXPECT_TRUE(ar.Flush());
+    }
+    EXPECT_EQ(ReadFile(path), Sjis("ソ表").Str() + big);
+
+    CFile full;
+    ASSERT_TRUE(full.Open("/dev/full", CFile::modeWrite));
+    CArchive ar(&full, CArchive::store);
+    ar.WriteString("abc");
+    EXPECT_FALSE(ar.Flush());
+    EXPECT_TRUE(ar.IsBad());
+    EXPECT_EQ(full.GetLastError(), ENOSPC);
+}

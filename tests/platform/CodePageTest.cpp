@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/CodePage.h"
+#include "platform/Mbcs.h"
+
+TEST(CodePage, RoundTripsJapaneseText) {
+    const std::string utf8 = "日本語ﾃｷｽﾄ、ソ表\\~ABC";
+    const std::string cp932 = Utf8ToCp932(utf8);
+    // ﾃｷｽﾄ takes one byte a character.
+    EXPECT_EQ(cp932.substr(0, 10), "\x93\xfa\x96\x7b\x8c\xea\xc3\xb7\xbd\xc4");
+    EXPECT_EQ(cp932.substr(cp932.size() - 5), "\\~ABC");  // not yen sign and overline
+    EXPECT_EQ(Cp932ToUtf8(cp932), utf8);
+    EXPECT_EQ(Cp932ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+
+    // Much longer output than input (one byte to three) must not be cut.
+    std::string kana;
+    for (int i = 0; i < 100000; ++i) kana += "ｱ";
+    EXPECT_EQ(Utf8ToCp932(kana), std::string(100000, '\xb1'));
+    EXPECT_EQ(Cp932ToUtf8(std::string(100000, '\xb1')), kana);
+}
+
+TEST(CodePage, MapsTheCharactersOnlyCp932Has) {
+    struct Pair {
+        const char* cp932;
+        const char* utf8;
+    };
+    const Pair pairs[] = {
+        {"\x81\x60", "\xef\xbd\x9e"},  // ～ U+FF5E, not the wave dash
+        {"\x81\x5f", "＼"},  // U+FF3C
+        {"\x81\x7c", "－"},  // U+FF0D
+        {"\x87\x40", "①"},  // NEC special characters
+        {"\x87\x54", "Ⅰ"},
+        {"\x87\x8a", "㈱"},
+        {"\xfa\x5c", "纊"},  // IBM extension
+    };
+    for (const Pair& p : pairs) {
+        EXPECT_EQ(Cp932ToUtf8(p.cp932), p.utf8);
+        EXPECT_EQ(Utf8ToCp932(p.utf8), p.cp932) << p.utf8;
+    }
+    // Text from elsewhere spells the wave dash U+301C; it must not turn into "?".
+    EXPECT_EQ(Utf8ToCp932("\xe3\x80\x9c"), "\x81\x60");
+}
+
+TEST(CodePage, UnconvertibleCharactersBecomeOneQuestionMarkEach) {
+    EXPECT_EQ(Utf8ToCp932("a😀b"), "a?b");
+    EXPECT_EQ(Utf8ToCp932("\xe3\x81"), "?");  // cut short at the end
+    EXPECT_EQ(Utf8ToCp932("A"), "A");          // and nothing of it is left over for the next call
+    EXPECT_EQ(Utf8ToCp932("\xe3\x81" "A"), "?A");
+    EXPECT_EQ(Utf8ToCp932("\x80" "A"), "?A");
+
+    EXPECT_EQ(Cp932ToUtf8("\x82\xa0\x82"), "あ?");  // lone lead byte at the end
+    EXPECT_EQ(Cp932ToUtf8("\x82 A"), "? A");        // a space cannot be a trail byte
+    EXPECT_EQ(Cp932ToUtf8("\x85\x40" "A"), "?A");   // unassigned code
+    EXPECT_EQ(Cp932ToUtf8("\xfd" "A"), "?A");
+}
+
+// The converter and mbcs must agree on which bytes start a double-byte character, or searches
+// and cuts would split characters that the screen shows whole.
+TEST(CodePage, AgreesWithMbcsOnLeadBytes) {
+    for (int b = 0; b < 256; ++b) {
+        const char pair[] = {static_cast<char>(b), '@'};
+        const std::string utf8 = Cp932ToUtf8(std::string_view(pair, 2));
+        const bool oneCharacter = utf8.empty() || utf8.back() != '@';
+        EXPECT_EQ(oneCharacter, mbcs::IsLeadByte(static_cast<unsigned char>(b))) << "byte " << b;
+    }
+}
