@@ -67,6 +67,7 @@ public:
     BOOL SaveModified() override;
     BOOL OnSaveDocument(LPCTSTR lpszPathName) override;
     void Serialize(CArchive& ar) override;
+    void OnReplacingFile(LPCTSTR lpszPathName) override;
 
     // --- Commands ---
     void OnUpdateFileSave(CCmdUI* pCmdUI);

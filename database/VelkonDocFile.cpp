@@ -76,10 +76,7 @@ void CVelkonDoc::StoreRecords(CArchive& ar) {
         line += dates.Format(m_atimeUpdate[r]);
         line += "\r\n";
         ar.WriteString(std::string_view(line));
-        m_atimePrevUpdate[r] = m_atimeUpdate[r];
     }
-    m_nLastChanged = -1;
-    UpdateAllViews(nullptr, HINT_SAVED);
 }
 
 CString CVelkonDoc::BackupPathOf(const CString& path) {
@@ -89,13 +86,25 @@ CString CVelkonDoc::BackupPathOf(const CString& path) {
     return stem + ".bak";
 }
 
+// The new file is complete on disk before the old one moves to the backup, so a save that
+// fails leaves both files as they were.
+void CVelkonDoc::OnReplacingFile(LPCTSTR lpszPathName) {
+    if (!m_bBackup) return;
+    const CString path(lpszPathName);
+    const CString backup = BackupPathOf(path);
+    // Neither step is reported: there may be no old backup, or no file yet.
+    CFile::Remove(backup);
+    CFile::Rename(path, backup);
+}
+
 BOOL CVelkonDoc::OnSaveDocument(LPCTSTR lpszPathName) {
-    if (m_bBackup) {
-        const CString path(lpszPathName);
-        const CString backup = BackupPathOf(path);
-        // Neither step is reported: there may be no old backup, or no file yet.
-        CFile::Remove(backup);
-        CFile::Rename(path, backup);
+    if (!CDocument::OnSaveDocument(lpszPathName)) return FALSE;
+    // Only a save that reached the disk moves the dates the list shows.
+    const int n = GetRecordCount();
+    for (int r = 0; r < n; ++r) {
+        if (!m_abDeleted[r]) m_atimePrevUpdate[r] = m_atimeUpdate[r];
     }
-    return CDocument::OnSaveDocument(lpszPathName);
+    m_nLastChanged = -1;
+    UpdateAllViews(nullptr, HINT_SAVED);
+    return TRUE;
 }

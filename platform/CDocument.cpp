@@ -85,7 +85,7 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName) {
         Serialize(ar);
         ok = ar.Flush();
         ar.Close();
-        if (ok) ok = file.Commit();
+        if (ok) ok = file.Commit([this, lpszPathName] { OnReplacingFile(lpszPathName); });
     }
     if (!ok) {
         ReportSaveLoadException(lpszPathName, file.GetLastError() ? file.GetLastError() : EIO,

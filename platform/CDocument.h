@@ -47,6 +47,9 @@ public:
     virtual BOOL DoSave(LPCTSTR lpszPathName, BOOL bReplace = TRUE);
 
 protected:
+    // Called during a save once the new content is safely on disk, just before it takes the
+    // place of the file at lpszPathName (which may not exist yet).
+    virtual void OnReplacingFile(LPCTSTR /*lpszPathName*/) {}
     // Asks the user for a path to save under. Without a user interface nobody can answer.
     virtual BOOL PromptSavePath(CString& /*rPath*/) { return FALSE; }
     // Tells the user that loading or saving failed; err is the errno of the failing call.

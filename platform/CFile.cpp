@@ -130,7 +130,7 @@ BOOL CReplaceFile::Open(const CString& path, UINT /*nOpenFlags*/) {
     return FALSE;
 }
 
-BOOL CReplaceFile::Commit() {
+BOOL CReplaceFile::Commit(const std::function<void()>& beforeRename) {
     if (m_fd < 0) {
         if (m_nLastError == 0) m_nLastError = EBADF;
         return FALSE;
@@ -142,6 +142,7 @@ BOOL CReplaceFile::Commit() {
         Discard();
         return FALSE;
     }
+    if (beforeRename) beforeRename();
     const std::string temp = NativePath(m_strTempPath);
     const std::string target = NativePath(m_strPath);
     if (::rename(temp.c_str(), target.c_str()) != 0) {

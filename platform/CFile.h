@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/CString.h"
 #include "platform/CTime.h"
@@ -55,7 +56,8 @@ class CReplaceFile : public CFile {
 public:
     ~CReplaceFile() override;
     BOOL Open(const CString& path, UINT nOpenFlags = modeCreate | modeWrite) override;
-    BOOL Commit();
+    // beforeRename runs once the new content is on disk, just before it takes the target's place.
+    BOOL Commit(const std::function<void()>& beforeRename = {});
     void Close() override;
 
 private:

@@ -155,6 +155,15 @@ TEST_F(DocTest, SavingMovesThePreviousFileToTheBackup) {
                     e.path().filename() == "config")
             << e.path();
 
+    // A private file stays private through the backup dance.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    doc->m_bBackup = TRUE;
+    doc->AddNewID("NEW00004", "");
+    ASSERT_TRUE(doc->DoFileSave());
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
     EXPECT_EQ(Utf8(CVelkonDoc::BackupPathOf(Sjis("/a.b/データ.lst"))), "/a.b/データ.bak");
     EXPECT_EQ(Utf8(CVelkonDoc::BackupPathOf("/a.b/noext")), "/a.b/noext.bak");
 }
@@ -187,11 +196,14 @@ protected:
     rlimit saved{};
 };
 
-TEST_F(FailingWriteTest, ReportsFailureKeepsBackupAndStaysModified) {
+TEST_F(FailingWriteTest, ReportsFailureLeavesFileAndBackupAndStaysModified) {
     const std::string path = dir.File("id.lst");
     WriteFile(path, "OLD00001\r\n");
+    WriteFile(dir.File("id.bak"), "OLDER\r\n");
     doc->SetPathName(path.c_str());
     FillDocument();
+    doc->m_atimeUpdate[0] = CTime(0);
+    view.notices.clear();
     MessageBoxAnswerer answers(IDOK);
     LimitFileSize(4096);
     EXPECT_FALSE(doc->DoFileSave());
@@ -199,8 +211,11 @@ TEST_F(FailingWriteTest, ReportsFailureKeepsBackupAndStaysModified) {
     EXPECT_EQ(answers.Texts()[0], "ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。");
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(Utf8(doc->GetTitle()), "id.lst（更新）");
-    EXPECT_EQ(ReadFile(dir.File("id.bak")), "OLD00001\r\n");
-    EXPECT_FALSE(FileExists(path));  // nothing half-written in its place
+    EXPECT_EQ(ReadFile(path), "OLD00001\r\n");
+    EXPECT_EQ(ReadFile(dir.File("id.bak")), "OLDER\r\n");
+    // Nothing looks saved: no hint, and the list's dates stay.
+    EXPECT_TRUE(view.notices.empty());
+    EXPECT_NE(doc->m_atimePrevUpdate[0], doc->m_atimeUpdate[0]);
 }
 
 TEST_F(FailingWriteTest, WithoutBackupThePreviousFileStaysAsItWas) {
