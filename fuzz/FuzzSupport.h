@@ -1,0 +1,63 @@
+// What every fuzz target needs before its first input: a fixed time zone and clock, so that a
+// crash found once reproduces anywhere, and an application object whose settings go to a
+// throwaway directory instead of the user's.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+#include "platform/CTime.h"
+#include "platform/CWinApp.h"
+
+namespace fuzz_support {
+
+// 2024-03-15 12:00 JST: "now" for every record whose date does not parse.
+inline std::int64_t g_now = 1710471600;
+inline std::int64_t FixedNow() { return g_now; }
+
+// A private directory made once per process; the fuzz targets keep their files here.
+inline const std::string& WorkDir() {
+    static const std::string dir = [] {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/velkon-fuzz-XXXXXX";
+        if (!::mkdtemp(pattern.data())) {
+            std::perror("mkdtemp");
+            std::abort();
+        }
+        return pattern;
+    }();
+    return dir;
+}
+
+inline void RemoveWorkDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(WorkDir(), ec);
+}
+
+inline void Init() {
+    setenv("TZ", "JST-9", 1);
+    tzset();
+    setenv("XDG_CONFIG_HOME", WorkDir().c_str(), 1);
+    CTime::SetClock(&FixedNow);
+    // Registered before the application object exists, so it runs after that object has
+    // written its settings on the way out.
+    std::atexit(RemoveWorkDir);
+    static CWinApp app("Velkon95");
+}
+
+// Aborts with a message: libFuzzer reports the input that got here as a crash.
+[[noreturn]] inline void Fail(const char* what) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+}  // namespace fuzz_support
+
+#define FUZZ_CHECK(cond)                                  \
+    do {                                                  \
+        if (!(cond)) ::fuzz_support::Fail(#cond);         \
+    } while (0)
