@@ -24,7 +24,9 @@ std::string DefaultDataFile() {
     return path.substr(0, slash + 1) + "id.lst";
 }
 
-std::string Utf8(const CString& s) { return Cp932ToUtf8(s.View()); }
+std::string Utf8(const CString& s) {
+    return Cp932ToUtf8(s.View());
+}
 
 }  // namespace
 
@@ -52,8 +54,10 @@ int main(int argc, char** argv) {
     doc.m_anSortIndex.ForEach([&](int r) {
         if (shown++ >= 10) return;
         std::printf("  %s  %-20s  %s  %s  %4d\n", Utf8(doc.m_astrID[r]).c_str(),
-                    Utf8(doc.m_astrHandle[r]).c_str(), Utf8(CVelkonDoc::FormatDate(doc.m_atimeRegist[r])).c_str(),
-                    Utf8(CVelkonDoc::FormatDate(doc.m_atimeUpdate[r])).c_str(), doc.m_anUpdateCount[r]);
+                    Utf8(doc.m_astrHandle[r]).c_str(),
+                    Utf8(CVelkonDoc::FormatDate(doc.m_atimeRegist[r])).c_str(),
+                    Utf8(CVelkonDoc::FormatDate(doc.m_atimeUpdate[r])).c_str(),
+                    doc.m_anUpdateCount[r]);
     });
     if (doc.m_anSortIndex.GetSize() > shown) std::printf("  ...\n");
     return 0;

@@ -52,52 +52,51 @@ std::vector<std::string> Cp932(std::initializer_list<const char*> utf8) {
 
 const std::vector<std::string>& AsciiHandles() {
     static const std::vector<std::string> v = {
-        "Blue Sky", "taro",  "K.Sato",  "NightOwl", "HAL",      "mimi",   "Dr.Modem",
-        "Captain Z", "yoko", "Sysop",   "pochi",    "Ken-1",    "MAGI",   "Rocky",
-        "sakura_n", "Jun",   "T.Mori",  "Gin",      "Windy",    "ZERO",   "lulu"};
+        "Blue Sky",  "taro", "K.Sato", "NightOwl", "HAL",   "mimi", "Dr.Modem",
+        "Captain Z", "yoko", "Sysop",  "pochi",    "Ken-1", "MAGI", "Rocky",
+        "sakura_n",  "Jun",  "T.Mori", "Gin",      "Windy", "ZERO", "lulu"};
     return v;
 }
 
 const std::vector<std::string>& JapaneseHandles() {
-    static const std::vector<std::string> v = Cp932({
-        "山田太郎", "佐藤花子", "鈴木一郎", "高橋",     "たかし",   "さくら",  "ゆうこ",
-        "田中　実", "伊藤美咲", "渡辺　健", "中村",     "小林由美", "ｻﾄｳ",     "ﾀﾛｳ",
-        "ソフト工房", "猫の手", "黒猫",     "ＫＡＺＵ", "まさみ",   "加藤",    "吉田　茂",
-        "山本",     "松本ひろし", "井上",   "木村",     "のぞみ",   "ひでき",  "森の熊"});
+    static const std::vector<std::string> v =
+        Cp932({"山田太郎",   "佐藤花子",   "鈴木一郎", "高橋",     "たかし",   "さくら", "ゆうこ",
+               "田中　実",   "伊藤美咲",   "渡辺　健", "中村",     "小林由美", "ｻﾄｳ",    "ﾀﾛｳ",
+               "ソフト工房", "猫の手",     "黒猫",     "ＫＡＺＵ", "まさみ",   "加藤",   "吉田　茂",
+               "山本",       "松本ひろし", "井上",     "木村",     "のぞみ",   "ひでき", "森の熊"});
     return v;
 }
 
 const std::vector<std::string>& Memos() {
-    static const std::vector<std::string> v = Cp932({
-        "大阪", "PC-VAN", "友人", "オフ会で会った", "RT常連", "東京", "会社の同僚",
-        "フリーソフト作者", "要返信", "札幌", "福岡", "パソ通仲間", "ゲーム", "音楽"});
+    static const std::vector<std::string> v =
+        Cp932({"大阪", "PC-VAN", "友人", "オフ会で会った", "RT常連", "東京", "会社の同僚",
+               "フリーソフト作者", "要返信", "札幌", "福岡", "パソ通仲間", "ゲーム", "音楽"});
     return v;
 }
 
 // Sentences of ordinary chat; none of them holds anything that reads as an ID.
 const std::vector<std::string>& Sentences() {
     static const std::vector<std::string> v = [] {
-        std::vector<std::string> s = Cp932({
-            "こんにちは、今日は良い天気ですね。",
-            "新しいモデムを買いました。速いです。",
-            "昨日のオフ会はとても楽しかったです。",
-            "次回のチャットは土曜日の夜九時からです。",
-            "フリーソフトの新しい版を登録しました。",
-            "ダウンロードに時間がかかって困っています。",
-            "その件については、掲示板に書いておきました。",
-            "レスありがとうございます。参考になりました。",
-            "ところで、皆さんはどんなパソコンをお使いですか？",
-            "私は九十八を使っています。",
-            "メールの返事が遅れてすみません。",
-            "では、また明日。おやすみなさい。",
-            "ゲームのセーブデータが消えてしまいました…",
-            "画像の変換ソフトを探しています。",
-            "ｶﾀｶﾅの半角文字も混ざっています。",
-            "ＦＡＱを読んでから質問してくださいね。",
-            "同感です。私もそう思います。",
-            "大阪は雨が降っています。",
-            "（笑）",
-            "よろしくお願いします。"});
+        std::vector<std::string> s = Cp932({"こんにちは、今日は良い天気ですね。",
+                                            "新しいモデムを買いました。速いです。",
+                                            "昨日のオフ会はとても楽しかったです。",
+                                            "次回のチャットは土曜日の夜九時からです。",
+                                            "フリーソフトの新しい版を登録しました。",
+                                            "ダウンロードに時間がかかって困っています。",
+                                            "その件については、掲示板に書いておきました。",
+                                            "レスありがとうございます。参考になりました。",
+                                            "ところで、皆さんはどんなパソコンをお使いですか？",
+                                            "私は九十八を使っています。",
+                                            "メールの返事が遅れてすみません。",
+                                            "では、また明日。おやすみなさい。",
+                                            "ゲームのセーブデータが消えてしまいました…",
+                                            "画像の変換ソフトを探しています。",
+                                            "ｶﾀｶﾅの半角文字も混ざっています。",
+                                            "ＦＡＱを読んでから質問してくださいね。",
+                                            "同感です。私もそう思います。",
+                                            "大阪は雨が降っています。",
+                                            "（笑）",
+                                            "よろしくお願いします。"});
         for (const char* ascii :
              {"Hi all, long time no see.", "The 14400 bps modem works fine here.",
               "RE: file transfer problem", "Thanks for the info!", "See you at the meeting.",
@@ -122,7 +121,9 @@ const T& Pick(const std::vector<T>& v, Rng& rng) {
     return v[std::uniform_int_distribution<std::size_t>(0, v.size() - 1)(rng)];
 }
 
-bool Chance(Rng& rng, double p) { return std::uniform_real_distribution<double>(0, 1)(rng) < p; }
+bool Chance(Rng& rng, double p) {
+    return std::uniform_real_distribution<double>(0, 1)(rng) < p;
+}
 
 std::string RandomHandle(Rng& rng) {
     return Chance(rng, 0.45) ? Pick(AsciiHandles(), rng) : Pick(JapaneseHandles(), rng);
@@ -159,7 +160,8 @@ void AppendRecord(std::string& out, const std::string& id, Rng& rng) {
     // Most members are seen a few times, some very often.
     const int count = 1 + static_cast<int>(std::exponential_distribution<double>(0.08)(rng));
     out += std::to_string(std::min(count, 9999));
-    const std::int64_t regist = std::uniform_int_distribution<std::int64_t>(kFirstDay, kLastDay)(rng);
+    const std::int64_t regist =
+        std::uniform_int_distribution<std::int64_t>(kFirstDay, kLastDay)(rng);
     const std::int64_t update =
         count == 1 ? regist : std::uniform_int_distribution<std::int64_t>(regist, kLastDay)(rng);
     out += '\t';
@@ -169,7 +171,8 @@ void AppendRecord(std::string& out, const std::string& id, Rng& rng) {
     out += "\r\n";
 }
 
-const char kHeader[] = "*Velkon95 member list: ID, handle, memo 1-6, count, registered, updated\r\n";
+const char kHeader[] =
+    "*Velkon95 member list: ID, handle, memo 1-6, count, registered, updated\r\n";
 
 }  // namespace
 
@@ -194,8 +197,10 @@ std::string MakeLst(std::size_t n, std::uint64_t seed) {
     ids.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         // An ID registered again after its record got lost, or a file merged from two.
-        if (!ids.empty() && Chance(rng, 0.01)) ids.push_back(Pick(ids, rng));
-        else ids.push_back(RandomId(rng));
+        if (!ids.empty() && Chance(rng, 0.01))
+            ids.push_back(Pick(ids, rng));
+        else
+            ids.push_back(RandomId(rng));
         AppendRecord(out, ids.back(), rng);
     }
     return out;
@@ -218,13 +223,27 @@ void AppendIdLine(std::string& out, const std::string& id, Rng& rng) {
     static const std::string colon = Utf8ToCp932("：");
     const std::string handle = RandomHandle(rng);
     switch (std::uniform_int_distribution<int>(0, 6)(rng)) {
-        case 0: out += id + " " + handle + "\r\n"; break;
-        case 1: out += "From: " + id + " " + handle + "\r\n"; break;
-        case 2: out += id + " " + handle + san + "\r\n"; break;
-        case 3: out += "[" + id + "]" + slash + handle + "\r\n"; break;
-        case 4: out += handle + " (" + id + ")" + colon + Pick(Sentences(), rng) + "\r\n"; break;
-        case 5: out += "> " + id + "  " + handle + ", " + Pick(Sentences(), rng) + "\r\n"; break;
-        default: out += id + " " + handle + " " + Pick(Sentences(), rng) + "\r\n"; break;
+        case 0:
+            out += id + " " + handle + "\r\n";
+            break;
+        case 1:
+            out += "From: " + id + " " + handle + "\r\n";
+            break;
+        case 2:
+            out += id + " " + handle + san + "\r\n";
+            break;
+        case 3:
+            out += "[" + id + "]" + slash + handle + "\r\n";
+            break;
+        case 4:
+            out += handle + " (" + id + ")" + colon + Pick(Sentences(), rng) + "\r\n";
+            break;
+        case 5:
+            out += "> " + id + "  " + handle + ", " + Pick(Sentences(), rng) + "\r\n";
+            break;
+        default:
+            out += id + " " + handle + " " + Pick(Sentences(), rng) + "\r\n";
+            break;
     }
 }
 
@@ -239,7 +258,8 @@ std::string MakeForumText(std::size_t bytes, std::size_t bytesPerId, std::uint64
     std::size_t nextId = gap(rng);
     while (out.size() < bytes) {
         if (out.size() >= nextId) {
-            if (!seen.empty() && Chance(rng, 0.2)) AppendIdLine(out, Pick(seen, rng), rng);
+            if (!seen.empty() && Chance(rng, 0.2))
+                AppendIdLine(out, Pick(seen, rng), rng);
             else {
                 seen.push_back(RandomId(rng));
                 AppendIdLine(out, seen.back(), rng);

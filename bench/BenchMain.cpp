@@ -16,8 +16,12 @@ std::string g_cachedKey;
 std::unique_ptr<CVelkonDoc> g_cached;
 }  // namespace
 
-void SetWorkspace(Workspace* workspace) { g_workspace = workspace; }
-Workspace& TheWorkspace() { return *g_workspace; }
+void SetWorkspace(Workspace* workspace) {
+    g_workspace = workspace;
+}
+Workspace& TheWorkspace() {
+    return *g_workspace;
+}
 
 const std::string& RecordFile(std::size_t n) {
     static std::map<std::size_t, std::string> files;

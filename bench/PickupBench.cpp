@@ -75,10 +75,6 @@ void BM_PickupText_DistinctIds(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kIds));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
-BENCHMARK(BM_PickupText_DistinctIds)
-    ->Arg(0)
-    ->Arg(50)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_PickupText_DistinctIds)->Arg(0)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -47,7 +47,8 @@ void CIdIndex::Build(int n) {
         if (a.simple & b.simple) {
             if (a.key != b.key) return a.key < b.key;
         } else {
-            const int c = mbcs::Compare(Key(static_cast<int>(a.entry)), Key(static_cast<int>(b.entry)));
+            const int c =
+                mbcs::Compare(Key(static_cast<int>(a.entry)), Key(static_cast<int>(b.entry)));
             if (c != 0) return c < 0;
         }
         return a.entry < b.entry;
@@ -68,8 +69,10 @@ std::size_t CIdIndex::BlockFor(std::string_view id, bool upper) const {
     while (lo < hi) {
         const std::size_t mid = lo + (hi - lo) / 2;
         const int c = mbcs::Compare(Key(m_blocks[mid].back()), id);
-        if (upper ? c > 0 : c >= 0) hi = mid;
-        else lo = mid + 1;
+        if (upper ? c > 0 : c >= 0)
+            hi = mid;
+        else
+            lo = mid + 1;
     }
     return lo;
 }
@@ -85,9 +88,9 @@ void CIdIndex::Insert(int entry) {
     std::size_t b = BlockFor(id, true);
     if (b == m_blocks.size()) b = m_blocks.size() - 1;  // greater than or equal to all: append
     auto& block = m_blocks[b];
-    auto pos = std::upper_bound(block.begin(), block.end(), id, [this](std::string_view key, int e) {
-        return mbcs::Compare(key, Key(e)) < 0;
-    });
+    auto pos = std::upper_bound(
+        block.begin(), block.end(), id,
+        [this](std::string_view key, int e) { return mbcs::Compare(key, Key(e)) < 0; });
     block.insert(pos, entry);
     ++m_size;
     if (block.size() > kMaxBlock) {
@@ -102,13 +105,14 @@ BOOL CIdIndex::Remove(int entry) {
     const std::string_view id = Key(entry);
     for (std::size_t b = BlockFor(id, false); b < m_blocks.size(); ++b) {
         auto& block = m_blocks[b];
-        auto it = std::lower_bound(block.begin(), block.end(), id, [this](int e, std::string_view key) {
-            return mbcs::Compare(Key(e), key) < 0;
-        });
+        auto it = std::lower_bound(
+            block.begin(), block.end(), id,
+            [this](int e, std::string_view key) { return mbcs::Compare(Key(e), key) < 0; });
         for (; it != block.end(); ++it) {
             if (*it == entry) {
                 block.erase(it);
-                if (block.empty()) m_blocks.erase(m_blocks.begin() + static_cast<std::ptrdiff_t>(b));
+                if (block.empty())
+                    m_blocks.erase(m_blocks.begin() + static_cast<std::ptrdiff_t>(b));
                 --m_size;
                 return TRUE;
             }

@@ -26,7 +26,8 @@ int Atoi(std::string_view text) {
     long long value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         value = value * 10 + (text[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            value = static_cast<long long>(INT_MAX) + 1;
     }
     if (negative) value = -value;
     if (value > INT_MAX) return INT_MAX;
@@ -45,8 +46,10 @@ bool ParseDateFields(std::string_view text, int& year, int& month, int& day) {
     const std::string_view dayText = rest.substr(slash2 + 1);
 
     year = Atoi(yearText);
-    if (yearText.size() == 2) year += year < 70 ? 2000 : 1900;
-    else if (yearText.size() != 4) return false;
+    if (yearText.size() == 2)
+        year += year < 70 ? 2000 : 1900;
+    else if (yearText.size() != 4)
+        return false;
     month = Atoi(monthText);
     if (month < 1 || month > 12) return false;
     day = Atoi(dayText);
@@ -57,8 +60,8 @@ std::string FormatDate(CTime time) {
     std::tm tm{};
     if (!time.GetLocalTm(tm)) return {};
     char buf[40];
-    const int n = std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", tm.tm_year + 1900,
-                                tm.tm_mon + 1, tm.tm_mday);
+    const int n = std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", tm.tm_year + 1900, tm.tm_mon + 1,
+                                tm.tm_mday);
     return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 

@@ -43,7 +43,9 @@ CVelkonDoc::~CVelkonDoc() {
     app->WriteProfileString(kSectionNoPickup, NoPickupKey(n), nullptr);
 }
 
-int CVelkonDoc::FindID(const CString& id) const { return m_anSortIndex.Find(id.View()); }
+int CVelkonDoc::FindID(const CString& id) const {
+    return m_anSortIndex.Find(id.View());
+}
 
 void CVelkonDoc::AppendRecord(const CString& id) {
     m_astrID.Add(id);
@@ -154,7 +156,9 @@ BOOL CVelkonDoc::SaveModified() {
     }
 }
 
-void CVelkonDoc::OnUpdateFileSave(CCmdUI* pCmdUI) { pCmdUI->Enable(IsModified()); }
+void CVelkonDoc::OnUpdateFileSave(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(IsModified());
+}
 
 void CVelkonDoc::OnUpdatePickupRedo(CCmdUI* pCmdUI) {
     pCmdUI->Enable(m_astrPickupID.GetSize() > 0);

@@ -6,7 +6,9 @@
 #include "database/VelkonDoc.h"
 #include "platform/CFile.h"
 
-CString CVelkonDoc::FormatDate(CTime time) { return CString(record_text::FormatDate(time)); }
+CString CVelkonDoc::FormatDate(CTime time) {
+    return CString(record_text::FormatDate(time));
+}
 
 CTime CVelkonDoc::ParseDate(const CString& text) {
     int year = 0, month = 0, day = 0;
@@ -23,8 +25,10 @@ CString CVelkonDoc::SplitField(CString& rLine) {
 }
 
 void CVelkonDoc::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) StoreRecords(ar);
-    else LoadRecords(ar);
+    if (ar.IsStoring())
+        StoreRecords(ar);
+    else
+        LoadRecords(ar);
 }
 
 void CVelkonDoc::LoadRecords(CArchive& ar) {
@@ -64,8 +68,8 @@ void CVelkonDoc::StoreRecords(CArchive& ar) {
         line += '\t';
         AppendField(line, m_astrHandle[r].View());
         line += '\t';
-        for (const CStringArray* memo : {&m_astrMemo1, &m_astrMemo2, &m_astrMemo3, &m_astrMemo4,
-                                         &m_astrMemo5, &m_astrMemo6}) {
+        for (const CStringArray* memo :
+             {&m_astrMemo1, &m_astrMemo2, &m_astrMemo3, &m_astrMemo4, &m_astrMemo5, &m_astrMemo6}) {
             AppendField(line, (*memo)[r].View());
             line += '\t';
         }

@@ -18,7 +18,9 @@ bool IsValidIDBytes(std::string_view s) {
     return true;
 }
 
-bool IsSpaceChar(std::string_view c) { return c == " " || c == "\x81\x40"; }
+bool IsSpaceChar(std::string_view c) {
+    return c == " " || c == "\x81\x40";
+}
 
 bool IsStopChar(std::string_view c) {
     if (c.size() == 1) return c[0] == '\t' || c[0] == '/' || c[0] == ':' || c[0] == ',';
@@ -110,9 +112,13 @@ std::string HandleKey(int pickup, std::string_view handle) {
 
 }  // namespace
 
-BOOL CVelkonDoc::IsValidID(const CString& text) { return IsValidIDBytes(text.View()); }
+BOOL CVelkonDoc::IsValidID(const CString& text) {
+    return IsValidIDBytes(text.View());
+}
 
-int CVelkonDoc::FindPickup(const CString& id) const { return m_anPickupIndex.Find(id.View()); }
+int CVelkonDoc::FindPickup(const CString& id) const {
+    return m_anPickupIndex.Find(id.View());
+}
 
 void CVelkonDoc::PickupText(CString& rBuffer) {
     const std::string_view buf = rBuffer.View();
@@ -128,7 +134,9 @@ void CVelkonDoc::PickupText(CString& rBuffer) {
     rBuffer.Str().erase(0, pos);
 }
 
-void CVelkonDoc::PickupLine(const CString& line) { PickupLineBytes(line.View()); }
+void CVelkonDoc::PickupLine(const CString& line) {
+    PickupLineBytes(line.View());
+}
 
 void CVelkonDoc::PickupLineBytes(std::string_view line) {
     std::size_t i = 0;

@@ -50,12 +50,14 @@ void CheckIndex(const CVelkonDoc& doc) {
         FUZZ_CHECK(r >= 0 && r < n);
         FUZZ_CHECK(!seen[static_cast<std::size_t>(r)]);
         seen[static_cast<std::size_t>(r)] = true;
-        const int c = i == 0 ? -1 : mbcs::Compare(doc.m_astrID[order[i - 1]].View(),
-                                                   doc.m_astrID[r].View());
+        const int c =
+            i == 0 ? -1 : mbcs::Compare(doc.m_astrID[order[i - 1]].View(), doc.m_astrID[r].View());
         FUZZ_CHECK(c <= 0);
         // Records with the same ID stay in file order, and the first of them is the one found.
-        if (c == 0) FUZZ_CHECK(order[i - 1] < r);
-        else FUZZ_CHECK(doc.FindID(doc.m_astrID[r]) == r);
+        if (c == 0)
+            FUZZ_CHECK(order[i - 1] < r);
+        else
+            FUZZ_CHECK(doc.FindID(doc.m_astrID[r]) == r);
     }
 }
 

@@ -18,7 +18,9 @@ void AddRecords(CVelkonDoc& doc) {
     for (const char* id : {"ABC12345", "XYZ00001", "ABC12340"}) FUZZ_CHECK(doc.AddNewID(id, ""));
 }
 
-bool HasCrLf(const CString& s) { return s.View().find("\r\n") != std::string_view::npos; }
+bool HasCrLf(const CString& s) {
+    return s.View().find("\r\n") != std::string_view::npos;
+}
 
 void CheckPickups(const CVelkonDoc& doc) {
     const int n = doc.m_astrPickupID.GetSize();
@@ -44,7 +46,9 @@ void CheckPickups(const CVelkonDoc& doc) {
 class Chunker {
 public:
     Chunker(std::uint8_t control, std::size_t total)
-        : m_max((control & 0x3F) + 1u), m_vary((control & 0x40) != 0), m_state(control | 1u),
+        : m_max((control & 0x3F) + 1u),
+          m_vary((control & 0x40) != 0),
+          m_state(control | 1u),
           m_whole(control == 0 ? total : 0) {}
     std::size_t Next() {
         if (m_whole) return m_whole;

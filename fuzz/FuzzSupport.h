@@ -17,7 +17,9 @@ namespace fuzz_support {
 
 // 2024-03-15 12:00 JST: "now" for every record whose date does not parse.
 inline std::int64_t g_now = 1710471600;
-inline std::int64_t FixedNow() { return g_now; }
+inline std::int64_t FixedNow() {
+    return g_now;
+}
 
 // A private directory made once per process; the fuzz targets keep their files here.
 inline const std::string& WorkDir() {
@@ -57,7 +59,7 @@ inline void Init() {
 
 }  // namespace fuzz_support
 
-#define FUZZ_CHECK(cond)                                  \
-    do {                                                  \
-        if (!(cond)) ::fuzz_support::Fail(#cond);         \
+#define FUZZ_CHECK(cond)                          \
+    do {                                          \
+        if (!(cond)) ::fuzz_support::Fail(#cond); \
     } while (0)

@@ -9,7 +9,9 @@ constexpr std::size_t kBufferSize = 1 << 16;
 CArchive::CArchive(CFile* pFile, UINT nMode)
     : m_pFile(pFile), m_bLoading((nMode & load) != 0), m_buf(kBufferSize) {}
 
-CArchive::~CArchive() { Close(); }
+CArchive::~CArchive() {
+    Close();
+}
 
 bool CArchive::Fill() {
     if (m_bEof || m_bBad) return false;
@@ -43,8 +45,10 @@ BOOL CArchive::ReadString(CString& rString) {
             ++m_pos;
             if (ch == '\r') {
                 // The byte after a CR goes with it, whatever it is.
-                if (m_pos < m_end || Fill()) ++m_pos;
-                else if (nRead == 0) return FALSE;  // a lone CR at the very end is no line
+                if (m_pos < m_end || Fill())
+                    ++m_pos;
+                else if (nRead == 0)
+                    return FALSE;  // a lone CR at the very end is no line
             }
             return TRUE;
         }

@@ -14,8 +14,13 @@ public:
     int GetUpperBound() const { return GetSize() - 1; }
     BOOL IsEmpty() const { return m_v.empty(); }
     void SetSize(int n) { m_v.resize(n > 0 ? static_cast<std::size_t>(n) : 0); }
-    void RemoveAll() { m_v.clear(); m_v.shrink_to_fit(); }
-    void Reserve(int n) { if (n > 0) m_v.reserve(static_cast<std::size_t>(n)); }
+    void RemoveAll() {
+        m_v.clear();
+        m_v.shrink_to_fit();
+    }
+    void Reserve(int n) {
+        if (n > 0) m_v.reserve(static_cast<std::size_t>(n));
+    }
 
     const TYPE& GetAt(int i) const { return m_v[Index(i)]; }
     void SetAt(int i, ARG_TYPE v) { m_v[Index(i)] = std::move(v); }
@@ -24,7 +29,10 @@ public:
     const TYPE& operator[](int i) const { return m_v[Index(i)]; }
 
     // ARG_TYPE may be a move-only owner (an array of unique_ptr); a const reference copies.
-    int Add(ARG_TYPE v) { m_v.push_back(std::move(v)); return GetUpperBound(); }
+    int Add(ARG_TYPE v) {
+        m_v.push_back(std::move(v));
+        return GetUpperBound();
+    }
     void InsertAt(int i, ARG_TYPE v, int nCount = 1) {
         ASSERT(i >= 0 && i <= GetSize());
         m_v.insert(m_v.begin() + i, static_cast<std::size_t>(nCount), v);

@@ -13,7 +13,9 @@ CDocument::~CDocument() {
     for (CView* view : m_viewList) view->m_pDocument = nullptr;
 }
 
-void CDocument::SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle; }
+void CDocument::SetTitle(LPCTSTR lpszTitle) {
+    m_strTitle = lpszTitle;
+}
 
 void CDocument::SetPathName(LPCTSTR lpszPathName) {
     m_strPathName = lpszPathName;
@@ -21,7 +23,9 @@ void CDocument::SetPathName(LPCTSTR lpszPathName) {
     SetTitle(m_strPathName.Mid(slash + 1));
 }
 
-void CDocument::SetModifiedFlag(BOOL bModified) { m_bModified = bModified; }
+void CDocument::SetModifiedFlag(BOOL bModified) {
+    m_bModified = bModified;
+}
 
 void CDocument::AddView(CView* pView) {
     if (!pView || std::find(m_viewList.begin(), m_viewList.end(), pView) != m_viewList.end())
@@ -88,8 +92,8 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName) {
         if (ok) ok = file.Commit([this, lpszPathName] { OnReplacingFile(lpszPathName); });
     }
     if (!ok) {
-        ReportSaveLoadException(lpszPathName, file.GetLastError() ? file.GetLastError() : EIO,
-                                TRUE, AFX_IDP_FAILED_TO_SAVE_DOC);
+        ReportSaveLoadException(lpszPathName, file.GetLastError() ? file.GetLastError() : EIO, TRUE,
+                                AFX_IDP_FAILED_TO_SAVE_DOC);
         return FALSE;
     }
     SetModifiedFlag(FALSE);

@@ -13,7 +13,9 @@
 
 namespace {
 
-std::string NativePath(const CString& path) { return Cp932ToUtf8(path.View()); }
+std::string NativePath(const CString& path) {
+    return Cp932ToUtf8(path.View());
+}
 
 std::string DirectoryOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -24,14 +26,19 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
-CFile::~CFile() { CFile::Close(); }
+CFile::~CFile() {
+    CFile::Close();
+}
 
 BOOL CFile::Open(const CString& path, UINT nOpenFlags) {
     Close();
     int flags = O_CLOEXEC;
-    if (nOpenFlags & modeReadWrite) flags |= O_RDWR;
-    else if (nOpenFlags & modeWrite) flags |= O_WRONLY;
-    else flags |= O_RDONLY;
+    if (nOpenFlags & modeReadWrite)
+        flags |= O_RDWR;
+    else if (nOpenFlags & modeWrite)
+        flags |= O_WRONLY;
+    else
+        flags |= O_RDONLY;
     if (nOpenFlags & modeCreate) flags |= O_CREAT | O_TRUNC;
     const std::string native = NativePath(path);
     m_fd = ::open(native.c_str(), flags, 0666);
@@ -39,7 +46,7 @@ BOOL CFile::Open(const CString& path, UINT nOpenFlags) {
         m_nLastError = errno;
         return FALSE;
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(m_fd);
         m_fd = -1;
@@ -89,7 +96,7 @@ BOOL CFile::Write(const void* buffer, UINT nCount) {
 }
 
 BOOL CFile::GetStatus(const CString& path, CFileStatus& rStatus) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(NativePath(path).c_str(), &st) != 0) return FALSE;
     rStatus.m_mtime = CTime(static_cast<std::int64_t>(st.st_mtime));
     rStatus.m_size = static_cast<std::int64_t>(st.st_size);
@@ -97,13 +104,17 @@ BOOL CFile::GetStatus(const CString& path, CFileStatus& rStatus) {
     return TRUE;
 }
 
-BOOL CFile::Remove(const CString& path) { return ::unlink(NativePath(path).c_str()) == 0; }
+BOOL CFile::Remove(const CString& path) {
+    return ::unlink(NativePath(path).c_str()) == 0;
+}
 
 BOOL CFile::Rename(const CString& oldPath, const CString& newPath) {
     return ::rename(NativePath(oldPath).c_str(), NativePath(newPath).c_str()) == 0;
 }
 
-CReplaceFile::~CReplaceFile() { Discard(); }
+CReplaceFile::~CReplaceFile() {
+    Discard();
+}
 
 BOOL CReplaceFile::Open(const CString& path, UINT /*nOpenFlags*/) {
     Discard();
@@ -120,7 +131,7 @@ BOOL CReplaceFile::Open(const CString& path, UINT /*nOpenFlags*/) {
             m_strPath = path;
             m_nLastError = 0;
             // Keep the permissions a file already there has.
-            struct stat st{};
+            struct stat st {};
             if (::stat(target.c_str(), &st) == 0) ::fchmod(m_fd, st.st_mode & 07777);
             return TRUE;
         }
@@ -160,7 +171,9 @@ BOOL CReplaceFile::Commit(const std::function<void()>& beforeRename) {
     return TRUE;
 }
 
-void CReplaceFile::Close() { Discard(); }
+void CReplaceFile::Close() {
+    Discard();
+}
 
 void CReplaceFile::Discard() {
     if (m_fd >= 0) {

@@ -18,14 +18,18 @@ bool IsBlank(char c) {
 }
 }  // namespace
 
-int CString::Compare(std::string_view other) const { return mbcs::Compare(m_s, other); }
+int CString::Compare(std::string_view other) const {
+    return mbcs::Compare(m_s, other);
+}
 
 CString CString::Left(int nCount) const {
     if (nCount <= 0) return {};
     return CString(m_s.substr(0, static_cast<std::size_t>(nCount)));
 }
 
-CString CString::Mid(int nFirst) const { return Mid(nFirst, GetLength()); }
+CString CString::Mid(int nFirst) const {
+    return Mid(nFirst, GetLength());
+}
 
 CString CString::Mid(int nFirst, int nCount) const {
     if (nFirst < 0) nFirst = 0;
@@ -49,10 +53,16 @@ int CString::Find(std::string_view sub, int nStart) const {
     return ToIndex(mbcs::Find(m_s, sub, static_cast<std::size_t>(nStart)));
 }
 
-int CString::ReverseFind(char ch) const { return ToIndex(mbcs::ReverseFindChar(m_s, ch)); }
+int CString::ReverseFind(char ch) const {
+    return ToIndex(mbcs::ReverseFindChar(m_s, ch));
+}
 
-void CString::MakeUpper() { mbcs::ToUpper(m_s); }
-void CString::MakeLower() { mbcs::ToLower(m_s); }
+void CString::MakeUpper() {
+    mbcs::ToUpper(m_s);
+}
+void CString::MakeLower() {
+    mbcs::ToLower(m_s);
+}
 
 void CString::TrimLeft() {
     std::size_t i = 0;

@@ -30,10 +30,22 @@ public:
     std::string& Str() { return m_s; }
     std::string_view View() const { return m_s; }
 
-    CString& operator=(const char* psz) { m_s = psz ? psz : ""; return *this; }
-    CString& operator+=(const CString& s) { m_s += s.m_s; return *this; }
-    CString& operator+=(const char* psz) { if (psz) m_s += psz; return *this; }
-    CString& operator+=(char ch) { m_s += ch; return *this; }
+    CString& operator=(const char* psz) {
+        m_s = psz ? psz : "";
+        return *this;
+    }
+    CString& operator+=(const CString& s) {
+        m_s += s.m_s;
+        return *this;
+    }
+    CString& operator+=(const char* psz) {
+        if (psz) m_s += psz;
+        return *this;
+    }
+    CString& operator+=(char ch) {
+        m_s += ch;
+        return *this;
+    }
 
     // Character-by-character code order (the runtime's _mbscmp).
     int Compare(std::string_view other) const;
@@ -47,7 +59,9 @@ public:
     // Byte position of the first match at a character boundary, or -1.
     int Find(char ch, int nStart = 0) const;
     int Find(std::string_view sub, int nStart = 0) const;
-    int Find(const char* sub, int nStart = 0) const { return Find(std::string_view(sub ? sub : ""), nStart); }
+    int Find(const char* sub, int nStart = 0) const {
+        return Find(std::string_view(sub ? sub : ""), nStart);
+    }
     int ReverseFind(char ch) const;
 
     void MakeUpper();
@@ -72,18 +86,54 @@ private:
     std::string m_s;
 };
 
-inline CString operator+(const CString& a, const CString& b) { CString r(a); r += b; return r; }
-inline CString operator+(const CString& a, const char* b) { CString r(a); r += b; return r; }
-inline CString operator+(const char* a, const CString& b) { CString r(a); r += b; return r; }
-inline CString operator+(const CString& a, char ch) { CString r(a); r += ch; return r; }
+inline CString operator+(const CString& a, const CString& b) {
+    CString r(a);
+    r += b;
+    return r;
+}
+inline CString operator+(const CString& a, const char* b) {
+    CString r(a);
+    r += b;
+    return r;
+}
+inline CString operator+(const char* a, const CString& b) {
+    CString r(a);
+    r += b;
+    return r;
+}
+inline CString operator+(const CString& a, char ch) {
+    CString r(a);
+    r += ch;
+    return r;
+}
 
-inline bool operator==(const CString& a, const CString& b) { return a.Str() == b.Str(); }
-inline bool operator==(const CString& a, const char* b) { return a.Str() == (b ? b : ""); }
-inline bool operator==(const char* a, const CString& b) { return b == a; }
-inline bool operator!=(const CString& a, const CString& b) { return !(a == b); }
-inline bool operator!=(const CString& a, const char* b) { return !(a == b); }
-inline bool operator!=(const char* a, const CString& b) { return !(b == a); }
-inline bool operator<(const CString& a, const CString& b) { return a.Compare(b.View()) < 0; }
-inline bool operator>(const CString& a, const CString& b) { return a.Compare(b.View()) > 0; }
-inline bool operator<=(const CString& a, const CString& b) { return a.Compare(b.View()) <= 0; }
-inline bool operator>=(const CString& a, const CString& b) { return a.Compare(b.View()) >= 0; }
+inline bool operator==(const CString& a, const CString& b) {
+    return a.Str() == b.Str();
+}
+inline bool operator==(const CString& a, const char* b) {
+    return a.Str() == (b ? b : "");
+}
+inline bool operator==(const char* a, const CString& b) {
+    return b == a;
+}
+inline bool operator!=(const CString& a, const CString& b) {
+    return !(a == b);
+}
+inline bool operator!=(const CString& a, const char* b) {
+    return !(a == b);
+}
+inline bool operator!=(const char* a, const CString& b) {
+    return !(b == a);
+}
+inline bool operator<(const CString& a, const CString& b) {
+    return a.Compare(b.View()) < 0;
+}
+inline bool operator>(const CString& a, const CString& b) {
+    return a.Compare(b.View()) > 0;
+}
+inline bool operator<=(const CString& a, const CString& b) {
+    return a.Compare(b.View()) <= 0;
+}
+inline bool operator>=(const CString& a, const CString& b) {
+    return a.Compare(b.View()) >= 0;
+}

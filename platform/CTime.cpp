@@ -23,7 +23,9 @@ CTime CTime::GetCurrentTime() {
     return CTime(clock ? clock() : static_cast<std::int64_t>(std::time(nullptr)));
 }
 
-void CTime::SetClock(Clock clock) { g_clock.store(clock); }
+void CTime::SetClock(Clock clock) {
+    g_clock.store(clock);
+}
 
 bool CTime::GetLocalTm(std::tm& out) const {
     const std::time_t t = static_cast<std::time_t>(m_time);

@@ -1,8 +1,8 @@
 // A point in time: seconds since 1970 (64-bit), shown in local time.
 #pragma once
 
-#include <ctime>
 #include <cstdint>
+#include <ctime>
 
 #include "platform/CString.h"
 

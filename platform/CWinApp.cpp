@@ -7,7 +7,9 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
 CWinApp::CWinApp(LPCTSTR lpszAppName) {
     m_strAppName = lpszAppName ? CString(lpszAppName) : AfxLoadString(IDS_APP_TITLE);
@@ -31,12 +33,14 @@ void CWinApp::SetRegistryKey(UINT nIDRegistryKey) {
 
 CProfile& CWinApp::GetProfile() {
     if (!m_profile)
-        m_profile = std::make_unique<CProfile>(
-            CProfile::DefaultPath(m_strRegistryKey, m_strProfileName));
+        m_profile =
+            std::make_unique<CProfile>(CProfile::DefaultPath(m_strRegistryKey, m_strProfileName));
     return *m_profile;
 }
 
-BOOL CWinApp::FlushProfile() { return m_profile ? m_profile->Flush() : TRUE; }
+BOOL CWinApp::FlushProfile() {
+    return m_profile ? m_profile->Flush() : TRUE;
+}
 
 UINT CWinApp::GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault) {
     return GetProfile().GetInt(lpszSection, lpszEntry, nDefault);

@@ -29,9 +29,12 @@ std::size_t BadCharLength(std::string_view in, bool fromUtf8) {
     const auto b = static_cast<unsigned char>(in[0]);
     if (fromUtf8) {
         std::size_t len = 1;
-        if (b >= 0xC0 && b < 0xE0) len = 2;
-        else if (b >= 0xE0 && b < 0xF0) len = 3;
-        else if (b >= 0xF0 && b < 0xF8) len = 4;
+        if (b >= 0xC0 && b < 0xE0)
+            len = 2;
+        else if (b >= 0xE0 && b < 0xF0)
+            len = 3;
+        else if (b >= 0xF0 && b < 0xF8)
+            len = 4;
         // Stop early at a byte that cannot continue the sequence, so that it is looked at again.
         std::size_t i = 1;
         while (i < len && i < in.size() && (static_cast<unsigned char>(in[i]) & 0xC0) == 0x80) ++i;

@@ -66,8 +66,10 @@ void ChangeCase(std::string& s) {
         const auto b = static_cast<unsigned char>(s[i]);
         if (IsLeadByte(b) && i + 1 < s.size()) {
             unsigned code = b * 256u + static_cast<unsigned char>(s[i + 1]);
-            if (Upper && code >= kWideLowerA && code <= kWideLowerZ) code -= kWideLowerA - kWideUpperA;
-            if (!Upper && code >= kWideUpperA && code <= kWideUpperZ) code += kWideLowerA - kWideUpperA;
+            if (Upper && code >= kWideLowerA && code <= kWideLowerZ)
+                code -= kWideLowerA - kWideUpperA;
+            if (!Upper && code >= kWideUpperA && code <= kWideUpperZ)
+                code += kWideLowerA - kWideUpperA;
             s[i] = static_cast<char>(code >> 8);
             s[i + 1] = static_cast<char>(code & 0xFF);
             i += 2;
@@ -80,8 +82,12 @@ void ChangeCase(std::string& s) {
 }
 }  // namespace
 
-void ToUpper(std::string& s) { ChangeCase<true>(s); }
-void ToLower(std::string& s) { ChangeCase<false>(s); }
+void ToUpper(std::string& s) {
+    ChangeCase<true>(s);
+}
+void ToLower(std::string& s) {
+    ChangeCase<false>(s);
+}
 
 std::size_t CharBoundaryAtOrBefore(std::string_view s, std::size_t maxBytes) {
     if (maxBytes >= s.size()) return s.size();

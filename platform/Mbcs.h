@@ -47,7 +47,9 @@ std::size_t CharBoundaryAtOrBefore(std::string_view s, std::size_t maxBytes);
 }  // namespace mbcs
 
 // The runtime names under which the program's own code knows these operations.
-inline int _ismbblead(unsigned int c) { return mbcs::IsLeadByte(static_cast<unsigned char>(c)); }
+inline int _ismbblead(unsigned int c) {
+    return mbcs::IsLeadByte(static_cast<unsigned char>(c));
+}
 inline int _mbscmp(const unsigned char* a, const unsigned char* b) {
     return mbcs::Compare(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b));
 }

@@ -18,14 +18,18 @@ QString ToQt(LPCTSTR cp932) {
     return QString::fromStdString(Cp932ToUtf8(cp932 ? cp932 : ""));
 }
 
-QString KeyOf(LPCTSTR section, LPCTSTR entry) { return ToQt(section) + '/' + ToQt(entry); }
+QString KeyOf(LPCTSTR section, LPCTSTR entry) {
+    return ToQt(section) + '/' + ToQt(entry);
+}
 
 }  // namespace
 
 CProfile::CProfile(std::string pathUtf8)
     : m_path(std::move(pathUtf8)), m_impl(std::make_unique<Impl>(m_path)) {}
 
-CProfile::~CProfile() { Flush(); }
+CProfile::~CProfile() {
+    Flush();
+}
 
 std::string CProfile::DefaultPath(const CString& company, const CString& profileName) {
     std::string base;

@@ -36,8 +36,9 @@ static_assert(IsSorted(), "the string table must stay in ascending order of id")
 
 const char* FindString(unsigned id) {
     const auto* end = std::end(kStrings);
-    const auto* it = std::lower_bound(std::begin(kStrings), end, id,
-                                      [](const StringEntry& e, unsigned key) { return e.id < key; });
+    const auto* it =
+        std::lower_bound(std::begin(kStrings), end, id,
+                         [](const StringEntry& e, unsigned key) { return e.id < key; });
     return (it != end && it->id == id) ? it->utf8 : nullptr;
 }
 

@@ -17,9 +17,13 @@ using testing_support::WriteFile;
 
 namespace {
 
-std::string DateOf(CTime t) { return Utf8(CVelkonDoc::FormatDate(t)); }
+std::string DateOf(CTime t) {
+    return Utf8(CVelkonDoc::FormatDate(t));
+}
 
-std::string Parsed(const char* text) { return DateOf(CVelkonDoc::ParseDate(text)); }
+std::string Parsed(const char* text) {
+    return DateOf(CVelkonDoc::ParseDate(text));
+}
 
 }  // namespace
 
@@ -67,12 +71,15 @@ TEST(FileFields, SplitFieldCutsAtTabsAndCountsReadLikeAtoi) {
 TEST_F(DocTest, LoadingSkipsCommentsAndEmptyLinesAndKeepsEveryOtherLine) {
     testing_support::FakeClock clock(1'796'691'600);
     const std::string longLine(20000, 'x');
-    const std::string file = "*comment\tABC00000\r\n\r\n" +
-                             Sjis("ABC12345\t青い空\tm1\tm2\tm3\tm4\tm5\tm6\t12abc\t97/05/03\t1998/1/2\textra\r\n").Str() +
-                             "abc12345\n"          // only an ID, LF line end
-                             "\tnoid\r\n"          // empty ID field
-                             "ABC12345\tdup\r\n" +  // a second record of the same ID
-                             longLine + "\r\n";
+    const std::string file =
+        "*comment\tABC00000\r\n\r\n" +
+        Sjis("ABC12345\t青い空\tm1\tm2\tm3\tm4\tm5\tm6\t12abc\t97/05/03\t1998/1/2\textra\r\n")
+            .Str() +
+        "abc12345\n"           // only an ID, LF line end
+        "\tnoid\r\n"           // empty ID field
+        "ABC12345\tdup\r\n" +  // a second record of the same ID
+        longLine +
+        "\r\n";
     const std::string path = dir.File("in.lst");
     WriteFile(path, file);
     ASSERT_TRUE(doc->OnOpenDocument(path.c_str()));
@@ -119,9 +126,10 @@ TEST_F(DocTest, SavedFileReadsBackAsTheSameRecords) {
     EXPECT_EQ(view.notices.back(), (Notice{HINT_SAVED, -1}));
     EXPECT_EQ(doc->m_atimePrevUpdate[1], doc->m_atimeUpdate[1]);
 
-    EXPECT_EQ(ReadFile(path),
-              Sjis("ABC12345\tねこ まる\t\t\tline1  line2\t\t\t\t1\t2026/12/08\t2026/12/08\r\n").Str() +
-                  "ABD12345\tx\t\t\t\t\t\t\t77\t1960/01/01\t2050/06/30\r\n");
+    EXPECT_EQ(
+        ReadFile(path),
+        Sjis("ABC12345\tねこ まる\t\t\tline1  line2\t\t\t\t1\t2026/12/08\t2026/12/08\r\n").Str() +
+            "ABD12345\tx\t\t\t\t\t\t\t77\t1960/01/01\t2050/06/30\r\n");
 
     CVelkonDoc again;
     ASSERT_TRUE(again.OnOpenDocument(path.c_str()));
@@ -156,8 +164,8 @@ TEST_F(DocTest, SavingMovesThePreviousFileToTheBackup) {
             << e.path();
 
     // A private file stays private through the backup dance.
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::owner_write);
+    std::filesystem::permissions(
+        path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     doc->m_bBackup = TRUE;
     doc->AddNewID("NEW00004", "");
     ASSERT_TRUE(doc->DoFileSave());

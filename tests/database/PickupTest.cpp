@@ -139,7 +139,7 @@ TEST_F(UpdateCountTest, RaisedOnceOnALaterDayAndNotOnTheDayOfRegistration) {
 
     clock.Advance(kDay);
     Pick("ABC12345");
-    Pick("ABC12345");  // already in the list: no second raise
+    Pick("ABC12345");                       // already in the list: no second raise
     EXPECT_EQ(doc->m_anUpdateCount[0], 1);  // the list was not cleared since
     doc->ClearPickup();
     Pick("ABC12345");

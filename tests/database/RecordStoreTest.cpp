@@ -12,8 +12,11 @@ TEST_F(DocTest, EachChangeSendsItsHintAndNamesTheRecord) {
     doc->DeleteID(0);
     doc->RestoreID();
     doc->ClearPickup();
-    const std::vector<Notice> expected = {{HINT_ADDED, 0}, {HINT_ADDED, 1}, {HINT_DELETED, 0},
-                                          {HINT_ADDED, 0}, {HINT_PICKUP_CLEARED, 0}};
+    const std::vector<Notice> expected = {{HINT_ADDED, 0},
+                                          {HINT_ADDED, 1},
+                                          {HINT_DELETED, 0},
+                                          {HINT_ADDED, 0},
+                                          {HINT_PICKUP_CLEARED, 0}};
     EXPECT_EQ(view.notices, expected);
 
     // A refused add and a restore with nothing deleted change nothing and say nothing.

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -26,7 +25,7 @@ protected:
         return std::distance(std::filesystem::directory_iterator(dir.Path()), {});
     }
     static mode_t Mode(const std::string& path) {
-        struct stat st{};
+        struct stat st {};
         ::stat(path.c_str(), &st);
         return st.st_mode & 07777;
     }

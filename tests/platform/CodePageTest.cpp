@@ -28,9 +28,9 @@ TEST(CodePage, MapsTheCharactersOnlyCp932Has) {
     };
     const Pair pairs[] = {
         {"\x81\x60", "\xef\xbd\x9e"},  // ～ U+FF5E, not the wave dash
-        {"\x81\x5f", "＼"},  // U+FF3C
-        {"\x81\x7c", "－"},  // U+FF0D
-        {"\x87\x40", "①"},  // NEC special characters
+        {"\x81\x5f", "＼"},            // U+FF3C
+        {"\x81\x7c", "－"},            // U+FF0D
+        {"\x87\x40", "①"},             // NEC special characters
         {"\x87\x54", "Ⅰ"},
         {"\x87\x8a", "㈱"},
         {"\xfa\x5c", "纊"},  // IBM extension
@@ -46,14 +46,22 @@ TEST(CodePage, MapsTheCharactersOnlyCp932Has) {
 TEST(CodePage, UnconvertibleCharactersBecomeOneQuestionMarkEach) {
     EXPECT_EQ(Utf8ToCp932("a😀b"), "a?b");
     EXPECT_EQ(Utf8ToCp932("\xe3\x81"), "?");  // cut short at the end
-    EXPECT_EQ(Utf8ToCp932("A"), "A");          // and nothing of it is left over for the next call
-    EXPECT_EQ(Utf8ToCp932("\xe3\x81" "A"), "?A");
-    EXPECT_EQ(Utf8ToCp932("\x80" "A"), "?A");
+    EXPECT_EQ(Utf8ToCp932("A"), "A");         // and nothing of it is left over for the next call
+    EXPECT_EQ(Utf8ToCp932("\xe3\x81"
+                          "A"),
+              "?A");
+    EXPECT_EQ(Utf8ToCp932("\x80"
+                          "A"),
+              "?A");
 
     EXPECT_EQ(Cp932ToUtf8("\x82\xa0\x82"), "あ?");  // lone lead byte at the end
     EXPECT_EQ(Cp932ToUtf8("\x82 A"), "? A");        // a space cannot be a trail byte
-    EXPECT_EQ(Cp932ToUtf8("\x85\x40" "A"), "?A");   // unassigned code
-    EXPECT_EQ(Cp932ToUtf8("\xfd" "A"), "?A");
+    EXPECT_EQ(Cp932ToUtf8("\x85\x40"
+                          "A"),
+              "?A");  // unassigned code
+    EXPECT_EQ(Cp932ToUtf8("\xfd"
+                          "A"),
+              "?A");
 }
 
 // The converter and mbcs must agree on which bytes start a double-byte character, or searches

@@ -12,10 +12,10 @@ using testing_support::Sjis;
 
 TEST(Mbcs, CompareOrdersByCharacterCode) {
     const std::vector<CString> ascending = {
-        "", "AB", "ABC", CString("a\0b", 3), CString("a\0c", 3),
+        "",        "AB",       "ABC",       CString("a\0b", 3), CString("a\0c", 3),
         "\x82",     // a lone lead byte at the end is a code of its own
         Sjis("ｱ"),  // 0xB1: before every double-byte character, though 0x82 < 0xB1 as bytes
-        Sjis("ﾝ"), Sjis("あ"), Sjis("あA"), Sjis("あｱ"), Sjis("ソ"), Sjis("ソA"),
+        Sjis("ﾝ"), Sjis("あ"), Sjis("あA"), Sjis("あｱ"),        Sjis("ソ"),         Sjis("ソA"),
     };
     for (std::size_t i = 0; i < ascending.size(); ++i) {
         for (std::size_t j = 0; j < ascending.size(); ++j) {

@@ -16,7 +16,9 @@ using testing_support::WriteFile;
 
 // Each test names its own application, so that no test sees another's settings.
 namespace {
-std::string ConfigHome() { return std::getenv("XDG_CONFIG_HOME"); }
+std::string ConfigHome() {
+    return std::getenv("XDG_CONFIG_HOME");
+}
 }  // namespace
 
 TEST(Profile, LivesInTheCompanyFolderOfTheConfigHome) {

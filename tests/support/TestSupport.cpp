@@ -42,20 +42,30 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool FileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 namespace {
 std::atomic<std::int64_t> g_now{0};
-std::int64_t FakeNow() { return g_now.load(); }
+std::int64_t FakeNow() {
+    return g_now.load();
+}
 }  // namespace
 
 FakeClock::FakeClock(std::int64_t now) {
     g_now = now;
     CTime::SetClock(&FakeNow);
 }
-FakeClock::~FakeClock() { CTime::SetClock(nullptr); }
-void FakeClock::Set(std::int64_t now) { g_now = now; }
-void FakeClock::Advance(std::int64_t seconds) { g_now += seconds; }
+FakeClock::~FakeClock() {
+    CTime::SetClock(nullptr);
+}
+void FakeClock::Set(std::int64_t now) {
+    g_now = now;
+}
+void FakeClock::Advance(std::int64_t seconds) {
+    g_now += seconds;
+}
 
 MessageBoxAnswerer::MessageBoxAnswerer(int answer) : m_answer(answer) {
     m_previous = AfxSetMessageBoxHook([this](const CString& text, UINT type) {
@@ -65,9 +75,15 @@ MessageBoxAnswerer::MessageBoxAnswerer(int answer) : m_answer(answer) {
     });
 }
 
-MessageBoxAnswerer::~MessageBoxAnswerer() { AfxSetMessageBoxHook(std::move(m_previous)); }
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+    AfxSetMessageBoxHook(std::move(m_previous));
+}
 
-CString Sjis(const char* utf8) { return CString(Utf8ToCp932(utf8)); }
-std::string Utf8(const CString& s) { return Cp932ToUtf8(s.View()); }
+CString Sjis(const char* utf8) {
+    return CString(Utf8ToCp932(utf8));
+}
+std::string Utf8(const CString& s) {
+    return Cp932ToUtf8(s.View());
+}
 
 }  // namespace testing_support
