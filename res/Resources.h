@@ -1,0 +1,78 @@
+// Resource data other than strings: menus, accelerator tables, tool bars and icons. Plain data,
+// turned into windows and pictures by the framework layer. Texts are UTF-8 source text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace res {
+
+// A menu as a flat list. A pop-up is an entry with id 0 and a text; the entries after it with a
+// depth one greater are its items. An entry with no text is a separator.
+struct MenuEntry {
+    int depth;           // 0: a pop-up of the menu bar (or of a context menu resource)
+    unsigned id;         // command id; 0 for pop-ups and separators
+    const char* utf8;    // "&" marks the mnemonic, "\t" separates the key name; nullptr: separator
+};
+
+struct MenuResource {
+    unsigned id;
+    const MenuEntry* entries;
+    std::size_t count;
+};
+
+// Accelerator flags and virtual-key codes, with the values the original system uses.
+constexpr std::uint8_t FVIRTKEY = 0x01;
+constexpr std::uint8_t FSHIFT = 0x04;
+constexpr std::uint8_t FCONTROL = 0x08;
+constexpr std::uint8_t FALT = 0x10;
+
+struct AccelEntry {
+    std::uint8_t fVirt;   // FVIRTKEY and modifier flags
+    std::uint16_t key;    // virtual-key code ('A'..'Z', VK_* values)
+    std::uint16_t cmd;
+};
+
+struct AccelResource {
+    unsigned id;
+    const AccelEntry* entries;
+    std::size_t count;
+};
+
+// A picture drawn as rows of characters; each character names a colour of the palette.
+// ' ' or '.' is transparent.
+struct PaletteEntry {
+    char key;
+    std::uint32_t rgb;  // 0xRRGGBB
+};
+
+struct PixelArt {
+    int width;
+    int height;
+    const char* const* rows;  // height rows of width characters
+    const PaletteEntry* palette;
+    std::size_t paletteCount;
+};
+
+struct ToolBarResource {
+    unsigned id;
+    int buttonWidth;   // 16
+    int buttonHeight;  // 15
+    const unsigned* commands;  // 0: separator
+    std::size_t count;
+    const PixelArt* images;    // one per non-separator command, in order
+};
+
+struct IconResource {
+    unsigned id;
+    const PixelArt* large;  // 32 x 32, or nullptr
+    const PixelArt* small;  // 16 x 16, or nullptr
+};
+
+// nullptr when there is no resource with that id.
+const MenuResource* FindMenu(unsigned id);
+const AccelResource* FindAccelerators(unsigned id);
+const ToolBarResource* FindToolBar(unsigned id);
+const IconResource* FindIcon(unsigned id);
+
+}  // namespace res
