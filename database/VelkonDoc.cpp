@@ -19,6 +19,14 @@ CString NoPickupKey(int i) {
 }
 }  // namespace
 
+IMPLEMENT_DYNCREATE(CVelkonDoc)
+
+BEGIN_MESSAGE_MAP(CVelkonDoc, CDocument)
+ON_UPDATE_COMMAND_UI(ID_FILE_SAVE, OnUpdateFileSave)
+ON_COMMAND(ID_PICKUP_REDO, OnPickupRedo)
+ON_UPDATE_COMMAND_UI(ID_PICKUP_REDO, OnUpdatePickupRedo)
+END_MESSAGE_MAP()
+
 CVelkonDoc::CVelkonDoc() {
     CWinApp* app = AfxGetApp();
     if (!app) return;

@@ -14,6 +14,7 @@
 #include "platform/CArray.h"
 #include "platform/CCmdUI.h"
 #include "platform/CDocument.h"
+#include "platform/CRuntimeClass.h"
 #include "platform/CStringArray.h"
 #include "platform/CTime.h"
 
@@ -26,6 +27,7 @@ constexpr LPARAM HINT_PICKED = 20;          // an ID picked up (-1: not register
 constexpr LPARAM HINT_PICKUP_CLEARED = 21;  // pickup list emptied
 
 class CVelkonDoc : public CDocument {
+    DECLARE_DYNCREATE(CVelkonDoc)
 public:
     CVelkonDoc();
     ~CVelkonDoc() override;
@@ -103,6 +105,9 @@ public:
     int m_nLastChanged = -1;
 
     static constexpr int kMaxUpdateCount = 9999;
+
+protected:
+    DECLARE_MESSAGE_MAP()
 
 private:
     void AppendRecord(const CString& id);

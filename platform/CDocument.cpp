@@ -3,11 +3,21 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/AfxRes.h"
+#include "platform/CDocTemplate.h"
 #include "platform/CFile.h"
+#include "platform/CFrameWnd.h"
 #include "platform/CView.h"
+#include "platform/CWinApp.h"
+#include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/StringResource.h"
 #include "res/resource.h"
+
+BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+END_MESSAGE_MAP()
 
 CDocument::~CDocument() {
     for (CView* view : m_viewList) view->m_pDocument = nullptr;
@@ -15,12 +25,36 @@ CDocument::~CDocument() {
 
 void CDocument::SetTitle(LPCTSTR lpszTitle) {
     m_strTitle = lpszTitle;
+    for (CView* view : m_viewList) {
+        if (CFrameWnd* frame = view->GetParentFrame()) frame->OnUpdateFrameTitle(TRUE);
+    }
 }
 
-void CDocument::SetPathName(LPCTSTR lpszPathName) {
+void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU) {
     m_strPathName = lpszPathName;
     const int slash = m_strPathName.ReverseFind('/');
     SetTitle(m_strPathName.Mid(slash + 1));
+    if (bAddToMRU) {
+        if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(m_strPathName);
+    }
+}
+
+void CDocument::OnFileSave() {
+    DoFileSave();
+}
+void CDocument::OnFileSaveAs() {
+    DoSave(nullptr);
+}
+
+BOOL CDocument::PromptSavePath(CString& rPath) {
+    CString filter, ext;
+    if (m_pDocTemplate) {
+        m_pDocTemplate->GetDocString(filter, 3);
+        m_pDocTemplate->GetDocString(ext, 4);
+    }
+    CString name = m_strPathName;
+    if (name.IsEmpty() && !ext.IsEmpty()) name = CString("*") + ext;
+    return AfxPromptFileName(rPath, FALSE, name, filter, ext);
 }
 
 void CDocument::SetModifiedFlag(BOOL bModified) {
@@ -39,6 +73,10 @@ void CDocument::RemoveView(CView* pView) {
     if (it == m_viewList.end()) return;
     m_viewList.erase(it);
     pView->m_pDocument = nullptr;
+    if (m_viewList.empty() && m_bAutoDelete) {
+        if (m_pDocTemplate) m_pDocTemplate->RemoveDocument(this);
+        delete this;
+    }
 }
 
 void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint) {

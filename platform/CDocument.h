@@ -7,11 +7,13 @@
 
 #include "platform/Afx.h"
 #include "platform/CArchive.h"
+#include "platform/CCmdTarget.h"
 #include "platform/CString.h"
 
 class CView;
+class CSingleDocTemplate;
 
-class CDocument : public CObject {
+class CDocument : public CCmdTarget {
 public:
     CDocument() = default;
     ~CDocument() override;
@@ -19,10 +21,13 @@ public:
     CDocument& operator=(const CDocument&) = delete;
 
     const CString& GetTitle() const { return m_strTitle; }
+    // Also shows the new title in the frames of the views.
     virtual void SetTitle(LPCTSTR lpszTitle);
     const CString& GetPathName() const { return m_strPathName; }
-    // Also makes the file's name (with its extension, without the directory) the title.
-    virtual void SetPathName(LPCTSTR lpszPathName);
+    // Also makes the file's name (with its extension, without the directory) the title, and
+    // puts the file on the program's recent-file list.
+    virtual void SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU = TRUE);
+    CSingleDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
 
     virtual BOOL IsModified() { return m_bModified; }
     virtual void SetModifiedFlag(BOOL bModified = TRUE);
@@ -46,12 +51,20 @@ public:
     // document takes the new path name.
     virtual BOOL DoSave(LPCTSTR lpszPathName, BOOL bReplace = TRUE);
 
+    CSingleDocTemplate* m_pDocTemplate = nullptr;
+    // Deleted when its last view goes (documents that a template made).
+    BOOL m_bAutoDelete = FALSE;
+
 protected:
+    DECLARE_MESSAGE_MAP()
+protected:
+    void OnFileSave();
+    void OnFileSaveAs();
     // Called during a save once the new content is safely on disk, just before it takes the
     // place of the file at lpszPathName (which may not exist yet).
     virtual void OnReplacingFile(LPCTSTR /*lpszPathName*/) {}
-    // Asks the user for a path to save under. Without a user interface nobody can answer.
-    virtual BOOL PromptSavePath(CString& /*rPath*/) { return FALSE; }
+    // Asks the user for a path to save under (a file dialog); FALSE when nobody chose one.
+    virtual BOOL PromptSavePath(CString& rPath);
     // Tells the user that loading or saving failed; err is the errno of the failing call.
     virtual void ReportSaveLoadException(LPCTSTR lpszPathName, int err, BOOL bSaving,
                                          UINT nIDPDefault);

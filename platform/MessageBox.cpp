@@ -26,9 +26,14 @@ int SafeAnswer(UINT nType) {
 
 }  // namespace
 
+int AfxShowMessageBoxOnScreen(const CString& text, UINT nType, bool& shown);
+
 int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
     const CString text(lpszText);
     if (Hook()) return Hook()(text, nType);
+    bool shown = false;
+    const int answer = AfxShowMessageBoxOnScreen(text, nType, shown);
+    if (shown) return answer;
     std::fprintf(stderr, "%s\n", Cp932ToUtf8(text.View()).c_str());
     return SafeAnswer(nType);
 }

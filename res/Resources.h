@@ -10,9 +10,9 @@ namespace res {
 // A menu as a flat list. A pop-up is an entry with id 0 and a text; the entries after it with a
 // depth one greater are its items. An entry with no text is a separator.
 struct MenuEntry {
-    int depth;           // 0: a pop-up of the menu bar (or of a context menu resource)
-    unsigned id;         // command id; 0 for pop-ups and separators
-    const char* utf8;    // "&" marks the mnemonic, "\t" separates the key name; nullptr: separator
+    int depth;         // 0: a pop-up of the menu bar (or of a context menu resource)
+    unsigned id;       // command id; 0 for pop-ups and separators
+    const char* utf8;  // "&" marks the mnemonic, "\t" separates the key name; nullptr: separator
 };
 
 struct MenuResource {
@@ -28,8 +28,8 @@ constexpr std::uint8_t FCONTROL = 0x08;
 constexpr std::uint8_t FALT = 0x10;
 
 struct AccelEntry {
-    std::uint8_t fVirt;   // FVIRTKEY and modifier flags
-    std::uint16_t key;    // virtual-key code ('A'..'Z', VK_* values)
+    std::uint8_t fVirt;  // FVIRTKEY and modifier flags
+    std::uint16_t key;   // virtual-key code ('A'..'Z', VK_* values)
     std::uint16_t cmd;
 };
 
@@ -56,11 +56,11 @@ struct PixelArt {
 
 struct ToolBarResource {
     unsigned id;
-    int buttonWidth;   // 16
-    int buttonHeight;  // 15
+    int buttonWidth;           // 16
+    int buttonHeight;          // 15
     const unsigned* commands;  // 0: separator
     std::size_t count;
-    const PixelArt* images;    // one per non-separator command, in order
+    const PixelArt* images;  // one per non-separator command, in order
 };
 
 struct IconResource {

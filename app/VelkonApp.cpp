@@ -1,0 +1,60 @@
+#include "app/VelkonApp.h"
+
+#include "database/VelkonDoc.h"
+#include "frame/MainFrame.h"
+#include "listview/VelkonView.h"
+#include "platform/CDocTemplate.h"
+#include "platform/CFile.h"
+#include "platform/WinClass.h"
+#include "res/resource.h"
+
+BEGIN_MESSAGE_MAP(CVelkonApp, CWinApp)
+END_MESSAGE_MAP()
+
+CString CVelkonApp::DefaultDataPath() {
+    const CString self = AfxGetModuleFileName();
+    return self.Left(self.ReverseFind('/') + 1) + "id.lst";
+}
+
+BOOL CVelkonApp::InitInstance() {
+    // One instance: a second start brings the first one forward and ends.
+    if (HWND running = FindWindow(kFrameClassName, nullptr)) {
+        SetForegroundWindow(GetLastActivePopup(running));
+        return FALSE;
+    }
+
+    WNDCLASSEX wc;
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.lpszClassName = kFrameClassName;
+    RegisterClassEx(&wc);
+
+    SetRegistryKey(IDS_COMPANY_NAME);
+    LoadStdProfileSettings(4);
+
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVelkonDoc),
+                                          RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CVelkonView)));
+
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew) {
+        const CString path = DefaultDataPath();
+        CFileStatus status;
+        if (CFile::GetStatus(path, status)) {
+            cmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
+            cmdInfo.m_strFileName = path;
+        }
+    }
+    if (!ProcessShellCommand(cmdInfo)) return FALSE;
+    if (m_pMainWnd) m_pMainWnd->DragAcceptFiles(TRUE);
+    return TRUE;
+}
+
+int CVelkonApp::ExitInstance() {
+    UnregisterClass(kFrameClassName, AfxGetInstanceHandle());
+    return CWinApp::ExitInstance();
+}
+
+void CVelkonApp::OnAppAbout() {
+    // The About box comes with its dialog; until then the command is not mapped.
+}

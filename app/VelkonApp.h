@@ -1,0 +1,21 @@
+// The application: one instance, the window class other programs find it by, the settings
+// root, the document template, and id.lst beside the program.
+#pragma once
+
+#include "platform/CWinApp.h"
+
+class CVelkonApp : public CWinApp {
+public:
+    static constexpr const char* kFrameClassName = "VelkonFrameClass";
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // id.lst in the directory of the program's own file.
+    static CString DefaultDataPath();
+
+protected:
+    DECLARE_MESSAGE_MAP()
+protected:
+    void OnAppAbout();
+};

@@ -1,0 +1,4 @@
+#include "frame/HidetermCtrlFrame.h"
+
+BEGIN_MESSAGE_MAP(CHidetermCtrlFrame, CClipboardViewerFrame)
+END_MESSAGE_MAP()

@@ -1,0 +1,95 @@
+#include "frame/MainFrame.h"
+
+#include "platform/CDC.h"
+#include "platform/CWinApp.h"
+#include "platform/StringResource.h"
+#include "res/resource.h"
+
+namespace {
+constexpr const char* kHelperSection = "Helper";
+constexpr const char* kFrameClass = "VelkonFrameClass";
+
+CString FormatKey(int i) {
+    CString key;
+    key.Format("Format%d", i);
+    return key;
+}
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CMainFrame)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CVelkonApi32CtrlFrame)
+ON_WM_CREATE()
+ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
+ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
+ON_COMMAND(ID_HELP, OnHelp)
+ON_COMMAND(ID_CONTEXT_HELP, OnContextHelp)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame() {
+    m_strRegistCount.Empty();
+    m_strPickupCount.Empty();
+    CWinApp* app = AfxGetApp();
+    for (int i = 0; i < kHelperFormats; ++i) {
+        const CString fallback = AfxLoadString(IDS_HELPER_FORMAT0 + static_cast<UINT>(i));
+        m_astrHelperFormat.Add(app ? app->GetProfileString(kHelperSection, FormatKey(i), fallback)
+                                   : fallback);
+    }
+}
+
+CMainFrame::~CMainFrame() {
+    CWinApp* app = AfxGetApp();
+    if (!app) return;
+    for (int i = 0; i < m_astrHelperFormat.GetSize(); ++i)
+        app->WriteProfileString(kHelperSection, FormatKey(i), m_astrHelperFormat[i]);
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
+    cs.lpszClass = kFrameClass;
+    return CVelkonApi32CtrlFrame::PreCreateWindow(cs);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    if (CClipboardViewerFrame::OnCreate(lpCreateStruct) == -1) return -1;
+    if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR) ||
+        !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
+        return -1;
+    static const UINT indicators[] = {ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR};
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+        !m_wndStatusBar.SetIndicators(indicators, 3))
+        return -1;
+    m_wndStatusBar.SetPaneInfo(0, ID_SEPARATOR, SBPS_NOBORDERS | SBPS_STRETCH, 0);
+    m_wndToolBar.SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
+                             CBRS_SIZE_DYNAMIC);
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_wndToolBar);
+    SetRegistCount(0);
+    SetPickupCount(0);
+    return 0;
+}
+
+void CMainFrame::SetRegistCount(int nCount) {
+    SetCountPane(1, m_strRegistCount, IDS_COUNT_REGISTERED, nCount);
+}
+
+void CMainFrame::SetPickupCount(int nCount) {
+    SetCountPane(2, m_strPickupCount, IDS_COUNT_PICKED, nCount);
+}
+
+void CMainFrame::SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCount) {
+    rText.Format(AfxLoadString(nIDFormat), nCount);
+    CClientDC dc(nullptr);
+    CFont* previous = dc.SelectObject(m_wndStatusBar.GetFont());
+    SIZE size;
+    dc.GetTextExtentPoint(rText, rText.GetLength(), &size);
+    dc.SelectObject(previous);
+    m_wndStatusBar.SetPaneInfo(nPane, ID_SEPARATOR, SBPS_NORMAL, size.cx);
+    m_wndStatusBar.SetPaneText(nPane, rText, TRUE);
+    SetTrayTip(m_strRegistCount + "  " + m_strPickupCount);
+}
+
+void CMainFrame::OnOptions() {
+    // The options sheet comes with its pages; until then the command stays unmapped, so its
+    // menu item is disabled rather than doing nothing.
+}

@@ -1,0 +1,36 @@
+// The top of the frame layers: the window class, tool bar, status bar with the registered and
+// picked-up counts, the tray tip, the seven helper formats and the options sheet.
+#pragma once
+
+#include "frame/VelkonApi32CtrlFrame.h"
+#include "platform/CControlBar.h"
+#include "platform/CStringArray.h"
+
+class CMainFrame : public CVelkonApi32CtrlFrame {
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    static constexpr int kHelperFormats = 7;
+
+    CMainFrame();
+    ~CMainFrame() override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    // Status pane 1 and 2, and the tray tip.
+    void SetRegistCount(int nCount);
+    void SetPickupCount(int nCount);
+
+    CString m_strRegistCount;
+    CString m_strPickupCount;
+    CStringArray m_astrHelperFormat;
+    CStatusBar m_wndStatusBar;
+    CToolBar m_wndToolBar;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+protected:
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnOptions();
+
+private:
+    void SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCount);
+};

@@ -1,0 +1,4 @@
+#include "frame/VelkonApi16CtrlFrame.h"
+
+BEGIN_MESSAGE_MAP(CVelkonApi16CtrlFrame, CHidetermCtrlFrame)
+END_MESSAGE_MAP()

@@ -1,0 +1,404 @@
+#include "platform/CWnd.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+#include <map>
+
+#include "platform/CCmdUI.h"
+#include "platform/CDC.h"
+#include "platform/CodePage.h"
+#include "platform/Handles.h"
+#include "platform/UiHooks.h"
+#include "platform/WinClass.h"
+#include "platform/WindowLink.h"
+#include "platform/WndBridgeQt.h"
+
+struct CWnd::Impl {
+    std::map<UINT_PTR, QTimer*> timers;
+    CWndBridge* bridge = nullptr;
+    std::unique_ptr<CFont> font;
+    // Other programs reach a window of a registered class through this.
+    std::unique_ptr<winlink::Server> classServer;
+};
+
+namespace {
+QString ToQt(LPCTSTR cp932) {
+    return QString::fromStdString(Cp932ToUtf8(cp932 ? cp932 : ""));
+}
+}  // namespace
+
+bool CWndBridge::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_pWnd || watched != m_pWnd->GetWidget()) return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::Close:
+            // The window decides itself whether it closes (the save question, the tray).
+            event->ignore();
+            m_pWnd->SendMessage(WM_CLOSE);
+            return true;
+        case QEvent::DragEnter: {
+            auto* e = static_cast<QDragEnterEvent*>(event);
+            if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* e = static_cast<QDropEvent*>(event);
+            for (const QUrl& url : e->mimeData()->urls()) {
+                if (!url.isLocalFile()) continue;
+                e->acceptProposedAction();
+                m_pWnd->OnDropFiles(CString(Utf8ToCp932(url.toLocalFile().toStdString())));
+                break;
+            }
+            return true;
+        }
+        default:
+            return QObject::eventFilter(watched, event);
+    }
+}
+
+const AFX_MSGMAP* CWnd::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {&CCmdTarget::GetThisMessageMap, &entries[0]};
+    return &map;
+}
+const AFX_MSGMAP* CWnd::GetMessageMap() const {
+    return GetThisMessageMap();
+}
+
+CWnd::CWnd() : m_impl(std::make_unique<Impl>()) {}
+
+CWnd::~CWnd() {
+    if (m_hWnd) {
+        // Destroyed without DestroyWindow (a stack object, a test): let the widget go quietly.
+        afx_handles::DetachLocal(m_hWnd);
+        m_hWnd = nullptr;
+    }
+    if (m_impl->bridge) m_impl->bridge->Detach();
+    for (auto& [id, timer] : m_impl->timers) delete timer;
+    if (m_pWidget && !m_pWidget->parent()) delete m_pWidget;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd) {
+    return afx_handles::FindLocal(hWnd);
+}
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCT& /*cs*/) {
+    return TRUE;
+}
+
+BOOL CWnd::AttachWidget(QWidget* pWidget, CREATESTRUCT& cs, CWnd* pParentWnd) {
+    m_pWidget = pWidget;
+    m_pParentWnd = pParentWnd;
+    m_strClassName = cs.lpszClass;
+    m_hWnd = afx_handles::NewHandle();
+    afx_handles::AttachLocal(m_hWnd, this);
+    m_impl->bridge = new CWndBridge(this, pWidget);
+    pWidget->installEventFilter(m_impl->bridge);
+    if (cs.lpszName) pWidget->setWindowTitle(ToQt(cs.lpszName));
+    if (!m_strClassName.IsEmpty() && IsClassRegistered(m_strClassName)) {
+        const HWND hWnd = m_hWnd;
+        // Nullptr when another running program already has the class; it is found instead.
+        m_impl->classServer =
+            winlink::Server::Listen(m_strClassName, [hWnd](const winlink::Request& r) {
+                CWnd* wnd = CWnd::FromHandle(hWnd);
+                return wnd ? wnd->SendMessage(r.msg, r.wParam, r.lParam) : LRESULT(0);
+            });
+    }
+    if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+        DestroyWindow();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                  CWnd* pParentWnd, UINT nID, void* pContext) {
+    CREATESTRUCT cs;
+    cs.lpszClass = lpszClassName;
+    cs.lpszName = lpszWindowName;
+    cs.style = static_cast<LONG>(dwStyle);
+    cs.x = rect.left;
+    cs.y = rect.top;
+    cs.cx = rect.right - rect.left;
+    cs.cy = rect.bottom - rect.top;
+    cs.hwndParent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
+    cs.lpCreateParams = pContext;
+    if (!PreCreateWindow(cs)) return FALSE;
+    m_nID = nID;
+    auto* widget = new QWidget(pParentWnd ? pParentWnd->GetWidget() : nullptr);
+    return AttachWidget(widget, cs, pParentWnd);
+}
+
+BOOL CWnd::DestroyWindow() {
+    if (!m_hWnd) return FALSE;
+    SendMessage(WM_DESTROY);
+    m_impl->classServer.reset();
+    for (auto& [id, timer] : m_impl->timers) delete timer;
+    m_impl->timers.clear();
+    afx_handles::DetachLocal(m_hWnd);
+    m_hWnd = nullptr;
+    if (m_impl->bridge) m_impl->bridge->Detach();
+    if (m_pWidget) {
+        QWidget* widget = m_pWidget;
+        m_pWidget = nullptr;
+        widget->hide();
+        // The widget may be in the middle of one of its own event handlers.
+        widget->deleteLater();
+    }
+    PostNcDestroy();
+    return TRUE;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return WindowProc(message, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::PostMessage(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    afx_ui::MarkIdleWork();
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
+    return result;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    if (message == WM_COMMAND) {
+        if (OnCommand(wParam, lParam)) {
+            *pResult = 1;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    const AFX_MSGMAP_ENTRY* e = FindMessageEntry(message, 0, 0);
+    if (!e) return FALSE;
+    const UINT savedMsg = m_lastMsg;
+    const WPARAM savedW = m_lastWParam;
+    const LPARAM savedL = m_lastLParam;
+    m_lastMsg = message;
+    m_lastWParam = wParam;
+    m_lastLParam = lParam;
+    *pResult = e->pfn(this, wParam, lParam, nullptr);
+    m_lastMsg = savedMsg;
+    m_lastWParam = savedW;
+    m_lastLParam = savedL;
+    return TRUE;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM /*lParam*/) {
+    const UINT nID = static_cast<UINT>(wParam & 0xFFFF);
+    // A command that its update handler disables is not carried out (accelerators, stale menus).
+    CCmdUI state;
+    state.m_nID = nID;
+    state.DoUpdate(this, TRUE);
+    if (!state.m_bEnabled) return TRUE;
+    return OnCmdMsg(nID, CN_COMMAND, nullptr, nullptr);
+}
+
+BOOL CWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    return CCmdTarget::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    switch (message) {
+        case WM_CLOSE:
+            DestroyWindow();
+            return 0;
+        case WM_AFX_ACTIVATE_LAST_POPUP: {
+            QWidget* modal = QApplication::activeModalWidget();
+            QWidget* target = modal ? modal : m_pWidget;
+            if (target) {
+                if (target->isMinimized()) target->showNormal();
+                target->raise();
+                target->activateWindow();
+            }
+            return 1;
+        }
+        default:
+            return 0;
+    }
+}
+
+LRESULT CWnd::Default() {
+    return DefWindowProc(m_lastMsg, m_lastWParam, m_lastLParam);
+}
+
+int CWnd::OnCreate(LPCREATESTRUCT) {
+    return static_cast<int>(Default());
+}
+void CWnd::OnDestroy() {
+    Default();
+}
+void CWnd::OnClose() {
+    Default();
+}
+void CWnd::OnTimer(UINT_PTR) {
+    Default();
+}
+
+UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, void*) {
+    if (!m_hWnd) return 0;
+    QTimer*& timer = m_impl->timers[nIDEvent];
+    if (!timer) {
+        timer = new QTimer();
+        const HWND hWnd = m_hWnd;
+        QObject::connect(timer, &QTimer::timeout, [hWnd, nIDEvent] {
+            if (CWnd* wnd = CWnd::FromHandle(hWnd)) wnd->SendMessage(WM_TIMER, nIDEvent);
+        });
+    }
+    timer->start(static_cast<int>(nElapse));
+    return nIDEvent;
+}
+
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent) {
+    auto it = m_impl->timers.find(nIDEvent);
+    if (it == m_impl->timers.end()) return FALSE;
+    delete it->second;
+    m_impl->timers.erase(it);
+    return TRUE;
+}
+
+BOOL CWnd::ShowWindow(int nCmdShow) {
+    if (!m_pWidget) return FALSE;
+    const BOOL wasVisible = m_pWidget->isVisible();
+    switch (nCmdShow) {
+        case SW_HIDE:
+            m_pWidget->hide();
+            break;
+        case SW_SHOWMAXIMIZED:
+            m_pWidget->showMaximized();
+            break;
+        case SW_SHOWMINIMIZED:
+        case SW_MINIMIZE:
+        case SW_SHOWMINNOACTIVE:
+            m_pWidget->showMinimized();
+            break;
+        case SW_SHOWNORMAL:
+        case SW_RESTORE:
+        case SW_SHOWDEFAULT:
+            m_pWidget->showNormal();
+            break;
+        default:
+            m_pWidget->show();
+            break;
+    }
+    return wasVisible;
+}
+
+BOOL CWnd::IsWindowVisible() const {
+    return m_pWidget && m_pWidget->isVisible();
+}
+BOOL CWnd::IsIconic() const {
+    return m_pWidget && m_pWidget->isMinimized();
+}
+BOOL CWnd::IsZoomed() const {
+    return m_pWidget && m_pWidget->isMaximized();
+}
+
+void CWnd::SetWindowText(LPCTSTR lpszString) {
+    if (m_pWidget) m_pWidget->setWindowTitle(ToQt(lpszString));
+}
+
+CString CWnd::GetWindowText() const {
+    if (!m_pWidget) return {};
+    return CString(Utf8ToCp932(m_pWidget->windowTitle().toStdString()));
+}
+
+namespace {
+RECT ToRect(const QRect& r) {
+    RECT rc;
+    rc.left = r.x();
+    rc.top = r.y();
+    rc.right = r.x() + r.width();
+    rc.bottom = r.y() + r.height();
+    return rc;
+}
+}  // namespace
+
+BOOL CWnd::GetWindowPlacement(WINDOWPLACEMENT* wp) const {
+    if (!m_pWidget || !wp) return FALSE;
+    const bool special = m_pWidget->isMaximized() || m_pWidget->isMinimized();
+    wp->rcNormalPosition = ToRect(special ? m_pWidget->normalGeometry() : m_pWidget->geometry());
+    wp->showCmd = m_pWidget->isMaximized()   ? SW_SHOWMAXIMIZED
+                  : m_pWidget->isMinimized() ? SW_SHOWMINIMIZED
+                  : m_pWidget->isVisible()   ? SW_SHOWNORMAL
+                                             : SW_HIDE;
+    return TRUE;
+}
+
+BOOL CWnd::SetWindowPlacement(const WINDOWPLACEMENT* wp) {
+    if (!m_pWidget || !wp) return FALSE;
+    const RECT& r = wp->rcNormalPosition;
+    if (m_pWidget->isMaximized() || m_pWidget->isMinimized()) m_pWidget->showNormal();
+    m_pWidget->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    ShowWindow(static_cast<int>(wp->showCmd));
+    return TRUE;
+}
+
+void CWnd::GetWindowRect(LPRECT lpRect) const {
+    if (m_pWidget && lpRect) *lpRect = ToRect(m_pWidget->frameGeometry());
+}
+
+void CWnd::GetClientRect(LPRECT lpRect) const {
+    if (m_pWidget && lpRect) *lpRect = ToRect(m_pWidget->rect());
+}
+
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL) {
+    if (m_pWidget) m_pWidget->setGeometry(x, y, nWidth, nHeight);
+}
+
+void CWnd::Invalidate(BOOL) {
+    if (m_pWidget) m_pWidget->update();
+}
+
+void CWnd::UpdateWindow() {
+    if (m_pWidget) m_pWidget->repaint();
+}
+
+CWnd* CWnd::SetFocus() {
+    if (m_pWidget) m_pWidget->setFocus();
+    return nullptr;
+}
+
+BOOL CWnd::SetForegroundWindow() {
+    return DefWindowProc(WM_AFX_ACTIVATE_LAST_POPUP, 0, 0) != 0;
+}
+
+CFont* CWnd::GetFont() const {
+    if (!m_impl->font) m_impl->font = std::make_unique<CFont>();
+    if (m_pWidget) m_impl->font->SetQFont(m_pWidget->font());
+    return m_impl->font.get();
+}
+
+void CWnd::DragAcceptFiles(BOOL bAccept) {
+    if (m_pWidget) m_pWidget->setAcceptDrops(bAccept);
+}
+
+LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (CWnd* wnd = afx_handles::FindLocal(hWnd)) return wnd->SendMessage(message, wParam, lParam);
+    LRESULT result = 0;
+    afx_handles::SendRemote(hWnd, message, wParam, lParam, result);
+    return result;
+}
+
+BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!hWnd || !QCoreApplication::instance()) return FALSE;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [hWnd, message, wParam, lParam] {
+            if (CWnd* wnd = afx_handles::FindLocal(hWnd)) wnd->SendMessage(message, wParam, lParam);
+        },
+        Qt::QueuedConnection);
+    return TRUE;
+}
+
+BOOL IsWindow(HWND hWnd) {
+    return afx_handles::FindLocal(hWnd) != nullptr || afx_handles::IsRemote(hWnd);
+}

@@ -1,0 +1,211 @@
+// The event loop, idle work, wait cursor, message boxes and file dialogs on Qt Widgets.
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <memory>
+
+#include "platform/AfxRes.h"
+#include "platform/CFrameWnd.h"
+#include "platform/CWinApp.h"
+#include "platform/CodePage.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/PixelArtQt.h"
+#include "platform/StringResource.h"
+#include "platform/UiHooks.h"
+
+namespace {
+
+QString FromCp932(const CString& s) {
+    return QString::fromStdString(Cp932ToUtf8(s.View()));
+}
+
+bool g_idleWork = false;
+bool g_idleHooked = false;
+
+// Input and our own messages may change what commands are possible.
+class IdleWatcher : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::Shortcut:
+            case QEvent::FocusIn:
+            case QEvent::Show:
+            case QEvent::Hide:
+                g_idleWork = true;
+                break;
+            default:
+                break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void HookIdle() {
+    if (g_idleHooked || !QCoreApplication::instance()) return;
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    if (!dispatcher) return;
+    g_idleHooked = true;
+    QCoreApplication::instance()->installEventFilter(new IdleWatcher(QCoreApplication::instance()));
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [] {
+        if (!g_idleWork) return;
+        g_idleWork = false;
+        if (CWinApp* app = AfxGetApp()) app->OnIdle(0);
+        g_idleWork = false;
+    });
+}
+
+int ShowQtMessageBox(const CString& text, UINT nType) {
+    QMessageBox box(QApplication::activeWindow());
+    CWinApp* app = AfxGetApp();
+    box.setWindowTitle(FromCp932(app ? app->m_strAppName : CString("Velkon95")));
+    box.setText(FromCp932(text));
+    switch (nType & 0xF0) {
+        case MB_ICONQUESTION:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MB_ICONEXCLAMATION:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        default:
+            box.setIcon(QMessageBox::Information);
+            break;
+    }
+    struct Button {
+        int id;
+        UINT text;
+        QMessageBox::ButtonRole role;
+    };
+    std::vector<Button> buttons;
+    switch (nType & 0x0F) {
+        case MB_YESNOCANCEL:
+            buttons = {{IDYES, AFX_IDS_BUTTON_YES, QMessageBox::YesRole},
+                       {IDNO, AFX_IDS_BUTTON_NO, QMessageBox::NoRole},
+                       {IDCANCEL, AFX_IDS_BUTTON_CANCEL, QMessageBox::RejectRole}};
+            break;
+        case MB_YESNO:
+            buttons = {{IDYES, AFX_IDS_BUTTON_YES, QMessageBox::YesRole},
+                       {IDNO, AFX_IDS_BUTTON_NO, QMessageBox::NoRole}};
+            break;
+        case MB_OKCANCEL:
+            buttons = {{IDOK, AFX_IDS_BUTTON_OK, QMessageBox::AcceptRole},
+                       {IDCANCEL, AFX_IDS_BUTTON_CANCEL, QMessageBox::RejectRole}};
+            break;
+        default:
+            buttons = {{IDOK, AFX_IDS_BUTTON_OK, QMessageBox::AcceptRole}};
+            break;
+    }
+    std::vector<std::pair<QAbstractButton*, int>> answers;
+    for (const Button& b : buttons)
+        answers.emplace_back(box.addButton(FromCp932(AfxLoadString(b.text)), b.role), b.id);
+    box.setDefaultButton(static_cast<QPushButton*>(answers.front().first));
+    if (buttons.back().id == IDCANCEL || buttons.size() == 1)
+        box.setEscapeButton(answers.back().first);
+    box.exec();
+    for (auto& [button, id] : answers)
+        if (box.clickedButton() == button) return id;
+    return buttons.back().id;
+}
+
+int g_waitDepth = 0;
+
+}  // namespace
+
+namespace afx_ui {
+
+bool HaveGui() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+void PushWaitCursor() {
+    if (!HaveGui()) return;
+    if (g_waitDepth++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void PopWaitCursor() {
+    if (!HaveGui() || g_waitDepth == 0) return;
+    if (--g_waitDepth == 0) QApplication::restoreOverrideCursor();
+}
+
+void MarkIdleWork() {
+    g_idleWork = true;
+    HookIdle();
+}
+
+void EnsureApplication() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "velkon95";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    HookIdle();
+}
+
+void ProcessEvents() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    if (g_idleWork) {
+        g_idleWork = false;
+        if (CWinApp* app = AfxGetApp()) app->OnIdle(0);
+    }
+}
+
+int RunEventLoop() {
+    HookIdle();
+    return QCoreApplication::instance() ? QCoreApplication::exec() : 0;
+}
+
+void Quit() {
+    if (QCoreApplication::instance()) QCoreApplication::quit();
+}
+
+void IdleUpdate(CWnd* pMainWnd) {
+    if (auto* frame = dynamic_cast<CFrameWnd*>(pMainWnd)) frame->OnIdleUpdateCmdUI();
+}
+
+}  // namespace afx_ui
+
+// Without a hook, message boxes show on screen when a user interface runs.
+int AfxShowMessageBoxOnScreen(const CString& text, UINT nType, bool& shown) {
+    shown = afx_ui::HaveGui();
+    return shown ? ShowQtMessageBox(text, nType) : 0;
+}
+
+BOOL AfxPromptFileName(CString& rPath, BOOL bOpen, const CString& initial, const CString& filter,
+                       const CString& defaultExt) {
+    if (!afx_ui::HaveGui()) return FALSE;
+    QString qfilter = FromCp932(filter);
+    const CString all = AfxLoadString(AFX_IDS_ALLFILTER);
+    if (!all.IsEmpty()) qfilter += ";;" + FromCp932(all);
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(qfilter);
+    dialog.setAcceptMode(bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!defaultExt.IsEmpty())
+        dialog.setDefaultSuffix(FromCp932(defaultExt.Mid(defaultExt[0] == '.' ? 1 : 0)));
+    if (!initial.IsEmpty() && initial.Find('*') < 0) dialog.selectFile(FromCp932(initial));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return FALSE;
+    rPath = CString(Utf8ToCp932(dialog.selectedFiles().first().toStdString()));
+    return TRUE;
+}
+
+int AfxWinMain(int argc, char** argv) {
+    QApplication qtApp(argc, argv);
+    CWinApp* app = AfxGetApp();
+    if (!app) return 1;
+    app->m_argc = argc;
+    app->m_argv = argv;
+    QApplication::setWindowIcon(IconFromResource(IDR_MAINFRAME));
+    int result = 0;
+    if (app->InitInstance()) app->Run();
+    result = app->ExitInstance();
+    return result;
+}

@@ -1,0 +1,103 @@
+// Message maps: static tables that bind messages and command ids to handlers, each chained to
+// its base class's table. Handlers are reached through small typed thunks, so a table entry
+// calls the member function with exactly the signature it was declared with.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+class CCmdTarget;
+class CCmdUI;
+
+using AFX_THUNK = LRESULT (*)(CCmdTarget* target, WPARAM wParam, LPARAM lParam, void* pExtra);
+
+struct AFX_MSGMAP_ENTRY {
+    UINT nMessage;  // WM_COMMAND for commands
+    int nCode;      // CN_COMMAND or CN_UPDATE_COMMAND_UI for commands
+    UINT nID;       // first command id
+    UINT nLastID;   // last command id of a range
+    AFX_THUNK pfn;  // nullptr ends the table
+};
+
+struct AFX_MSGMAP {
+    const AFX_MSGMAP* (*pfnGetBaseMap)();
+    const AFX_MSGMAP_ENTRY* lpEntries;
+};
+
+namespace afx_thunk {
+template <class T, auto F>
+LRESULT Void(CCmdTarget* t, WPARAM, LPARAM, void*) {
+    (static_cast<T*>(t)->*F)();
+    return 0;
+}
+template <class T, auto F>
+LRESULT Create(CCmdTarget* t, WPARAM, LPARAM l, void*) {
+    return (static_cast<T*>(t)->*F)(reinterpret_cast<LPCREATESTRUCT>(l));
+}
+template <class T, auto F>
+LRESULT Timer(CCmdTarget* t, WPARAM w, LPARAM, void*) {
+    (static_cast<T*>(t)->*F)(static_cast<UINT_PTR>(w));
+    return 0;
+}
+template <class T, auto F>
+LRESULT Message(CCmdTarget* t, WPARAM w, LPARAM l, void*) {
+    return (static_cast<T*>(t)->*F)(w, l);
+}
+template <class T, auto F>
+LRESULT UpdateUI(CCmdTarget* t, WPARAM, LPARAM, void* extra) {
+    (static_cast<T*>(t)->*F)(static_cast<CCmdUI*>(extra));
+    return 0;
+}
+template <class T, auto F>
+LRESULT CommandRange(CCmdTarget* t, WPARAM w, LPARAM, void*) {
+    (static_cast<T*>(t)->*F)(static_cast<UINT>(w));
+    return 0;
+}
+template <class T, auto F>
+LRESULT HotKey(CCmdTarget* t, WPARAM w, LPARAM l, void*) {
+    (static_cast<T*>(t)->*F)(static_cast<UINT>(w), static_cast<UINT>(l & 0xFFFF),
+                             static_cast<UINT>((l >> 16) & 0xFFFF));
+    return 0;
+}
+}  // namespace afx_thunk
+
+#define DECLARE_MESSAGE_MAP()                         \
+protected:                                            \
+    static const AFX_MSGMAP* GetThisMessageMap();     \
+    const AFX_MSGMAP* GetMessageMap() const override; \
+                                                      \
+private:
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)          \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { \
+        return GetThisMessageMap();                     \
+    }                                                   \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {   \
+        using ThisClass [[maybe_unused]] = theClass;    \
+        using TheBaseClass = baseClass;                 \
+        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
+#define END_MESSAGE_MAP()                                                                         \
+    { 0, 0, 0, 0, nullptr }                                                                       \
+    }                                                                                             \
+    ;                                                                                             \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
+    return &messageMap;                                                                           \
+    }
+
+#define ON_COMMAND(id, memberFxn) \
+    {WM_COMMAND, CN_COMMAND, (id), (id), &afx_thunk::Void<ThisClass, &ThisClass::memberFxn>},
+#define ON_COMMAND_RANGE(id, idLast, memberFxn) \
+    {WM_COMMAND, CN_COMMAND, (id), (idLast),    \
+     &afx_thunk::CommandRange<ThisClass, &ThisClass::memberFxn>},
+#define ON_UPDATE_COMMAND_UI(id, memberFxn)        \
+    {WM_COMMAND, CN_UPDATE_COMMAND_UI, (id), (id), \
+     &afx_thunk::UpdateUI<ThisClass, &ThisClass::memberFxn>},
+#define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn) \
+    {WM_COMMAND, CN_UPDATE_COMMAND_UI, (id), (idLast),    \
+     &afx_thunk::UpdateUI<ThisClass, &ThisClass::memberFxn>},
+#define ON_MESSAGE(message, memberFxn) \
+    {(message), 0, 0, 0, &afx_thunk::Message<ThisClass, &ThisClass::memberFxn>},
+#define ON_WM_CREATE() {WM_CREATE, 0, 0, 0, &afx_thunk::Create<ThisClass, &ThisClass::OnCreate>},
+#define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, &afx_thunk::Void<ThisClass, &ThisClass::OnDestroy>},
+#define ON_WM_CLOSE() {WM_CLOSE, 0, 0, 0, &afx_thunk::Void<ThisClass, &ThisClass::OnClose>},
+#define ON_WM_TIMER() {WM_TIMER, 0, 0, 0, &afx_thunk::Timer<ThisClass, &ThisClass::OnTimer>},
+#define ON_WM_HOTKEY() {WM_HOTKEY, 0, 0, 0, &afx_thunk::HotKey<ThisClass, &ThisClass::OnHotKey>},

@@ -1,0 +1,22 @@
+// Services of the Qt side that the framework's plain C++ classes call.
+#pragma once
+
+namespace afx_ui {
+
+void PushWaitCursor();
+void PopWaitCursor();
+// Something happened that may change command states: run the idle update when the event loop
+// next has nothing to do.
+void MarkIdleWork();
+// TRUE while a Qt application object exists (a user interface can be shown).
+bool HaveGui();
+int RunEventLoop();
+// For tests and tools: makes the Qt application object if there is none yet, and runs what
+// the event loop has queued (posted messages, deferred deletions, idle work).
+void EnsureApplication();
+void ProcessEvents();
+void Quit();
+// The command states of the main frame's bars.
+void IdleUpdate(class CWnd* pMainWnd);
+
+}  // namespace afx_ui

@@ -1,0 +1,97 @@
+// Window handles, geometry and message numbers, with the values programs and peers know.
+#pragma once
+
+#include "platform/Afx.h"
+
+struct HWND__;
+using HWND = HWND__*;
+using HMENU = void*;
+using HICON = void*;
+using HINSTANCE = void*;
+
+struct POINT {
+    LONG x = 0, y = 0;
+};
+struct SIZE {
+    LONG cx = 0, cy = 0;
+};
+struct RECT {
+    LONG left = 0, top = 0, right = 0, bottom = 0;
+};
+using LPRECT = RECT*;
+
+struct CREATESTRUCT {
+    void* lpCreateParams = nullptr;
+    HMENU hMenu = nullptr;
+    HWND hwndParent = nullptr;
+    int cy = 0, cx = 0, y = 0, x = 0;
+    LONG style = 0;
+    LPCTSTR lpszName = nullptr;
+    LPCTSTR lpszClass = nullptr;
+    DWORD dwExStyle = 0;
+};
+using LPCREATESTRUCT = CREATESTRUCT*;
+
+struct WINDOWPLACEMENT {
+    UINT length = sizeof(WINDOWPLACEMENT);
+    UINT flags = 0;
+    UINT showCmd = 0;
+    POINT ptMinPosition;
+    POINT ptMaxPosition;
+    RECT rcNormalPosition;
+};
+
+// Window messages
+constexpr UINT WM_NULL = 0x0000;
+constexpr UINT WM_CREATE = 0x0001;
+constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_SIZE = 0x0005;
+constexpr UINT WM_SETTEXT = 0x000C;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_SETFONT = 0x0030;
+constexpr UINT WM_GETFONT = 0x0031;
+constexpr UINT WM_NOTIFY = 0x004E;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_TIMER = 0x0113;
+constexpr UINT WM_INITMENUPOPUP = 0x0117;
+constexpr UINT WM_DROPFILES = 0x0233;
+constexpr UINT WM_HOTKEY = 0x0312;
+constexpr UINT WM_USER = 0x0400;
+// The framework's private messages
+constexpr UINT WM_SETMESSAGESTRING = 0x0362;
+constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
+constexpr UINT WM_INITIALUPDATE = 0x0364;
+// Asks a window of another process to bring its last active pop-up (or itself) to the front.
+constexpr UINT WM_AFX_ACTIVATE_LAST_POPUP = 0x037E;
+
+// Command notification codes
+constexpr int CN_COMMAND = 0;
+constexpr int CN_UPDATE_COMMAND_UI = -1;
+
+// ShowWindow commands
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_SHOWMINIMIZED = 2;
+constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_SHOWNOACTIVATE = 4;
+constexpr int SW_SHOW = 5;
+constexpr int SW_MINIMIZE = 6;
+constexpr int SW_SHOWMINNOACTIVE = 7;
+constexpr int SW_SHOWNA = 8;
+constexpr int SW_RESTORE = 9;
+constexpr int SW_SHOWDEFAULT = 10;
+
+// Virtual keys
+constexpr WORD VK_BACK = 0x08;
+constexpr WORD VK_TAB = 0x09;
+constexpr WORD VK_RETURN = 0x0D;
+constexpr WORD VK_ESCAPE = 0x1B;
+constexpr WORD VK_SPACE = 0x20;
+constexpr WORD VK_INSERT = 0x2D;
+constexpr WORD VK_DELETE = 0x2E;
+constexpr WORD VK_F1 = 0x70;
+constexpr WORD VK_F12 = 0x7B;
+
+#ifndef ID_SEPARATOR
+#define ID_SEPARATOR 0
+#endif

@@ -1,0 +1,548 @@
+#include "platform/WindowLink.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QAbstractEventDispatcher>
+#include <QSocketNotifier>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "platform/CodePage.h"
+
+namespace winlink {
+
+namespace {
+
+// Frames are a little-endian u32 with the length of the rest, then the body. Today there is one
+// request body (u32 msg, u64 wParam, i64 lParam) and one answer body (i64 result). A later
+// request kind will have its own length; a reader rejects any length it does not know by
+// dropping the connection, so it never waits for, or reads, more than it can hold.
+constexpr std::uint32_t kRequestBody = 4 + 8 + 8;
+constexpr std::size_t kRequestFrame = 4 + kRequestBody;
+constexpr std::uint32_t kAnswerBody = 8;
+constexpr std::size_t kAnswerFrame = 4 + kAnswerBody;
+
+// The server reads no further than the end of the frame at hand, so a connection buffers at most
+// one frame and requests not yet served wait in the socket, where poll and the notifiers see
+// them. Answers queued for a peer that does not read them stop the server from reading that
+// peer once they pass kOutputCap.
+constexpr std::size_t kInputCap = kRequestFrame;
+constexpr std::size_t kOutputCap = 4096;
+// One busy peer must not starve the others (or the UI) in a single turn.
+constexpr int kRequestsPerTurn = 32;
+constexpr std::size_t kMaxConnections = 128;
+constexpr int kConnectTimeoutMs = 1000;
+constexpr int kLockTimeoutMs = 2000;
+
+void PutU32(unsigned char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+void PutU64(unsigned char* p, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+std::uint32_t GetU32(const unsigned char* p) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+}
+std::uint64_t GetU64(const unsigned char* p) {
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+}
+
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd() { Reset(); }
+    UniqueFd(UniqueFd&& o) noexcept : m_fd(o.Release()) {}
+    UniqueFd& operator=(UniqueFd&& o) noexcept {
+        if (this != &o) {
+            Reset();
+            m_fd = o.Release();
+        }
+        return *this;
+    }
+    int Get() const { return m_fd; }
+    bool Valid() const { return m_fd >= 0; }
+    int Release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+    void Reset() {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+std::string RuntimeDirPath() {
+    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/velkon95";
+    return "/tmp/velkon95-" + std::to_string(::geteuid());
+}
+
+// Anyone who can write into the directory could put a socket of theirs in place of ours and
+// read what we send, so a directory that is not ours alone is not used.
+bool PrepareRuntimeDir(const std::string& dir, bool create) {
+    if (create && ::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0) return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+}
+
+bool MakeAddress(const std::string& path, sockaddr_un& addr) {
+    addr = {};
+    addr.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof(addr.sun_path)) return false;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+bool PeerIsUs(int fd) {
+    ucred cred{};
+    socklen_t len = sizeof(cred);
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && len == sizeof(cred) &&
+           cred.uid == ::geteuid();
+}
+
+int MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// True when the socket may be used for `events` (or has failed, which the next call reports).
+bool WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        pollfd p{fd, events, 0};
+        const int r = ::poll(&p, 1, MillisecondsLeft(deadline));
+        if (r > 0) return true;
+        if (r == 0 || errno != EINTR) return false;
+    }
+}
+
+enum class Probe { Live, Stale, Gone };
+
+// What is behind an existing socket file: a listening server, or only the file a dead process
+// left. A server too busy to take the connection is still alive.
+Probe ProbeSocket(const sockaddr_un& addr) {
+    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd.Valid()) return Probe::Live;
+    for (;;) {
+        if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0)
+            return Probe::Live;
+        if (errno == EINTR) continue;
+        if (errno == ECONNREFUSED) return Probe::Stale;
+        if (errno == ENOENT) return Probe::Gone;
+        return Probe::Live;
+    }
+}
+
+// Two processes that both find a stale socket would otherwise both remove it and bind, the
+// second unlinking the first one's live socket. The lock covers only that short stretch.
+UniqueFd LockName(const std::string& lockPath) {
+    UniqueFd fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd.Valid()) return fd;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockTimeoutMs);
+    while (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline)
+            return UniqueFd();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return fd;
+}
+
+}  // namespace
+
+std::string SocketPath(const CString& className) {
+    if (className.IsEmpty()) return {};
+    // Escaping rather than replacing keeps different class names apart ("a/b" and "a_b").
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string name;
+    for (const char ch : Cp932ToUtf8(className.View())) {
+        const auto b = static_cast<unsigned char>(ch);
+        if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
+            b == '-' || b == '_' || b == '.' || b >= 0x80) {
+            name += ch;
+        } else {
+            name += '%';
+            name += kHex[b >> 4];
+            name += kHex[b & 15];
+        }
+    }
+    return RuntimeDirPath() + "/" + name + ".sock";
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+struct Connection {
+    UniqueFd fd;
+    std::array<unsigned char, kInputCap> in{};
+    std::size_t inLength = 0;
+    std::vector<unsigned char> out;
+    bool dead = false;
+    // After fd, so that they go before it is closed.
+    std::unique_ptr<QSocketNotifier> readNotifier;
+    std::unique_ptr<QSocketNotifier> writeNotifier;
+};
+
+}  // namespace
+
+struct Server::Impl {
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    Handler handler;
+    UniqueFd listener;
+    std::unique_ptr<QSocketNotifier> acceptNotifier;
+    std::vector<std::unique_ptr<Connection>> connections;
+    bool useNotifiers = false;
+    bool inHandler = false;
+    // A notifier fired inside a handler (a nested event loop) and was switched off.
+    bool deferred = false;
+    // Goes false when the server is destroyed, which a handler may do.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+
+    ~Impl();
+    bool AcceptAll(int& answered);
+    bool Serve(Connection& c, int& answered);
+    void Flush(Connection& c);
+    void UpdateNotifiers(Connection& c);
+    void Resume();
+    void Sweep();
+    void OnActivated(Connection* c);
+    int Dispatch(int timeoutMs);
+};
+
+Server::Impl::~Impl() {
+    // A newer server may have replaced a socket file we no longer listen on; that one stays.
+    struct stat st {};
+    if (!path.empty() && ::lstat(path.c_str(), &st) == 0 && st.st_dev == device &&
+        st.st_ino == inode)
+        ::unlink(path.c_str());
+    connections.clear();
+    acceptNotifier.reset();
+}
+
+// Takes every waiting peer and serves what it has already sent. False like Serve.
+bool Server::Impl::AcceptAll(int& answered) {
+    for (;;) {
+        UniqueFd fd(::accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        if (!fd.Valid()) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            return true;
+        }
+        if (!PeerIsUs(fd.Get()) || connections.size() >= kMaxConnections) continue;
+        auto c = std::make_unique<Connection>();
+        c->fd = std::move(fd);
+        if (useNotifiers) {
+            Connection* raw = c.get();
+            c->readNotifier = std::make_unique<QSocketNotifier>(c->fd.Get(), QSocketNotifier::Read);
+            c->writeNotifier =
+                std::make_unique<QSocketNotifier>(c->fd.Get(), QSocketNotifier::Write);
+            c->writeNotifier->setEnabled(false);
+            for (QSocketNotifier* n : {c->readNotifier.get(), c->writeNotifier.get()})
+                QObject::connect(n, &QSocketNotifier::activated, n,
+                                 [this, raw] { OnActivated(raw); });
+        }
+        connections.push_back(std::move(c));
+        if (!Serve(*connections.back(), answered)) return false;
+    }
+}
+
+void Server::Impl::Flush(Connection& c) {
+    std::size_t sent = 0;
+    while (sent < c.out.size()) {
+        const ssize_t n = ::send(c.fd.Get(), c.out.data() + sent, c.out.size() - sent,
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            break;
+        } else {
+            c.dead = true;
+            c.out.clear();
+            return;
+        }
+    }
+    c.out.erase(c.out.begin(), c.out.begin() + static_cast<std::ptrdiff_t>(sent));
+}
+
+// Answers what the peer has sent, as far as it can without blocking. False when the handler
+// destroyed the server; nothing of it may be touched then.
+bool Server::Impl::Serve(Connection& c, int& answered) {
+    Flush(c);
+    int budget = kRequestsPerTurn;
+    while (!c.dead && c.out.size() < kOutputCap && budget > 0) {
+        if (c.inLength >= 4 && GetU32(c.in.data()) != kRequestBody) {
+            c.dead = true;
+            break;
+        }
+        if (c.inLength >= kRequestFrame) {
+            const unsigned char* p = c.in.data() + 4;
+            Request request;
+            request.msg = GetU32(p);
+            request.wParam = static_cast<WPARAM>(GetU64(p + 4));
+            request.lParam = static_cast<LPARAM>(static_cast<std::int64_t>(GetU64(p + 12)));
+            c.inLength = 0;
+
+            const std::shared_ptr<bool> stillAlive = alive;
+            inHandler = true;
+            LRESULT result = 0;
+            try {
+                result = handler(request);
+            } catch (...) {
+                if (*stillAlive) inHandler = false;
+                throw;
+            }
+            if (!*stillAlive) return false;
+            inHandler = false;
+
+            unsigned char answer[kAnswerFrame];
+            PutU32(answer, kAnswerBody);
+            PutU64(answer + 4, static_cast<std::uint64_t>(static_cast<std::int64_t>(result)));
+            c.out.insert(c.out.end(), answer, answer + kAnswerFrame);
+            ++answered;
+            --budget;
+            Flush(c);
+            if (deferred) Resume();
+            continue;
+        }
+        const std::size_t want = c.inLength < 4 ? 4 - c.inLength : kRequestFrame - c.inLength;
+        const ssize_t n = ::recv(c.fd.Get(), c.in.data() + c.inLength, want, MSG_DONTWAIT);
+        if (n > 0) {
+            c.inLength += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            break;
+        } else {
+            c.dead = true;  // the peer left, or its socket failed
+        }
+    }
+    UpdateNotifiers(c);
+    return true;
+}
+
+void Server::Impl::UpdateNotifiers(Connection& c) {
+    if (!c.readNotifier) return;
+    c.readNotifier->setEnabled(!c.dead && c.out.size() < kOutputCap);
+    c.writeNotifier->setEnabled(!c.dead && !c.out.empty());
+}
+
+void Server::Impl::Resume() {
+    deferred = false;
+    if (acceptNotifier) acceptNotifier->setEnabled(true);
+    for (auto& c : connections) UpdateNotifiers(*c);
+}
+
+void Server::Impl::Sweep() {
+    std::erase_if(connections, [](const std::unique_ptr<Connection>& c) { return c->dead; });
+}
+
+void Server::Impl::OnActivated(Connection* c) {
+    if (inHandler) {
+        // A handler runs a nested event loop (a message box, say). Requests wait for it to
+        // return, so that they are answered one at a time and in order; the notifier is
+        // switched off meanwhile, or it would fire again on every turn of that loop.
+        if (c && c->readNotifier) {
+            c->readNotifier->setEnabled(false);
+            c->writeNotifier->setEnabled(false);
+        } else if (!c && acceptNotifier) {
+            acceptNotifier->setEnabled(false);
+        }
+        deferred = true;
+        return;
+    }
+    int answered = 0;
+    if (!(c ? Serve(*c, answered) : AcceptAll(answered))) return;
+    Sweep();
+}
+
+int Server::Impl::Dispatch(int timeoutMs) {
+    if (inHandler) return 0;
+    std::vector<pollfd> fds;
+    fds.reserve(connections.size() + 1);
+    fds.push_back({listener.Get(), POLLIN, 0});
+    for (const auto& c : connections) {
+        short events = 0;
+        if (c->out.size() < kOutputCap) events |= POLLIN;
+        if (!c->out.empty()) events |= POLLOUT;
+        fds.push_back({c->fd.Get(), events, 0});
+    }
+    if (::poll(fds.data(), fds.size(), timeoutMs < 0 ? 0 : timeoutMs) <= 0) return 0;
+
+    const std::shared_ptr<bool> stillAlive = alive;
+    int answered = 0;
+    // Accepted connections go to the end, so the indexes of the polled ones stay valid.
+    const std::size_t polled = connections.size();
+    for (std::size_t i = 0; i < polled; ++i) {
+        if (fds[i + 1].revents && !Serve(*connections[i], answered)) return answered;
+    }
+    if (fds[0].revents && !AcceptAll(answered)) return answered;
+    Sweep();
+    return answered;
+}
+
+Server::Server(std::unique_ptr<Impl> impl) : m(std::move(impl)) {}
+
+Server::~Server() {
+    *m->alive = false;
+}
+
+const std::string& Server::Path() const {
+    return m->path;
+}
+
+int Server::Dispatch(int timeoutMs) {
+    return m->Dispatch(timeoutMs);
+}
+
+std::unique_ptr<Server> Server::Listen(const CString& className, Handler handler) {
+    const std::string path = SocketPath(className);
+    sockaddr_un addr{};
+    if (!MakeAddress(path, addr) || !PrepareRuntimeDir(RuntimeDirPath(), true)) return nullptr;
+
+    const UniqueFd lock = LockName(path + ".lock");
+    if (!lock.Valid()) return nullptr;
+    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd.Valid()) return nullptr;
+    const auto* sa = reinterpret_cast<const sockaddr*>(&addr);
+    for (int attempt = 0;; ++attempt) {
+        if (::bind(fd.Get(), sa, sizeof(addr)) == 0) break;
+        if (errno != EADDRINUSE || attempt == 2) return nullptr;
+        switch (ProbeSocket(addr)) {
+            case Probe::Live:
+                return nullptr;
+            case Probe::Stale:
+                if (::unlink(path.c_str()) != 0 && errno != ENOENT) return nullptr;
+                break;
+            case Probe::Gone:
+                break;
+        }
+    }
+    auto impl = std::make_unique<Impl>();
+    // From here on the destructor removes the file again if anything fails.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        ::unlink(path.c_str());
+        return nullptr;
+    }
+    impl->path = path;
+    impl->device = st.st_dev;
+    impl->inode = st.st_ino;
+    if (::listen(fd.Get(), SOMAXCONN) != 0) return nullptr;
+    impl->listener = std::move(fd);
+    impl->handler = std::move(handler);
+
+    // Without an event dispatcher on this thread a notifier would only complain; Dispatch
+    // serves the requests then.
+    impl->useNotifiers = QAbstractEventDispatcher::instance() != nullptr;
+    if (impl->useNotifiers) {
+        Impl* raw = impl.get();
+        impl->acceptNotifier =
+            std::make_unique<QSocketNotifier>(impl->listener.Get(), QSocketNotifier::Read);
+        QObject::connect(impl->acceptNotifier.get(), &QSocketNotifier::activated,
+                         impl->acceptNotifier.get(), [raw] { raw->OnActivated(nullptr); });
+    }
+    return std::unique_ptr<Server>(new Server(std::move(impl)));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+std::unique_ptr<Client> Client::Connect(const CString& className) {
+    const std::string path = SocketPath(className);
+    sockaddr_un addr{};
+    if (!MakeAddress(path, addr) || !PrepareRuntimeDir(RuntimeDirPath(), false)) return nullptr;
+    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!fd.Valid()) return nullptr;
+    // A live server with a full backlog makes connect wait; this bounds the wait.
+    timeval tv{kConnectTimeoutMs / 1000, (kConnectTimeoutMs % 1000) * 1000};
+    ::setsockopt(fd.Get(), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof(tv));
+    while (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0) {
+        if (errno != EINTR) return nullptr;
+    }
+    if (!PeerIsUs(fd.Get())) return nullptr;
+    return std::unique_ptr<Client>(new Client(fd.Release()));
+}
+
+Client::~Client() {
+    Close();
+}
+
+void Client::Close() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+bool Client::Send(const Request& request, LRESULT& result, int timeoutMs) {
+    result = 0;
+    if (m_fd < 0) return false;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+
+    unsigned char frame[kRequestFrame];
+    PutU32(frame, kRequestBody);
+    PutU32(frame + 4, request.msg);
+    PutU64(frame + 8, static_cast<std::uint64_t>(request.wParam));
+    PutU64(frame + 16, static_cast<std::uint64_t>(static_cast<std::int64_t>(request.lParam)));
+    std::size_t done = 0;
+    while (done < kRequestFrame) {
+        const ssize_t n =
+            ::send(m_fd, frame + done, kRequestFrame - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (!(n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) ||
+                   !WaitFor(m_fd, POLLOUT, deadline)) {
+            Close();
+            return false;
+        }
+    }
+
+    unsigned char answer[kAnswerFrame];
+    done = 0;
+    while (done < kAnswerFrame) {
+        const ssize_t n = ::recv(m_fd, answer + done, kAnswerFrame - done, MSG_DONTWAIT);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            if (done >= 4 && GetU32(answer) != kAnswerBody) break;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) ||
+                   !WaitFor(m_fd, POLLIN, deadline)) {
+            break;
+        }
+    }
+    if (done < kAnswerFrame || GetU32(answer) != kAnswerBody) {
+        Close();
+        return false;
+    }
+    result = static_cast<LRESULT>(static_cast<std::int64_t>(GetU64(answer + 4)));
+    return true;
+}
+
+}  // namespace winlink

@@ -1,0 +1,56 @@
+// The program's document, frame and view, made the way the program makes them, on the
+// offscreen platform.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "database/VelkonDoc.h"
+#include "frame/MainFrame.h"
+#include "listview/VelkonView.h"
+#include "platform/CDocTemplate.h"
+#include "platform/CWinApp.h"
+#include "platform/UiHooks.h"
+#include "res/resource.h"
+#include "tests/support/TestSupport.h"
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        afx_ui::EnsureApplication();
+        StartApp();
+    }
+    void TearDown() override { StopApp(); }
+    // A run of the program: application object, template, a new document, the main frame.
+    void StartApp() {
+        app = std::make_unique<CWinApp>("Velkon95");
+        app->SetRegistryKey("Brambl Free Software");
+        app->LoadStdProfileSettings(4);
+        app->AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVelkonDoc),
+                                                   RUNTIME_CLASS(CMainFrame),
+                                                   RUNTIME_CLASS(CVelkonView)));
+        app->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
+        frame = dynamic_cast<CMainFrame*>(app->m_pMainWnd);
+        ASSERT_NE(frame, nullptr);
+        doc = static_cast<CVelkonDoc*>(frame->GetActiveDocument());
+        afx_ui::ProcessEvents();
+    }
+    void StopApp() {
+        if (app && app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
+        if (app) app->ExitInstance();
+        app.reset();
+        afx_ui::ProcessEvents();
+        frame = nullptr;
+        doc = nullptr;
+    }
+
+    testing_support::TempDir dir;
+    std::unique_ptr<CWinApp> app;
+    CMainFrame* frame = nullptr;
+    CVelkonDoc* doc = nullptr;
+};

@@ -1,0 +1,267 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <chrono>
+#include <cstring>
+#include <future>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "platform/WindowLink.h"
+#include "tests/support/TestSupport.h"
+
+using namespace std::chrono_literals;
+using testing_support::Sjis;
+using winlink::Client;
+using winlink::Request;
+using winlink::Server;
+
+namespace {
+
+LRESULT Echo(const Request& r) {
+    return static_cast<LRESULT>(r.msg) + static_cast<LRESULT>(r.wParam) + r.lParam;
+}
+
+LRESULT Ask(Client& client, Request r) {
+    LRESULT result = 0;
+    return client.Send(r, result) ? result : -999;
+}
+
+// A peer that does by hand what Client never would.
+int RawSocket(const std::string& path, bool listening) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strcpy(addr.sun_path, path.c_str());
+    const auto* sa = reinterpret_cast<const sockaddr*>(&addr);
+    if (listening ? (::bind(fd, sa, sizeof(addr)) != 0 || ::listen(fd, 4) != 0)
+                  : ::connect(fd, sa, sizeof(addr)) != 0)
+        ADD_FAILURE() << "raw socket: " << std::strerror(errno);
+    return fd;
+}
+
+std::string Frame(std::uint32_t length, std::uint32_t msg, std::uint64_t w, std::int64_t l) {
+    std::string f(24, '\0');
+    std::memcpy(&f[0], &length, 4);  // the tests run little-endian
+    std::memcpy(&f[4], &msg, 4);
+    std::memcpy(&f[8], &w, 8);
+    std::memcpy(&f[16], &l, 8);
+    return f;
+}
+
+std::set<int> OpenFds() {
+    std::set<int> fds;
+    DIR* dir = ::opendir("/proc/self/fd");
+    while (dirent* e = ::readdir(dir))
+        if (e->d_name[0] != '.') fds.insert(std::atoi(e->d_name));
+    fds.erase(::dirfd(dir));
+    ::closedir(dir);
+    return fds;
+}
+
+class WindowLink : public ::testing::Test {
+protected:
+    void SetUp() override { ::setenv("XDG_RUNTIME_DIR", m_runtime.Path().c_str(), 1); }
+    void TearDown() override { ::unsetenv("XDG_RUNTIME_DIR"); }
+    std::string Dir() const { return m_runtime.Path() + "/velkon95"; }
+
+    // Runs `send` on another thread, as the sender's process would, while this one serves.
+    template <class F>
+    static auto Served(Server& server, F send) {
+        auto done = std::async(std::launch::async, send);
+        while (done.wait_for(0s) != std::future_status::ready) server.Dispatch(10);
+        return done.get();
+    }
+    // True once the server has closed the raw peer `fd`.
+    static bool ClosedByServer(Server& server, int fd) {
+        char byte;
+        for (int i = 0; i < 50; ++i) {
+            server.Dispatch(10);
+            const ssize_t n = ::recv(fd, &byte, 1, MSG_DONTWAIT);
+            if (n == 0 || (n < 0 && errno == ECONNRESET)) return true;
+        }
+        return false;
+    }
+
+    testing_support::TempDir m_runtime;
+};
+
+TEST_F(WindowLink, AnswersManyRequestsOnOneConnectionOnTheServerThread) {
+    const std::set<int> before = OpenFds();
+    std::thread::id handlerThread;
+    auto server = Server::Listen(Sjis("窓"), [&](const Request& r) {
+        handlerThread = std::this_thread::get_id();
+        return Echo(r);
+    });
+    ASSERT_TRUE(server);
+    auto client = Client::Connect(Sjis("窓"));
+    ASSERT_TRUE(client);
+
+    const std::vector<LRESULT> answers = Served(*server, [&] {
+        std::vector<LRESULT> out;
+        for (UINT i = 0; i < 300; ++i) out.push_back(Ask(*client, {i, ~WPARAM(0), -7}));
+        return out;
+    });
+    for (int i = 0; i < 300; ++i) ASSERT_EQ(answers[i], i - 8);
+    EXPECT_EQ(handlerThread, std::this_thread::get_id());
+
+    for (int fd : OpenFds())
+        EXPECT_TRUE(before.count(fd) || (::fcntl(fd, F_GETFD) & FD_CLOEXEC)) << fd;
+    const std::string path = server->Path();
+    client.reset();
+    server.reset();
+    EXPECT_EQ(OpenFds(), before);
+    EXPECT_FALSE(testing_support::FileExists(path));
+    EXPECT_FALSE(Client::Connect(Sjis("窓")));
+}
+
+TEST_F(WindowLink, QtEventLoopServesRequestsOneAtATime) {
+    int argc = 1;
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    std::vector<int> log;
+    // The first request runs a nested event loop, as a message box would; the second must wait.
+    auto server = Server::Listen("Nested", [&](const Request& r) {
+        log.push_back(int(r.msg));
+        if (r.msg == 1) {
+            QEventLoop nested;
+            QTimer::singleShot(300, &nested, &QEventLoop::quit);
+            nested.exec();
+            log.push_back(-1);
+        }
+        return LRESULT(r.msg * 10);
+    });
+    ASSERT_TRUE(server);
+    auto sendFrom = [](UINT msg, std::chrono::milliseconds delay) {
+        return std::async(std::launch::async, [=] {
+            std::this_thread::sleep_for(delay);
+            auto client = Client::Connect("Nested");
+            return client ? Ask(*client, {msg, 0, 0}) : -1;
+        });
+    };
+    auto first = sendFrom(1, 0ms);
+    auto second = sendFrom(2, 100ms);
+    QTimer::singleShot(10000, &app, &QCoreApplication::quit);
+    std::thread quitter([&] {
+        first.wait();
+        second.wait();
+        QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
+    });
+    app.exec();
+    quitter.join();
+    EXPECT_EQ(first.get(), 10);
+    EXPECT_EQ(second.get(), 20);
+    EXPECT_EQ(log, (std::vector<int>{1, -1, 2}));
+}
+
+TEST_F(WindowLink, StaleSocketOfADeadProcessDoesNotHoldTheClass) {
+    ASSERT_EQ(::mkdir(Dir().c_str(), 0700), 0);
+    ::close(RawSocket(winlink::SocketPath("Crashed"), true));  // closed, never unlinked
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Client::Connect("Crashed"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+
+    auto server = Server::Listen("Crashed", Echo);
+    ASSERT_TRUE(server);
+    EXPECT_FALSE(Server::Listen("Crashed", Echo));  // taken while its server lives
+    auto client = Client::Connect("Crashed");
+    ASSERT_TRUE(client);
+    EXPECT_EQ(Served(*server, [&] { return Ask(*client, {5, 6, 7}); }), 18);
+}
+
+TEST_F(WindowLink, MisbehavingPeersLoseOnlyTheirOwnConnection) {
+    auto server = Server::Listen("Robust", Echo);
+    ASSERT_TRUE(server);
+    auto good = Client::Connect("Robust");
+    ASSERT_TRUE(good);
+
+    const int half = RawSocket(server->Path(), false);
+    ASSERT_EQ(::send(half, Frame(20, 1, 2, 3).data(), 10, 0), 10);
+    ::close(half);
+    const int huge = RawSocket(server->Path(), false);
+    ::send(huge, Frame(0xFFFFFFFF, 1, 2, 3).data(), 24, 0);
+    const int tiny = RawSocket(server->Path(), false);
+    ::send(tiny, Frame(4, 1, 2, 3).data(), 8, 0);
+    EXPECT_TRUE(ClosedByServer(*server, huge));
+    EXPECT_TRUE(ClosedByServer(*server, tiny));
+    ::close(huge);
+    ::close(tiny);
+
+    // Many requests in one write are all answered, in order, though over several turns.
+    const int burst = RawSocket(server->Path(), false);
+    std::string frames;
+    for (int i = 0; i < 40; ++i) frames += Frame(20, i, 100, 0);
+    ASSERT_EQ(::send(burst, frames.data(), frames.size(), 0), ssize_t(frames.size()));
+    std::string answers;
+    for (int i = 0; i < 100 && answers.size() < 40 * 12; ++i) {
+        server->Dispatch(10);
+        char buffer[1024];
+        const ssize_t n = ::recv(burst, buffer, sizeof(buffer), MSG_DONTWAIT);
+        if (n > 0) answers.append(buffer, n);
+    }
+    ASSERT_EQ(answers.size(), 40u * 12);
+    for (int i = 0; i < 40; ++i) {
+        std::int64_t result;
+        std::memcpy(&result, &answers[i * 12 + 4], 8);
+        EXPECT_EQ(result, 100 + i);
+    }
+    ::close(burst);
+
+    EXPECT_EQ(Served(*server, [&] { return Ask(*good, {1, 1, 1}); }), 3);
+}
+
+TEST_F(WindowLink, SendGivesUpWhenTheAnswerDoesNotCome) {
+    ASSERT_EQ(::mkdir(Dir().c_str(), 0700), 0);
+    const int mute = RawSocket(winlink::SocketPath("Mute"), true);  // never accepts
+    auto client = Client::Connect("Mute");
+    ASSERT_TRUE(client);
+    LRESULT r = 99;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(client->Send({1, 2, 3}, r, 200));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 190ms);
+    EXPECT_LT(took, 2s);
+    EXPECT_EQ(r, 0);
+    // A late answer would belong to the old request, so the connection is not used again.
+    EXPECT_FALSE(client->IsConnected());
+    EXPECT_FALSE(client->Send({1, 2, 3}, r, 200));
+
+    ::close(mute);
+}
+
+TEST_F(WindowLink, RuntimeDirectoryAndSocketNames) {
+    auto server = Server::Listen("Private", Echo);
+    ASSERT_TRUE(server);
+    struct stat st {};
+    ASSERT_EQ(::stat(Dir().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    server.reset();
+    // Others could swap our sockets for theirs in a directory they can enter.
+    ::chmod(Dir().c_str(), 0755);
+    EXPECT_FALSE(Server::Listen("Private", Echo));
+    EXPECT_FALSE(Client::Connect("Private"));
+
+    EXPECT_EQ(winlink::SocketPath(Sjis("a/b 窓")), Dir() + "/a%2Fb%20窓.sock");
+    EXPECT_NE(winlink::SocketPath("a/b"), winlink::SocketPath("a_b"));
+    EXPECT_EQ(winlink::SocketPath(""), "");
+    ::chmod(Dir().c_str(), 0700);
+    const CString tooLong('x', 120);
+    EXPECT_FALSE(Server::Listen(tooLong, Echo));
+    EXPECT_FALSE(Client::Connect(tooLong));
+
+    ::setenv("XDG_RUNTIME_DIR", "relative", 1);
+    EXPECT_EQ(winlink::SocketPath("C"), "/tmp/velkon95-" + std::to_string(::geteuid()) + "/C.sock");
+}
+
+}  // namespace
