@@ -1,6 +1,7 @@
 #include "platform/MessageBox.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/CodePage.h"
 #include "platform/StringResource.h"
@@ -28,8 +29,20 @@ int SafeAnswer(UINT nType) {
 
 int AfxShowMessageBoxOnScreen(const CString& text, UINT nType, bool& shown);
 
+// With VELKON_MESSAGE_LOG set, every message box's text is also appended to that file, so that
+// scripts driving the real program can see what it told the user.
+static void LogMessageText(const CString& text) {
+    const char* path = std::getenv("VELKON_MESSAGE_LOG");
+    if (!path || !*path) return;
+    if (std::FILE* f = std::fopen(path, "a")) {
+        std::fprintf(f, "%s\n", Cp932ToUtf8(text.View()).c_str());
+        std::fclose(f);
+    }
+}
+
 int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
     const CString text(lpszText);
+    LogMessageText(text);
     if (Hook()) return Hook()(text, nType);
     bool shown = false;
     const int answer = AfxShowMessageBoxOnScreen(text, nType, shown);

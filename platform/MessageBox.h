@@ -11,7 +11,7 @@ using AfxMessageBoxHook = std::function<int(const CString& text, UINT nType)>;
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
 
-// Installs the function that answers message boxes and returns the previous one. An empty hook
-// means: no one can answer, so the text goes to standard error and the safe answer is taken
-// (Cancel where there is one, else No, else OK).
+// Installs the function that answers message boxes and returns the previous one. Without a
+// hook the box shows on screen when a user interface runs; otherwise nobody can answer, so the
+// text goes to standard error and the safe answer is taken (Cancel, else No, else OK).
 AfxMessageBoxHook AfxSetMessageBoxHook(AfxMessageBoxHook hook);

@@ -204,3 +204,14 @@ TEST_F(FrameTest, PlacementAndBarStateComeBackNextRun) {
     state.DoUpdate(frame, TRUE);
     EXPECT_EQ(state.m_nCheck, 1);
 }
+
+TEST_F(FrameTest, AFileThatCannotBeReadIsReportedAndTheDocumentStays) {
+    doc->AddNewID("ABC12345", "");
+    doc->SetModifiedFlag(FALSE);
+    MessageBoxAnswerer answers(IDOK);
+    EXPECT_EQ(app->OpenDocumentFile(dir.Path().c_str()), nullptr);  // a directory
+    ASSERT_EQ(answers.Texts().size(), 1u);
+    EXPECT_EQ(answers.Texts()[0], "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。");
+    EXPECT_EQ(doc->GetRecordCount(), 1);
+    EXPECT_EQ(app->m_pMainWnd, frame);
+}
