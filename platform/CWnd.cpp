@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
+#include <QPointer>
 #include <QUrl>
 #include <QWidget>
 #include <map>
@@ -20,13 +21,23 @@
 
 struct CWnd::Impl {
     std::map<UINT_PTR, QTimer*> timers;
-    CWndBridge* bridge = nullptr;
+    // Guarded: the widget, and the bridge with it, may be deleted by Qt (a parent going first).
+    QPointer<CWndBridge> bridge;
+    QPointer<QWidget> widget;
     std::unique_ptr<CFont> font;
     // Other programs reach a window of a registered class through this.
     std::unique_ptr<winlink::Server> classServer;
 };
 
 namespace {
+// The message whose handler runs now, for Default().
+struct LastMessage {
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+thread_local LastMessage t_lastMessage;
+
 QString ToQt(LPCTSTR cp932) {
     return QString::fromStdString(Cp932ToUtf8(cp932 ? cp932 : ""));
 }
@@ -79,7 +90,7 @@ CWnd::~CWnd() {
     }
     if (m_impl->bridge) m_impl->bridge->Detach();
     for (auto& [id, timer] : m_impl->timers) delete timer;
-    if (m_pWidget && !m_pWidget->parent()) delete m_pWidget;
+    if (m_impl->widget && !m_impl->widget->parent()) delete m_impl->widget.data();
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
@@ -92,6 +103,7 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCT& /*cs*/) {
 
 BOOL CWnd::AttachWidget(QWidget* pWidget, CREATESTRUCT& cs, CWnd* pParentWnd) {
     m_pWidget = pWidget;
+    m_impl->widget = pWidget;
     m_pParentWnd = pParentWnd;
     m_strClassName = cs.lpszClass;
     m_hWnd = afx_handles::NewHandle();
@@ -142,6 +154,8 @@ BOOL CWnd::DestroyWindow() {
     afx_handles::DetachLocal(m_hWnd);
     m_hWnd = nullptr;
     if (m_impl->bridge) m_impl->bridge->Detach();
+    m_impl->bridge = nullptr;
+    m_impl->widget = nullptr;
     if (m_pWidget) {
         QWidget* widget = m_pWidget;
         m_pWidget = nullptr;
@@ -179,16 +193,11 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     }
     const AFX_MSGMAP_ENTRY* e = FindMessageEntry(message, 0, 0);
     if (!e) return FALSE;
-    const UINT savedMsg = m_lastMsg;
-    const WPARAM savedW = m_lastWParam;
-    const LPARAM savedL = m_lastLParam;
-    m_lastMsg = message;
-    m_lastWParam = wParam;
-    m_lastLParam = lParam;
+    // Kept per thread, not in the window: a handler may destroy the window it runs for.
+    const LastMessage saved = t_lastMessage;
+    t_lastMessage = {message, wParam, lParam};
     *pResult = e->pfn(this, wParam, lParam, nullptr);
-    m_lastMsg = savedMsg;
-    m_lastWParam = savedW;
-    m_lastLParam = savedL;
+    t_lastMessage = saved;
     return TRUE;
 }
 
@@ -227,7 +236,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) 
 }
 
 LRESULT CWnd::Default() {
-    return DefWindowProc(m_lastMsg, m_lastWParam, m_lastLParam);
+    return DefWindowProc(t_lastMessage.message, t_lastMessage.wParam, t_lastMessage.lParam);
 }
 
 int CWnd::OnCreate(LPCREATESTRUCT) {

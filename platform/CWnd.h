@@ -101,8 +101,4 @@ protected:
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
-    const UINT* m_pCurrentMsg = nullptr;
-    WPARAM m_lastWParam = 0;
-    LPARAM m_lastLParam = 0;
-    UINT m_lastMsg = 0;
 };
