@@ -1,0 +1,29 @@
+// The date filter: its settings, kept for the life of the list view and in the profile. The
+// dialog that edits them opens on this same object.
+#pragma once
+
+#include "platform/CDialog.h"
+#include "platform/CString.h"
+
+class CSpecifyDateDlg : public CDialog {
+public:
+    enum { IDD = 2300 };
+    enum Method { OnOrBefore = 0, OnTheDay = 1, OnOrAfter = 2 };
+
+    // Reads the settings; year, month and day default to today.
+    explicit CSpecifyDateDlg(CWnd* pParent = nullptr);
+    // Writes the settings back.
+    ~CSpecifyDateDlg() override;
+
+    // m_strDate from year, month and day: "%04d/%02d/%02d".
+    void MakeDateText();
+
+    int m_nYear;
+    int m_nMonth;
+    int m_nDay;
+    BOOL m_bRegistDate;
+    BOOL m_bUpdateDate;
+    int m_nMethod;
+    BOOL m_bEnable;
+    CString m_strDate;
+};
