@@ -87,6 +87,8 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID) {
 }
 
 void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible) {
+    // The bars exist now; the message pane starts with the idle prompt.
+    SetMessageText(AFX_IDS_IDLEMESSAGE);
     if (m_pViewActive) {
         m_pViewActive->OnInitialUpdate();
         if (pDoc && m_pViewActive->GetDocument() != pDoc) pDoc->AddView(m_pViewActive);

@@ -24,6 +24,7 @@ struct CWnd::Impl {
     // Guarded: the widget, and the bridge with it, may be deleted by Qt (a parent going first).
     QPointer<CWndBridge> bridge;
     QPointer<QWidget> widget;
+    bool destroying = false;
     std::unique_ptr<CFont> font;
     // Other programs reach a window of a registered class through this.
     std::unique_ptr<winlink::Server> classServer;
@@ -49,7 +50,7 @@ bool CWndBridge::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Close:
             // The window decides itself whether it closes (the save question, the tray).
             event->ignore();
-            m_pWnd->SendMessage(WM_CLOSE);
+            if (!m_pWnd->IsBeingDestroyed()) m_pWnd->SendMessage(WM_CLOSE);
             return true;
         case QEvent::DragEnter: {
             auto* e = static_cast<QDragEnterEvent*>(event);
@@ -92,6 +93,8 @@ CWnd::~CWnd() {
     for (auto& [id, timer] : m_impl->timers) delete timer;
     if (m_impl->widget && !m_impl->widget->parent()) delete m_impl->widget.data();
 }
+
+bool CWnd::IsBeingDestroyed() const { return m_impl->destroying; }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
     return afx_handles::FindLocal(hWnd);
@@ -146,7 +149,10 @@ BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, 
 }
 
 BOOL CWnd::DestroyWindow() {
-    if (!m_hWnd) return FALSE;
+    if (!m_hWnd || m_impl->destroying) return FALSE;
+    // Whatever happens while the window goes (a close request from Qt, a second destroy) must
+    // not destroy it twice.
+    m_impl->destroying = true;
     SendMessage(WM_DESTROY);
     m_impl->classServer.reset();
     for (auto& [id, timer] : m_impl->timers) delete timer;

@@ -163,7 +163,8 @@ int RunEventLoop() {
 }
 
 void Quit() {
-    if (QCoreApplication::instance()) QCoreApplication::quit();
+    // exit, not quit: quit would first ask every window to close, again.
+    if (QCoreApplication::instance()) QCoreApplication::exit(0);
 }
 
 void IdleUpdate(CWnd* pMainWnd) {

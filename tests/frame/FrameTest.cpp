@@ -57,7 +57,39 @@ ON_UPDATE_COMMAND_UI(101, OnUpdateB)
 ON_COMMAND(101, OnCommandB)
 END_MESSAGE_MAP()
 
+// Asks to be destroyed again while it is being destroyed, as Qt's quit does with its close
+// requests, and frees itself afterwards like a frame.
+class CSelfDeletingWnd : public CWnd {
+public:
+    static int deleted;
+    ~CSelfDeletingWnd() override { ++deleted; }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+protected:
+    void OnDestroy() {
+        EXPECT_FALSE(DestroyWindow());
+        SendMessage(WM_CLOSE);
+    }
+    void PostNcDestroy() override { delete this; }
+};
+int CSelfDeletingWnd::deleted = 0;
+BEGIN_MESSAGE_MAP(CSelfDeletingWnd, CWnd)
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
 }  // namespace
+
+TEST(MessageMap, AWindowIsDestroyedOnceWhateverHappensMeanwhile) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    afx_ui::EnsureApplication();
+    auto* wnd = new CSelfDeletingWnd;
+    RECT rc;
+    ASSERT_TRUE(wnd->Create(nullptr, "test", 0, rc, nullptr, 0));
+    wnd->SendMessage(WM_CLOSE);
+    afx_ui::ProcessEvents();
+    EXPECT_EQ(CSelfDeletingWnd::deleted, 1);
+}
 
 TEST(MessageMap, HandlersChainToTheBaseAndDisabledCommandsDoNotRun) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
