@@ -50,6 +50,17 @@ BOOL IsClassRegistered(const CString& className) {
 HWND FindWindow(LPCTSTR lpszClassName, LPCTSTR) {
     if (!lpszClassName) return nullptr;
     if (HWND local = afx_handles::FindLocalByClass(lpszClassName)) return local;
+    // A window that is looked for again and again (a poll) keeps its one connection and handle;
+    // handles whose peer went away are dropped.
+    for (auto it = Remotes().begin(); it != Remotes().end();) {
+        if (!it->second.client || !it->second.client->IsAlive()) {
+            it = Remotes().erase(it);
+        } else if (it->second.className == lpszClassName) {
+            return it->first;
+        } else {
+            ++it;
+        }
+    }
     auto client = winlink::Client::Connect(CString(lpszClassName));
     if (!client) return nullptr;
     const HWND h = afx_handles::NewHandle();

@@ -492,6 +492,21 @@ Client::~Client() {
     Close();
 }
 
+bool Client::IsAlive() {
+    if (m_fd < 0) return false;
+    pollfd p{m_fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0) {
+        // Nothing is ever sent unasked, so readable means the peer closed.
+        char byte;
+        if ((p.revents & (POLLHUP | POLLERR)) ||
+            ::recv(m_fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) <= 0) {
+            Close();
+            return false;
+        }
+    }
+    return true;
+}
+
 void Client::Close() {
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;

@@ -62,6 +62,9 @@ public:
     // late answer would be taken for the next request's, and every later Send fails too.
     bool Send(const Request& request, LRESULT& result, int timeoutMs = 5000);
     bool IsConnected() const { return m_fd >= 0; }
+    // Connected, and the peer has not hung up (checked without waiting); a dead peer's
+    // connection is closed.
+    bool IsAlive();
 
 private:
     explicit Client(int fd) : m_fd(fd) {}
