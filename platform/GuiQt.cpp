@@ -1,9 +1,18 @@
 // The event loop, idle work, wait cursor, message boxes and file dialogs on Qt Widgets.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 
 #include "platform/AfxRes.h"
@@ -114,6 +123,62 @@ int ShowQtMessageBox(const CString& text, UINT nType) {
 
 int g_waitDepth = 0;
 
+// With VELKON_REPORT_FIRST_PAINT set, the program tells bench/startup.sh on stderr when its first
+// frame is on the screen: "first-paint <CLOCK_MONOTONIC nanoseconds>", once. Paint events arrive
+// while a window's backing store is being drawn, and the store is flushed to the display before
+// control returns to the event loop; the zero-delay timer runs after that.
+class FirstPaintReporter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, this, [this] {
+                timespec now{};
+                ::clock_gettime(CLOCK_MONOTONIC, &now);
+                std::fprintf(stderr, "first-paint %lld\n",
+                             static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+                std::fflush(stderr);
+                QCoreApplication::instance()->removeEventFilter(this);
+                deleteLater();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+// A request to end the program from outside (logout, kill, Ctrl+C in a terminal) closes the main
+// window as the user would: unsaved changes are asked about, settings are written, and the
+// window's socket is removed.
+int g_signalPipe[2] = {-1, -1};
+
+void OnEndSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void CloseOnEndSignals(QObject* owner) {
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+        char buffer[16];
+        while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        if (CWnd* main = AfxGetMainWnd())
+            main->SendMessage(WM_CLOSE);
+        else
+            QCoreApplication::exit(0);
+    });
+    struct sigaction action {};
+    action.sa_handler = &OnEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &action, nullptr);
+}
+
 }  // namespace
 
 namespace afx_ui {
@@ -200,6 +265,9 @@ BOOL AfxPromptFileName(CString& rPath, BOOL bOpen, const CString& initial, const
 
 int AfxWinMain(int argc, char** argv) {
     QApplication qtApp(argc, argv);
+    if (std::getenv("VELKON_REPORT_FIRST_PAINT"))
+        qtApp.installEventFilter(new FirstPaintReporter(&qtApp));
+    CloseOnEndSignals(&qtApp);
     CWinApp* app = AfxGetApp();
     if (!app) return 1;
     app->m_argc = argc;

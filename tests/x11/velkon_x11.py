@@ -1,0 +1,506 @@
+#!/usr/bin/env python3
+"""Drives the real velkon95 binary on a private Xvfb display, one case per run.
+
+    velkon_x11.py --program BIN --screenshot BIN --artifacts DIR CASE
+
+Every case gets its own X server (Xvfb picks a free display through -displayfd), its own home,
+settings and runtime directories, and takes everything down again however it ends. There is no
+window manager: windows are found by their exact title with xdotool. Every wait is bounded by
+VELKON_X11_TIMEOUT seconds (20 unless set). Exits 77 (skipped) when Xvfb or xdotool is missing.
+"""
+
+import argparse
+import ctypes
+import os
+import select
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+TIMEOUT = float(os.environ.get("VELKON_X11_TIMEOUT", "20"))
+SKIPPED = 77
+APP = "Velkon95"
+CANNOT_OPEN = "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(what, probe, timeout=None, interval=0.1):
+    """Polls probe() until it returns something true and returns that, or fails after timeout."""
+    deadline = time.monotonic() + (TIMEOUT if timeout is None else timeout)
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise Failure(f"timed out waiting for {what}")
+        time.sleep(interval)
+
+
+def lst_bytes(*records):
+    """A data file as the program writes it: CP932, tab-separated fields, CR LF."""
+    lines = ["*written by the X11 tests"]
+    for i, (member_id, handle) in enumerate(records):
+        lines.append("\t".join([member_id, handle, "", "", "", "", "", "", str(i + 1),
+                                "1997/05/03", "1998/01/15"]))
+    return ("\r\n".join(lines) + "\r\n").encode("cp932")
+
+
+SAMPLE = lst_bytes(("ABC12345", "青い空"), ("HGF03421", "Blue Sky"), ("PCV77001", "ねこまる"),
+                   ("NIF55555", "ｶﾀｶﾅ"), ("XYZ00001", "山田　太郎"))
+
+
+def _die_with_parent():
+    # If this script is killed outright (a CTest timeout), nothing it started may outlive it.
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+def _stop(proc, grace=5.0):
+    if proc.poll() is not None:
+        return
+    proc.terminate()
+    try:
+        proc.wait(grace)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait(grace)
+
+
+class Session:
+    """A private X server and a private home; programs started here end with the session."""
+
+    def __init__(self, program, screenshot):
+        self.program = program
+        self.screenshot_tool = screenshot
+        self.procs = []  # (Popen, log path)
+        self.xvfb = None
+        self.dir = tempfile.mkdtemp(prefix="velkon-x11-")
+        self.home = self.path("home")
+        self.runtime = self.new_runtime_dir("runtime")
+        os.makedirs(self.path("home/config"))
+        try:
+            self._start_xvfb()
+        except BaseException:
+            self.close()
+            raise
+
+    def path(self, *parts):
+        return os.path.join(self.dir, *parts)
+
+    def new_runtime_dir(self, name):
+        d = self.path(name)
+        os.mkdir(d, 0o700)
+        os.chmod(d, 0o700)  # whatever the umask; the program refuses a directory others can use
+        return d
+
+    def _start_xvfb(self):
+        read_end, write_end = os.pipe()
+        log = open(self.path("xvfb.log"), "wb")
+        try:
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-noreset",
+                 "-screen", "0", "1024x768x24"],
+                stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                pass_fds=(write_end,), preexec_fn=_die_with_parent)
+        finally:
+            os.close(write_end)
+            log.close()
+        # Xvfb writes the display number once it accepts clients.
+        number = b""
+        deadline = time.monotonic() + TIMEOUT
+        try:
+            while not number.endswith(b"\n"):
+                left = deadline - time.monotonic()
+                ready = select.select([read_end], [], [], max(left, 0))[0] if left > 0 else []
+                chunk = os.read(read_end, 64) if ready else b""
+                if not chunk:
+                    with open(self.path("xvfb.log"), errors="replace") as f:
+                        raise Failure("Xvfb did not start:\n" + f.read())
+                number += chunk
+        finally:
+            os.close(read_end)
+        self.display = ":" + number.decode().strip()
+        print(f"Xvfb on display {self.display}")
+
+    def env(self, runtime=None, extra=None):
+        # Nothing of the caller's desktop session may leak in.
+        dropped = ("WAYLAND_DISPLAY", "XAUTHORITY", "VELKON_MESSAGE_LOG", "SESSION_MANAGER")
+        env = {k: v for k, v in os.environ.items() if k not in dropped}
+        env.update(DISPLAY=self.display, HOME=self.home,
+                   XDG_CONFIG_HOME=os.path.join(self.home, "config"),
+                   XDG_RUNTIME_DIR=runtime or self.runtime, QT_QPA_PLATFORM="xcb",
+                   LC_ALL="C.UTF-8")
+        env.update(extra or {})
+        return env
+
+    def start(self, args, program=None, cwd=None, runtime=None, env=None):
+        program = program or self.program
+        log_path = self.path(f"program-{len(self.procs) + 1}.log")
+        with open(log_path, "wb") as log:
+            proc = subprocess.Popen([program, *args], cwd=cwd or self.dir,
+                                    env=self.env(runtime, env), stdin=subprocess.DEVNULL,
+                                    stdout=log, stderr=subprocess.STDOUT,
+                                    preexec_fn=_die_with_parent)
+        self.procs.append((proc, log_path))
+        print(f"started {' '.join([os.path.basename(program), *args])} (pid {proc.pid})")
+        return proc
+
+    def wait_exit(self, proc, timeout=None, while_waiting=None):
+        def exited():
+            if while_waiting:
+                while_waiting()
+            return proc.poll() is not None
+        wait_until(f"pid {proc.pid} to exit", exited, timeout)
+        return proc.returncode
+
+    def xdotool(self, *args, check_status=True):
+        result = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True,
+                                timeout=10)
+        if check_status and result.returncode != 0:
+            raise Failure(f"xdotool {' '.join(args)} failed: {result.stderr.decode().strip()}")
+        return result.stdout.decode("utf-8", "replace")
+
+    def windows(self):
+        """Titles of the viewable windows, by window id."""
+        found = {}
+        ids = self.xdotool("search", "--onlyvisible", "--name", ".", check_status=False)
+        for wid in ids.split():
+            name = self.xdotool("getwindowname", wid, check_status=False)
+            if name:
+                found[wid] = name.rstrip("\n")
+        return found
+
+    def wait_window(self, title, timeout=None):
+        def find():
+            return next((w for w, t in self.windows().items() if t == title), None)
+        wid = wait_until(f'a window titled "{title}"', find, timeout)
+        print(f'window {wid} "{title}"')
+        return wid
+
+    def focus(self):
+        return self.xdotool("getwindowfocus", check_status=False).strip()
+
+    def geometry(self, wid):
+        values = {}
+        for line in self.xdotool("getwindowgeometry", "--shell", wid).splitlines():
+            key, _, value = line.partition("=")
+            values[key] = int(value) if value.lstrip("-").isdigit() else value
+        return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+
+    def screenshot(self, png_path):
+        result = subprocess.run([self.screenshot_tool, png_path], env=self.env(),
+                                capture_output=True, timeout=TIMEOUT)
+        check(result.returncode == 0,
+              f"screenshot failed: {result.stderr.decode(errors='replace').strip()}")
+        return png_path
+
+    def dump_logs(self):
+        for proc, log_path in self.procs:
+            with open(log_path, errors="replace") as f:
+                text = f.read().strip()
+            print(f"--- pid {proc.pid}, exit status {proc.poll()}: output ---")
+            print(text or "(none)")
+
+    def close(self):
+        for proc, _ in self.procs:
+            _stop(proc)
+        if self.xvfb:
+            _stop(self.xvfb)
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+    return path
+
+
+def frame_title(file_name):
+    return f"{file_name} - {APP}"
+
+
+def main_frames(s):
+    return {w: t for w, t in s.windows().items() if t.endswith(" - " + APP)}
+
+
+# ---------------------------------------------------------------------------------------------
+# Cases
+
+
+def case_single_instance(s, artifacts):
+    first_file = write(s.path("first.lst"), SAMPLE)
+    first = s.start([first_file])
+    first_window = s.wait_window(frame_title("first.lst"))
+
+    # A program of another session (its own runtime directory) takes the focus, so that the
+    # first one has to be brought forward for the focus to come back to it.
+    other_runtime = s.new_runtime_dir("other-runtime")
+    s.start([write(s.path("other.lst"), SAMPLE)], runtime=other_runtime)
+    other_window = s.wait_window(frame_title("other.lst"))
+    wait_until("the other session's window to have the focus",
+               lambda: s.focus() == other_window)
+
+    seen = set()
+    second = s.start([write(s.path("second.lst"), SAMPLE)])
+    status = s.wait_exit(second, timeout=min(TIMEOUT, 10),
+                         while_waiting=lambda: seen.update(main_frames(s).values()))
+    check(status == 0, f"the second instance exited with status {status}, not 0")
+    seen.update(main_frames(s).values())
+    check(frame_title("second.lst") not in seen, "the second instance showed a window")
+    check(sorted(seen) == sorted([frame_title("first.lst"), frame_title("other.lst")]),
+          f"main windows while the second instance ran: {sorted(seen)}")
+    check(first.poll() is None, f"the first instance ended (status {first.returncode})")
+    wait_until("the first instance to be brought forward (input focus on its window)",
+               lambda: s.focus() == first_window)
+
+
+def case_stale_socket(s, artifacts):
+    data = write(s.path("data.lst"), SAMPLE)
+    socket_path = os.path.join(s.runtime, "velkon95", "VelkonFrameClass.sock")
+    crashed = s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    check(os.path.exists(socket_path), f"no socket at {socket_path} while the program runs")
+    crashed.kill()
+    crashed.wait(TIMEOUT)
+    wait_until("the killed instance's window to go", lambda: not main_frames(s))
+    check(os.path.exists(socket_path), "the killed instance left no socket behind")
+
+    survivor = s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    # It serves the class again: a further start hands over to it.
+    status = s.wait_exit(s.start([data]), timeout=min(TIMEOUT, 10))
+    check(status == 0, f"the instance after the restart exited with status {status}")
+    check(survivor.poll() is None, "the restarted instance ended when another one started")
+    check(len(main_frames(s)) == 1, f"main windows: {main_frames(s)}")
+
+
+def case_end_signal(s, artifacts):
+    # Logout or kill ends the program as a close would: settings written, socket removed.
+    data = write(s.path("data.lst"), SAMPLE)
+    socket_path = os.path.join(s.runtime, "velkon95", "VelkonFrameClass.sock")
+    settings = os.path.join(s.home, "config", "Brambl Free Software", "Velkon95.ini")
+    proc = s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    proc.terminate()
+    status = s.wait_exit(proc)
+    check(status == 0, f"the program ended with status {status} on SIGTERM")
+    check(not os.path.exists(socket_path), "the socket was left behind")
+    check(os.path.exists(settings), "no settings were written")
+    with open(settings, encoding="utf-8") as f:
+        check("data.lst" in f.read(), "the recent-file list was not written")
+
+
+def install_copy(s, name, id_lst):
+    """The program copied into a folder of its own, with or without an id.lst beside it."""
+    folder = s.path(name)
+    os.mkdir(folder)
+    program = os.path.join(folder, "velkon95")
+    shutil.copy2(s.program, program)
+    if id_lst is not None:
+        write(os.path.join(folder, "id.lst"), id_lst)
+    return program
+
+
+def case_id_lst_beside_program(s, artifacts):
+    elsewhere = s.path("elsewhere")  # the working directory, with no id.lst of its own
+    os.mkdir(elsewhere)
+    with_list = install_copy(s, "with-list", SAMPLE)
+    proc = s.start([], program=with_list, cwd=elsewhere)
+    s.wait_window(frame_title("id.lst"))
+    _stop(proc)
+
+    # Without one it starts on an empty document. A fresh runtime directory, so that the stopped
+    # instance's socket plays no part here.
+    without_list = install_copy(s, "without-list", None)
+    s.start([], program=without_list, cwd=elsewhere, runtime=s.new_runtime_dir("runtime-2"))
+    s.wait_window(frame_title("（新規）"))
+
+
+def case_named_file_wins(s, artifacts):
+    program = install_copy(s, "app", SAMPLE)
+    named = write(s.path("named.lst"), lst_bytes(("QRS24680", "Red")))
+    s.start([named], program=program, cwd=s.path("app"))
+    s.wait_window(frame_title("named.lst"))
+    check(list(main_frames(s).values()) == [frame_title("named.lst")],
+          f"main windows: {main_frames(s)}")
+
+
+def case_unreadable_file(s, artifacts):
+    log_path = s.path("messages.log")
+    not_a_file = s.path("folder.lst")
+    os.mkdir(not_a_file)
+    proc = s.start([not_a_file], env={"VELKON_MESSAGE_LOG": log_path})
+
+    def logged():
+        if not os.path.exists(log_path):
+            return ""
+        with open(log_path, encoding="utf-8") as f:
+            return f.read()
+    text = wait_until("the message log", logged)
+    check(text.splitlines() == [CANNOT_OPEN], f"message log: {text!r}")
+
+    frames = set()
+    box = s.wait_window(APP)
+    frames.update(main_frames(s).values())
+
+    # Return answers the box; the program may end before xdotool's key release arrives, so its
+    # complaint about a vanished window is no failure. Pressed again if the first was missed.
+    def answered():
+        frames.update(main_frames(s).values())
+        if proc.poll() is not None:
+            return True
+        if box in s.windows():
+            s.xdotool("key", "--window", box, "Return", check_status=False)
+        return False
+    wait_until("the program to end after its message box was answered", answered, interval=1.0)
+    check(proc.returncode >= 0, f"the program died of signal {-proc.returncode}")
+    check(not frames, f"a main window showed for a file that could not be opened: {frames}")
+    print(f"exit status {proc.returncode}")
+
+
+def read_png(path):
+    """(width, height, rows of RGB bytes) of an 8-bit, non-interlaced RGB(A) PNG."""
+    with open(path, "rb") as f:
+        data = f.read()
+    check(data[:8] == b"\x89PNG\r\n\x1a\n", f"{path} is not a PNG")
+    pos, idat, header = 8, [], None
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat.append(body)
+        pos += 12 + length
+    width, height, depth, colour, _, _, interlace = header
+    channels = {2: 3, 6: 4}.get(colour)  # RGB, RGBA
+    check(depth == 8 and channels and not interlace, f"unexpected PNG layout {header}")
+    raw = zlib.decompress(b"".join(idat))
+    stride = width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        row = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        if kind == 1:
+            for i in range(channels, stride):
+                row[i] = (row[i] + row[i - channels]) & 0xFF
+        elif kind == 2:
+            row = bytearray((a + b) & 0xFF for a, b in zip(row, previous))
+        elif kind == 3:
+            for i in range(stride):
+                left = row[i - channels] if i >= channels else 0
+                row[i] = (row[i] + ((left + previous[i]) >> 1)) & 0xFF
+        elif kind == 4:
+            for i in range(stride):
+                a = row[i - channels] if i >= channels else 0
+                b = previous[i]
+                c = previous[i - channels] if i >= channels else 0
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                pred = a if pa <= pb and pa <= pc else (b if pb <= pc else c)
+                row[i] = (row[i] + pred) & 0xFF
+        rows.append(row)
+        previous = row
+    if channels == 4:
+        rows = [bytes(b for i, b in enumerate(r) if i % 4 != 3) for r in rows]
+    return width, height, rows
+
+
+def compare_region(before, after, box):
+    """Share of the pixels in box that changed, and how many colours the box holds afterwards."""
+    x, y, w, h = box
+    changed, colours = 0, set()
+    for row in range(y, y + h):
+        old = before[2][row][x * 3:(x + w) * 3]
+        new = after[2][row][x * 3:(x + w) * 3]
+        for i in range(0, w * 3, 3):
+            pixel = new[i:i + 3]
+            colours.add(bytes(pixel))
+            if pixel != old[i:i + 3]:
+                changed += 1
+    return changed / (w * h), len(colours)
+
+
+def case_screenshot(s, artifacts):
+    before = read_png(s.screenshot(s.path("before.png")))
+    s.start([write(s.path("sample.lst"), SAMPLE)])
+    window = s.wait_window(frame_title("sample.lst"))
+    x, y, w, h = s.geometry(window)
+    x0, y0 = max(x, 0), max(y, 0)
+    box = (x0, y0, min(x + w, before[0]) - x0, min(y + h, before[1]) - y0)
+    check(box[2] > 100 and box[3] > 100, f"window {window} is too small to show anything: {box}")
+
+    os.makedirs(artifacts, exist_ok=True)
+    png = os.path.join(artifacts, "velkon95-x11.png")
+    result = {}
+
+    # Mapped is not yet painted: look again until the window's contents are on the screen.
+    def painted():
+        after = read_png(s.screenshot(png))
+        check(after[:2] == before[:2], f"screen size changed: {after[:2]} != {before[:2]}")
+        result["changed"], result["colours"] = compare_region(before, after, box)
+        # Menus, tool bar icons, list text and status bar: far more than a flat fill.
+        return result["changed"] >= 0.5 and result["colours"] >= 16
+    try:
+        wait_until("the window's contents on the screen", painted, interval=0.5)
+    finally:
+        print(f"screenshot: {png}")
+        print(f"window {box}: {result.get('changed', 0):.0%} of its pixels changed, "
+              f"{result.get('colours', 0)} colours")
+
+
+CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--screenshot", required=True)
+    parser.add_argument("--artifacts", default=".")
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    missing = [tool for tool in ("Xvfb", "xdotool") if not shutil.which(tool)]
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed (scripts/deps installs them)")
+        return SKIPPED
+
+    # Stopped by a signal, the session is still taken down (SIGKILL: see _die_with_parent).
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(sig, lambda n, _: sys.exit(128 + n))
+
+    try:
+        session = Session(os.path.abspath(args.program), os.path.abspath(args.screenshot))
+    except Failure as failure:
+        print(f"{args.case}: FAILED: {failure}")
+        return 1
+    try:
+        CASES[args.case](session, os.path.abspath(args.artifacts))
+        print(f"{args.case}: passed")
+        return 0
+    except Failure as failure:
+        print(f"{args.case}: FAILED: {failure}")
+        try:
+            print(f"visible windows: {session.windows()}")
+        except Exception as e:  # the X server itself may be what failed
+            print(f"visible windows: unknown ({e})")
+        session.dump_logs()
+        return 1
+    finally:
+        session.close()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
