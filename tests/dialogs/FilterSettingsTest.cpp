@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <optional>
 
-#include "dialogs/SpecifyDateDlg.h"
-#include "dialogs/SpecifyKeywordDlg.h"
+#include "dialogs/DateFilterDlg.h"
+#include "dialogs/KeywordFilterDlg.h"
 #include "platform/CWinApp.h"
 #include "tests/support/TestSupport.h"
 

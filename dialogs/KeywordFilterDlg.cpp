@@ -1,4 +1,4 @@
-#include "dialogs/SpecifyKeywordDlg.h"
+#include "dialogs/KeywordFilterDlg.h"
 
 #include "platform/CWinApp.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/SpecifyDateDlg.h"
+#include "dialogs/DateFilterDlg.h"
 
 #include "platform/CTime.h"
 #include "platform/CWinApp.h"
