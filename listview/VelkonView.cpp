@@ -1,5 +1,7 @@
 #include "listview/VelkonView.h"
 
+#include <utility>
+
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "platform/CWinApp.h"
@@ -21,6 +23,48 @@ void CVelkonView::OnInitialUpdate() {
 void CVelkonView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
     CView::OnUpdate(pSender, lHint, pHint);
     ShowCounts();
+}
+
+BOOL CVelkonView::IsDateMatch(int r) const {
+    const CVelkonDoc* doc = GetDocument();
+    const CString& target = m_dlgDate.m_strDate;
+    auto passes = [this, &target](const CString& date) {
+        const int c = date.Compare(target.View());
+        switch (m_dlgDate.m_nMethod) {
+            case CSpecifyDateDlg::OnOrBefore:
+                return c <= 0;
+            case CSpecifyDateDlg::OnTheDay:
+                return c == 0;
+            case CSpecifyDateDlg::OnOrAfter:
+                return c >= 0;
+            default:
+                return true;
+        }
+    };
+    if (m_dlgDate.m_bRegistDate && !passes(CVelkonDoc::FormatDate(doc->m_atimeRegist[r])))
+        return FALSE;
+    if (m_dlgDate.m_bUpdateDate && !passes(CVelkonDoc::FormatDate(doc->m_atimePrevUpdate[r])))
+        return FALSE;
+    return TRUE;
+}
+
+BOOL CVelkonView::IsKeywordMatch(int r) const {
+    const CVelkonDoc* doc = GetDocument();
+    const CSpecifyKeywordDlg& k = m_dlgKeyword;
+    CString keyword = k.m_strKeyword;
+    if (!k.m_bCase) keyword.MakeUpper();
+    const std::pair<BOOL, const CStringArray*> targets[] = {
+        {k.m_bID, &doc->m_astrID},       {k.m_bHandle, &doc->m_astrHandle},
+        {k.m_bMemo1, &doc->m_astrMemo1}, {k.m_bMemo2, &doc->m_astrMemo2},
+        {k.m_bMemo3, &doc->m_astrMemo3}, {k.m_bMemo4, &doc->m_astrMemo4},
+        {k.m_bMemo5, &doc->m_astrMemo5}, {k.m_bMemo6, &doc->m_astrMemo6}};
+    for (const auto& [checked, field] : targets) {
+        if (!checked) continue;
+        CString text = (*field)[r];
+        if (!k.m_bCase) text.MakeUpper();
+        if (text.Find(keyword.View()) >= 0) return TRUE;
+    }
+    return FALSE;
 }
 
 void CVelkonView::ShowCounts() {
