@@ -1,6 +1,9 @@
 #include "listview/VelkonView.h"
 
+#include <cstring>
 #include <utility>
+
+#include "platform/Mbcs.h"
 
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
@@ -23,6 +26,46 @@ void CVelkonView::OnInitialUpdate() {
 void CVelkonView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
     CView::OnUpdate(pSender, lHint, pHint);
     ShowCounts();
+}
+
+CString CVelkonView::GetDataText(int r, int nDataColumn) const {
+    const CVelkonDoc* doc = GetDocument();
+    switch (nDataColumn) {
+        case 0:
+            return doc->m_astrID[r];
+        case 1:
+            return doc->m_astrHandle[r];
+        case 2:
+            return doc->m_astrMemo1[r];
+        case 3:
+            return doc->m_astrMemo2[r];
+        case 4:
+            return doc->m_astrMemo3[r];
+        case 5:
+            return doc->m_astrMemo4[r];
+        case 6:
+            return doc->m_astrMemo5[r];
+        case 7:
+            return doc->m_astrMemo6[r];
+        case 8:
+            return CVelkonDoc::FormatDate(doc->m_atimeRegist[r]);
+        case 9:
+            return CVelkonDoc::FormatDate(doc->m_atimePrevUpdate[r]);
+        case 10: {
+            // Right-aligned, so that text order is number order.
+            CString count;
+            count.Format("%8d", doc->m_anUpdateCount[r]);
+            return count;
+        }
+        default:
+            return {};
+    }
+}
+
+void CVelkonView::CopyToBuffer(char (&buffer)[256], const CString& text) {
+    const std::size_t n = mbcs::CharBoundaryAtOrBefore(text.View(), sizeof buffer - 1);
+    std::memcpy(buffer, text.GetString(), n);
+    buffer[n] = '\0';
 }
 
 BOOL CVelkonView::IsDateMatch(int r) const {

@@ -14,6 +14,14 @@ public:
     void OnInitialUpdate() override;
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
 
+    // Kinds of list content: 0 ID, 1 handle, 2..7 memo 1..6, 8 registration date, 9 previous
+    // update date, 10 update count.
+    static constexpr int kDataColumns = 11;
+    // The text a record shows in a data column; empty for a data column above 10.
+    CString GetDataText(int r, int nDataColumn) const;
+    // Copies a text into a 256-byte buffer, cut at a character boundary when it is longer.
+    static void CopyToBuffer(char (&buffer)[256], const CString& text);
+
     // The display filters' tests of record r (the filters' on/off state is the caller's).
     BOOL IsDateMatch(int r) const;
     BOOL IsKeywordMatch(int r) const;

@@ -12,6 +12,7 @@
 #include "platform/FileDialog.h"
 #include "platform/StringResource.h"
 #include "platform/UiHooks.h"
+#include "res/Resources.h"
 #include "res/resource.h"
 
 namespace {
@@ -50,6 +51,11 @@ CWinApp::~CWinApp() {
     m_pDocTemplate.reset();
     m_profile.reset();
     if (g_app == this) g_app = nullptr;
+}
+
+HICON CWinApp::LoadIcon(UINT nIDResource) const {
+    if (!res::FindIcon(nIDResource)) return nullptr;
+    return reinterpret_cast<HICON>(static_cast<UINT_PTR>(nIDResource));
 }
 
 int CWinApp::ExitInstance() {

@@ -9,6 +9,7 @@
 #include "platform/CString.h"
 #include "platform/CStringArray.h"
 #include "platform/Profile.h"
+#include "platform/WinTypes.h"
 
 class CWnd;
 class CDocument;
@@ -46,6 +47,8 @@ public:
     BOOL WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue);
     CProfile& GetProfile();
     BOOL FlushProfile();
+    // The handle of the icon resource nIDResource; nullptr when there is none.
+    HICON LoadIcon(UINT nIDResource) const;
 
     // The recent-file list of nMaxMRU entries, kept in "Recent File List" / "File1".. .
     void LoadStdProfileSettings(UINT nMaxMRU = 4);

@@ -7,6 +7,11 @@
 
 class CCmdTarget;
 class CCmdUI;
+struct NMHDR;
+
+// A control's notification comes back to the control's own window under this number, so that
+// its class handles it (ON_NOTIFY_REFLECT, matched by notification code).
+constexpr UINT WM_REFLECT_BASE = 0xBC00;
 
 using AFX_THUNK = LRESULT (*)(CCmdTarget* target, WPARAM wParam, LPARAM lParam, void* pExtra);
 
@@ -58,6 +63,18 @@ LRESULT HotKey(CCmdTarget* t, WPARAM w, LPARAM l, void*) {
                              static_cast<UINT>((l >> 16) & 0xFFFF));
     return 0;
 }
+template <class T, auto F>
+LRESULT Notify(CCmdTarget* t, WPARAM, LPARAM l, void*) {
+    LRESULT result = 0;
+    (static_cast<T*>(t)->*F)(reinterpret_cast<NMHDR*>(l), &result);
+    return result;
+}
+// The other window (lost or gaining the focus), if it is one of ours.
+template <class T, auto F>
+LRESULT FocusWnd(CCmdTarget* t, WPARAM w, LPARAM, void*) {
+    (static_cast<T*>(t)->*F)(T::FromHandle(reinterpret_cast<HWND>(w)));
+    return 0;
+}
 }  // namespace afx_thunk
 
 #define DECLARE_MESSAGE_MAP()                         \
@@ -101,3 +118,11 @@ private:
 #define ON_WM_CLOSE() {WM_CLOSE, 0, 0, 0, &afx_thunk::Void<ThisClass, &ThisClass::OnClose>},
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, 0, &afx_thunk::Timer<ThisClass, &ThisClass::OnTimer>},
 #define ON_WM_HOTKEY() {WM_HOTKEY, 0, 0, 0, &afx_thunk::HotKey<ThisClass, &ThisClass::OnHotKey>},
+#define ON_WM_SETFOCUS() \
+    {WM_SETFOCUS, 0, 0, 0, &afx_thunk::FocusWnd<ThisClass, &ThisClass::OnSetFocus>},
+#define ON_WM_KILLFOCUS() \
+    {WM_KILLFOCUS, 0, 0, 0, &afx_thunk::FocusWnd<ThisClass, &ThisClass::OnKillFocus>},
+// Handler: void (NMHDR* pNMHDR, LRESULT* pResult).
+#define ON_NOTIFY_REFLECT(code, memberFxn)                      \
+    {WM_REFLECT_BASE + WM_NOTIFY, static_cast<int>(code), 0, 0, \
+     &afx_thunk::Notify<ThisClass, &ThisClass::memberFxn>},

@@ -7,7 +7,6 @@
 
 using ATOM = WORD;
 using HCURSOR = void*;
-using HBRUSH = void*;
 
 struct WNDCLASSEX {
     UINT cbSize = sizeof(WNDCLASSEX);

@@ -6,7 +6,16 @@
 struct HWND__;
 using HWND = HWND__*;
 using HMENU = void*;
+// An icon handle stands for the icon resource of that id (CWinApp::LoadIcon).
 using HICON = void*;
+struct HDC__;
+using HDC = HDC__*;
+struct HFONT__;
+using HFONT = HFONT__*;
+struct HBRUSH__;
+using HBRUSH = HBRUSH__*;
+struct HIMAGELIST__;
+using HIMAGELIST = HIMAGELIST__*;
 using HINSTANCE = void*;
 
 struct POINT {
@@ -19,6 +28,14 @@ struct RECT {
     LONG left = 0, top = 0, right = 0, bottom = 0;
 };
 using LPRECT = RECT*;
+using LPCRECT = const RECT*;
+
+constexpr WORD LOWORD(DWORD l) {
+    return static_cast<WORD>(l & 0xFFFF);
+}
+constexpr WORD HIWORD(DWORD l) {
+    return static_cast<WORD>((l >> 16) & 0xFFFF);
+}
 
 struct CREATESTRUCT {
     void* lpCreateParams = nullptr;
@@ -46,6 +63,8 @@ constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_SIZE = 0x0005;
+constexpr UINT WM_SETFOCUS = 0x0007;
+constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_SETTEXT = 0x000C;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_SETFONT = 0x0030;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "database/VelkonDoc.h"
@@ -90,4 +91,20 @@ TEST_F(FilterTest, KeywordsMatchAnyCheckedFieldWithOrWithoutCase) {
     EXPECT_FALSE(view->IsKeywordMatch(0));
     k.m_bMemo6 = TRUE;
     EXPECT_TRUE(view->IsKeywordMatch(0));
+}
+
+TEST_F(FilterTest, DataTextsAndTheirBufferCut) {
+    EXPECT_EQ(view->GetDataText(0, 0), "ABC12345");
+    EXPECT_EQ(testing_support::Utf8(view->GetDataText(0, 7)), "ｶﾅ");
+    EXPECT_EQ(view->GetDataText(0, 8), "1997/05/03");
+    EXPECT_EQ(view->GetDataText(0, 9), "1998/01/02");
+    EXPECT_EQ(view->GetDataText(0, 10), "       3");
+    EXPECT_TRUE(view->GetDataText(0, 11).IsEmpty());
+
+    // 254 single bytes and a double-byte character: the character does not fit in 255 bytes.
+    char buffer[256];
+    CVelkonView::CopyToBuffer(buffer, CString(std::string(254, 'x')) + Sjis("あ"));
+    EXPECT_EQ(std::strlen(buffer), 254u);
+    CVelkonView::CopyToBuffer(buffer, CString(std::string(300, 'y')));
+    EXPECT_EQ(std::strlen(buffer), 255u);
 }

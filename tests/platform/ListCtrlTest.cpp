@@ -1,0 +1,476 @@
+// The list view: rows that hold only item data and state, the owner asked for texts, owner
+// drawing of the rows in sight, and focus and selection by keyboard and mouse.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "platform/CDC.h"
+#include "platform/CListView.h"
+#include "platform/ListCtrlQt.h"
+#include "platform/ListRows.h"
+#include "platform/UiHooks.h"
+
+namespace {
+
+std::vector<LPARAM> DataOf(const ListRows& rows) {
+    std::vector<LPARAM> data;
+    for (int i = 0; i < rows.Count(); ++i) data.push_back(rows.At(i).lParam);
+    return data;
+}
+
+TEST(ListRows, LookupFollowsInsertsDeletesAndDataChanges) {
+    ListRows rows;
+    for (int r = 0; r < 10; ++r) rows.Insert(rows.Count(), r * 10);
+    rows.Insert(3, 999);  // in the middle
+    rows.Insert(0, -5);   // a value outside the dense range
+    rows.Insert(1, LPARAM(1) << 40);
+    EXPECT_EQ(rows.Find(999), 5);
+    EXPECT_EQ(rows.Find(-5), 0);
+    EXPECT_EQ(rows.Find(LPARAM(1) << 40), 1);
+    EXPECT_EQ(rows.Find(90), 12);
+    rows.Erase(5);
+    EXPECT_EQ(rows.Find(999), -1);
+    EXPECT_EQ(rows.Find(30), 5);
+    EXPECT_EQ(rows.Find(90), 11);
+    rows.Erase(0);
+    rows.Erase(0);
+    EXPECT_EQ(rows.Find(-5), -1);
+    EXPECT_EQ(rows.Find(0), 0);
+    rows.SetData(0, 777);
+    EXPECT_EQ(rows.Find(0), -1);
+    EXPECT_EQ(rows.Find(777), 0);
+    EXPECT_EQ(rows.Find(12345), -1);
+    rows.Clear();
+    EXPECT_EQ(rows.Find(777), -1);
+    EXPECT_EQ(rows.Count(), 0);
+}
+
+TEST(ListRows, FocusAndSelectionCountsFollowRows) {
+    ListRows rows;
+    for (int r = 0; r < 6; ++r) rows.Insert(r, r);
+    rows.SetState(2, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    rows.SetState(4, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(rows.Focused(), 2);
+    EXPECT_EQ(rows.SelectedCount(), 2);
+    rows.Insert(0, 100);
+    EXPECT_EQ(rows.Focused(), 3);
+    EXPECT_EQ(rows.NextSelected(-1), 3);
+    EXPECT_EQ(rows.NextSelected(3), 5);
+    EXPECT_EQ(rows.NextSelected(5), -1);
+    rows.Erase(5);
+    EXPECT_EQ(rows.SelectedCount(), 1);
+    rows.Erase(3);
+    EXPECT_EQ(rows.Focused(), -1);
+    EXPECT_EQ(rows.SelectedCount(), 0);
+}
+
+TEST(ListRows, SortIsStableAndRowsTakeTheirStateAlong) {
+    // Enough rows for several merge passes; keys with many equal values.
+    ListRows rows;
+    const int n = 1000;
+    std::vector<int> key(n);
+    std::mt19937 rng(7);
+    for (int r = 0; r < n; ++r) {
+        key[r] = static_cast<int>(rng() % 10);
+        rows.Insert(r, r);
+    }
+    rows.SetState(500, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    rows.SetState(17, LVIS_SELECTED, LVIS_SELECTED);
+    rows.Sort([&](LPARAM a, LPARAM b) { return key[a] - key[b]; });
+    for (int i = 1; i < n; ++i) {
+        const LPARAM a = rows.At(i - 1).lParam, b = rows.At(i).lParam;
+        ASSERT_TRUE(key[a] < key[b] || (key[a] == key[b] && a < b)) << "at " << i;
+    }
+    EXPECT_EQ(rows.At(rows.Focused()).lParam, 500);
+    EXPECT_EQ(rows.Find(500), rows.Focused());
+    EXPECT_EQ(rows.At(rows.Find(17)).state, LVIS_SELECTED);
+    EXPECT_EQ(rows.SelectedCount(), 2);
+    for (LPARAM r : {LPARAM(0), LPARAM(999), LPARAM(321)})
+        EXPECT_EQ(rows.At(rows.Find(r)).lParam, r);
+
+    // A comparison that answers at random still leaves every row in the list once.
+    rows.Sort([&](LPARAM, LPARAM) { return static_cast<int>(rng() % 3) - 1; });
+    std::vector<LPARAM> data = DataOf(rows);
+    std::sort(data.begin(), data.end());
+    for (int i = 0; i < n; ++i) ASSERT_EQ(data[i], i);
+}
+
+// A list view that answers for its rows as the program's view does, and records what it is asked.
+class TestListView : public CListView {
+public:
+    static inline DWORD s_style = LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SHOWSELALWAYS;
+
+    struct Ask {
+        int iItem, iSubItem;
+        LPARAM lParam;
+        UINT mask;
+    };
+    std::vector<Ask> asks;
+    std::vector<NMLISTVIEW> changes;
+    std::vector<int> columnClicks;
+    std::vector<int> doubleClicks;
+    std::vector<DRAWITEMSTRUCT> drawn;
+    bool dcReachable = true;
+    std::vector<bool> focusMessages;  // TRUE for WM_SETFOCUS
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override {
+        if (!CListView::PreCreateWindow(cs)) return FALSE;
+        cs.style = static_cast<LONG>(s_style);
+        return TRUE;
+    }
+    void DrawItem(LPDRAWITEMSTRUCT dis) override {
+        drawn.push_back(*dis);
+        if (!CDC::FromHandle(dis->hDC)) dcReachable = false;
+    }
+
+protected:
+    void OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult) {
+        auto* info = reinterpret_cast<NMLVDISPINFO*>(pNMHDR);
+        asks.push_back({info->item.iItem, info->item.iSubItem, info->item.lParam, info->item.mask});
+        static char buffer[256];
+        if (info->item.mask & LVIF_TEXT) {
+            std::snprintf(buffer, sizeof buffer, "r%ld c%d", static_cast<long>(info->item.lParam),
+                          info->item.iSubItem);
+            info->item.pszText = buffer;
+        }
+        if (info->item.mask & LVIF_IMAGE) info->item.iImage = info->item.lParam % 2;
+        *pResult = 0;
+    }
+    void OnItemChanged(NMHDR* pNMHDR, LRESULT*) {
+        changes.push_back(*reinterpret_cast<NMLISTVIEW*>(pNMHDR));
+    }
+    void OnColumnClick(NMHDR* pNMHDR, LRESULT*) {
+        columnClicks.push_back(reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iSubItem);
+    }
+    void OnSetFocus(CWnd*) { focusMessages.push_back(true); }
+    void OnKillFocus(CWnd*) { focusMessages.push_back(false); }
+    void OnDblClk(NMHDR* pNMHDR, LRESULT*) {
+        doubleClicks.push_back(reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->iItem);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TestListView, CListView)
+ON_NOTIFY_REFLECT(LVN_GETDISPINFO, OnGetDispInfo)
+ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
+ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
+ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClk)
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+END_MESSAGE_MAP()
+
+class ListView : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        afx_ui::EnsureApplication();
+        view = new TestListView;  // deletes itself when its window goes
+        ASSERT_TRUE(view->CreateViewWindow(nullptr, 4711, nullptr));
+        list = static_cast<ListCtrlQt*>(view->GetWidget());
+        list->resize(400, 240);
+        CListCtrl& ctrl = view->GetListCtrl();
+        ctrl.InsertColumn(0, "ID", LVCFMT_LEFT, 100, 256);
+        ctrl.InsertColumn(1, "Handle", LVCFMT_RIGHT, 120, 257);
+    }
+    void TearDown() override {
+        view->DestroyWindow();
+        afx_ui::ProcessEvents();
+    }
+    // Rows with item data 0, 10, 20, ... as the program adds them: callback text, then the data.
+    void AddRows(int n) {
+        CListCtrl& ctrl = view->GetListCtrl();
+        for (int i = 0; i < n; ++i) {
+            LVITEM item;
+            item.mask = LVIF_TEXT | LVIF_IMAGE;
+            item.iItem = ctrl.GetItemCount();
+            item.pszText = LPSTR_TEXTCALLBACK;
+            item.iImage = I_IMAGECALLBACK;
+            const int row = ctrl.InsertItem(&item);
+            ctrl.SetItemData(row, i * 10);
+        }
+    }
+    std::vector<int> Selected() {
+        std::vector<int> rows;
+        CListCtrl& ctrl = view->GetListCtrl();
+        for (int i = ctrl.GetNextItem(-1, LVNI_SELECTED); i >= 0;
+             i = ctrl.GetNextItem(i, LVNI_SELECTED))
+            rows.push_back(i);
+        return rows;
+    }
+    int Focused() { return view->GetListCtrl().GetNextItem(-1, LVNI_FOCUSED); }
+    void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, key, mods);
+        QCoreApplication::sendEvent(list, &event);
+    }
+    void Click(int row, Qt::KeyboardModifiers mods = Qt::NoModifier,
+               QEvent::Type type = QEvent::MouseButtonPress) {
+        RECT rc;
+        ASSERT_TRUE(view->GetListCtrl().GetItemRect(row, &rc, LVIR_BOUNDS));
+        const QPointF pos(10, (rc.top + rc.bottom) / 2 - list->viewport()->y());
+        QMouseEvent event(type, pos, list->viewport()->mapToGlobal(pos), Qt::LeftButton,
+                          Qt::LeftButton, mods);
+        QCoreApplication::sendEvent(list->viewport(), &event);
+    }
+
+    TestListView* view = nullptr;
+    ListCtrlQt* list = nullptr;
+};
+
+TEST_F(ListView, RowsKeepTheirDataThroughInsertsAndDeletes) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    AddRows(5);
+    LVITEM item;
+    item.mask = LVIF_PARAM;
+    item.iItem = 2;
+    item.lParam = 777;
+    EXPECT_EQ(ctrl.InsertItem(&item), 2);
+    EXPECT_EQ(ctrl.GetItemCount(), 6);
+    EXPECT_EQ(ctrl.GetItemData(2), 777);
+    EXPECT_EQ(ctrl.GetItemData(3), 20);
+    EXPECT_EQ(ctrl.FindItemByData(40), 5);
+    EXPECT_TRUE(ctrl.DeleteItem(0));
+    EXPECT_FALSE(ctrl.DeleteItem(5));
+    EXPECT_EQ(ctrl.FindItemByData(40), 4);
+    EXPECT_EQ(ctrl.FindItemByData(0), -1);
+    LVFINDINFO find;
+    find.flags = LVFI_PARAM;
+    find.lParam = 777;
+    EXPECT_EQ(ctrl.FindItem(&find, -1), 1);
+    EXPECT_EQ(ctrl.FindItem(&find, 1), -1);  // the search starts after nStart
+    EXPECT_TRUE(ctrl.DeleteAllItems());
+    EXPECT_EQ(ctrl.GetItemCount(), 0);
+    EXPECT_EQ(ctrl.FindItemByData(777), -1);
+}
+
+TEST_F(ListView, FocusAndSelectionAreAskedAndTold) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    AddRows(6);
+    ctrl.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    ctrl.SetItemState(4, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(ctrl.GetSelectedCount(), 2u);
+    EXPECT_EQ(Focused(), 4);
+    EXPECT_EQ(ctrl.GetNextItem(3, LVNI_FOCUSED), 4);
+    EXPECT_EQ(ctrl.GetNextItem(4, LVNI_FOCUSED), -1);
+    EXPECT_EQ(ctrl.GetItemState(4, LVIS_FOCUSED), LVIS_FOCUSED);
+
+    // The focus moves: the old row is told it lost it, then the new one that it has it.
+    view->changes.clear();
+    ctrl.SetItemState(2, LVIS_FOCUSED, LVIS_FOCUSED);
+    ASSERT_EQ(view->changes.size(), 2u);
+    EXPECT_EQ(view->changes[0].iItem, 4);
+    EXPECT_EQ(view->changes[0].uOldState, LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(view->changes[0].uNewState, LVIS_SELECTED);
+    EXPECT_EQ(view->changes[1].iItem, 2);
+    EXPECT_EQ(view->changes[1].uNewState, LVIS_FOCUSED);
+    EXPECT_EQ(view->changes[1].uChanged, LVIF_STATE);
+    EXPECT_EQ(view->changes[1].lParam, 20);
+    // Setting what is already set tells nobody.
+    view->changes.clear();
+    ctrl.SetItemState(2, LVIS_FOCUSED, LVIS_FOCUSED);
+    EXPECT_TRUE(view->changes.empty());
+
+    ctrl.SetItemState(-1, 0, LVIS_SELECTED);
+    EXPECT_TRUE(Selected().empty());
+    EXPECT_EQ(Focused(), 2);
+
+    // Deleting the focused row passes the focus to the row that takes its place.
+    view->changes.clear();
+    ctrl.DeleteItem(2);
+    EXPECT_EQ(Focused(), 2);
+    EXPECT_EQ(ctrl.GetItemData(Focused()), 30);
+    ASSERT_FALSE(view->changes.empty());
+    EXPECT_EQ(view->changes.back().lParam, 30);
+}
+
+int CompareByTens(LPARAM a, LPARAM b, LPARAM descending) {
+    // Equal in groups of 20, so that stability shows.
+    const int c = static_cast<int>(a / 20 - b / 20);
+    return descending ? -c : c;
+}
+
+TEST_F(ListView, SortKeepsFocusSelectionAndLookupWithTheirRows) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    AddRows(6);  // 0 10 20 30 40 50
+    ctrl.SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ctrl.SetItemState(5, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_TRUE(ctrl.SortItems(CompareByTens, TRUE));
+    std::vector<LPARAM> order;
+    for (int i = 0; i < ctrl.GetItemCount(); ++i) order.push_back(ctrl.GetItemData(i));
+    EXPECT_EQ(order, (std::vector<LPARAM>{40, 50, 20, 30, 0, 10}));
+    EXPECT_EQ(ctrl.GetItemData(Focused()), 10);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 5}));
+    EXPECT_EQ(ctrl.FindItemByData(0), 4);
+    EXPECT_EQ(ctrl.FindItemByData(50), 1);
+}
+
+TEST_F(ListView, OwnerIsAskedForTextsAndImagesWithColumnAndData) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    AddRows(3);
+    view->asks.clear();
+    char buffer[64] = "";
+    LVITEM item;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = 2;
+    item.iSubItem = 1;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    ASSERT_TRUE(ctrl.GetItem(&item));
+    EXPECT_STREQ(buffer, "r20 c1");
+    EXPECT_EQ(item.iImage, 0);
+    EXPECT_EQ(item.lParam, 20);
+    ASSERT_EQ(view->asks.size(), 1u);
+    EXPECT_EQ(view->asks[0].iItem, 2);
+    EXPECT_EQ(view->asks[0].iSubItem, 1);
+    EXPECT_EQ(view->asks[0].lParam, 20);
+    EXPECT_EQ(view->asks[0].mask, LVIF_TEXT | LVIF_IMAGE);
+}
+
+TEST_F(ListView, ColumnsRoundTripAndReportTheUsersWidthsAndClicks) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    char text[16];
+    LVCOLUMN col;
+    col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    col.pszText = text;
+    col.cchTextMax = 4;  // cut to fit
+    ASSERT_TRUE(ctrl.GetColumn(1, &col));
+    EXPECT_EQ(col.fmt, LVCFMT_RIGHT);
+    EXPECT_EQ(col.cx, 120);
+    EXPECT_STREQ(text, "Han");
+    EXPECT_EQ(col.iSubItem, 257);
+    EXPECT_FALSE(ctrl.GetColumn(2, &col));
+
+    auto* header = list->findChild<QHeaderView*>();
+    ASSERT_NE(header, nullptr);
+    header->resizeSection(0, 77);  // as the user's drag does
+    col.mask = LVCF_WIDTH;
+    ASSERT_TRUE(ctrl.GetColumn(0, &col));
+    EXPECT_EQ(col.cx, 77);
+
+    col.mask = LVCF_WIDTH;
+    col.cx = 55;
+    ASSERT_TRUE(ctrl.SetColumn(1, &col));
+    EXPECT_EQ(header->sectionSize(1), 55);
+
+    list->show();
+    afx_ui::ProcessEvents();
+    const QPoint at(header->sectionViewportPosition(1) + 10, header->height() / 2);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, header->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(header->viewport(), &event);
+    }
+    EXPECT_EQ(view->columnClicks, (std::vector<int>{1}));
+
+    while (ctrl.DeleteColumn(0)) {
+    }
+    EXPECT_EQ(header->count(), 0);
+}
+
+TEST_F(ListView, OwnerDrawsOnlyTheRowsInSight) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    AddRows(1000);
+    ctrl.SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list->grab();
+    const int perPage = ctrl.GetCountPerPage();
+    ASSERT_GT(perPage, 2);
+    ASSERT_FALSE(view->drawn.empty());
+    EXPECT_LE(view->drawn.size(), static_cast<size_t>(perPage + 1));
+    EXPECT_EQ(view->drawn.front().itemID, 0u);
+    EXPECT_TRUE(view->dcReachable);
+    const DRAWITEMSTRUCT& second = view->drawn[1];
+    EXPECT_EQ(second.CtlType, ODT_LISTVIEW);
+    EXPECT_EQ(second.CtlID, 4711u);
+    EXPECT_EQ(second.hwndItem, view->GetSafeHwnd());
+    EXPECT_EQ(second.itemData, 10u);
+    EXPECT_EQ(second.rcItem.right - second.rcItem.left, 220);  // over all columns
+    // Selected, but without the keyboard focus no focus rectangle.
+    EXPECT_EQ(second.itemState, ODS_SELECTED);
+
+    ctrl.EnsureVisible(500, FALSE);
+    const int top = ctrl.GetTopIndex();
+    EXPECT_LE(top, 500);
+    EXPECT_GT(top + perPage, 500);
+    view->drawn.clear();
+    list->grab();
+    ASSERT_FALSE(view->drawn.empty());
+    EXPECT_EQ(view->drawn.front().itemID, static_cast<UINT>(top));
+    EXPECT_LE(view->drawn.size(), static_cast<size_t>(perPage + 1));
+}
+
+TEST_F(ListView, KeyboardFocusComesAndGoesAsMessagesToTheView) {
+    for (QEvent::Type type : {QEvent::FocusIn, QEvent::FocusOut}) {
+        QFocusEvent event(type, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(list, &event);
+    }
+    EXPECT_EQ(view->focusMessages, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ListView, KeysMoveFocusAndSelectionAsOnTheDesktop) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    AddRows(100);
+    list->show();
+    afx_ui::ProcessEvents();
+    Key(Qt::Key_Down);  // nothing focused yet: the first row
+    EXPECT_EQ(Focused(), 0);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(Focused(), 1);
+    EXPECT_EQ(Selected(), (std::vector<int>{1}));
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(Focused(), 3);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3}));
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2}));
+    Key(Qt::Key_Down, Qt::ControlModifier);  // the focus alone
+    EXPECT_EQ(Focused(), 3);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2}));
+    Key(Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3}));
+    Key(Qt::Key_PageDown);
+    const int page = ctrl.GetCountPerPage();
+    EXPECT_EQ(Focused(), 3 + page - 1);
+    Key(Qt::Key_End);
+    EXPECT_EQ(Focused(), 99);
+    EXPECT_EQ(Selected(), (std::vector<int>{99}));
+    EXPECT_GT(ctrl.GetTopIndex(), 0);  // scrolled to it
+    Key(Qt::Key_Home);
+    EXPECT_EQ(Focused(), 0);
+    EXPECT_EQ(ctrl.GetTopIndex(), 0);
+    const int before = ctrl.GetItemCount();
+    Key(Qt::Key_A, Qt::ControlModifier);  // the program's command, not the list's
+    EXPECT_EQ(Selected(), (std::vector<int>{0}));
+    EXPECT_EQ(ctrl.GetItemCount(), before);
+}
+
+TEST_F(ListView, ClicksSelectAsOnTheDesktop) {
+    AddRows(20);
+    list->show();
+    afx_ui::ProcessEvents();
+    Click(2);
+    EXPECT_EQ(Focused(), 2);
+    EXPECT_EQ(Selected(), (std::vector<int>{2}));
+    Click(4, Qt::ControlModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 4}));
+    Click(2, Qt::ControlModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{4}));
+    Click(6, Qt::ShiftModifier);  // from the last row clicked, selected or not
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 3, 4, 5, 6}));
+    EXPECT_EQ(Focused(), 6);
+    Click(3, Qt::NoModifier, QEvent::MouseButtonDblClick);
+    EXPECT_EQ(Selected(), (std::vector<int>{3}));
+    EXPECT_EQ(view->doubleClicks, (std::vector<int>{3}));
+}
+
+}  // namespace
