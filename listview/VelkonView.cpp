@@ -1,31 +1,157 @@
 #include "listview/VelkonView.h"
 
 #include <cstring>
+#include <string>
 #include <utility>
+#include <vector>
 
-#include "platform/Mbcs.h"
-
+#include "database/RecordText.h"
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
+#include "platform/CCmdUI.h"
 #include "platform/CWinApp.h"
+#include "platform/Mbcs.h"
+#include "platform/StringResource.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr const char* kColumn = "Column";
+constexpr const char* kSort = "Sort";
+constexpr const char* kFont = "Font";
+constexpr int kMaxWidth = 10000;
+
+CString Key(const char* format, int n) {
+    CString key;
+    key.Format(format, n);
+    return key;
+}
+
+bool ShownByDefault(int n) {
+    return n == 0 || n == 1 || n == 8 || n == 9;
+}
+
+// The sort keys of one sort, by record number, so that each text is made once per sort.
+struct SortKeys {
+    std::vector<std::string> keys;
+    BOOL forward;
+};
+
+int CALLBACK_Compare(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
+    const auto* sort = reinterpret_cast<const SortKeys*>(lParamSort);
+    const int c = mbcs::Compare(sort->keys[static_cast<std::size_t>(lParam1)],
+                                sort->keys[static_cast<std::size_t>(lParam2)]);
+    if (c == 0) return 0;
+    return (c < 0) == (sort->forward != FALSE) ? -1 : 1;
+}
+
+}  // namespace
 
 IMPLEMENT_DYNCREATE(CVelkonView)
 
-BEGIN_MESSAGE_MAP(CVelkonView, CView)
+BEGIN_MESSAGE_MAP(CVelkonView, CListViewEx)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_NOTIFY_REFLECT(LVN_GETDISPINFO, OnGetDispInfo)
+ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
+ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
+ON_COMMAND(ID_ONLY_PICKUP, OnOnlyPickup)
+ON_UPDATE_COMMAND_UI(ID_ONLY_PICKUP, OnUpdateOnlyPickup)
 END_MESSAGE_MAP()
+
+CVelkonView::CVelkonView() {
+    CWinApp* app = AfxGetApp();
+    auto readInt = [app](const char* section, const CString& key, int fallback) {
+        return app ? static_cast<int>(app->GetProfileInt(section, key, fallback)) : fallback;
+    };
+    m_nFontSize = readInt(kFont, "Size", 0);
+    if (app) m_strFaceName = app->GetProfileString(kFont, "Face Name", "");
+
+    for (int i = 0; i < kDataColumns; ++i) {
+        CString caption = AfxLoadString(IDS_CAPTION_ID + static_cast<UINT>(i));
+        if (i >= 1 && i <= 7 && app)
+            caption = app->GetProfileString(kColumn, Key("Caption%d", i), caption);
+        CopyToBuffer(m_szCaption[i], caption);
+    }
+
+    const int defaultWidth = 15 * LOWORD(GetDialogBaseUnits());
+    int tags[kDataColumns];
+    bool used[kDataColumns] = {};
+    bool valid = true;
+    for (int n = 0; n < kDataColumns; ++n) {
+        tags[n] = readInt(kColumn, Key("Tag%d", n), n + (ShownByDefault(n) ? kShown : 0));
+        const int data = tags[n] & 0xFF;
+        if ((tags[n] & ~(0xFF | kShown)) != 0 || data >= kDataColumns || used[data])
+            valid = false;
+        else
+            used[data] = true;
+        int width = readInt(kColumn, Key("Width%d", n), defaultWidth);
+        if (width < 0 || width > kMaxWidth) width = defaultWidth;
+        LVCOLUMN& column = m_aColumn[n];
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = width;
+    }
+    // Tags that do not name each data column once are not trusted: the default order comes back.
+    for (int n = 0; n < kDataColumns; ++n) {
+        const int tag = valid ? tags[n] : n + (ShownByDefault(n) ? kShown : 0);
+        m_aColumn[n].iSubItem = tag;
+        m_aColumn[n].pszText = m_szCaption[tag & 0xFF];
+    }
+
+    m_nSortColumn = readInt(kSort, "Type", 0);
+    m_bSortForward = readInt(kSort, "Forward", 1);
+    m_bOnlyPickup = readInt(kSort, "Only Pickup", 0);
+}
+
+CVelkonView::~CVelkonView() {
+    CWinApp* app = AfxGetApp();
+    if (!app) return;
+    app->WriteProfileInt(kFont, "Size", m_nFontSize);
+    app->WriteProfileString(kFont, "Face Name", m_strFaceName);
+    for (int i = 1; i <= 7; ++i)
+        app->WriteProfileString(kColumn, Key("Caption%d", i), m_szCaption[i]);
+    for (int n = 0; n < kDataColumns; ++n) {
+        app->WriteProfileInt(kColumn, Key("Tag%d", n), m_aColumn[n].iSubItem);
+        app->WriteProfileInt(kColumn, Key("Width%d", n), m_aColumn[n].cx);
+    }
+    app->WriteProfileInt(kSort, "Type", m_nSortColumn);
+    app->WriteProfileInt(kSort, "Forward", m_bSortForward);
+    app->WriteProfileInt(kSort, "Only Pickup", m_bOnlyPickup);
+}
 
 CVelkonDoc* CVelkonView::GetDocument() const {
     return static_cast<CVelkonDoc*>(CView::GetDocument());
 }
 
-void CVelkonView::OnInitialUpdate() {
-    CView::OnInitialUpdate();
-    ShowCounts();
+int CVelkonView::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    if (CListViewEx::OnCreate(lpCreateStruct) == -1) return -1;
+    if (!m_imageList.Create(16, 16, ILC_MASK, 0, 1)) return -1;
+    m_imageList.Add(AfxGetApp() ? AfxGetApp()->LoadIcon(IDI_PICKUP) : nullptr);
+    GetListCtrl().SetImageList(&m_imageList, LVSIL_SMALL);
+
+    LOGFONT lf;
+    GetListCtrl().GetFont()->GetLogFont(&lf);
+    if (!m_strFaceName.IsEmpty()) {
+        lf.lfHeight = m_nFontSize;
+        const std::size_t n = mbcs::CharBoundaryAtOrBefore(m_strFaceName.View(), LF_FACESIZE - 1);
+        std::memcpy(lf.lfFaceName, m_strFaceName.GetString(), n);
+        lf.lfFaceName[n] = '\0';
+    }
+    m_font.CreateFontIndirect(&lf);
+    GetListCtrl().SetFont(&m_font, TRUE);
+    return 0;
 }
 
-void CVelkonView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
-    CView::OnUpdate(pSender, lHint, pHint);
-    ShowCounts();
+void CVelkonView::OnDestroy() {
+    // The widths the user last dragged are the ones written at the end.
+    RefreshWidths();
+    CListViewEx::OnDestroy();
+}
+
+void CVelkonView::OnInitialUpdate() {
+    RebuildColumns();
+    RebuildList();
 }
 
 CString CVelkonView::GetDataText(int r, int nDataColumn) const {
@@ -66,6 +192,52 @@ void CVelkonView::CopyToBuffer(char (&buffer)[256], const CString& text) {
     const std::size_t n = mbcs::CharBoundaryAtOrBefore(text.View(), sizeof buffer - 1);
     std::memcpy(buffer, text.GetString(), n);
     buffer[n] = '\0';
+}
+
+int CVelkonView::DataColumnAt(int nPosition) const {
+    LVCOLUMN column;
+    column.mask = LVCF_SUBITEM;
+    if (!GetListCtrl().GetColumn(nPosition, &column)) return -1;
+    return column.iSubItem & 0xFF;
+}
+
+void CVelkonView::OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult) {
+    LVITEM& item = reinterpret_cast<NMLVDISPINFO*>(pNMHDR)->item;
+    const int r = static_cast<int>(item.lParam);
+    CVelkonDoc* doc = GetDocument();
+    if (doc && r >= 0 && r < doc->GetRecordCount()) {
+        if (item.mask & LVIF_TEXT) {
+            static char buffer[256];
+            CopyToBuffer(buffer, GetDataText(r, DataColumnAt(item.iSubItem)));
+            item.pszText = buffer;
+        }
+        if (item.mask & LVIF_IMAGE) item.iImage = doc->FindPickup(doc->m_astrID[r]) != -1 ? 0 : 1;
+    }
+    *pResult = 0;
+}
+
+void CVelkonView::RefreshWidths() {
+    CListCtrl& list = GetListCtrl();
+    if (!list.GetSafeHwnd()) return;
+    int k = 0;
+    for (LVCOLUMN& entry : m_aColumn) {
+        if (!(entry.iSubItem & kShown)) continue;
+        LVCOLUMN column;
+        column.mask = LVCF_WIDTH | LVCF_SUBITEM;
+        if (list.GetColumn(k, &column)) entry.cx = column.cx;
+        ++k;
+    }
+}
+
+void CVelkonView::RebuildColumns() {
+    RefreshWidths();
+    CListCtrl& list = GetListCtrl();
+    while (list.DeleteColumn(0)) {
+    }
+    int position = 0;
+    for (const LVCOLUMN& entry : m_aColumn)
+        if (entry.iSubItem & kShown) list.InsertColumn(position++, &entry);
+    Invalidate(TRUE);
 }
 
 BOOL CVelkonView::IsDateMatch(int r) const {
@@ -110,10 +282,177 @@ BOOL CVelkonView::IsKeywordMatch(int r) const {
     return FALSE;
 }
 
-void CVelkonView::ShowCounts() {
-    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+int CVelkonView::AddRecord(int r) {
+    const CVelkonDoc* doc = GetDocument();
+    if (doc->m_abDeleted[r]) return -1;
+    if (m_bOnlyPickup && doc->FindPickup(doc->m_astrID[r]) == -1) return -1;
+    if (m_dlgDate.m_bEnable && !IsDateMatch(r)) return -1;
+    if (m_dlgKeyword.m_bEnable && !IsKeywordMatch(r)) return -1;
+    CListCtrl& list = GetListCtrl();
+    LVITEM item;
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = list.GetItemCount();
+    item.pszText = LPSTR_TEXTCALLBACK;
+    item.iImage = I_IMAGECALLBACK;
+    const int row = list.InsertItem(&item);
+    if (row >= 0) list.SetItemData(row, r);
+    return row;
+}
+
+void CVelkonView::RebuildList() {
+    CWaitCursor wait;
+    CListCtrl& list = GetListCtrl();
+    list.DeleteAllItems();
     CVelkonDoc* doc = GetDocument();
-    if (!frame || !doc) return;
-    frame->SetRegistCount(doc->m_anSortIndex.GetSize());
-    frame->SetPickupCount(doc->m_astrPickupID.GetSize());
+    const int count = doc ? doc->GetRecordCount() : 0;
+    for (int r = 0; r < count; ++r) AddRecord(r);
+    m_nCurrent = -1;
+    const int rows = list.GetItemCount();
+    if (rows > 0) {
+        m_nCurrent = static_cast<int>(list.GetItemData(rows - 1));
+        list.SetItemState(rows - 1, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+        SortList(m_nSortColumn, m_bSortForward);
+    }
+    ShowRegistCount();
+}
+
+void CVelkonView::SortList(int nPosition, BOOL bForward) {
+    CWaitCursor wait;
+    m_nSortColumn = nPosition;
+    m_bSortForward = bForward;
+    CListCtrl& list = GetListCtrl();
+    const CVelkonDoc* doc = GetDocument();
+    SortKeys sort;
+    sort.forward = bForward;
+    sort.keys.resize(static_cast<std::size_t>(doc ? doc->GetRecordCount() : 0));
+    const int data = DataColumnAt(nPosition);
+    // Dates repeat: each day is formatted once.
+    record_text::DateWriter dates;
+    const int rows = list.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        const auto r = static_cast<std::size_t>(list.GetItemData(row));
+        std::string& key = sort.keys[r];
+        if (data == 8)
+            key = dates.Format(doc->m_atimeRegist[static_cast<int>(r)]);
+        else if (data == 9)
+            key = dates.Format(doc->m_atimePrevUpdate[static_cast<int>(r)]);
+        else if (data >= 0)
+            key = GetDataText(static_cast<int>(r), data).Str();
+        if (key.size() > 255) key.resize(mbcs::CharBoundaryAtOrBefore(key, 255));
+    }
+    list.SortItems(&CALLBACK_Compare, reinterpret_cast<LPARAM>(&sort));
+    const int focused = list.GetNextItem(-1, LVNI_FOCUSED);
+    if (focused >= 0) list.EnsureVisible(focused, FALSE);
+}
+
+void CVelkonView::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
+    SortList(reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iSubItem, !m_bSortForward);
+    *pResult = 0;
+}
+
+void CVelkonView::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
+    const auto* change = reinterpret_cast<NMLISTVIEW*>(pNMHDR);
+    if (change->iItem >= 0 && (change->uNewState & LVIS_FOCUSED))
+        m_nCurrent = static_cast<int>(GetListCtrl().GetItemData(change->iItem));
+    *pResult = 0;
+}
+
+void CVelkonView::RedrawRecord(int r) {
+    CListCtrl& list = GetListCtrl();
+    if (r < 0) {
+        Invalidate(FALSE);
+        return;
+    }
+    const int top = list.GetTopIndex();
+    const int last = std::min(list.GetItemCount(), top + list.GetCountPerPage() + 1);
+    for (int row = top; row < last; ++row) {
+        if (static_cast<int>(list.GetItemData(row)) != r) continue;
+        RECT rect;
+        if (list.GetItemRect(row, &rect, LVIR_BOUNDS)) InvalidateRect(&rect, TRUE);
+        return;
+    }
+}
+
+void CVelkonView::SelectOnly(int nRow, int r) {
+    CListCtrl& list = GetListCtrl();
+    m_nCurrent = r;
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+    list.SetItemState(nRow, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    list.EnsureVisible(nRow, FALSE);
+}
+
+void CVelkonView::OnUpdate(CView*, LPARAM lHint, CObject*) {
+    CVelkonDoc* doc = GetDocument();
+    if (!doc) return;
+    CListCtrl& list = GetListCtrl();
+    const int r = doc->m_nLastChanged;
+    switch (lHint) {
+        case HINT_REBUILD:
+            RebuildList();
+            break;
+        case HINT_SAVED:
+            RedrawRecord(r);
+            break;
+        case HINT_ADDED:
+            if (r >= 0) {
+                const int row = AddRecord(r);
+                if (row >= 0) SelectOnly(row, r);
+            }
+            ShowRegistCount();
+            break;
+        case HINT_DELETED: {
+            const int row = list.FindItemByData(r);
+            if (row >= 0) {
+                list.DeleteItem(row);
+                m_nCurrent = -1;
+                const int focused = list.GetNextItem(-1, LVNI_FOCUSED);
+                if (focused >= 0) {
+                    m_nCurrent = static_cast<int>(list.GetItemData(focused));
+                    list.EnsureVisible(focused, FALSE);
+                }
+            }
+            ShowRegistCount();
+            break;
+        }
+        case HINT_PICKED:
+            if (r >= 0) {
+                int row = list.FindItemByData(r);
+                if (row < 0)
+                    row = AddRecord(r);
+                else
+                    RedrawRecord(r);
+                if (row >= 0) SelectOnly(row, r);
+            }
+            ShowPickupCount();
+            break;
+        case HINT_PICKUP_CLEARED:
+            if (m_bOnlyPickup)
+                list.DeleteAllItems();
+            else
+                Invalidate(TRUE);
+            ShowPickupCount();
+            break;
+        default:
+            break;
+    }
+}
+
+void CVelkonView::OnOnlyPickup() {
+    m_bOnlyPickup = !m_bOnlyPickup;
+    RebuildList();
+}
+
+void CVelkonView::OnUpdateOnlyPickup(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(TRUE);
+    pCmdUI->SetCheck(m_bOnlyPickup);
+}
+
+void CVelkonView::ShowRegistCount() {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (frame && GetDocument()) frame->SetRegistCount(GetDocument()->m_anSortIndex.GetSize());
+}
+
+void CVelkonView::ShowPickupCount() {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (frame && GetDocument()) frame->SetPickupCount(GetDocument()->m_astrPickupID.GetSize());
 }

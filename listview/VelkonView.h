@@ -1,38 +1,78 @@
-// The program's view of the ID database.
+// The program's view: one row per shown record of the document, in the owner-drawn list. Rows
+// hold only their record number; every text, for drawing and for sorting, comes from one
+// place. Columns, sort order, font and the display filters are kept from one run to the next.
 #pragma once
 
 #include "dialogs/DateFilterDlg.h"
 #include "dialogs/KeywordFilterDlg.h"
-#include "platform/CView.h"
+#include "listview/ListViewEx.h"
+#include "platform/CFont.h"
+#include "platform/CImageList.h"
 
 class CVelkonDoc;
 
-class CVelkonView : public CView {
+class CVelkonView : public CListViewEx {
     DECLARE_DYNCREATE(CVelkonView)
 public:
+    // Kinds of list content: 0 ID, 1 handle, 2..7 memo 1..6, 8 registration date, 9 previous
+    // update date, 10 update count.
+    static constexpr int kDataColumns = 11;
+    // A column's tag: the data column in the low eight bits, and this flag when it is shown.
+    static constexpr int kShown = 256;
+
+    CVelkonView();
+    ~CVelkonView() override;
+
     CVelkonDoc* GetDocument() const;
     void OnInitialUpdate() override;
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
 
-    // Kinds of list content: 0 ID, 1 handle, 2..7 memo 1..6, 8 registration date, 9 previous
-    // update date, 10 update count.
-    static constexpr int kDataColumns = 11;
     // The text a record shows in a data column; empty for a data column above 10.
     CString GetDataText(int r, int nDataColumn) const;
     // Copies a text into a 256-byte buffer, cut at a character boundary when it is longer.
     static void CopyToBuffer(char (&buffer)[256], const CString& text);
 
+    void RebuildColumns();
+    void RebuildList();
+    void SortList(int nPosition, BOOL bForward);
+    // Appends a row for record r unless a filter hides it; the new row or -1.
+    int AddRecord(int r);
+
     // The display filters' tests of record r (the filters' on/off state is the caller's).
     BOOL IsDateMatch(int r) const;
     BOOL IsKeywordMatch(int r) const;
 
+    char m_szCaption[kDataColumns][256];
+    LVCOLUMN m_aColumn[kDataColumns];
+    CFont m_font;
+    int m_nFontSize = 0;
+    CString m_strFaceName;
+    int m_nSortColumn = 0;
+    BOOL m_bSortForward = TRUE;
+    BOOL m_bOnlyPickup = FALSE;
+    int m_nCurrent = -1;
+    CImageList m_imageList;
     CSpecifyDateDlg m_dlgDate;
     CSpecifyKeywordDlg m_dlgKeyword;
 
 protected:
     DECLARE_MESSAGE_MAP()
+protected:
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnDestroy();
+    void OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnOnlyPickup();
+    void OnUpdateOnlyPickup(CCmdUI* pCmdUI);
 
 private:
-    // The registered and picked-up counts in the main frame's status bar.
-    void ShowCounts();
+    void RefreshWidths();
+    void RedrawRecord(int r);
+    void SelectOnly(int nRow, int r);
+    void ShowRegistCount();
+    void ShowPickupCount();
+    // The data column of list column position nPosition, or -1.
+    int DataColumnAt(int nPosition) const;
+    void LoadColumns();
 };

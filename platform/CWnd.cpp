@@ -4,14 +4,15 @@
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QTimer>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <map>
 
 #include "platform/CCmdUI.h"
 #include "platform/CDC.h"
+#include "platform/CFont.h"
 #include "platform/CodePage.h"
 #include "platform/Handles.h"
 #include "platform/UiHooks.h"
@@ -94,7 +95,9 @@ CWnd::~CWnd() {
     if (m_impl->widget && !m_impl->widget->parent()) delete m_impl->widget.data();
 }
 
-bool CWnd::IsBeingDestroyed() const { return m_impl->destroying; }
+bool CWnd::IsBeingDestroyed() const {
+    return m_impl->destroying;
+}
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
     return afx_handles::FindLocal(hWnd);
@@ -390,6 +393,12 @@ CFont* CWnd::GetFont() const {
     if (!m_impl->font) m_impl->font = std::make_unique<CFont>();
     if (m_pWidget) m_impl->font->SetQFont(m_pWidget->font());
     return m_impl->font.get();
+}
+
+void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
+    if (!m_pWidget || !pFont) return;
+    m_pWidget->setFont(pFont->GetQFont());
+    if (bRedraw) m_pWidget->update();
 }
 
 void CWnd::DragAcceptFiles(BOOL bAccept) {

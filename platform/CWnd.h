@@ -65,6 +65,8 @@ public:
     void DragAcceptFiles(BOOL bAccept = TRUE);
     // The font the window draws its text with; owned by the window.
     CFont* GetFont() const;
+    // Draws the window's text with the font from now on.
+    void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
 
     const CString& GetClassName() const { return m_strClassName; }
     // The Qt widget behind the window (platform code only).

@@ -7,6 +7,7 @@
 #include "database/VelkonDoc.h"
 #include "listview/VelkonView.h"
 #include "platform/CWinApp.h"
+#include "platform/UiHooks.h"
 #include "tests/support/TestSupport.h"
 
 using testing_support::Sjis;
@@ -17,6 +18,8 @@ class FilterTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        afx_ui::EnsureApplication();
         app = std::make_unique<CWinApp>("Velkon95");
         doc = std::make_unique<CVelkonDoc>();
         view = std::make_unique<CVelkonView>();

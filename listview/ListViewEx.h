@@ -1,0 +1,38 @@
+// A report list that draws every row itself over its full width, in three user-chosen colours,
+// asking its derived view for each cell's text and each row's image, and cutting over-long
+// cell texts with a trailing ellipsis.
+#pragma once
+
+#include "platform/CListView.h"
+#include "platform/Colors.h"
+
+class CDC;
+
+class CListViewEx : public CListView {
+    DECLARE_DYNCREATE(CListViewEx)
+public:
+    CListViewEx();
+    ~CListViewEx() override;
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+    // Shortens the text so that it fits into nWidth pixels: its first characters followed by
+    // "...  ". A text exactly as wide as nWidth is shortened too.
+    static void FitText(CDC* pDC, CString& rText, int nWidth);
+
+    COLORREF m_clrNormalText;
+    COLORREF m_clrPickupText;
+    COLORREF m_clrBack;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+protected:
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnSetFocus(CWnd* pOldWnd);
+    void OnKillFocus(CWnd* pNewWnd);
+
+private:
+    void InvalidateFocusedRow();
+    // Asks the derived view (LVN_GETDISPINFO) for what item.mask names of item.lParam.
+    void AskDisplayInfo(LVITEM& item);
+};
