@@ -35,14 +35,26 @@ void Store(std::vector<int>& dense, std::unordered_map<LPARAM, int>& sparse, LPA
 }
 }  // namespace
 
+// Rows may share item data for a moment (a row is inserted with 0 before the caller sets its
+// record number), so the lookup keeps the first such row: a later one must not take record 0's
+// entry away from it.
+void ListRows::StoreFirst(LPARAM lParam, int nRow) const {
+    const int j = LookupRaw(lParam);
+    if (j >= 0 && j < nRow && m_rows[static_cast<size_t>(j)].lParam == lParam) return;
+    Store(m_dense, m_sparse, lParam, nRow);
+}
+
 void ListRows::Reindex() const {
-    for (int i = m_validFrom; i < Count(); ++i) Store(m_dense, m_sparse, m_rows[i].lParam, i);
+    for (int i = m_validFrom; i < Count(); ++i) StoreFirst(m_rows[i].lParam, i);
     m_validFrom = Count();
 }
 
 void ListRows::Unlink(int nIndex) {
     const LPARAM lParam = m_rows[static_cast<size_t>(nIndex)].lParam;
-    if (LookupRaw(lParam) == nIndex) Store(m_dense, m_sparse, lParam, -1);
+    if (LookupRaw(lParam) != nIndex) return;
+    Store(m_dense, m_sparse, lParam, -1);
+    // A later row with the same data is found again by the next lookup.
+    m_validFrom = std::min(m_validFrom, nIndex + 1);
 }
 
 int ListRows::Find(LPARAM lParam) const {
@@ -61,7 +73,7 @@ int ListRows::Insert(int nIndex, LPARAM lParam, UINT state) {
         m_rows.push_back({lParam, state});
         // Appending keeps every earlier entry right, so the lookup stays complete.
         if (m_validFrom == count) {
-            Store(m_dense, m_sparse, lParam, nIndex);
+            StoreFirst(lParam, nIndex);
             m_validFrom = count + 1;
         }
     } else {
@@ -99,7 +111,7 @@ void ListRows::Clear() {
 void ListRows::SetData(int nIndex, LPARAM lParam) {
     Unlink(nIndex);
     m_rows[static_cast<size_t>(nIndex)].lParam = lParam;
-    if (nIndex < m_validFrom) Store(m_dense, m_sparse, lParam, nIndex);
+    if (nIndex < m_validFrom) StoreFirst(lParam, nIndex);
 }
 
 UINT ListRows::SetState(int nIndex, UINT state, UINT mask) {

@@ -43,6 +43,8 @@ private:
     void SortByLess(bool (*less)(const Row&, const Row&, void*), void* context);
     // Makes the lookup correct for every row from m_validFrom on.
     void Reindex() const;
+    // Points the lookup at nRow unless an earlier row already holds the same data.
+    void StoreFirst(LPARAM lParam, int nRow) const;
     int LookupRaw(LPARAM lParam) const;
     void Unlink(int nIndex);
 

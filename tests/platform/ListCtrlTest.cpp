@@ -55,6 +55,25 @@ TEST(ListRows, LookupFollowsInsertsDeletesAndDataChanges) {
     EXPECT_EQ(rows.Count(), 0);
 }
 
+TEST(ListRows, RowsAddedWithDataZeroFirstDoNotHideRecordZero) {
+    // As a view appends: the row comes with data 0, then gets its record number.
+    ListRows rows;
+    for (int r = 0; r < 3; ++r) rows.SetData(rows.Insert(rows.Count(), 0), r);
+    EXPECT_EQ(rows.Find(0), 0);
+    rows.Erase(1);
+    ASSERT_EQ(rows.Find(2), 1);  // the lookup complete again
+    rows.SetData(rows.Insert(rows.Count(), 0), 7);
+    EXPECT_EQ(rows.Find(0), 0);
+    EXPECT_EQ(rows.Find(7), 2);
+    // Of two rows with the same data the first is found, and the second once the first goes.
+    rows.Insert(rows.Count(), 7);
+    rows.SetData(0, 7);
+    EXPECT_EQ(rows.Find(7), 0);
+    rows.Erase(0);
+    EXPECT_EQ(rows.Find(7), 1);
+    EXPECT_EQ(rows.Find(0), -1);
+}
+
 TEST(ListRows, FocusAndSelectionCountsFollowRows) {
     ListRows rows;
     for (int r = 0; r < 6; ++r) rows.Insert(r, r);

@@ -462,6 +462,51 @@ def case_screenshot(s, artifacts):
               f"{result.get('colours', 0)} colours")
 
 
+def many_records(n):
+    """n records with IDs out of order and handles in ASCII, kana, kanji and half-width kana."""
+    names = ["Blue Sky", "ねこまる", "山田　太郎", "ｶﾀｶﾅ", "apple", "青い空", "Zed", "ﾊﾝﾄﾞﾙ"]
+    records = []
+    for i in range(n):
+        number = (i * 7919) % 100000
+        member_id = "ABCDEFGHIJ"[i % 10] + "QX"[i % 2] + "Z" + f"{number:05d}"
+        records.append((member_id, f"{names[i % len(names)]}{i % 97}"))
+    return lst_bytes(*records)
+
+
+def case_sorted_by_handle(s, artifacts):
+    # Sorted by the second column (the handle) as a user who clicked its header last time.
+    settings = os.path.join(s.home, "config", "Brambl Free Software", "Velkon95.ini")
+    os.makedirs(os.path.dirname(settings), exist_ok=True)
+    with open(settings, "w", encoding="utf-8") as f:
+        f.write("[Sort]\nType=1\nForward=1\n")
+    s.start([write(s.path("many.lst"), many_records(1000))])
+    window = s.wait_window(frame_title("many.lst"))
+    x, y, w, h = s.geometry(window)
+    os.makedirs(artifacts, exist_ok=True)
+    png = os.path.join(artifacts, "velkon95-sorted-by-handle.png")
+    # The middle of the window, below the menu and tool bar and above the status bar: rows.
+    box = (max(x, 0) + 10, max(y, 0) + h // 4, w // 2, h // 2)
+    result = {}
+
+    def rows_shown():
+        shot = read_png(s.screenshot(png))
+        dark = 0
+        for row in range(box[1], box[1] + box[3]):
+            line = shot[2][row]
+            for col in range(box[0], box[0] + box[2]):
+                r, g, b = line[col * 3:col * 3 + 3]
+                if r < 96 and g < 96 and b < 96:
+                    dark += 1
+        result["dark"] = dark
+        # A few dozen rows of text, each with many dark pixels.
+        return dark > 2000
+    try:
+        wait_until("rows of text in the list", rows_shown, interval=0.5)
+    finally:
+        print(f"screenshot: {png}")
+        print(f"text pixels in {box}: {result.get('dark', 0)}")
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 

@@ -1,0 +1,119 @@
+// The ID list over a large document: filling it after a load, sorting it by an ID or a date
+// column, and finding the row of the record a hint names.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <random>
+
+#include "bench/BenchDocs.h"
+#include "listview/VelkonView.h"
+#include "platform/UiHooks.h"
+
+namespace {
+
+CVelkonDoc* Document(int n) {
+    return bench::CachedDocument("view-" + std::to_string(n), [n] {
+        return bench::OpenDocument(bench::RecordFile(static_cast<std::size_t>(n)));
+    });
+}
+
+// The program's view over the document, without a frame; columns as on a first start.
+class ViewOver {
+public:
+    explicit ViewOver(CVelkonDoc* doc) : m_doc(doc) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        afx_ui::EnsureApplication();
+        m_view = new CVelkonView;
+        m_view->CreateViewWindow(nullptr, 1, nullptr);
+        doc->AddView(m_view);
+        m_view->OnInitialUpdate();
+    }
+    ~ViewOver() {
+        m_doc->RemoveView(m_view);
+        m_view->DestroyWindow();
+        afx_ui::ProcessEvents();
+    }
+    CVelkonView* operator->() const { return m_view; }
+
+private:
+    CVelkonDoc* m_doc;
+    CVelkonView* m_view;
+};
+
+void BM_ViewRebuildList(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    CVelkonDoc* doc = Document(n);
+    if (!doc) return state.SkipWithError("no document");
+    ViewOver view(doc);
+    for (auto _ : state) view->RebuildList();  // rows, then the sort by ID
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_ViewRebuildList)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Sorts by list column position range(1) (0 ID, 2 registration date), from the handle order.
+void BM_ViewSortList(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const int position = static_cast<int>(state.range(1));
+    CVelkonDoc* doc = Document(n);
+    if (!doc) return state.SkipWithError("no document");
+    ViewOver view(doc);
+    for (auto _ : state) {
+        state.PauseTiming();
+        view->SortList(1, TRUE);
+        state.ResumeTiming();
+        view->SortList(position, TRUE);
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_ViewSortList)
+    ->ArgNames({"rows", "column"})
+    ->Args({1000000, 0})
+    ->Args({1000000, 2})
+    ->Unit(benchmark::kMillisecond);
+
+// The lookup hints 11 and 20 make, in a sorted list.
+void BM_ViewFindRow(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    CVelkonDoc* doc = Document(n);
+    if (!doc) return state.SkipWithError("no document");
+    ViewOver view(doc);
+    CListCtrl& list = view->GetListCtrl();
+    std::mt19937 rng(7);
+    for (auto _ : state) benchmark::DoNotOptimize(list.FindItemByData(rng() % n));
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_ViewFindRow)->RangeMultiplier(10)->Range(1000, 1000000)->Complexity();
+
+// Hint 20 for a shown record: found, drawn again, made the only selected row.
+void BM_ViewHintPicked(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    CVelkonDoc* doc = Document(n);
+    if (!doc) return state.SkipWithError("no document");
+    ViewOver view(doc);
+    std::mt19937 rng(11);
+    for (auto _ : state) {
+        doc->m_nLastChanged = static_cast<int>(rng() % n);
+        view->OnUpdate(nullptr, HINT_PICKED, nullptr);
+    }
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_ViewHintPicked)->RangeMultiplier(10)->Range(1000, 1000000)->Complexity();
+
+// Hint 11 and its undo: a row taken out of the middle and appended again.
+void BM_ViewHintDeleteRestore(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    CVelkonDoc* doc = Document(n);
+    if (!doc) return state.SkipWithError("no document");
+    ViewOver view(doc);
+    std::mt19937 rng(13);
+    for (auto _ : state) {
+        int r = static_cast<int>(rng() % n);
+        while (doc->m_abDeleted[r]) r = (r + 1) % n;
+        doc->DeleteID(r);
+        doc->RestoreID();
+    }
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_ViewHintDeleteRestore)->RangeMultiplier(10)->Range(1000, 1000000)->Complexity();
+
+}  // namespace
