@@ -1,5 +1,7 @@
 #include "listview/VelkonView.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -31,18 +33,47 @@ bool ShownByDefault(int n) {
     return n == 0 || n == 1 || n == 8 || n == 9;
 }
 
-// The sort keys of one sort, by record number, so that each text is made once per sort.
-struct SortKeys {
-    std::vector<std::string> keys;
+// One sort's order, made once: every row's key is built and ranked in a contiguous array first,
+// and the list's own (stable) sort then compares small integers instead of texts scattered over
+// memory. Equal keys get equal ranks, so equal rows keep their order as before.
+struct SortRanks {
+    std::vector<int> rank;  // by record number
     BOOL forward;
 };
 
 int CALLBACK_Compare(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
-    const auto* sort = reinterpret_cast<const SortKeys*>(lParamSort);
-    const int c = mbcs::Compare(sort->keys[static_cast<std::size_t>(lParam1)],
-                                sort->keys[static_cast<std::size_t>(lParam2)]);
-    if (c == 0) return 0;
-    return (c < 0) == (sort->forward != FALSE) ? -1 : 1;
+    const auto* sort = reinterpret_cast<const SortRanks*>(lParamSort);
+    const int a = sort->rank[static_cast<std::size_t>(lParam1)];
+    const int b = sort->rank[static_cast<std::size_t>(lParam2)];
+    if (a == b) return 0;
+    return (a < b) == (sort->forward != FALSE) ? -1 : 1;
+}
+
+// The first 16 bytes of a key, big-endian, when byte order is character order for it (no lead
+// or zero bytes, at most 16 bytes); such keys compare as two numbers.
+struct KeyPrefix {
+    std::uint64_t hi = 0, lo = 0;
+    std::uint32_t index = 0;  // into the key texts
+    bool simple = false;
+};
+
+KeyPrefix MakePrefix(const std::string& key, std::uint32_t index) {
+    KeyPrefix p;
+    p.index = index;
+    if (key.size() > 16) return p;
+    for (char c : key) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == 0 || b >= 0x80) return p;
+    }
+    for (std::size_t i = 0; i < 16; ++i) {
+        const std::uint64_t b = i < key.size() ? static_cast<unsigned char>(key[i]) : 0u;
+        if (i < 8)
+            p.hi = (p.hi << 8) | b;
+        else
+            p.lo = (p.lo << 8) | b;
+    }
+    p.simple = true;
+    return p;
 }
 
 }  // namespace
@@ -322,23 +353,45 @@ void CVelkonView::SortList(int nPosition, BOOL bForward) {
     m_bSortForward = bForward;
     CListCtrl& list = GetListCtrl();
     const CVelkonDoc* doc = GetDocument();
-    SortKeys sort;
-    sort.forward = bForward;
-    sort.keys.resize(static_cast<std::size_t>(doc ? doc->GetRecordCount() : 0));
     const int data = DataColumnAt(nPosition);
     // Dates repeat: each day is formatted once.
     record_text::DateWriter dates;
     const int rows = list.GetItemCount();
+    std::vector<std::string> keys(static_cast<std::size_t>(rows));
+    std::vector<int> records(static_cast<std::size_t>(rows));
+    std::vector<KeyPrefix> order(static_cast<std::size_t>(rows));
     for (int row = 0; row < rows; ++row) {
-        const auto r = static_cast<std::size_t>(list.GetItemData(row));
-        std::string& key = sort.keys[r];
+        const int r = static_cast<int>(list.GetItemData(row));
+        std::string& key = keys[static_cast<std::size_t>(row)];
         if (data == 8)
-            key = dates.Format(doc->m_atimeRegist[static_cast<int>(r)]);
+            key = dates.Format(doc->m_atimeRegist[r]);
         else if (data == 9)
-            key = dates.Format(doc->m_atimePrevUpdate[static_cast<int>(r)]);
+            key = dates.Format(doc->m_atimePrevUpdate[r]);
         else if (data >= 0)
-            key = GetDataText(static_cast<int>(r), data).Str();
+            key = GetDataText(r, data).Str();
+        // The list shows at most 255 bytes of a text, and sorts by what it shows.
         if (key.size() > 255) key.resize(mbcs::CharBoundaryAtOrBefore(key, 255));
+        records[static_cast<std::size_t>(row)] = r;
+        order[static_cast<std::size_t>(row)] = MakePrefix(key, static_cast<std::uint32_t>(row));
+    }
+    auto compare = [&keys](const KeyPrefix& a, const KeyPrefix& b) {
+        if (a.simple && b.simple) {
+            if (a.hi != b.hi) return a.hi < b.hi ? -1 : 1;
+            return a.lo == b.lo ? 0 : (a.lo < b.lo ? -1 : 1);
+        }
+        return mbcs::Compare(keys[a.index], keys[b.index]);
+    };
+    std::sort(order.begin(), order.end(), [&compare](const KeyPrefix& a, const KeyPrefix& b) {
+        const int c = compare(a, b);
+        return c != 0 ? c < 0 : a.index < b.index;
+    });
+    SortRanks sort;
+    sort.forward = bForward;
+    sort.rank.assign(static_cast<std::size_t>(doc ? doc->GetRecordCount() : 0), 0);
+    int rank = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && compare(order[i - 1], order[i]) != 0) ++rank;
+        sort.rank[static_cast<std::size_t>(records[order[i].index])] = rank;
     }
     list.SortItems(&CALLBACK_Compare, reinterpret_cast<LPARAM>(&sort));
     const int focused = list.GetNextItem(-1, LVNI_FOCUSED);
