@@ -12,11 +12,6 @@ constexpr const char* kEntryBackup = "Backup";
 constexpr const char* kEntryAutoSave = "Auto Save";
 constexpr const char* kSectionNoPickup = "No Pickup ID";
 
-CString NoPickupKey(int i) {
-    CString key;
-    key.Format("ID%d", i);
-    return key;
-}
 }  // namespace
 
 IMPLEMENT_DYNCREATE(CVelkonDoc)
@@ -33,7 +28,7 @@ CVelkonDoc::CVelkonDoc() {
     m_bBackup = static_cast<BOOL>(app->GetProfileInt(kSectionSave, kEntryBackup, 1));
     m_bAutoSave = static_cast<BOOL>(app->GetProfileInt(kSectionSave, kEntryAutoSave, 0));
     for (int i = 0;; ++i) {
-        const CString id = app->GetProfileString(kSectionNoPickup, NoPickupKey(i));
+        const CString id = app->GetProfileString(kSectionNoPickup, AfxProfileKey("ID%d", i));
         if (id.IsEmpty()) break;
         m_astrNoPickupID.Add(id);
     }
@@ -46,9 +41,9 @@ CVelkonDoc::~CVelkonDoc() {
     app->WriteProfileInt(kSectionSave, kEntryAutoSave, m_bAutoSave);
     const int n = m_astrNoPickupID.GetSize();
     for (int i = 0; i < n; ++i)
-        app->WriteProfileString(kSectionNoPickup, NoPickupKey(i), m_astrNoPickupID[i]);
+        app->WriteProfileString(kSectionNoPickup, AfxProfileKey("ID%d", i), m_astrNoPickupID[i]);
     // A reader stops at the first missing key, so older entries beyond it are never seen again.
-    app->WriteProfileString(kSectionNoPickup, NoPickupKey(n), nullptr);
+    app->WriteProfileString(kSectionNoPickup, AfxProfileKey("ID%d", n), nullptr);
 }
 
 int CVelkonDoc::FindID(const CString& id) const {

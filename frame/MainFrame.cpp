@@ -9,11 +9,6 @@ namespace {
 constexpr const char* kHelperSection = "Helper";
 constexpr const char* kFrameClass = "VelkonFrameClass";
 
-CString FormatKey(int i) {
-    CString key;
-    key.Format("Format%d", i);
-    return key;
-}
 }  // namespace
 
 IMPLEMENT_DYNCREATE(CMainFrame)
@@ -32,8 +27,9 @@ CMainFrame::CMainFrame() {
     CWinApp* app = AfxGetApp();
     for (int i = 0; i < kHelperFormats; ++i) {
         const CString fallback = AfxLoadString(IDS_HELPER_FORMAT0 + static_cast<UINT>(i));
-        m_astrHelperFormat.Add(app ? app->GetProfileString(kHelperSection, FormatKey(i), fallback)
-                                   : fallback);
+        m_astrHelperFormat.Add(
+            app ? app->GetProfileString(kHelperSection, AfxProfileKey("Format%d", i), fallback)
+                : fallback);
     }
 }
 
@@ -41,7 +37,8 @@ CMainFrame::~CMainFrame() {
     CWinApp* app = AfxGetApp();
     if (!app) return;
     for (int i = 0; i < m_astrHelperFormat.GetSize(); ++i)
-        app->WriteProfileString(kHelperSection, FormatKey(i), m_astrHelperFormat[i]);
+        app->WriteProfileString(kHelperSection, AfxProfileKey("Format%d", i),
+                                m_astrHelperFormat[i]);
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {

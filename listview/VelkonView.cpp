@@ -23,12 +23,6 @@ constexpr const char* kSort = "Sort";
 constexpr const char* kFont = "Font";
 constexpr int kMaxWidth = 10000;
 
-CString Key(const char* format, int n) {
-    CString key;
-    key.Format(format, n);
-    return key;
-}
-
 bool ShownByDefault(int n) {
     return n == 0 || n == 1 || n == 8 || n == 9;
 }
@@ -101,7 +95,7 @@ CVelkonView::CVelkonView() {
     for (int i = 0; i < kDataColumns; ++i) {
         CString caption = AfxLoadString(IDS_CAPTION_ID + static_cast<UINT>(i));
         if (i >= 1 && i <= 7 && app)
-            caption = app->GetProfileString(kColumn, Key("Caption%d", i), caption);
+            caption = app->GetProfileString(kColumn, AfxProfileKey("Caption%d", i), caption);
         CopyToBuffer(m_szCaption[i], caption);
     }
 
@@ -110,13 +104,13 @@ CVelkonView::CVelkonView() {
     bool used[kDataColumns] = {};
     bool valid = true;
     for (int n = 0; n < kDataColumns; ++n) {
-        tags[n] = readInt(kColumn, Key("Tag%d", n), n + (ShownByDefault(n) ? kShown : 0));
+        tags[n] = readInt(kColumn, AfxProfileKey("Tag%d", n), n + (ShownByDefault(n) ? kShown : 0));
         const int data = tags[n] & 0xFF;
         if ((tags[n] & ~(0xFF | kShown)) != 0 || data >= kDataColumns || used[data])
             valid = false;
         else
             used[data] = true;
-        int width = readInt(kColumn, Key("Width%d", n), defaultWidth);
+        int width = readInt(kColumn, AfxProfileKey("Width%d", n), defaultWidth);
         if (width < 0 || width > kMaxWidth) width = defaultWidth;
         LVCOLUMN& column = m_aColumn[n];
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
@@ -141,10 +135,10 @@ CVelkonView::~CVelkonView() {
     app->WriteProfileInt(kFont, "Size", m_nFontSize);
     app->WriteProfileString(kFont, "Face Name", m_strFaceName);
     for (int i = 1; i <= 7; ++i)
-        app->WriteProfileString(kColumn, Key("Caption%d", i), m_szCaption[i]);
+        app->WriteProfileString(kColumn, AfxProfileKey("Caption%d", i), m_szCaption[i]);
     for (int n = 0; n < kDataColumns; ++n) {
-        app->WriteProfileInt(kColumn, Key("Tag%d", n), m_aColumn[n].iSubItem);
-        app->WriteProfileInt(kColumn, Key("Width%d", n), m_aColumn[n].cx);
+        app->WriteProfileInt(kColumn, AfxProfileKey("Tag%d", n), m_aColumn[n].iSubItem);
+        app->WriteProfileInt(kColumn, AfxProfileKey("Width%d", n), m_aColumn[n].cx);
     }
     app->WriteProfileInt(kSort, "Type", m_nSortColumn);
     app->WriteProfileInt(kSort, "Forward", m_bSortForward);

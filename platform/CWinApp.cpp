@@ -23,6 +23,12 @@ constexpr const char* kRecentSection = "Recent File List";
 CWinApp* AfxGetApp() {
     return g_app;
 }
+CString AfxProfileKey(const char* lpszFormat, int n) {
+    CString key;
+    key.Format(lpszFormat, n);
+    return key;
+}
+
 CWnd* AfxGetMainWnd() {
     return g_app ? g_app->m_pMainWnd : nullptr;
 }

@@ -89,6 +89,8 @@ private:
 };
 
 CWinApp* AfxGetApp();
+// A numbered profile key such as "ID3" or "Format0", from a format with one %d.
+CString AfxProfileKey(const char* lpszFormat, int n);
 CWnd* AfxGetMainWnd();
 // The program's own file, in the program's code page.
 CString AfxGetModuleFileName();
