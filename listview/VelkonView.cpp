@@ -80,6 +80,12 @@ ON_WM_DESTROY()
 ON_NOTIFY_REFLECT(LVN_GETDISPINFO, OnGetDispInfo)
 ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
 ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
+ON_COMMAND(ID_EDIT_SELECT_ALL, OnEditSelectAll)
+ON_UPDATE_COMMAND_UI(ID_EDIT_SELECT_ALL, OnUpdateEditSelectAll)
+ON_COMMAND(ID_DELETE_ID, OnDeleteID)
+ON_UPDATE_COMMAND_UI(ID_DELETE_ID, OnUpdateDeleteID)
+ON_COMMAND(ID_RESTORE_ID, OnRestoreID)
+ON_UPDATE_COMMAND_UI(ID_RESTORE_ID, OnUpdateRestoreID)
 ON_COMMAND(ID_ONLY_PICKUP, OnOnlyPickup)
 ON_UPDATE_COMMAND_UI(ID_ONLY_PICKUP, OnUpdateOnlyPickup)
 END_MESSAGE_MAP()
@@ -492,6 +498,45 @@ void CVelkonView::OnOnlyPickup() {
 void CVelkonView::OnUpdateOnlyPickup(CCmdUI* pCmdUI) {
     pCmdUI->Enable(TRUE);
     pCmdUI->SetCheck(m_bOnlyPickup);
+}
+
+void CVelkonView::OnEditSelectAll() {
+    // The focus stays where it was.
+    GetListCtrl().SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void CVelkonView::OnUpdateEditSelectAll(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(GetListCtrl().GetItemCount() > 0);
+}
+
+void CVelkonView::OnDeleteID() {
+    CWaitCursor wait;
+    CListCtrl& list = GetListCtrl();
+    CVelkonDoc* doc = GetDocument();
+    // Each deletion removes its row at once (hint 11), so the next selected row moves up into
+    // the freed place and the search goes on from just before it.
+    int start = -1;
+    for (;;) {
+        const int row = list.GetNextItem(start, LVNI_SELECTED);
+        if (row < 0) break;
+        const LPARAM r = list.GetItemData(row);
+        doc->DeleteID(static_cast<int>(r));
+        // A row that stayed (its record was not live) must not be tried again forever.
+        const bool stayed = row < list.GetItemCount() && list.GetItemData(row) == r;
+        start = stayed ? row : row - 1;
+    }
+}
+
+void CVelkonView::OnUpdateDeleteID(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(GetListCtrl().GetSelectedCount() > 0);
+}
+
+void CVelkonView::OnRestoreID() {
+    GetDocument()->RestoreID();
+}
+
+void CVelkonView::OnUpdateRestoreID(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(!GetDocument()->m_anDeletedStack.IsEmpty());
 }
 
 void CVelkonView::ShowRegistCount() {

@@ -65,6 +65,12 @@ protected:
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnOnlyPickup();
     void OnUpdateOnlyPickup(CCmdUI* pCmdUI);
+    void OnEditSelectAll();
+    void OnUpdateEditSelectAll(CCmdUI* pCmdUI);
+    void OnDeleteID();
+    void OnUpdateDeleteID(CCmdUI* pCmdUI);
+    void OnRestoreID();
+    void OnUpdateRestoreID(CCmdUI* pCmdUI);
 
 private:
     void RefreshWidths();

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "tests/listview/ListViewFixture.h"
+
+using listview_test::ListViewTest;
+using listview_test::Record;
+
+namespace {
+std::vector<Record> TenRecords() {
+    std::vector<Record> records;
+    static const char* const ids[] = {"AAA00000", "AAA00001", "AAA00002", "AAA00003", "AAA00004",
+                                      "AAA00005", "AAA00006", "AAA00007", "AAA00008", "AAA00009"};
+    for (const char* id : ids) records.push_back({id, "h", 1, "2000/01/01", "2000/01/01"});
+    return records;
+}
+}  // namespace
+
+TEST_F(ListViewTest, DeletedRowsComeBackOneRestoreEachMostRecentFirst) {
+    Open(TenRecords());
+    CListCtrl& list = view->GetListCtrl();
+    EXPECT_FALSE(frame->IsCommandEnabled(ID_RESTORE_ID));
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+    for (int row : {2, 3, 7}) list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_TRUE(frame->IsCommandEnabled(ID_DELETE_ID));
+    frame->RunCommand(ID_DELETE_ID);
+    EXPECT_EQ(Rows(), (std::vector<int>{0, 1, 4, 5, 6, 8, 9}));
+    EXPECT_EQ(doc->m_anDeletedStack.ToVector(), (std::vector<int>{7, 3, 2}));
+    EXPECT_FALSE(frame->IsCommandEnabled(ID_DELETE_ID));  // nothing selected any more
+
+    for (int expected : {7, 3, 2}) {
+        ASSERT_TRUE(frame->IsCommandEnabled(ID_RESTORE_ID));
+        frame->RunCommand(ID_RESTORE_ID);
+        EXPECT_EQ(Rows().back(), expected);  // appended at the end
+        EXPECT_EQ(Selected(), std::vector<int>{expected});
+        EXPECT_EQ(view->m_nCurrent, expected);
+    }
+    EXPECT_FALSE(frame->IsCommandEnabled(ID_RESTORE_ID));
+}
+
+TEST_F(ListViewTest, SelectAllKeepsTheFocusWhereItWas) {
+    Open(TenRecords());
+    const int focused = FocusedRecord();
+    ASSERT_TRUE(frame->IsCommandEnabled(ID_EDIT_SELECT_ALL));
+    frame->RunCommand(ID_EDIT_SELECT_ALL);
+    EXPECT_EQ(Selected().size(), 10u);
+    EXPECT_EQ(FocusedRecord(), focused);
+    frame->RunCommand(ID_DELETE_ID);
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(doc->m_anSortIndex.GetSize(), 0);
+    EXPECT_FALSE(frame->IsCommandEnabled(ID_EDIT_SELECT_ALL));
+}
