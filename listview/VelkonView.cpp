@@ -11,6 +11,7 @@
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "platform/CCmdUI.h"
+#include "platform/CMenu.h"
 #include "platform/CWinApp.h"
 #include "platform/Mbcs.h"
 #include "platform/StringResource.h"
@@ -80,6 +81,7 @@ ON_WM_DESTROY()
 ON_NOTIFY_REFLECT(LVN_GETDISPINFO, OnGetDispInfo)
 ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
 ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
+ON_WM_CONTEXTMENU()
 ON_COMMAND(ID_EDIT_SELECT_ALL, OnEditSelectAll)
 ON_UPDATE_COMMAND_UI(ID_EDIT_SELECT_ALL, OnUpdateEditSelectAll)
 ON_COMMAND(ID_DELETE_ID, OnDeleteID)
@@ -498,6 +500,16 @@ void CVelkonView::OnOnlyPickup() {
 void CVelkonView::OnUpdateOnlyPickup(CCmdUI* pCmdUI) {
     pCmdUI->Enable(TRUE);
     pCmdUI->SetCheck(m_bOnlyPickup);
+}
+
+void CVelkonView::OnContextMenu(HWND, POINT point) {
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_POPUP)) return;
+    // Owned by the main window, so that the items are enabled, checked and carried out by the
+    // same handlers as the main menu's. The point is used as it comes, (-1, -1) included.
+    if (CMenu* popup = menu.GetSubMenu(1))
+        popup->TrackPopupMenu(TPM_CENTERALIGN | TPM_RIGHTBUTTON, point.x, point.y, AfxGetMainWnd());
+    menu.DestroyMenu();
 }
 
 void CVelkonView::OnEditSelectAll() {

@@ -65,6 +65,7 @@ protected:
     void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnOnlyPickup();
     void OnUpdateOnlyPickup(CCmdUI* pCmdUI);
+    void OnContextMenu(HWND hWnd, POINT point);
     void OnEditSelectAll();
     void OnUpdateEditSelectAll(CCmdUI* pCmdUI);
     void OnDeleteID();

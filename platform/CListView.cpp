@@ -50,6 +50,12 @@ BOOL CListView::CreateViewWindow(CWnd* pParentWnd, UINT nID, void* pContext) {
         if (CWnd* wnd = CWnd::FromHandle(hWnd))
             wnd->SendMessage(bGained ? WM_SETFOCUS : WM_KILLFOCUS);
     };
+    host.contextMenu = [hWnd](int x, int y) {
+        if (CWnd* wnd = CWnd::FromHandle(hWnd))
+            wnd->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hWnd),
+                             static_cast<LPARAM>((static_cast<DWORD>(y & 0xFFFF) << 16) |
+                                                 static_cast<DWORD>(x & 0xFFFF)));
+    };
     list->SetHost(std::move(host));
     return TRUE;
 }

@@ -1,5 +1,6 @@
 #include "platform/ListCtrlQt.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -505,6 +506,15 @@ void ListCtrlQt::mousePressEvent(QMouseEvent* event) {
         return;
     }
     MoveFocusTo(row, mods);
+}
+
+void ListCtrlQt::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    if (!m_host.contextMenu) return;
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        m_host.contextMenu(-1, -1);
+    else
+        m_host.contextMenu(event->globalPos().x(), event->globalPos().y());
 }
 
 void ListCtrlQt::mouseDoubleClickEvent(QMouseEvent* event) {

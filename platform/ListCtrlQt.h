@@ -25,6 +25,8 @@ public:
         std::function<void(DRAWITEMSTRUCT* pDis)> drawItem;
         // TRUE on gaining the keyboard focus, FALSE on losing it.
         std::function<void(bool bGained)> focusChanged;
+        // A context menu asked for at a screen point; (-1, -1) when asked from the keyboard.
+        std::function<void(int x, int y)> contextMenu;
     };
 
     explicit ListCtrlQt(QWidget* parent = nullptr);
@@ -47,6 +49,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -69,6 +69,12 @@ LRESULT Notify(CCmdTarget* t, WPARAM, LPARAM l, void*) {
     (static_cast<T*>(t)->*F)(reinterpret_cast<NMHDR*>(l), &result);
     return result;
 }
+// The window leaving the clipboard viewer chain and the one that follows it.
+template <class T, auto F>
+LRESULT ChangeCbChain(CCmdTarget* t, WPARAM w, LPARAM l, void*) {
+    (static_cast<T*>(t)->*F)(reinterpret_cast<HWND>(w), reinterpret_cast<HWND>(l));
+    return 0;
+}
 // The other window (lost or gaining the focus), if it is one of ours.
 template <class T, auto F>
 LRESULT FocusWnd(CCmdTarget* t, WPARAM w, LPARAM, void*) {
@@ -117,7 +123,21 @@ private:
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, &afx_thunk::Void<ThisClass, &ThisClass::OnDestroy>},
 #define ON_WM_CLOSE() {WM_CLOSE, 0, 0, 0, &afx_thunk::Void<ThisClass, &ThisClass::OnClose>},
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, 0, &afx_thunk::Timer<ThisClass, &ThisClass::OnTimer>},
+template <class T, auto F>
+LRESULT ContextMenuThunk(CCmdTarget* t, WPARAM w, LPARAM l, void*) {
+    POINT pt;
+    pt.x = static_cast<short>(l & 0xFFFF);
+    pt.y = static_cast<short>((l >> 16) & 0xFFFF);
+    (static_cast<T*>(t)->*F)(reinterpret_cast<HWND>(w), pt);
+    return 0;
+}
+#define ON_WM_CONTEXTMENU() \
+    {WM_CONTEXTMENU, 0, 0, 0, &ContextMenuThunk<ThisClass, &ThisClass::OnContextMenu>},
 #define ON_WM_HOTKEY() {WM_HOTKEY, 0, 0, 0, &afx_thunk::HotKey<ThisClass, &ThisClass::OnHotKey>},
+#define ON_WM_DRAWCLIPBOARD() \
+    {WM_DRAWCLIPBOARD, 0, 0, 0, &afx_thunk::Void<ThisClass, &ThisClass::OnDrawClipboard>},
+#define ON_WM_CHANGECBCHAIN() \
+    {WM_CHANGECBCHAIN, 0, 0, 0, &afx_thunk::ChangeCbChain<ThisClass, &ThisClass::OnChangeCbChain>},
 #define ON_WM_SETFOCUS() \
     {WM_SETFOCUS, 0, 0, 0, &afx_thunk::FocusWnd<ThisClass, &ThisClass::OnSetFocus>},
 #define ON_WM_KILLFOCUS() \

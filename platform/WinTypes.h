@@ -70,10 +70,13 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_NOTIFY = 0x004E;
+constexpr UINT WM_CONTEXTMENU = 0x007B;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_INITMENUPOPUP = 0x0117;
 constexpr UINT WM_DROPFILES = 0x0233;
+constexpr UINT WM_DRAWCLIPBOARD = 0x0308;
+constexpr UINT WM_CHANGECBCHAIN = 0x030D;
 constexpr UINT WM_HOTKEY = 0x0312;
 constexpr UINT WM_USER = 0x0400;
 // The framework's private messages
@@ -82,6 +85,9 @@ constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
 constexpr UINT WM_INITIALUPDATE = 0x0364;
 // Asks a window of another process to bring its last active pop-up (or itself) to the front.
 constexpr UINT WM_AFX_ACTIVATE_LAST_POPUP = 0x037E;
+
+// Clipboard formats
+constexpr UINT CF_TEXT = 1;
 
 // Command notification codes
 constexpr int CN_COMMAND = 0;

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <map>
+
 #include "tests/listview/ListViewFixture.h"
 
 using listview_test::ListViewTest;
@@ -48,4 +54,25 @@ TEST_F(ListViewTest, SelectAllKeepsTheFocusWhereItWas) {
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(doc->m_anSortIndex.GetSize(), 0);
     EXPECT_FALSE(frame->IsCommandEnabled(ID_EDIT_SELECT_ALL));
+}
+
+// The context menu asks the main frame's routing for its states: picked-up only is checked
+// while it is on, and restore is disabled with nothing deleted.
+TEST_F(ListViewTest, ContextMenuShowsTheStatesOfTheMainMenu) {
+    Open(TenRecords());
+    frame->RunCommand(ID_ONLY_PICKUP);
+    std::map<std::string, std::pair<bool, bool>> seen;  // text -> enabled, checked
+    QTimer::singleShot(0, [&seen] {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!popup) return;
+        for (QAction* action : popup->actions())
+            if (!action->isSeparator())
+                seen[action->text().toStdString()] = {action->isEnabled(), action->isChecked()};
+        popup->close();
+    });
+    view->SendMessage(WM_CONTEXTMENU, 0, (20 << 16) | 20);
+    ASSERT_EQ(seen.size(), 9u);
+    EXPECT_TRUE(seen["ﾋﾟｯｸｱｯﾌﾟIDのみ"].second);
+    EXPECT_FALSE(seen["削除IDの復元"].first);
+    EXPECT_FALSE(seen["すべて選択"].first);  // the list is empty: nothing picked up
 }
