@@ -145,7 +145,8 @@ TEST_F(FrameTest, CommandsRouteThroughViewDocumentFrameAndApplication) {
     afx_ui::ProcessEvents();
     EXPECT_TRUE(frame->m_wndToolBar.IsButtonEnabled(ID_FILE_SAVE));
     EXPECT_FALSE(frame->m_wndToolBar.IsButtonEnabled(ID_PICKUP_REDO));
-    EXPECT_FALSE(frame->m_wndToolBar.IsButtonEnabled(ID_DELETE_ID));
+    EXPECT_TRUE(frame->m_wndToolBar.IsButtonEnabled(ID_DELETE_ID));  // a row is selected
+    EXPECT_FALSE(frame->m_wndToolBar.IsButtonEnabled(ID_PERSONAL_DATA));  // nobody handles it yet
 }
 
 TEST_F(FrameTest, TitleShowsDocumentAndModifiedMarker) {
