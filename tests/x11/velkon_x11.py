@@ -303,6 +303,28 @@ def case_end_signal(s, artifacts):
         check("data.lst" in f.read(), "the recent-file list was not written")
 
 
+def case_clipboard_pickup(s, artifacts):
+    # What another program copies is picked up: a registered ID last updated on an earlier day
+    # gets its update raised, which makes the document modified ("（更新）" in the title). Text
+    # that was on the clipboard before the start is not picked up.
+    data = write(s.path("data.lst"), SAMPLE)
+    # xclip serves the selection until another program takes it; it runs in the background.
+    early = subprocess.Popen(["xclip", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                             env=s.env(), preexec_fn=_die_with_parent)
+    early.communicate("Old log: ABC12345 青い空\r\n".encode(), timeout=10)
+    s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    time.sleep(1.0)
+    check(frame_title("data.lst") in main_frames(s).values(),
+          f"text from before the start was picked up: {sorted(main_frames(s).values())}")
+
+    modified = "data.lst（更新） - " + APP
+    late = subprocess.Popen(["xclip", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                            env=s.env(), preexec_fn=_die_with_parent)
+    late.communicate("Forum: XYZ00001 山田　太郎 さん、こんにちは\r\n".encode(), timeout=10)
+    s.wait_window(modified)
+
+
 def install_copy(s, name, id_lst):
     """The program copied into a folder of its own, with or without an id.lst beside it."""
     folder = s.path(name)
