@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
@@ -228,8 +229,11 @@ int RunEventLoop() {
 }
 
 void Quit() {
-    // exit, not quit: quit would first ask every window to close, again.
-    if (QCoreApplication::instance()) QCoreApplication::exit(0);
+    // exit, not quit: quit would first ask every window to close, again. Only a running loop is
+    // told to end: told with none running, Qt would end every later loop (a pop-up menu's, a
+    // dialog's) at once.
+    if (QCoreApplication::instance() && QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
 }
 
 void IdleUpdate(CWnd* pMainWnd) {

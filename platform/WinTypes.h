@@ -36,6 +36,15 @@ constexpr WORD LOWORD(DWORD l) {
 constexpr WORD HIWORD(DWORD l) {
     return static_cast<WORD>((l >> 16) & 0xFFFF);
 }
+constexpr BYTE LOBYTE(WORD w) {
+    return static_cast<BYTE>(w & 0xFF);
+}
+constexpr BYTE HIBYTE(WORD w) {
+    return static_cast<BYTE>((w >> 8) & 0xFF);
+}
+constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
+    return static_cast<LPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
+}
 
 struct CREATESTRUCT {
     void* lpCreateParams = nullptr;
@@ -74,6 +83,8 @@ constexpr UINT WM_CONTEXTMENU = 0x007B;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_INITMENUPOPUP = 0x0117;
+constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
+constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_DROPFILES = 0x0233;
 constexpr UINT WM_DRAWCLIPBOARD = 0x0308;
 constexpr UINT WM_CHANGECBCHAIN = 0x030D;
