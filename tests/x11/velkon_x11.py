@@ -529,6 +529,79 @@ def case_sorted_by_handle(s, artifacts):
         print(f"text pixels in {box}: {result.get('dark', 0)}")
 
 
+def start_resident(s, hot_key=0):
+    """trayer as the tray host, then the program set to start hidden with a tray icon."""
+    check(shutil.which("trayer"), "trayer is not installed (scripts/deps installs it)")
+    settings = os.path.join(s.home, "config", "Brambl Free Software", "Velkon95.ini")
+    os.makedirs(os.path.dirname(settings), exist_ok=True)
+    with open(settings, "w", encoding="utf-8") as f:
+        f.write(f"[Execute%20Option]\nResident=1\nHot%20Key={hot_key}\n")
+    log_path = s.path("trayer.log")
+    with open(log_path, "wb") as log:
+        tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "left", "--widthtype",
+                                 "pixel", "--width", "200", "--heighttype", "pixel",
+                                 "--height", "32"], env=s.env(), stdin=subprocess.DEVNULL,
+                                stdout=log, stderr=subprocess.STDOUT,
+                                preexec_fn=_die_with_parent)
+    s.procs.append((tray, log_path))
+    wait_until("trayer's panel", lambda: s.xdotool("search", "--onlyvisible", "--class",
+                                                   "trayer", check_status=False).strip())
+    return s.start([])
+
+
+def tray_icon(s):
+    """The program's visible window while no main window shows: the icon trayer embedded."""
+    def find():
+        ids = s.xdotool("search", "--onlyvisible", "--class", "velkon95",
+                        check_status=False).split()
+        return ids[0] if len(ids) == 1 else None
+    icon = wait_until("the tray icon", find)
+    x, y, w, h = s.geometry(icon)
+    check(0 < w <= 64 and 0 < h <= 64, f"window {icon} is no tray icon: {w}x{h} at {x},{y}")
+    print(f"tray icon {icon}: {w}x{h} at {x},{y}")
+    return icon, x + w // 2, y + h // 2
+
+
+def stays_hidden(s, seconds=1.0):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        check(not main_frames(s), f"a main window showed at a resident start: {main_frames(s)}")
+        time.sleep(0.1)
+
+
+def case_resident_start(s, artifacts):
+    start_resident(s)
+    icon, x, y = tray_icon(s)
+    stays_hidden(s)
+    s.xdotool("mousemove", str(x), str(y))
+    s.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+    wait_until("a main window after a double click on the tray icon", lambda: main_frames(s))
+
+
+def case_hot_key(s, artifacts):
+    start_resident(s, hot_key=0x0600 | 0x4B)  # Ctrl+Alt+K
+    tray_icon(s)
+    stays_hidden(s)
+    s.xdotool("key", "ctrl+alt+k")
+    wait_until("a main window after Ctrl+Alt+K", lambda: main_frames(s))
+
+
+def case_tray_menu(s, artifacts):
+    start_resident(s)
+    icon, x, y = tray_icon(s)
+    stays_hidden(s)
+    s.xdotool("mousemove", str(x), str(y))
+    s.xdotool("click", "3")
+
+    def menu():
+        ids = set(s.xdotool("search", "--onlyvisible", "--class", "velkon95",
+                            check_status=False).split())
+        return ids - {icon}
+    popup = wait_until("a menu after a right click on the tray icon", menu)
+    check(not main_frames(s), f"a right click showed a main window: {main_frames(s)}")
+    print(f"menu window(s): {sorted(popup)}")
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 
