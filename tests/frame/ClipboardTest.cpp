@@ -113,26 +113,16 @@ std::string IdlePrompt() {
 
 class ClipboardTest : public FrameTest {
 protected:
+    const CRuntimeClass* FrameClass() const override { return RUNTIME_CLASS(CSpyFrame); }
     void SetUp() override {
-        ::setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        afx_ui::EnsureApplication();
-        StartSpy();
+        FrameTest::SetUp();
+        spy = dynamic_cast<CSpyFrame*>(frame);
+        ASSERT_NE(spy, nullptr);
     }
     void StartSpy() {
-        app = std::make_unique<CWinApp>("Velkon95");
-        app->SetRegistryKey("Brambl Free Software");
-        app->LoadStdProfileSettings(4);
-        app->AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVelkonDoc),
-                                                   RUNTIME_CLASS(CSpyFrame),
-                                                   RUNTIME_CLASS(CVelkonView)));
-        app->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
-        spy = dynamic_cast<CSpyFrame*>(app->m_pMainWnd);
+        StartApp();
+        spy = dynamic_cast<CSpyFrame*>(frame);
         ASSERT_NE(spy, nullptr);
-        frame = spy;
-        doc = static_cast<CVelkonDoc*>(frame->GetActiveDocument());
-        afx_ui::ProcessEvents();
     }
     // Copies as another program would and waits for the run it starts to end.
     void PickUp(const CString& text) {

@@ -26,14 +26,15 @@ protected:
         StartApp();
     }
     void TearDown() override { StopApp(); }
+    // The frame the template makes; a test may put a frame of its own in its place.
+    virtual const CRuntimeClass* FrameClass() const { return RUNTIME_CLASS(CMainFrame); }
     // A run of the program: application object, template, a new document, the main frame.
     void StartApp() {
         app = std::make_unique<CWinApp>("Velkon95");
         app->SetRegistryKey("Brambl Free Software");
         app->LoadStdProfileSettings(4);
         app->AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVelkonDoc),
-                                                   RUNTIME_CLASS(CMainFrame),
-                                                   RUNTIME_CLASS(CVelkonView)));
+                                                   FrameClass(), RUNTIME_CLASS(CVelkonView)));
         app->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
         frame = dynamic_cast<CMainFrame*>(app->m_pMainWnd);
         ASSERT_NE(frame, nullptr);
