@@ -4,6 +4,10 @@
 #include "frame/ClipboardViewerFrame.h"
 
 class CHidetermCtrlFrame : public CClipboardViewerFrame {
+public:
+    // Hands text to the linked terminal for sending.
+    void SendToHideterm(const CString& strText);
+
 protected:
     DECLARE_MESSAGE_MAP()
 };
