@@ -17,6 +17,7 @@ using LPTSTR = char*;
 using LPCTSTR = const char*;
 using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
+using DWORD_PTR = std::uintptr_t;
 using WPARAM = UINT_PTR;
 using LPARAM = INT_PTR;
 using LRESULT = INT_PTR;

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "platform/CCmdUI.h"
@@ -29,7 +31,20 @@ struct CWnd::Impl {
     std::unique_ptr<CFont> font;
     // Other programs reach a window of a registered class through this.
     std::unique_ptr<winlink::Server> classServer;
+    // Subclassing: the object whose window this object took over, and the one that took over
+    // this object's window.
+    CWnd* super = nullptr;
+    CWnd* subclassedBy = nullptr;
 };
+
+LRESULT CopyWindowText(const std::string& text, WPARAM wParam, LPARAM lParam) {
+    auto* buffer = reinterpret_cast<char*>(lParam);
+    if (!buffer || wParam == 0) return 0;
+    const std::size_t n = std::min<std::size_t>(text.size(), wParam - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
 
 namespace {
 // The message whose handler runs now, for Default().
@@ -44,6 +59,13 @@ QString ToQt(LPCTSTR cp932) {
     return QString::fromStdString(Cp932ToUtf8(cp932 ? cp932 : ""));
 }
 }  // namespace
+
+CWnd* CWndBridge::WindowOf(const QObject* widget) {
+    if (!widget) return nullptr;
+    for (QObject* child : widget->children())
+        if (auto* bridge = dynamic_cast<CWndBridge*>(child)) return bridge->m_pWnd;
+    return nullptr;
+}
 
 bool CWndBridge::eventFilter(QObject* watched, QEvent* event) {
     if (!m_pWnd || watched != m_pWnd->GetWidget()) return QObject::eventFilter(watched, event);
@@ -85,6 +107,8 @@ const AFX_MSGMAP* CWnd::GetMessageMap() const {
 CWnd::CWnd() : m_impl(std::make_unique<Impl>()) {}
 
 CWnd::~CWnd() {
+    if (m_impl->super) UnsubclassWindow();
+    if (m_impl->subclassedBy) m_impl->subclassedBy->UnsubclassWindow();
     if (m_hWnd) {
         // Destroyed without DestroyWindow (a stack object, a test): let the widget go quietly.
         afx_handles::DetachLocal(m_hWnd);
@@ -108,6 +132,8 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCT& /*cs*/) {
 }
 
 BOOL CWnd::AttachWidget(QWidget* pWidget, CREATESTRUCT& cs, CWnd* pParentWnd) {
+    // An object may have a window again after the last one went (a dialog shown once more).
+    m_impl->destroying = false;
     m_pWidget = pWidget;
     m_impl->widget = pWidget;
     m_pParentWnd = pParentWnd;
@@ -157,6 +183,7 @@ BOOL CWnd::DestroyWindow() {
     // not destroy it twice.
     m_impl->destroying = true;
     SendMessage(WM_DESTROY);
+    DestroyChildWindows();
     m_impl->classServer.reset();
     for (auto& [id, timer] : m_impl->timers) delete timer;
     m_impl->timers.clear();
@@ -224,8 +251,19 @@ BOOL CWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHand
     return CCmdTarget::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_impl->super) return m_impl->super->WindowProc(message, wParam, lParam);
     switch (message) {
+        case WM_SETTEXT:
+            if (m_pWidget) m_pWidget->setWindowTitle(ToQt(reinterpret_cast<LPCTSTR>(lParam)));
+            return TRUE;
+        case WM_GETTEXTLENGTH:
+        case WM_GETTEXT: {
+            const std::string text =
+                m_pWidget ? Utf8ToCp932(m_pWidget->windowTitle().toStdString()) : std::string();
+            if (message == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text.size());
+            return CopyWindowText(text, wParam, lParam);
+        }
         case WM_CLOSE:
             DestroyWindow();
             return 0;
@@ -321,12 +359,86 @@ BOOL CWnd::IsZoomed() const {
 }
 
 void CWnd::SetWindowText(LPCTSTR lpszString) {
-    if (m_pWidget) m_pWidget->setWindowTitle(ToQt(lpszString));
+    if (m_hWnd) SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszString ? lpszString : ""));
+}
+
+int CWnd::GetWindowTextLength() const {
+    return m_hWnd ? static_cast<int>(::SendMessage(m_hWnd, WM_GETTEXTLENGTH)) : 0;
 }
 
 CString CWnd::GetWindowText() const {
-    if (!m_pWidget) return {};
-    return CString(Utf8ToCp932(m_pWidget->windowTitle().toStdString()));
+    if (!m_hWnd) return {};
+    const int length = GetWindowTextLength();
+    std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT n = ::SendMessage(m_hWnd, WM_GETTEXT, buffer.size(),
+                                    reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(static_cast<std::size_t>(std::clamp<LRESULT>(n, 0, length)));
+    return CString(std::move(buffer));
+}
+
+BOOL CWnd::EnableWindow(BOOL bEnable) {
+    if (!m_pWidget) return FALSE;
+    const BOOL wasDisabled = !m_pWidget->isEnabled();
+    m_pWidget->setEnabled(bEnable != FALSE);
+    return wasDisabled;
+}
+
+BOOL CWnd::IsWindowEnabled() const {
+    return m_pWidget && m_pWidget->isEnabled();
+}
+
+BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT nFlags) {
+    if (!m_pWidget) return FALSE;
+    if (!(nFlags & SWP_NOMOVE)) m_pWidget->move(x, y);
+    if (!(nFlags & SWP_NOSIZE)) m_pWidget->resize(cx, cy);
+    return TRUE;
+}
+
+CWnd* CWnd::GetFocus() {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus) {
+        QWidget* active = QApplication::activeWindow();
+        focus = active ? active->focusWidget() : nullptr;
+    }
+    // A control may be made of several widgets (a combo box's edit field).
+    for (QWidget* w = focus; w; w = w->parentWidget())
+        if (CWnd* wnd = CWndBridge::WindowOf(w)) return CWnd::FromHandle(wnd->GetSafeHwnd());
+    return nullptr;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+    CWnd* original = FromHandle(hWnd);
+    if (m_hWnd || !original || original == this || original->m_impl->subclassedBy) return FALSE;
+    m_impl->super = original;
+    original->m_impl->subclassedBy = this;
+    m_hWnd = hWnd;
+    m_pWidget = original->m_pWidget;
+    m_pParentWnd = original->m_pParentWnd;
+    m_nID = original->m_nID;
+    afx_handles::AttachLocal(hWnd, this);
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
+    if (!pParent || !pParent->m_pWidget) return FALSE;
+    for (QObject* child : pParent->m_pWidget->children()) {
+        CWnd* wnd = CWndBridge::WindowOf(child);
+        if (wnd && wnd->m_nID == nID && wnd->m_pParentWnd == pParent)
+            return SubclassWindow(wnd->m_hWnd);
+    }
+    return FALSE;
+}
+
+HWND CWnd::UnsubclassWindow() {
+    CWnd* original = m_impl->super;
+    if (!original) return nullptr;
+    const HWND hWnd = m_hWnd;
+    afx_handles::AttachLocal(hWnd, original);
+    original->m_impl->subclassedBy = nullptr;
+    m_impl->super = nullptr;
+    m_hWnd = nullptr;
+    m_pWidget = nullptr;
+    return hWnd;
 }
 
 namespace {

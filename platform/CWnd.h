@@ -49,8 +49,17 @@ public:
     BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
     BOOL IsZoomed() const;
+    // Both go through WM_SETTEXT and WM_GETTEXT, so that a control answers with its own text.
     void SetWindowText(LPCTSTR lpszString);
     CString GetWindowText() const;
+    int GetWindowTextLength() const;
+    BOOL EnableWindow(BOOL bEnable = TRUE);
+    BOOL IsWindowEnabled() const;
+    // Moves and sizes as the flags allow (SWP_NOSIZE, SWP_NOMOVE, SWP_NOZORDER, ...); a
+    // top-level window's position is that of its frame, in screen coordinates.
+    BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
+    // The window of ours that has the keyboard focus, or nullptr.
+    static CWnd* GetFocus();
     BOOL GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const;
     BOOL SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl);
     void GetWindowRect(LPRECT lpRect) const;
@@ -68,6 +77,13 @@ public:
     // Draws the window's text with the font from now on.
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
 
+    // This object takes over the window of another object (a dialog's control): messages reach
+    // this object's message map first and then the window's own behaviour. Undone by
+    // UnsubclassWindow, or when either object or the window goes.
+    BOOL SubclassWindow(HWND hWnd);
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    HWND UnsubclassWindow();
+
     const CString& GetClassName() const { return m_strClassName; }
     // The Qt widget behind the window (platform code only).
     QWidget* GetWidget() const { return m_pWidget; }
@@ -80,6 +96,9 @@ public:
 protected:
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // After WM_DESTROY, while the window is going: windows that own child windows of their own
+    // let them go here.
+    virtual void DestroyChildWindows() {}
     // After the window is gone; windows that own themselves delete themselves here.
     virtual void PostNcDestroy() {}
     // Called by the Qt side for files dropped on the window (UTF-8 paths converted to CP932).

@@ -117,6 +117,17 @@ private:
 #define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn) \
     {WM_COMMAND, CN_UPDATE_COMMAND_UI, (id), (idLast),    \
      &afx_thunk::UpdateUI<ThisClass, &ThisClass::memberFxn>},
+// A control's notification (the code in the high word of WM_COMMAND's wParam) from control id.
+#define ON_CONTROL(code, id, memberFxn)                            \
+    {WM_COMMAND, static_cast<int>(code), (id), (id),               \
+     &afx_thunk::Void<ThisClass, &ThisClass::memberFxn>},
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(0, id, memberFxn)
+#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(0x0300, id, memberFxn)
+#define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(1, id, memberFxn)
+#define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(2, id, memberFxn)
+#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(1, id, memberFxn)
+#define ON_CBN_DBLCLK(id, memberFxn) ON_CONTROL(2, id, memberFxn)
+#define ON_CBN_EDITCHANGE(id, memberFxn) ON_CONTROL(5, id, memberFxn)
 #define ON_MESSAGE(message, memberFxn) \
     {(message), 0, 0, 0, &afx_thunk::Message<ThisClass, &ThisClass::memberFxn>},
 #define ON_WM_CREATE() {WM_CREATE, 0, 0, 0, &afx_thunk::Create<ThisClass, &ThisClass::OnCreate>},

@@ -76,3 +76,35 @@ const ToolBarResource* FindToolBar(unsigned id);
 const IconResource* FindIcon(unsigned id);
 
 }  // namespace res
+
+namespace res {
+
+// Dialog templates: the dialog's style, caption and size, and each control with its id, kind,
+// style, text and rectangle. Sizes and rectangles are in dialog units of the dialog's font
+// (a quarter of its average character width, an eighth of its height).
+enum class DlgCtl : std::uint8_t { Button, Edit, Static, ListBox, ComboBox, UpDown };
+
+// Controls without an id of their own (labels, group boxes) carry this one.
+constexpr unsigned IDC_STATIC = 0xFFFF;
+
+struct DialogItem {
+    unsigned id;
+    DlgCtl kind;
+    std::uint32_t style;  // WS_*, and BS_*, ES_*, SS_*, LBS_*, CBS_* or UDS_* by kind
+    const char* utf8;     // "&" marks the mnemonic; nullptr: no text
+    short x, y, cx, cy;
+};
+
+struct DialogResource {
+    unsigned id;
+    std::uint32_t style;  // WS_*, DS_*
+    const char* caption;  // UTF-8
+    short cx, cy;
+    int pointSize;  // of the dialog's font
+    const DialogItem* items;
+    std::size_t count;
+};
+
+const DialogResource* FindDialog(unsigned id);
+
+}  // namespace res

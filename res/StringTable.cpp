@@ -95,6 +95,8 @@ constexpr StringEntry kStrings[] = {
     {AFX_IDP_ASK_TO_SAVE, "%1 への変更を保存しますか?"},
     {AFX_IDP_FAILED_TO_LAUNCH_HELP, "ﾍﾙﾌﾟの起動に失敗しました。"},
     {AFX_IDP_PARSE_INT, "整数を入力してください。"},
+    {AFX_IDS_FONT_NOT_FOUND, "この名前のフォントはありません。\nフォントの一覧からフォントを選んでください。"},
+    {AFX_IDS_FONT_SIZE_NOT_NUMBER, "サイズは数字で指定してください。"},
     {AFX_IDS_BUTTON_OK, "OK"},
     {AFX_IDS_BUTTON_CANCEL, "キャンセル"},
     {AFX_IDS_BUTTON_YES, "はい(&Y)"},

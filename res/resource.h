@@ -114,6 +114,9 @@
 #define AFX_IDP_FAILED_TO_LAUNCH_HELP 0xF107
 #define AFX_IDP_NO_HELP AFX_IDP_FAILED_TO_LAUNCH_HELP  // no help file to show on this system
 #define AFX_IDP_PARSE_INT 0xF110
+// Messages of the system's font dialog
+#define AFX_IDS_FONT_NOT_FOUND 0xF120
+#define AFX_IDS_FONT_SIZE_NOT_NUMBER 0xF121
 // Button texts of the message boxes, which the system itself supplied on the original platform
 #define AFX_IDS_BUTTON_OK 0xF1F1
 #define AFX_IDS_BUTTON_CANCEL 0xF1F2

@@ -1,0 +1,136 @@
+// Every dialog template built as the program shows it: each control present, of its kind, with
+// its text, shown or hidden as the template says, where the template puts it. A picture of each
+// dialog is saved beside the test for the record.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+#include <cstdlib>
+#include <string>
+
+#include "platform/CDialog.h"
+#include "platform/ScreenGrab.h"
+#include "platform/UiHooks.h"
+#include "res/DialogStyles.h"
+#include "res/Resources.h"
+#include "res/resource.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+// The text a widget shows for a template text: mnemonics are drawn, not shown as "&", unless
+// the label has nothing to move to.
+std::string Expected(const char* utf8) {
+    return utf8 ? utf8 : "";
+}
+
+std::string ShownText(QWidget* w) {
+    if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text().toStdString();
+    if (auto* group = qobject_cast<QGroupBox*>(w)) return group->title().toStdString();
+    return {};
+}
+
+bool KindMatches(const res::DialogItem& item, QWidget* w) {
+    switch (item.kind) {
+        case res::DlgCtl::Static:
+            return qobject_cast<QLabel*>(w) != nullptr;
+        case res::DlgCtl::Edit:
+            return qobject_cast<QLineEdit*>(w) != nullptr;
+        case res::DlgCtl::ListBox:
+            return qobject_cast<QListWidget*>(w) != nullptr;
+        case res::DlgCtl::ComboBox:
+            return qobject_cast<QComboBox*>(w) != nullptr ||
+                   (w->findChild<QLineEdit*>() && w->findChild<QListWidget*>());
+        case res::DlgCtl::UpDown:
+            return w->findChildren<QAbstractButton*>().size() == 2;
+        case res::DlgCtl::Button:
+            switch (item.style & res::BS_TYPEMASK) {
+                case res::BS_GROUPBOX:
+                    return qobject_cast<QGroupBox*>(w) != nullptr;
+                case res::BS_AUTOCHECKBOX:
+                    return qobject_cast<QCheckBox*>(w) != nullptr;
+                case res::BS_AUTORADIOBUTTON:
+                    return qobject_cast<QRadioButton*>(w) != nullptr;
+                default: {
+                    auto* push = qobject_cast<QPushButton*>(w);
+                    return push && push->isDefault() ==
+                                       ((item.style & res::BS_TYPEMASK) == res::BS_DEFPUSHBUTTON);
+                }
+            }
+    }
+    return false;
+}
+
+class DialogTemplateTest : public ::testing::TestWithParam<unsigned> {
+protected:
+    void SetUp() override {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        afx_ui::EnsureApplication();
+    }
+};
+
+}  // namespace
+
+TEST_P(DialogTemplateTest, EveryControlIsThereWithItsTextAsTheTemplateSays) {
+    const res::DialogResource* resource = res::FindDialog(GetParam());
+    ASSERT_NE(resource, nullptr);
+    CDialog dlg(GetParam());
+    ASSERT_TRUE(dlg.Create(GetParam()));
+    QWidget* window = dlg.GetWidget();
+    EXPECT_EQ(window->windowTitle().toStdString(), resource->caption);
+    EXPECT_GT(window->width(), resource->cx);  // a dialog unit is more than a pixel
+
+    // The widgets of the controls, in the order they were made, one per template item.
+    std::vector<QWidget*> byOrder(resource->count, nullptr);
+    std::size_t widgets = 0;
+    for (QObject* child : window->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (!w) continue;
+        ++widgets;
+        const int index = w->property("templateItem").toInt();
+        ASSERT_TRUE(index >= 0 && static_cast<std::size_t>(index) < resource->count);
+        byOrder[static_cast<std::size_t>(index)] = w;
+    }
+    ASSERT_EQ(widgets, resource->count);
+    for (std::size_t i = 0; i < resource->count; ++i) {
+        const res::DialogItem& item = resource->items[i];
+        SCOPED_TRACE("control " + std::to_string(item.id) + " at " + std::to_string(i));
+        ASSERT_NE(byOrder[i], nullptr);
+        if (item.id != res::IDC_STATIC) {
+            CWnd* control = dlg.GetDlgItem(static_cast<int>(item.id));
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(control->GetWidget(), byOrder[i]);
+            if (item.utf8 && item.kind != res::DlgCtl::Edit) {
+                EXPECT_EQ(testing_support::Utf8(control->GetWindowText()), item.utf8);
+            }
+        }
+        QWidget* w = byOrder[i];
+        EXPECT_TRUE(KindMatches(item, w));
+        EXPECT_EQ(!w->isHidden(), (item.style & res::WS_VISIBLE) != 0);
+        if (item.kind == res::DlgCtl::Button || item.kind == res::DlgCtl::Static) {
+            EXPECT_EQ(ShownText(w), Expected(item.utf8));
+        }
+        // Every control stays inside the dialog.
+        EXPECT_TRUE(window->rect().contains(w->geometry())) << "outside the dialog";
+    }
+
+    const char* dir = std::getenv("VELKON_SCREENSHOT_DIR");
+    const std::string path = std::string(dir ? dir : ".") + "/dialog-" +
+                             std::to_string(GetParam()) + ".png";
+    EXPECT_TRUE(AfxGrabWindow(&dlg, path.c_str()));
+    dlg.DestroyWindow();
+    afx_ui::ProcessEvents();
+}
+
+INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest,
+                         ::testing::Values(IDD_PERSONAL_DATA, IDD_REGIST_ID, IDD_SPECIFY_DATE,
+                                           IDD_SPECIFY_KEYWORD, IDD_SEND_FORMAT, IDD_FONT));
