@@ -2,10 +2,23 @@
 
 #include "platform/CTime.h"
 #include "platform/CWinApp.h"
+#include "platform/DataExchange.h"
+#include "platform/DialogControls.h"
+#include "platform/MessageBox.h"
+#include "res/resource.h"
 
 namespace {
 constexpr const char* kSection = "Specify Date";
+
+void SetRange(CDialog* dlg, int id, int lower, int upper) {
+    dlg->SendDlgItemMessage(id, UDM_SETRANGE, 0,
+                            MAKELPARAM(static_cast<WORD>(upper), static_cast<WORD>(lower)));
 }
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CSpecifyDateDlg, CDialog)
+ON_BN_CLICKED(2350, OnCurrentDate)
+END_MESSAGE_MAP()
 
 CSpecifyDateDlg::CSpecifyDateDlg(CWnd* pParent) : CDialog(IDD, pParent) {
     const CTime now = CTime::GetCurrentTime();
@@ -37,4 +50,42 @@ CSpecifyDateDlg::~CSpecifyDateDlg() {
 
 void CSpecifyDateDlg::MakeDateText() {
     m_strDate.Format("%04d/%02d/%02d", m_nYear, m_nMonth, m_nDay);
+}
+
+void CSpecifyDateDlg::DoDataExchange(CDataExchange* pDX) {
+    DDX_Text(pDX, 2310, m_nYear);
+    DDX_Text(pDX, 2311, m_nMonth);
+    DDX_Text(pDX, 2312, m_nDay);
+    DDX_Check(pDX, 2320, m_bRegistDate);
+    DDX_Check(pDX, 2321, m_bUpdateDate);
+    DDX_Radio(pDX, 2330, m_nMethod);
+}
+
+BOOL CSpecifyDateDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    // The ranges only govern the arrows; typed numbers are taken as they are.
+    SetRange(this, 2340, 1970, 2038);
+    SetRange(this, 2341, 1, 12);
+    SetRange(this, 2342, 1, 31);
+    return TRUE;
+}
+
+void CSpecifyDateDlg::OnCurrentDate() {
+    // Only the edits change; the members follow at the next exchange.
+    const CTime now = CTime::GetCurrentTime();
+    SetDlgItemInt(2310, static_cast<UINT>(now.GetYear()));
+    SetDlgItemInt(2311, static_cast<UINT>(now.GetMonth()));
+    SetDlgItemInt(2312, static_cast<UINT>(now.GetDay()));
+    GotoDlgCtrl(GetDlgItem(2310));
+}
+
+void CSpecifyDateDlg::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    if (!m_bRegistDate && !m_bUpdateDate) {
+        AfxMessageBox(IDS_NO_DATE_TARGET, MB_OK);
+        return;
+    }
+    m_bEnable = TRUE;
+    MakeDateText();
+    EndDialog(IDOK);
 }

@@ -1,5 +1,6 @@
-// The date filter: its settings, kept for the life of the list view and in the profile. The
-// dialog that edits them opens on this same object.
+// The date filter: its settings, kept for the life of the list view and in the profile, and the
+// dialog that edits them, shown on this same object. The dialog opens with the date last
+// accepted (or loaded), not with today.
 #pragma once
 
 #include "platform/CDialog.h"
@@ -18,6 +19,10 @@ public:
     // m_strDate from year, month and day: "%04d/%02d/%02d".
     void MakeDateText();
 
+    BOOL OnInitDialog() override;
+    // Accepts only with a target ticked; the filter is on then.
+    void OnOK() override;
+
     int m_nYear;
     int m_nMonth;
     int m_nDay;
@@ -26,4 +31,9 @@ public:
     int m_nMethod;
     BOOL m_bEnable;
     CString m_strDate;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnCurrentDate();
+    DECLARE_MESSAGE_MAP()
 };

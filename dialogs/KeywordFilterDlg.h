@@ -1,5 +1,7 @@
-// The keyword filter: its settings, kept for the life of the list view and in the profile.
-// The keyword itself comes back from the top of the keyword history when the filter was on.
+// The keyword filter: its settings, kept for the life of the list view and in the profile, and
+// the dialog that edits them, shown on this same object. The keyword itself comes back from the
+// top of the keyword history when the filter was on; the dialog keeps that history, the latest
+// keyword first, and always opens with an empty keyword.
 #pragma once
 
 #include "platform/CDialog.h"
@@ -13,6 +15,15 @@ public:
     explicit CSpecifyKeywordDlg(CWnd* pParent = nullptr);
     ~CSpecifyKeywordDlg() override;
 
+    BOOL OnInitDialog() override;
+    // An empty keyword cancels; otherwise accepts only with a target ticked, and puts a new
+    // keyword at the top of the history.
+    void OnOK() override;
+
+    // The captions of the list's data columns (handle and memos at 1..7), which name the targets;
+    // set by the list view that owns this object.
+    const char (*m_pszCaption)[256] = nullptr;
+
     CString m_strKeyword;
     BOOL m_bCase;
     BOOL m_bID;
@@ -24,4 +35,9 @@ public:
     BOOL m_bMemo5;
     BOOL m_bMemo6;
     BOOL m_bEnable;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnDestroy();
+    DECLARE_MESSAGE_MAP()
 };

@@ -11,6 +11,7 @@
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "platform/CCmdUI.h"
+#include "platform/CFontDialog.h"
 #include "platform/CMenu.h"
 #include "platform/CWinApp.h"
 #include "platform/Mbcs.h"
@@ -90,6 +91,11 @@ ON_COMMAND(ID_RESTORE_ID, OnRestoreID)
 ON_UPDATE_COMMAND_UI(ID_RESTORE_ID, OnUpdateRestoreID)
 ON_COMMAND(ID_ONLY_PICKUP, OnOnlyPickup)
 ON_UPDATE_COMMAND_UI(ID_ONLY_PICKUP, OnUpdateOnlyPickup)
+ON_COMMAND(ID_SPECIFY_DATE, OnSpecifyDate)
+ON_UPDATE_COMMAND_UI(ID_SPECIFY_DATE, OnUpdateSpecifyDate)
+ON_COMMAND(ID_SPECIFY_KEYWORD, OnSpecifyKeyword)
+ON_UPDATE_COMMAND_UI(ID_SPECIFY_KEYWORD, OnUpdateSpecifyKeyword)
+ON_COMMAND(ID_FONT, OnFont)
 END_MESSAGE_MAP()
 
 CVelkonView::CVelkonView() {
@@ -131,6 +137,8 @@ CVelkonView::CVelkonView() {
         m_aColumn[n].iSubItem = tag;
         m_aColumn[n].pszText = m_szCaption[tag & 0xFF];
     }
+
+    m_dlgKeyword.m_pszCaption = m_szCaption;
 
     m_nSortColumn = readInt(kSort, "Type", 0);
     m_bSortForward = readInt(kSort, "Forward", 1);
@@ -500,6 +508,50 @@ void CVelkonView::OnOnlyPickup() {
 void CVelkonView::OnUpdateOnlyPickup(CCmdUI* pCmdUI) {
     pCmdUI->Enable(TRUE);
     pCmdUI->SetCheck(m_bOnlyPickup);
+}
+
+// A filter that is on goes off at once; one that is off is set in its dialog and goes on only
+// when the dialog is accepted.
+void CVelkonView::OnSpecifyDate() {
+    if (m_dlgDate.m_bEnable) {
+        m_dlgDate.m_bEnable = FALSE;
+        RebuildList();
+    } else if (m_dlgDate.DoModal() == IDOK) {
+        RebuildList();
+    }
+}
+
+void CVelkonView::OnUpdateSpecifyDate(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(TRUE);
+    pCmdUI->SetCheck(m_dlgDate.m_bEnable);
+}
+
+void CVelkonView::OnSpecifyKeyword() {
+    if (m_dlgKeyword.m_bEnable) {
+        m_dlgKeyword.m_bEnable = FALSE;
+        RebuildList();
+    } else if (m_dlgKeyword.DoModal() == IDOK) {
+        RebuildList();
+    }
+}
+
+void CVelkonView::OnUpdateSpecifyKeyword(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(TRUE);
+    pCmdUI->SetCheck(m_dlgKeyword.m_bEnable);
+}
+
+void CVelkonView::OnFont() {
+    LOGFONT lf;
+    GetListCtrl().GetFont()->GetLogFont(&lf);
+    CFontDialog dlg(&lf, CF_SCREENFONTS | CF_SHOWHELP | CF_ENABLETEMPLATE);
+    dlg.m_cf.lpTemplateName = MAKEINTRESOURCE(IDD_FONT);
+    if (dlg.DoModal() != IDOK) return;
+    // Only face and size outlive the run; the rest of the choice holds until the program ends.
+    m_nFontSize = lf.lfHeight;
+    m_strFaceName = lf.lfFaceName;
+    m_font.DeleteObject();
+    m_font.CreateFontIndirect(&lf);
+    GetListCtrl().SetFont(&m_font, TRUE);
 }
 
 void CVelkonView::OnContextMenu(HWND, POINT point) {

@@ -72,6 +72,11 @@ protected:
     void OnUpdateDeleteID(CCmdUI* pCmdUI);
     void OnRestoreID();
     void OnUpdateRestoreID(CCmdUI* pCmdUI);
+    void OnSpecifyDate();
+    void OnUpdateSpecifyDate(CCmdUI* pCmdUI);
+    void OnSpecifyKeyword();
+    void OnUpdateSpecifyKeyword(CCmdUI* pCmdUI);
+    void OnFont();
 
 private:
     void RefreshWidths();

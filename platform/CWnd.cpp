@@ -29,6 +29,7 @@ struct CWnd::Impl {
     QPointer<QWidget> widget;
     bool destroying = false;
     std::unique_ptr<CFont> font;
+    CFont* setFont = nullptr;  // the font last given with SetFont (WM_SETFONT)
     // Other programs reach a window of a registered class through this.
     std::unique_ptr<winlink::Server> classServer;
     // Subclassing: the object whose window this object took over, and the one that took over
@@ -502,6 +503,7 @@ BOOL CWnd::SetForegroundWindow() {
 }
 
 CFont* CWnd::GetFont() const {
+    if (m_impl->setFont) return m_impl->setFont;
     if (!m_impl->font) m_impl->font = std::make_unique<CFont>();
     if (m_pWidget) m_impl->font->SetQFont(m_pWidget->font());
     return m_impl->font.get();
@@ -509,6 +511,7 @@ CFont* CWnd::GetFont() const {
 
 void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
     if (!m_pWidget || !pFont) return;
+    m_impl->setFont = pFont;
     m_pWidget->setFont(pFont->GetQFont());
     if (bRedraw) m_pWidget->update();
 }

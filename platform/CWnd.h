@@ -72,9 +72,10 @@ public:
     CWnd* GetParent() const { return m_pParentWnd; }
     UINT GetDlgCtrlID() const { return m_nID; }
     void DragAcceptFiles(BOOL bAccept = TRUE);
-    // The font the window draws its text with; owned by the window.
+    // The font last set with SetFont, as the caller made it (its LOGFONT names the face asked
+    // for); without one, the font the window draws with, owned by the window.
     CFont* GetFont() const;
-    // Draws the window's text with the font from now on.
+    // Draws the window's text with the font from now on; the font must outlive its use here.
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
 
     // This object takes over the window of another object (a dialog's control): messages reach
