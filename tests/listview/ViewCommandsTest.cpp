@@ -76,3 +76,20 @@ TEST_F(ListViewTest, ContextMenuShowsTheStatesOfTheMainMenu) {
     EXPECT_FALSE(seen["削除IDの復元"].first);
     EXPECT_FALSE(seen["すべて選択"].first);  // the list is empty: nothing picked up
 }
+
+// From the keyboard the context menu comes with the point (-1, -1); it is used as it comes and
+// the menu still opens on the screen.
+TEST_F(ListViewTest, ContextMenuFromTheKeyboardOpensOnTheScreen) {
+    Open(TenRecords());
+    QRect shownAt;
+    QTimer::singleShot(0, [&shownAt] {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!popup) return;
+        shownAt = popup->geometry();
+        popup->close();
+    });
+    view->SendMessage(WM_CONTEXTMENU, 0, static_cast<LPARAM>(0xFFFFFFFF));
+    ASSERT_FALSE(shownAt.isNull());
+    EXPECT_GE(shownAt.left(), 0);
+    EXPECT_GE(shownAt.top(), 0);
+}
