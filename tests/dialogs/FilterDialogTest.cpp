@@ -206,7 +206,7 @@ TEST_F(FilterDialogTest, HistoryKeepsTwentyLatestFirstAndReusedWordsStayPut) {
     auto choose = [&](const char* word) {
         script.Then([word](CDialog* d) {
             TypeInto(d, 2410, word);
-            Click(d, IDOK);
+            PressKey(d, Qt::Key_Return);  // from the keyword field
         });
         ASSERT_EQ(keyword.DoModal(), IDOK);
         keyword.m_bEnable = FALSE;
