@@ -34,10 +34,13 @@ int g_remoteTimeoutMs = 5000;
 // time it is used. Handles of this process that are not (or no longer) windows stay unknown.
 Remote* Resolve(HWND h) {
     auto it = Remotes().find(h);
-    if (it != Remotes().end()) return &it->second;
+    // A window reached by its handle whose connection failed (it hung for a while, say) is
+    // connected to again; one found by class is found anew by the next FindWindow.
+    if (it != Remotes().end() && (it->second.client || !it->second.className.IsEmpty()))
+        return &it->second;
     if (!h || afx_handles::HandleProcessId(h) == static_cast<DWORD>(::getpid())) return nullptr;
     auto client = winlink::Client::ConnectWindow(reinterpret_cast<std::uintptr_t>(h));
-    if (!client) return nullptr;
+    if (!client) return it != Remotes().end() ? &it->second : nullptr;
     return &(Remotes()[h] = Remote{std::move(client), CString()});
 }
 
