@@ -229,20 +229,3 @@ TEST_F(HidetermTest, DestructionDetachesFromTheLinkedTerminalOnly) {
     StopApp();
     EXPECT_EQ(peer->WaitFor("DETACH"), "DETACH " + hwnd);
 }
-
-// Many sends through the layer leave the descriptors of both processes as they were.
-TEST_F(HidetermTest, ManySendsLeakNothing) {
-    Attach();
-    peer->Command("quiet 1");
-    ASSERT_EQ(peer->WaitFor("OK"), "OK");
-    frame->SendToHideterm("warm up");
-    peer->Command("fds");
-    const std::string peerFds = peer->WaitFor("FDS");
-    const int fds = OpenFdCount();
-    for (int i = 0; i < 1000; ++i) frame->SendToHideterm("TO:ABC12345");
-    EXPECT_EQ(OpenFdCount(), fds);
-    peer->Command("count");
-    EXPECT_EQ(peer->WaitFor("COUNT"), "COUNT 1001");
-    peer->Command("fds");
-    EXPECT_EQ(peer->WaitFor("FDS"), peerFds);
-}

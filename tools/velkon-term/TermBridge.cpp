@@ -16,6 +16,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/CWnd.h"
+#include "platform/Handles.h"
 #include "platform/Kernel.h"
 #include "platform/WinClass.h"
 
@@ -248,6 +249,9 @@ int TermBridge::Run() {
     for (int sig : {SIGCHLD, SIGWINCH, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
 
+    // The session's output waits while a window takes it; a window that hangs must not hold up
+    // the session for long.
+    afx_handles::SetRemoteTimeout(1000);
     WNDCLASSEX wc;
     wc.lpszClassName = kClassName;
     ::RegisterClassEx(&wc);
