@@ -29,6 +29,8 @@ struct CWnd::Impl {
     std::unique_ptr<CFont> font;
     // Other programs reach a window of a registered class through this.
     std::unique_ptr<winlink::Server> classServer;
+    // ... and, once they hold its handle, through this.
+    std::unique_ptr<winlink::Server> windowServer;
 };
 
 namespace {
@@ -117,15 +119,19 @@ BOOL CWnd::AttachWidget(QWidget* pWidget, CREATESTRUCT& cs, CWnd* pParentWnd) {
     m_impl->bridge = new CWndBridge(this, pWidget);
     pWidget->installEventFilter(m_impl->bridge);
     if (cs.lpszName) pWidget->setWindowTitle(ToQt(cs.lpszName));
-    if (!m_strClassName.IsEmpty() && IsClassRegistered(m_strClassName)) {
-        const HWND hWnd = m_hWnd;
-        // Nullptr when another running program already has the class; it is found instead.
-        m_impl->classServer =
-            winlink::Server::Listen(m_strClassName, [hWnd](const winlink::Request& r) {
-                CWnd* wnd = CWnd::FromHandle(hWnd);
-                return wnd ? wnd->SendMessage(r.msg, r.wParam, r.lParam) : LRESULT(0);
-            });
-    }
+    const HWND hWnd = m_hWnd;
+    const auto handler = [hWnd](const winlink::Request& r) {
+        CWnd* wnd = CWnd::FromHandle(hWnd);
+        return wnd ? wnd->SendMessage(r.msg, r.wParam, r.lParam) : LRESULT(0);
+    };
+    // Nullptr when another running program already has the class; it is found instead.
+    if (!m_strClassName.IsEmpty() && IsClassRegistered(m_strClassName))
+        m_impl->classServer = winlink::Server::Listen(m_strClassName, handler);
+    // A top-level window can be sent to by any process that holds its handle (a peer it
+    // registered with, as the terminal link does).
+    if (!pParentWnd || m_impl->classServer)
+        m_impl->windowServer =
+            winlink::Server::ListenWindow(reinterpret_cast<std::uintptr_t>(hWnd), handler);
     if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow();
         return FALSE;
@@ -158,6 +164,7 @@ BOOL CWnd::DestroyWindow() {
     m_impl->destroying = true;
     SendMessage(WM_DESTROY);
     m_impl->classServer.reset();
+    m_impl->windowServer.reset();
     for (auto& [id, timer] : m_impl->timers) delete timer;
     m_impl->timers.clear();
     afx_handles::DetachLocal(m_hWnd);
