@@ -1,7 +1,143 @@
 #include "frame/HidetermCtrlFrame.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "database/VelkonDoc.h"
+#include "platform/CWinApp.h"
+#include "platform/Kernel.h"
+#include "platform/WinClass.h"
+#include "res/resource.h"
+
+namespace {
+constexpr const char* kSection = "Pickup Option";
+constexpr const char* kHideterm = "Hideterm";
+
+// The text of a received mapping: up to its first zero byte, and never past the end of the
+// view, whatever the terminal put there.
+CString TextOfView(LPCVOID pView) {
+    MEMORY_BASIC_INFORMATION info;
+    if (!::VirtualQuery(pView, &info, sizeof(info))) return {};
+    const char* p = static_cast<const char*>(pView);
+    const void* zero = std::memchr(p, 0, info.RegionSize);
+    const std::size_t length =
+        zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - p) : info.RegionSize;
+    return CString(std::string_view(p, length));
+}
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CHidetermCtrlFrame, CClipboardViewerFrame)
+ON_WM_TIMER()
+ON_WM_DESTROY()
+ON_MESSAGE(WM_HT_TEXT, OnHidetermText)
+ON_MESSAGE(WM_HT_TEST_SEND, OnTestSend)
 END_MESSAGE_MAP()
 
-// The terminal link is not there yet; until it is, there is no terminal to send to.
-void CHidetermCtrlFrame::SendToHideterm(const CString& /*strText*/) {}
+CHidetermCtrlFrame::CHidetermCtrlFrame()
+    : m_bHidetermLinked(FALSE),
+      m_bHidetermPickup(static_cast<BOOL>(AfxGetApp()->GetProfileInt(kSection, kHideterm, 1))) {
+    m_strHidetermText.Empty();
+}
+
+CHidetermCtrlFrame::~CHidetermCtrlFrame() {
+    AfxGetApp()->WriteProfileInt(kSection, kHideterm, m_bHidetermPickup);
+}
+
+void CHidetermCtrlFrame::ActivateFrame(int nCmdShow) {
+    if (m_bFirstActivate) SetTimer(HIDETERM_TIMER_ID, HIDETERM_TIMER_PERIOD, nullptr);
+    CClipboardViewerFrame::ActivateFrame(nCmdShow);
+}
+
+void CHidetermCtrlFrame::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == HIDETERM_TIMER_ID)
+        PollHideterm();
+    else
+        CClipboardViewerFrame::OnTimer(nIDEvent);
+}
+
+// The poll keeps no state but the link flag: a terminal that closes and comes back between two
+// ticks is not attached again.
+void CHidetermCtrlFrame::PollHideterm() {
+    const HWND hWndHideterm = ::FindWindow(HIDETERM_CLASS_NAME, nullptr);
+    if (hWndHideterm && !m_bHidetermLinked) {
+        ::SendMessage(hWndHideterm, WM_HT_ATTACH, reinterpret_cast<WPARAM>(m_hWnd), 0);
+        SetMessageText(IDS_HIDETERM_ATTACHED);
+        m_bHidetermLinked = TRUE;
+    } else if (!hWndHideterm && m_bHidetermLinked) {
+        SetMessageText(IDS_HIDETERM_DETACHED);
+        m_bHidetermLinked = FALSE;
+    }
+}
+
+// Handled the same whether or not the link is up. The handle is ours to close in every case.
+LRESULT CHidetermCtrlFrame::OnHidetermText(WPARAM wParam, LPARAM) {
+    const auto hMapping = reinterpret_cast<HANDLE>(wParam);
+    if (m_bHidetermPickup) {
+        // A mapping that cannot be mapped brings no text; the buffer keeps its tail.
+        if (LPVOID pView = ::MapViewOfFile(hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
+            m_strHidetermText += TextOfView(pView);
+            ::UnmapViewOfFile(pView);
+            if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument()))
+                pDoc->PickupText(m_strHidetermText);
+        }
+    }
+    ::CloseHandle(hMapping);
+    return 0;
+}
+
+// Each failure on the way gives up quietly, and every object made so far is closed again. The
+// view is made and filled before the handle goes to the terminal: a handle given to another
+// process cannot be taken back, so nothing may fail after that but the send itself.
+void CHidetermCtrlFrame::SendToHideterm(const CString& strText) {
+    if (strText.IsEmpty()) return;
+    const HWND hWndHideterm = ::FindWindow(HIDETERM_CLASS_NAME, nullptr);
+    if (!hWndHideterm) return;
+    if (::SendMessage(hWndHideterm, WM_HT_CANSEND, 0, 0) == 0) return;
+
+    const auto nLength = static_cast<DWORD>(strText.GetLength());
+    const HANDLE hMapping =
+        ::CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, nLength + 1, nullptr);
+    if (!hMapping) return;
+    if (LPVOID pView = ::MapViewOfFile(hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
+        std::memcpy(pView, strText.GetString(), nLength + 1);
+        DWORD dwProcessId = 0;
+        ::GetWindowThreadProcessId(hWndHideterm, &dwProcessId);
+        if (const HANDLE hProcess = ::OpenProcess(PROCESS_DUP_HANDLE, TRUE, dwProcessId)) {
+            HANDLE hDuplicated = nullptr;
+            const BOOL bDuplicated = ::DuplicateHandle(::GetCurrentProcess(), hMapping, hProcess,
+                                                       &hDuplicated, 0, TRUE, DUPLICATE_SAME_ACCESS);
+            ::CloseHandle(hProcess);
+            // The terminal takes over the duplicated handle.
+            if (bDuplicated)
+                ::SendMessage(hWndHideterm, WM_HT_SENDTEXT, nLength,
+                              reinterpret_cast<LPARAM>(hDuplicated));
+        }
+        ::UnmapViewOfFile(pView);
+    }
+    ::CloseHandle(hMapping);
+}
+
+void CHidetermCtrlFrame::OnDestroy() {
+    KillTimer(HIDETERM_TIMER_ID);
+    if (m_bHidetermLinked) {
+        if (const HWND hWndHideterm = ::FindWindow(HIDETERM_CLASS_NAME, nullptr))
+            ::SendMessage(hWndHideterm, WM_HT_DETACH, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    }
+    CClipboardViewerFrame::OnDestroy();
+}
+
+LRESULT CHidetermCtrlFrame::OnTestSend(WPARAM wParam, LPARAM lParam) {
+    const auto hMapping = reinterpret_cast<HANDLE>(lParam);
+    LRESULT result = 0;
+    if (std::getenv("VELKON_TEST_HOOKS")) {
+        if (LPVOID pView = ::MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, 0)) {
+            const CString strText = TextOfView(pView);
+            ::UnmapViewOfFile(pView);
+            SendToHideterm(strText.Left(static_cast<int>(std::min<WPARAM>(wParam, 0x7FFFFFFF))));
+            result = 1;
+        }
+    }
+    ::CloseHandle(hMapping);
+    return result;
+}

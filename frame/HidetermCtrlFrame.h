@@ -1,13 +1,49 @@
-// The frame layer that links the program to the terminal program's window.
+// The frame layer that links the program to the terminal program's window (class
+// "HideTermFrameClass"): once a second it looks for that window and registers itself with it,
+// picks up IDs from the text the terminal sends it, and hands the terminal text to send.
 #pragma once
 
 #include "frame/ClipboardViewerFrame.h"
 
+// Messages exchanged with the terminal window; numbers the terminal knows.
+constexpr UINT WM_HT_DETACH = WM_USER + 4;     // to the terminal; wParam: this frame's window
+constexpr UINT WM_HT_TEXT = WM_USER + 5;       // from the terminal; wParam: a mapping handle
+constexpr UINT WM_HT_CANSEND = WM_USER + 11;   // to the terminal; nonzero: it takes a text now
+constexpr UINT WM_HT_SENDTEXT = WM_USER + 51;  // to the terminal; wParam length, lParam mapping
+constexpr UINT WM_HT_ATTACH = WM_USER + 72;    // to the terminal; wParam: this frame's window
+
+// For the tests that drive the real program only: when VELKON_TEST_HOOKS is set in the
+// environment, another process can make the frame send a text (wParam length, lParam a mapping
+// handle valid here, which the frame closes) as the list's send command would. Without the
+// variable the message does nothing but close the handle.
+constexpr UINT WM_HT_TEST_SEND = WM_USER + 0x3F0;
+
+constexpr UINT_PTR HIDETERM_TIMER_ID = 10;
+constexpr UINT HIDETERM_TIMER_PERIOD = 1000;
+constexpr const char* HIDETERM_CLASS_NAME = "HideTermFrameClass";
+
 class CHidetermCtrlFrame : public CClipboardViewerFrame {
 public:
+    CHidetermCtrlFrame();
+    ~CHidetermCtrlFrame() override;
+
+    void ActivateFrame(int nCmdShow = -1) override;
+
     // Hands text to the linked terminal for sending.
     void SendToHideterm(const CString& strText);
 
+    BOOL m_bHidetermLinked;
+    CString m_strHidetermText;
+    BOOL m_bHidetermPickup;
+
 protected:
     DECLARE_MESSAGE_MAP()
+protected:
+    void OnTimer(UINT_PTR nIDEvent);
+    LRESULT OnHidetermText(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTestSend(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+
+private:
+    void PollHideterm();
 };

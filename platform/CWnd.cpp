@@ -36,6 +36,8 @@ struct CWnd::Impl {
     // this object's window.
     CWnd* super = nullptr;
     CWnd* subclassedBy = nullptr;
+    // Other programs that hold its handle reach it through this.
+    std::unique_ptr<winlink::Server> windowServer;
 };
 
 LRESULT CopyWindowText(const std::string& text, WPARAM wParam, LPARAM lParam) {
@@ -144,15 +146,19 @@ BOOL CWnd::AttachWidget(QWidget* pWidget, CREATESTRUCT& cs, CWnd* pParentWnd) {
     m_impl->bridge = new CWndBridge(this, pWidget);
     pWidget->installEventFilter(m_impl->bridge);
     if (cs.lpszName) pWidget->setWindowTitle(ToQt(cs.lpszName));
-    if (!m_strClassName.IsEmpty() && IsClassRegistered(m_strClassName)) {
-        const HWND hWnd = m_hWnd;
-        // Nullptr when another running program already has the class; it is found instead.
-        m_impl->classServer =
-            winlink::Server::Listen(m_strClassName, [hWnd](const winlink::Request& r) {
-                CWnd* wnd = CWnd::FromHandle(hWnd);
-                return wnd ? wnd->SendMessage(r.msg, r.wParam, r.lParam) : LRESULT(0);
-            });
-    }
+    const HWND hWnd = m_hWnd;
+    const auto handler = [hWnd](const winlink::Request& r) {
+        CWnd* wnd = CWnd::FromHandle(hWnd);
+        return wnd ? wnd->SendMessage(r.msg, r.wParam, r.lParam) : LRESULT(0);
+    };
+    // Nullptr when another running program already has the class; it is found instead.
+    if (!m_strClassName.IsEmpty() && IsClassRegistered(m_strClassName))
+        m_impl->classServer = winlink::Server::Listen(m_strClassName, handler);
+    // A top-level window can be sent to by any process that holds its handle (a peer it
+    // registered with, as the terminal link does).
+    if (!pParentWnd || m_impl->classServer)
+        m_impl->windowServer =
+            winlink::Server::ListenWindow(reinterpret_cast<std::uintptr_t>(hWnd), handler);
     if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow();
         return FALSE;
@@ -186,6 +192,7 @@ BOOL CWnd::DestroyWindow() {
     SendMessage(WM_DESTROY);
     DestroyChildWindows();
     m_impl->classServer.reset();
+    m_impl->windowServer.reset();
     for (auto& [id, timer] : m_impl->timers) delete timer;
     m_impl->timers.clear();
     afx_handles::DetachLocal(m_hWnd);

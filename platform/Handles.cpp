@@ -1,5 +1,7 @@
 #include "platform/Handles.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdint>
 #include <unordered_map>
@@ -15,9 +17,16 @@ std::unordered_map<HWND, CWnd*>& Locals() {
 }  // namespace
 
 HWND NewHandle() {
-    // Never reused, so a stale handle can never reach a newer window.
-    static std::atomic<std::uintptr_t> next{0x10000};
-    return reinterpret_cast<HWND>(next.fetch_add(4));
+    // Never reused, so a stale handle can never reach a newer window. The process id in the high
+    // half makes the value unique among all processes, so that a handle passed to another
+    // process names this window there too (see WindowSocketPath).
+    static std::atomic<std::uint32_t> next{0x10000};
+    const auto pid = static_cast<std::uint64_t>(::getpid());
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>((pid << 32) | next.fetch_add(4)));
+}
+
+DWORD HandleProcessId(HWND h) {
+    return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(h) >> 32);
 }
 
 void AttachLocal(HWND h, CWnd* pWnd) {

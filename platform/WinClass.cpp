@@ -1,5 +1,7 @@
 #include "platform/WinClass.h"
 
+#include <unistd.h>
+
 #include <memory>
 #include <set>
 #include <string>
@@ -24,6 +26,22 @@ struct Remote {
 std::unordered_map<HWND, Remote>& Remotes() {
     static std::unordered_map<HWND, Remote> table;
     return table;
+}
+
+int g_remoteTimeoutMs = 5000;
+
+// A handle another process gave us (a window of its own): connect to that window the first
+// time it is used. Handles of this process that are not (or no longer) windows stay unknown.
+Remote* Resolve(HWND h) {
+    auto it = Remotes().find(h);
+    // A window reached by its handle whose connection failed (it hung for a while, say) is
+    // connected to again; one found by class is found anew by the next FindWindow.
+    if (it != Remotes().end() && (it->second.client || !it->second.className.IsEmpty()))
+        return &it->second;
+    if (!h || afx_handles::HandleProcessId(h) == static_cast<DWORD>(::getpid())) return nullptr;
+    auto client = winlink::Client::ConnectWindow(reinterpret_cast<std::uintptr_t>(h));
+    if (!client) return it != Remotes().end() ? &it->second : nullptr;
+    return &(Remotes()[h] = Remote{std::move(client), CString()});
 }
 
 }  // namespace
@@ -68,6 +86,17 @@ HWND FindWindow(LPCTSTR lpszClassName, LPCTSTR) {
     return h;
 }
 
+DWORD GetWindowThreadProcessId(HWND hWnd, DWORD* lpdwProcessId) {
+    DWORD pid = 0;
+    if (afx_handles::FindLocal(hWnd))
+        pid = static_cast<DWORD>(::getpid());
+    else
+        pid = afx_handles::RemoteProcessId(hWnd);
+    if (lpdwProcessId) *lpdwProcessId = pid;
+    // The windows live on each process's main (user-interface) thread, whose id is the pid's.
+    return pid;
+}
+
 HWND GetLastActivePopup(HWND hWnd) {
     return hWnd;
 }
@@ -82,18 +111,50 @@ namespace afx_handles {
 
 bool SendRemote(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
-    auto it = Remotes().find(h);
-    if (it == Remotes().end() || !it->second.client) return false;
-    if (it->second.client->Send(winlink::Request{message, wParam, lParam}, result)) return true;
+    Remote* remote = Resolve(h);
+    if (!remote || !remote->client) return false;
+    if (remote->client->Send(winlink::Request{message, wParam, lParam}, result,
+                             g_remoteTimeoutMs))
+        return true;
     // The peer is gone or hangs: the handle is dead from now on.
-    it->second.client.reset();
+    remote->client.reset();
     result = 0;
     return false;
 }
 
 bool IsRemote(HWND h) {
-    auto it = Remotes().find(h);
-    return it != Remotes().end() && it->second.client && it->second.client->IsConnected();
+    Remote* remote = Resolve(h);
+    return remote && remote->client && remote->client->IsAlive();
+}
+
+DWORD RemoteProcessId(HWND h) {
+    Remote* remote = Resolve(h);
+    return remote && remote->client ? static_cast<DWORD>(remote->client->PeerPid()) : 0;
+}
+
+bool SendFdToProcess(DWORD pid, int fd, std::uintptr_t& handle) {
+    handle = 0;
+    for (auto& [h, remote] : Remotes()) {
+        if (!remote.client || !remote.client->IsConnected() ||
+            static_cast<DWORD>(remote.client->PeerPid()) != pid)
+            continue;
+        LRESULT result = 0;
+        if (!remote.client->SendFd(fd, result, g_remoteTimeoutMs)) {
+            remote.client.reset();
+            return false;
+        }
+        handle = static_cast<std::uintptr_t>(result);
+        return true;
+    }
+    return false;
+}
+
+void SetRemoteTimeout(int milliseconds) {
+    g_remoteTimeoutMs = milliseconds;
+}
+
+int RemoteTimeout() {
+    return g_remoteTimeoutMs;
 }
 
 }  // namespace afx_handles

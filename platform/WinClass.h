@@ -34,5 +34,7 @@ BOOL IsClassRegistered(const CString& className);
 HWND FindWindow(LPCTSTR lpszClassName, LPCTSTR lpszWindowName);
 // The window's open dialog if it has one, else the window (decided by its own process).
 HWND GetLastActivePopup(HWND hWnd);
+// The thread that made the window; *lpdwProcessId (if given) its process. 0 for no window.
+DWORD GetWindowThreadProcessId(HWND hWnd, DWORD* lpdwProcessId);
 BOOL SetForegroundWindow(HWND hWnd);
 HINSTANCE AfxGetInstanceHandle();

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <QAbstractEventDispatcher>
+#include <algorithm>
+#include <cstdio>
 #include <QSocketNotifier>
 #include <array>
 #include <cerrno>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "platform/CodePage.h"
+#include "platform/Kernel.h"
 
 namespace winlink {
 
@@ -44,6 +47,8 @@ constexpr int kRequestsPerTurn = 32;
 constexpr std::size_t kMaxConnections = 128;
 constexpr int kConnectTimeoutMs = 1000;
 constexpr int kLockTimeoutMs = 2000;
+// A request carries at most one descriptor; more are closed on arrival.
+constexpr std::size_t kMaxFdsPerRequest = 1;
 
 void PutU32(unsigned char* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
@@ -191,6 +196,13 @@ std::string SocketPath(const CString& className) {
     return RuntimeDirPath() + "/" + name + ".sock";
 }
 
+std::string WindowSocketPath(std::uint64_t window) {
+    char name[40];
+    std::snprintf(name, sizeof(name), "/window-%016llx.sock",
+                  static_cast<unsigned long long>(window));
+    return RuntimeDirPath() + name;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 namespace {
@@ -200,6 +212,8 @@ struct Connection {
     std::array<unsigned char, kInputCap> in{};
     std::size_t inLength = 0;
     std::vector<unsigned char> out;
+    // Descriptors that came with the request being read (SCM_RIGHTS).
+    std::vector<UniqueFd> fds;
     bool dead = false;
     // After fd, so that they go before it is closed.
     std::unique_ptr<QSocketNotifier> readNotifier;
@@ -223,6 +237,7 @@ struct Server::Impl {
     // Goes false when the server is destroyed, which a handler may do.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
+    Impl();
     ~Impl();
     bool AcceptAll(int& answered);
     bool Serve(Connection& c, int& answered);
@@ -231,10 +246,44 @@ struct Server::Impl {
     void Resume();
     void Sweep();
     void OnActivated(Connection* c);
-    int Dispatch(int timeoutMs);
+    int Dispatch(int timeoutMs, std::vector<pollfd>* extra);
+    void AddPollFds(std::vector<pollfd>& fds) const;
 };
 
+namespace {
+// The servers made on this thread, which a Client::Send on it keeps serving while it waits.
+thread_local std::vector<Server::Impl*> t_servers;
+
+ssize_t ReceiveWithFds(Connection& c, std::size_t want) {
+    iovec iov{c.in.data() + c.inLength, want};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * 8)];
+    msghdr msg{};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof(control);
+    const ssize_t n = ::recvmsg(c.fd.Get(), &msg, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
+    if (n < 0) return n;
+    for (cmsghdr* cm = CMSG_FIRSTHDR(&msg); cm; cm = CMSG_NXTHDR(&msg, cm)) {
+        if (cm->cmsg_level != SOL_SOCKET || cm->cmsg_type != SCM_RIGHTS) continue;
+        const std::size_t count = (cm->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+        for (std::size_t i = 0; i < count; ++i) {
+            int fd;
+            std::memcpy(&fd, CMSG_DATA(cm) + i * sizeof(int), sizeof(int));
+            UniqueFd owned(fd);  // closed at once unless kept
+            if (c.fds.size() < kMaxFdsPerRequest) c.fds.push_back(std::move(owned));
+        }
+    }
+    return n;
+}
+}  // namespace
+
+Server::Impl::Impl() {
+    t_servers.push_back(this);
+}
+
 Server::Impl::~Impl() {
+    std::erase(t_servers, this);
     // A newer server may have replaced a socket file we no longer listen on; that one stays.
     struct stat st {};
     if (!path.empty() && ::lstat(path.c_str(), &st) == 0 && st.st_dev == device &&
@@ -307,18 +356,28 @@ bool Server::Impl::Serve(Connection& c, int& answered) {
             request.wParam = static_cast<WPARAM>(GetU64(p + 4));
             request.lParam = static_cast<LPARAM>(static_cast<std::int64_t>(GetU64(p + 12)));
             c.inLength = 0;
+            UniqueFd passed;
+            if (!c.fds.empty()) passed = std::move(c.fds.front());
+            c.fds.clear();
 
-            const std::shared_ptr<bool> stillAlive = alive;
-            inHandler = true;
             LRESULT result = 0;
-            try {
-                result = handler(request);
-            } catch (...) {
-                if (*stillAlive) inHandler = false;
-                throw;
+            if (request.msg == kDuplicateHandleMsg) {
+                // The descriptor becomes a handle of this process; the sender learns its value.
+                if (passed.Valid())
+                    result = static_cast<LRESULT>(afx_kernel::AdoptReceivedFd(passed.Release()));
+            } else {
+                passed.Reset();  // a descriptor nobody asked for
+                const std::shared_ptr<bool> stillAlive = alive;
+                inHandler = true;
+                try {
+                    result = handler(request);
+                } catch (...) {
+                    if (*stillAlive) inHandler = false;
+                    throw;
+                }
+                if (!*stillAlive) return false;
+                inHandler = false;
             }
-            if (!*stillAlive) return false;
-            inHandler = false;
 
             unsigned char answer[kAnswerFrame];
             PutU32(answer, kAnswerBody);
@@ -331,7 +390,7 @@ bool Server::Impl::Serve(Connection& c, int& answered) {
             continue;
         }
         const std::size_t want = c.inLength < 4 ? 4 - c.inLength : kRequestFrame - c.inLength;
-        const ssize_t n = ::recv(c.fd.Get(), c.in.data() + c.inLength, want, MSG_DONTWAIT);
+        const ssize_t n = ReceiveWithFds(c, want);
         if (n > 0) {
             c.inLength += static_cast<std::size_t>(n);
         } else if (n < 0 && errno == EINTR) {
@@ -381,10 +440,7 @@ void Server::Impl::OnActivated(Connection* c) {
     Sweep();
 }
 
-int Server::Impl::Dispatch(int timeoutMs) {
-    if (inHandler) return 0;
-    std::vector<pollfd> fds;
-    fds.reserve(connections.size() + 1);
+void Server::Impl::AddPollFds(std::vector<pollfd>& fds) const {
     fds.push_back({listener.Get(), POLLIN, 0});
     for (const auto& c : connections) {
         short events = 0;
@@ -392,7 +448,26 @@ int Server::Impl::Dispatch(int timeoutMs) {
         if (!c->out.empty()) events |= POLLOUT;
         fds.push_back({c->fd.Get(), events, 0});
     }
-    if (::poll(fds.data(), fds.size(), timeoutMs < 0 ? 0 : timeoutMs) <= 0) return 0;
+}
+
+int Server::Impl::Dispatch(int timeoutMs, std::vector<pollfd>* extra) {
+    if (inHandler) {
+        if (extra && !extra->empty()) {
+            ::poll(extra->data(), extra->size(), timeoutMs < 0 ? 0 : timeoutMs);
+        }
+        return 0;
+    }
+    std::vector<pollfd> fds;
+    fds.reserve(connections.size() + 1 + (extra ? extra->size() : 0));
+    AddPollFds(fds);
+    const std::size_t own = fds.size();
+    if (extra) fds.insert(fds.end(), extra->begin(), extra->end());
+    const int ready = ::poll(fds.data(), fds.size(), timeoutMs < 0 ? 0 : timeoutMs);
+    if (extra) {
+        for (std::size_t i = 0; i < extra->size(); ++i)
+            (*extra)[i].revents = ready > 0 ? fds[own + i].revents : 0;
+    }
+    if (ready <= 0) return 0;
 
     const std::shared_ptr<bool> stillAlive = alive;
     int answered = 0;
@@ -416,8 +491,18 @@ const std::string& Server::Path() const {
     return m->path;
 }
 
+std::size_t Server::ConnectionCount() const {
+    std::size_t n = 0;
+    for (const auto& c : m->connections) n += c->dead ? 0 : 1;
+    return n;
+}
+
 int Server::Dispatch(int timeoutMs) {
-    return m->Dispatch(timeoutMs);
+    return m->Dispatch(timeoutMs, nullptr);
+}
+
+int Server::Dispatch(int timeoutMs, std::vector<pollfd>& extra) {
+    return m->Dispatch(timeoutMs, &extra);
 }
 
 std::unique_ptr<Server> Server::Listen(const CString& className, Handler handler) {
@@ -443,6 +528,25 @@ std::unique_ptr<Server> Server::Listen(const CString& className, Handler handler
                 break;
         }
     }
+    return Finish(path, fd.Release(), std::move(handler));
+}
+
+std::unique_ptr<Server> Server::ListenWindow(std::uint64_t window, Handler handler) {
+    const std::string path = WindowSocketPath(window);
+    sockaddr_un addr{};
+    if (!MakeAddress(path, addr) || !PrepareRuntimeDir(RuntimeDirPath(), true)) return nullptr;
+    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd.Valid()) return nullptr;
+    // The handle value holds this process's id, so a file of that name can only be left over
+    // from a dead process that had the same id.
+    ::unlink(path.c_str());
+    if (::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0)
+        return nullptr;
+    return Finish(path, fd.Release(), std::move(handler));
+}
+
+std::unique_ptr<Server> Server::Finish(const std::string& path, int rawFd, Handler handler) {
+    UniqueFd fd(rawFd);
     auto impl = std::make_unique<Impl>();
     // From here on the destructor removes the file again if anything fails.
     struct stat st {};
@@ -473,7 +577,14 @@ std::unique_ptr<Server> Server::Listen(const CString& className, Handler handler
 // ---------------------------------------------------------------------------------------------
 
 std::unique_ptr<Client> Client::Connect(const CString& className) {
-    const std::string path = SocketPath(className);
+    return ConnectPath(SocketPath(className));
+}
+
+std::unique_ptr<Client> Client::ConnectWindow(std::uint64_t window) {
+    return ConnectPath(WindowSocketPath(window));
+}
+
+std::unique_ptr<Client> Client::ConnectPath(const std::string& path) {
     sockaddr_un addr{};
     if (!MakeAddress(path, addr) || !PrepareRuntimeDir(RuntimeDirPath(), false)) return nullptr;
     UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
@@ -484,8 +595,12 @@ std::unique_ptr<Client> Client::Connect(const CString& className) {
     while (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0) {
         if (errno != EINTR) return nullptr;
     }
-    if (!PeerIsUs(fd.Get())) return nullptr;
-    return std::unique_ptr<Client>(new Client(fd.Release()));
+    ucred cred{};
+    socklen_t len = sizeof(cred);
+    if (::getsockopt(fd.Get(), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || len != sizeof(cred) ||
+        cred.uid != ::geteuid())
+        return nullptr;
+    return std::unique_ptr<Client>(new Client(fd.Release(), cred.pid));
 }
 
 Client::~Client() {
@@ -513,6 +628,39 @@ void Client::Close() {
 }
 
 bool Client::Send(const Request& request, LRESULT& result, int timeoutMs) {
+    return Transact(request, -1, result, timeoutMs);
+}
+
+bool Client::SendFd(int fd, LRESULT& result, int timeoutMs) {
+    result = 0;
+    if (fd < 0) return false;
+    return Transact(Request{kDuplicateHandleMsg, 0, 0}, fd, result, timeoutMs);
+}
+
+namespace {
+// Waits until the client socket is readable, serving the servers of this thread meanwhile.
+bool WaitForAnswer(int fd, std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        // A server whose handler is running (it is the one sending) waits for its turn.
+        std::vector<Server::Impl*> servers;
+        for (Server::Impl* s : t_servers)
+            if (!s->inHandler) servers.push_back(s);
+        std::vector<pollfd> fds{{fd, POLLIN, 0}};
+        for (Server::Impl* s : servers) s->AddPollFds(fds);
+        const int r = ::poll(fds.data(), fds.size(), MillisecondsLeft(deadline));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        if (fds[0].revents) return true;
+        for (Server::Impl* s : servers) {
+            // A handler may have destroyed another server of the list.
+            if (std::find(t_servers.begin(), t_servers.end(), s) != t_servers.end())
+                s->Dispatch(0, nullptr);
+        }
+    }
+}
+}  // namespace
+
+bool Client::Transact(const Request& request, int passFd, LRESULT& result, int timeoutMs) {
     result = 0;
     if (m_fd < 0) return false;
     const auto deadline =
@@ -525,8 +673,25 @@ bool Client::Send(const Request& request, LRESULT& result, int timeoutMs) {
     PutU64(frame + 16, static_cast<std::uint64_t>(static_cast<std::int64_t>(request.lParam)));
     std::size_t done = 0;
     while (done < kRequestFrame) {
-        const ssize_t n =
-            ::send(m_fd, frame + done, kRequestFrame - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        ssize_t n;
+        if (passFd >= 0 && done == 0) {
+            // The descriptor rides on the first byte of the frame.
+            iovec iov{frame, kRequestFrame};
+            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+            msghdr msg{};
+            msg.msg_iov = &iov;
+            msg.msg_iovlen = 1;
+            msg.msg_control = control;
+            msg.msg_controllen = sizeof(control);
+            cmsghdr* cm = CMSG_FIRSTHDR(&msg);
+            cm->cmsg_level = SOL_SOCKET;
+            cm->cmsg_type = SCM_RIGHTS;
+            cm->cmsg_len = CMSG_LEN(sizeof(int));
+            std::memcpy(CMSG_DATA(cm), &passFd, sizeof(int));
+            n = ::sendmsg(m_fd, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
+        } else {
+            n = ::send(m_fd, frame + done, kRequestFrame - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        }
         if (n > 0) {
             done += static_cast<std::size_t>(n);
         } else if (n < 0 && errno == EINTR) {
@@ -548,7 +713,7 @@ bool Client::Send(const Request& request, LRESULT& result, int timeoutMs) {
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) ||
-                   !WaitFor(m_fd, POLLIN, deadline)) {
+                   !WaitForAnswer(m_fd, deadline)) {
             break;
         }
     }

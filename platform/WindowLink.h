@@ -3,9 +3,14 @@
 // message is one framed request (message, wParam, lParam) answered by one LRESULT.
 #pragma once
 
+#include <poll.h>
+#include <sys/types.h>
+
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Afx.h"
 #include "platform/CString.h"
@@ -20,6 +25,15 @@ struct Request {
 
 using Handler = std::function<LRESULT(const Request&)>;
 
+// A request with this message number carries a file descriptor (SCM_RIGHTS); the server answers
+// it itself with the handle value the descriptor got in the server's process (0 if it was not
+// taken), without calling the handler.
+constexpr UINT kDuplicateHandleMsg = 0xFFFF0001u;
+
+// Where the window with handle value `window` listens, so that a handle passed to another process
+// can be sent to; empty when the name does not fit. Nothing is created.
+std::string WindowSocketPath(std::uint64_t window);
+
 // Where the window of `className` (CP932) listens; empty for an empty name. Nothing is created.
 std::string SocketPath(const CString& className);
 
@@ -32,6 +46,9 @@ public:
     // nullptr if the class is already served by a running process, the name does not fit in a
     // socket address, or the runtime directory is unusable.
     static std::unique_ptr<Server> Listen(const CString& className, Handler handler);
+    // Listens for one window of this process by its handle value (unique to this process, since
+    // it holds the process id), so that other processes holding the handle reach it.
+    static std::unique_ptr<Server> ListenWindow(std::uint64_t window, Handler handler);
     ~Server();
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
@@ -40,11 +57,17 @@ public:
     // requests answered. Does nothing when called from inside the handler. The handler may
     // destroy the server; Dispatch then returns at once without touching it.
     int Dispatch(int timeoutMs = 0);
+    // The same, also waiting for the caller's own descriptors; their revents are filled in.
+    int Dispatch(int timeoutMs, std::vector<pollfd>& extra);
     const std::string& Path() const;
+    // Peers connected now.
+    std::size_t ConnectionCount() const;
+
+    struct Impl;
 
 private:
-    struct Impl;
     explicit Server(std::unique_ptr<Impl> impl);
+    static std::unique_ptr<Server> Finish(const std::string& path, int fd, Handler handler);
     std::unique_ptr<Impl> m;
 };
 
@@ -53,6 +76,8 @@ class Client {
 public:
     // nullptr if nobody serves the class (also when a dead process left its socket behind).
     static std::unique_ptr<Client> Connect(const CString& className);
+    // To the window of another process whose handle value this is; nullptr if it is not there.
+    static std::unique_ptr<Client> ConnectWindow(std::uint64_t window);
     ~Client();
     Client(const Client&) = delete;
     Client& operator=(const Client&) = delete;
@@ -60,16 +85,27 @@ public:
     // Sends one request and waits at most timeoutMs for its answer. False (and result 0) on
     // timeout, a vanished peer or a garbled answer; the connection is then closed, because a
     // late answer would be taken for the next request's, and every later Send fails too.
+    // While it waits for the answer, the servers of this thread go on answering requests, as a
+    // window that sends a message still answers the messages sent to it; so two windows that
+    // send to each other at the same moment do not wait for each other.
     bool Send(const Request& request, LRESULT& result, int timeoutMs = 5000);
+    // Sends a kDuplicateHandleMsg request carrying a duplicate of `fd`; result: the handle
+    // value in the peer's process, 0 when it refused the descriptor.
+    bool SendFd(int fd, LRESULT& result, int timeoutMs = 5000);
     bool IsConnected() const { return m_fd >= 0; }
     // Connected, and the peer has not hung up (checked without waiting); a dead peer's
     // connection is closed.
     bool IsAlive();
+    // The process at the other end, as the kernel reported it when the connection was made.
+    pid_t PeerPid() const { return m_pid; }
 
 private:
-    explicit Client(int fd) : m_fd(fd) {}
+    Client(int fd, pid_t pid) : m_fd(fd), m_pid(pid) {}
+    static std::unique_ptr<Client> ConnectPath(const std::string& path);
+    bool Transact(const Request& request, int fd, LRESULT& result, int timeoutMs);
     void Close();
     int m_fd;
+    pid_t m_pid;
 };
 
 }  // namespace winlink

@@ -1,0 +1,231 @@
+// The terminal link against a stand-in terminal in a process of its own
+// (FakeHideterm): attach on the first tick and the status texts, detach and re-attach, received
+// text through the layer's own buffer, the pickup switch, sending, and the detach at the end.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "platform/Kernel.h"
+#include "platform/Handles.h"
+#include "platform/StringResource.h"
+#include "tests/frame/FrameFixture.h"
+#include "tests/support/FakePeer.h"
+
+using namespace std::chrono_literals;
+using testing_support::FakePeer;
+using testing_support::Hex;
+using testing_support::OpenFdCount;
+using testing_support::Sjis;
+using testing_support::Utf8;
+
+namespace {
+
+std::string HandleText(HWND h) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof(buffer), "%llx",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(h)));
+    return buffer;
+}
+
+std::string Status(UINT id) {
+    return Utf8(AfxLoadString(id));
+}
+
+}  // namespace
+
+class HidetermTest : public FrameTest {
+protected:
+    // The terminal runs before the program starts, as it does for most users.
+    void SetUp() override {
+        ::setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        afx_ui::EnsureApplication();
+        afx_handles::SetRemoteTimeout(5000);
+        StartPeer();
+        StartApp();
+    }
+    void TearDown() override {
+        StopApp();
+        peer.reset();
+        afx_handles::SetRemoteTimeout(5000);
+    }
+    void StartPeer() {
+        peer = std::make_unique<FakePeer>(FAKE_HIDETERM);
+        ASSERT_TRUE(peer->Ready());
+    }
+    CHidetermCtrlFrame* Layer() { return frame; }
+    // One tick of the link poll, without waiting a second for it.
+    void Tick() { frame->SendMessage(WM_TIMER, HIDETERM_TIMER_ID); }
+    void Attach() {
+        Tick();
+        ASSERT_EQ(peer->WaitFor("ATTACH"), "ATTACH " + HandleText(frame->GetSafeHwnd()));
+    }
+    // The terminal sends `bytes` in one WM_HT_TEXT (a mapping of `size` bytes, 0: length + 1).
+    void TerminalSends(const std::string& bytes, int size = 0) {
+        peer->Command("text " + Hex(bytes) + (size ? " " + std::to_string(size) : ""));
+        ASSERT_EQ(peer->WaitFor("SENT"), "SENT 1");
+    }
+    std::string Buffer() { return Utf8(frame->m_strHidetermText); }
+
+    std::unique_ptr<FakePeer> peer;
+};
+
+TEST_F(HidetermTest, AttachesOnTheFirstTickAfterActivationAndShows52000) {
+    EXPECT_FALSE(frame->m_bHidetermLinked);
+    EXPECT_EQ(peer->WaitFor("ATTACH", 5000), "ATTACH " + HandleText(frame->GetSafeHwnd()));
+    EXPECT_TRUE(frame->m_bHidetermLinked);
+    EXPECT_EQ(Utf8(frame->GetMessageText()), Status(IDS_HIDETERM_ATTACHED));
+    EXPECT_EQ(Status(IDS_HIDETERM_ATTACHED), "秀Termに接続しました。");
+    // Found again on the following ticks: nothing more is sent.
+    Tick();
+    Tick();
+    EXPECT_EQ(peer->Collect("ATTACH", 100).size(), 1u);
+}
+
+TEST_F(HidetermTest, DetachIsShownOnceWhenTheTerminalGoesAndItIsAttachedAgainWhenItComesBack) {
+    Attach();
+    peer->Kill();
+    Tick();
+    EXPECT_FALSE(frame->m_bHidetermLinked);
+    EXPECT_EQ(Utf8(frame->GetMessageText()), Status(IDS_HIDETERM_DETACHED));
+    EXPECT_EQ(Status(IDS_HIDETERM_DETACHED), "秀Termから切り離されました。");
+    frame->SetMessageText("other");
+    Tick();
+    Tick();
+    EXPECT_EQ(Utf8(frame->GetMessageText()), "other");
+
+    StartPeer();
+    Tick();
+    EXPECT_EQ(peer->WaitFor("ATTACH"), "ATTACH " + HandleText(frame->GetSafeHwnd()));
+    EXPECT_TRUE(frame->m_bHidetermLinked);
+    EXPECT_EQ(Utf8(frame->GetMessageText()), Status(IDS_HIDETERM_ATTACHED));
+}
+
+TEST_F(HidetermTest, ALineSplitAcrossTwoMessagesIsPickedUpWhenItsLineEndArrives) {
+    Attach();
+    TerminalSends("From ABC12");
+    EXPECT_EQ(doc->FindPickup("ABC12345"), -1);
+    EXPECT_EQ(Buffer(), "From ABC12");
+    TerminalSends(std::string("345 ") + Sjis("青い空").Str() + "\r\nXYZ");
+    EXPECT_GE(doc->FindPickup("ABC12345"), 0);
+    EXPECT_EQ(Buffer(), "XYZ");
+    // A mapping larger than its text: read up to the first zero byte.
+    TerminalSends("99999\r\nDEF67890 x\r\n", 4096);
+    EXPECT_GE(doc->FindPickup("DEF67890"), 0);
+    EXPECT_EQ(Buffer(), "");
+    // A mapping without any zero byte is read to its end and not one byte further.
+    TerminalSends("GHI11111 y\r\n", 12);
+    EXPECT_GE(doc->FindPickup("GHI11111"), 0);
+}
+
+TEST_F(HidetermTest, WithPickupOffTheLinkIsStillMadeAndTheTextDroppedWithItsHandleClosed) {
+    frame->m_bHidetermPickup = FALSE;
+    Attach();
+    EXPECT_EQ(Utf8(frame->GetMessageText()), Status(IDS_HIDETERM_ATTACHED));
+    TerminalSends("\r\n");  // the terminal's connection to this window is made
+    const std::size_t objects = afx_kernel::OpenObjectCount();
+    const int fds = OpenFdCount();
+    TerminalSends("ABC12345 Blue\r\n");
+    EXPECT_EQ(doc->FindPickup("ABC12345"), -1);
+    EXPECT_EQ(Buffer(), "");
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects);
+    EXPECT_EQ(OpenFdCount(), fds);
+
+    // The switch is a setting of its own, kept at the end of the run.
+    StopApp();
+    StartApp();
+    EXPECT_FALSE(frame->m_bHidetermPickup);
+    frame->m_bHidetermPickup = TRUE;
+    StopApp();
+    StartApp();
+    EXPECT_TRUE(frame->m_bHidetermPickup);
+}
+
+TEST_F(HidetermTest, TextIsHandledTheSameWhetherOrNotLinked) {
+    ASSERT_FALSE(frame->m_bHidetermLinked);
+    const std::size_t objects = afx_kernel::OpenObjectCount();
+    HANDLE h = CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64, nullptr);
+    ASSERT_NE(h, nullptr);
+    LPVOID view = MapViewOfFile(h, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    std::strcpy(static_cast<char*>(view), "ABC12345 Blue\r\n");
+    UnmapViewOfFile(view);
+    EXPECT_EQ(frame->SendMessage(WM_HT_TEXT, reinterpret_cast<WPARAM>(h)), 0);
+    EXPECT_GE(doc->FindPickup("ABC12345"), 0);
+    EXPECT_FALSE(CloseHandle(h));  // the layer closed it
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects);
+    // A handle that names nothing brings nothing, and nothing breaks.
+    EXPECT_EQ(frame->SendMessage(WM_HT_TEXT, 0x7777), 0);
+    EXPECT_EQ(Buffer(), "");
+}
+
+TEST_F(HidetermTest, SendingAnEmptyTextDoesNotLookForTheTerminal) {
+    frame->SendToHideterm("");
+    peer->Command("conns");
+    EXPECT_EQ(peer->WaitFor("CONNS"), "CONNS 0");
+    EXPECT_TRUE(peer->Collect("CANSEND").empty());
+
+    frame->SendToHideterm("x");
+    EXPECT_EQ(peer->WaitFor("CANSEND"), "CANSEND");
+    EXPECT_EQ(peer->WaitFor("SENDTEXT"), "SENDTEXT 1 2 1 78");
+}
+
+TEST_F(HidetermTest, SentTextReachesTheTerminalInAMappingOfLengthPlusOne) {
+    Attach();
+    const CString text = Sjis("TO:ABC12345 こんにちは");
+    const std::size_t objects = afx_kernel::OpenObjectCount();
+    const int fds = OpenFdCount();
+    frame->SendToHideterm(text);
+    EXPECT_EQ(peer->WaitFor("CANSEND"), "CANSEND");
+    EXPECT_EQ(peer->WaitFor("SENDTEXT"), "SENDTEXT " + std::to_string(text.GetLength()) + " " +
+                                             std::to_string(text.GetLength() + 1) + " 1 " +
+                                             Hex(text.Str()));
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects);
+    EXPECT_EQ(afx_kernel::MappedViewCount(), 0u);
+    EXPECT_EQ(OpenFdCount(), fds);
+    peer->Command("objects");
+    EXPECT_EQ(peer->WaitFor("OBJECTS"), "OBJECTS 0 0");
+}
+
+TEST_F(HidetermTest, ARefusedCanSendSendsNothing) {
+    Attach();
+    peer->Command("cansend 0");
+    ASSERT_EQ(peer->WaitFor("OK"), "OK");
+    const std::size_t objects = afx_kernel::OpenObjectCount();
+    frame->SendToHideterm("TO:ABC12345");
+    EXPECT_EQ(peer->WaitFor("CANSEND"), "CANSEND");
+    EXPECT_TRUE(peer->Collect("SENDTEXT", 200).empty());
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects);
+    const std::string status = Utf8(frame->GetMessageText());
+    EXPECT_EQ(status, Status(IDS_HIDETERM_ATTACHED));  // no message either
+}
+
+TEST_F(HidetermTest, NoTerminalOrAHungOneDoesNotHoldTheWindow) {
+    afx_handles::SetRemoteTimeout(300);
+    Attach();
+    peer->Command("hang 2000");
+    ASSERT_EQ(peer->WaitFor("HANGING"), "HANGING");
+    auto start = std::chrono::steady_clock::now();
+    frame->SendToHideterm("TO:ABC12345");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+    peer->Kill();
+    start = std::chrono::steady_clock::now();
+    frame->SendToHideterm("TO:ABC12345");
+    Tick();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 300ms);
+    EXPECT_FALSE(frame->m_bHidetermLinked);
+}
+
+TEST_F(HidetermTest, DestructionDetachesFromTheLinkedTerminalOnly) {
+    StopApp();  // never linked: nothing is sent
+    EXPECT_TRUE(peer->Collect("DETACH", 100).empty());
+    StartApp();
+    Attach();
+    const std::string hwnd = HandleText(frame->GetSafeHwnd());
+    StopApp();
+    EXPECT_EQ(peer->WaitFor("DETACH"), "DETACH " + hwnd);
+}

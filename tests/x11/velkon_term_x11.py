@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""The terminal bridge velkon-term with the real program on a private Xvfb display.
+
+    velkon_term_x11.py --program BIN --screenshot BIN --term BIN --send BIN --artifacts DIR CASE
+
+velkon-term runs here with its input and output on pipes (no terminal emulator is needed: it
+makes the session's pseudo-terminal itself). Helpers and the session come from velkon_x11.py.
+"""
+
+import argparse
+import os
+import signal
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import velkon_x11 as vx  # noqa: E402
+from velkon_x11 import APP, SAMPLE, check, frame_title, main_frames, wait_until, write  # noqa: E402
+
+
+class Term:
+    """velkon-term running COMMAND, its input a pipe kept open, its output collected."""
+
+    def __init__(self, s, term, args):
+        self.log_path = s.path(f"term-{len(s.procs) + 1}.log")
+        log = open(self.log_path, "wb")
+        self.proc = subprocess.Popen([term, *args], cwd=s.dir, env=s.env(),
+                                     stdin=subprocess.PIPE, stdout=log, stderr=subprocess.STDOUT,
+                                     preexec_fn=vx._die_with_parent)
+        log.close()
+        s.procs.append((self.proc, self.log_path))
+        print(f"started velkon-term {' '.join(args)} (pid {self.proc.pid})")
+
+    def output(self):
+        with open(self.log_path, "rb") as f:
+            return f.read()
+
+    def type(self, data):
+        self.proc.stdin.write(data)
+        self.proc.stdin.flush()
+
+
+FORUM_LOG = ("#  12/03 21:15  ABC12345 青い空\r\n"
+             "本文です。よろしく。\r\n"
+             "#  12/03 21:40  QRS24680 新しい人\r\n")
+
+
+def start_program(s):
+    data = write(s.path("data.lst"), SAMPLE)
+    s.start([data], env={"VELKON_TEST_HOOKS": "1"})
+    s.wait_window(frame_title("data.lst"))
+
+
+def case_term_pickup(s, artifacts):
+    # A command in the session prints a forum log (UTF-8, as the session speaks) again and
+    # again; once the program has attached itself, the log reaches it converted to CP932 and
+    # the registered ABC12345, last updated on an earlier day, has its update raised: the
+    # document is modified ("（更新）" in the title).
+    write(s.path("forum.log"), FORUM_LOG.encode("utf-8"))
+    term = Term(s, s.term, ["--", "sh", "-c", "while :; do cat forum.log; sleep 0.5; done"])
+    wait_until("the log in velkon-term's output", lambda: "ABC12345" in term.output().decode(
+        "utf-8", "replace"))
+    start_program(s)
+    s.wait_window("data.lst（更新） - " + APP)
+    # Output passes through unchanged: still UTF-8 on velkon-term's side.
+    check("青い空".encode("utf-8") in term.output(), "the session's output was changed")
+
+
+def case_term_send(s, artifacts):
+    # A text the program sends is typed into the session, where cat echoes it; the echo comes
+    # back to the program as received text and is picked up like any other.
+    term = Term(s, s.term, ["--", "cat"])
+    start_program(s)
+    time.sleep(0.2)
+    sent = "XYZ00001 山田　太郎"
+    modified = "data.lst（更新） - " + APP
+    # The line end is typed as the Enter key, so cat gets the whole line.
+    check(subprocess.run([s.send, sent + "\r\n"], env=s.env(), timeout=10).returncode == 0,
+          "the program did not take the text to send")
+    wait_until("the sent text in the session",
+               lambda: term.output().count(sent.encode("utf-8")) >= 2)  # the echo and cat's copy
+
+    def picked_up():
+        # The echo reaches the program only once its poll has attached it to velkon-term (the
+        # send itself needs no attachment), so the text is sent again until it has.
+        subprocess.run([s.send, sent + "\r\n"], env=s.env(), timeout=10)
+        return modified in main_frames(s).values()
+    wait_until("the echo picked up", picked_up, interval=0.5)
+    # Typed input still reaches the session too.
+    term.type(b"typed by hand\n")
+    wait_until("typed input echoed", lambda: term.output().count(b"typed by hand") >= 2)
+
+
+def case_term_exit_status(s, artifacts):
+    # The command's end ends velkon-term with its status; the program notices the terminal is
+    # gone and goes on running.
+    start_program(s)
+    term = Term(s, s.term, ["--", "sh", "-c", "sleep 2; exit 7"])
+    check(s.wait_exit(term.proc) == 7, f"exit status {term.proc.returncode}, not 7")
+    time.sleep(1.5)
+    check(frame_title("data.lst") in main_frames(s).values(), "the program did not survive")
+    term = Term(s, s.term, ["--", "sh", "-c", "kill -TERM $$"])
+    check(s.wait_exit(term.proc) == 128 + signal.SIGTERM, f"exit status {term.proc.returncode}")
+    help_text = subprocess.run([s.term, "--help"], capture_output=True, timeout=10).stdout
+    check(b"Usage: velkon-term" in help_text, "no --help")
+
+
+CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--screenshot", required=True)
+    parser.add_argument("--term", required=True)
+    parser.add_argument("--send", required=True)
+    parser.add_argument("--artifacts", default=".")
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    import shutil
+    missing = [tool for tool in ("Xvfb", "xdotool") if not shutil.which(tool)]
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed (scripts/deps installs them)")
+        return vx.SKIPPED
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(sig, lambda n, _: sys.exit(128 + n))
+    try:
+        session = vx.Session(os.path.abspath(args.program), os.path.abspath(args.screenshot))
+    except vx.Failure as failure:
+        print(f"{args.case}: FAILED: {failure}")
+        return 1
+    session.term = os.path.abspath(args.term)
+    session.send = os.path.abspath(args.send)
+    try:
+        CASES[args.case](session, os.path.abspath(args.artifacts))
+        print(f"{args.case}: passed")
+        return 0
+    except vx.Failure as failure:
+        print(f"{args.case}: FAILED: {failure}")
+        try:
+            print(f"visible windows: {session.windows()}")
+        except Exception as e:
+            print(f"visible windows: unknown ({e})")
+        session.dump_logs()
+        return 1
+    finally:
+        session.close()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
