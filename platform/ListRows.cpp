@@ -80,8 +80,13 @@ int ListRows::Insert(int nIndex, LPARAM lParam, UINT state) {
         m_rows.insert(m_rows.begin() + nIndex, Row{lParam, state});
         m_validFrom = std::min(m_validFrom, nIndex);
         if (m_focused >= nIndex) ++m_focused;
+        if (m_selectedEnd > nIndex) ++m_selectedEnd;
+        if (m_selectedBegin >= nIndex) ++m_selectedBegin;
     }
-    if (state & LVIS_SELECTED) ++m_selected;
+    if (state & LVIS_SELECTED) {
+        ++m_selected;
+        NoteSelected(nIndex);
+    }
     if (state & LVIS_FOCUSED) m_focused = nIndex;
     return nIndex;
 }
@@ -91,6 +96,8 @@ void ListRows::Erase(int nIndex) {
     Unlink(nIndex);
     if (m_rows[static_cast<size_t>(nIndex)].state & LVIS_SELECTED) --m_selected;
     m_rows.erase(m_rows.begin() + nIndex);
+    if (m_selectedEnd > nIndex) --m_selectedEnd;
+    if (m_selectedBegin > nIndex) --m_selectedBegin;
     if (m_focused == nIndex)
         m_focused = -1;
     else if (m_focused > nIndex)
@@ -106,6 +113,8 @@ void ListRows::Clear() {
     m_validFrom = 0;
     m_focused = -1;
     m_selected = 0;
+    m_selectedEnd = 0;
+    m_selectedBegin = 0;
 }
 
 void ListRows::SetData(int nIndex, LPARAM lParam) {
@@ -119,7 +128,10 @@ UINT ListRows::SetState(int nIndex, UINT state, UINT mask) {
     const UINT old = row.state;
     row.state = (old & ~mask) | (state & mask);
     const UINT changed = old ^ row.state;
-    if (changed & LVIS_SELECTED) m_selected += (row.state & LVIS_SELECTED) ? 1 : -1;
+    if (changed & LVIS_SELECTED) {
+        m_selected += (row.state & LVIS_SELECTED) ? 1 : -1;
+        if (row.state & LVIS_SELECTED) NoteSelected(nIndex);
+    }
     if (changed & LVIS_FOCUSED) {
         if (row.state & LVIS_FOCUSED)
             m_focused = nIndex;
@@ -129,16 +141,38 @@ UINT ListRows::SetState(int nIndex, UINT state, UINT mask) {
     return old;
 }
 
+// After m_selected counted the row in.
+void ListRows::NoteSelected(int nIndex) {
+    if (m_selected == 1) {
+        m_selectedBegin = nIndex;
+        m_selectedEnd = nIndex + 1;
+    } else {
+        m_selectedBegin = std::min(m_selectedBegin, nIndex);
+        m_selectedEnd = std::max(m_selectedEnd, nIndex + 1);
+    }
+}
+
 int ListRows::NextSelected(int nAfter) const {
     if (m_selected == 0) return -1;
-    for (int i = std::max(nAfter + 1, 0); i < Count(); ++i)
-        if (m_rows[static_cast<size_t>(i)].state & LVIS_SELECTED) return i;
+    const int from = std::max(nAfter + 1, 0);
+    const int end = std::min(m_selectedEnd, Count());
+    for (int i = std::max(from, m_selectedBegin); i < end; ++i)
+        if (m_rows[static_cast<size_t>(i)].state & LVIS_SELECTED) {
+            if (from <= m_selectedBegin) m_selectedBegin = i;
+            return i;
+        }
+    // Nothing selected from here on: later searches past the last selected row stop at once.
+    m_selectedEnd = std::min(m_selectedEnd, from);
     return -1;
 }
 
 void ListRows::SortByLess(bool (*less)(const Row&, const Row&, void*), void* context) {
     const size_t n = m_rows.size();
     if (n < 2) return;
+    if (m_selected > 0) {  // the selected rows go anywhere
+        m_selectedBegin = 0;
+        m_selectedEnd = Count();
+    }
     // Short runs by insertion, then merges that take from the right run only when strictly
     // less: equal rows keep their order, and no step relies on the comparison being consistent.
     constexpr size_t kRun = 32;

@@ -47,10 +47,16 @@ private:
     void StoreFirst(LPARAM lParam, int nRow) const;
     int LookupRaw(LPARAM lParam) const;
     void Unlink(int nIndex);
+    void NoteSelected(int nIndex);
 
     std::vector<Row> m_rows;
     int m_focused = -1;
     int m_selected = 0;
+    // No row at or after this one is selected. A search for the next selected row after the last
+    // one would otherwise walk every row below it, once per update of a large list...
+    mutable int m_selectedEnd = 0;
+    // ... and none before this one, for the search from the top for a row far down.
+    mutable int m_selectedBegin = 0;
     // Item data -> row. Correct for rows below m_validFrom; later ones are renumbered on the next
     // lookup, so a run of deletions costs one renumbering, not one each. Record numbers are small
     // and dense, so they go in a vector; other values in a hash map.

@@ -93,6 +93,58 @@ TEST(ListRows, FocusAndSelectionCountsFollowRows) {
     EXPECT_EQ(rows.SelectedCount(), 0);
 }
 
+// The search for selected rows remembers where the last one is; inserts, deletions, sorts and
+// searches in any order must never make it miss one.
+TEST(ListRows, NextSelectedFindsEverySelectedRowAfterAnyChanges) {
+    ListRows rows;
+    std::vector<bool> model;  // selected, by row
+    std::mt19937 rng(11);
+    for (int step = 0; step < 20000; ++step) {
+        const int n = rows.Count();
+        switch (rng() % 6) {
+            case 0: {
+                const int at = static_cast<int>(rng() % (n + 1));
+                const bool sel = rng() % 4 == 0;
+                rows.Insert(at, step, sel ? LVIS_SELECTED : 0);
+                model.insert(model.begin() + at, sel);
+                break;
+            }
+            case 1:
+                if (n > 0) {
+                    const int at = static_cast<int>(rng() % n);
+                    rows.Erase(at);
+                    model.erase(model.begin() + at);
+                }
+                break;
+            case 2:
+                if (n > 0) {
+                    const int at = static_cast<int>(rng() % n);
+                    const bool sel = rng() % 2 == 0;
+                    rows.SetState(at, sel ? LVIS_SELECTED : 0, LVIS_SELECTED);
+                    model[static_cast<size_t>(at)] = sel;
+                }
+                break;
+            case 3:
+                if (step % 50 == 0) {
+                    rows.Sort([](LPARAM a, LPARAM b) { return static_cast<int>((b % 7) - (a % 7)); });
+                    model.clear();
+                    for (int i = 0; i < rows.Count(); ++i) model.push_back(rows.At(i).state & LVIS_SELECTED);
+                }
+                break;
+            default: {
+                const int after = n > 0 ? static_cast<int>(rng() % (n + 1)) - 1 : -1;
+                int expected = -1;
+                for (int i = after + 1; i < n; ++i)
+                    if (model[static_cast<size_t>(i)]) {
+                        expected = i;
+                        break;
+                    }
+                ASSERT_EQ(rows.NextSelected(after), expected) << "step " << step;
+            }
+        }
+    }
+}
+
 TEST(ListRows, SortIsStableAndRowsTakeTheirStateAlong) {
     // Enough rows for several merge passes; keys with many equal values.
     ListRows rows;
