@@ -62,6 +62,14 @@ private:
     HWND m_frame;
 };
 
+// False when the label already shows the text.
+bool SetLabelText(QLabel* label, const CString& text) {
+    const QString qtext = FromCp932(text);
+    if (label->text() == qtext) return false;
+    label->setText(qtext);
+    return true;
+}
+
 }  // namespace
 
 BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, RECT, UINT nID) {
@@ -182,17 +190,23 @@ BOOL CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount) {
     return TRUE;
 }
 
+// Counts in the panes change with every ID a pickup finds, so nothing is redone that did not
+// change, and a pane of fixed size never makes the bar lay itself out again.
 void CStatusBar::ApplyPane(Pane& pane, bool stretch) {
     QLabel* label = pane.label;
-    label->setText(FromCp932(pane.text));
-    label->setFrameShape((pane.nStyle & SBPS_NOBORDERS) ? QFrame::NoFrame : QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
+    SetLabelText(label, pane.text);
+    const QFrame::Shape shape = (pane.nStyle & SBPS_NOBORDERS) ? QFrame::NoFrame : QFrame::Panel;
+    if (label->frameShape() != shape) label->setFrameShape(shape);
+    if (label->frameShadow() != QFrame::Sunken) label->setFrameShadow(QFrame::Sunken);
     const int frame = 2 * label->frameWidth() + label->margin() * 2;
     if ((pane.nStyle & SBPS_STRETCH) || stretch) {
         label->setMinimumWidth(pane.cxWidth);
         label->setMaximumWidth(QWIDGETSIZE_MAX);
+        label->setMinimumHeight(0);
+        label->setMaximumHeight(QWIDGETSIZE_MAX);
     } else {
         label->setFixedWidth(pane.cxWidth + frame);
+        label->setFixedHeight(label->fontMetrics().height() + frame);
     }
 }
 
@@ -217,8 +231,8 @@ BOOL CStatusBar::SetPaneText(int nIndex, LPCTSTR lpszNewText, BOOL bUpdate) {
     if (nIndex < 0 || nIndex >= GetCount()) return FALSE;
     Pane& pane = m_panes[static_cast<std::size_t>(nIndex)];
     pane.text = lpszNewText;
-    pane.label->setText(FromCp932(pane.text));
-    if (bUpdate) pane.label->repaint();
+    // Shown with the window's next paint, which comes at once unless paints come too fast.
+    if (SetLabelText(pane.label, pane.text) && bUpdate) pane.label->update();
     return TRUE;
 }
 

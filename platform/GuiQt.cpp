@@ -5,7 +5,9 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFileDialog>
+#include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QThread>
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <memory>
 
 #include "platform/AfxRes.h"
@@ -56,12 +59,66 @@ public:
     }
 };
 
+// A window repaints at most once a frame. A long run of small changes (a pickup hands the
+// document a 256-byte slice at a time, tens of thousands of them) would otherwise repaint the
+// list and the status bar after every slice and spend nearly all its time drawing; what lands
+// within one frame is drawn together at the frame's end.
+class PaintPacer : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::UpdateRequest || !watched->isWidgetType())
+            return QObject::eventFilter(watched, event);
+        auto* widget = static_cast<QWidget*>(watched);
+        Pace& pace = m_paces[widget];
+        const qint64 now = m_clock.elapsed();
+        if (!pace.started || now - pace.lastPaint >= kFrameMs) {
+            pace.started = true;
+            pace.lastPaint = now;
+            return QObject::eventFilter(watched, event);
+        }
+        if (!pace.deferred) {
+            pace.deferred = true;
+            if (!pace.watched) {
+                pace.watched = true;
+                connect(widget, &QObject::destroyed, this, [this, widget] { m_paces.erase(widget); });
+            }
+            QPointer<QWidget> target(widget);
+            QTimer::singleShot(static_cast<int>(kFrameMs - (now - pace.lastPaint)), this,
+                               [this, target] {
+                                   if (!target) return;
+                                   m_paces[target.data()].deferred = false;
+                                   QCoreApplication::postEvent(target.data(),
+                                                               new QEvent(QEvent::UpdateRequest),
+                                                               Qt::LowEventPriority);
+                               });
+        }
+        return true;
+    }
+
+private:
+    static constexpr qint64 kFrameMs = 16;
+    struct Pace {
+        bool started = false;
+        bool deferred = false;
+        bool watched = false;
+        qint64 lastPaint = 0;
+    };
+    std::map<QWidget*, Pace> m_paces;
+    QElapsedTimer m_clock{[] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }()};
+};
+
 void HookIdle() {
     if (g_idleHooked || !QCoreApplication::instance()) return;
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     if (!dispatcher) return;
     g_idleHooked = true;
     QCoreApplication::instance()->installEventFilter(new IdleWatcher(QCoreApplication::instance()));
+    QCoreApplication::instance()->installEventFilter(new PaintPacer(QCoreApplication::instance()));
     QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [] {
         if (!g_idleWork) return;
         g_idleWork = false;
