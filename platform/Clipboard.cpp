@@ -4,14 +4,26 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPointer>
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "platform/CWnd.h"
 #include "platform/CodePage.h"
+#include "platform/X11Selection.h"
 
 // Everything here runs on the UI thread. Qt bounds each wait for the selection's owner by its
 // own clipboard timeout (a few seconds), after which the owner counts as having no text.
+//
+// Text another program puts on the X11 clipboard is fetched by a worker thread over an X
+// connection of its own before the viewers hear of the change: a large text arrives in pieces
+// and would otherwise keep the window from answering for a noticeable time. The viewers then
+// read that snapshot, which stays the clipboard's text until the next change.
 namespace {
+
+constexpr int kOwnerTimeoutMs = 3000;
 
 bool g_bOpen = false;
 bool g_bEmptied = false;
@@ -29,13 +41,66 @@ void NotifyViewers() {
     if (g_hWndViewer && IsWindow(g_hWndViewer)) SendMessage(g_hWndViewer, WM_DRAWCLIPBOARD);
 }
 
+// Set: the clipboard's text as fetched, in CP932 (nothing inside: no text). Unset: ask Qt.
+std::optional<std::optional<std::string>> g_snapshot;
+unsigned g_changes = 0;  // which change a fetch belongs to; a late answer to an older one is dropped
+
+// Shared with the fetching threads, which may outlive the clipboard object.
+struct FetchShared {
+    std::mutex mutex;
+    QClipboard* clipboard = nullptr;  // null once it is gone
+    std::atomic<bool> stop{false};
+};
+std::shared_ptr<FetchShared> g_fetch;
+
+void Fetched(unsigned change, std::optional<std::string> text) {
+    if (change != g_changes) return;
+    g_snapshot = std::move(text);
+    NotifyViewers();
+}
+
+void FetchThenNotify(QClipboard* clipboard) {
+    if (!g_fetch) {
+        g_fetch = std::make_shared<FetchShared>();
+        g_fetch->clipboard = clipboard;
+        QObject::connect(clipboard, &QObject::destroyed, [shared = g_fetch] {
+            const std::lock_guard lock(shared->mutex);
+            shared->clipboard = nullptr;
+            shared->stop = true;
+        });
+    }
+    const unsigned change = g_changes;
+    std::thread([shared = g_fetch, change] {
+        std::optional<std::string> text = x11sel::ReadClipboardText(shared->stop, kOwnerTimeoutMs);
+        if (text) *text = Utf8ToCp932(*text);  // here too, not on the UI thread
+        const std::lock_guard lock(shared->mutex);
+        if (!shared->clipboard) return;
+        QMetaObject::invokeMethod(
+            shared->clipboard, [change, text = std::move(text)]() mutable {
+                Fetched(change, std::move(text));
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+void OnClipboardChanged() {
+    ++g_changes;
+    g_snapshot.reset();
+    QClipboard* clipboard = Clipboard();
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    if (clipboard && x11 && !clipboard->ownsClipboard())
+        FetchThenNotify(clipboard);
+    else
+        NotifyViewers();  // our own text, or a clipboard inside this process: at hand already
+}
+
 // Queued, so that viewers hear of a change from the event loop, never from inside the call
 // that made it.
 void WatchClipboard() {
     QClipboard* clipboard = Clipboard();
     if (!clipboard || g_watched == clipboard) return;
     g_watched = clipboard;
-    QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, NotifyViewers,
+    QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, OnClipboardChanged,
                      Qt::QueuedConnection);
 }
 
@@ -53,6 +118,7 @@ BOOL CloseClipboard() {
     if (!g_bOpen) return FALSE;
     g_bOpen = false;
     if (QClipboard* clipboard = Clipboard()) {
+        if (g_pendingUtf8 || g_bEmptied) g_snapshot.reset();
         if (g_pendingUtf8)
             clipboard->setText(QString::fromStdString(*g_pendingUtf8), QClipboard::Clipboard);
         else if (g_bEmptied)
@@ -72,6 +138,7 @@ BOOL EmptyClipboard() {
 
 BOOL IsClipboardFormatAvailable(UINT uFormat) {
     if (uFormat != CF_TEXT) return FALSE;
+    if (g_snapshot) return g_snapshot->has_value();
     QClipboard* clipboard = Clipboard();
     if (!clipboard) return FALSE;
     const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
@@ -80,12 +147,17 @@ BOOL IsClipboardFormatAvailable(UINT uFormat) {
 
 BOOL GetClipboardData(UINT uFormat, CString& rText) {
     if (!g_bOpen || uFormat != CF_TEXT) return FALSE;
-    QClipboard* clipboard = Clipboard();
-    if (!clipboard) return FALSE;
-    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
-    if (!data || !data->hasText()) return FALSE;
-    const std::string utf8 = clipboard->text(QClipboard::Clipboard).toStdString();
-    std::string cp932 = Utf8ToCp932(utf8);
+    std::string cp932;
+    if (g_snapshot) {
+        if (!*g_snapshot) return FALSE;
+        cp932 = **g_snapshot;
+    } else {
+        QClipboard* clipboard = Clipboard();
+        if (!clipboard) return FALSE;
+        const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+        if (!data || !data->hasText()) return FALSE;
+        cp932 = Utf8ToCp932(clipboard->text(QClipboard::Clipboard).toStdString());
+    }
     if (const auto nul = cp932.find('\0'); nul != std::string::npos) cp932.resize(nul);
     rText = CString(std::move(cp932));
     return TRUE;

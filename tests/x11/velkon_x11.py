@@ -325,6 +325,21 @@ def case_clipboard_pickup(s, artifacts):
     s.wait_window(modified)
 
 
+def case_clipboard_large(s, artifacts):
+    # A text too large for one transfer arrives from xclip in pieces (INCR); the ID at its very
+    # end is still picked up.
+    data = write(s.path("data.lst"), SAMPLE)
+    s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    filler = "".join(f"line {i}: nothing to see here, move along please\r\n" for i in range(60000))
+    text = filler + "Forum: XYZ00001 山田　太郎 さん\r\n"
+    check(len(text.encode()) > 2_000_000, "the text must need an incremental transfer")
+    late = subprocess.Popen(["xclip", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                            env=s.env(), preexec_fn=_die_with_parent)
+    late.communicate(text.encode(), timeout=20)
+    s.wait_window("data.lst（更新） - " + APP)
+
+
 def install_copy(s, name, id_lst):
     """The program copied into a folder of its own, with or without an id.lst beside it."""
     folder = s.path(name)
