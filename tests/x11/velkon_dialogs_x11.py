@@ -73,6 +73,20 @@ def case_copy_through_chooser(s, artifacts):
           f"the program picked up its own copy: {sorted(main_frames(s).values())}")
 
 
+def case_enter_opens_editor(s, artifacts):
+    # Enter in the list opens an editor on the selected record; typed text and Enter in the
+    # editor write it (the document is modified then) and close it. A second Enter opens another.
+    frame = start_program(s)
+    title = "XYZ00001 - ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集"
+    keys(s, frame, "Return")
+    editor = s.wait_window(title)
+    keys(s, editor, "End", "x", "Return")
+    s.wait_window("data.lst（更新） - " + APP)
+    check(title not in s.windows().values(), "the editor stayed open after Enter")
+    keys(s, frame, "Return")
+    s.wait_window(title)
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 
