@@ -1,7 +1,5 @@
 #include "frame/HidetermCtrlFrame.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 #include "database/VelkonDoc.h"
@@ -31,7 +29,6 @@ BEGIN_MESSAGE_MAP(CHidetermCtrlFrame, CClipboardViewerFrame)
 ON_WM_TIMER()
 ON_WM_DESTROY()
 ON_MESSAGE(WM_HT_TEXT, OnHidetermText)
-ON_MESSAGE(WM_HT_TEST_SEND, OnTestSend)
 END_MESSAGE_MAP()
 
 CHidetermCtrlFrame::CHidetermCtrlFrame()
@@ -125,19 +122,4 @@ void CHidetermCtrlFrame::OnDestroy() {
             ::SendMessage(hWndHideterm, WM_HT_DETACH, reinterpret_cast<WPARAM>(m_hWnd), 0);
     }
     CClipboardViewerFrame::OnDestroy();
-}
-
-LRESULT CHidetermCtrlFrame::OnTestSend(WPARAM wParam, LPARAM lParam) {
-    const auto hMapping = reinterpret_cast<HANDLE>(lParam);
-    LRESULT result = 0;
-    if (std::getenv("VELKON_TEST_HOOKS")) {
-        if (LPVOID pView = ::MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, 0)) {
-            const CString strText = TextOfView(pView);
-            ::UnmapViewOfFile(pView);
-            SendToHideterm(strText.Left(static_cast<int>(std::min<WPARAM>(wParam, 0x7FFFFFFF))));
-            result = 1;
-        }
-    }
-    ::CloseHandle(hMapping);
-    return result;
 }

@@ -12,12 +12,6 @@ constexpr UINT WM_HT_CANSEND = WM_USER + 11;   // to the terminal; nonzero: it t
 constexpr UINT WM_HT_SENDTEXT = WM_USER + 51;  // to the terminal; wParam length, lParam mapping
 constexpr UINT WM_HT_ATTACH = WM_USER + 72;    // to the terminal; wParam: this frame's window
 
-// For the tests that drive the real program only: when VELKON_TEST_HOOKS is set in the
-// environment, another process can make the frame send a text (wParam length, lParam a mapping
-// handle valid here, which the frame closes) as the list's send command would. Without the
-// variable the message does nothing but close the handle.
-constexpr UINT WM_HT_TEST_SEND = WM_USER + 0x3F0;
-
 constexpr UINT_PTR HIDETERM_TIMER_ID = 10;
 constexpr UINT HIDETERM_TIMER_PERIOD = 1000;
 constexpr const char* HIDETERM_CLASS_NAME = "HideTermFrameClass";
@@ -41,7 +35,6 @@ protected:
 protected:
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnHidetermText(WPARAM wParam, LPARAM lParam);
-    LRESULT OnTestSend(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
 
 private:

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "database/RecordText.h"
+#include "dialogs/PersonalDataDlg.h"
+#include "dialogs/SendFormatDlg.h"
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "platform/CCmdUI.h"
@@ -24,6 +26,8 @@ constexpr const char* kColumn = "Column";
 constexpr const char* kSort = "Sort";
 constexpr const char* kFont = "Font";
 constexpr int kMaxWidth = 10000;
+// The framework's base of resource help contexts plus the list's own topic.
+constexpr LRESULT kHelpContext = 0x20000 + 129;
 
 bool ShownByDefault(int n) {
     return n == 0 || n == 1 || n == 8 || n == 9;
@@ -96,6 +100,14 @@ ON_UPDATE_COMMAND_UI(ID_SPECIFY_DATE, OnUpdateSpecifyDate)
 ON_COMMAND(ID_SPECIFY_KEYWORD, OnSpecifyKeyword)
 ON_UPDATE_COMMAND_UI(ID_SPECIFY_KEYWORD, OnUpdateSpecifyKeyword)
 ON_COMMAND(ID_FONT, OnFont)
+ON_COMMAND(ID_SEND_HIDETERM, OnSendHideterm)
+ON_UPDATE_COMMAND_UI(ID_SEND_HIDETERM, OnUpdateOneRecord)
+ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, OnUpdateOneRecord)
+ON_COMMAND(ID_PERSONAL_DATA, OnPersonalData)
+ON_UPDATE_COMMAND_UI(ID_PERSONAL_DATA, OnUpdateOneRecord)
+ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblclk)
+ON_MESSAGE(WM_HELPHITTEST, OnHelpHitTest)
 END_MESSAGE_MAP()
 
 CVelkonView::CVelkonView() {
@@ -611,4 +623,49 @@ void CVelkonView::ShowRegistCount() {
 void CVelkonView::ShowPickupCount() {
     auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
     if (frame && GetDocument()) frame->SetPickupCount(GetDocument()->m_astrPickupID.GetSize());
+}
+
+BOOL CVelkonView::HasOneRecord() const {
+    return m_nCurrent >= 0 && GetListCtrl().GetSelectedCount() == 1;
+}
+
+void CVelkonView::OnUpdateOneRecord(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(HasOneRecord());
+}
+
+BOOL CVelkonView::ChooseFormat(BOOL bSend, CString& rText) {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (!frame || !HasOneRecord()) return FALSE;
+    CSendFormatDlg dlg;
+    dlg.m_nRecord = m_nCurrent;
+    dlg.m_bSend = bSend;
+    dlg.m_pastrFormat = &frame->m_astrHelperFormat;
+    if (dlg.DoModal() != IDOK) return FALSE;
+    rText = dlg.m_strResult;
+    return TRUE;
+}
+
+void CVelkonView::OnSendHideterm() {
+    CString text;
+    if (ChooseFormat(TRUE, text))
+        if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->SendToHideterm(text);
+}
+
+void CVelkonView::OnEditCopy() {
+    CString text;
+    if (ChooseFormat(FALSE, text))
+        if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->CopyToClipboard(text);
+}
+
+void CVelkonView::OnPersonalData() {
+    if (HasOneRecord()) CPersonalDataDlg::Open(m_nCurrent, m_szCaption);
+}
+
+void CVelkonView::OnDblclk(NMHDR*, LRESULT* pResult) {
+    OnPersonalData();
+    *pResult = 0;
+}
+
+LRESULT CVelkonView::OnHelpHitTest(WPARAM, LPARAM) {
+    return kHelpContext;
 }

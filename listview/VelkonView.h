@@ -77,8 +77,19 @@ protected:
     void OnSpecifyKeyword();
     void OnUpdateSpecifyKeyword(CCmdUI* pCmdUI);
     void OnFont();
+    void OnSendHideterm();
+    void OnEditCopy();
+    void OnPersonalData();
+    // Copy, send and the editor act on the current record, and only while it is the one row
+    // selected.
+    void OnUpdateOneRecord(CCmdUI* pCmdUI);
+    void OnDblclk(NMHDR* pNMHDR, LRESULT* pResult);
+    LRESULT OnHelpHitTest(WPARAM wParam, LPARAM lParam);
 
 private:
+    BOOL HasOneRecord() const;
+    // The chooser for the current record; its result, or FALSE when cancelled.
+    BOOL ChooseFormat(BOOL bSend, CString& rText);
     void RefreshWidths();
     void RedrawRecord(int r);
     void SelectOnly(int nRow, int r);

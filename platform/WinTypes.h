@@ -94,6 +94,7 @@ constexpr UINT WM_HOTKEY = 0x0312;
 constexpr UINT WM_USER = 0x0400;
 // The framework's private messages
 constexpr UINT WM_SETMESSAGESTRING = 0x0362;
+constexpr UINT WM_HELPHITTEST = 0x0366;  // the help context of a window at a point
 constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
 constexpr UINT WM_INITIALUPDATE = 0x0364;
 // Asks a window of another process to bring its last active pop-up (or itself) to the front.

@@ -60,6 +60,8 @@ constexpr StringEntry kStrings[] = {
      "ABC12345"},
     {IDS_ID_ALREADY_REGISTERED, "新規ID： %s は既に登録されています。"},
     {IDS_EDITED_ID_DELETED, "編集中のID： %s は削除されています。\n編集内容は破棄されます。"},
+    {IDS_EDITED_ID_REPLACED,
+     "編集中のID： %s は別のﾌｧｲﾙが開かれたため見つかりません。\n編集内容は破棄されます。"},
     {IDS_NO_DATE_TARGET, "対象を指定してください。"},
     {IDS_NO_KEYWORD_TARGET, "検索対象を指定してください。"},
     {IDS_APP_TITLE, "Velkon95"},

@@ -96,6 +96,7 @@
 #define IDS_INVALID_ID 53000
 #define IDS_ID_ALREADY_REGISTERED 53001
 #define IDS_EDITED_ID_DELETED 53010
+#define IDS_EDITED_ID_REPLACED 53011  // the editor's record number now names another ID
 #define IDS_NO_DATE_TARGET 53020
 #define IDS_NO_KEYWORD_TARGET 53030
 #define IDS_APP_TITLE 57344

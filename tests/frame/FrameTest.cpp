@@ -137,7 +137,7 @@ TEST_F(FrameTest, CommandsRouteThroughViewDocumentFrameAndApplication) {
     EXPECT_TRUE(frame->IsCommandEnabled(ID_FILE_NEW));
     EXPECT_TRUE(frame->IsCommandEnabled(ID_FILE_SAVE_AS));
     EXPECT_TRUE(frame->IsCommandEnabled(ID_VIEW_TOOLBAR));
-    EXPECT_FALSE(frame->IsCommandEnabled(ID_EDIT_COPY));
+    EXPECT_TRUE(frame->IsCommandEnabled(ID_EDIT_COPY));  // the view's, with one row selected
     EXPECT_FALSE(frame->IsCommandEnabled(ID_OPTIONS));
 
     // The tool bar follows at idle time.
@@ -146,7 +146,7 @@ TEST_F(FrameTest, CommandsRouteThroughViewDocumentFrameAndApplication) {
     EXPECT_TRUE(frame->m_wndToolBar.IsButtonEnabled(ID_FILE_SAVE));
     EXPECT_FALSE(frame->m_wndToolBar.IsButtonEnabled(ID_PICKUP_REDO));
     EXPECT_TRUE(frame->m_wndToolBar.IsButtonEnabled(ID_DELETE_ID));  // a row is selected
-    EXPECT_FALSE(frame->m_wndToolBar.IsButtonEnabled(ID_PERSONAL_DATA));  // nobody handles it yet
+    EXPECT_TRUE(frame->m_wndToolBar.IsButtonEnabled(ID_PERSONAL_DATA));
 }
 
 TEST_F(FrameTest, TitleShowsDocumentAndModifiedMarker) {

@@ -3,10 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QTimer>
+#include <QShortcut>
 #include <QWidget>
 #include <map>
 
+#include "dialogs/PersonalDataDlg.h"
+#include "platform/WndBridgeQt.h"
 #include "tests/listview/ListViewFixture.h"
+#include "tests/support/DialogDriver.h"
 
 using listview_test::ListViewTest;
 using listview_test::Record;
@@ -92,4 +96,64 @@ TEST_F(ListViewTest, ContextMenuFromTheKeyboardOpensOnTheScreen) {
     ASSERT_FALSE(shownAt.isNull());
     EXPECT_GE(shownAt.left(), 0);
     EXPECT_GE(shownAt.top(), 0);
+}
+
+namespace {
+int OpenEditors() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (dynamic_cast<CPersonalDataDlg*>(CWndBridge::WindowOf(w)) && w->isVisible()) ++n;
+    return n;
+}
+void CloseEditors() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = dynamic_cast<CPersonalDataDlg*>(CWndBridge::WindowOf(w))) d->DestroyWindow();
+}
+}  // namespace
+
+// Copy, send and the editor need exactly one selected row; with two, Enter and a double click
+// do nothing either, and no chooser comes up (the script has no step for one).
+TEST_F(ListViewTest, OneRecordCommandsWantExactlyOneSelectedRow) {
+    Open(TenRecords());
+    testing_support::DialogScript script;
+    CListCtrl& list = view->GetListCtrl();
+    for (UINT id : {ID_EDIT_COPY, ID_SEND_HIDETERM, ID_PERSONAL_DATA})
+        EXPECT_TRUE(frame->IsCommandEnabled(id)) << id;
+    list.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
+    for (UINT id : {ID_EDIT_COPY, ID_SEND_HIDETERM, ID_PERSONAL_DATA}) {
+        EXPECT_FALSE(frame->IsCommandEnabled(id)) << id;
+        view->SendMessage(WM_COMMAND, id);  // straight to the handler, past the state check
+    }
+    NMITEMACTIVATE nm{};
+    nm.hdr.code = NM_DBLCLK;
+    view->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nm));
+    EXPECT_EQ(OpenEditors(), 0);
+    EXPECT_EQ(script.Shown(), 0);
+
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+    for (UINT id : {ID_EDIT_COPY, ID_SEND_HIDETERM, ID_PERSONAL_DATA})
+        EXPECT_FALSE(frame->IsCommandEnabled(id)) << id;
+}
+
+TEST_F(ListViewTest, EnterAndDoubleClickOpenAnotherEditorEachTime) {
+    Open(TenRecords());
+    // The key itself is pressed on a real display (tests/x11); here its accelerator is used.
+    QShortcut* enter = nullptr;
+    for (QShortcut* shortcut : frame->GetWidget()->findChildren<QShortcut*>())
+        if (shortcut->key() == QKeySequence(Qt::Key_Return)) enter = shortcut;
+    ASSERT_NE(enter, nullptr);
+    Q_EMIT enter->activated();
+    EXPECT_EQ(OpenEditors(), 1);
+
+    NMITEMACTIVATE nm{};
+    nm.hdr.code = NM_DBLCLK;
+    view->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nm));
+    view->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nm));
+    EXPECT_EQ(OpenEditors(), 3);
+    CloseEditors();
+    EXPECT_EQ(OpenEditors(), 0);
+}
+
+TEST_F(ListViewTest, HelpHitTestAnswersTheListsHelpContext) {
+    EXPECT_EQ(view->SendMessage(WM_HELPHITTEST), 0x20081);
 }

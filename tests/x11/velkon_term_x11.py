@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The terminal bridge velkon-term with the real program on a private Xvfb display.
 
-    velkon_term_x11.py --program BIN --screenshot BIN --term BIN --send BIN --artifacts DIR CASE
+    velkon_term_x11.py --program BIN --screenshot BIN --term BIN --artifacts DIR CASE
 
 velkon-term runs here with its input and output on pipes (no terminal emulator is needed: it
 makes the session's pseudo-terminal itself). Helpers and the session come from velkon_x11.py.
@@ -15,6 +15,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import velkon_dialogs_x11 as dx  # noqa: E402
 import velkon_x11 as vx  # noqa: E402
 from velkon_x11 import APP, SAMPLE, check, frame_title, main_frames, wait_until, write  # noqa: E402
 
@@ -48,7 +49,7 @@ FORUM_LOG = ("#  12/03 21:15  ABC12345 青い空\r\n"
 
 def start_program(s):
     data = write(s.path("data.lst"), SAMPLE)
-    s.start([data], env={"VELKON_TEST_HOOKS": "1"})
+    s.start([data])
     s.wait_window(frame_title("data.lst"))
 
 
@@ -68,23 +69,28 @@ def case_term_pickup(s, artifacts):
 
 
 def case_term_send(s, artifacts):
-    # A text the program sends is typed into the session, where cat echoes it; the echo comes
-    # back to the program as received text and is picked up like any other.
+    # The send command, run from the keyboard through the chooser, types the selected record
+    # into the session, where cat echoes it; the echo comes back to the program as received
+    # text and is picked up like any other.
     term = Term(s, s.term, ["--", "cat"])
-    start_program(s)
-    time.sleep(0.2)
+    # The first format ends its line with the Enter key's carriage return, so cat gets the line.
+    dx.write_formats(s, ["%i %h\\r"])
+    frame = dx.start_program(s)  # XYZ00001, 山田　太郎, selected
     sent = "XYZ00001 山田　太郎"
     modified = "data.lst（更新） - " + APP
-    # The line end is typed as the Enter key, so cat gets the whole line.
-    check(subprocess.run([s.send, sent + "\r\n"], env=s.env(), timeout=10).returncode == 0,
-          "the program did not take the text to send")
-    wait_until("the sent text in the session",
-               lambda: term.output().count(sent.encode("utf-8")) >= 2)  # the echo and cat's copy
+
+    def send():
+        dx.choose(s, frame, "ctrl+h", dx.SEND_TITLE, 0)
+    # The send needs the terminal's window, which the program finds once it is up.
+    wait_until("the sent text in the session", lambda: send() or term.output().count(
+        sent.encode("utf-8")) >= 2, interval=0.5)  # the echo and cat's copy
 
     def picked_up():
         # The echo reaches the program only once its poll has attached it to velkon-term (the
         # send itself needs no attachment), so the text is sent again until it has.
-        subprocess.run([s.send, sent + "\r\n"], env=s.env(), timeout=10)
+        if modified in main_frames(s).values():
+            return True
+        send()
         return modified in main_frames(s).values()
     wait_until("the echo picked up", picked_up, interval=0.5)
     # Typed input still reaches the session too.
@@ -114,7 +120,6 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--screenshot", required=True)
     parser.add_argument("--term", required=True)
-    parser.add_argument("--send", required=True)
     parser.add_argument("--artifacts", default=".")
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
@@ -131,7 +136,6 @@ def main():
         print(f"{args.case}: FAILED: {failure}")
         return 1
     session.term = os.path.abspath(args.term)
-    session.send = os.path.abspath(args.send)
     try:
         CASES[args.case](session, os.path.abspath(args.artifacts))
         print(f"{args.case}: passed")

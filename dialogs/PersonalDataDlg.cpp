@@ -1,0 +1,146 @@
+#include "dialogs/PersonalDataDlg.h"
+
+#include "database/VelkonDoc.h"
+#include "platform/CFrameWnd.h"
+#include "platform/CWinApp.h"
+#include "platform/DataExchange.h"
+#include "platform/DialogControls.h"
+#include "platform/MessageBox.h"
+#include "platform/StringResource.h"
+#include "platform/SystemMetrics.h"
+#include "res/resource.h"
+
+namespace {
+constexpr int kFirstLabel = 2110;  // handle, then memo 1..6
+constexpr int kFirstEdit = 2120;
+constexpr int kFields = 7;
+constexpr int kRegistDate = 2130;
+constexpr int kPrevUpdateDate = 2131;
+constexpr int kUpdateCount = 2132;
+constexpr int kMaxText = 255;
+}  // namespace
+
+int CPersonalDataDlg::s_nCascadeX = -1;
+int CPersonalDataDlg::s_nCascadeY = -1;
+
+CPersonalDataDlg::CPersonalDataDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+
+CVelkonDoc* CPersonalDataDlg::ActiveDocument() {
+    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    return frame ? dynamic_cast<CVelkonDoc*>(frame->GetActiveDocument()) : nullptr;
+}
+
+CPersonalDataDlg* CPersonalDataDlg::Open(int nRecord, const char (*pszCaption)[256]) {
+    const CVelkonDoc* doc = ActiveDocument();
+    if (!doc || nRecord < 0 || nRecord >= doc->GetRecordCount()) return nullptr;
+    auto* dlg = new CPersonalDataDlg;
+    dlg->m_nRecord = nRecord;
+    dlg->m_pszCaption = pszCaption;
+    // A window that goes while it is made frees the object itself; one never made does not.
+    bool gone = false;
+    dlg->m_pbGone = &gone;
+    const BOOL created = dlg->Create(IDD);
+    if (gone) return nullptr;
+    dlg->m_pbGone = nullptr;
+    if (!created) {
+        if (dlg->GetSafeHwnd())
+            dlg->DestroyWindow();
+        else
+            delete dlg;
+        return nullptr;
+    }
+    return dlg;
+}
+
+void CPersonalDataDlg::DoDataExchange(CDataExchange* pDX) {
+    CString* fields[kFields] = {&m_strHandle, &m_strMemo1, &m_strMemo2, &m_strMemo3,
+                                &m_strMemo4,  &m_strMemo5, &m_strMemo6};
+    for (int i = 0; i < kFields; ++i) DDX_Text(pDX, kFirstEdit + i, *fields[i]);
+}
+
+BOOL CPersonalDataDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    const CVelkonDoc* doc = ActiveDocument();
+    const int r = m_nRecord;
+    const bool valid = doc && r >= 0 && r < doc->GetRecordCount();
+    if (valid) m_strID = doc->m_astrID[r];
+
+    SetWindowText(m_strID + GetWindowText());
+    for (int i = 0; i < kFields; ++i) {
+        const CString caption = m_pszCaption ? CString(m_pszCaption[1 + i])
+                                             : AfxLoadString(IDS_CAPTION_HANDLE + static_cast<UINT>(i));
+        SetDlgItemText(kFirstLabel + i, caption + " :");
+    }
+    if (valid) {
+        CString count;
+        count.Format("%u", static_cast<unsigned>(doc->m_anUpdateCount[r]));
+        SetDlgItemText(kUpdateCount, count);
+        SetDlgItemText(kRegistDate, CVelkonDoc::FormatDate(doc->m_atimeRegist[r]));
+        SetDlgItemText(kPrevUpdateDate, CVelkonDoc::FormatDate(doc->m_atimePrevUpdate[r]));
+        m_strHandle = doc->m_astrHandle[r];
+        m_strMemo1 = doc->m_astrMemo1[r];
+        m_strMemo2 = doc->m_astrMemo2[r];
+        m_strMemo3 = doc->m_astrMemo3[r];
+        m_strMemo4 = doc->m_astrMemo4[r];
+        m_strMemo5 = doc->m_astrMemo5[r];
+        m_strMemo6 = doc->m_astrMemo6[r];
+    }
+    UpdateData(FALSE);
+    for (int i = 0; i < kFields; ++i) SendDlgItemMessage(kFirstEdit + i, EM_LIMITTEXT, kMaxText);
+    Cascade();
+    return TRUE;
+}
+
+void CPersonalDataDlg::Cascade() {
+    RECT rect;
+    GetWindowRect(&rect);
+    if (rect.right - rect.left + s_nCascadeX >= GetSystemMetrics(SM_CXSCREEN)) s_nCascadeX = 0;
+    if (rect.bottom - rect.top + s_nCascadeY >= GetSystemMetrics(SM_CYSCREEN)) s_nCascadeY = 0;
+    SetWindowPos(nullptr, s_nCascadeX, s_nCascadeY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    s_nCascadeX += GetSystemMetrics(SM_CXDLGFRAME) + GetSystemMetrics(SM_CYMENU);
+    s_nCascadeY += GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYMENU);
+}
+
+void CPersonalDataDlg::OnOK() {
+    CVelkonDoc* doc = ActiveDocument();
+    const int r = m_nRecord;
+    if (!doc || r < 0 || r >= doc->GetRecordCount() || doc->m_astrID[r] != m_strID) {
+        TellDiscarded(IDS_EDITED_ID_REPLACED);
+    } else if (doc->m_abDeleted[r]) {
+        TellDiscarded(IDS_EDITED_ID_DELETED);
+    } else {
+        bool typed = false;
+        for (int i = 0; i < kFields && !typed; ++i)
+            typed = SendDlgItemMessage(kFirstEdit + i, EM_GETMODIFY) != 0;
+        if (typed && UpdateData(TRUE)) {
+            doc->m_astrHandle[r] = m_strHandle;
+            doc->m_astrMemo1[r] = m_strMemo1;
+            doc->m_astrMemo2[r] = m_strMemo2;
+            doc->m_astrMemo3[r] = m_strMemo3;
+            doc->m_astrMemo4[r] = m_strMemo4;
+            doc->m_astrMemo5[r] = m_strMemo5;
+            doc->m_astrMemo6[r] = m_strMemo6;
+            doc->m_nLastChanged = r;
+            doc->UpdateAllViews(nullptr, HINT_SAVED, nullptr);
+            doc->SetModifiedFlag(TRUE);
+        }
+    }
+    DestroyWindow();
+}
+
+// These messages name the ID with "%s", which the framework's "%1" substitution would leave
+// standing in the text.
+void CPersonalDataDlg::TellDiscarded(UINT nIDPrompt) const {
+    CString message;
+    message.Format(AfxLoadString(nIDPrompt), m_strID.GetString());
+    AfxMessageBox(message, MB_OK);
+}
+
+void CPersonalDataDlg::OnCancel() {
+    DestroyWindow();
+}
+
+void CPersonalDataDlg::PostNcDestroy() {
+    if (m_pbGone) *m_pbGone = true;
+    delete this;
+}

@@ -1,0 +1,55 @@
+// The personal data editor: a modeless dialog on one record of the active document, editing its
+// handle and six memos. Any number may be open, several on the same record; each frees itself
+// when its window goes, and writes only when OK is pressed after something was typed.
+#pragma once
+
+#include "platform/CDialog.h"
+#include "platform/CString.h"
+
+class CVelkonDoc;
+
+class CPersonalDataDlg : public CDialog {
+public:
+    enum { IDD = 2100 };
+
+    explicit CPersonalDataDlg(CWnd* pParent = nullptr);
+
+    // Opens another editor on record nRecord of the main frame's active document, shown and
+    // cascaded, and returns it (its window handle is GetSafeHwnd()); nullptr when there is no
+    // such record. The editor owns itself: the caller keeps the pointer only while the window
+    // lives. pszCaption are the list's column captions (handle and memos at 1..7); without
+    // them the labels are the string table's captions.
+    static CPersonalDataDlg* Open(int nRecord, const char (*pszCaption)[256] = nullptr);
+
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    CString m_strHandle;
+    CString m_strMemo1;
+    CString m_strMemo2;
+    CString m_strMemo3;
+    CString m_strMemo4;
+    CString m_strMemo5;
+    CString m_strMemo6;
+    int m_nRecord = -1;
+    const char (*m_pszCaption)[256] = nullptr;
+
+    // Where the next editor opens, shared by all editors for the life of the program.
+    static int s_nCascadeX;
+    static int s_nCascadeY;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void PostNcDestroy() override;
+
+private:
+    static CVelkonDoc* ActiveDocument();
+    void Cascade();
+    void TellDiscarded(UINT nIDPrompt) const;
+
+    // The ID the record had when the editor opened: another file opened meanwhile gives the
+    // record number to another ID, which must not receive these texts.
+    CString m_strID;
+    bool* m_pbGone = nullptr;
+};

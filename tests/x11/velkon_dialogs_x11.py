@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""The program's dialogs worked with the keyboard on a private Xvfb display.
+
+    velkon_dialogs_x11.py --program BIN --screenshot BIN --artifacts DIR CASE
+
+Helpers and the session come from velkon_x11.py. There is no window manager: the keyboard
+focus is moved to a window with xdotool windowfocus before keys are typed.
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import velkon_x11 as vx  # noqa: E402
+from velkon_x11 import APP, SAMPLE, check, frame_title, main_frames, wait_until, write  # noqa: E402
+
+COPY_TITLE = "ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"
+SEND_TITLE = "秀Termに送信"
+
+
+def write_formats(s, formats):
+    """Helper formats in the settings file, before the program starts (backslashes as typed)."""
+    folder = os.path.join(s.home, "config", "Brambl Free Software")
+    os.makedirs(folder, exist_ok=True)
+    lines = ["[Helper]"]
+    # The settings file escapes a backslash as two.
+    lines += [f"Format{i}={f.replace(chr(92), chr(92) * 2)}" for i, f in enumerate(formats)]
+    write(os.path.join(folder, "Velkon95.ini"), ("\n".join(lines) + "\n").encode("utf-8"))
+
+
+def keys(s, wid, *names):
+    s.xdotool("windowfocus", "--sync", wid)
+    s.xdotool("key", "--delay", "50", *names)
+
+
+def choose(s, frame, command_key, title, downs):
+    """Runs a chooser command from the main window and picks entry `downs` with the keyboard."""
+    keys(s, frame, command_key)
+    chooser = s.wait_window(title)
+    keys(s, chooser, *(["Down"] * downs), "Return")
+    wait_until(f'"{title}" closed', lambda: title not in s.windows().values())
+
+
+def start_program(s, env=None):
+    data = write(s.path("data.lst"), SAMPLE)
+    s.start([data], env=env)
+    # On a load the last record of the file, XYZ00001, is the one selected row.
+    return s.wait_window(frame_title("data.lst"))
+
+
+def clipboard(s):
+    result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=s.env(),
+                            capture_output=True, timeout=10)
+    return result.stdout if result.returncode == 0 else None
+
+
+def case_copy_through_chooser(s, artifacts):
+    # Ctrl+C opens the chooser; the fifth entry down is the record filled into
+    # "TO:%i\r\n", and its escapes reach the clipboard as control characters. The copy holds a
+    # registered ID last updated on an earlier day: picked up, it would mark the document
+    # modified, and it must not.
+    write_formats(s, ["%i", "%h", "%m1", "%m2", "%m3", "TO:%i\\r\\n", "PROF %i"])
+    frame = start_program(s)
+    choose(s, frame, "ctrl+c", COPY_TITLE, 5)
+    wait_until("the copy on the clipboard", lambda: clipboard(s) == b"TO:XYZ00001\r\n")
+    time.sleep(1.5)
+    check(frame_title("data.lst") in main_frames(s).values(),
+          f"the program picked up its own copy: {sorted(main_frames(s).values())}")
+
+
+def case_enter_opens_editor(s, artifacts):
+    # Enter in the list opens an editor on the selected record; typed text and Enter in the
+    # editor write it (the document is modified then) and close it. A second Enter opens another.
+    frame = start_program(s)
+    title = "XYZ00001 - ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集"
+    keys(s, frame, "Return")
+    editor = s.wait_window(title)
+    keys(s, editor, "End", "x", "Return")
+    s.wait_window("data.lst（更新） - " + APP)
+    check(title not in s.windows().values(), "the editor stayed open after Enter")
+    keys(s, frame, "Return")
+    s.wait_window(title)
+
+
+CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--screenshot", required=True)
+    parser.add_argument("--artifacts", default=".")
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    missing = [tool for tool in ("Xvfb", "xdotool", "xclip") if not shutil.which(tool)]
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed (scripts/deps installs them)")
+        return vx.SKIPPED
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(sig, lambda n, _: sys.exit(128 + n))
+    try:
+        session = vx.Session(os.path.abspath(args.program), os.path.abspath(args.screenshot))
+    except vx.Failure as failure:
+        print(f"{args.case}: FAILED: {failure}")
+        return 1
+    try:
+        CASES[args.case](session, os.path.abspath(args.artifacts))
+        print(f"{args.case}: passed")
+        return 0
+    except vx.Failure as failure:
+        print(f"{args.case}: FAILED: {failure}")
+        try:
+            print(f"visible windows: {session.windows()}")
+        except Exception as e:
+            print(f"visible windows: unknown ({e})")
+        session.dump_logs()
+        return 1
+    finally:
+        session.close()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
