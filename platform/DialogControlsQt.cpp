@@ -295,6 +295,8 @@ std::string ItemText(const QListWidgetItem* item) {
 // Where a new text goes in a sorted list: after the items that do not sort after it.
 int SortedPosition(const QListWidget* list, const std::string& text) {
     int lo = 0, hi = list->count();
+    // Entries added in order go to the end at the cost of one comparison each.
+    if (hi == 0 || CompareForSort(ItemText(list->item(hi - 1)), text) <= 0) return hi;
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
         if (CompareForSort(ItemText(list->item(mid)), text) <= 0)
@@ -708,6 +710,10 @@ private:
 };
 
 }  // namespace
+
+int CompareListItemText(LPCTSTR a, LPCTSTR b) {
+    return CompareForSort(a ? a : "", b ? b : "");
+}
 
 CControlWnd::CControlWnd(const res::DialogItem& item, CWnd* pDialog)
     : m_item(item), m_hDialog(pDialog->GetSafeHwnd()) {}
