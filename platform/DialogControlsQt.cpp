@@ -446,6 +446,9 @@ public:
             m_edit = new QLineEdit(box);
             m_items.list = new QListWidget(box);
             m_items.list->setFocusPolicy(Qt::NoFocus);
+            // One line of text each: the list lays out a hundred thousand entries without
+            // measuring each one.
+            m_items.list->setUniformItemSizes(true);
             layout->addWidget(m_edit);
             layout->addWidget(m_items.list, 1);
             box->setFocusProxy(m_edit);
