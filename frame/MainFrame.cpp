@@ -1,5 +1,8 @@
 #include "frame/MainFrame.h"
 
+#include "database/VelkonDoc.h"
+#include "dialogs/RegistIDDlg.h"
+
 #include "platform/CDC.h"
 #include "platform/CWinApp.h"
 #include "platform/StringResource.h"
@@ -15,6 +18,7 @@ IMPLEMENT_DYNCREATE(CMainFrame)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CVelkonApi32CtrlFrame)
 ON_WM_CREATE()
+ON_COMMAND(ID_REGIST_ID, OnRegistID)
 ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
 ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
 ON_COMMAND(ID_HELP, OnHelp)
@@ -89,4 +93,11 @@ void CMainFrame::SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCo
 void CMainFrame::OnOptions() {
     // The options sheet comes with its pages; until then the command stays unmapped, so its
     // menu item is disabled rather than doing nothing.
+}
+
+void CMainFrame::OnRegistID() {
+    auto* doc = dynamic_cast<CVelkonDoc*>(GetActiveDocument());
+    if (!doc) return;
+    CRegistIDDlg dlg(doc);
+    dlg.DoModal();
 }

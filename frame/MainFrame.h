@@ -30,6 +30,8 @@ protected:
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnOptions();
+    // The registration dialog over the active document; the store registers, the dialog asks.
+    void OnRegistID();
 
 private:
     void SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCount);

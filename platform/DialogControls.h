@@ -81,6 +81,11 @@ constexpr WPARAM MAKEWPARAM(WORD low, WORD high) {
     return static_cast<WPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
 }
 
+// The order of sorted list boxes and combo boxes (below zero: a comes first): letters without
+// regard to case, then code order. A program that adds many entries in this order spares the
+// list every move of the entries already in it.
+int CompareListItemText(LPCTSTR a, LPCTSTR b);
+
 class CStatic : public CWnd {};
 
 class CEdit : public CWnd {

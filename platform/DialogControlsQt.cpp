@@ -295,6 +295,8 @@ std::string ItemText(const QListWidgetItem* item) {
 // Where a new text goes in a sorted list: after the items that do not sort after it.
 int SortedPosition(const QListWidget* list, const std::string& text) {
     int lo = 0, hi = list->count();
+    // Entries added in order go to the end at the cost of one comparison each.
+    if (hi == 0 || CompareForSort(ItemText(list->item(hi - 1)), text) <= 0) return hi;
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
         if (CompareForSort(ItemText(list->item(mid)), text) <= 0)
@@ -444,6 +446,9 @@ public:
             m_edit = new QLineEdit(box);
             m_items.list = new QListWidget(box);
             m_items.list->setFocusPolicy(Qt::NoFocus);
+            // One line of text each: the list lays out a hundred thousand entries without
+            // measuring each one.
+            m_items.list->setUniformItemSizes(true);
             layout->addWidget(m_edit);
             layout->addWidget(m_items.list, 1);
             box->setFocusProxy(m_edit);
@@ -708,6 +713,10 @@ private:
 };
 
 }  // namespace
+
+int CompareListItemText(LPCTSTR a, LPCTSTR b) {
+    return CompareForSort(a ? a : "", b ? b : "");
+}
 
 CControlWnd::CControlWnd(const res::DialogItem& item, CWnd* pDialog)
     : m_item(item), m_hDialog(pDialog->GetSafeHwnd()) {}
