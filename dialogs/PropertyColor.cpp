@@ -81,10 +81,10 @@ void CPropertyColor::OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult) {
     }
     const auto row = static_cast<int>(item.lParam);
     if (item.mask & LVIF_TEXT) {
-        const CString& text = item.iSubItem == 0   ? m_astrSampleID[row]
-                              : item.iSubItem == 1 ? m_astrSampleText[row]
-                                                   : CString();
-        item.pszText = const_cast<LPSTR>(item.iSubItem <= 1 ? text.GetString() : "");
+        const CString* text = item.iSubItem == 0   ? &m_astrSampleID[row]
+                              : item.iSubItem == 1 ? &m_astrSampleText[row]
+                                                   : nullptr;
+        item.pszText = const_cast<LPSTR>(text ? text->GetString() : "");
     }
     // Even rows draw as ordinary IDs, odd ones as picked up.
     if (item.mask & LVIF_IMAGE) item.iImage = (row & 1) ? 0 : 1;

@@ -29,6 +29,17 @@ constexpr int kButtonCy = 14;
 constexpr int kButtonGap = 4;
 constexpr std::uint32_t kButton = res::WS_CHILD | res::WS_VISIBLE | res::WS_TABSTOP;
 
+// The place of a page under the tabs, as large as the page.
+class PageHolder : public QWidget {
+public:
+    explicit PageHolder(QSize size) : m_size(size) { setMinimumSize(size); }
+    QSize sizeHint() const override { return m_size; }
+    QSize minimumSizeHint() const override { return m_size; }
+
+private:
+    QSize m_size;
+};
+
 std::string Utf8Of(UINT nID) {
     return Cp932ToUtf8(AfxLoadString(nID).View());
 }
@@ -120,8 +131,7 @@ BOOL CPropertySheet::OnInitDialog() {
     s.holders.clear();
     for (CPropertyPage* page : m_pages) {
         const res::DialogResource* r = res::FindDialog(page->GetTemplateID());
-        auto* holder = new QWidget;
-        if (r) holder->setFixedSize(du.X(r->cx), du.Y(r->cy));
+        auto* holder = new PageHolder(r ? QSize(du.X(r->cx), du.Y(r->cy)) : QSize());
         s.tabs->addTab(holder, QString::fromStdString(Cp932ToUtf8(page->GetCaption().View())));
         s.holders.push_back(holder);
     }

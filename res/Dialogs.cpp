@@ -223,23 +223,23 @@ constexpr DialogItem kPropertyHelper[] = {
 // The colour page: three rows of six swatches that draw themselves, and the sample list.
 constexpr std::uint32_t kSwatch = kChild | WS_TABSTOP | BS_OWNERDRAW;
 #define VELKON_SWATCH(n, label) \
-    {3420 + (n), DlgCtl::Button, kSwatch, label, 100 + 25 * ((n) % 6), 19 + 15 * ((n) / 6), 21, 12}
+    {3420 + (n), DlgCtl::Button, kSwatch, label, 100 + 25 * ((n) % 6), 16 + 14 * ((n) / 6), 21, 11}
 constexpr DialogItem kPropertyColor[] = {
-    {IDC_STATIC, DlgCtl::Button, kGroupBox, "ｶﾃｺﾞﾘ(&Y)", 7, 7, 80, 62},
-    {3410, DlgCtl::ListBox, kBorderedList | LBS_NOTIFY, nullptr, 14, 19, 66, 42},
-    {IDC_STATIC, DlgCtl::Button, kGroupBox, "色(&C)", 93, 7, 162, 62},
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "ｶﾃｺﾞﾘ(&Y)", 7, 5, 80, 57},
+    {3410, DlgCtl::ListBox, kBorderedList | LBS_NOTIFY, nullptr, 14, 16, 66, 40},
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "色(&C)", 93, 5, 162, 57},
     VELKON_SWATCH(0, "0"),   VELKON_SWATCH(1, "1"),   VELKON_SWATCH(2, "2"),
     VELKON_SWATCH(3, "3"),   VELKON_SWATCH(4, "4"),   VELKON_SWATCH(5, "5"),
     VELKON_SWATCH(6, "6"),   VELKON_SWATCH(7, "7"),   VELKON_SWATCH(8, "8"),
     VELKON_SWATCH(9, "9"),   VELKON_SWATCH(10, "10"), VELKON_SWATCH(11, "11"),
     VELKON_SWATCH(12, "12"), VELKON_SWATCH(13, "13"), VELKON_SWATCH(14, "14"),
     VELKON_SWATCH(15, "15"), VELKON_SWATCH(16, "16"), VELKON_SWATCH(17, "17"),
-    {IDC_STATIC, DlgCtl::Button, kGroupBox, "ｻﾝﾌﾟﾙ", 7, 74, 190, 62},
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "ｻﾝﾌﾟﾙ", 7, 65, 190, 76},
     {3440, DlgCtl::ListView,
      kChild | WS_TABSTOP | WS_BORDER | WS_GROUP | LVS_REPORT | LVS_SINGLESEL |
          LVS_SHAREIMAGELISTS | LVS_OWNERDRAWFIXED,
-     nullptr, 14, 84, 176, 48},
-    {3441, DlgCtl::Button, kPush | WS_GROUP, "ﾃﾞﾌｫﾙﾄに戻す(&D)", 203, 122, 52, 14},
+     nullptr, 14, 76, 176, 60},
+    {3441, DlgCtl::Button, kPush | WS_GROUP, "ﾃﾞﾌｫﾙﾄに戻す(&D)", 201, 127, 54, 14},
 };
 #undef VELKON_SWATCH
 
