@@ -1,5 +1,6 @@
 #include "app/VelkonApp.h"
 
+#include "app/AboutDlg.h"
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
@@ -9,6 +10,7 @@
 #include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CVelkonApp, CWinApp)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
 END_MESSAGE_MAP()
 
 CString CVelkonApp::DefaultDataPath() {
@@ -56,5 +58,6 @@ int CVelkonApp::ExitInstance() {
 }
 
 void CVelkonApp::OnAppAbout() {
-    // The About box comes with its dialog; until then the command is not mapped.
+    CAboutDlg about;
+    about.DoModal();
 }

@@ -1,6 +1,7 @@
 #include "frame/MainFrame.h"
 
 #include "database/VelkonDoc.h"
+#include "dialogs/OptionsSheet.h"
 #include "dialogs/RegistIDDlg.h"
 
 #include "platform/CDC.h"
@@ -23,6 +24,7 @@ ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
 ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
 ON_COMMAND(ID_HELP, OnHelp)
 ON_COMMAND(ID_CONTEXT_HELP, OnContextHelp)
+ON_COMMAND(ID_OPTIONS, OnOptions)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
@@ -91,8 +93,8 @@ void CMainFrame::SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCo
 }
 
 void CMainFrame::OnOptions() {
-    // The options sheet comes with its pages; until then the command stays unmapped, so its
-    // menu item is disabled rather than doing nothing.
+    // The pages store their values into the frame, the view and the document themselves.
+    RunOptionsSheet();
 }
 
 void CMainFrame::OnRegistID() {

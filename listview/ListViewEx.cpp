@@ -52,27 +52,35 @@ int CListViewEx::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     return 0;
 }
 
-void CListViewEx::AskDisplayInfo(LVITEM& item) {
+namespace {
+// Asks pAnswer (LVN_GETDISPINFO from the list) for what item.mask names of item.lParam.
+void AskDisplayInfo(CListCtrl& list, CWnd* pAnswer, LVITEM& item) {
     NMLVDISPINFO info;
-    info.hdr.hwndFrom = GetSafeHwnd();
-    info.hdr.idFrom = GetDlgCtrlID();
+    info.hdr.hwndFrom = list.GetSafeHwnd();
+    info.hdr.idFrom = list.GetDlgCtrlID();
     info.hdr.code = static_cast<UINT>(LVN_GETDISPINFO);
     info.item = item;
-    SendMessage(WM_NOTIFY, GetDlgCtrlID(), reinterpret_cast<LPARAM>(&info));
+    if (pAnswer) pAnswer->SendMessage(WM_NOTIFY, list.GetDlgCtrlID(), reinterpret_cast<LPARAM>(&info));
     item = info.item;
 }
+}  // namespace
 
 void CListViewEx::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
+    // The view answers its own list's questions (they come back to it reflected).
+    DrawRow(GetListCtrl(), lpDIS, m_clrNormalText, m_clrPickupText, m_clrBack, this);
+}
+
+void CListViewEx::DrawRow(CListCtrl& list, LPDRAWITEMSTRUCT lpDIS, COLORREF clrNormalText,
+                          COLORREF clrPickupText, COLORREF clrBackground, CWnd* pAnswer) {
     if (lpDIS->CtlType != ODT_LISTVIEW) return;
     CDC* pDC = CDC::FromHandle(lpDIS->hDC);
-    CListCtrl& list = GetListCtrl();
     const RECT rcItem = lpDIS->rcItem;
     RECT rc = rcItem;
     rc.left += 2;
 
     const bool selected = (lpDIS->itemState & ODS_SELECTED) != 0;
-    COLORREF clrBack = selected ? GetSysColor(COLOR_HIGHLIGHT) : m_clrBack;
-    COLORREF clrText = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : m_clrNormalText;
+    COLORREF clrBack = selected ? GetSysColor(COLOR_HIGHLIGHT) : clrBackground;
+    COLORREF clrText = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : clrNormalText;
     const UINT imageStyle = selected ? (ILD_TRANSPARENT | ILD_SELECTED) : ILD_TRANSPARENT;
 
     LVITEM item;
@@ -81,7 +89,7 @@ void CListViewEx::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
     item.iSubItem = 0;
     list.GetItem(&item);
     item.mask = LVIF_IMAGE;
-    AskDisplayInfo(item);
+    AskDisplayInfo(list, pAnswer, item);
 
     if (CImageList* images = list.GetImageList(LVSIL_SMALL)) {
         POINT pt;
@@ -90,7 +98,7 @@ void CListViewEx::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
         images->Draw(pDC, item.iImage, pt, imageStyle);
         rc.left += 16;
     }
-    if (!selected && item.iImage == 0) clrText = m_clrPickupText;
+    if (!selected && item.iImage == 0) clrText = clrPickupText;
 
     pDC->SetTextColor(clrText);
     pDC->SetBkColor(clrBack);
@@ -107,7 +115,7 @@ void CListViewEx::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
         item.mask = LVIF_TEXT;
         item.iSubItem = i;
         item.pszText = nullptr;
-        AskDisplayInfo(item);
+        AskDisplayInfo(list, pAnswer, item);
 
         // The texts are shown as they are stored: an "&" is not a mnemonic here.
         UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT;

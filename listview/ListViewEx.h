@@ -19,6 +19,10 @@ public:
     // Shortens the text so that it fits into nWidth pixels: its first characters followed by
     // "...  ". A text exactly as wide as nWidth is shortened too.
     static void FitText(CDC* pDC, CString& rText, int nWidth);
+    // Draws one row of an owner-drawn report list in three colours, over every column. The row's
+    // image and cell texts are asked of pAnswer with LVN_GETDISPINFO (from the list).
+    static void DrawRow(CListCtrl& list, LPDRAWITEMSTRUCT lpDrawItemStruct, COLORREF clrNormalText,
+                        COLORREF clrPickupText, COLORREF clrBack, CWnd* pAnswer);
 
     COLORREF m_clrNormalText;
     COLORREF m_clrPickupText;
@@ -33,6 +37,4 @@ protected:
 
 private:
     void InvalidateFocusedRow();
-    // Asks the derived view (LVN_GETDISPINFO) for what item.mask names of item.lParam.
-    void AskDisplayInfo(LVITEM& item);
 };

@@ -41,7 +41,7 @@ DialogQt::DialogQt(CDialog* pDialog, QWidget* parent) : QDialog(parent), m_pDial
 
 void DialogQt::keyPressEvent(QKeyEvent* event) {
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (!m_pDialog || !plain) return QWidget::keyPressEvent(event);
+    if (!m_pDialog || !plain || m_bEmbedded) return QWidget::keyPressEvent(event);
     const HWND hWnd = m_pDialog->GetSafeHwnd();
     switch (event->key()) {
         case Qt::Key_Return:
@@ -79,15 +79,30 @@ CDialog::~CDialog() {
     m_dlg->controls.clear();
 }
 
-BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, bool bModal) {
-    const res::DialogResource* resource = res::FindDialog(nIDTemplate);
+const res::DialogResource* CDialog::FindTemplate(UINT nIDTemplate) const {
+    return res::FindDialog(nIDTemplate);
+}
+
+BOOL CDialog::CreateEmbedded(CWnd* pParentWnd, QWidget* pContainer) {
+    return CreateFromTemplate(m_nIDHelp, pParentWnd, Kind::Embedded, pContainer);
+}
+
+BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, Kind kind,
+                                 QWidget* pContainer) {
+    const res::DialogResource* resource = FindTemplate(nIDTemplate);
     if (!resource || m_hWnd || !afx_ui::HaveGui()) return FALSE;
+    const bool bModal = kind == Kind::Modal;
+    const bool bEmbedded = kind == Kind::Embedded && pContainer;
     m_dlg->modal = bModal;
     m_dlg->ended = false;
     m_dlg->result = IDCANCEL;
     QWidget* parentWidget = pParentWnd ? pParentWnd->GetWidget() : nullptr;
     if (parentWidget) parentWidget = parentWidget->window();
-    auto* widget = new DialogQt(this, parentWidget);
+    auto* widget = new DialogQt(this, bEmbedded ? pContainer : parentWidget);
+    if (bEmbedded) {
+        widget->setWindowFlags(Qt::Widget);
+        widget->SetEmbedded();
+    }
     widget->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     CREATESTRUCT cs;
     cs.lpszClass = "";
@@ -97,10 +112,14 @@ BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, bool bModal
     if (!AttachWidget(widget, cs, pParentWnd)) return FALSE;
     m_dlg->controls = BuildControls(*resource, this, widget);
     // Centred over the owner (or the screen); OnInitDialog may place the window elsewhere.
-    const QRect area = parentWidget && parentWidget->isVisible()
+    if (bEmbedded) {
+        widget->move(0, 0);
+    } else {
+        const QRect area = parentWidget && parentWidget->isVisible()
                            ? parentWidget->frameGeometry()
                            : (widget->screen() ? widget->screen()->availableGeometry() : QRect());
-    widget->move(area.center() - QPoint(widget->width() / 2, widget->height() / 2));
+        widget->move(area.center() - QPoint(widget->width() / 2, widget->height() / 2));
+    }
     if (bModal) widget->setWindowModality(Qt::ApplicationModal);
 
     const HWND hWnd = m_hWnd;
@@ -116,13 +135,16 @@ BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, bool bModal
             }
         }
     }
-    if (!bModal && (resource->style & res::WS_VISIBLE) && !m_dlg->ended) widget->show();
+    if (bEmbedded)
+        widget->show();
+    else if (!bModal && (resource->style & res::WS_VISIBLE) && !m_dlg->ended)
+        widget->show();
     return TRUE;
 }
 
 INT_PTR CDialog::DoModal() {
     CWnd* parent = m_pParentWndForDialog ? m_pParentWndForDialog : AfxGetMainWnd();
-    if (!CreateFromTemplate(m_nIDHelp, parent, true)) return -1;
+    if (!CreateFromTemplate(m_nIDHelp, parent, Kind::Modal)) return -1;
     if (!m_dlg->ended) {
         QEventLoop loop;
         m_dlg->loop = &loop;
@@ -144,7 +166,7 @@ INT_PTR CDialog::DoModal() {
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_nIDHelp = nIDTemplate;
-    return CreateFromTemplate(nIDTemplate, pParentWnd, false);
+    return CreateFromTemplate(nIDTemplate, pParentWnd, Kind::Modeless);
 }
 
 void CDialog::EndDialog(int nResult) {
@@ -198,8 +220,31 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CWnd::OnCommand(wParam, lParam);
 }
 
+BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    if (message != WM_NOTIFY || !lParam) return CWnd::OnWndMsg(message, wParam, lParam, pResult);
+    const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+    for (const AFX_MSGMAP* map = GetMessageMap(); map;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
+            if (e->nMessage == WM_NOTIFY && e->nCode == static_cast<int>(hdr->code) &&
+                hdr->idFrom >= e->nID && hdr->idFrom <= e->nLastID) {
+                *pResult = e->pfn(this, wParam, lParam, nullptr);
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_DRAWITEM: {
+            // The control's own object draws it.
+            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (dis && dis->hwndItem)
+                ::SendMessage(dis->hwndItem, WM_REFLECT_BASE + WM_DRAWITEM, wParam, lParam);
+            return TRUE;
+        }
         case WM_CLOSE:
             // The close box is the cancel button.
             SendMessage(WM_COMMAND, IDCANCEL, 0);

@@ -11,6 +11,9 @@
 #include "platform/CWnd.h"
 
 class CDataExchange;
+namespace res {
+struct DialogResource;
+}
 
 class CDialog : public CWnd {
 public:
@@ -49,6 +52,13 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
+    // The template the window is made from; a dialog that makes its own template answers here.
+    virtual const res::DialogResource* FindTemplate(UINT nIDTemplate) const;
+    // Makes the window from the template inside another window's widget, as a plain part of
+    // it (a property sheet's page): no frame, no modal loop, keys it does not use go up.
+    BOOL CreateEmbedded(CWnd* pParentWnd, QWidget* pContainer);
+    // WM_NOTIFY from a control goes to the ON_NOTIFY entry for its code and control id.
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     void OnHelp();
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -60,7 +70,9 @@ protected:
     CWnd* m_pParentWndForDialog;
 
 private:
-    BOOL CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, bool bModal);
+    enum class Kind { Modal, Modeless, Embedded };
+    BOOL CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, Kind kind,
+                            QWidget* pContainer = nullptr);
     struct Impl;
     std::unique_ptr<Impl> m_dlg;
 };

@@ -2,13 +2,16 @@
 
 #include "platform/CImageList.h"
 #include "platform/CListView.h"
+#include "platform/DialogControls.h"
 
 CListCtrl::CListCtrl() = default;
 
 CListCtrl::~CListCtrl() {
     // The window belongs to the view; the base must not let it go.
-    m_hWnd = nullptr;
-    m_pWidget = nullptr;
+    if (m_pView) {
+        m_hWnd = nullptr;
+        m_pWidget = nullptr;
+    }
 }
 
 void CListCtrl::AttachTo(CListView* pView) {
@@ -21,7 +24,13 @@ void CListCtrl::AttachTo(CListView* pView) {
 
 LRESULT CListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Through the view's message map first, as a message to the window would go.
-    return m_pView ? m_pView->SendMessage(message, wParam, lParam) : 0;
+    if (m_pView) return m_pView->SendMessage(message, wParam, lParam);
+    // A dialog's list control this object took over.
+    if (message == WM_REFLECT_BASE + WM_DRAWITEM && lParam) {
+        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        return TRUE;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
 }
 
 LRESULT CListCtrl::Send(UINT message, WPARAM wParam, LPARAM lParam) const {

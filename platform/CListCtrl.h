@@ -53,6 +53,10 @@ public:
     CImageList* SetImageList(CImageList* pImageList, int nImageListType);
     CImageList* GetImageList(int nImageListType) const;
 
+    // Draws one row of an owner-drawn list in a dialog (LVS_OWNERDRAWFIXED), for a class that
+    // takes the dialog's list control over (SubclassDlgItem).
+    virtual void DrawItem(LPDRAWITEMSTRUCT /*lpDrawItemStruct*/) {}
+
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:

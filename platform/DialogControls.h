@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/CWnd.h"
+#include "platform/CommCtrl.h"
 
 // Window messages
 constexpr UINT WM_NEXTDLGCTL = 0x0028;
@@ -12,6 +13,10 @@ constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT DM_GETDEFID = WM_USER + 0;
 constexpr UINT DM_SETDEFID = WM_USER + 1;
 constexpr WORD DC_HASDEFID = 0x534B;
+// An owner-drawn control asks its dialog to draw it; the dialog hands it back to the control's
+// own object (CButton::DrawItem, CListCtrl::DrawItem).
+constexpr UINT WM_DRAWITEM = 0x002B;
+constexpr UINT ODT_BUTTON = 4;
 
 // Edits
 constexpr UINT EM_SETSEL = 0x00B1;
@@ -47,6 +52,12 @@ constexpr UINT LB_SETITEMDATA = 0x019A;
 constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;
 constexpr int LBN_SELCHANGE = 1;
 constexpr int LBN_DBLCLK = 2;
+// A check list box: the user ticked or unticked a line's check box.
+constexpr int CLBN_CHKCHANGE = 40;
+// The check boxes of a check list box's lines (wParam the line; lParam the check). The framework
+// kept them in its class; here the control keeps them.
+constexpr UINT LBX_SETCHECK = WM_USER + 0x1F0;
+constexpr UINT LBX_GETCHECK = WM_USER + 0x1F1;
 
 // Combo boxes
 constexpr LRESULT CB_ERR = -1;
@@ -77,6 +88,11 @@ constexpr UINT UDM_SETPOS = WM_USER + 103;
 constexpr UINT UDM_GETPOS = WM_USER + 104;
 constexpr UINT UDM_GETBUDDY = WM_USER + 106;
 
+// Hot-key controls: the value is the virtual key in the low byte and HOTKEYF_* in the high one.
+constexpr UINT HKM_SETHOTKEY = WM_USER + 1;
+constexpr UINT HKM_GETHOTKEY = WM_USER + 2;
+constexpr UINT HKM_SETRULES = WM_USER + 3;
+
 constexpr WPARAM MAKEWPARAM(WORD low, WORD high) {
     return static_cast<WPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
 }
@@ -104,6 +120,9 @@ class CButton : public CWnd {
 public:
     int GetCheck() const { return static_cast<int>(::SendMessage(GetSafeHwnd(), BM_GETCHECK)); }
     void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
+    // Draws an owner-drawn button (BS_OWNERDRAW): itemState has ODS_FOCUS and ODS_SELECTED.
+    virtual void DrawItem(LPDRAWITEMSTRUCT /*lpDrawItemStruct*/) {}
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 class CListBox : public CWnd {
@@ -126,6 +145,25 @@ private:
     int Int(UINT m, WPARAM w = 0, LPARAM l = 0) const {
         return static_cast<int>(::SendMessage(GetSafeHwnd(), m, w, l));
     }
+};
+
+// A list box whose lines each have a check box (an owner-drawn list box with strings).
+class CCheckListBox : public CListBox {
+public:
+    void SetCheck(int nIndex, int nCheck) {
+        SendMessage(LBX_SETCHECK, static_cast<WPARAM>(nIndex), nCheck);
+    }
+    int GetCheck(int nIndex) const {
+        return static_cast<int>(::SendMessage(GetSafeHwnd(), LBX_GETCHECK, static_cast<WPARAM>(nIndex)));
+    }
+};
+
+class CHotKeyCtrl : public CWnd {
+public:
+    void SetHotKey(WORD wVirtualKeyCode, WORD wModifiers) {
+        SendMessage(HKM_SETHOTKEY, static_cast<WPARAM>(MAKEWORD(LOBYTE(wVirtualKeyCode), LOBYTE(wModifiers))));
+    }
+    DWORD GetHotKey() const { return static_cast<DWORD>(::SendMessage(GetSafeHwnd(), HKM_GETHOTKEY)); }
 };
 
 class CComboBox : public CWnd {

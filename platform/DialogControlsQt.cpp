@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -19,11 +20,15 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
+#include "platform/CDC.h"
 #include "platform/CodePage.h"
 #include "platform/DialogControls.h"
 #include "platform/DialogQt.h"
+#include "platform/GdiQt.h"
 #include "platform/Handles.h"
+#include "platform/PixelArtQt.h"
 #include "platform/WndBridgeQt.h"
 #include "res/DialogStyles.h"
 
@@ -110,10 +115,21 @@ public:
         m_label->setTextFormat(Qt::PlainText);
         if (item.style & res::SS_SUNKEN) m_label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_text = Utf8ToCp932(item.utf8 ? item.utf8 : "");
+        m_noPrefix = (item.style & res::SS_NOPREFIX) != 0;
         Attach(m_label);
+        if (type == res::SS_ICON) {
+            // The text names the icon resource; the picture is shown at the icon's own size.
+            m_icon = true;
+            m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            const QIcon icon = IconFromResource(static_cast<unsigned>(std::atoi(item.utf8 ? item.utf8 : "0")));
+            m_label->setPixmap(icon.pixmap(32, 32));
+            m_label->resize(32, 32);
+            return;
+        }
         Show();
     }
     void SetBuddy(CControlWnd* buddy) override {
+        if (m_icon || m_noPrefix) return;
         m_buddy = buddy;
         Show();
     }
@@ -121,7 +137,7 @@ public:
         switch (message) {
             case WM_SETTEXT:
                 m_text = TextOf(lParam);
-                Show();
+                if (!m_icon) Show();
                 return TRUE;
             case WM_GETTEXTLENGTH:
                 return static_cast<LRESULT>(m_text.size());
@@ -136,14 +152,33 @@ private:
     void Show() {
         const QString text = ToQString(m_text.c_str());
         m_label->setBuddy(m_buddy ? m_buddy->FocusWidget() : nullptr);
-        m_label->setText(m_buddy ? text : WithoutMnemonic(text));
+        m_label->setText(m_buddy || m_noPrefix ? text : WithoutMnemonic(text));
     }
     QLabel* m_label;
     std::string m_text;
     CControlWnd* m_buddy = nullptr;
+    bool m_noPrefix = false;
+    bool m_icon = false;
 };
 
 // ---- buttons ----------------------------------------------------------------------------
+
+// A push button its dialog draws: pressed is ODS_SELECTED, the focus ODS_FOCUS.
+class OwnerDrawButton : public QPushButton {
+public:
+    explicit OwnerDrawButton(QWidget* parent) : QPushButton(parent) {}
+    std::function<void(QPainter&, UINT, const QRect&)> draw;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!draw) return;
+        QPainter painter(this);
+        UINT state = 0;
+        if (isDown()) state |= ODS_SELECTED;
+        if (hasFocus()) state |= ODS_FOCUS;
+        draw(painter, state, rect());
+    }
+};
 
 class ButtonCtl : public CControlWnd {
 public:
@@ -161,6 +196,33 @@ public:
                 m_button = new QRadioButton(text, parent);
                 m_button->setAutoExclusive(false);
                 break;
+            case res::BS_OWNERDRAW: {
+                // The dialog draws it (WM_DRAWITEM); reached by handle, since the widget may
+                // outlive this object by a turn of the event loop.
+                // The template's text is its window text, never drawn.
+                auto* button = new OwnerDrawButton(parent);
+                button->setText(text);
+                button->setAutoDefault(false);
+                m_button = button;
+                Attach(m_button);
+                button->draw = [hWnd = GetSafeHwnd(), hDialog = m_hDialog, id = item.id](
+                                   QPainter& painter, UINT state, const QRect& rc) {
+                    if (!CWnd::FromHandle(hWnd)) return;
+                    CDC dc(&painter);
+                    DRAWITEMSTRUCT dis;
+                    dis.CtlType = ODT_BUTTON;
+                    dis.CtlID = id;
+                    dis.itemAction = ODA_DRAWENTIRE;
+                    dis.itemState = state;
+                    dis.hwndItem = hWnd;
+                    dis.hDC = dc.GetSafeHdc();
+                    dis.rcItem = FromQRect(rc);
+                    ::SendMessage(hDialog, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&dis));
+                    dc.Detach();
+                };
+                QObject::connect(m_button, &QAbstractButton::clicked, &m_receiver, [this] { Notify(BN_CLICKED); });
+                return;
+            }
             default: {
                 auto* push = new QPushButton(text, parent);
                 // A push button with the focus is the one Enter presses, as on the original
@@ -287,6 +349,8 @@ private:
 // Items keep their CP932 text and their item data.
 constexpr int kTextRole = Qt::UserRole + 1;
 constexpr int kDataRole = Qt::UserRole + 2;
+// The check last reported, so that other changes of an item are not taken for a tick.
+constexpr int kCheckRole = Qt::UserRole + 3;
 
 std::string ItemText(const QListWidgetItem* item) {
     return item ? item->data(kTextRole).toByteArray().toStdString() : std::string();
@@ -311,6 +375,7 @@ int SortedPosition(const QListWidget* list, const std::string& text) {
 struct ItemList {
     QListWidget* list = nullptr;
     bool sorted = false;
+    bool checkable = false;
 
     int Count() const { return list->count(); }
     bool Valid(WPARAM i) const { return static_cast<INT_PTR>(i) >= 0 && static_cast<int>(i) < Count(); }
@@ -319,6 +384,10 @@ struct ItemList {
         auto* item = new QListWidgetItem(ToQString(text));
         item->setData(kTextRole, QByteArray(text));
         item->setData(kDataRole, qlonglong(0));
+        if (checkable) {
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+        }
         list->insertItem(index, item);
         return index;
     }
@@ -374,8 +443,19 @@ public:
     ListBoxCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
         m_items.list = new QListWidget(parent);
         m_items.sorted = (item.style & res::LBS_SORT) != 0;
+        m_items.checkable = (item.style & (res::LBS_OWNERDRAWFIXED | res::LBS_HASSTRINGS)) ==
+                            (res::LBS_OWNERDRAWFIXED | res::LBS_HASSTRINGS);
         m_items.list->setSelectionMode(QAbstractItemView::SingleSelection);
         Attach(m_items.list);
+        // A check box the user ticks or unticks (a click on it selects its line first; Space
+        // toggles the current line's).
+        QObject::connect(m_items.list, &QListWidget::itemChanged, &m_receiver, [this](QListWidgetItem* changed) {
+            if (m_setting || !m_items.checkable) return;
+            const int now = changed->checkState() == Qt::Checked ? 1 : 0;
+            if (changed->data(kCheckRole).toInt() == now) return;
+            Quietly([&] { changed->setData(kCheckRole, now); });
+            Notify(CLBN_CHKCHANGE);
+        });
         const bool notify = (item.style & res::LBS_NOTIFY) != 0;
         QObject::connect(m_items.list, &QListWidget::currentRowChanged, &m_receiver, [this, notify] {
             if (!m_setting && notify) Notify(LBN_SELCHANGE);
@@ -386,10 +466,22 @@ public:
     }
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         bool handled = false;
-        const LRESULT r = m_items.ItemMessage(message, wParam, lParam, false, handled);
+        LRESULT r = 0;
+        Quietly([&] { r = m_items.ItemMessage(message, wParam, lParam, false, handled); });
         if (handled) return r;
         QListWidget* list = m_items.list;
         switch (message) {
+            case LBX_SETCHECK:
+                if (!m_items.checkable || !m_items.Valid(wParam)) return LB_ERR;
+                Quietly([&] {
+                    QListWidgetItem* item = list->item(static_cast<int>(wParam));
+                    item->setCheckState(lParam ? Qt::Checked : Qt::Unchecked);
+                    item->setData(kCheckRole, lParam ? 1 : 0);
+                });
+                return 0;
+            case LBX_GETCHECK:
+                if (!m_items.checkable || !m_items.Valid(wParam)) return LB_ERR;
+                return list->item(static_cast<int>(wParam))->checkState() == Qt::Checked ? 1 : 0;
             case LB_DELETESTRING:
                 if (!m_items.Valid(wParam)) return LB_ERR;
                 Quietly([&] { delete list->takeItem(static_cast<int>(wParam)); });
@@ -762,6 +854,10 @@ std::unique_ptr<CControlWnd> CControlWnd::Make(const res::DialogItem& item, QWid
             return std::make_unique<ComboCtl>(item, parent, pDialog);
         case res::DlgCtl::UpDown:
             return std::make_unique<UpDownCtl>(item, parent, pDialog);
+        case res::DlgCtl::HotKey:
+            return MakeHotKeyControl(item, parent, pDialog);
+        case res::DlgCtl::ListView:
+            return MakeListViewControl(item, parent, pDialog);
     }
     return nullptr;
 }

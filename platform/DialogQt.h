@@ -18,12 +18,15 @@ class DialogQt : public QDialog {
 public:
     explicit DialogQt(CDialog* pDialog, QWidget* parent);
     void Detach() { m_pDialog = nullptr; }
+    // A part of another window: Enter and Esc go on to the window it is part of.
+    void SetEmbedded() { m_bEmbedded = true; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     CDialog* m_pDialog;
+    bool m_bEmbedded = false;
 };
 
 class CControlWnd : public CWnd {
@@ -59,6 +62,12 @@ protected:
     // The context of the widgets' signal connections, so that none outlives the control.
     QObject m_receiver;
 };
+
+// The common controls of templates (CommonControlsQt.cpp).
+std::unique_ptr<CControlWnd> MakeHotKeyControl(const res::DialogItem& item, QWidget* parent,
+                                               CWnd* pDialog);
+std::unique_ptr<CControlWnd> MakeListViewControl(const res::DialogItem& item, QWidget* parent,
+                                                 CWnd* pDialog);
 
 // Dialog units to pixels for a dialog font: the base units are its average character width
 // and its height.

@@ -153,6 +153,11 @@ LRESULT ContextMenuThunk(CCmdTarget* t, WPARAM w, LPARAM l, void*) {
     {WM_SETFOCUS, 0, 0, 0, &afx_thunk::FocusWnd<ThisClass, &ThisClass::OnSetFocus>},
 #define ON_WM_KILLFOCUS() \
     {WM_KILLFOCUS, 0, 0, 0, &afx_thunk::FocusWnd<ThisClass, &ThisClass::OnKillFocus>},
+// A control's notification to its dialog, by code and control id. Handler: void (NMHDR* pNMHDR,
+// LRESULT* pResult).
+#define ON_NOTIFY(code, id, memberFxn)                             \
+    {WM_NOTIFY, static_cast<int>(code), (id), (id),                \
+     &afx_thunk::Notify<ThisClass, &ThisClass::memberFxn>},
 // Handler: void (NMHDR* pNMHDR, LRESULT* pResult).
 #define ON_NOTIFY_REFLECT(code, memberFxn)                      \
     {WM_REFLECT_BASE + WM_NOTIFY, static_cast<int>(code), 0, 0, \

@@ -42,6 +42,9 @@ constexpr BYTE LOBYTE(WORD w) {
 constexpr BYTE HIBYTE(WORD w) {
     return static_cast<BYTE>((w >> 8) & 0xFF);
 }
+constexpr WORD MAKEWORD(BYTE low, BYTE high) {
+    return static_cast<WORD>(low | (high << 8));
+}
 constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
     return static_cast<LPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
 }

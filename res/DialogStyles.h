@@ -31,6 +31,8 @@ constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1;
 constexpr std::uint32_t BS_AUTOCHECKBOX = 0x3;
 constexpr std::uint32_t BS_GROUPBOX = 0x7;
 constexpr std::uint32_t BS_AUTORADIOBUTTON = 0x9;
+// The dialog draws the button (WM_DRAWITEM); its text is never shown.
+constexpr std::uint32_t BS_OWNERDRAW = 0xB;
 constexpr std::uint32_t BS_TYPEMASK = 0xF;
 
 // Edits
@@ -42,12 +44,18 @@ constexpr std::uint32_t ES_READONLY = 0x0800;
 constexpr std::uint32_t SS_LEFT = 0x0000;
 constexpr std::uint32_t SS_CENTER = 0x0001;
 constexpr std::uint32_t SS_RIGHT = 0x0002;
+// The text is the id of an icon resource, shown at its size.
+constexpr std::uint32_t SS_ICON = 0x0003;
+constexpr std::uint32_t SS_NOPREFIX = 0x0080;
 constexpr std::uint32_t SS_TYPEMASK = 0x001F;
 constexpr std::uint32_t SS_SUNKEN = 0x1000;
 
 // List boxes
 constexpr std::uint32_t LBS_NOTIFY = 0x0001;
 constexpr std::uint32_t LBS_SORT = 0x0002;
+// With LBS_HASSTRINGS: the lines of a check list box (CCheckListBox), each with its check box.
+constexpr std::uint32_t LBS_OWNERDRAWFIXED = 0x0010;
+constexpr std::uint32_t LBS_HASSTRINGS = 0x0040;
 constexpr std::uint32_t LBS_NOINTEGRALHEIGHT = 0x0100;
 
 // Combo boxes: the low two bits are the kind.
@@ -66,5 +74,12 @@ constexpr std::uint32_t UDS_ALIGNRIGHT = 0x0004;
 constexpr std::uint32_t UDS_AUTOBUDDY = 0x0010;
 constexpr std::uint32_t UDS_ARROWKEYS = 0x0020;
 constexpr std::uint32_t UDS_NOTHOUSANDS = 0x0080;
+
+// List views
+constexpr std::uint32_t LVS_REPORT = 0x0001;
+constexpr std::uint32_t LVS_SINGLESEL = 0x0004;
+constexpr std::uint32_t LVS_SHOWSELALWAYS = 0x0008;
+constexpr std::uint32_t LVS_SHAREIMAGELISTS = 0x0040;
+constexpr std::uint32_t LVS_OWNERDRAWFIXED = 0x0400;
 
 }  // namespace res

@@ -139,7 +139,119 @@ constexpr DialogItem kFont[] = {
     {pshHelp, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ(&H)", 154, 41, 50, 14},
 };
 
+// The About box: the icon, three lines filled at run time from the program's version
+// information ("?" while there is none), and the maker's notice.
+constexpr DialogItem kAbout[] = {
+    {IDC_STATIC, DlgCtl::Static, kChild | SS_ICON, "128", 8, 8, 20, 20},
+    {2010, DlgCtl::Static, kChild | SS_CENTER | SS_NOPREFIX, "?", 32, 8, 156, 8},
+    {2011, DlgCtl::Static, kChild | SS_CENTER, "?", 32, 18, 156, 8},
+    {2012, DlgCtl::Static, kChild | SS_CENTER, "?", 32, 32, 156, 8},
+    {IDC_STATIC, DlgCtl::Static, kChild | SS_CENTER,
+     "連絡先: Brambl Free Software\n本ソフトウェアの無断転載を禁じます。", 32, 40, 156, 20},
+    {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 44, 68, 48, 14},
+    {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 100, 68, 48, 14},
+};
+
+// Pages of the options sheet: child windows, all of one size; the caption names the tab.
+constexpr std::uint32_t kPage = WS_CHILD | DS_SETFONT;
+constexpr short kPageCx = 262;
+constexpr short kPageCy = 143;
+
+constexpr DialogItem kPropertyEnviron[] = {
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "動作ｵﾌﾟｼｮﾝ", 7, 7, 248, 56},
+    {3010, DlgCtl::Button, kCheck | WS_GROUP, "ﾀｽｸﾊﾞｰﾄﾚｲに常駐する(&R)", 15, 21, 160, 10},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "ﾎｯﾄｷｰ(&K):", 15, 41, 40, 8},
+    {3011, DlgCtl::HotKey, kChild | WS_TABSTOP | WS_BORDER | WS_GROUP, nullptr, 58, 39, 110, 12},
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "保存ｵﾌﾟｼｮﾝ", 7, 70, 248, 48},
+    {3020, DlgCtl::Button, kCheck | WS_GROUP, "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙを作成する(&B)", 15, 84, 160, 10},
+    {3021, DlgCtl::Button, kCheck, "終了時に自動保存する(&A)", 15, 100, 160, 10},
+};
+
+constexpr std::uint32_t kBorderedList = kChild | WS_TABSTOP | WS_VSCROLL | WS_BORDER | WS_GROUP |
+                                        LBS_NOINTEGRALHEIGHT;
+constexpr DialogItem kPropertyView[] = {
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "一覧表示(&V)", 7, 7, 118, 129},
+    {3110, DlgCtl::ListBox, kBorderedList | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
+     nullptr, 14, 19, 104, 94},
+    {3120, DlgCtl::Button, kPush | WS_GROUP, "上に(&U)", 14, 117, 50, 14},
+    {3121, DlgCtl::Button, kPush, "下に(&D)", 68, 117, 50, 14},
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "ﾊﾟｰｿﾅﾙﾃﾞｰﾀのｷｬﾌﾟｼｮﾝ", 131, 7, 124, 129},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "ﾊﾝﾄﾞﾙ(&H):", 138, 21, 40, 8},
+    {3130, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 19, 68, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ1(&1):", 138, 37, 40, 8},
+    {3131, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 35, 68, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ2(&2):", 138, 53, 40, 8},
+    {3132, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 51, 68, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ3(&3):", 138, 69, 40, 8},
+    {3133, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 67, 68, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ4(&4):", 138, 85, 40, 8},
+    {3134, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 83, 68, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ5(&5):", 138, 101, 40, 8},
+    {3135, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 99, 68, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ6(&6):", 138, 117, 40, 8},
+    {3136, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 115, 68, 12},
+};
+
+constexpr DialogItem kPropertyPickup[] = {
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "ﾋﾟｯｸｱｯﾌﾟｵﾌﾟｼｮﾝ", 7, 7, 248, 44},
+    {3230, DlgCtl::Button, kCheck | WS_GROUP, "秀Termからﾋﾟｯｸｱｯﾌﾟする(&H)", 15, 20, 170, 10},
+    {3231, DlgCtl::Button, kCheck, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからﾋﾟｯｸｱｯﾌﾟする(&C)", 15, 34, 170, 10},
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "ﾋﾟｯｸｱｯﾌﾟしないID(&N)", 7, 58, 248, 78},
+    {3210, DlgCtl::ListBox, kBorderedList | LBS_SORT, nullptr, 15, 71, 120, 58},
+    {3220, DlgCtl::Button, kPush | WS_GROUP, "追加(&A)...", 143, 71, 50, 14},
+    {3221, DlgCtl::Button, kPush, "削除(&D)", 143, 89, 50, 14},
+};
+
+constexpr DialogItem kPropertyHelper[] = {
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "ﾍﾙﾊﾟﾌｫｰﾏｯﾄ", 7, 7, 248, 129},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "&0:", 15, 21, 14, 8},
+    {3310, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 19, 216, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "&1:", 15, 37, 14, 8},
+    {3311, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 35, 216, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "&2:", 15, 53, 14, 8},
+    {3312, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 51, 216, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "&3:", 15, 69, 14, 8},
+    {3313, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 67, 216, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "&4:", 15, 85, 14, 8},
+    {3314, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 83, 216, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "&5:", 15, 101, 14, 8},
+    {3315, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 99, 216, 12},
+    {IDC_STATIC, DlgCtl::Static, kLabel, "&6:", 15, 117, 14, 8},
+    {3316, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 115, 216, 12},
+};
+
+// The colour page: three rows of six swatches that draw themselves, and the sample list.
+constexpr std::uint32_t kSwatch = kChild | WS_TABSTOP | BS_OWNERDRAW;
+#define VELKON_SWATCH(n, label) \
+    {3420 + (n), DlgCtl::Button, kSwatch, label, 100 + 25 * ((n) % 6), 16 + 14 * ((n) / 6), 21, 11}
+constexpr DialogItem kPropertyColor[] = {
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "ｶﾃｺﾞﾘ(&Y)", 7, 5, 80, 57},
+    {3410, DlgCtl::ListBox, kBorderedList | LBS_NOTIFY, nullptr, 14, 16, 66, 40},
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "色(&C)", 93, 5, 162, 57},
+    VELKON_SWATCH(0, "0"),   VELKON_SWATCH(1, "1"),   VELKON_SWATCH(2, "2"),
+    VELKON_SWATCH(3, "3"),   VELKON_SWATCH(4, "4"),   VELKON_SWATCH(5, "5"),
+    VELKON_SWATCH(6, "6"),   VELKON_SWATCH(7, "7"),   VELKON_SWATCH(8, "8"),
+    VELKON_SWATCH(9, "9"),   VELKON_SWATCH(10, "10"), VELKON_SWATCH(11, "11"),
+    VELKON_SWATCH(12, "12"), VELKON_SWATCH(13, "13"), VELKON_SWATCH(14, "14"),
+    VELKON_SWATCH(15, "15"), VELKON_SWATCH(16, "16"), VELKON_SWATCH(17, "17"),
+    {IDC_STATIC, DlgCtl::Button, kGroupBox, "ｻﾝﾌﾟﾙ", 7, 65, 190, 76},
+    {3440, DlgCtl::ListView,
+     kChild | WS_TABSTOP | WS_BORDER | WS_GROUP | LVS_REPORT | LVS_SINGLESEL |
+         LVS_SHAREIMAGELISTS | LVS_OWNERDRAWFIXED,
+     nullptr, 14, 76, 176, 60},
+    {3441, DlgCtl::Button, kPush | WS_GROUP, "ﾃﾞﾌｫﾙﾄに戻す(&D)", 201, 127, 54, 14},
+};
+#undef VELKON_SWATCH
+
+// One ID that is never picked up.
+constexpr DialogItem kNoPickupID[] = {
+    {4010, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 7, 7, 128, 12},
+    {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 17, 26, 50, 14},
+    {kIdCancel, DlgCtl::Button, kPush, "ｷｬﾝｾﾙ", 75, 26, 50, 14},
+};
+
 constexpr DialogResource kDialogs[] = {
+    {IDD_ABOUTBOX, kDialog, "このVelkonについて", 194, 87, kPoint, kAbout, std::size(kAbout)},
     {IDD_PERSONAL_DATA, kDialog | WS_VISIBLE, " - ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集", 190, 191, kPoint,
      kPersonalData, std::size(kPersonalData)},
     {IDD_REGIST_ID, kDialog, "IDの登録", 227, 135, kPoint, kRegistID, std::size(kRegistID)},
@@ -149,6 +261,18 @@ constexpr DialogResource kDialogs[] = {
      std::size(kSpecifyKeyword)},
     {IDD_SEND_FORMAT, kDialog, "秀Termに送信", 187, 75, kPoint, kSendFormat,
      std::size(kSendFormat)},
+    {IDD_PROPERTY_ENVIRON, kPage, "動作環境", kPageCx, kPageCy, kPoint, kPropertyEnviron,
+     std::size(kPropertyEnviron)},
+    {IDD_PROPERTY_VIEW, kPage, "表示設定", kPageCx, kPageCy, kPoint, kPropertyView,
+     std::size(kPropertyView)},
+    {IDD_PROPERTY_PICKUP, kPage, "ﾋﾟｯｸｱｯﾌﾟ設定", kPageCx, kPageCy, kPoint, kPropertyPickup,
+     std::size(kPropertyPickup)},
+    {IDD_PROPERTY_HELPER, kPage, "ｺﾋﾟｰ/送信ﾍﾙﾊﾟ設定", kPageCx, kPageCy, kPoint, kPropertyHelper,
+     std::size(kPropertyHelper)},
+    {IDD_PROPERTY_COLOR, kPage, "色設定", kPageCx, kPageCy, kPoint, kPropertyColor,
+     std::size(kPropertyColor)},
+    {IDD_NO_PICKUP_ID, kDialog, "ﾋﾟｯｸｱｯﾌﾟしないIDの追加", 142, 47, kPoint, kNoPickupID,
+     std::size(kNoPickupID)},
     {IDD_FONT, kDialog, "ﾌｫﾝﾄ", 211, 100, kPoint, kFont, std::size(kFont)},
 };
 

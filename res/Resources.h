@@ -82,7 +82,7 @@ namespace res {
 // Dialog templates: the dialog's style, caption and size, and each control with its id, kind,
 // style, text and rectangle. Sizes and rectangles are in dialog units of the dialog's font
 // (a quarter of its average character width, an eighth of its height).
-enum class DlgCtl : std::uint8_t { Button, Edit, Static, ListBox, ComboBox, UpDown };
+enum class DlgCtl : std::uint8_t { Button, Edit, Static, ListBox, ComboBox, UpDown, HotKey, ListView };
 
 // Controls without an id of their own (labels, group boxes) carry this one.
 constexpr unsigned IDC_STATIC = 0xFFFF;
@@ -90,8 +90,8 @@ constexpr unsigned IDC_STATIC = 0xFFFF;
 struct DialogItem {
     unsigned id;
     DlgCtl kind;
-    std::uint32_t style;  // WS_*, and BS_*, ES_*, SS_*, LBS_*, CBS_* or UDS_* by kind
-    const char* utf8;     // "&" marks the mnemonic; nullptr: no text
+    std::uint32_t style;  // WS_*, and BS_*, ES_*, SS_*, LBS_*, CBS_*, UDS_* or LVS_* by kind
+    const char* utf8;     // "&" marks the mnemonic; nullptr: no text; an icon's resource id
     short x, y, cx, cy;
 };
 

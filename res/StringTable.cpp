@@ -47,6 +47,18 @@ constexpr StringEntry kStrings[] = {
     {IDS_HELPER_FORMAT5, "TO:%i"},
     {IDS_HELPER_FORMAT6, "PROF %i"},
     {IDS_COPY_TO_CLIPBOARD, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"},
+    {IDS_OPTIONS_CAPTION, "ｵﾌﾟｼｮﾝ"},
+    {IDS_COLOR_NORMAL, "通常のID"},
+    {IDS_COLOR_PICKUP, "ﾋﾟｯｸｱｯﾌﾟID"},
+    {IDS_COLOR_BACK, "背景"},
+    {IDS_SAMPLE_ID0, "ABC01234"},
+    {IDS_SAMPLE_ID0 + 1, "DEF12345"},
+    {IDS_SAMPLE_ID0 + 2, "GHI23456"},
+    {IDS_SAMPLE_ID0 + 3, "JKL34567"},
+    {IDS_SAMPLE_TEXT0, "これは"},
+    {IDS_SAMPLE_TEXT0 + 1, "ｻﾝﾌﾟﾙです"},
+    {IDS_SAMPLE_TEXT0 + 2, "ここをｸﾘｯｸしても"},
+    {IDS_SAMPLE_TEXT0 + 3, "なにもしません"},
     {IDS_TITLE_NEW, "（新規）"},
     {IDS_TITLE_MODIFIED, "（更新）"},
     {IDS_ASK_SAVE, "%1 は更新されています。\n保存しますか？"},
@@ -103,6 +115,9 @@ constexpr StringEntry kStrings[] = {
     {AFX_IDS_BUTTON_CANCEL, "キャンセル"},
     {AFX_IDS_BUTTON_YES, "はい(&Y)"},
     {AFX_IDS_BUTTON_NO, "いいえ(&N)"},
+    {AFX_IDS_BUTTON_APPLY, "適用(&A)"},
+    {AFX_IDS_BUTTON_HELP, "ヘルプ"},
+    {AFX_IDS_HOTKEY_NONE, "なし"},
 };
 
 constexpr bool IsSorted() {

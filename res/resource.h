@@ -85,6 +85,13 @@
 #define IDS_HELPER_FORMAT5 50205
 #define IDS_HELPER_FORMAT6 50206
 #define IDS_COPY_TO_CLIPBOARD 50300  // title of the format chooser when it copies
+// The colour page: its categories, and the sample rows' texts (ID, then handle) by row
+#define IDS_OPTIONS_CAPTION 50390
+#define IDS_COLOR_NORMAL 50400
+#define IDS_COLOR_PICKUP 50401
+#define IDS_COLOR_BACK 50402
+#define IDS_SAMPLE_ID0 50410
+#define IDS_SAMPLE_TEXT0 50420
 #define IDS_TITLE_NEW 51000
 #define IDS_TITLE_MODIFIED 51001
 #define IDS_ASK_SAVE 51002
@@ -123,3 +130,7 @@
 #define AFX_IDS_BUTTON_CANCEL 0xF1F2
 #define AFX_IDS_BUTTON_YES 0xF1F3
 #define AFX_IDS_BUTTON_NO 0xF1F4
+// The property sheet's own buttons, and the hot-key control's text for no key
+#define AFX_IDS_BUTTON_APPLY 0xF1F5
+#define AFX_IDS_BUTTON_HELP 0xF1F6
+#define AFX_IDS_HOTKEY_NONE 0xF1F7

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -52,6 +53,10 @@ bool KindMatches(const res::DialogItem& item, QWidget* w) {
                    (w->findChild<QLineEdit*>() && w->findChild<QListWidget*>());
         case res::DlgCtl::UpDown:
             return w->findChildren<QAbstractButton*>().size() == 2;
+        case res::DlgCtl::HotKey:
+            return qobject_cast<QLineEdit*>(w) != nullptr;
+        case res::DlgCtl::ListView:
+            return qobject_cast<QAbstractScrollArea*>(w) != nullptr;
         case res::DlgCtl::Button:
             switch (item.style & res::BS_TYPEMASK) {
                 case res::BS_GROUPBOX:
@@ -116,7 +121,13 @@ TEST_P(DialogTemplateTest, EveryControlIsThereWithItsTextAsTheTemplateSays) {
         QWidget* w = byOrder[i];
         EXPECT_TRUE(KindMatches(item, w));
         EXPECT_EQ(!w->isHidden(), (item.style & res::WS_VISIBLE) != 0);
-        if (item.kind == res::DlgCtl::Button || item.kind == res::DlgCtl::Static) {
+        const bool ownerDrawn = item.kind == res::DlgCtl::Button &&
+                                (item.style & res::BS_TYPEMASK) == res::BS_OWNERDRAW;
+        const bool icon = item.kind == res::DlgCtl::Static &&
+                          (item.style & res::SS_TYPEMASK) == res::SS_ICON;
+        if (icon) {
+            EXPECT_EQ(ShownText(w), "");  // a picture, not the resource id
+        } else if (!ownerDrawn && (item.kind == res::DlgCtl::Button || item.kind == res::DlgCtl::Static)) {
             EXPECT_EQ(ShownText(w), Expected(item.utf8));
         }
         // Every control stays inside the dialog.
@@ -132,5 +143,8 @@ TEST_P(DialogTemplateTest, EveryControlIsThereWithItsTextAsTheTemplateSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest,
-                         ::testing::Values(IDD_PERSONAL_DATA, IDD_REGIST_ID, IDD_SPECIFY_DATE,
-                                           IDD_SPECIFY_KEYWORD, IDD_SEND_FORMAT, IDD_FONT));
+                         ::testing::Values(IDD_ABOUTBOX, IDD_PERSONAL_DATA, IDD_REGIST_ID,
+                                           IDD_SPECIFY_DATE, IDD_SPECIFY_KEYWORD, IDD_SEND_FORMAT,
+                                           IDD_PROPERTY_ENVIRON, IDD_PROPERTY_VIEW,
+                                           IDD_PROPERTY_PICKUP, IDD_PROPERTY_HELPER,
+                                           IDD_PROPERTY_COLOR, IDD_NO_PICKUP_ID, IDD_FONT));

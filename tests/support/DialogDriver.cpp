@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QToolButton>
+#include <utility>
 
 #include "platform/WndBridgeQt.h"
 
@@ -79,6 +80,39 @@ void PressKey(CDialog* dlg, int qtKey) {
     QWidget* window = dlg->GetWidget();
     QWidget* focus = window->focusWidget();
     SendKey(focus ? focus : window, qtKey);
+}
+
+void PressChord(CDialog* dlg, int id, int qtKey, int qtModifiers) {
+    QWidget* w = WidgetOf(dlg, id);
+    ASSERT_NE(w, nullptr);
+    w->setFocus();
+    const auto mods = Qt::KeyboardModifiers(qtModifiers);
+    Qt::KeyboardModifiers held;
+    const std::pair<Qt::KeyboardModifier, int> order[] = {{Qt::ControlModifier, Qt::Key_Control},
+                                                          {Qt::ShiftModifier, Qt::Key_Shift},
+                                                          {Qt::AltModifier, Qt::Key_Alt}};
+    for (const auto& [mod, key] : order) {
+        if (!(mods & mod)) continue;
+        held |= mod;
+        QKeyEvent press(QEvent::KeyPress, key, held);
+        QApplication::sendEvent(w, &press);
+    }
+    QKeyEvent press(QEvent::KeyPress, qtKey, mods);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, qtKey, mods);
+    QApplication::sendEvent(w, &release);
+    QKeyEvent up(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    QApplication::sendEvent(w, &up);
+}
+
+void ToggleCheck(CDialog* dlg, int id, int row) {
+    auto* list = qobject_cast<QListWidget*>(WidgetOf(dlg, id));
+    ASSERT_NE(list, nullptr) << id << " is no list box";
+    ASSERT_LT(row, list->count());
+    PickRow(dlg, id, row);
+    QListWidgetItem* item = list->item(row);
+    ASSERT_TRUE(item->flags() & Qt::ItemIsUserCheckable) << "line " << row << " has no check box";
+    item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
 void PickRow(CDialog* dlg, int id, int row, bool doubleClick) {

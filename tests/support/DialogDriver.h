@@ -20,6 +20,12 @@ void Click(CDialog* dlg, int id);
 void ClickArrow(CDialog* dlg, int id, bool up);
 // A key pressed where the focus is in the dialog (Qt key code).
 void PressKey(CDialog* dlg, int qtKey);
+// A key pressed with modifiers (Qt::KeyboardModifiers as an int) on the control, as a user
+// holds them: modifier keys down first, the key, then everything up.
+void PressChord(CDialog* dlg, int id, int qtKey, int qtModifiers);
+// Ticks or unticks the check box of a check list box's line, as a click on it does: the line is
+// selected first.
+void ToggleCheck(CDialog* dlg, int id, int row);
 // Picks row in a list box or in the list of a combo box, with a click or a double click.
 void PickRow(CDialog* dlg, int id, int row, bool doubleClick = false);
 // The id of the control with the focus in the dialog's window, or -1.

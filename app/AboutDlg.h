@@ -1,0 +1,12 @@
+// The About box: the product name, version and copyright line read from the version
+// information of the program's own file; "?" for each piece it does not have.
+#pragma once
+
+#include "platform/CDialog.h"
+
+class CAboutDlg : public CDialog {
+public:
+    enum { IDD = 2000 };
+    CAboutDlg();
+    BOOL OnInitDialog() override;
+};

@@ -1,0 +1,22 @@
+#include "dialogs/ColorButton.h"
+
+#include "platform/CBrush.h"
+#include "platform/CDC.h"
+
+void CColorButton::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
+    CDC* pDC = CDC::FromHandle(lpDIS->hDC);
+    if (!pDC) return;
+    RECT rc = lpDIS->rcItem;
+    CBrush fill(m_clr);
+    pDC->FillRect(&rc, &fill);
+    CBrush black(RGB(0, 0, 0));
+    if (lpDIS->itemState & ODS_FOCUS) {
+        pDC->FrameRect(&rc, &black);
+        pDC->DrawFocusRect(&rc);
+    }
+    rc.left += 1;
+    rc.top += 1;
+    rc.right -= 1;
+    rc.bottom -= 1;
+    if (lpDIS->itemState & ODS_SELECTED) pDC->FrameRect(&rc, &black);
+}

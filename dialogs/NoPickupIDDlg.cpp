@@ -1,0 +1,28 @@
+#include "dialogs/NoPickupIDDlg.h"
+
+#include "database/VelkonDoc.h"
+#include "platform/DataExchange.h"
+#include "platform/MessageBox.h"
+#include "res/resource.h"
+
+namespace {
+constexpr int kID = 4010;
+}
+
+CNoPickupIDDlg::CNoPickupIDDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+
+void CNoPickupIDDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, kID, m_strID);
+}
+
+void CNoPickupIDDlg::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    if (CVelkonDoc::IsValidID(m_strID)) {
+        m_strID.MakeUpper();
+        EndDialog(IDOK);
+        return;
+    }
+    AfxMessageBox(IDS_INVALID_ID, MB_OK);
+    GotoDlgCtrl(GetDlgItem(kID));
+}

@@ -1,0 +1,18 @@
+// The small dialog in which one ID that is never to be picked up is typed; OK takes only a
+// valid ID and gives it in upper case.
+#pragma once
+
+#include "platform/CDialog.h"
+#include "platform/CString.h"
+
+class CNoPickupIDDlg : public CDialog {
+public:
+    enum { IDD = 4000 };
+    explicit CNoPickupIDDlg(CWnd* pParent = nullptr);
+    void OnOK() override;
+
+    CString m_strID;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+};

@@ -1,0 +1,26 @@
+#include "dialogs/OptionsSheet.h"
+
+#include "dialogs/PropertyColor.h"
+#include "dialogs/PropertyEnviron.h"
+#include "dialogs/PropertyHelper.h"
+#include "dialogs/PropertyPickup.h"
+#include "dialogs/PropertyView.h"
+#include "platform/CPropertySheet.h"
+#include "platform/StringResource.h"
+#include "res/resource.h"
+
+void RunOptionsSheet() {
+    CPropertySheet sheet(AfxLoadString(IDS_OPTIONS_CAPTION), nullptr, 0);
+    // The environment page goes last, so that the hot key is registered once the sheet is gone.
+    CPropertyEnviron environment;
+    CPropertyView view;
+    CPropertyPickup pickup;
+    CPropertyHelper helper;
+    CPropertyColor color;
+    sheet.AddPage(&environment);
+    sheet.AddPage(&view);
+    sheet.AddPage(&pickup);
+    sheet.AddPage(&helper);
+    sheet.AddPage(&color);
+    sheet.DoModal();
+}

@@ -1,0 +1,79 @@
+#include "dialogs/PropertyEnviron.h"
+
+#include "dialogs/OptionOwners.h"
+#include "platform/DataExchange.h"
+
+namespace {
+constexpr int kResident = 3010;
+constexpr int kHotKey = 3011;
+constexpr int kBackup = 3020;
+constexpr int kAutoSave = 3021;
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CPropertyEnviron)
+
+CPropertyEnviron::CPropertyEnviron() : CPropertyPage(IDD) {
+    if (CMainFrame* frame = OptionsFrame()) {
+        m_bResident = frame->m_bResident;
+        frame->UnregisterAppHotKey();
+    }
+    if (CVelkonDoc* doc = OptionsDocument()) {
+        m_bBackup = doc->m_bBackup;
+        m_bAutoSave = doc->m_bAutoSave;
+    }
+}
+
+CPropertyEnviron::~CPropertyEnviron() {
+    // After OK and Cancel alike, and also when the page was never shown.
+    if (CMainFrame* frame = OptionsFrame()) frame->RegisterAppHotKey();
+}
+
+void CPropertyEnviron::DoDataExchange(CDataExchange* pDX) {
+    CPropertyPage::DoDataExchange(pDX);
+    DDX_Control(pDX, kHotKey, m_hotkey);
+    DDX_Check(pDX, kResident, m_bResident);
+    DDX_Check(pDX, kBackup, m_bBackup);
+    DDX_Check(pDX, kAutoSave, m_bAutoSave);
+}
+
+BOOL CPropertyEnviron::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    if (CMainFrame* frame = OptionsFrame())
+        m_hotkey.SetHotKey(LOBYTE(frame->m_nHotKey), HIBYTE(frame->m_nHotKey));
+    return TRUE;
+}
+
+BOOL CPropertyEnviron::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(static_cast<DWORD>(wParam));
+    if (HIWORD(static_cast<DWORD>(wParam)) == 0 &&
+        (id == kResident || id == kBackup || id == kAutoSave))
+        SetModified(TRUE);
+    // Any message may come with a changed hot key; what counts is whether it differs now.
+    CMainFrame* frame = OptionsFrame();
+    if (frame && m_hotkey.GetSafeHwnd() &&
+        static_cast<WORD>(m_hotkey.GetHotKey() & 0xFFFF) != frame->m_nHotKey)
+        SetModified(TRUE);
+    return CPropertyPage::OnCommand(wParam, lParam);
+}
+
+BOOL CPropertyEnviron::OnApply() {
+    if (!UpdateData(TRUE)) return FALSE;
+    CMainFrame* frame = OptionsFrame();
+    if (frame) {
+        frame->m_bResident = m_bResident;
+        frame->m_nHotKey = static_cast<WORD>(m_hotkey.GetHotKey() & 0xFFFF);
+    }
+    if (CVelkonDoc* doc = OptionsDocument()) {
+        doc->m_bBackup = m_bBackup;
+        doc->m_bAutoSave = m_bAutoSave;
+    }
+    SetModified(FALSE);
+    // The icon comes or goes at once; the new hot key waits until the page is gone.
+    if (frame) {
+        if (m_bResident)
+            frame->AddTrayIcon();
+        else
+            frame->RemoveTrayIcon();
+    }
+    return TRUE;
+}

@@ -1,0 +1,43 @@
+#include "dialogs/PropertyHelper.h"
+
+#include "dialogs/OptionOwners.h"
+#include "platform/DataExchange.h"
+#include "platform/DialogControls.h"
+
+namespace {
+constexpr int kFirstFormat = 3310;
+}
+
+IMPLEMENT_DYNCREATE(CPropertyHelper)
+
+CPropertyHelper::CPropertyHelper() : CPropertyPage(IDD) {
+    if (CMainFrame* frame = OptionsFrame()) {
+        for (int i = 0; i < kFormats && i < frame->m_astrHelperFormat.GetSize(); ++i)
+            m_strFormat[i] = frame->m_astrHelperFormat[i];
+    }
+}
+
+void CPropertyHelper::DoDataExchange(CDataExchange* pDX) {
+    CPropertyPage::DoDataExchange(pDX);
+    for (int i = 0; i < kFormats; ++i) DDX_Text(pDX, kFirstFormat + i, m_strFormat[i]);
+}
+
+BOOL CPropertyHelper::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(static_cast<DWORD>(wParam));
+    if (HIWORD(static_cast<DWORD>(wParam)) == EN_CHANGE && id >= kFirstFormat &&
+        id < kFirstFormat + kFormats)
+        SetModified(TRUE);
+    return CPropertyPage::OnCommand(wParam, lParam);
+}
+
+BOOL CPropertyHelper::OnApply() {
+    if (!UpdateData(TRUE)) return FALSE;
+    if (CMainFrame* frame = OptionsFrame()) {
+        // The frame always holds seven; a shorter array is filled up rather than overrun.
+        while (frame->m_astrHelperFormat.GetSize() < kFormats)
+            frame->m_astrHelperFormat.Add(CString());
+        for (int i = 0; i < kFormats; ++i) frame->m_astrHelperFormat[i] = m_strFormat[i];
+    }
+    SetModified(FALSE);
+    return TRUE;
+}

@@ -1,0 +1,20 @@
+// The options page "ｺﾋﾟｰ/送信ﾍﾙﾊﾟ設定": the main frame's seven helper formats, stored as typed.
+#pragma once
+
+#include "platform/CPropertyPage.h"
+
+class CPropertyHelper : public CPropertyPage {
+    DECLARE_DYNCREATE(CPropertyHelper)
+public:
+    enum { IDD = 3300 };
+    static constexpr int kFormats = 7;
+
+    CPropertyHelper();
+    BOOL OnApply() override;
+
+    CString m_strFormat[kFormats];
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+};

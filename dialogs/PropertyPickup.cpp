@@ -1,0 +1,96 @@
+#include "dialogs/PropertyPickup.h"
+
+#include "dialogs/NoPickupIDDlg.h"
+#include "dialogs/OptionOwners.h"
+#include "platform/DataExchange.h"
+#include "platform/DialogControls.h"
+
+namespace {
+constexpr int kList = 3210;
+constexpr int kAdd = 3220;
+constexpr int kDelete = 3221;
+constexpr int kHideterm = 3230;
+constexpr int kClipboard = 3231;
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CPropertyPickup)
+
+BEGIN_MESSAGE_MAP(CPropertyPickup, CPropertyPage)
+ON_BN_CLICKED(kAdd, OnAdd)
+ON_BN_CLICKED(kDelete, OnDelete)
+END_MESSAGE_MAP()
+
+CPropertyPickup::CPropertyPickup() : CPropertyPage(IDD) {
+    if (CMainFrame* frame = OptionsFrame()) {
+        m_bHidetermPickup = frame->m_bHidetermPickup;
+        m_bClipboardPickup = frame->m_bClipboardPickup;
+    }
+}
+
+void CPropertyPickup::DoDataExchange(CDataExchange* pDX) {
+    CPropertyPage::DoDataExchange(pDX);
+    DDX_Check(pDX, kHideterm, m_bHidetermPickup);
+    DDX_Check(pDX, kClipboard, m_bClipboardPickup);
+}
+
+BOOL CPropertyPickup::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    if (CVelkonDoc* doc = OptionsDocument()) {
+        for (int i = 0; i < doc->m_astrNoPickupID.GetSize(); ++i)
+            SendDlgItemMessage(kList, LB_ADDSTRING, 0,
+                               reinterpret_cast<LPARAM>(doc->m_astrNoPickupID[i].GetString()));
+    }
+    SendDlgItemMessage(kList, LB_SETCURSEL, 0);
+    return TRUE;
+}
+
+BOOL CPropertyPickup::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(static_cast<DWORD>(wParam));
+    if (HIWORD(static_cast<DWORD>(wParam)) == 0 && (id == kHideterm || id == kClipboard))
+        SetModified(TRUE);
+    return CPropertyPage::OnCommand(wParam, lParam);
+}
+
+void CPropertyPickup::OnAdd() {
+    CNoPickupIDDlg dlg;
+    if (dlg.DoModal() != IDOK) return;
+    // Neither a second entry of the same ID nor a registered ID is refused.
+    SendDlgItemMessage(kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(dlg.m_strID.GetString()));
+    SetModified(TRUE);
+    GotoDlgCtrl(GetDlgItem(kList));
+}
+
+void CPropertyPickup::OnDelete() {
+    const auto selected = static_cast<int>(SendDlgItemMessage(kList, LB_GETCURSEL));
+    if (selected != LB_ERR) {
+        const auto left = static_cast<int>(
+            SendDlgItemMessage(kList, LB_DELETESTRING, static_cast<WPARAM>(selected)));
+        // The entry now at the same place, or the new last one; none when the list is empty.
+        const int next = selected >= left ? selected - 1 : selected;
+        SendDlgItemMessage(kList, LB_SETCURSEL, static_cast<WPARAM>(next));
+    }
+    SetModified(TRUE);
+    GotoDlgCtrl(GetDlgItem(kList));
+}
+
+BOOL CPropertyPickup::OnApply() {
+    if (!UpdateData(TRUE)) return FALSE;
+    if (CMainFrame* frame = OptionsFrame()) {
+        frame->m_bHidetermPickup = m_bHidetermPickup;
+        frame->m_bClipboardPickup = m_bClipboardPickup;
+    }
+    if (CVelkonDoc* doc = OptionsDocument()) {
+        // The whole list, in the list box's order: sorted.
+        CListBox list;
+        list.SubclassDlgItem(kList, this);
+        doc->m_astrNoPickupID.RemoveAll();
+        for (int i = 0; i < list.GetCount(); ++i) {
+            CString id;
+            list.GetText(i, id);
+            doc->m_astrNoPickupID.Add(id);
+        }
+        list.UnsubclassWindow();
+    }
+    SetModified(FALSE);
+    return TRUE;
+}

@@ -1,0 +1,25 @@
+// The options page "ﾋﾟｯｸｱｯﾌﾟ設定": the frame's two pickup sources and the document's list of
+// IDs that are never picked up, kept sorted in the page's list box.
+#pragma once
+
+#include "platform/CPropertyPage.h"
+
+class CPropertyPickup : public CPropertyPage {
+    DECLARE_DYNCREATE(CPropertyPickup)
+public:
+    enum { IDD = 3200 };
+    CPropertyPickup();
+
+    BOOL OnInitDialog() override;
+    BOOL OnApply() override;
+
+    BOOL m_bHidetermPickup = TRUE;
+    BOOL m_bClipboardPickup = TRUE;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnAdd();
+    void OnDelete();
+    DECLARE_MESSAGE_MAP()
+};

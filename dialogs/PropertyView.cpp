@@ -1,0 +1,103 @@
+#include "dialogs/PropertyView.h"
+
+#include <utility>
+
+#include "dialogs/OptionOwners.h"
+#include "platform/DataExchange.h"
+
+namespace {
+constexpr int kList = 3110;
+constexpr int kUp = 3120;
+constexpr int kDown = 3121;
+constexpr int kFirstCaption = 3130;
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CPropertyView)
+
+BEGIN_MESSAGE_MAP(CPropertyView, CPropertyPage)
+ON_BN_CLICKED(kUp, OnUp)
+ON_BN_CLICKED(kDown, OnDown)
+END_MESSAGE_MAP()
+
+CPropertyView::CPropertyView() : CPropertyPage(IDD) {
+    if (CVelkonView* view = OptionsView()) {
+        for (int i = 0; i < kCaptions; ++i) m_strCaption[i] = view->m_szCaption[1 + i];
+        for (int i = 0; i < kColumns; ++i) m_aColumnWork[i] = view->m_aColumn[i];
+    }
+}
+
+void CPropertyView::DoDataExchange(CDataExchange* pDX) {
+    CPropertyPage::DoDataExchange(pDX);
+    for (int i = 0; i < kCaptions; ++i) DDX_Text(pDX, kFirstCaption + i, m_strCaption[i]);
+}
+
+BOOL CPropertyView::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    m_listColumn.SubclassDlgItem(kList, this);
+    // The lines show the captions as the view has them, also after a caption is edited here.
+    for (int i = 0; i < kColumns; ++i) {
+        const LVCOLUMN& column = m_aColumnWork[i];
+        m_listColumn.InsertString(i, column.pszText ? column.pszText : "");
+        m_listColumn.SetCheck(i, (column.iSubItem & CVelkonView::kShown) ? 1 : 0);
+    }
+    m_listColumn.SetCurSel(0);
+    for (int i = 0; i < kCaptions; ++i)
+        SendDlgItemMessage(kFirstCaption + i, EM_LIMITTEXT, kMaxCaption);
+    return TRUE;
+}
+
+BOOL CPropertyView::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(static_cast<DWORD>(wParam));
+    const int code = HIWORD(static_cast<DWORD>(wParam));
+    if (id == kList && code == CLBN_CHKCHANGE) {
+        // Each entry follows its line's check box, so that a flag never disagrees with what
+        // the user sees, whichever line was ticked.
+        for (int i = 0; i < kColumns && i < m_listColumn.GetCount(); ++i) {
+            int& tag = m_aColumnWork[i].iSubItem;
+            tag = m_listColumn.GetCheck(i) == 1 ? (tag | CVelkonView::kShown)
+                                                : (tag & ~CVelkonView::kShown);
+        }
+        SetModified(TRUE);
+    } else if (code == EN_CHANGE && id >= kFirstCaption && id < kFirstCaption + kCaptions) {
+        SetModified(TRUE);
+    } else if (code == BN_CLICKED && (id == kUp || id == kDown)) {
+        // Also when there is nothing to move.
+        SetModified(TRUE);
+    }
+    return CPropertyPage::OnCommand(wParam, lParam);
+}
+
+void CPropertyView::MoveLine(int p, int q) {
+    std::swap(m_aColumnWork[p], m_aColumnWork[q]);
+    CString text;
+    m_listColumn.GetText(p, text);
+    m_listColumn.DeleteString(static_cast<UINT>(p));
+    m_listColumn.InsertString(q, text);
+    m_listColumn.SetCheck(q, (m_aColumnWork[q].iSubItem & CVelkonView::kShown) ? 1 : 0);
+    m_listColumn.SetCurSel(q);
+}
+
+void CPropertyView::OnUp() {
+    const int p = m_listColumn.GetCurSel();
+    if (p > 0) MoveLine(p, p - 1);
+    GotoDlgCtrl(GetDlgItem(kList));
+}
+
+void CPropertyView::OnDown() {
+    const int p = m_listColumn.GetCurSel();
+    if (p >= 0 && p < m_listColumn.GetCount() - 1 && p < kColumns - 1) MoveLine(p, p + 1);
+    GotoDlgCtrl(GetDlgItem(kList));
+}
+
+BOOL CPropertyView::OnApply() {
+    if (!UpdateData(TRUE)) return FALSE;
+    if (CVelkonView* view = OptionsView()) {
+        for (int i = 0; i < kCaptions; ++i)
+            CVelkonView::CopyToBuffer(view->m_szCaption[1 + i], m_strCaption[i]);
+        // The entries' texts point into the view's caption buffers, which stay where they are.
+        for (int i = 0; i < kColumns; ++i) view->m_aColumn[i] = m_aColumnWork[i];
+        view->RebuildColumns();
+    }
+    SetModified(FALSE);
+    return TRUE;
+}

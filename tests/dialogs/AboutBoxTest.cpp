@@ -1,0 +1,70 @@
+// The About box with and without version information in the program's file.
+#include <QtCore/qnamespace.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/AboutDlg.h"
+#include "platform/UiHooks.h"
+#include "platform/VersionInfoSeam.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/TestSupport.h"
+
+using namespace testing_support;
+
+namespace {
+
+class AboutBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        afx_ui::EnsureApplication();
+    }
+    void TearDown() override { AfxSetVersionReader(std::move(previous)); }
+    AfxVersionReader previous = AfxSetVersionReader(nullptr);
+};
+
+}  // namespace
+
+TEST_F(AboutBoxTest, ShowsNameVersionWithoutItsFourthPartAndCopyright) {
+    AfxSetVersionReader([](LPCTSTR, AFX_VERSION_INFO* info) {
+        info->bProductName = TRUE;
+        info->strProductName = "Velkon for Windows95 & Co";
+        info->bFixedInfo = TRUE;
+        info->dwProductVersionMS = (3u << 16) | 4u;
+        info->dwProductVersionLS = (13u << 16) | 7u;
+        info->bLegalCopyright = TRUE;
+        info->strLegalCopyright = "Copyright (C) Brambl Free Software";
+        return TRUE;
+    });
+    CAboutDlg about;
+    DialogScript script;
+    script.Then([](CDialog* d) {
+        EXPECT_EQ(d->GetWindowText(), Sjis("このVelkonについて"));
+        EXPECT_EQ(Shown(d, 2010), "Velkon for Windows95 & Co");  // an & is shown as it is
+        EXPECT_EQ(Shown(d, 2011), "Version 3.4.13");
+        EXPECT_EQ(Shown(d, 2012), "Copyright (C) Brambl Free Software");
+        PressKey(d, Qt::Key_Return);
+    });
+    EXPECT_EQ(about.DoModal(), IDOK);
+}
+
+TEST_F(AboutBoxTest, MissingPiecesStayQuestionMarksAndTheBoxStillCloses) {
+    for (bool anyInfo : {false, true}) {
+        SCOPED_TRACE(anyInfo ? "only a version" : "no version information");
+        AfxSetVersionReader([anyInfo](LPCTSTR, AFX_VERSION_INFO* info) {
+            info->bFixedInfo = anyInfo;
+            info->dwProductVersionMS = (3u << 16) | 4u;
+            return anyInfo ? TRUE : FALSE;
+        });
+        CAboutDlg about;
+        DialogScript script;
+        script.Then([anyInfo](CDialog* d) {
+            EXPECT_EQ(Shown(d, 2010), "?");
+            EXPECT_EQ(Shown(d, 2011), anyInfo ? "Version 3.4.0" : "?");
+            EXPECT_EQ(Shown(d, 2012), "?");
+            Click(d, IDOK);
+        });
+        EXPECT_EQ(about.DoModal(), IDOK);
+    }
+}

@@ -1,0 +1,393 @@
+// The options sheet run by the frame's command, each page worked by control id, against the
+// program's own frame, document and list view.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QWidget>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dialogs/PropertyColor.h"
+#include "platform/CPropertySheet.h"
+#include "platform/DialogControls.h"
+#include "platform/HotKey.h"
+#include "platform/ScreenGrab.h"
+#include "platform/StringResource.h"
+#include "tests/listview/ListViewFixture.h"
+#include "tests/support/DialogDriver.h"
+
+using namespace testing_support;
+using listview_test::ListViewTest;
+
+namespace {
+
+constexpr WORD kCtrlAltK = MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT);
+constexpr WORD kCtrlShiftJ = MAKEWORD('J', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+enum Page { kEnviron, kView, kPickup, kHelper, kColor };
+
+class RecordingHotKeys : public HotKeyHook {
+public:
+    RecordingHotKeys() : m_previous(SetHotKeyHook(this)) {}
+    ~RecordingHotKeys() override { SetHotKeyHook(m_previous); }
+    BOOL Register(HWND, int, UINT fsModifiers, UINT vk) override {
+        registered = true;
+        key = {fsModifiers, vk};
+        return TRUE;
+    }
+    BOOL Unregister(HWND, int) override {
+        registered = false;
+        return TRUE;
+    }
+    bool registered = false;
+    std::pair<UINT, UINT> key{0, 0};
+
+private:
+    HotKeyHook* m_previous;
+};
+
+class OptionsTest : public ListViewTest {
+protected:
+    // Runs the sheet from the frame's command; step works it and must end it.
+    void RunSheet(std::function<void(CPropertySheet*)> step) {
+        DialogScript script;
+        script.Then([&](CDialog* d) {
+            auto* sheet = dynamic_cast<CPropertySheet*>(d);
+            ASSERT_NE(sheet, nullptr);
+            step(sheet);
+        });
+        frame->RunCommand(ID_OPTIONS);
+    }
+    static CDialog* Show(CPropertySheet* sheet, int page) {
+        EXPECT_TRUE(sheet->SetActivePage(page));
+        return sheet->GetActivePage();
+    }
+    static bool CanApply(CPropertySheet* sheet) {
+        return sheet->GetDlgItem(ID_APPLY_NOW)->IsWindowEnabled() != FALSE;
+    }
+    static std::vector<std::string> Lines(CDialog* page, int id) {
+        std::vector<std::string> lines;
+        const auto n = page->SendDlgItemMessage(id, LB_GETCOUNT);
+        for (int i = 0; i < n; ++i) {
+            std::string text(
+                static_cast<std::size_t>(page->SendDlgItemMessage(id, LB_GETTEXTLEN, i)), '\0');
+            page->SendDlgItemMessage(id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            lines.push_back(Utf8(CString(text)));
+        }
+        return lines;
+    }
+    std::vector<std::string> Headers() const {
+        std::vector<std::string> headers;
+        char buffer[256];
+        for (int i = 0;; ++i) {
+            LVCOLUMN column;
+            column.mask = LVCF_TEXT;
+            column.pszText = buffer;
+            column.cchTextMax = sizeof buffer;
+            if (!view->GetListCtrl().GetColumn(i, &column)) break;
+            headers.push_back(Utf8(CString(buffer)));
+        }
+        return headers;
+    }
+};
+
+}  // namespace
+
+TEST_F(OptionsTest, TheSheetHasFivePagesInOrderAndApplyFollowsTheChanges) {
+    RunSheet([&](CPropertySheet* sheet) {
+        EXPECT_EQ(sheet->GetWindowText(), Sjis("ｵﾌﾟｼｮﾝ"));
+        ASSERT_EQ(sheet->GetPageCount(), 5);
+        const char* tabs[] = {"動作環境", "表示設定", "ﾋﾟｯｸｱｯﾌﾟ設定", "ｺﾋﾟｰ/送信ﾍﾙﾊﾟ設定",
+                              "色設定"};
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(sheet->GetPage(i)->GetCaption(), Sjis(tabs[i]));
+        EXPECT_EQ(sheet->GetActiveIndex(), 0);
+        EXPECT_EQ(Shown(sheet, IDCANCEL), "キャンセル");
+        EXPECT_EQ(Shown(sheet, ID_APPLY_NOW), "適用(&A)");
+        EXPECT_FALSE(CanApply(sheet));  // filling the pages is no change
+        CDialog* helper = Show(sheet, kHelper);
+        EXPECT_FALSE(CanApply(sheet));
+        Retype(helper, 3312, "");
+        EXPECT_TRUE(CanApply(sheet));
+        Click(sheet, ID_APPLY_NOW);
+        EXPECT_FALSE(CanApply(sheet));
+        EXPECT_TRUE(frame->m_astrHelperFormat[2].IsEmpty());  // stored as typed, empty too
+        TypeInto(helper, 3316, " \\n%x");
+        Click(sheet, IDOK);
+    });
+    EXPECT_EQ(frame->m_astrHelperFormat[6], CString("PROF %i \\n%x"));
+}
+
+TEST_F(OptionsTest, CancelLeavesEverythingAsItWasAndTheHotKeyComesBack) {
+    frame->m_nHotKey = kCtrlAltK;
+    doc->m_astrNoPickupID.Add("ZZZ00001");
+    RecordingHotKeys hotKeys;
+    const COLORREF back = view->m_clrBack;
+    RunSheet([&](CPropertySheet* sheet) {
+        EXPECT_FALSE(hotKeys.registered);  // the combination reaches the control instead
+        CDialog* environ = sheet->GetActivePage();
+        Click(environ, 3010);
+        Click(environ, 3020);
+        PressChord(environ, 3011, Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
+        CDialog* pickup = Show(sheet, kPickup);
+        Click(pickup, 3231);
+        Click(pickup, 3221);
+        CDialog* color = Show(sheet, kColor);
+        PickRow(color, 3410, 2);
+        Click(color, 3437);
+        CDialog* viewPage = Show(sheet, kView);
+        Retype(viewPage, 3130, "Nick");
+        ToggleCheck(viewPage, 3110, 0);
+        EXPECT_TRUE(CanApply(sheet));
+        Click(sheet, IDCANCEL);
+    });
+    EXPECT_FALSE(frame->m_bResident);
+    EXPECT_FALSE(frame->m_bTrayIcon);
+    EXPECT_EQ(frame->m_nHotKey, kCtrlAltK);
+    EXPECT_TRUE(doc->m_bBackup);
+    EXPECT_TRUE(frame->m_bClipboardPickup);
+    ASSERT_EQ(doc->m_astrNoPickupID.GetSize(), 1);
+    EXPECT_EQ(view->m_clrBack, back);
+    EXPECT_EQ(Utf8(CString(view->m_szCaption[1])), "ハンドル");
+    EXPECT_EQ(Headers(), (std::vector<std::string>{"ID", "ハンドル", "登録日付", "前回更新日付"}));
+    EXPECT_TRUE(hotKeys.registered);
+    EXPECT_EQ(hotKeys.key, (std::pair<UINT, UINT>{MOD_CONTROL | MOD_ALT, 'K'}));
+}
+
+TEST_F(OptionsTest, ANewHotKeyIsAppliedAtOnceButRegisteredOnlyAfterTheSheet) {
+    frame->m_nHotKey = kCtrlAltK;
+    RecordingHotKeys hotKeys;
+    RunSheet([&](CPropertySheet* sheet) {
+        CDialog* environ = sheet->GetActivePage();
+        EXPECT_EQ(Shown(environ, 3011), "Ctrl + Alt + K");
+        // The same combination again is no change.
+        PressChord(environ, 3011, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
+        EXPECT_FALSE(CanApply(sheet));
+        PressChord(environ, 3011, Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(Shown(environ, 3011), "Ctrl + Shift + J");
+        EXPECT_TRUE(CanApply(sheet));
+        Click(sheet, ID_APPLY_NOW);
+        EXPECT_EQ(frame->m_nHotKey, kCtrlShiftJ);
+        EXPECT_FALSE(CanApply(sheet));
+        EXPECT_FALSE(hotKeys.registered);
+        // Backspace alone clears the control; Enter stays the sheet's and presses OK.
+        PressChord(environ, 3011, Qt::Key_Backspace, 0);
+        EXPECT_EQ(environ->SendDlgItemMessage(3011, HKM_GETHOTKEY), 0);
+        PressChord(environ, 3011, Qt::Key_F5, Qt::AltModifier);
+        PressKey(environ, Qt::Key_Return);
+    });
+    EXPECT_EQ(frame->m_nHotKey, MAKEWORD(0x74, HOTKEYF_ALT));
+    EXPECT_TRUE(hotKeys.registered);
+    EXPECT_EQ(hotKeys.key, (std::pair<UINT, UINT>{MOD_ALT, 0x74}));
+}
+
+TEST_F(OptionsTest, ResidentModeAndTheTrayIconFollowEachApply) {
+    RunSheet([&](CPropertySheet* sheet) {
+        CDialog* environ = sheet->GetActivePage();
+        Click(environ, 3010);
+        Click(environ, 3021);
+        EXPECT_TRUE(CanApply(sheet));
+        Click(sheet, ID_APPLY_NOW);
+        EXPECT_TRUE(frame->m_bResident);
+        EXPECT_TRUE(frame->m_bTrayIcon);
+        EXPECT_TRUE(doc->m_bAutoSave);
+        Click(environ, 3010);
+        Click(sheet, ID_APPLY_NOW);
+        EXPECT_FALSE(frame->m_bResident);
+        EXPECT_FALSE(frame->m_bTrayIcon);
+        Click(sheet, IDCANCEL);  // an apply is not undone
+    });
+    EXPECT_TRUE(doc->m_bAutoSave);
+}
+
+TEST_F(OptionsTest, ColumnLinesMoveWithinTheListAndTicksDecideWhatIsShown) {
+    Open(listview_test::kThree);
+    RunSheet([&](CPropertySheet* sheet) {
+        CDialog* page = Show(sheet, kView);
+        EXPECT_EQ(Lines(page, 3110)[0], "ID");
+        EXPECT_EQ(page->SendDlgItemMessage(3110, LB_GETCURSEL), 0);
+        // The first line up and the last line down move nothing but count as a change.
+        Click(page, 3120);
+        EXPECT_TRUE(CanApply(sheet));
+        Click(sheet, ID_APPLY_NOW);
+        PickRow(page, 3110, 10);
+        Click(page, 3121);
+        EXPECT_TRUE(CanApply(sheet));
+        EXPECT_EQ(Lines(page, 3110)[10], "更新回数");
+        EXPECT_EQ(FocusedId(page), 3110);
+        // Up moves the line and its tick with it.
+        PickRow(page, 3110, 1);
+        Click(page, 3120);
+        EXPECT_EQ(Lines(page, 3110)[0], "ハンドル");
+        EXPECT_EQ(page->SendDlgItemMessage(3110, LBX_GETCHECK, 0), 1);
+        EXPECT_EQ(page->SendDlgItemMessage(3110, LB_GETCURSEL), 0);
+        Click(sheet, ID_APPLY_NOW);
+        EXPECT_EQ(Headers(),
+                  (std::vector<std::string>{"ハンドル", "ID", "登録日付", "前回更新日付"}));
+        for (int i = 0; i < 11; ++i)
+            if (page->SendDlgItemMessage(3110, LBX_GETCHECK, i) == 1) ToggleCheck(page, 3110, i);
+        Click(sheet, ID_APPLY_NOW);
+        EXPECT_TRUE(Headers().empty());
+        ToggleCheck(page, 3110, 10);
+        Click(sheet, IDOK);
+    });
+    EXPECT_EQ(Headers(), (std::vector<std::string>{"更新回数"}));
+    EXPECT_EQ(view->GetListCtrl().GetItemCount(), 3);
+}
+
+TEST_F(OptionsTest, CaptionsAreLimitedAndReachTheHeaderOnApply) {
+    RunSheet([&](CPropertySheet* sheet) {
+        CDialog* page = Show(sheet, kView);
+        EXPECT_EQ(Shown(page, 3134), "職業");
+        const std::string forty(40, 'x');
+        Retype(page, 3131, (forty + "y").c_str());
+        EXPECT_EQ(Shown(page, 3131), forty);  // the 41st character is not taken
+        Retype(page, 3130, "");
+        Retype(page, 3134, "趣味");
+        page->SendDlgItemMessage(3110, LB_SETCURSEL, 5);
+        ToggleCheck(page, 3110, 5);
+        Click(sheet, ID_APPLY_NOW);
+        // The lines keep the captions the sheet opened with.
+        EXPECT_EQ(Lines(page, 3110)[5], "職業");
+        Click(sheet, IDOK);
+    });
+    EXPECT_EQ(Headers(), (std::vector<std::string>{"ID", "", "趣味", "登録日付", "前回更新日付"}));
+    EXPECT_EQ(Utf8(CString(view->m_szCaption[2])), std::string(40, 'x'));
+}
+
+TEST_F(OptionsTest, NoPickupIDsAreAddedUpperCasedSortedAndDeletedAroundTheSelection) {
+    doc->m_astrNoPickupID.Add("QQQ00002");
+    doc->m_astrNoPickupID.Add("BBB00001");
+    MessageBoxAnswerer boxes(IDOK);
+    DialogScript script;
+    script.Then([&](CDialog* d) {
+        auto* sheet = dynamic_cast<CPropertySheet*>(d);
+        ASSERT_NE(sheet, nullptr);
+        CDialog* page = Show(sheet, kPickup);
+        EXPECT_EQ(Lines(page, 3210), (std::vector<std::string>{"BBB00001", "QQQ00002"}));
+        EXPECT_EQ(page->SendDlgItemMessage(3210, LB_GETCURSEL), 0);
+        Click(page, 3220);  // the add dialog, below
+        EXPECT_EQ(Lines(page, 3210),
+                  (std::vector<std::string>{"ABC12345", "BBB00001", "QQQ00002"}));
+        EXPECT_EQ(FocusedId(page), 3210);
+        Click(page, 3220);  // cancelled
+        EXPECT_EQ(Lines(page, 3210).size(), 3u);
+        Click(sheet, ID_APPLY_NOW);
+        EXPECT_EQ(doc->m_astrNoPickupID.GetSize(), 3);
+        EXPECT_EQ(doc->m_astrNoPickupID[0], CString("ABC12345"));
+        // Deleting the last entry selects the new last one.
+        PickRow(page, 3210, 2);
+        Click(page, 3221);
+        EXPECT_EQ(page->SendDlgItemMessage(3210, LB_GETCURSEL), 1);
+        Click(page, 3221);
+        Click(page, 3221);
+        EXPECT_EQ(page->SendDlgItemMessage(3210, LB_GETCURSEL), LB_ERR);
+        Click(sheet, ID_APPLY_NOW);
+        // With nothing selected, delete still counts as a change.
+        Click(page, 3221);
+        EXPECT_TRUE(CanApply(sheet));
+        Click(sheet, IDOK);
+    });
+    script.Then([&](CDialog* d) {
+        EXPECT_EQ(d->GetWindowText(), Sjis("ﾋﾟｯｸｱｯﾌﾟしないIDの追加"));
+        TypeInto(d, 4010, "ab1234");
+        Click(d, IDOK);
+        EXPECT_TRUE(d->ContinueModal());  // refused, and the user told
+        EXPECT_EQ(FocusedId(d), 4010);
+        Retype(d, 4010, "abc12345");
+        Click(d, IDOK);
+    });
+    script.Then([&](CDialog* d) {
+        TypeInto(d, 4010, "XYZ99999");
+        Click(d, IDCANCEL);
+    });
+    frame->RunCommand(ID_OPTIONS);
+    ASSERT_EQ(boxes.Texts().size(), 1u);
+    EXPECT_EQ(boxes.Texts()[0], Utf8(AfxLoadString(IDS_INVALID_ID)));
+    EXPECT_EQ(doc->m_astrNoPickupID.GetSize(), 0);
+}
+
+TEST_F(OptionsTest, ClipboardPickupSwitchIsTheFramesAfterApply) {
+    RunSheet([&](CPropertySheet* sheet) {
+        CDialog* page = Show(sheet, kPickup);
+        EXPECT_EQ(page->IsDlgButtonChecked(3230), 1u);
+        Click(page, 3231);
+        EXPECT_TRUE(CanApply(sheet));
+        Click(sheet, IDOK);
+    });
+    EXPECT_FALSE(frame->m_bClipboardPickup);
+    EXPECT_TRUE(frame->m_bHidetermPickup);
+}
+
+namespace {
+// How many pixels of the widget as drawn now are of the colour.
+int PixelsOf(QWidget* w, COLORREF clr) {
+    const QImage image = w->grab().toImage();
+    const QRgb want = qRgb(GetRValue(clr), GetGValue(clr), GetBValue(clr));
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF)) ++n;
+    return n;
+}
+}  // namespace
+
+TEST_F(OptionsTest, SwatchesColourTheSampleAtOnceAndTheListOnApply) {
+    Open(listview_test::kThree);
+    RunSheet([&](CPropertySheet* sheet) {
+        auto* page = dynamic_cast<CPropertyColor*>(Show(sheet, kColor));
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(Lines(page, 3410), (std::vector<std::string>{"通常のID", "ﾋﾟｯｸｱｯﾌﾟID", "背景"}));
+        // Each swatch draws itself in its palette colour.
+        for (int i : {2, 13, 15}) {
+            EXPECT_GT(
+                PixelsOf(page->GetDlgItem(3420 + i)->GetWidget(), CPropertyColor::s_aclrPalette[i]),
+                100)
+                << "swatch " << i;
+        }
+        // The sample rows, as the list view draws them: odd rows in the pickup colour.
+        QWidget* sample = page->GetDlgItem(3440)->GetWidget();
+        PickRow(page, 3410, 1);
+        Click(page, 3428);  // blue
+        EXPECT_EQ(page->m_listSample.m_clrPickupText, 0x00FF0000u);
+        EXPECT_TRUE(CanApply(sheet));
+        EXPECT_GT(PixelsOf(sample, RGB(0, 0, 255)), 20);
+        PickRow(page, 3410, 2);
+        Click(page, 3437);  // white
+        EXPECT_EQ(page->m_listSample.GetBkColor(), 0x00FFFFFFu);
+        Click(sheet, ID_APPLY_NOW);
+        EXPECT_EQ(view->m_clrBack, 0x00FFFFFFu);
+        EXPECT_EQ(view->GetListCtrl().GetBkColor(), 0x00FFFFFFu);
+        EXPECT_EQ(view->m_clrPickupText, 0x00FF0000u);
+        // With no category, a swatch changes nothing.
+        page->SendDlgItemMessage(3410, LB_SETCURSEL, static_cast<WPARAM>(-1));
+        Click(page, 3422);
+        EXPECT_FALSE(CanApply(sheet));
+        // The defaults after another colour: red for picked-up IDs again.
+        Click(page, 3441);
+        EXPECT_TRUE(CanApply(sheet));
+        Click(sheet, IDOK);
+    });
+    EXPECT_EQ(view->m_clrPickupText, 0x000000FFu);
+    EXPECT_EQ(view->m_clrBack, GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(view->m_clrNormalText, GetSysColor(COLOR_WINDOWTEXT));
+}
+
+TEST_F(OptionsTest, EveryPageIsPictured) {
+    Open(listview_test::kThree);
+    const char* dir = std::getenv("VELKON_SCREENSHOT_DIR");
+    RunSheet([&](CPropertySheet* sheet) {
+        for (int i = 0; i < sheet->GetPageCount(); ++i) {
+            Show(sheet, i);
+            const std::string path =
+                std::string(dir ? dir : ".") + "/options-" + std::to_string(i) + ".png";
+            EXPECT_TRUE(AfxGrabWindow(sheet, path.c_str())) << path;
+            // The page lies inside the sheet, above its buttons.
+            QWidget* page = sheet->GetActivePage()->GetWidget();
+            const QRect inSheet(page->mapTo(sheet->GetWidget(), QPoint(0, 0)), page->size());
+            EXPECT_TRUE(sheet->GetWidget()->rect().contains(inSheet));
+            EXPECT_LT(inSheet.bottom(), sheet->GetDlgItem(IDOK)->GetWidget()->geometry().top());
+        }
+        Click(sheet, IDCANCEL);
+    });
+}

@@ -1,0 +1,106 @@
+#!/usr/bin/env python3
+"""The options sheet with the real velkon95 on a private Xvfb display, one case per run.
+
+    velkon_options_x11.py --program BIN --screenshot BIN --artifacts DIR CASE
+
+Uses the sessions, waits and checks of velkon_x11.py. Exits 77 (skipped) when Xvfb, xdotool or
+trayer is missing.
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import sys
+import time
+
+import velkon_x11 as vx
+
+SHEET = "ｵﾌﾟｼｮﾝ"
+
+
+def press(s, wid, *keys):
+    """Keys to the window, which is given the focus first (there is no window manager)."""
+    s.xdotool("windowfocus", "--sync", wid, check_status=False)
+    for key in keys:
+        s.xdotool("key", "--delay", "80", key)
+
+
+def gone(s, title):
+    return not any(t == title for t in s.windows().values())
+
+
+def hidden_for(s, seconds):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        vx.check(not vx.main_frames(s), f"a main window showed: {vx.main_frames(s)}")
+        time.sleep(0.1)
+
+
+def case_new_hot_key(s, artifacts):
+    vx.start_resident(s, hot_key=0x0600 | 0x4B)  # Ctrl+Alt+K
+    vx.tray_icon(s)
+    vx.stays_hidden(s)
+    s.xdotool("key", "ctrl+alt+k")
+    frame = vx.wait_until("a main window after Ctrl+Alt+K", lambda: vx.main_frames(s))
+    frame = next(iter(frame))
+
+    # 設定(S) -> ｵﾌﾟｼｮﾝ(O): the sheet opens on its first page, the focus on its first control.
+    press(s, frame, "alt+s", "o")
+    sheet = s.wait_window(SHEET)
+    os.makedirs(artifacts, exist_ok=True)
+    png = os.path.join(artifacts, "velkon95-options.png")
+    s.screenshot(png)
+    print(f"screenshot: {png}")
+    # Tab to the hot-key control, the new combination, Enter for OK.
+    press(s, sheet, "Tab", "ctrl+shift+j", "Return")
+    vx.wait_until("the sheet to close", lambda: gone(s, SHEET))
+
+    # Closing the window puts it back in the tray.
+    press(s, frame, "alt+f", "x")
+    vx.wait_until("the window to hide", lambda: not vx.main_frames(s))
+    s.xdotool("key", "ctrl+alt+k")
+    hidden_for(s, 1.5)
+    s.xdotool("key", "ctrl+shift+j")
+    vx.wait_until("a main window after the new Ctrl+Shift+J", lambda: vx.main_frames(s))
+
+
+CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--screenshot", required=True)
+    parser.add_argument("--artifacts", default=".")
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    missing = [tool for tool in ("Xvfb", "xdotool", "trayer") if not shutil.which(tool)]
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed (scripts/deps installs them)")
+        return vx.SKIPPED
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(sig, lambda n, _: sys.exit(128 + n))
+    try:
+        session = vx.Session(os.path.abspath(args.program), os.path.abspath(args.screenshot))
+    except vx.Failure as failure:
+        print(f"{args.case}: FAILED: {failure}")
+        return 1
+    try:
+        CASES[args.case](session, os.path.abspath(args.artifacts))
+        print(f"{args.case}: passed")
+        return 0
+    except vx.Failure as failure:
+        print(f"{args.case}: FAILED: {failure}")
+        try:
+            print(f"visible windows: {session.windows()}")
+        except Exception as e:  # the X server itself may be what failed
+            print(f"visible windows: unknown ({e})")
+        session.dump_logs()
+        return 1
+    finally:
+        session.close()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
