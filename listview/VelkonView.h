@@ -77,6 +77,7 @@ protected:
     void OnSpecifyKeyword();
     void OnUpdateSpecifyKeyword(CCmdUI* pCmdUI);
     void OnFont();
+    LRESULT OnGetCaption(WPARAM wParam, LPARAM lParam);
 
 private:
     void RefreshWidths();
