@@ -83,6 +83,7 @@ IMPLEMENT_DYNCREATE(CVelkonView)
 BEGIN_MESSAGE_MAP(CVelkonView, CListViewEx)
 ON_WM_CREATE()
 ON_WM_DESTROY()
+ON_MESSAGE(WM_VELKON_GETCAPTION, OnGetCaption)
 ON_NOTIFY_REFLECT(LVN_GETDISPINFO, OnGetDispInfo)
 ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
 ON_NOTIFY_REFLECT(LVN_ITEMCHANGED, OnItemChanged)
@@ -252,6 +253,12 @@ int CVelkonView::DataColumnAt(int nPosition) const {
     column.mask = LVCF_SUBITEM;
     if (!GetListCtrl().GetColumn(nPosition, &column)) return -1;
     return column.iSubItem & 0xFF;
+}
+
+// For the API layers of the frame, which cannot see this class.
+LRESULT CVelkonView::OnGetCaption(WPARAM wParam, LPARAM) {
+    if (wParam < 1 || wParam > 7) return 0;
+    return reinterpret_cast<LRESULT>(m_szCaption[wParam]);
 }
 
 void CVelkonView::OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult) {

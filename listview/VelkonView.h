@@ -85,6 +85,7 @@ protected:
     void OnUpdateOneRecord(CCmdUI* pCmdUI);
     void OnDblclk(NMHDR* pNMHDR, LRESULT* pResult);
     LRESULT OnHelpHitTest(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetCaption(WPARAM wParam, LPARAM lParam);
 
 private:
     BOOL HasOneRecord() const;

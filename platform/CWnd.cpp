@@ -21,6 +21,7 @@
 #include "platform/WinClass.h"
 #include "platform/WindowLink.h"
 #include "platform/WndBridgeQt.h"
+#include "platform/Wow32.h"
 
 struct CWnd::Impl {
     std::map<UINT_PTR, QTimer*> timers;
@@ -149,7 +150,9 @@ BOOL CWnd::AttachWidget(QWidget* pWidget, CREATESTRUCT& cs, CWnd* pParentWnd) {
     const HWND hWnd = m_hWnd;
     const auto handler = [hWnd](const winlink::Request& r) {
         CWnd* wnd = CWnd::FromHandle(hWnd);
-        return wnd ? wnd->SendMessage(r.msg, r.wParam, r.lParam) : LRESULT(0);
+        if (!wnd) return LRESULT(0);
+        afx_wow::CMessageBlocks blocks(r.blocks);
+        return wnd->SendMessage(r.msg, r.wParam, r.lParam);
     };
     // Nullptr when another running program already has the class; it is found instead.
     if (!m_strClassName.IsEmpty() && IsClassRegistered(m_strClassName))
@@ -532,6 +535,23 @@ LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     afx_handles::SendRemote(hWnd, message, wParam, lParam, result);
     return result;
+}
+
+LRESULT SendMessageTimeout(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT,
+                           UINT uTimeout, LRESULT* lpdwResult) {
+    if (lpdwResult) *lpdwResult = 0;
+    LRESULT result = 0;
+    bool answered = true;
+    if (CWnd* wnd = afx_handles::FindLocal(hWnd)) {
+        result = wnd->SendMessage(message, wParam, lParam);
+    } else {
+        const int saved = afx_handles::RemoteTimeout();
+        afx_handles::SetRemoteTimeout(static_cast<int>(std::min<UINT>(uTimeout, 0x7FFFFFFF)));
+        answered = afx_handles::SendRemote(hWnd, message, wParam, lParam, result);
+        afx_handles::SetRemoteTimeout(saved);
+    }
+    if (lpdwResult) *lpdwResult = result;
+    return answered ? 1 : 0;
 }
 
 BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {

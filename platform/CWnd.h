@@ -18,6 +18,13 @@ LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 
 // Queues the message for the window's thread; safe from any thread. FALSE if the window is gone.
 BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 BOOL IsWindow(HWND hWnd);
+constexpr UINT SMTO_NORMAL = 0x0000;
+constexpr UINT SMTO_BLOCK = 0x0001;
+constexpr UINT SMTO_ABORTIFHUNG = 0x0002;
+// Sends and waits at most uTimeout milliseconds for a window of another process; 0 when it did
+// not answer (a window of this process always answers).
+LRESULT SendMessageTimeout(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT fuFlags,
+                           UINT uTimeout, LRESULT* lpdwResult);
 
 class CWnd : public CCmdTarget {
 public:

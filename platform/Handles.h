@@ -6,6 +6,9 @@
 #include "platform/WinTypes.h"
 
 class CWnd;
+namespace winlink {
+struct Request;
+}
 
 namespace afx_handles {
 
@@ -21,6 +24,8 @@ HWND FindLocalByClass(const char* className);
 // Sends to a window of another process; false when h is not such a window or the peer did not
 // answer in time (the result is then 0).
 bool SendRemote(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// The same with the request as it stands, blocks and all.
+bool SendRemoteRequest(HWND h, const winlink::Request& request, LRESULT& result);
 bool IsRemote(HWND h);
 // The process of a window of another process (found or sent to); 0 if unknown.
 DWORD RemoteProcessId(HWND h);

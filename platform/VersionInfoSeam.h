@@ -21,7 +21,8 @@ struct AFX_VERSION_INFO {
 // FALSE when the file has no version information at all; otherwise the pieces it has.
 BOOL AfxReadVersionInfo(LPCTSTR lpszFileName, AFX_VERSION_INFO* pInfo);
 
-// Where AfxReadVersionInfo gets its answer; without a reader every file has none. Returns the
-// reader it replaces.
+// Where AfxReadVersionInfo gets its answer: the file's own version resource unless a test put
+// another reader in its place; without a reader every file has none. Returns the reader it
+// replaces.
 using AfxVersionReader = std::function<BOOL(LPCTSTR lpszFileName, AFX_VERSION_INFO* pInfo)>;
 AfxVersionReader AfxSetVersionReader(AfxVersionReader reader);

@@ -110,12 +110,14 @@ BOOL SetForegroundWindow(HWND hWnd) {
 namespace afx_handles {
 
 bool SendRemote(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return SendRemoteRequest(h, winlink::Request{message, wParam, lParam, {}}, result);
+}
+
+bool SendRemoteRequest(HWND h, const winlink::Request& request, LRESULT& result) {
     result = 0;
     Remote* remote = Resolve(h);
     if (!remote || !remote->client) return false;
-    if (remote->client->Send(winlink::Request{message, wParam, lParam}, result,
-                             g_remoteTimeoutMs))
-        return true;
+    if (remote->client->SendBlocks(request, result, g_remoteTimeoutMs)) return true;
     // The peer is gone or hangs: the handle is dead from now on.
     remote->client.reset();
     result = 0;

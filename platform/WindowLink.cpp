@@ -27,28 +27,32 @@ namespace winlink {
 
 namespace {
 
-// Frames are a little-endian u32 with the length of the rest, then the body. Today there is one
-// request body (u32 msg, u64 wParam, i64 lParam) and one answer body (i64 result). A later
-// request kind will have its own length; a reader rejects any length it does not know by
-// dropping the connection, so it never waits for, or reads, more than it can hold.
+// Frames are a little-endian u32 with the length of the rest, then the body. Two request bodies
+// (u32 msg, u64 wParam, i64 lParam; the same followed by two u16 block handles) and one answer
+// body (i64 result). A reader rejects any length it does not know by dropping the connection, so
+// it never waits for, or reads, more than it can hold.
 constexpr std::uint32_t kRequestBody = 4 + 8 + 8;
+constexpr std::uint32_t kBlockRequestBody = kRequestBody + 2 + 2;
 constexpr std::size_t kRequestFrame = 4 + kRequestBody;
 constexpr std::uint32_t kAnswerBody = 8;
 constexpr std::size_t kAnswerFrame = 4 + kAnswerBody;
+static_assert(wire::kMaxRequestFrame == 4 + kBlockRequestBody);
 
 // The server reads no further than the end of the frame at hand, so a connection buffers at most
 // one frame and requests not yet served wait in the socket, where poll and the notifiers see
 // them. Answers queued for a peer that does not read them stop the server from reading that
 // peer once they pass kOutputCap.
-constexpr std::size_t kInputCap = kRequestFrame;
+constexpr std::size_t kInputCap = wire::kMaxRequestFrame;
 constexpr std::size_t kOutputCap = 4096;
 // One busy peer must not starve the others (or the UI) in a single turn.
 constexpr int kRequestsPerTurn = 32;
 constexpr std::size_t kMaxConnections = 128;
 constexpr int kConnectTimeoutMs = 1000;
 constexpr int kLockTimeoutMs = 2000;
-// A request carries at most one descriptor; more are closed on arrival.
-constexpr std::size_t kMaxFdsPerRequest = 1;
+// A request carries at most one descriptor per block; more are closed on arrival.
+constexpr std::size_t kMaxFdsPerRequest = 2;
+
+long g_acceptedUid = -1;
 
 void PutU32(unsigned char* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
@@ -122,8 +126,9 @@ bool MakeAddress(const std::string& path, sockaddr_un& addr) {
 bool PeerIsUs(int fd) {
     ucred cred{};
     socklen_t len = sizeof(cred);
+    const uid_t uid = g_acceptedUid >= 0 ? static_cast<uid_t>(g_acceptedUid) : ::geteuid();
     return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && len == sizeof(cred) &&
-           cred.uid == ::geteuid();
+           cred.uid == uid;
 }
 
 int MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
@@ -176,6 +181,52 @@ UniqueFd LockName(const std::string& lockPath) {
 }
 
 }  // namespace
+
+void SetAcceptedUidForTesting(long uid) {
+    g_acceptedUid = uid;
+}
+
+namespace wire {
+
+std::size_t RequestFrameLength(const unsigned char* header) {
+    const std::uint32_t body = GetU32(header);
+    return body == kRequestBody || body == kBlockRequestBody ? kHeader + body : 0;
+}
+
+std::size_t EncodeRequest(const Request& request, unsigned char (&frame)[kMaxRequestFrame]) {
+    const bool blocks = request.blocks[0].handle || request.blocks[1].handle;
+    PutU32(frame, blocks ? kBlockRequestBody : kRequestBody);
+    PutU32(frame + 4, request.msg);
+    PutU64(frame + 8, static_cast<std::uint64_t>(request.wParam));
+    PutU64(frame + 16, static_cast<std::uint64_t>(static_cast<std::int64_t>(request.lParam)));
+    if (!blocks) return kRequestFrame;
+    for (int i = 0; i < 2; ++i) {
+        frame[24 + 2 * i] = static_cast<unsigned char>(request.blocks[i].handle);
+        frame[25 + 2 * i] = static_cast<unsigned char>(request.blocks[i].handle >> 8);
+    }
+    return kMaxRequestFrame;
+}
+
+bool DecodeRequest(const unsigned char* frame, std::size_t length, const int* fds,
+                   std::size_t fdCount, Request& request) {
+    request = Request{};
+    if (length < kHeader || RequestFrameLength(frame) != length) return false;
+    const unsigned char* p = frame + 4;
+    request.msg = GetU32(p);
+    request.wParam = static_cast<WPARAM>(GetU64(p + 4));
+    request.lParam = static_cast<LPARAM>(static_cast<std::int64_t>(GetU64(p + 12)));
+    if (length == kMaxRequestFrame) {
+        std::size_t next = 0;
+        for (int i = 0; i < 2; ++i) {
+            const auto handle = static_cast<WORD>(p[20 + 2 * i] | (p[21 + 2 * i] << 8));
+            request.blocks[i].handle = handle;
+            if (handle && next < fdCount) request.blocks[i].fd = fds[next++];
+        }
+    }
+    return true;
+}
+
+}  // namespace wire
 
 std::string SocketPath(const CString& className) {
     if (className.IsEmpty()) return {};
@@ -345,20 +396,21 @@ bool Server::Impl::Serve(Connection& c, int& answered) {
     Flush(c);
     int budget = kRequestsPerTurn;
     while (!c.dead && c.out.size() < kOutputCap && budget > 0) {
-        if (c.inLength >= 4 && GetU32(c.in.data()) != kRequestBody) {
+        const std::size_t frameLength = c.inLength >= 4 ? wire::RequestFrameLength(c.in.data()) : 0;
+        if (c.inLength >= 4 && frameLength == 0) {
             c.dead = true;
             break;
         }
-        if (c.inLength >= kRequestFrame) {
-            const unsigned char* p = c.in.data() + 4;
+        if (frameLength && c.inLength >= frameLength) {
+            std::vector<UniqueFd> passedFds = std::move(c.fds);
+            c.fds.clear();
+            int rawFds[kMaxFdsPerRequest];
+            for (std::size_t i = 0; i < passedFds.size(); ++i) rawFds[i] = passedFds[i].Get();
             Request request;
-            request.msg = GetU32(p);
-            request.wParam = static_cast<WPARAM>(GetU64(p + 4));
-            request.lParam = static_cast<LPARAM>(static_cast<std::int64_t>(GetU64(p + 12)));
+            wire::DecodeRequest(c.in.data(), frameLength, rawFds, passedFds.size(), request);
             c.inLength = 0;
             UniqueFd passed;
-            if (!c.fds.empty()) passed = std::move(c.fds.front());
-            c.fds.clear();
+            if (frameLength == kRequestFrame && !passedFds.empty()) passed = std::move(passedFds[0]);
 
             LRESULT result = 0;
             if (request.msg == kDuplicateHandleMsg) {
@@ -389,7 +441,7 @@ bool Server::Impl::Serve(Connection& c, int& answered) {
             if (deferred) Resume();
             continue;
         }
-        const std::size_t want = c.inLength < 4 ? 4 - c.inLength : kRequestFrame - c.inLength;
+        const std::size_t want = c.inLength < 4 ? 4 - c.inLength : frameLength - c.inLength;
         const ssize_t n = ReceiveWithFds(c, want);
         if (n > 0) {
             c.inLength += static_cast<std::size_t>(n);
@@ -628,13 +680,26 @@ void Client::Close() {
 }
 
 bool Client::Send(const Request& request, LRESULT& result, int timeoutMs) {
-    return Transact(request, -1, result, timeoutMs);
+    Request plain = request;
+    plain.blocks = {};
+    return Transact(plain, {}, result, timeoutMs);
 }
 
 bool Client::SendFd(int fd, LRESULT& result, int timeoutMs) {
     result = 0;
     if (fd < 0) return false;
-    return Transact(Request{kDuplicateHandleMsg, 0, 0}, fd, result, timeoutMs);
+    return Transact(Request{kDuplicateHandleMsg, 0, 0, {}}, {fd}, result, timeoutMs);
+}
+
+bool Client::SendBlocks(const Request& request, LRESULT& result, int timeoutMs) {
+    std::vector<int> fds;
+    for (const PassedBlock& block : request.blocks)
+        if (block.handle && block.fd >= 0) fds.push_back(block.fd);
+    // A handle without a descriptor would take the next block's descriptor on arrival.
+    Request sent = request;
+    for (PassedBlock& block : sent.blocks)
+        if (block.fd < 0) block.handle = 0;
+    return Transact(sent, fds, result, timeoutMs);
 }
 
 namespace {
@@ -660,37 +725,36 @@ bool WaitForAnswer(int fd, std::chrono::steady_clock::time_point deadline) {
 }
 }  // namespace
 
-bool Client::Transact(const Request& request, int passFd, LRESULT& result, int timeoutMs) {
+bool Client::Transact(const Request& request, const std::vector<int>& passFds, LRESULT& result,
+                      int timeoutMs) {
     result = 0;
     if (m_fd < 0) return false;
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
 
-    unsigned char frame[kRequestFrame];
-    PutU32(frame, kRequestBody);
-    PutU32(frame + 4, request.msg);
-    PutU64(frame + 8, static_cast<std::uint64_t>(request.wParam));
-    PutU64(frame + 16, static_cast<std::uint64_t>(static_cast<std::int64_t>(request.lParam)));
+    unsigned char frame[wire::kMaxRequestFrame];
+    const std::size_t frameLength = wire::EncodeRequest(request, frame);
     std::size_t done = 0;
-    while (done < kRequestFrame) {
+    while (done < frameLength) {
         ssize_t n;
-        if (passFd >= 0 && done == 0) {
-            // The descriptor rides on the first byte of the frame.
-            iovec iov{frame, kRequestFrame};
-            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+        if (!passFds.empty() && done == 0) {
+            // The descriptors ride on the first byte of the frame.
+            iovec iov{frame, frameLength};
+            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * kMaxFdsPerRequest)] = {};
+            const std::size_t count = std::min(passFds.size(), kMaxFdsPerRequest);
             msghdr msg{};
             msg.msg_iov = &iov;
             msg.msg_iovlen = 1;
             msg.msg_control = control;
-            msg.msg_controllen = sizeof(control);
+            msg.msg_controllen = CMSG_SPACE(sizeof(int) * count);
             cmsghdr* cm = CMSG_FIRSTHDR(&msg);
             cm->cmsg_level = SOL_SOCKET;
             cm->cmsg_type = SCM_RIGHTS;
-            cm->cmsg_len = CMSG_LEN(sizeof(int));
-            std::memcpy(CMSG_DATA(cm), &passFd, sizeof(int));
+            cm->cmsg_len = CMSG_LEN(sizeof(int) * count);
+            std::memcpy(CMSG_DATA(cm), passFds.data(), sizeof(int) * count);
             n = ::sendmsg(m_fd, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
         } else {
-            n = ::send(m_fd, frame + done, kRequestFrame - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+            n = ::send(m_fd, frame + done, frameLength - done, MSG_NOSIGNAL | MSG_DONTWAIT);
         }
         if (n > 0) {
             done += static_cast<std::size_t>(n);

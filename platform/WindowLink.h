@@ -6,6 +6,8 @@
 #include <poll.h>
 #include <sys/types.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,13 +16,22 @@
 
 #include "platform/Afx.h"
 #include "platform/CString.h"
+#include "platform/WinTypes.h"
 
 namespace winlink {
+
+// A global memory block of a 16-bit client that travels with a request: the handle value the
+// client knows it by, and the block's descriptor while the request is served (-1: none came).
+struct PassedBlock {
+    WORD handle = 0;
+    int fd = -1;
+};
 
 struct Request {
     UINT msg = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
+    std::array<PassedBlock, 2> blocks{};
 };
 
 using Handler = std::function<LRESULT(const Request&)>;
@@ -29,6 +40,25 @@ using Handler = std::function<LRESULT(const Request&)>;
 // it itself with the handle value the descriptor got in the server's process (0 if it was not
 // taken), without calling the handler.
 constexpr UINT kDuplicateHandleMsg = 0xFFFF0001u;
+
+// The frames on the wire: a little-endian u32 with the length of the body, then the body.
+namespace wire {
+constexpr std::size_t kHeader = 4;
+// The largest frame a server reads.
+constexpr std::size_t kMaxRequestFrame = kHeader + 4 + 8 + 8 + 2 + 2;
+// The whole frame's length for the length field of a request; 0 for a length no request has.
+std::size_t RequestFrameLength(const unsigned char* header);
+// Encodes a request; with blocks when one of them has a handle. Returns the frame's length.
+std::size_t EncodeRequest(const Request& request, unsigned char (&frame)[kMaxRequestFrame]);
+// Decodes a whole frame of `length` bytes (as RequestFrameLength gave). The blocks get the
+// descriptors in `fds` in the order of their nonzero handles; a handle without one gets -1.
+bool DecodeRequest(const unsigned char* frame, std::size_t length, const int* fds,
+                   std::size_t fdCount, Request& request);
+}  // namespace wire
+
+// The uid a server takes peers of; -1 restores the default, the process's own. A seam for the
+// tests, which cannot run a client as another user.
+void SetAcceptedUidForTesting(long uid);
 
 // Where the window with handle value `window` listens, so that a handle passed to another process
 // can be sent to; empty when the name does not fit. Nothing is created.
@@ -92,6 +122,9 @@ public:
     // Sends a kDuplicateHandleMsg request carrying a duplicate of `fd`; result: the handle
     // value in the peer's process, 0 when it refused the descriptor.
     bool SendFd(int fd, LRESULT& result, int timeoutMs = 5000);
+    // Sends a request whose blocks carry descriptors; the peer sees the blocks while it serves
+    // the request and not after.
+    bool SendBlocks(const Request& request, LRESULT& result, int timeoutMs = 5000);
     bool IsConnected() const { return m_fd >= 0; }
     // Connected, and the peer has not hung up (checked without waiting); a dead peer's
     // connection is closed.
@@ -102,7 +135,8 @@ public:
 private:
     Client(int fd, pid_t pid) : m_fd(fd), m_pid(pid) {}
     static std::unique_ptr<Client> ConnectPath(const std::string& path);
-    bool Transact(const Request& request, int fd, LRESULT& result, int timeoutMs);
+    bool Transact(const Request& request, const std::vector<int>& fds, LRESULT& result,
+                  int timeoutMs);
     void Close();
     int m_fd;
     pid_t m_pid;

@@ -68,3 +68,18 @@ TEST_F(AboutBoxTest, MissingPiecesStayQuestionMarksAndTheBoxStillCloses) {
         EXPECT_EQ(about.DoModal(), IDOK);
     }
 }
+
+// This test program carries the program's version resource, as the program does: the box
+// reads it from the file itself.
+TEST_F(AboutBoxTest, ReadsTheVersionResourceOfTheProgramFile) {
+    AfxSetVersionReader(previous);  // the one the program has
+    CAboutDlg about;
+    DialogScript script;
+    script.Then([](CDialog* d) {
+        EXPECT_EQ(Shown(d, 2011), "Version 3.4.13");
+        EXPECT_NE(Shown(d, 2010), "?");
+        EXPECT_NE(Shown(d, 2012), "?");
+        Click(d, IDOK);
+    });
+    EXPECT_EQ(about.DoModal(), IDOK);
+}

@@ -1,0 +1,196 @@
+#include "frame/ApiRequests.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "database/RecordText.h"
+#include "database/VelkonDoc.h"
+#include "platform/Mbcs.h"
+
+namespace velkon_api {
+
+namespace {
+
+CStringArray& MemoOf(CVelkonDoc& doc, int k) {
+    CStringArray* memos[] = {&doc.m_astrMemo1, &doc.m_astrMemo2, &doc.m_astrMemo3,
+                             &doc.m_astrMemo4, &doc.m_astrMemo5, &doc.m_astrMemo6};
+    return *memos[k - 1];
+}
+
+const CStringArray& MemoOf(const CVelkonDoc& doc, int k) {
+    return MemoOf(const_cast<CVelkonDoc&>(doc), k);
+}
+
+// A slot of the block, or what of it the mapping holds.
+CString ReadSlot(const char* view, std::size_t size, std::size_t at) {
+    if (at >= size) return {};
+    return ReadText(view + at, std::min(idapi_block::kSlot, size - at));
+}
+
+void Rewritten(CVelkonDoc& doc, int r) {
+    doc.m_nLastChanged = r;
+    doc.SetModifiedFlag(TRUE);
+    doc.UpdateAllViews(nullptr, HINT_SAVED);
+}
+
+void StorePersonal(CVelkonDoc& doc, int r, const char* view) {
+    doc.m_astrHandle[r] = ReadText(view + idapi_block::kHandle, idapi_block::kSlot);
+    for (int k = 1; k <= 6; ++k)
+        MemoOf(doc, k)[r] = ReadText(view + idapi_block::Memo(k), idapi_block::kSlot);
+}
+
+}  // namespace
+
+CString ReadText(const char* p, std::size_t n) {
+    if (!p || n == 0) return {};
+    const void* zero = std::memchr(p, 0, n);
+    const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - p) : n;
+    return CString(std::string_view(p, length));
+}
+
+bool WriteText(char* p, std::size_t n, const CString& text) {
+    const auto length = static_cast<std::size_t>(text.GetLength());
+    if (!p || length >= n) return false;
+    std::memcpy(p, text.GetString(), length);
+    p[length] = '\0';
+    return true;
+}
+
+void WriteSlot(char* slot, std::size_t slotSize, const CString& text) {
+    if (slotSize == 0) return;
+    const std::size_t length = mbcs::CharBoundaryAtOrBefore(text.View(), slotSize - 1);
+    std::memcpy(slot, text.GetString(), length);
+    slot[length] = '\0';
+}
+
+CString ShortDate(CTime time) {
+    return CVelkonDoc::FormatDate(time).Mid(2);
+}
+
+CString RecordLine16(const CVelkonDoc& doc, int r) {
+    std::string line;
+    // A field holding a tab or a line end would break the line's shape, as in the file.
+    record_text::AppendField(line, doc.m_astrID[r].View());
+    line += '\t';
+    record_text::AppendField(line, doc.m_astrHandle[r].Left(IDAPI16_FIELD_LENGTH).View());
+    for (int k = 1; k <= 6; ++k) {
+        line += '\t';
+        record_text::AppendField(line, MemoOf(doc, k)[r].Left(IDAPI16_FIELD_LENGTH).View());
+    }
+    line += '\t' + std::to_string(doc.m_anUpdateCount[r]);
+    line += '\t' + ShortDate(doc.m_atimeRegist[r]).Str();
+    line += '\t' + ShortDate(doc.m_atimeUpdate[r]).Str();
+    return CString(std::move(line));
+}
+
+BOOL SetRecord(CVelkonDoc& doc, const CString& id, CString line) {
+    if (CVelkonDoc::SplitField(line) != id) return FALSE;
+    const CString handle = CVelkonDoc::SplitField(line);
+    int r = doc.FindID(id);
+    if (r == -1) {
+        if (!doc.AddNewID(id, handle)) return FALSE;
+        r = doc.FindID(id);
+        if (r == -1) return FALSE;
+    }
+    doc.m_astrHandle[r] = handle;
+    for (int k = 1; k <= 6; ++k) MemoOf(doc, k)[r] = CVelkonDoc::SplitField(line);
+    doc.m_anUpdateCount[r] = record_text::Atoi(CVelkonDoc::SplitField(line).View());
+    doc.m_atimeRegist[r] = CVelkonDoc::ParseDate(CVelkonDoc::SplitField(line));
+    doc.m_atimeUpdate[r] = CVelkonDoc::ParseDate(CVelkonDoc::SplitField(line));
+    Rewritten(doc, r);
+    return TRUE;
+}
+
+bool UsesBlock(WPARAM code) {
+    switch (code) {
+        case IDAPI_GETVERSION:
+        case IDAPI_GETCAPTIONS:
+        case IDAPI_EDITDATA:
+        case IDAPI_REGISTER:
+        case IDAPI_DELETE:
+        case IDAPI_SETDATA:
+        case IDAPI_GETDATA:
+        case IDAPI_EXISTS:
+        case IDAPI_PICKUPTEXT:
+        case IDAPI_PICKEDUP:
+            return true;
+        default:
+            return false;
+    }
+}
+
+LRESULT Run32(CVelkonDoc& doc, const CString* captions, WPARAM code, char* view,
+              std::size_t size) {
+    using namespace idapi_block;
+    if (code == IDAPI_RESTORE) {
+        doc.RestoreID();
+        return 1;
+    }
+    if (code == IDAPI_PICKUPREDO) {
+        doc.ClearPickup();
+        return 1;
+    }
+    if (!UsesBlock(code) || !view || size == 0) return 0;
+    // Functions that read or write past the ID need the whole block.
+    const bool whole = code == IDAPI_GETCAPTIONS || code == IDAPI_REGISTER ||
+                       code == IDAPI_SETDATA || code == IDAPI_GETDATA;
+    if (whole && size < kSize) return 0;
+
+    switch (code) {
+        case IDAPI_GETCAPTIONS:
+            if (!captions) return 0;
+            for (int k = 1; k <= 7; ++k) WriteSlot(view + Caption(k), kSlot, captions[k - 1]);
+            return 1;
+        case IDAPI_REGISTER: {
+            const CString id = ReadSlot(view, size, kId);
+            const BOOL added = doc.AddNewID(id, ReadText(view + kHandle, kSlot));
+            if (!added) return 0;
+            const int r = doc.FindID(id);
+            if (r == -1) return added;
+            StorePersonal(doc, r, view);
+            Rewritten(doc, r);
+            return added;
+        }
+        case IDAPI_SETDATA: {
+            const int r = doc.FindID(ReadSlot(view, size, kId));
+            if (r == -1) return 0;
+            StorePersonal(doc, r, view);
+            Rewritten(doc, r);
+            return 1;
+        }
+        case IDAPI_GETDATA: {
+            const int r = doc.FindID(ReadSlot(view, size, kId));
+            if (r == -1) return 0;
+            WriteSlot(view + kHandle, kSlot, doc.m_astrHandle[r]);
+            for (int k = 1; k <= 6; ++k) WriteSlot(view + Memo(k), kSlot, MemoOf(doc, k)[r]);
+            WriteSlot(view + kRegistDate, kDateSlot, CVelkonDoc::FormatDate(doc.m_atimeRegist[r]));
+            WriteSlot(view + kPrevUpdateDate, kDateSlot,
+                      CVelkonDoc::FormatDate(doc.m_atimePrevUpdate[r]));
+            const auto count = static_cast<std::uint32_t>(doc.m_anUpdateCount[r]);
+            for (int i = 0; i < 4; ++i) view[kCount + i] = static_cast<char>(count >> (8 * i));
+            return 1;
+        }
+        case IDAPI_DELETE: {
+            const int r = doc.FindID(ReadSlot(view, size, kId));
+            if (r == -1) return 0;
+            doc.DeleteID(r);
+            return 1;
+        }
+        case IDAPI_EXISTS:
+            return doc.FindID(ReadSlot(view, size, kId)) != -1 ? 1 : 0;
+        case IDAPI_PICKEDUP:
+            return doc.FindPickup(ReadSlot(view, size, kId)) != -1 ? 1 : 0;
+        case IDAPI_PICKUPTEXT: {
+            // Its own buffer with a line end, so that the last line is scanned now.
+            CString text = ReadText(view, size);
+            text += "\r\n";
+            doc.PickupText(text);
+            return 1;
+        }
+        default:
+            return 0;
+    }
+}
+
+}  // namespace velkon_api

@@ -1,0 +1,177 @@
+// velkonctl against the program in this process: exit status, UTF-8 on the command line and
+// CP932 in the program, and a large pickup fed in pieces.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/frame/ApiFixture.h"
+
+extern char** environ;
+
+using testing_support::Sjis;
+using testing_support::Utf8;
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs velkonctl, turning the event loop while it waits for the program's answers.
+ToolRun Velkonctl(const std::vector<std::string>& args, const std::string& input = "") {
+    ::signal(SIGPIPE, SIG_IGN);  // velkonctl may stop reading early
+    int in[2], out[2], err[2];
+    if (::pipe2(in, O_CLOEXEC) || ::pipe2(out, O_CLOEXEC) || ::pipe2(err, O_CLOEXEC)) return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    std::vector<std::string> all{VELKONCTL};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int spawned = ::posix_spawn(&pid, VELKONCTL, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    ::close(err[1]);
+    ToolRun run;
+    if (spawned != 0) return run;
+    ::fcntl(in[1], F_SETFL, O_NONBLOCK);
+    std::size_t written = 0;
+    if (input.empty()) ::close(in[1]);
+    bool inOpen = !input.empty(), outOpen = true, errOpen = true;
+    while (outOpen || errOpen) {
+        afx_ui::ProcessEvents();
+        std::vector<pollfd> fds{{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+        if (inOpen) fds.push_back({in[1], POLLOUT, 0});
+        ::poll(fds.data(), fds.size(), 5);
+        char buffer[65536];
+        for (int i = 0; i < 2; ++i) {
+            if (!fds[i].revents) continue;
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) (i ? run.err : run.out).append(buffer, static_cast<std::size_t>(n));
+            else (i ? errOpen : outOpen) = false;
+        }
+        if (inOpen && fds[2].revents) {
+            const ssize_t n = ::write(in[1], input.data() + written, input.size() - written);
+            if (n > 0) written += static_cast<std::size_t>(n);
+            if (n < 0 || written == input.size()) {
+                ::close(in[1]);
+                inOpen = false;
+            }
+        }
+    }
+    if (inOpen) ::close(in[1]);
+    ::close(out[0]);
+    ::close(err[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+}  // namespace
+
+TEST_F(ApiTest, VelkonctlRecordCommandsAndTheirExitStatus) {
+    EXPECT_EQ(Velkonctl({"register", "ABC12345", "handle=青い空", "memo2=二"}).status, 0);
+    const ToolRun again = Velkonctl({"register", "ABC12345"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("already registered"), std::string::npos);
+    const int r = doc->FindID("ABC12345");
+    ASSERT_NE(r, -1);
+    EXPECT_EQ(doc->m_astrHandle[r], Sjis("青い空"));
+    EXPECT_EQ(doc->m_astrMemo2[r], Sjis("二"));
+
+    EXPECT_EQ(Velkonctl({"set", "ABC12345", "memo1=one"}).status, 0);
+    EXPECT_EQ(doc->m_astrMemo2[r], Sjis("二"));  // fields not named keep their text
+    const ToolRun get = Velkonctl({"get", "ABC12345"});
+    EXPECT_EQ(get.status, 0);
+    EXPECT_NE(get.out.find("handle=青い空\nmemo1=one\nmemo2=二\n"), std::string::npos);
+    EXPECT_EQ(Velkonctl({"get-handle", "ABC12345"}).out, "青い空\n");
+    EXPECT_EQ(Velkonctl({"count", "ABC12345"}).out, "1\n");
+    EXPECT_EQ(Velkonctl({"count", "XYZ00000"}).status, 1);
+    EXPECT_EQ(Velkonctl({"exists", "--16", "ABC12345"}).status, 0);
+    EXPECT_EQ(Velkonctl({"delete", "ABC12345"}).status, 0);
+    EXPECT_EQ(Velkonctl({"exists", "ABC12345"}).status, 1);
+    EXPECT_EQ(Velkonctl({"restore"}).status, 0);
+    EXPECT_EQ(Velkonctl({"set-record", "NEW00001", "H", "", "", "", "", "", "", "3", "97/01/05",
+                         "97/02/10"}).status, 0);
+    EXPECT_EQ(Velkonctl({"get-record", "NEW00001"}).out,
+              "NEW00001\tH\t\t\t\t\t\t\t3\t97/01/05\t97/02/10\n");
+    EXPECT_EQ(Velkonctl({"version"}).out, "3.4.13\n");
+    EXPECT_EQ(Velkonctl({"captions", "--16"}).out.find("handle=ハンドル\nmemo1=メモ１\n"), 0u);
+    EXPECT_EQ(Velkonctl({"edit", "XYZ00000"}).status, 1);
+    // The editor's window handle, in hexadecimal.
+    const ToolRun edit = Velkonctl({"edit", "NEW00001"});
+    ASSERT_EQ(edit.status, 0);
+    const HWND hEditor = reinterpret_cast<HWND>(std::stoull(edit.out, nullptr, 16));
+    ASSERT_TRUE(::IsWindow(hEditor));
+    CWnd::FromHandle(hEditor)->DestroyWindow();
+}
+
+TEST_F(ApiTest, VelkonctlBadArgumentsAndNoProgram) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {}, {"bogus"}, {"get"}, {"get-memo", "7", "ABC12345"}, {"set", "ABC12345"},
+             {"register", "ABC12345", "nick=x"}, {"--timeout", "x", "present"}}) {
+        const ToolRun run = Velkonctl(args);
+        EXPECT_EQ(run.status, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_FALSE(run.err.empty());
+    }
+    const ToolRun help = Velkonctl({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: velkonctl"), std::string::npos);
+    StopApp();
+    const ToolRun none = Velkonctl({"present"});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("not running"), std::string::npos);
+}
+
+TEST_F(ApiTest, VelkonctlPicksUpALargeTextInPieces) {
+    // About 2 MB of LF-ended UTF-8 lines, more than one request carries.
+    std::string text;
+    for (int i = 0; i < 40000; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%05d ABC%05d 青%d and some more words\n", i, i, i % 7);
+        text += line;
+    }
+    text += "XYZ99999 最後";  // no line end
+    const ToolRun run = Velkonctl({"pickup", "-"}, text);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 40001);
+    // Each line was scanned alone: the handle stops at its line end.
+    const int p = doc->FindPickup("ABC00003");
+    ASSERT_NE(p, -1);
+    EXPECT_EQ(Utf8((*doc->m_aPickupHandles[p])[0]), "青3 and");
+    EXPECT_EQ(Utf8((*doc->m_aPickupHandles[doc->FindPickup("XYZ99999")])[0]), "最後");
+    EXPECT_EQ(Velkonctl({"picked", "ABC39999"}).status, 0);
+    EXPECT_EQ(Velkonctl({"redo"}).status, 0);
+    EXPECT_EQ(Velkonctl({"picked", "ABC39999"}).status, 1);
+}
+
+TEST(VelkonClientPieces, PiecesEndAtLineEndsAndLongLinesAtCharacters) {
+    using velkon_client::SplitAtLineEnds;
+    const auto pieces = SplitAtLineEnds("ab\ncd\nef", 4);
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0], "ab\n");
+    EXPECT_EQ(pieces[1], "cd\n");
+    EXPECT_EQ(pieces[2], "ef");
+    // "ああ" in CP932 is four bytes; a cut after three would split the second.
+    const std::string sjis = Sjis("ああ").Str();
+    const auto cut = SplitAtLineEnds(sjis, 3);
+    ASSERT_EQ(cut.size(), 2u);
+    EXPECT_EQ(cut[0].size(), 2u);
+    EXPECT_EQ(velkon_client::WithCrLf("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
+}
