@@ -7,10 +7,7 @@ Helpers and the session come from velkon_x11.py. There is no window manager: the
 focus is moved to a window with xdotool windowfocus before keys are typed.
 """
 
-import argparse
 import os
-import shutil
-import signal
 import subprocess
 import sys
 import time
@@ -90,39 +87,5 @@ def case_enter_opens_editor(s, artifacts):
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--screenshot", required=True)
-    parser.add_argument("--artifacts", default=".")
-    parser.add_argument("case", choices=sorted(CASES))
-    args = parser.parse_args()
-    missing = [tool for tool in ("Xvfb", "xdotool", "xclip") if not shutil.which(tool)]
-    if missing:
-        print(f"skipped: {', '.join(missing)} not installed (scripts/deps installs them)")
-        return vx.SKIPPED
-    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(sig, lambda n, _: sys.exit(128 + n))
-    try:
-        session = vx.Session(os.path.abspath(args.program), os.path.abspath(args.screenshot))
-    except vx.Failure as failure:
-        print(f"{args.case}: FAILED: {failure}")
-        return 1
-    try:
-        CASES[args.case](session, os.path.abspath(args.artifacts))
-        print(f"{args.case}: passed")
-        return 0
-    except vx.Failure as failure:
-        print(f"{args.case}: FAILED: {failure}")
-        try:
-            print(f"visible windows: {session.windows()}")
-        except Exception as e:
-            print(f"visible windows: unknown ({e})")
-        session.dump_logs()
-        return 1
-    finally:
-        session.close()
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(vx.run_cases(__doc__, CASES, tools=('Xvfb', 'xdotool', 'xclip'), tool_args=()))

@@ -620,14 +620,19 @@ def case_tray_menu(s, artifacts):
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+def run_cases(doc, cases, tools=("Xvfb", "xdotool"), tool_args=()):
+    """The command line of a file of cases: --program, --screenshot, --artifacts, one option per
+    name in tool_args (the path is kept as that attribute of the session) and the case to run.
+    Skipped (SKIPPED) when one of the tools is not installed."""
+    parser = argparse.ArgumentParser(description=doc.splitlines()[0])
     parser.add_argument("--program", required=True)
     parser.add_argument("--screenshot", required=True)
+    for name in tool_args:
+        parser.add_argument("--" + name, required=True)
     parser.add_argument("--artifacts", default=".")
-    parser.add_argument("case", choices=sorted(CASES))
+    parser.add_argument("case", choices=sorted(cases))
     args = parser.parse_args()
-    missing = [tool for tool in ("Xvfb", "xdotool") if not shutil.which(tool)]
+    missing = [tool for tool in tools if not shutil.which(tool)]
     if missing:
         print(f"skipped: {', '.join(missing)} not installed (scripts/deps installs them)")
         return SKIPPED
@@ -641,8 +646,10 @@ def main():
     except Failure as failure:
         print(f"{args.case}: FAILED: {failure}")
         return 1
+    for name in tool_args:
+        setattr(session, name.replace("-", "_"), os.path.abspath(getattr(args, name.replace("-", "_"))))
     try:
-        CASES[args.case](session, os.path.abspath(args.artifacts))
+        cases[args.case](session, os.path.abspath(args.artifacts))
         print(f"{args.case}: passed")
         return 0
     except Failure as failure:
@@ -658,4 +665,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases(__doc__, CASES))
