@@ -67,6 +67,19 @@ def case_velkonctl_changes(s, artifacts):
     check(ctl(s, "restore")[0] == 0 and ctl(s, "exists", "NEW00001")[0] == 0, "restore")
 
 
+def case_clipboard_pickup_seen_by_api(s, artifacts):
+    # What another program copies lands in the pickup list, new IDs and registered ones alike,
+    # and nothing that was not in the text.
+    start_program(s)
+    text = "#  12/03 21:15  QRS24680 通りすがり\r\n本文\r\n#  12/03 21:40  ABC12345 青い空\r\n"
+    clip = subprocess.Popen(["xclip", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                            env=s.env(), preexec_fn=vx._die_with_parent)
+    clip.communicate(text.encode("utf-8"), timeout=10)
+    wait_until("QRS24680 in the pickup list", lambda: ctl(s, "picked", "QRS24680")[0] == 0)
+    check(ctl(s, "picked", "ABC12345")[0] == 0, "the registered ID was not picked up")
+    check(ctl(s, "picked", "XYZ00001")[0] == 1, "an ID that was not in the text was picked up")
+
+
 def case_velkonctl_no_program(s, artifacts):
     status, _, err = ctl(s, "present")
     check(status == 2 and "not running" in err, f"without the program: {status} {err!r}")
@@ -78,4 +91,4 @@ CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_"
 
 
 if __name__ == "__main__":
-    sys.exit(vx.run_cases(__doc__, CASES, tools=('Xvfb', 'xdotool'), tool_args=('velkonctl',)))
+    sys.exit(vx.run_cases(__doc__, CASES, tools=('Xvfb', 'xdotool', 'xclip'), tool_args=('velkonctl',)))
