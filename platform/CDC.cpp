@@ -14,12 +14,53 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 
 #include "platform/CWnd.h"
 #include "platform/CodePage.h"
 #include "platform/GdiQt.h"
 
 namespace {
+
+// Widths of texts already measured in the font last asked about. The status bar measures its
+// count panes for every ID a pickup finds, and the list measures the same cells on every paint;
+// shaping a text costs far more than looking it up. Counts differ only in their digits, which
+// in most fonts are all equally wide, so in such a font they share one entry.
+class ExtentCache {
+public:
+    int Width(const QFont& font, std::string_view cp932) {
+        if (!m_haveFont || !(font == m_font)) {
+            m_font = font;
+            m_haveFont = true;
+            m_widths.clear();
+            const QFontMetrics metrics(font);
+            const int zero = metrics.horizontalAdvance(QLatin1Char('0'));
+            m_uniformDigits = true;
+            for (char d = '1'; d <= '9'; ++d)
+                m_uniformDigits = m_uniformDigits && metrics.horizontalAdvance(QLatin1Char(d)) == zero;
+        }
+        std::string key(cp932);
+        // 0x30..0x39 is never the second byte of a double-byte character.
+        if (m_uniformDigits)
+            for (char& c : key)
+                if (c >= '1' && c <= '9') c = '0';
+        if (auto it = m_widths.find(key); it != m_widths.end()) return it->second;
+        if (m_widths.size() >= kMaxEntries) m_widths.clear();
+        const int width =
+            QFontMetrics(font).horizontalAdvance(QString::fromStdString(Cp932ToUtf8(cp932)));
+        m_widths.emplace(std::move(key), width);
+        return width;
+    }
+
+private:
+    static constexpr std::size_t kMaxEntries = 4096;
+    QFont m_font;
+    bool m_haveFont = false;
+    bool m_uniformDigits = false;
+    std::unordered_map<std::string, int> m_widths;
+};
 
 QString TextOf(LPCTSTR lpszString, int nCount) {
     if (!lpszString) return {};
@@ -145,11 +186,16 @@ BOOL CDC::RestoreDC(int nSavedDC) {
 }
 
 SIZE CDC::GetTextExtent(const CString& text) const {
-    const QFontMetrics metrics(m_state.pFont->GetQFont());
-    const QString s = QString::fromStdString(Cp932ToUtf8(text.View()));
+    // Never destroyed: fonts must not outlive the application object.
+    static auto* const cache = new ExtentCache;
+    static std::mutex mutex;
+    const QFont& font = m_state.pFont->GetQFont();
     SIZE size;
-    size.cx = metrics.horizontalAdvance(s);
-    size.cy = metrics.height();
+    {
+        const std::lock_guard lock(mutex);
+        size.cx = cache->Width(font, text.View());
+    }
+    size.cy = QFontMetrics(font).height();
     return size;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "DrawingTestUtil.h"
 #include "platform/CDC.h"
@@ -170,6 +171,32 @@ TEST_F(CDCTest, JapaneseTextIsDrawnAndMeasuredAlike) {
     ASSERT_FALSE(IsEmptyRect(ink));
     EXPECT_LE(ink.right, r.right + 2);
     EXPECT_GT(ink.right - ink.left, r.right / 2);
+}
+
+// Widths are remembered per font, and texts that differ only in their digits may share one:
+// whatever was measured before, in whichever font, every answer is the text's own width.
+TEST_F(CDCTest, RememberedExtentsAreThoseOfTheTextInTheSelectedFont) {
+    CFont small;
+    LOGFONT lf;
+    lf.lfHeight = -11;
+    std::strcpy(lf.lfFaceName, "DejaVu Sans");
+    small.CreateFontIndirect(&lf);
+    CImageDC dc(600, 40);
+    const std::vector<CString> texts = {
+        testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 1"),  testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 11111"),
+        testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 12345"), testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 99999"),
+        CString("WWW 1"), CString("iii 1"), testing_support::Sjis("登録 88"), CString("")};
+    for (int round = 0; round < 2; ++round) {
+        for (CFont* font : {&m_font, &small}) {
+            dc.SelectObject(font);
+            for (const CString& text : texts) {
+                RECT r{0, 0, 600, 40};
+                dc.DrawText(text, &r, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+                EXPECT_EQ(dc.GetTextExtent(text).cx, r.right - r.left)
+                    << testing_support::Utf8(text) << (font == &small ? " (small)" : "");
+            }
+        }
+    }
 }
 
 TEST_F(CDCTest, TextMetricsAgreeWithExtents) {
