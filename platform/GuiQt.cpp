@@ -97,7 +97,8 @@ public:
     }
 
 private:
-    static constexpr qint64 kFrameMs = 16;
+    // 40 frames a second: smooth to the eye, and a long pickup spends little of its time drawing.
+    static constexpr qint64 kFrameMs = 25;
     struct Pace {
         bool started = false;
         bool deferred = false;
