@@ -17,6 +17,7 @@
 
 #include "platform/CWnd.h"
 #include "platform/Kernel.h"
+#include "platform/MappingTransfer.h"
 #include "platform/WinClass.h"
 #include "platform/WindowLink.h"
 
@@ -59,27 +60,10 @@ void ServePeer(int quitFd) {
 }
 
 bool SendText(HWND hwnd, const std::string& text) {
-    const HANDLE mapping = CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                             static_cast<DWORD>(text.size() + 1), nullptr);
-    if (!mapping) return false;
-    bool ok = false;
-    if (LPVOID view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
-        std::memcpy(view, text.c_str(), text.size() + 1);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (HANDLE process = OpenProcess(PROCESS_DUP_HANDLE, TRUE, pid)) {
-            HANDLE duplicated = nullptr;
-            ok = DuplicateHandle(GetCurrentProcess(), mapping, process, &duplicated, 0, TRUE,
-                                 DUPLICATE_SAME_ACCESS);
-            CloseHandle(process);
-            if (ok)
-                ok = SendMessage(hwnd, kSendText, text.size(),
-                                 reinterpret_cast<LPARAM>(duplicated)) == text.back();
-        }
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(mapping);
-    return ok;
+    const HANDLE duplicated =
+        AfxShareMappingWith(hwnd, text.c_str(), text.size() + 1, text.size() + 1);
+    return duplicated && SendMessage(hwnd, kSendText, text.size(),
+                                     reinterpret_cast<LPARAM>(duplicated)) == text.back();
 }
 
 // Median and 90th percentile of the single round trips, besides the mean the library reports.

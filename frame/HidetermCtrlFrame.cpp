@@ -5,6 +5,7 @@
 #include "database/VelkonDoc.h"
 #include "platform/CWinApp.h"
 #include "platform/Kernel.h"
+#include "platform/MappingTransfer.h"
 #include "platform/WinClass.h"
 #include "res/resource.h"
 
@@ -83,36 +84,19 @@ LRESULT CHidetermCtrlFrame::OnHidetermText(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-// Each failure on the way gives up quietly, and every object made so far is closed again. The
-// view is made and filled before the handle goes to the terminal: a handle given to another
-// process cannot be taken back, so nothing may fail after that but the send itself.
+// Each failure on the way gives up quietly, and every object made so far is closed again; the
+// text (with its zero byte) is in the mapping before the handle goes to the terminal, which
+// takes the handle over.
 void CHidetermCtrlFrame::SendToHideterm(const CString& strText) {
     if (strText.IsEmpty()) return;
     const HWND hWndHideterm = ::FindWindow(HIDETERM_CLASS_NAME, nullptr);
     if (!hWndHideterm) return;
     if (::SendMessage(hWndHideterm, WM_HT_CANSEND, 0, 0) == 0) return;
 
-    const auto nLength = static_cast<DWORD>(strText.GetLength());
-    const HANDLE hMapping =
-        ::CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, nLength + 1, nullptr);
-    if (!hMapping) return;
-    if (LPVOID pView = ::MapViewOfFile(hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
-        std::memcpy(pView, strText.GetString(), nLength + 1);
-        DWORD dwProcessId = 0;
-        ::GetWindowThreadProcessId(hWndHideterm, &dwProcessId);
-        if (const HANDLE hProcess = ::OpenProcess(PROCESS_DUP_HANDLE, TRUE, dwProcessId)) {
-            HANDLE hDuplicated = nullptr;
-            const BOOL bDuplicated = ::DuplicateHandle(::GetCurrentProcess(), hMapping, hProcess,
-                                                       &hDuplicated, 0, TRUE, DUPLICATE_SAME_ACCESS);
-            ::CloseHandle(hProcess);
-            // The terminal takes over the duplicated handle.
-            if (bDuplicated)
-                ::SendMessage(hWndHideterm, WM_HT_SENDTEXT, nLength,
-                              reinterpret_cast<LPARAM>(hDuplicated));
-        }
-        ::UnmapViewOfFile(pView);
-    }
-    ::CloseHandle(hMapping);
+    const auto nLength = static_cast<std::size_t>(strText.GetLength());
+    if (const HANDLE hDuplicated =
+            AfxShareMappingWith(hWndHideterm, strText.GetString(), nLength + 1, nLength + 1))
+        ::SendMessage(hWndHideterm, WM_HT_SENDTEXT, nLength, reinterpret_cast<LPARAM>(hDuplicated));
 }
 
 void CHidetermCtrlFrame::OnDestroy() {

@@ -13,6 +13,7 @@
 #include "platform/CWnd.h"
 #include "platform/Handles.h"
 #include "platform/Kernel.h"
+#include "platform/MappingTransfer.h"
 #include "platform/WinClass.h"
 #include "platform/WindowLink.h"
 #include "tests/support/FakePeer.h"
@@ -39,26 +40,10 @@ protected:
 
 // Hands `text` to the window the way the terminal link does; false if any step failed.
 bool SendTextTo(HWND hwnd, const std::string& text) {
-    const HANDLE mapping = CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                             static_cast<DWORD>(text.size() + 1), nullptr);
-    if (!mapping) return false;
-    bool ok = false;
-    if (LPVOID view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
-        std::memcpy(view, text.c_str(), text.size() + 1);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (HANDLE process = OpenProcess(PROCESS_DUP_HANDLE, TRUE, pid)) {
-            HANDLE duplicated = nullptr;
-            ok = DuplicateHandle(GetCurrentProcess(), mapping, process, &duplicated, 0, TRUE,
-                                 DUPLICATE_SAME_ACCESS);
-            CloseHandle(process);
-            if (ok)
-                SendMessage(hwnd, kSendText, text.size(), reinterpret_cast<LPARAM>(duplicated));
-        }
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(mapping);
-    return ok;
+    const HANDLE duplicated =
+        AfxShareMappingWith(hwnd, text.c_str(), text.size() + 1, text.size() + 1);
+    if (duplicated) SendMessage(hwnd, kSendText, text.size(), reinterpret_cast<LPARAM>(duplicated));
+    return duplicated != nullptr;
 }
 
 }  // namespace
@@ -69,7 +54,8 @@ TEST_F(Kernel, MappingsAreMemfdObjectsOfFixedSize) {
               nullptr);
     EXPECT_EQ(CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 8, "Named"),
               nullptr);
-    const HANDLE h = CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 5000, nullptr);
+    const HANDLE h =
+        CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 5000, nullptr);
     ASSERT_NE(h, nullptr);
     char* view = static_cast<char*>(MapViewOfFile(h, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     ASSERT_NE(view, nullptr);
@@ -89,7 +75,7 @@ TEST_F(Kernel, MappingsAreMemfdObjectsOfFixedSize) {
     const char* second = static_cast<const char*>(MapViewOfFile(copy, FILE_MAP_READ, 0, 0, 0));
     ASSERT_NE(second, nullptr);
     EXPECT_STREQ(second, "ABC12345");
-    EXPECT_EQ(MapViewOfFile(copy, FILE_MAP_READ, 0, 1, 0), nullptr);  // not page-aligned
+    EXPECT_EQ(MapViewOfFile(copy, FILE_MAP_READ, 0, 1, 0), nullptr);     // not page-aligned
     EXPECT_EQ(MapViewOfFile(copy, FILE_MAP_READ, 0, 0, 5001), nullptr);  // past the end
 
     EXPECT_TRUE(UnmapViewOfFile(second));
@@ -127,14 +113,15 @@ TEST_F(Kernel, DuplicateHandleIntoAnotherProcessGivesAHandleValidThere) {
 
     const std::string text = "TO:ABC12345 \x8f\x47";  // CP932 bytes pass unchanged
     ASSERT_TRUE(SendTextTo(hwnd, text));
-    EXPECT_EQ(peer.WaitFor("SENDTEXT"),
-              "SENDTEXT " + std::to_string(text.size()) + " " + std::to_string(text.size() + 1) +
-                  " 1 " + testing_support::Hex(text));
+    EXPECT_EQ(peer.WaitFor("SENDTEXT"), "SENDTEXT " + std::to_string(text.size()) + " " +
+                                            std::to_string(text.size() + 1) + " 1 " +
+                                            testing_support::Hex(text));
     peer.Command("objects");
     EXPECT_EQ(peer.WaitFor("OBJECTS"), "OBJECTS 0 0");
 
     // A process this one has no window connection to cannot be reached.
-    HANDLE mapping = CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 16, nullptr);
+    HANDLE mapping =
+        CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 16, nullptr);
     HANDLE parent = OpenProcess(PROCESS_DUP_HANDLE, TRUE, static_cast<DWORD>(::getppid()));
     ASSERT_NE(parent, nullptr);
     HANDLE target = reinterpret_cast<HANDLE>(1);

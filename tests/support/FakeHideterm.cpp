@@ -22,10 +22,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/CWnd.h"
 #include "platform/Kernel.h"
+#include "platform/MappingTransfer.h"
 #include "platform/WinClass.h"
 #include "platform/WindowLink.h"
-#include "platform/CWnd.h"
 
 namespace {
 
@@ -116,25 +117,9 @@ LRESULT Handle(const winlink::Request& r) {
 
 void SendText(const std::string& bytes, DWORD size) {
     for (HWND hwnd : g_attached) {
-        HANDLE mapping =
-            CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, nullptr);
-        LPVOID view = mapping ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr;
-        if (!view) {
-            Report("SENT 0");
-            continue;
-        }
-        std::memcpy(view, bytes.data(), std::min<std::size_t>(bytes.size(), size));
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        HANDLE process = OpenProcess(PROCESS_DUP_HANDLE, TRUE, pid);
-        HANDLE duplicated = nullptr;
-        bool ok = process && DuplicateHandle(GetCurrentProcess(), mapping, process, &duplicated, 0,
-                                             TRUE, DUPLICATE_SAME_ACCESS);
-        if (process) CloseHandle(process);
-        if (ok) ::SendMessage(hwnd, kText, reinterpret_cast<WPARAM>(duplicated), 0);
-        UnmapViewOfFile(view);
-        CloseHandle(mapping);
-        Report(ok ? "SENT 1" : "SENT 0");
+        HANDLE mapping = AfxShareMappingWith(hwnd, bytes.data(), bytes.size(), size);
+        if (mapping) ::SendMessage(hwnd, kText, reinterpret_cast<WPARAM>(mapping), 0);
+        Report(mapping ? "SENT 1" : "SENT 0");
     }
 }
 

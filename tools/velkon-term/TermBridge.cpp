@@ -14,10 +14,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/CodePage.h"
 #include "platform/CWnd.h"
+#include "platform/CodePage.h"
 #include "platform/Handles.h"
 #include "platform/Kernel.h"
+#include "platform/MappingTransfer.h"
 #include "platform/WinClass.h"
 
 namespace {
@@ -181,23 +182,9 @@ void TermBridge::OnSendText(WPARAM length, LPARAM mapping) {
 }
 
 void TermBridge::SendToWindow(HWND hWnd, const std::string& cp932) {
-    const HANDLE hMapping = ::CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                                static_cast<DWORD>(cp932.size() + 1), nullptr);
-    if (!hMapping) return;
-    if (LPVOID view = ::MapViewOfFile(hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
-        std::memcpy(view, cp932.c_str(), cp932.size() + 1);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(hWnd, &pid);
-        if (const HANDLE hProcess = ::OpenProcess(PROCESS_DUP_HANDLE, TRUE, pid)) {
-            HANDLE hDuplicated = nullptr;
-            const BOOL ok = ::DuplicateHandle(::GetCurrentProcess(), hMapping, hProcess,
-                                              &hDuplicated, 0, TRUE, DUPLICATE_SAME_ACCESS);
-            ::CloseHandle(hProcess);
-            if (ok) ::SendMessage(hWnd, WM_HT_TEXT, reinterpret_cast<WPARAM>(hDuplicated), 0);
-        }
-        ::UnmapViewOfFile(view);
-    }
-    ::CloseHandle(hMapping);
+    if (const HANDLE hDuplicated =
+            AfxShareMappingWith(hWnd, cp932.c_str(), cp932.size() + 1, cp932.size() + 1))
+        ::SendMessage(hWnd, WM_HT_TEXT, reinterpret_cast<WPARAM>(hDuplicated), 0);
 }
 
 void TermBridge::ForwardOutput(const char* data, std::size_t length) {
@@ -256,9 +243,8 @@ int TermBridge::Run() {
     wc.lpszClassName = kClassName;
     ::RegisterClassEx(&wc);
     if (!StartSession()) return 1;
-    m_server = winlink::Server::Listen(kClassName, [this](const winlink::Request& r) {
-        return OnRequest(r);
-    });
+    m_server = winlink::Server::Listen(kClassName,
+                                       [this](const winlink::Request& r) { return OnRequest(r); });
     if (!m_server)
         std::fprintf(stderr,
                      "velkon-term: another terminal window of class %s is running; this "
@@ -271,7 +257,8 @@ int TermBridge::Run() {
     while (masterOpen) {
         std::vector<pollfd> fds;
         fds.push_back({g_signalPipe[0], POLLIN, 0});
-        fds.push_back({m_master, static_cast<short>(POLLIN | (m_toSession.empty() ? 0 : POLLOUT)), 0});
+        fds.push_back(
+            {m_master, static_cast<short>(POLLIN | (m_toSession.empty() ? 0 : POLLOUT)), 0});
         if (stdinOpen) fds.push_back({STDIN_FILENO, POLLIN, 0});
         // Once the command has ended, only what it left in the terminal is still read.
         const int timeoutMs = m_running ? 60000 : 50;
@@ -315,8 +302,8 @@ int TermBridge::Run() {
                 // Input that ends (a pipe) ends the session's input as Ctrl-D would.
                 stdinOpen = false;
                 termios t{};
-                m_toSession += ::tcgetattr(m_master, &t) == 0 ? static_cast<char>(t.c_cc[VEOF])
-                                                              : '\x04';
+                m_toSession +=
+                    ::tcgetattr(m_master, &t) == 0 ? static_cast<char>(t.c_cc[VEOF]) : '\x04';
             }
             FlushToSession();
         }
