@@ -2,7 +2,7 @@
 // information of the program's own file; "?" for each piece it does not have.
 #pragma once
 
-#include "platform/CDialog.h"
+#include "platform/gui/CDialog.h"
 
 class CAboutDlg : public CDialog {
 public:

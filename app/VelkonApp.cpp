@@ -4,9 +4,9 @@
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
-#include "platform/CDocTemplate.h"
-#include "platform/CFile.h"
-#include "platform/WinClass.h"
+#include "platform/gui/CDocTemplate.h"
+#include "platform/base/CFile.h"
+#include "platform/ipc/WinClass.h"
 #include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CVelkonApp, CWinApp)

@@ -2,7 +2,7 @@
 // root, the document template, and id.lst beside the program.
 #pragma once
 
-#include "platform/CWinApp.h"
+#include "platform/gui/CWinApp.h"
 
 class CVelkonApp : public CWinApp {
 public:

@@ -2,7 +2,7 @@
 // About box and the API's version query read it (GetFileVersionInfo on the file itself).
 #include <cstddef>
 
-#include "platform/VersionInfo.h"
+#include "platform/base/VersionInfo.h"
 
 namespace {
 

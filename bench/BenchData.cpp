@@ -13,7 +13,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "platform/CodePage.h"
+#include "platform/base/CodePage.h"
 
 namespace bench {
 

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "bench/BenchDocs.h"
-#include "platform/CWinApp.h"
+#include "platform/gui/CWinApp.h"
 
 namespace bench {
 

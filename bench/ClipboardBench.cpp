@@ -16,10 +16,10 @@
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
-#include "platform/CDocTemplate.h"
-#include "platform/CWinApp.h"
-#include "platform/CodePage.h"
-#include "platform/UiHooks.h"
+#include "platform/gui/CDocTemplate.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/base/CodePage.h"
+#include "platform/gui/UiHooks.h"
 #include "res/resource.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "bench/BenchDocs.h"
-#include "platform/CFile.h"
+#include "platform/base/CFile.h"
 
 namespace {
 

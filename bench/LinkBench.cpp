@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/CWnd.h"
-#include "platform/Kernel.h"
-#include "platform/MappingTransfer.h"
-#include "platform/WinClass.h"
-#include "platform/WindowLink.h"
+#include "platform/gui/CWnd.h"
+#include "platform/ipc/Kernel.h"
+#include "platform/ipc/MappingTransfer.h"
+#include "platform/ipc/WinClass.h"
+#include "platform/ipc/WindowLink.h"
 
 namespace {
 

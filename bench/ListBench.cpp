@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "platform/CListView.h"
-#include "platform/UiHooks.h"
+#include "platform/gui/CListView.h"
+#include "platform/gui/UiHooks.h"
 
 namespace {
 

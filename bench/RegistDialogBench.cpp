@@ -12,8 +12,8 @@
 
 #include "bench/BenchDocs.h"
 #include "dialogs/RegistIDDlg.h"
-#include "platform/DialogControls.h"
-#include "platform/UiHooks.h"
+#include "platform/gui/DialogControls.h"
+#include "platform/gui/UiHooks.h"
 
 namespace {
 

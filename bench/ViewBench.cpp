@@ -7,7 +7,7 @@
 
 #include "bench/BenchDocs.h"
 #include "listview/VelkonView.h"
-#include "platform/UiHooks.h"
+#include "platform/gui/UiHooks.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/Afx.h"
+#include "platform/base/Afx.h"
 
 class CDeletedStack {
 public:

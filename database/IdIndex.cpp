@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/Mbcs.h"
+#include "platform/base/Mbcs.h"
 
 void CIdIndex::RemoveAll() {
     m_blocks.clear();

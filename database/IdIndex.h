@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/CStringArray.h"
+#include "platform/base/CStringArray.h"
 
 class CIdIndex {
 public:

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "platform/CTime.h"
+#include "platform/base/CTime.h"
 
 namespace record_text {
 

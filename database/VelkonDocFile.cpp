@@ -4,7 +4,7 @@
 
 #include "database/RecordText.h"
 #include "database/VelkonDoc.h"
-#include "platform/CFile.h"
+#include "platform/base/CFile.h"
 
 CString CVelkonDoc::FormatDate(CTime time) {
     return CString(record_text::FormatDate(time));

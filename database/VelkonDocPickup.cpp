@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "database/VelkonDoc.h"
-#include "platform/Mbcs.h"
+#include "platform/base/Mbcs.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "dialogs/DateFilterDlg.h"
 
-#include "platform/CTime.h"
-#include "platform/CWinApp.h"
-#include "platform/DataExchange.h"
-#include "platform/DialogControls.h"
-#include "platform/MessageBox.h"
+#include "platform/base/CTime.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/gui/DataExchange.h"
+#include "platform/gui/DialogControls.h"
+#include "platform/gui/MessageBox.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "dialogs/KeywordFilterDlg.h"
 
-#include "platform/CWinApp.h"
-#include "platform/DataExchange.h"
-#include "platform/DialogControls.h"
-#include "platform/MessageBox.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/gui/DataExchange.h"
+#include "platform/gui/DialogControls.h"
+#include "platform/gui/MessageBox.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "dialogs/NoPickupIDDlg.h"
 
 #include "database/VelkonDoc.h"
-#include "platform/DataExchange.h"
-#include "platform/MessageBox.h"
+#include "platform/gui/DataExchange.h"
+#include "platform/gui/MessageBox.h"
 #include "res/resource.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // valid ID and gives it in upper case.
 #pragma once
 
-#include "platform/CDialog.h"
-#include "platform/CString.h"
+#include "platform/gui/CDialog.h"
+#include "platform/base/CString.h"
 
 class CNoPickupIDDlg : public CDialog {
 public:

@@ -5,7 +5,7 @@
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
-#include "platform/CWinApp.h"
+#include "platform/gui/CWinApp.h"
 
 inline CMainFrame* OptionsFrame() {
     return dynamic_cast<CMainFrame*>(AfxGetMainWnd());

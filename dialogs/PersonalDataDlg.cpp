@@ -1,13 +1,13 @@
 #include "dialogs/PersonalDataDlg.h"
 
 #include "database/VelkonDoc.h"
-#include "platform/CFrameWnd.h"
-#include "platform/CWinApp.h"
-#include "platform/DataExchange.h"
-#include "platform/DialogControls.h"
-#include "platform/MessageBox.h"
-#include "platform/StringResource.h"
-#include "platform/SystemMetrics.h"
+#include "platform/gui/CFrameWnd.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/gui/DataExchange.h"
+#include "platform/gui/DialogControls.h"
+#include "platform/gui/MessageBox.h"
+#include "platform/base/StringResource.h"
+#include "platform/gui/SystemMetrics.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "dialogs/PropertyColor.h"
 
 #include "dialogs/OptionOwners.h"
-#include "platform/StringResource.h"
+#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "dialogs/ColorButton.h"
 #include "listview/SampleListCtrl.h"
-#include "platform/CPropertyPage.h"
+#include "platform/gui/CPropertyPage.h"
 
 class CPropertyColor : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyColor)

@@ -1,7 +1,7 @@
 #include "dialogs/PropertyEnviron.h"
 
 #include "dialogs/OptionOwners.h"
-#include "platform/DataExchange.h"
+#include "platform/gui/DataExchange.h"
 
 namespace {
 constexpr int kResident = 3010;

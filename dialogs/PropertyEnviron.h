@@ -4,8 +4,8 @@
 // goes, with whatever value the frame holds then.
 #pragma once
 
-#include "platform/CPropertyPage.h"
-#include "platform/DialogControls.h"
+#include "platform/gui/CPropertyPage.h"
+#include "platform/gui/DialogControls.h"
 
 class CPropertyEnviron : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyEnviron)

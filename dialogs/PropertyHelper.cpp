@@ -1,8 +1,8 @@
 #include "dialogs/PropertyHelper.h"
 
 #include "dialogs/OptionOwners.h"
-#include "platform/DataExchange.h"
-#include "platform/DialogControls.h"
+#include "platform/gui/DataExchange.h"
+#include "platform/gui/DialogControls.h"
 
 namespace {
 constexpr int kFirstFormat = 3310;

@@ -1,7 +1,7 @@
 // The options page "ｺﾋﾟｰ/送信ﾍﾙﾊﾟ設定": the main frame's seven helper formats, stored as typed.
 #pragma once
 
-#include "platform/CPropertyPage.h"
+#include "platform/gui/CPropertyPage.h"
 
 class CPropertyHelper : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyHelper)

@@ -2,8 +2,8 @@
 
 #include "dialogs/NoPickupIDDlg.h"
 #include "dialogs/OptionOwners.h"
-#include "platform/DataExchange.h"
-#include "platform/DialogControls.h"
+#include "platform/gui/DataExchange.h"
+#include "platform/gui/DialogControls.h"
 
 namespace {
 constexpr int kList = 3210;

@@ -2,7 +2,7 @@
 // IDs that are never picked up, kept sorted in the page's list box.
 #pragma once
 
-#include "platform/CPropertyPage.h"
+#include "platform/gui/CPropertyPage.h"
 
 class CPropertyPickup : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyPickup)

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "dialogs/OptionOwners.h"
-#include "platform/DataExchange.h"
+#include "platform/gui/DataExchange.h"
 
 namespace {
 constexpr int kList = 3110;

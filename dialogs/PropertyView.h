@@ -3,9 +3,9 @@
 // it is applied.
 #pragma once
 
-#include "platform/CPropertyPage.h"
-#include "platform/CommCtrl.h"
-#include "platform/DialogControls.h"
+#include "platform/gui/CPropertyPage.h"
+#include "platform/gui/CommCtrl.h"
+#include "platform/gui/DialogControls.h"
 
 class CPropertyView : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyView)

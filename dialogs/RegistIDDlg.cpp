@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "database/VelkonDoc.h"
-#include "platform/DataExchange.h"
-#include "platform/DialogControls.h"
-#include "platform/MessageBox.h"
-#include "platform/StringResource.h"
+#include "platform/gui/DataExchange.h"
+#include "platform/gui/DialogControls.h"
+#include "platform/gui/MessageBox.h"
+#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {

@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "database/VelkonDoc.h"
-#include "platform/CFrameWnd.h"
-#include "platform/CWinApp.h"
-#include "platform/DialogControls.h"
-#include "platform/Mbcs.h"
-#include "platform/StringResource.h"
+#include "platform/gui/CFrameWnd.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/gui/DialogControls.h"
+#include "platform/base/Mbcs.h"
+#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {

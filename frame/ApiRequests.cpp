@@ -6,7 +6,7 @@
 
 #include "database/RecordText.h"
 #include "database/VelkonDoc.h"
-#include "platform/Mbcs.h"
+#include "platform/base/Mbcs.h"
 
 namespace velkon_api {
 

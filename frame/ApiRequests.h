@@ -6,8 +6,8 @@
 #include <cstddef>
 
 #include "frame/VelkonApiDefs.h"
-#include "platform/CString.h"
-#include "platform/CTime.h"
+#include "platform/base/CString.h"
+#include "platform/base/CTime.h"
 
 class CVelkonDoc;
 

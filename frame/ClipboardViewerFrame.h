@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "frame/TrayIconCtrlFrame.h"
-#include "platform/CEvent.h"
-#include "platform/WorkerThread.h"
+#include "platform/base/CEvent.h"
+#include "platform/base/WorkerThread.h"
 
 // One slice is ready in s_strPending (posted by the worker, wParam and lParam 0).
 constexpr UINT WM_CLIPBOARD_CHUNK = WM_USER + 110;

@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "database/VelkonDoc.h"
-#include "platform/CWinApp.h"
-#include "platform/Kernel.h"
-#include "platform/MappingTransfer.h"
-#include "platform/WinClass.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/ipc/Kernel.h"
+#include "platform/ipc/MappingTransfer.h"
+#include "platform/ipc/WinClass.h"
 #include "res/resource.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include "dialogs/OptionsSheet.h"
 #include "dialogs/RegistIDDlg.h"
 
-#include "platform/CDC.h"
-#include "platform/CWinApp.h"
-#include "platform/StringResource.h"
+#include "platform/gui/CDC.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {

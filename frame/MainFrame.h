@@ -3,8 +3,8 @@
 #pragma once
 
 #include "frame/VelkonApi32CtrlFrame.h"
-#include "platform/CControlBar.h"
-#include "platform/CStringArray.h"
+#include "platform/gui/CControlBar.h"
+#include "platform/base/CStringArray.h"
 
 class CMainFrame : public CVelkonApi32CtrlFrame {
     DECLARE_DYNCREATE(CMainFrame)

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/CDocument.h"
-#include "platform/CMenu.h"
-#include "platform/CWinApp.h"
-#include "platform/HotKey.h"
-#include "platform/TrayIcon.h"
-#include "platform/WinClass.h"
+#include "platform/gui/CDocument.h"
+#include "platform/gui/CMenu.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/gui/HotKey.h"
+#include "platform/gui/TrayIcon.h"
+#include "platform/ipc/WinClass.h"
 #include "res/resource.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include "database/VelkonDoc.h"
 #include "frame/ApiRequests.h"
-#include "platform/CView.h"
-#include "platform/Kernel.h"
-#include "platform/Wow32.h"
+#include "platform/gui/CView.h"
+#include "platform/ipc/Kernel.h"
+#include "platform/ipc/Wow32.h"
 
 BEGIN_MESSAGE_MAP(CVelkonApi16CtrlFrame, CHidetermCtrlFrame)
 ON_MESSAGE(WM_IDAPI_PRESENT, OnIdApiPresent)

@@ -7,9 +7,9 @@
 #include "database/VelkonDoc.h"
 #include "dialogs/PersonalDataDlg.h"
 #include "frame/ApiRequests.h"
-#include "platform/CWinApp.h"
-#include "platform/VersionInfo.h"
-#include "platform/WinClass.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/base/VersionInfo.h"
+#include "platform/ipc/WinClass.h"
 
 BEGIN_MESSAGE_MAP(CVelkonApi32CtrlFrame, CVelkonApi16CtrlFrame)
 ON_MESSAGE(WM_IDAPI32, OnIdApi32)

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "frame/VelkonApi16CtrlFrame.h"
-#include "platform/Kernel.h"
+#include "platform/ipc/Kernel.h"
 
 class CVelkonApi32CtrlFrame : public CVelkonApi16CtrlFrame {
 public:

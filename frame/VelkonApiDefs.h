@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "platform/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 constexpr const char* VELKON_FRAME_CLASS = "VelkonFrameClass";
 

@@ -9,7 +9,7 @@
 #include "database/VelkonDoc.h"
 #include "frame/ApiRequests.h"
 #include "fuzz/FuzzSupport.h"
-#include "platform/WindowLink.h"
+#include "platform/ipc/WindowLink.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz_support::Init();

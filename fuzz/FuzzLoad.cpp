@@ -8,9 +8,9 @@
 
 #include "database/VelkonDoc.h"
 #include "fuzz/FuzzSupport.h"
-#include "platform/CArchive.h"
-#include "platform/CFile.h"
-#include "platform/Mbcs.h"
+#include "platform/base/CArchive.h"
+#include "platform/base/CFile.h"
+#include "platform/base/Mbcs.h"
 
 namespace {
 

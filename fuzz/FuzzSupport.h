@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/CTime.h"
-#include "platform/CWinApp.h"
+#include "platform/base/CTime.h"
+#include "platform/gui/CWinApp.h"
 
 namespace fuzz_support {
 

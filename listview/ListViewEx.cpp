@@ -1,10 +1,10 @@
 #include "listview/ListViewEx.h"
 
-#include "platform/CBrush.h"
-#include "platform/CDC.h"
-#include "platform/CImageList.h"
-#include "platform/CWinApp.h"
-#include "platform/Mbcs.h"
+#include "platform/gui/CBrush.h"
+#include "platform/gui/CDC.h"
+#include "platform/gui/CImageList.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/base/Mbcs.h"
 
 namespace {
 constexpr const char* kSection = "Color";

@@ -3,8 +3,8 @@
 // cell texts with a trailing ellipsis.
 #pragma once
 
-#include "platform/CListView.h"
-#include "platform/Colors.h"
+#include "platform/gui/CListView.h"
+#include "platform/gui/Colors.h"
 
 class CDC;
 

@@ -3,8 +3,8 @@
 // from its dialog.
 #pragma once
 
-#include "platform/CListCtrl.h"
-#include "platform/Colors.h"
+#include "platform/gui/CListCtrl.h"
+#include "platform/gui/Colors.h"
 
 class CSampleListCtrl : public CListCtrl {
 public:

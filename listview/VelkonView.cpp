@@ -12,12 +12,12 @@
 #include "dialogs/SendFormatDlg.h"
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
-#include "platform/CCmdUI.h"
-#include "platform/CFontDialog.h"
-#include "platform/CMenu.h"
-#include "platform/CWinApp.h"
-#include "platform/Mbcs.h"
-#include "platform/StringResource.h"
+#include "platform/gui/CCmdUI.h"
+#include "platform/gui/CFontDialog.h"
+#include "platform/gui/CMenu.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/base/Mbcs.h"
+#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {

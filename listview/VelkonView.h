@@ -6,8 +6,8 @@
 #include "dialogs/DateFilterDlg.h"
 #include "dialogs/KeywordFilterDlg.h"
 #include "listview/ListViewEx.h"
-#include "platform/CFont.h"
-#include "platform/CImageList.h"
+#include "platform/gui/CFont.h"
+#include "platform/gui/CImageList.h"
 
 class CVelkonDoc;
 

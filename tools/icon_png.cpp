@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/IconExport.h"
+#include "platform/gui/IconExport.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

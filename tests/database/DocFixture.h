@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "database/VelkonDoc.h"
-#include "platform/CView.h"
-#include "platform/CWinApp.h"
+#include "platform/gui/CView.h"
+#include "platform/gui/CWinApp.h"
 #include "tests/support/TestSupport.h"
 
 struct Notice {

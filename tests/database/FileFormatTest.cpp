@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "database/RecordText.h"
-#include "platform/CFile.h"
+#include "platform/base/CFile.h"
 #include "tests/database/DocFixture.h"
 
 using testing_support::FileExists;

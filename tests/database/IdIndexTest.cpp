@@ -4,7 +4,7 @@
 
 #include "database/DeletedStack.h"
 #include "database/IdIndex.h"
-#include "platform/Mbcs.h"
+#include "platform/base/Mbcs.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/DialogControls.h"
-#include "platform/ScreenGrab.h"
-#include "platform/SystemMetrics.h"
+#include "platform/gui/DialogControls.h"
+#include "platform/gui/ScreenGrab.h"
+#include "platform/gui/SystemMetrics.h"
 #include "tests/dialogs/EditorFixture.h"
 #include "tests/support/DialogDriver.h"
 

@@ -10,9 +10,9 @@
 
 #include "database/VelkonDoc.h"
 #include "dialogs/RegistIDDlg.h"
-#include "platform/CWinApp.h"
-#include "platform/DialogControls.h"
-#include "platform/UiHooks.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/gui/DialogControls.h"
+#include "platform/gui/UiHooks.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
 

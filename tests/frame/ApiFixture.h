@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/Kernel.h"
-#include "platform/WinClass.h"
-#include "platform/Wow32.h"
+#include "platform/ipc/Kernel.h"
+#include "platform/ipc/WinClass.h"
+#include "platform/ipc/Wow32.h"
 #include "tests/frame/FrameFixture.h"
 #include "tools/velkonctl/VelkonClient.h"
 

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <fstream>
 
-#include "platform/Kernel.h"
-#include "platform/WindowLink.h"
-#include "platform/Wow32.h"
+#include "platform/ipc/Kernel.h"
+#include "platform/ipc/WindowLink.h"
+#include "platform/ipc/Wow32.h"
 #include "tests/frame/ApiFixture.h"
 #include "tests/support/FakePeer.h"
 

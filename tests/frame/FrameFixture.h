@@ -10,9 +10,9 @@
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
-#include "platform/CDocTemplate.h"
-#include "platform/CWinApp.h"
-#include "platform/UiHooks.h"
+#include "platform/gui/CDocTemplate.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/gui/UiHooks.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 

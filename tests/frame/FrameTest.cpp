@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/CCmdUI.h"
-#include "platform/CDC.h"
+#include "platform/gui/CCmdUI.h"
+#include "platform/gui/CDC.h"
 #include "tests/frame/FrameFixture.h"
 
 using testing_support::MessageBoxAnswerer;

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/HotKey.h"
-#include "platform/MessageBox.h"
-#include "platform/TrayIcon.h"
+#include "platform/gui/HotKey.h"
+#include "platform/gui/MessageBox.h"
+#include "platform/gui/TrayIcon.h"
 #include "tests/frame/FrameFixture.h"
 
 using testing_support::Sjis;

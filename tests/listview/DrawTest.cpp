@@ -2,7 +2,7 @@
 // the pickup flag, and texts cut to their column.
 #include <gtest/gtest.h>
 
-#include "platform/CDC.h"
+#include "platform/gui/CDC.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/platform/DrawingTestUtil.h"
 

@@ -3,8 +3,8 @@
 
 #include <QtCore/qnamespace.h>
 
-#include "platform/CCmdUI.h"
-#include "platform/DialogControls.h"
+#include "platform/gui/CCmdUI.h"
+#include "platform/gui/DialogControls.h"
 #include "res/CommonDialogIds.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"

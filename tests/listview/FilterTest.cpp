@@ -6,8 +6,8 @@
 
 #include "database/VelkonDoc.h"
 #include "listview/VelkonView.h"
-#include "platform/CWinApp.h"
-#include "platform/UiHooks.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/gui/UiHooks.h"
 #include "tests/support/TestSupport.h"
 
 using testing_support::Sjis;

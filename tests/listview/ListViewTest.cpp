@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/CCmdUI.h"
-#include "platform/CDC.h"
+#include "platform/gui/CCmdUI.h"
+#include "platform/gui/CDC.h"
 #include "tests/listview/ListViewFixture.h"
 
 using testing_support::Sjis;

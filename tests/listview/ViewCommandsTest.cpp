@@ -8,7 +8,7 @@
 #include <map>
 
 #include "dialogs/PersonalDataDlg.h"
-#include "platform/WndBridgeQt.h"
+#include "platform/gui/WndBridgeQt.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"
 

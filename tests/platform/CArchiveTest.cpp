@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/CArchive.h"
+#include "platform/base/CArchive.h"
 #include "tests/platform/PlatformTestUtil.h"
 #include "tests/support/TestSupport.h"
 

@@ -6,8 +6,8 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/CDocument.h"
-#include "platform/CView.h"
+#include "platform/gui/CDocument.h"
+#include "platform/gui/CView.h"
 #include "tests/platform/PlatformTestUtil.h"
 #include "tests/support/TestSupport.h"
 

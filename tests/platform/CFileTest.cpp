@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "platform/CFile.h"
+#include "platform/base/CFile.h"
 #include "tests/platform/PlatformTestUtil.h"
 #include "tests/support/TestSupport.h"
 

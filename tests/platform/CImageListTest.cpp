@@ -3,10 +3,10 @@
 #include <QImage>
 
 #include "DrawingTestUtil.h"
-#include "platform/CImageList.h"
-#include "platform/CWinApp.h"
-#include "platform/GdiQt.h"
-#include "platform/PixelArtQt.h"
+#include "platform/gui/CImageList.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/gui/GdiQt.h"
+#include "platform/gui/PixelArtQt.h"
 #include "res/Resources.h"
 #include "res/resource.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/CTime.h"
+#include "platform/base/CTime.h"
 #include "tests/platform/PlatformTestUtil.h"
 
 // The test programs run in JST (UTC+9, no daylight saving).

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/CodePage.h"
-#include "platform/Mbcs.h"
+#include "platform/base/CodePage.h"
+#include "platform/base/Mbcs.h"
 
 TEST(CodePage, RoundTripsJapaneseText) {
     const std::string utf8 = "日本語ﾃｷｽﾄ、ソ表\\~ABC";

@@ -6,11 +6,11 @@
 #include <QWidget>
 #include <cstdlib>
 
-#include "platform/CDialog.h"
-#include "platform/DataExchange.h"
-#include "platform/DialogControls.h"
-#include "platform/SystemMetrics.h"
-#include "platform/UiHooks.h"
+#include "platform/gui/CDialog.h"
+#include "platform/gui/DataExchange.h"
+#include "platform/gui/DialogControls.h"
+#include "platform/gui/SystemMetrics.h"
+#include "platform/gui/UiHooks.h"
 #include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/CDC.h"
-#include "platform/UiHooks.h"
+#include "platform/gui/CDC.h"
+#include "platform/gui/UiHooks.h"
 
 class DrawingTest : public ::testing::Test {
 protected:

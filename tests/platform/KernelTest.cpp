@@ -10,12 +10,12 @@
 #include <cstring>
 #include <string>
 
-#include "platform/CWnd.h"
-#include "platform/Handles.h"
-#include "platform/Kernel.h"
-#include "platform/MappingTransfer.h"
-#include "platform/WinClass.h"
-#include "platform/WindowLink.h"
+#include "platform/gui/CWnd.h"
+#include "platform/ipc/Handles.h"
+#include "platform/ipc/Kernel.h"
+#include "platform/ipc/MappingTransfer.h"
+#include "platform/ipc/WinClass.h"
+#include "platform/ipc/WindowLink.h"
 #include "tests/support/FakePeer.h"
 #include "tests/support/TestSupport.h"
 

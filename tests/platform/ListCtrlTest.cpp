@@ -14,11 +14,11 @@
 #include <random>
 #include <vector>
 
-#include "platform/CDC.h"
-#include "platform/CListView.h"
-#include "platform/ListCtrlQt.h"
-#include "platform/ListRows.h"
-#include "platform/UiHooks.h"
+#include "platform/gui/CDC.h"
+#include "platform/gui/CListView.h"
+#include "platform/gui/ListCtrlQt.h"
+#include "platform/gui/ListRows.h"
+#include "platform/gui/UiHooks.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/CString.h"
+#include "platform/base/CString.h"
 #include "tests/platform/PlatformTestUtil.h"
 #include "tests/support/TestSupport.h"
 

@@ -7,8 +7,8 @@
 #include <csignal>
 #include <ostream>
 
-#include "platform/CString.h"
-#include "platform/CodePage.h"
+#include "platform/base/CString.h"
+#include "platform/base/CodePage.h"
 
 // Failure messages show CP932 text readably.
 inline void PrintTo(const CString& s, std::ostream* os) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/StringResource.h"
+#include "platform/base/StringResource.h"
 #include "res/resource.h"
 #include "tests/platform/PlatformTestUtil.h"
 #include "tests/support/TestSupport.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/VersionInfo.h"
+#include "platform/base/VersionInfo.h"
 #include "tests/support/TestSupport.h"
 
 using testing_support::Utf8;

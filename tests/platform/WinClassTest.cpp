@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "platform/CWnd.h"
-#include "platform/WinClass.h"
-#include "platform/WindowLink.h"
+#include "platform/gui/CWnd.h"
+#include "platform/ipc/WinClass.h"
+#include "platform/ipc/WindowLink.h"
 #include "tests/support/TestSupport.h"
 
 // A window looked for again and again (the terminal link polls every second) keeps one

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/WindowLink.h"
+#include "platform/ipc/WindowLink.h"
 #include "tests/support/TestSupport.h"
 
 using namespace std::chrono_literals;

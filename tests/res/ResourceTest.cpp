@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/CodePage.h"
+#include "platform/base/CodePage.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 #include "res/resource.h"

@@ -13,7 +13,7 @@
 #include <QToolButton>
 #include <utility>
 
-#include "platform/WndBridgeQt.h"
+#include "platform/gui/WndBridgeQt.h"
 
 namespace testing_support {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/CDialog.h"
+#include "platform/gui/CDialog.h"
 
 namespace testing_support {
 

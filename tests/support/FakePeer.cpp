@@ -10,7 +10,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "platform/UiHooks.h"
+#include "platform/gui/UiHooks.h"
 
 namespace testing_support {
 

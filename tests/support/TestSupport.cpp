@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/CTime.h"
-#include "platform/CodePage.h"
+#include "platform/base/CTime.h"
+#include "platform/base/CodePage.h"
 
 namespace testing_support {
 

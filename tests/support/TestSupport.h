@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/CString.h"
-#include "platform/MessageBox.h"
+#include "platform/base/CString.h"
+#include "platform/gui/MessageBox.h"
 
 namespace testing_support {
 

@@ -14,12 +14,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/CWnd.h"
-#include "platform/CodePage.h"
-#include "platform/Handles.h"
-#include "platform/Kernel.h"
-#include "platform/MappingTransfer.h"
-#include "platform/WinClass.h"
+#include "platform/gui/CWnd.h"
+#include "platform/base/CodePage.h"
+#include "platform/ipc/Handles.h"
+#include "platform/ipc/Kernel.h"
+#include "platform/ipc/MappingTransfer.h"
+#include "platform/ipc/WinClass.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/WinTypes.h"
-#include "platform/WindowLink.h"
+#include "platform/base/WinTypes.h"
+#include "platform/ipc/WindowLink.h"
 
 struct TermOptions {
     bool keepCp932 = false;             // the session speaks CP932: no conversion either way

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/CWnd.h"
-#include "platform/Handles.h"
-#include "platform/Kernel.h"
-#include "platform/Mbcs.h"
-#include "platform/WinClass.h"
-#include "platform/Wow32.h"
+#include "platform/gui/CWnd.h"
+#include "platform/ipc/Handles.h"
+#include "platform/ipc/Kernel.h"
+#include "platform/base/Mbcs.h"
+#include "platform/ipc/WinClass.h"
+#include "platform/ipc/Wow32.h"
 
 namespace velkon_client {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "frame/VelkonApiDefs.h"
-#include "platform/CString.h"
+#include "platform/base/CString.h"
 
 namespace velkon_client {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/CodePage.h"
+#include "platform/base/CodePage.h"
 #include "tools/velkonctl/VelkonClient.h"
 
 using velkon_client::CVelkonClient;

@@ -1,0 +1,83 @@
+#include "platform/base/CArchive.h"
+
+#include <cstring>
+
+namespace {
+constexpr std::size_t kBufferSize = 1 << 16;
+}
+
+CArchive::CArchive(CFile* pFile, UINT nMode)
+    : m_pFile(pFile), m_bLoading((nMode & load) != 0), m_buf(kBufferSize) {}
+
+CArchive::~CArchive() {
+    Close();
+}
+
+bool CArchive::Fill() {
+    if (m_bEof || m_bBad) return false;
+    m_pos = 0;
+    m_end = m_pFile ? m_pFile->Read(m_buf.data(), static_cast<UINT>(m_buf.size())) : 0;
+    if (m_end == 0) {
+        m_bEof = true;
+        if (m_pFile && m_pFile->GetLastError() != 0) m_bBad = true;
+        return false;
+    }
+    return true;
+}
+
+BOOL CArchive::ReadString(CString& rString) {
+    std::string& out = rString.Str();
+    out.clear();
+    std::size_t nRead = 0;
+    for (;;) {
+        if (m_pos == m_end && !Fill()) return nRead > 0;
+        const char* p = m_buf.data() + m_pos;
+        std::size_t avail = m_end - m_pos;
+        const std::size_t room = static_cast<std::size_t>(kMaxLine) - nRead;
+        if (avail > room) avail = room;
+        std::size_t i = 0;
+        while (i < avail && p[i] != '\n' && p[i] != '\r') ++i;
+        out.append(p, i);
+        nRead += i;
+        m_pos += i;
+        if (i < avail) {
+            const char ch = p[i];
+            ++m_pos;
+            if (ch == '\r') {
+                // The byte after a CR goes with it, whatever it is.
+                if (m_pos < m_end || Fill())
+                    ++m_pos;
+                else if (nRead == 0)
+                    return FALSE;  // a lone CR at the very end is no line
+            }
+            return TRUE;
+        }
+        if (nRead == static_cast<std::size_t>(kMaxLine)) return TRUE;
+    }
+}
+
+void CArchive::WriteString(std::string_view text) {
+    if (m_bLoading || m_bBad) return;
+    while (!text.empty()) {
+        if (m_end == m_buf.size() && !Flush()) return;
+        std::size_t n = m_buf.size() - m_end;
+        if (n > text.size()) n = text.size();
+        std::memcpy(m_buf.data() + m_end, text.data(), n);
+        m_end += n;
+        text.remove_prefix(n);
+    }
+}
+
+BOOL CArchive::Flush() {
+    if (m_bLoading) return !m_bBad;
+    if (!m_bBad && m_end > 0) {
+        if (!m_pFile || !m_pFile->Write(m_buf.data(), static_cast<UINT>(m_end))) m_bBad = true;
+    }
+    m_end = 0;
+    return !m_bBad;
+}
+
+void CArchive::Close() {
+    if (!m_bLoading) Flush();
+    m_pFile = nullptr;
+}

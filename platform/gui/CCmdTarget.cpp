@@ -1,0 +1,65 @@
+#include "platform/gui/CCmdTarget.h"
+
+#include "platform/gui/CCmdUI.h"
+#include "platform/gui/UiHooks.h"
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT nMessage, int nCode, UINT nID) const {
+    for (const AFX_MSGMAP* map = GetMessageMap(); map;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
+            if (e->nMessage != nMessage) continue;
+            if (nMessage != WM_COMMAND) return e;
+            if (e->nCode == nCode && nID >= e->nID && nID <= e->nLastID) return e;
+        }
+    }
+    return nullptr;
+}
+
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    const AFX_MSGMAP_ENTRY* e = FindMessageEntry(WM_COMMAND, nCode, nID);
+    if (!e) return FALSE;
+    if (pHandlerInfo) {
+        pHandlerInfo->pTarget = this;
+        return TRUE;
+    }
+    if (nCode == CN_UPDATE_COMMAND_UI) {
+        auto* ui = static_cast<CCmdUI*>(pExtra);
+        e->pfn(this, nID, 0, ui);
+        return TRUE;
+    }
+    e->pfn(this, nID, 0, pExtra);
+    return TRUE;
+}
+
+void CCmdTarget::BeginWaitCursor() {
+    afx_ui::PushWaitCursor();
+}
+void CCmdTarget::EndWaitCursor() {
+    afx_ui::PopWaitCursor();
+}
+
+CWaitCursor::CWaitCursor() {
+    afx_ui::PushWaitCursor();
+}
+CWaitCursor::~CWaitCursor() {
+    afx_ui::PopWaitCursor();
+}
+
+void CCmdUI::DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHandler) {
+    m_bEnableChanged = FALSE;
+    pTarget->OnCmdMsg(m_nID, CN_UPDATE_COMMAND_UI, this, nullptr);
+    if (bDisableIfNoHandler && !m_bEnableChanged) {
+        AFX_CMDHANDLERINFO info;
+        Enable(pTarget->OnCmdMsg(m_nID, CN_COMMAND, this, &info));
+    }
+}

@@ -1,0 +1,127 @@
+#include "platform/gui/CDocTemplate.h"
+
+#include "platform/gui/AfxRes.h"
+#include "platform/gui/CDocument.h"
+#include "platform/gui/CFrameWnd.h"
+#include "platform/gui/CView.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/base/StringResource.h"
+
+CSingleDocTemplate::CSingleDocTemplate(UINT nIDResource, const CRuntimeClass* pDocClass,
+                                       const CRuntimeClass* pFrameClass,
+                                       const CRuntimeClass* pViewClass)
+    : m_nIDResource(nIDResource),
+      m_pDocClass(pDocClass),
+      m_pFrameClass(pFrameClass),
+      m_pViewClass(pViewClass) {}
+
+CSingleDocTemplate::~CSingleDocTemplate() {
+    CloseAllDocuments();
+}
+
+CFrameWnd* CSingleDocTemplate::FrameOf(CDocument* pDoc) const {
+    if (!pDoc) return nullptr;
+    for (CView* view : pDoc->GetViews())
+        if (CFrameWnd* frame = view->GetParentFrame()) return frame;
+    return nullptr;
+}
+
+void CSingleDocTemplate::CloseAllDocuments() {
+    CDocument* doc = m_pOnlyDoc;
+    if (!doc) return;
+    if (CFrameWnd* frame = FrameOf(doc)) frame->DestroyWindow();
+    // A document that had no frame is not deleted by one.
+    if (m_pOnlyDoc == doc) {
+        m_pOnlyDoc = nullptr;
+        delete doc;
+    }
+}
+
+void CSingleDocTemplate::RemoveDocument(CDocument* pDoc) {
+    if (m_pOnlyDoc == pDoc) m_pOnlyDoc = nullptr;
+}
+
+BOOL CSingleDocTemplate::GetDocString(CString& rString, int index) const {
+    const CString all = AfxLoadString(m_nIDResource);
+    int start = 0;
+    for (int i = 0; i < index; ++i) {
+        const int nl = all.Find('\n', start);
+        if (nl < 0) {
+            rString.Empty();
+            return FALSE;
+        }
+        start = nl + 1;
+    }
+    const int end = all.Find('\n', start);
+    rString = end < 0 ? all.Mid(start) : all.Mid(start, end - start);
+    return !rString.IsEmpty();
+}
+
+void CSingleDocTemplate::SetDefaultTitle(CDocument* pDocument) {
+    CString title;
+    if (!GetDocString(title, 1)) title = AfxLoadString(AFX_IDS_UNTITLED);
+    pDocument->SetTitle(title);
+}
+
+CDocument* CSingleDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible) {
+    CDocument* doc = m_pOnlyDoc;
+    bool created = false;
+    if (doc) {
+        if (!doc->SaveModified()) return nullptr;
+    } else {
+        doc = dynamic_cast<CDocument*>(m_pDocClass->CreateObject());
+        if (!doc) return nullptr;
+        doc->m_pDocTemplate = this;
+        m_pOnlyDoc = doc;
+        created = true;
+    }
+    bool frameCreated = false;
+    CFrameWnd* frame = FrameOf(doc);
+    if (!frame) {
+        CCreateContext context;
+        context.m_pNewViewClass = m_pViewClass;
+        context.m_pCurrentDoc = doc;
+        frame = dynamic_cast<CFrameWnd*>(m_pFrameClass->CreateObject());
+        if (!frame || !frame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                                        nullptr, &context)) {
+            if (created && m_pOnlyDoc == doc) {
+                m_pOnlyDoc = nullptr;
+                delete doc;
+            }
+            return nullptr;
+        }
+        frameCreated = true;
+        doc->m_bAutoDelete = TRUE;
+        CWinApp* app = AfxGetApp();
+        if (app && !app->m_pMainWnd) app->m_pMainWnd = frame;
+    }
+
+    if (!lpszPathName) {
+        SetDefaultTitle(doc);
+        if (!doc->OnNewDocument()) return nullptr;
+    } else {
+        CWaitCursor wait;
+        const BOOL wasModified = doc->IsModified();
+        doc->SetModifiedFlag(FALSE);
+        if (!doc->OnOpenDocument(lpszPathName)) {
+            // The user has been told. An untouched document stays as it was; one that the failed
+            // load emptied becomes a new one.
+            if (!doc->IsModified()) {
+                doc->SetModifiedFlag(wasModified);
+            } else {
+                SetDefaultTitle(doc);
+                doc->OnNewDocument();
+            }
+            if (frameCreated) {
+                // Nothing to show: the program was asked for this file only.
+                CWinApp* app = AfxGetApp();
+                if (app && app->m_pMainWnd == frame) app->m_pMainWnd = nullptr;
+                CloseAllDocuments();
+            }
+            return nullptr;
+        }
+        doc->SetPathName(lpszPathName);
+    }
+    frame->InitialUpdateFrame(doc, bMakeVisible);
+    return doc;
+}

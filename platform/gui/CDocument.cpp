@@ -1,0 +1,173 @@
+#include "platform/gui/CDocument.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/gui/AfxRes.h"
+#include "platform/gui/CDocTemplate.h"
+#include "platform/base/CFile.h"
+#include "platform/gui/CFrameWnd.h"
+#include "platform/gui/CView.h"
+#include "platform/gui/CWinApp.h"
+#include "platform/gui/FileDialog.h"
+#include "platform/gui/MessageBox.h"
+#include "platform/base/StringResource.h"
+#include "res/resource.h"
+
+BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+END_MESSAGE_MAP()
+
+CDocument::~CDocument() {
+    for (CView* view : m_viewList) view->m_pDocument = nullptr;
+}
+
+void CDocument::SetTitle(LPCTSTR lpszTitle) {
+    m_strTitle = lpszTitle;
+    for (CView* view : m_viewList) {
+        if (CFrameWnd* frame = view->GetParentFrame()) frame->OnUpdateFrameTitle(TRUE);
+    }
+}
+
+void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU) {
+    m_strPathName = lpszPathName;
+    const int slash = m_strPathName.ReverseFind('/');
+    SetTitle(m_strPathName.Mid(slash + 1));
+    if (bAddToMRU) {
+        if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(m_strPathName);
+    }
+}
+
+void CDocument::OnFileSave() {
+    DoFileSave();
+}
+void CDocument::OnFileSaveAs() {
+    DoSave(nullptr);
+}
+
+BOOL CDocument::PromptSavePath(CString& rPath) {
+    CString filter, ext;
+    if (m_pDocTemplate) {
+        m_pDocTemplate->GetDocString(filter, 3);
+        m_pDocTemplate->GetDocString(ext, 4);
+    }
+    CString name = m_strPathName;
+    if (name.IsEmpty() && !ext.IsEmpty()) name = CString("*") + ext;
+    return AfxPromptFileName(rPath, FALSE, name, filter, ext);
+}
+
+void CDocument::SetModifiedFlag(BOOL bModified) {
+    m_bModified = bModified;
+}
+
+void CDocument::AddView(CView* pView) {
+    if (!pView || std::find(m_viewList.begin(), m_viewList.end(), pView) != m_viewList.end())
+        return;
+    m_viewList.push_back(pView);
+    pView->m_pDocument = this;
+}
+
+void CDocument::RemoveView(CView* pView) {
+    auto it = std::find(m_viewList.begin(), m_viewList.end(), pView);
+    if (it == m_viewList.end()) return;
+    m_viewList.erase(it);
+    pView->m_pDocument = nullptr;
+    if (m_viewList.empty() && m_bAutoDelete) {
+        if (m_pDocTemplate) m_pDocTemplate->RemoveDocument(this);
+        delete this;
+    }
+}
+
+void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint) {
+    // A view may detach itself while it is told; walk a copy.
+    const std::vector<CView*> views = m_viewList;
+    for (CView* view : views) {
+        if (view != pSender) view->OnUpdate(pSender, lHint, pHint);
+    }
+}
+
+BOOL CDocument::OnNewDocument() {
+    DeleteContents();
+    m_strPathName.Empty();
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName) {
+    CFile file;
+    if (!file.Open(CString(lpszPathName), CFile::modeRead | CFile::typeBinary)) {
+        ReportSaveLoadException(lpszPathName, file.GetLastError(), FALSE,
+                                AFX_IDP_FAILED_TO_OPEN_DOC);
+        return FALSE;
+    }
+    DeleteContents();
+    SetModifiedFlag(TRUE);  // dirty while it loads
+    BOOL bad = FALSE;
+    {
+        CArchive ar(&file, CArchive::load);
+        Serialize(ar);
+        bad = ar.IsBad();
+    }
+    if (bad) {
+        const int err = file.GetLastError();
+        DeleteContents();
+        ReportSaveLoadException(lpszPathName, err, FALSE, AFX_IDP_FAILED_TO_OPEN_DOC);
+        return FALSE;
+    }
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName) {
+    CReplaceFile file;
+    BOOL ok = file.Open(CString(lpszPathName));
+    if (ok) {
+        CArchive ar(&file, CArchive::store);
+        Serialize(ar);
+        ok = ar.Flush();
+        ar.Close();
+        if (ok) ok = file.Commit([this, lpszPathName] { OnReplacingFile(lpszPathName); });
+    }
+    if (!ok) {
+        ReportSaveLoadException(lpszPathName, file.GetLastError() ? file.GetLastError() : EIO, TRUE,
+                                AFX_IDP_FAILED_TO_SAVE_DOC);
+        return FALSE;
+    }
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::SaveModified() {
+    if (!IsModified()) return TRUE;
+    const CString name = m_strPathName.IsEmpty()
+                             ? m_strTitle
+                             : m_strPathName.Mid(m_strPathName.ReverseFind('/') + 1);
+    CString prompt;
+    AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
+    switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+        case IDCANCEL:
+            return FALSE;
+        case IDYES:
+            return DoFileSave();
+        default:
+            return TRUE;
+    }
+}
+
+BOOL CDocument::DoFileSave() {
+    return DoSave(m_strPathName.IsEmpty() ? nullptr : m_strPathName.GetString());
+}
+
+BOOL CDocument::DoSave(LPCTSTR lpszPathName, BOOL bReplace) {
+    CString path(lpszPathName);
+    if (path.IsEmpty() && !PromptSavePath(path)) return FALSE;
+    if (!OnSaveDocument(path)) return FALSE;
+    if (bReplace) SetPathName(path);
+    return TRUE;
+}
+
+void CDocument::ReportSaveLoadException(LPCTSTR /*lpszPathName*/, int /*err*/, BOOL /*bSaving*/,
+                                        UINT nIDPDefault) {
+    AfxMessageBox(nIDPDefault, MB_ICONEXCLAMATION);
+}

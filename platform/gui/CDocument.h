@@ -1,0 +1,76 @@
+// A document: the data of one file, its title and path, the modified flag, and the views that
+// show it. Loading and saving go through Serialize; saving replaces the file only once the new
+// content is completely on disk.
+#pragma once
+
+#include <vector>
+
+#include "platform/base/Afx.h"
+#include "platform/base/CArchive.h"
+#include "platform/gui/CCmdTarget.h"
+#include "platform/base/CString.h"
+
+class CView;
+class CSingleDocTemplate;
+
+class CDocument : public CCmdTarget {
+public:
+    CDocument() = default;
+    ~CDocument() override;
+    CDocument(const CDocument&) = delete;
+    CDocument& operator=(const CDocument&) = delete;
+
+    const CString& GetTitle() const { return m_strTitle; }
+    // Also shows the new title in the frames of the views.
+    virtual void SetTitle(LPCTSTR lpszTitle);
+    const CString& GetPathName() const { return m_strPathName; }
+    // Also makes the file's name (with its extension, without the directory) the title, and
+    // puts the file on the program's recent-file list.
+    virtual void SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU = TRUE);
+    CSingleDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+
+    virtual BOOL IsModified() { return m_bModified; }
+    virtual void SetModifiedFlag(BOOL bModified = TRUE);
+
+    void AddView(CView* pView);
+    void RemoveView(CView* pView);
+    const std::vector<CView*>& GetViews() const { return m_viewList; }
+    // Calls OnUpdate of every view but the sender.
+    void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
+
+    virtual BOOL OnNewDocument();
+    virtual BOOL OnOpenDocument(LPCTSTR lpszPathName);
+    virtual BOOL OnSaveDocument(LPCTSTR lpszPathName);
+    virtual void DeleteContents() {}
+    virtual void Serialize(CArchive& /*ar*/) {}
+    // Asked before the document is closed or replaced: TRUE lets it go.
+    virtual BOOL SaveModified();
+    // Saves under the path name, asking for one when there is none.
+    virtual BOOL DoFileSave();
+    // Saves under lpszPathName (asking for one when it is null or empty); with bReplace the
+    // document takes the new path name.
+    virtual BOOL DoSave(LPCTSTR lpszPathName, BOOL bReplace = TRUE);
+
+    CSingleDocTemplate* m_pDocTemplate = nullptr;
+    // Deleted when its last view goes (documents that a template made).
+    BOOL m_bAutoDelete = FALSE;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+protected:
+    void OnFileSave();
+    void OnFileSaveAs();
+    // Called during a save once the new content is safely on disk, just before it takes the
+    // place of the file at lpszPathName (which may not exist yet).
+    virtual void OnReplacingFile(LPCTSTR /*lpszPathName*/) {}
+    // Asks the user for a path to save under (a file dialog); FALSE when nobody chose one.
+    virtual BOOL PromptSavePath(CString& rPath);
+    // Tells the user that loading or saving failed; err is the errno of the failing call.
+    virtual void ReportSaveLoadException(LPCTSTR lpszPathName, int err, BOOL bSaving,
+                                         UINT nIDPDefault);
+
+    CString m_strTitle;
+    CString m_strPathName;
+    BOOL m_bModified = FALSE;
+    std::vector<CView*> m_viewList;
+};

@@ -1,0 +1,216 @@
+#include "platform/gui/ListRows.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/gui/CommCtrl.h"
+
+namespace {
+// Item data from 0 up to this goes into the vector (record numbers); the vector grows only as far
+// as the largest value seen.
+constexpr LPARAM kDenseLimit = LPARAM(1) << 24;
+}  // namespace
+
+int ListRows::LookupRaw(LPARAM lParam) const {
+    if (lParam >= 0 && lParam < kDenseLimit) {
+        const auto i = static_cast<size_t>(lParam);
+        return i < m_dense.size() ? m_dense[i] : -1;
+    }
+    auto it = m_sparse.find(lParam);
+    return it == m_sparse.end() ? -1 : it->second;
+}
+
+namespace {
+void Store(std::vector<int>& dense, std::unordered_map<LPARAM, int>& sparse, LPARAM lParam,
+           int nRow) {
+    if (lParam >= 0 && lParam < kDenseLimit) {
+        const auto i = static_cast<size_t>(lParam);
+        if (i >= dense.size()) dense.resize(std::max(i + 1, dense.size() * 3 / 2), -1);
+        dense[i] = nRow;
+    } else if (nRow < 0) {
+        sparse.erase(lParam);
+    } else {
+        sparse[lParam] = nRow;
+    }
+}
+}  // namespace
+
+// Rows may share item data for a moment (a row is inserted with 0 before the caller sets its
+// record number), so the lookup keeps the first such row: a later one must not take record 0's
+// entry away from it.
+void ListRows::StoreFirst(LPARAM lParam, int nRow) const {
+    const int j = LookupRaw(lParam);
+    if (j >= 0 && j < nRow && m_rows[static_cast<size_t>(j)].lParam == lParam) return;
+    Store(m_dense, m_sparse, lParam, nRow);
+}
+
+void ListRows::Reindex() const {
+    for (int i = m_validFrom; i < Count(); ++i) StoreFirst(m_rows[i].lParam, i);
+    m_validFrom = Count();
+}
+
+void ListRows::Unlink(int nIndex) {
+    const LPARAM lParam = m_rows[static_cast<size_t>(nIndex)].lParam;
+    if (LookupRaw(lParam) != nIndex) return;
+    Store(m_dense, m_sparse, lParam, -1);
+    // A later row with the same data is found again by the next lookup.
+    m_validFrom = std::min(m_validFrom, nIndex + 1);
+}
+
+int ListRows::Find(LPARAM lParam) const {
+    int r = LookupRaw(lParam);
+    if (r >= 0 && r < m_validFrom && m_rows[static_cast<size_t>(r)].lParam == lParam) return r;
+    if (m_validFrom == Count()) return -1;
+    Reindex();
+    r = LookupRaw(lParam);
+    return r >= 0 && r < Count() && m_rows[static_cast<size_t>(r)].lParam == lParam ? r : -1;
+}
+
+int ListRows::Insert(int nIndex, LPARAM lParam, UINT state) {
+    const int count = Count();
+    if (nIndex < 0 || nIndex > count) nIndex = count;
+    if (nIndex == count) {
+        m_rows.push_back({lParam, state});
+        // Appending keeps every earlier entry right, so the lookup stays complete.
+        if (m_validFrom == count) {
+            StoreFirst(lParam, nIndex);
+            m_validFrom = count + 1;
+        }
+    } else {
+        m_rows.insert(m_rows.begin() + nIndex, Row{lParam, state});
+        m_validFrom = std::min(m_validFrom, nIndex);
+        if (m_focused >= nIndex) ++m_focused;
+        if (m_selectedEnd > nIndex) ++m_selectedEnd;
+        if (m_selectedBegin >= nIndex) ++m_selectedBegin;
+    }
+    if (state & LVIS_SELECTED) {
+        ++m_selected;
+        NoteSelected(nIndex);
+    }
+    if (state & LVIS_FOCUSED) m_focused = nIndex;
+    return nIndex;
+}
+
+void ListRows::Erase(int nIndex) {
+    if (nIndex < 0 || nIndex >= Count()) return;
+    Unlink(nIndex);
+    if (m_rows[static_cast<size_t>(nIndex)].state & LVIS_SELECTED) --m_selected;
+    m_rows.erase(m_rows.begin() + nIndex);
+    if (m_selectedEnd > nIndex) --m_selectedEnd;
+    if (m_selectedBegin > nIndex) --m_selectedBegin;
+    if (m_focused == nIndex)
+        m_focused = -1;
+    else if (m_focused > nIndex)
+        --m_focused;
+    m_validFrom = std::min(m_validFrom, nIndex);
+}
+
+void ListRows::Clear() {
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_dense.clear();
+    m_sparse.clear();
+    m_validFrom = 0;
+    m_focused = -1;
+    m_selected = 0;
+    m_selectedEnd = 0;
+    m_selectedBegin = 0;
+}
+
+void ListRows::SetData(int nIndex, LPARAM lParam) {
+    Unlink(nIndex);
+    m_rows[static_cast<size_t>(nIndex)].lParam = lParam;
+    if (nIndex < m_validFrom) StoreFirst(lParam, nIndex);
+}
+
+UINT ListRows::SetState(int nIndex, UINT state, UINT mask) {
+    Row& row = m_rows[static_cast<size_t>(nIndex)];
+    const UINT old = row.state;
+    row.state = (old & ~mask) | (state & mask);
+    const UINT changed = old ^ row.state;
+    if (changed & LVIS_SELECTED) {
+        m_selected += (row.state & LVIS_SELECTED) ? 1 : -1;
+        if (row.state & LVIS_SELECTED) NoteSelected(nIndex);
+    }
+    if (changed & LVIS_FOCUSED) {
+        if (row.state & LVIS_FOCUSED)
+            m_focused = nIndex;
+        else if (m_focused == nIndex)
+            m_focused = -1;
+    }
+    return old;
+}
+
+// After m_selected counted the row in.
+void ListRows::NoteSelected(int nIndex) {
+    if (m_selected == 1) {
+        m_selectedBegin = nIndex;
+        m_selectedEnd = nIndex + 1;
+    } else {
+        m_selectedBegin = std::min(m_selectedBegin, nIndex);
+        m_selectedEnd = std::max(m_selectedEnd, nIndex + 1);
+    }
+}
+
+int ListRows::NextSelected(int nAfter) const {
+    if (m_selected == 0) return -1;
+    const int from = std::max(nAfter + 1, 0);
+    const int end = std::min(m_selectedEnd, Count());
+    for (int i = std::max(from, m_selectedBegin); i < end; ++i)
+        if (m_rows[static_cast<size_t>(i)].state & LVIS_SELECTED) {
+            if (from <= m_selectedBegin) m_selectedBegin = i;
+            return i;
+        }
+    // Nothing selected from here on: later searches past the last selected row stop at once.
+    m_selectedEnd = std::min(m_selectedEnd, from);
+    return -1;
+}
+
+void ListRows::SortByLess(bool (*less)(const Row&, const Row&, void*), void* context) {
+    const size_t n = m_rows.size();
+    if (n < 2) return;
+    if (m_selected > 0) {  // the selected rows go anywhere
+        m_selectedBegin = 0;
+        m_selectedEnd = Count();
+    }
+    // Short runs by insertion, then merges that take from the right run only when strictly
+    // less: equal rows keep their order, and no step relies on the comparison being consistent.
+    constexpr size_t kRun = 32;
+    Row* a = m_rows.data();
+    for (size_t lo = 0; lo < n; lo += kRun) {
+        const size_t hi = std::min(lo + kRun, n);
+        for (size_t i = lo + 1; i < hi; ++i) {
+            const Row x = a[i];
+            size_t j = i;
+            for (; j > lo && less(x, a[j - 1], context); --j) a[j] = a[j - 1];
+            a[j] = x;
+        }
+    }
+    std::vector<Row> buffer(n);
+    Row* src = a;
+    Row* dst = buffer.data();
+    for (size_t width = kRun; width < n; width *= 2) {
+        for (size_t lo = 0; lo < n; lo += 2 * width) {
+            const size_t mid = std::min(lo + width, n);
+            const size_t hi = std::min(lo + 2 * width, n);
+            size_t i = lo, j = mid, k = lo;
+            if (mid < hi && less(src[mid], src[mid - 1], context)) {
+                while (i < mid && j < hi)
+                    dst[k++] = less(src[j], src[i], context) ? src[j++] : src[i++];
+            }
+            std::memcpy(dst + k, src + i, (mid - i) * sizeof(Row));
+            k += mid - i;
+            std::memcpy(dst + k, src + j, (hi - j) * sizeof(Row));
+        }
+        std::swap(src, dst);
+    }
+    if (src != a) std::memcpy(a, src, n * sizeof(Row));
+    m_focused = -1;
+    for (size_t i = 0; i < n; ++i) {
+        if (a[i].state & LVIS_FOCUSED) {
+            m_focused = static_cast<int>(i);
+            break;
+        }
+    }
+    m_validFrom = 0;
+}

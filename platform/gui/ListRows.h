@@ -1,0 +1,75 @@
+// The rows of a list view: item data and state only, so that a million rows cost 16 bytes each.
+// Keeps the focused row, the number of selected rows and a lookup from item data to row, so that
+// the questions the view asks for every update are answered without walking the rows.
+#pragma once
+
+#include <unordered_map>
+#include <vector>
+
+#include "platform/base/WinTypes.h"
+
+class ListRows {
+public:
+    struct Row {
+        LPARAM lParam = 0;
+        UINT state = 0;
+    };
+
+    int Count() const { return static_cast<int>(m_rows.size()); }
+    const Row& At(int i) const { return m_rows[static_cast<size_t>(i)]; }
+    // nIndex past the end appends. Returns the row's index.
+    int Insert(int nIndex, LPARAM lParam, UINT state = 0);
+    void Erase(int nIndex);
+    void Clear();
+    void SetData(int nIndex, LPARAM lParam);
+    // Sets the row's state bits under the mask; returns the old state. Does not move the focus
+    // away from another row: that is the control's rule.
+    UINT SetState(int nIndex, UINT state, UINT mask);
+
+    // The row holding the focus, or -1.
+    int Focused() const { return m_focused; }
+    int SelectedCount() const { return m_selected; }
+    // The first selected row after nAfter, or -1.
+    int NextSelected(int nAfter) const;
+    // A row whose item data is lParam, or -1.
+    int Find(LPARAM lParam) const;
+
+    // Stable merge sort by a comparison of item data (negative: first before second). Each row
+    // takes its state along. A comparison that contradicts itself gives some order, never harm.
+    template <class Compare>
+    void Sort(Compare compare);
+
+private:
+    void SortByLess(bool (*less)(const Row&, const Row&, void*), void* context);
+    // Makes the lookup correct for every row from m_validFrom on.
+    void Reindex() const;
+    // Points the lookup at nRow unless an earlier row already holds the same data.
+    void StoreFirst(LPARAM lParam, int nRow) const;
+    int LookupRaw(LPARAM lParam) const;
+    void Unlink(int nIndex);
+    void NoteSelected(int nIndex);
+
+    std::vector<Row> m_rows;
+    int m_focused = -1;
+    int m_selected = 0;
+    // No row at or after this one is selected. A search for the next selected row after the last
+    // one would otherwise walk every row below it, once per update of a large list...
+    mutable int m_selectedEnd = 0;
+    // ... and none before this one, for the search from the top for a row far down.
+    mutable int m_selectedBegin = 0;
+    // Item data -> row. Correct for rows below m_validFrom; later ones are renumbered on the next
+    // lookup, so a run of deletions costs one renumbering, not one each. Record numbers are small
+    // and dense, so they go in a vector; other values in a hash map.
+    mutable std::vector<int> m_dense;
+    mutable std::unordered_map<LPARAM, int> m_sparse;
+    mutable int m_validFrom = 0;
+};
+
+template <class Compare>
+void ListRows::Sort(Compare compare) {
+    SortByLess(
+        [](const Row& a, const Row& b, void* context) {
+            return (*static_cast<Compare*>(context))(a.lParam, b.lParam) < 0;
+        },
+        &compare);
+}

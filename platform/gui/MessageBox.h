@@ -1,0 +1,17 @@
+// Message boxes. The window layer shows them on screen; tests answer them through a hook
+// instead of a person.
+#pragma once
+
+#include <functional>
+
+#include "platform/base/CString.h"
+
+using AfxMessageBoxHook = std::function<int(const CString& text, UINT nType)>;
+
+int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
+
+// Installs the function that answers message boxes and returns the previous one. Without a
+// hook the box shows on screen when a user interface runs; otherwise nobody can answer, so the
+// text goes to standard error and the safe answer is taken (Cancel, else No, else OK).
+AfxMessageBoxHook AfxSetMessageBoxHook(AfxMessageBoxHook hook);

@@ -1,0 +1,82 @@
+#include "platform/gui/Profile.h"
+
+#include <QSettings>
+#include <QString>
+#include <cstdlib>
+
+#include "platform/base/CodePage.h"
+
+struct CProfile::Impl {
+    explicit Impl(const std::string& path)
+        : settings(QString::fromStdString(path), QSettings::IniFormat) {}
+    QSettings settings;
+};
+
+namespace {
+
+QString ToQt(LPCTSTR cp932) {
+    return QString::fromStdString(Cp932ToUtf8(cp932 ? cp932 : ""));
+}
+
+QString KeyOf(LPCTSTR section, LPCTSTR entry) {
+    return ToQt(section) + '/' + ToQt(entry);
+}
+
+}  // namespace
+
+CProfile::CProfile(std::string pathUtf8)
+    : m_path(std::move(pathUtf8)), m_impl(std::make_unique<Impl>(m_path)) {}
+
+CProfile::~CProfile() {
+    Flush();
+}
+
+std::string CProfile::DefaultPath(const CString& company, const CString& profileName) {
+    std::string base;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home ? home : "") + "/.config";
+    }
+    if (!company.IsEmpty()) base += "/" + Cp932ToUtf8(company.View());
+    return base + "/" + Cp932ToUtf8(profileName.View()) + ".ini";
+}
+
+UINT CProfile::GetInt(LPCTSTR section, LPCTSTR entry, int nDefault) const {
+    const QVariant v = m_impl->settings.value(KeyOf(section, entry));
+    if (!v.isValid()) return static_cast<UINT>(nDefault);
+    bool ok = false;
+    const qlonglong n = v.toString().trimmed().toLongLong(&ok);
+    if (!ok) return static_cast<UINT>(nDefault);
+    // The value may have been written as signed or unsigned 32 bits.
+    return static_cast<UINT>(static_cast<std::uint32_t>(n));
+}
+
+CString CProfile::GetString(LPCTSTR section, LPCTSTR entry, LPCTSTR lpszDefault) const {
+    const QVariant v = m_impl->settings.value(KeyOf(section, entry));
+    if (!v.isValid()) return CString(lpszDefault);
+    return CString(Utf8ToCp932(v.toString().toStdString()));
+}
+
+BOOL CProfile::WriteInt(LPCTSTR section, LPCTSTR entry, int nValue) {
+    m_impl->settings.setValue(KeyOf(section, entry), nValue);
+    return TRUE;
+}
+
+BOOL CProfile::WriteString(LPCTSTR section, LPCTSTR entry, const CString& value) {
+    m_impl->settings.setValue(KeyOf(section, entry),
+                              QString::fromStdString(Cp932ToUtf8(value.View())));
+    return TRUE;
+}
+
+BOOL CProfile::Remove(LPCTSTR section, LPCTSTR entry) {
+    m_impl->settings.remove(entry ? KeyOf(section, entry) : ToQt(section));
+    return TRUE;
+}
+
+BOOL CProfile::Flush() {
+    m_impl->settings.sync();
+    return m_impl->settings.status() == QSettings::NoError;
+}

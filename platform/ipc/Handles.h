@@ -1,0 +1,39 @@
+// Window handles of this process and of windows found in other processes.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/base/WinTypes.h"
+
+class CWnd;
+namespace winlink {
+struct Request;
+}
+
+namespace afx_handles {
+
+HWND NewHandle();
+// The process whose window the handle value names (held in its high half).
+DWORD HandleProcessId(HWND h);
+void AttachLocal(HWND h, CWnd* pWnd);
+void DetachLocal(HWND h);
+CWnd* FindLocal(HWND h);
+// A window of this process created with the class, or nullptr.
+HWND FindLocalByClass(const char* className);
+
+// Sends to a window of another process; false when h is not such a window or the peer did not
+// answer in time (the result is then 0).
+bool SendRemote(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// The same with the request as it stands, blocks and all.
+bool SendRemoteRequest(HWND h, const winlink::Request& request, LRESULT& result);
+bool IsRemote(HWND h);
+// The process of a window of another process (found or sent to); 0 if unknown.
+DWORD RemoteProcessId(HWND h);
+// Passes a descriptor to process `pid` over a connection to one of its windows; `handle` is the
+// value the process gave it. False when no live connection reaches the process in time.
+bool SendFdToProcess(DWORD pid, int fd, std::uintptr_t& handle);
+// How long a message sent to another process waits for its answer (default 5000 ms).
+void SetRemoteTimeout(int milliseconds);
+int RemoteTimeout();
+
+}  // namespace afx_handles
