@@ -1,7 +1,7 @@
 #include "app/AboutDlg.h"
 
-#include "platform/gui/CWinApp.h"
 #include "platform/base/VersionInfoSeam.h"
+#include "platform/gui/CWinApp.h"
 
 namespace {
 constexpr int kProductName = 2010;

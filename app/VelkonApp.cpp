@@ -4,8 +4,8 @@
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
-#include "platform/gui/CDocTemplate.h"
 #include "platform/base/CFile.h"
+#include "platform/gui/CDocTemplate.h"
 #include "platform/ipc/WinClass.h"
 #include "res/resource.h"
 

@@ -16,9 +16,9 @@
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
+#include "platform/base/CodePage.h"
 #include "platform/gui/CDocTemplate.h"
 #include "platform/gui/CWinApp.h"
-#include "platform/base/CodePage.h"
 #include "platform/gui/UiHooks.h"
 #include "res/resource.h"
 
@@ -139,7 +139,8 @@ void BM_ClipboardPickup_10MB(benchmark::State& state) {
         state.ResumeTiming();
 
         const auto t0 = Clock::now();
-        const std::string cmd = "xclip -selection clipboard -i '" + in.textPath + "' >/dev/null 2>&1";
+        const std::string cmd =
+            "xclip -selection clipboard -i '" + in.textPath + "' >/dev/null 2>&1";
         if (std::system(cmd.c_str()) != 0) {
             state.SkipWithError("xclip failed");
             break;
@@ -149,8 +150,8 @@ void BM_ClipboardPickup_10MB(benchmark::State& state) {
 
         state.PauseTiming();
         seconds += std::chrono::duration<double>(t1 - t0).count();
-        worstGapMs = std::max(
-            worstGapMs, std::chrono::duration<double, std::milli>(frame->longestGap).count());
+        worstGapMs = std::max(worstGapMs,
+                              std::chrono::duration<double, std::milli>(frame->longestGap).count());
         picked = static_cast<CVelkonDoc*>(frame->GetActiveDocument())->m_astrPickupID.GetSize();
         ++runs;
         state.ResumeTiming();

@@ -1,9 +1,9 @@
 #include "database/VelkonDoc.h"
 
 #include "database/RecordText.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/MessageBox.h"
-#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {

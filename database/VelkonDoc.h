@@ -12,11 +12,11 @@
 #include "database/DeletedStack.h"
 #include "database/IdIndex.h"
 #include "platform/base/CArray.h"
+#include "platform/base/CStringArray.h"
+#include "platform/base/CTime.h"
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CDocument.h"
 #include "platform/gui/CRuntimeClass.h"
-#include "platform/base/CStringArray.h"
-#include "platform/base/CTime.h"
 
 // Update hints
 constexpr LPARAM HINT_REBUILD = 0;          // rebuild the whole list

@@ -3,8 +3,8 @@
 // accepted (or loaded), not with today.
 #pragma once
 
-#include "platform/gui/CDialog.h"
 #include "platform/base/CString.h"
+#include "platform/gui/CDialog.h"
 
 class CSpecifyDateDlg : public CDialog {
 public:

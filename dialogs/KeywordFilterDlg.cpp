@@ -13,7 +13,8 @@ constexpr int kFirstTarget = 2420;  // ID, then handle and memo 1..6
 constexpr int kTargets = 8;
 
 CString EntryText(const CDialog* dlg, int i) {
-    const LRESULT length = dlg->SendDlgItemMessage(kKeyword, CB_GETLBTEXTLEN, static_cast<WPARAM>(i));
+    const LRESULT length =
+        dlg->SendDlgItemMessage(kKeyword, CB_GETLBTEXTLEN, static_cast<WPARAM>(i));
     if (length < 0) return {};
     std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
     dlg->SendDlgItemMessage(kKeyword, CB_GETLBTEXT, static_cast<WPARAM>(i),
@@ -73,9 +74,11 @@ BOOL CSpecifyKeywordDlg::OnInitDialog() {
     // The history is read up to the first missing or empty entry, however long it is.
     if (CWinApp* app = AfxGetApp()) {
         for (int i = 0;; ++i) {
-            const CString entry = app->GetProfileString(kSection, AfxProfileKey("History%d", i), "");
+            const CString entry =
+                app->GetProfileString(kSection, AfxProfileKey("History%d", i), "");
             if (entry.IsEmpty()) break;
-            SendDlgItemMessage(kKeyword, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.GetString()));
+            SendDlgItemMessage(kKeyword, CB_ADDSTRING, 0,
+                               reinterpret_cast<LPARAM>(entry.GetString()));
         }
     }
     // No selection: the keyword field opens empty, the history waits in the list.
@@ -107,7 +110,8 @@ void CSpecifyKeywordDlg::OnOK() {
             return;
         }
     }
-    SendDlgItemMessage(kKeyword, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(m_strKeyword.GetString()));
+    SendDlgItemMessage(kKeyword, CB_INSERTSTRING, 0,
+                       reinterpret_cast<LPARAM>(m_strKeyword.GetString()));
     if (count + 1 > kMaxHistory)
         SendDlgItemMessage(kKeyword, CB_DELETESTRING, static_cast<WPARAM>(count));
     EndDialog(IDOK);

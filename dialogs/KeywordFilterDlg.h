@@ -4,8 +4,8 @@
 // keyword first, and always opens with an empty keyword.
 #pragma once
 
-#include "platform/gui/CDialog.h"
 #include "platform/base/CString.h"
+#include "platform/gui/CDialog.h"
 
 class CSpecifyKeywordDlg : public CDialog {
 public:

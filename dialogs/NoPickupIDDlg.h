@@ -2,8 +2,8 @@
 // valid ID and gives it in upper case.
 #pragma once
 
-#include "platform/gui/CDialog.h"
 #include "platform/base/CString.h"
+#include "platform/gui/CDialog.h"
 
 class CNoPickupIDDlg : public CDialog {
 public:

@@ -5,8 +5,8 @@
 #include "dialogs/PropertyHelper.h"
 #include "dialogs/PropertyPickup.h"
 #include "dialogs/PropertyView.h"
-#include "platform/gui/CPropertySheet.h"
 #include "platform/base/StringResource.h"
+#include "platform/gui/CPropertySheet.h"
 #include "res/resource.h"
 
 void RunOptionsSheet() {

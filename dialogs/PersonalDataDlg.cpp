@@ -1,12 +1,12 @@
 #include "dialogs/PersonalDataDlg.h"
 
 #include "database/VelkonDoc.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/DataExchange.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/MessageBox.h"
-#include "platform/base/StringResource.h"
 #include "platform/gui/SystemMetrics.h"
 #include "res/resource.h"
 
@@ -67,8 +67,9 @@ BOOL CPersonalDataDlg::OnInitDialog() {
 
     SetWindowText(m_strID + GetWindowText());
     for (int i = 0; i < kFields; ++i) {
-        const CString caption = m_pszCaption ? CString(m_pszCaption[1 + i])
-                                             : AfxLoadString(IDS_CAPTION_HANDLE + static_cast<UINT>(i));
+        const CString caption = m_pszCaption
+                                    ? CString(m_pszCaption[1 + i])
+                                    : AfxLoadString(IDS_CAPTION_HANDLE + static_cast<UINT>(i));
         SetDlgItemText(kFirstLabel + i, caption + " :");
     }
     if (valid) {

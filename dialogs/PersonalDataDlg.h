@@ -3,8 +3,8 @@
 // when its window goes, and writes only when OK is pressed after something was typed.
 #pragma once
 
-#include "platform/gui/CDialog.h"
 #include "platform/base/CString.h"
+#include "platform/gui/CDialog.h"
 
 class CVelkonDoc;
 

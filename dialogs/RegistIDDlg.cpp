@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "database/VelkonDoc.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/DataExchange.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/MessageBox.h"
-#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {
@@ -91,7 +91,8 @@ void CRegistIDDlg::FillIDList() {
         pickupOf.push_back(i);
     }
     // The latest first arrival among them is selected.
-    const int latest = AddSorted(this, kNewID, offers, &pickupOf, static_cast<int>(offers.size()) - 1);
+    const int latest =
+        AddSorted(this, kNewID, offers, &pickupOf, static_cast<int>(offers.size()) - 1);
     SendDlgItemMessage(kNewID, CB_SETCURSEL, static_cast<WPARAM>(latest));
 }
 

@@ -2,8 +2,8 @@
 // has are offered in the ID list, each with the handles seen with it.
 #pragma once
 
-#include "platform/gui/CDialog.h"
 #include "platform/base/CString.h"
+#include "platform/gui/CDialog.h"
 
 class CVelkonDoc;
 

@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "database/VelkonDoc.h"
+#include "platform/base/Mbcs.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/DialogControls.h"
-#include "platform/base/Mbcs.h"
-#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {
@@ -70,58 +70,60 @@ CString CSendFormatDlg::ExpandFormat(const CString& strFormat) const {
                                        &doc->m_astrMemo4, &doc->m_astrMemo5, &doc->m_astrMemo6};
         return (*memos[digit - '1'])[r];
     };
-    return CString(Expand(strFormat.View(), '%', [&](std::string& out, std::string_view rest) -> std::size_t {
-        if (rest.empty()) return 0;
-        switch (Lower(rest[0])) {
-            case '%':
-                out += '%';
-                return 1;
-            case 'i':
-                if (valid) out += doc->m_astrID[r].Str();
-                return 1;
-            case 'h':
-                if (valid) out += doc->m_astrHandle[r].Str();
-                return 1;
-            case 'm':
-                if (rest.size() >= 2 && rest[1] >= '1' && rest[1] <= '6' && valid)
-                    out += memo(rest[1]).Str();
-                return 2;
-            case 'c':
-                if (valid) out += std::to_string(doc->m_anUpdateCount[r]);
-                return 1;
-            case 'f':
-                if (valid) out += CVelkonDoc::FormatDate(doc->m_atimeRegist[r]).Str();
-                return 1;
-            case 'n':
-                if (valid) out += CVelkonDoc::FormatDate(doc->m_atimeUpdate[r]).Str();
-                return 1;
-            default:
-                return 1;
-        }
-    }));
+    return CString(
+        Expand(strFormat.View(), '%', [&](std::string& out, std::string_view rest) -> std::size_t {
+            if (rest.empty()) return 0;
+            switch (Lower(rest[0])) {
+                case '%':
+                    out += '%';
+                    return 1;
+                case 'i':
+                    if (valid) out += doc->m_astrID[r].Str();
+                    return 1;
+                case 'h':
+                    if (valid) out += doc->m_astrHandle[r].Str();
+                    return 1;
+                case 'm':
+                    if (rest.size() >= 2 && rest[1] >= '1' && rest[1] <= '6' && valid)
+                        out += memo(rest[1]).Str();
+                    return 2;
+                case 'c':
+                    if (valid) out += std::to_string(doc->m_anUpdateCount[r]);
+                    return 1;
+                case 'f':
+                    if (valid) out += CVelkonDoc::FormatDate(doc->m_atimeRegist[r]).Str();
+                    return 1;
+                case 'n':
+                    if (valid) out += CVelkonDoc::FormatDate(doc->m_atimeUpdate[r]).Str();
+                    return 1;
+                default:
+                    return 1;
+            }
+        }));
 }
 
 CString CSendFormatDlg::ExpandEscapes(const CString& strText) {
-    return CString(Expand(strText.View(), '\\', [](std::string& out, std::string_view rest) -> std::size_t {
-        if (rest.empty()) return 0;
-        switch (Lower(rest[0])) {
-            case '\\':
-                out += '\\';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            default:
-                break;
-        }
-        return 1;
-    }));
+    return CString(
+        Expand(strText.View(), '\\', [](std::string& out, std::string_view rest) -> std::size_t {
+            if (rest.empty()) return 0;
+            switch (Lower(rest[0])) {
+                case '\\':
+                    out += '\\';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                default:
+                    break;
+            }
+            return 1;
+        }));
 }
 
 BOOL CSendFormatDlg::OnInitDialog() {

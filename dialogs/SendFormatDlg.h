@@ -4,9 +4,9 @@
 // that come from the record's own fields are escapes too.
 #pragma once
 
-#include "platform/gui/CDialog.h"
 #include "platform/base/CString.h"
 #include "platform/base/CStringArray.h"
+#include "platform/gui/CDialog.h"
 
 class CSendFormatDlg : public CDialog {
 public:

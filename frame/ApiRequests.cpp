@@ -45,7 +45,8 @@ void StorePersonal(CVelkonDoc& doc, int r, const char* view) {
 CString ReadText(const char* p, std::size_t n) {
     if (!p || n == 0) return {};
     const void* zero = std::memchr(p, 0, n);
-    const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - p) : n;
+    const std::size_t length =
+        zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - p) : n;
     return CString(std::string_view(p, length));
 }
 
@@ -120,8 +121,7 @@ bool UsesBlock(WPARAM code) {
     }
 }
 
-LRESULT Run32(CVelkonDoc& doc, const CString* captions, WPARAM code, char* view,
-              std::size_t size) {
+LRESULT Run32(CVelkonDoc& doc, const CString* captions, WPARAM code, char* view, std::size_t size) {
     using namespace idapi_block;
     if (code == IDAPI_RESTORE) {
         doc.RestoreID();

@@ -32,8 +32,7 @@ BOOL SetRecord(CVelkonDoc& doc, const CString& id, CString line);
 // The 32-bit functions that work on the data block alone (all but IDAPI_GETVERSION and
 // IDAPI_EDITDATA). view is nullptr for the functions without a block; captions are the seven
 // captions, or nullptr when there is no view to take them from.
-LRESULT Run32(CVelkonDoc& doc, const CString* captions, WPARAM code, char* view,
-              std::size_t size);
+LRESULT Run32(CVelkonDoc& doc, const CString* captions, WPARAM code, char* view, std::size_t size);
 // Whether a function maps the block at all.
 bool UsesBlock(WPARAM code);
 

@@ -1,9 +1,9 @@
 #include "frame/ClipboardViewerFrame.h"
 
 #include "database/VelkonDoc.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/Clipboard.h"
-#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {

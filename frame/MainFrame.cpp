@@ -3,10 +3,9 @@
 #include "database/VelkonDoc.h"
 #include "dialogs/OptionsSheet.h"
 #include "dialogs/RegistIDDlg.h"
-
+#include "platform/base/StringResource.h"
 #include "platform/gui/CDC.h"
 #include "platform/gui/CWinApp.h"
-#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "frame/VelkonApi32CtrlFrame.h"
-#include "platform/gui/CControlBar.h"
 #include "platform/base/CStringArray.h"
+#include "platform/gui/CControlBar.h"
 
 class CMainFrame : public CVelkonApi32CtrlFrame {
     DECLARE_DYNCREATE(CMainFrame)

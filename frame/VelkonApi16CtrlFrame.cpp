@@ -57,8 +57,8 @@ CVelkonDoc* CVelkonApi16CtrlFrame::GetApiDocument() const {
 BOOL CVelkonApi16CtrlFrame::GetApiCaption(int k, CString& rCaption) const {
     CView* pView = GetActiveView();
     if (!pView) return FALSE;
-    const auto* psz =
-        reinterpret_cast<const char*>(pView->SendMessage(WM_VELKON_GETCAPTION, static_cast<WPARAM>(k)));
+    const auto* psz = reinterpret_cast<const char*>(
+        pView->SendMessage(WM_VELKON_GETCAPTION, static_cast<WPARAM>(k)));
     if (!psz) return FALSE;
     rCaption = psz;
     return TRUE;

@@ -7,8 +7,8 @@
 #include "database/VelkonDoc.h"
 #include "dialogs/PersonalDataDlg.h"
 #include "frame/ApiRequests.h"
-#include "platform/gui/CWinApp.h"
 #include "platform/base/VersionInfo.h"
+#include "platform/gui/CWinApp.h"
 #include "platform/ipc/WinClass.h"
 
 BEGIN_MESSAGE_MAP(CVelkonApi32CtrlFrame, CVelkonApi16CtrlFrame)
@@ -57,7 +57,8 @@ LRESULT CVelkonApi32CtrlFrame::OnIdApi32(WPARAM wParam, LPARAM lParam) {
     if (LPVOID pView = ::MapViewOfFile(hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
         CString captions[7];
         bool haveCaptions = wParam == IDAPI_GETCAPTIONS;
-        for (int k = 1; haveCaptions && k <= 7; ++k) haveCaptions = GetApiCaption(k, captions[k - 1]);
+        for (int k = 1; haveCaptions && k <= 7; ++k)
+            haveCaptions = GetApiCaption(k, captions[k - 1]);
         if (pDoc)
             result = velkon_api::Run32(*pDoc, haveCaptions ? captions : nullptr, wParam,
                                        static_cast<char*>(pView), ViewSize(pView));

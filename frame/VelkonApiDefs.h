@@ -48,8 +48,12 @@ constexpr std::size_t kSlot = 256;
 constexpr std::size_t kId = 0;
 constexpr std::size_t kHandle = 256;  // caption 1 for IDAPI_GETCAPTIONS
 // Memo k (1..6) and caption k + 1 at kSlot * (k + 1).
-constexpr std::size_t Memo(int k) { return kSlot * static_cast<std::size_t>(k + 1); }
-constexpr std::size_t Caption(int k) { return kSlot * static_cast<std::size_t>(k); }
+constexpr std::size_t Memo(int k) {
+    return kSlot * static_cast<std::size_t>(k + 1);
+}
+constexpr std::size_t Caption(int k) {
+    return kSlot * static_cast<std::size_t>(k);
+}
 constexpr std::size_t kRegistDate = 2048;
 constexpr std::size_t kPrevUpdateDate = 2080;
 constexpr std::size_t kDateSlot = 32;

@@ -1,10 +1,10 @@
 #include "listview/ListViewEx.h"
 
+#include "platform/base/Mbcs.h"
 #include "platform/gui/CBrush.h"
 #include "platform/gui/CDC.h"
 #include "platform/gui/CImageList.h"
 #include "platform/gui/CWinApp.h"
-#include "platform/base/Mbcs.h"
 
 namespace {
 constexpr const char* kSection = "Color";
@@ -60,7 +60,8 @@ void AskDisplayInfo(CListCtrl& list, CWnd* pAnswer, LVITEM& item) {
     info.hdr.idFrom = list.GetDlgCtrlID();
     info.hdr.code = static_cast<UINT>(LVN_GETDISPINFO);
     info.item = item;
-    if (pAnswer) pAnswer->SendMessage(WM_NOTIFY, list.GetDlgCtrlID(), reinterpret_cast<LPARAM>(&info));
+    if (pAnswer)
+        pAnswer->SendMessage(WM_NOTIFY, list.GetDlgCtrlID(), reinterpret_cast<LPARAM>(&info));
     item = info.item;
 }
 }  // namespace

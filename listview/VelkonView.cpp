@@ -8,16 +8,16 @@
 #include <vector>
 
 #include "database/RecordText.h"
+#include "database/VelkonDoc.h"
 #include "dialogs/PersonalDataDlg.h"
 #include "dialogs/SendFormatDlg.h"
-#include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
+#include "platform/base/Mbcs.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CFontDialog.h"
 #include "platform/gui/CMenu.h"
 #include "platform/gui/CWinApp.h"
-#include "platform/base/Mbcs.h"
-#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {

@@ -80,8 +80,8 @@ constexpr DialogItem kSpecifyDate[] = {
     {2320, DlgCtl::Button, kCheck | WS_GROUP, "登録日付(&R)", 13, 58, 72, 10},
     {2321, DlgCtl::Button, kCheck, "前回更新日付(&U)", 13, 74, 72, 10},
     {IDC_STATIC, DlgCtl::Button, kGroupBox | WS_GROUP, "条件", 92, 46, 48, 46},
-    {2330, DlgCtl::Button, kChild | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, "以前(&B)", 98,
-     56, 40, 10},
+    {2330, DlgCtl::Button, kChild | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, "以前(&B)", 98, 56,
+     40, 10},
     {2331, DlgCtl::Button, kChild | BS_AUTORADIOBUTTON, "一致(&M)", 98, 67, 40, 10},
     {2332, DlgCtl::Button, kChild | BS_AUTORADIOBUTTON, "以後(&A)", 98, 78, 40, 10},
     {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 146, 7, 50, 14},
@@ -167,8 +167,8 @@ constexpr DialogItem kPropertyEnviron[] = {
     {3021, DlgCtl::Button, kCheck, "終了時に自動保存する(&A)", 15, 100, 160, 10},
 };
 
-constexpr std::uint32_t kBorderedList = kChild | WS_TABSTOP | WS_VSCROLL | WS_BORDER | WS_GROUP |
-                                        LBS_NOINTEGRALHEIGHT;
+constexpr std::uint32_t kBorderedList =
+    kChild | WS_TABSTOP | WS_VSCROLL | WS_BORDER | WS_GROUP | LBS_NOINTEGRALHEIGHT;
 constexpr DialogItem kPropertyView[] = {
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "一覧表示(&V)", 7, 7, 118, 129},
     {3110, DlgCtl::ListBox, kBorderedList | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
@@ -222,22 +222,37 @@ constexpr DialogItem kPropertyHelper[] = {
 
 // The colour page: three rows of six swatches that draw themselves, and the sample list.
 constexpr std::uint32_t kSwatch = kChild | WS_TABSTOP | BS_OWNERDRAW;
-#define VELKON_SWATCH(n, label) \
-    {3420 + (n), DlgCtl::Button, kSwatch, label, 100 + 25 * ((n) % 6), 16 + 14 * ((n) / 6), 21, 11}
+#define VELKON_SWATCH(n, label)                                                                    \
+    {                                                                                              \
+        3420 + (n), DlgCtl::Button, kSwatch, label, 100 + 25 * ((n) % 6), 16 + 14 * ((n) / 6), 21, \
+            11                                                                                     \
+    }
 constexpr DialogItem kPropertyColor[] = {
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "ｶﾃｺﾞﾘ(&Y)", 7, 5, 80, 57},
     {3410, DlgCtl::ListBox, kBorderedList | LBS_NOTIFY, nullptr, 14, 16, 66, 40},
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "色(&C)", 93, 5, 162, 57},
-    VELKON_SWATCH(0, "0"),   VELKON_SWATCH(1, "1"),   VELKON_SWATCH(2, "2"),
-    VELKON_SWATCH(3, "3"),   VELKON_SWATCH(4, "4"),   VELKON_SWATCH(5, "5"),
-    VELKON_SWATCH(6, "6"),   VELKON_SWATCH(7, "7"),   VELKON_SWATCH(8, "8"),
-    VELKON_SWATCH(9, "9"),   VELKON_SWATCH(10, "10"), VELKON_SWATCH(11, "11"),
-    VELKON_SWATCH(12, "12"), VELKON_SWATCH(13, "13"), VELKON_SWATCH(14, "14"),
-    VELKON_SWATCH(15, "15"), VELKON_SWATCH(16, "16"), VELKON_SWATCH(17, "17"),
+    VELKON_SWATCH(0, "0"),
+    VELKON_SWATCH(1, "1"),
+    VELKON_SWATCH(2, "2"),
+    VELKON_SWATCH(3, "3"),
+    VELKON_SWATCH(4, "4"),
+    VELKON_SWATCH(5, "5"),
+    VELKON_SWATCH(6, "6"),
+    VELKON_SWATCH(7, "7"),
+    VELKON_SWATCH(8, "8"),
+    VELKON_SWATCH(9, "9"),
+    VELKON_SWATCH(10, "10"),
+    VELKON_SWATCH(11, "11"),
+    VELKON_SWATCH(12, "12"),
+    VELKON_SWATCH(13, "13"),
+    VELKON_SWATCH(14, "14"),
+    VELKON_SWATCH(15, "15"),
+    VELKON_SWATCH(16, "16"),
+    VELKON_SWATCH(17, "17"),
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "ｻﾝﾌﾟﾙ", 7, 65, 190, 76},
     {3440, DlgCtl::ListView,
-     kChild | WS_TABSTOP | WS_BORDER | WS_GROUP | LVS_REPORT | LVS_SINGLESEL |
-         LVS_SHAREIMAGELISTS | LVS_OWNERDRAWFIXED,
+     kChild | WS_TABSTOP | WS_BORDER | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS |
+         LVS_OWNERDRAWFIXED,
      nullptr, 14, 76, 176, 60},
     {3441, DlgCtl::Button, kPush | WS_GROUP, "ﾃﾞﾌｫﾙﾄに戻す(&D)", 201, 127, 54, 14},
 };

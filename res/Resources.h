@@ -82,7 +82,16 @@ namespace res {
 // Dialog templates: the dialog's style, caption and size, and each control with its id, kind,
 // style, text and rectangle. Sizes and rectangles are in dialog units of the dialog's font
 // (a quarter of its average character width, an eighth of its height).
-enum class DlgCtl : std::uint8_t { Button, Edit, Static, ListBox, ComboBox, UpDown, HotKey, ListView };
+enum class DlgCtl : std::uint8_t {
+    Button,
+    Edit,
+    Static,
+    ListBox,
+    ComboBox,
+    UpDown,
+    HotKey,
+    ListView
+};
 
 // Controls without an id of their own (labels, group boxes) carry this one.
 constexpr unsigned IDC_STATIC = 0xFFFF;

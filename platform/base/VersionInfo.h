@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/base/Afx.h"
-#include "platform/ipc/Kernel.h"
 #include "platform/base/WinTypes.h"
+#include "platform/ipc/Kernel.h"
 
 struct VS_FIXEDFILEINFO {
     DWORD dwSignature;  // 0xFEEF04BD

@@ -1,8 +1,8 @@
 // Solid brushes, for filling rectangles.
 #pragma once
 
-#include "platform/gui/Colors.h"
 #include "platform/base/WinTypes.h"
+#include "platform/gui/Colors.h"
 
 class CBrush : public CObject {
 public:

@@ -9,12 +9,12 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "platform/base/CodePage.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CFrameWnd.h"
-#include "platform/base/CodePage.h"
 #include "platform/gui/PixelArtQt.h"
-#include "platform/base/StringResource.h"
 #include "res/Resources.h"
 
 namespace {

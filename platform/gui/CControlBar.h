@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "platform/gui/AfxRes.h"
 #include "platform/base/CString.h"
+#include "platform/gui/AfxRes.h"
 #include "platform/gui/CWnd.h"
 
 class CFrameWnd;

@@ -18,8 +18,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/gui/CWnd.h"
 #include "platform/base/CodePage.h"
+#include "platform/gui/CWnd.h"
 #include "platform/gui/GdiQt.h"
 
 namespace {
@@ -39,7 +39,8 @@ public:
             const int zero = metrics.horizontalAdvance(QLatin1Char('0'));
             m_uniformDigits = true;
             for (char d = '1'; d <= '9'; ++d)
-                m_uniformDigits = m_uniformDigits && metrics.horizontalAdvance(QLatin1Char(d)) == zero;
+                m_uniformDigits =
+                    m_uniformDigits && metrics.horizontalAdvance(QLatin1Char(d)) == zero;
         }
         std::string key(cp932);
         // 0x30..0x39 is never the second byte of a double-byte character.

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
+#include "platform/base/CString.h"
+#include "platform/base/WinTypes.h"
 #include "platform/gui/CBrush.h"
 #include "platform/gui/CFont.h"
-#include "platform/base/CString.h"
 #include "platform/gui/Colors.h"
-#include "platform/base/WinTypes.h"
 
 class QImage;
 class QPainter;

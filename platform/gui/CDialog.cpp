@@ -9,12 +9,12 @@
 #include <QTimer>
 #include <vector>
 
+#include "platform/base/CodePage.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/DataExchange.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/DialogQt.h"
-#include "platform/base/CodePage.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/gui/UiHooks.h"
 #include "res/DialogStyles.h"
@@ -115,9 +115,10 @@ BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, Kind kind,
     if (bEmbedded) {
         widget->move(0, 0);
     } else {
-        const QRect area = parentWidget && parentWidget->isVisible()
-                           ? parentWidget->frameGeometry()
-                           : (widget->screen() ? widget->screen()->availableGeometry() : QRect());
+        const QRect area =
+            parentWidget && parentWidget->isVisible()
+                ? parentWidget->frameGeometry()
+                : (widget->screen() ? widget->screen()->availableGeometry() : QRect());
         widget->move(area.center() - QPoint(widget->width() / 2, widget->height() / 2));
     }
     if (bModal) widget->setWindowModality(Qt::ApplicationModal);
@@ -308,5 +309,6 @@ UINT CDialog::IsDlgButtonChecked(int nIDButton) const {
 }
 
 void CDialog::GotoDlgCtrl(CWnd* pWndCtrl) {
-    if (pWndCtrl) SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->GetSafeHwnd()), TRUE);
+    if (pWndCtrl)
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->GetSafeHwnd()), TRUE);
 }

@@ -1,11 +1,11 @@
 #include "platform/gui/CDocTemplate.h"
 
+#include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CDocument.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CView.h"
 #include "platform/gui/CWinApp.h"
-#include "platform/base/StringResource.h"
 
 CSingleDocTemplate::CSingleDocTemplate(UINT nIDResource, const CRuntimeClass* pDocClass,
                                        const CRuntimeClass* pFrameClass,

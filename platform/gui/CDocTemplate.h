@@ -2,8 +2,8 @@
 // frame and view once.
 #pragma once
 
-#include "platform/gui/CRuntimeClass.h"
 #include "platform/base/CString.h"
+#include "platform/gui/CRuntimeClass.h"
 
 class CDocument;
 class CFrameWnd;

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/base/CFile.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CDocTemplate.h"
-#include "platform/base/CFile.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CView.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/MessageBox.h"
-#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)

@@ -7,8 +7,8 @@
 
 #include "platform/base/Afx.h"
 #include "platform/base/CArchive.h"
-#include "platform/gui/CCmdTarget.h"
 #include "platform/base/CString.h"
+#include "platform/gui/CCmdTarget.h"
 
 class CView;
 class CSingleDocTemplate;

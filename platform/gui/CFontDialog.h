@@ -31,8 +31,9 @@ class CDC;
 
 class CFontDialog : public CDialog {
 public:
-    explicit CFontDialog(LPLOGFONT lplfInitial = nullptr, DWORD dwFlags = CF_EFFECTS | CF_SCREENFONTS,
-                         CDC* pdcPrinter = nullptr, CWnd* pParentWnd = nullptr);
+    explicit CFontDialog(LPLOGFONT lplfInitial = nullptr,
+                         DWORD dwFlags = CF_EFFECTS | CF_SCREENFONTS, CDC* pdcPrinter = nullptr,
+                         CWnd* pParentWnd = nullptr);
     // IDOK with the choice in m_lf (and in the caller's LOGFONT given at construction). Only
     // dialogs with a template are built: without CF_ENABLETEMPLATE the result is -1.
     INT_PTR DoModal() override;

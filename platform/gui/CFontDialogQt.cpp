@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/gui/CFontDialog.h"
 #include "platform/base/CodePage.h"
-#include "platform/gui/DialogControls.h"
 #include "platform/base/Mbcs.h"
+#include "platform/gui/CFontDialog.h"
+#include "platform/gui/DialogControls.h"
 #include "platform/gui/MessageBox.h"
 #include "res/CommonDialogIds.h"
 #include "res/resource.h"
@@ -58,9 +58,8 @@ BOOL CFontDialog::OnInitDialog() {
             SendDlgItemMessage(cmb1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face.c_str()));
     }
     const CString face(m_lf.lfFaceName);
-    const LRESULT found =
-        SendDlgItemMessage(cmb1, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                           reinterpret_cast<LPARAM>(face.GetString()));
+    const LRESULT found = SendDlgItemMessage(cmb1, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(face.GetString()));
     if (found >= 0)
         SendDlgItemMessage(cmb1, CB_SETCURSEL, static_cast<WPARAM>(found));
     else
@@ -71,8 +70,8 @@ BOOL CFontDialog::OnInitDialog() {
     if (m_lf.lfHeight != 0) {
         CFont font;
         font.CreateFontIndirect(&m_lf);
-        points = static_cast<int>(std::lround(QFontInfo(font.GetQFont()).pixelSize() * 72.0 /
-                                              kLogPixelsY));
+        points = static_cast<int>(
+            std::lround(QFontInfo(font.GetQFont()).pixelSize() * 72.0 / kLogPixelsY));
     }
     if (points > 0) {
         const CString size(std::to_string(points));

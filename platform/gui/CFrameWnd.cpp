@@ -7,15 +7,15 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "platform/base/CodePage.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CDocTemplate.h"
 #include "platform/gui/CDocument.h"
 #include "platform/gui/CView.h"
 #include "platform/gui/CWinApp.h"
-#include "platform/base/CodePage.h"
 #include "platform/gui/FrameMenusQt.h"
 #include "platform/gui/MessageBox.h"
-#include "platform/base/StringResource.h"
 
 struct CFrameWnd::Impl {
     std::unique_ptr<CFrameMenus> menus;

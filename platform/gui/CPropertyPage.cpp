@@ -1,7 +1,7 @@
 #include "platform/gui/CPropertyPage.h"
 
-#include "platform/gui/CPropertySheet.h"
 #include "platform/base/CodePage.h"
+#include "platform/gui/CPropertySheet.h"
 #include "res/Resources.h"
 
 CPropertyPage::CPropertyPage(UINT nIDTemplate) : CDialog(nIDTemplate) {}

@@ -5,10 +5,10 @@
 #include <array>
 #include <string>
 
-#include "platform/gui/AfxRes.h"
 #include "platform/base/CodePage.h"
-#include "platform/gui/DialogQt.h"
 #include "platform/base/StringResource.h"
+#include "platform/gui/AfxRes.h"
+#include "platform/gui/DialogQt.h"
 #include "res/DialogStyles.h"
 #include "res/resource.h"
 

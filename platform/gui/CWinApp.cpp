@@ -4,13 +4,13 @@
 
 #include <climits>
 
+#include "platform/base/CodePage.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CDocTemplate.h"
 #include "platform/gui/CDocument.h"
 #include "platform/gui/CWnd.h"
-#include "platform/base/CodePage.h"
 #include "platform/gui/FileDialog.h"
-#include "platform/base/StringResource.h"
 #include "platform/gui/UiHooks.h"
 #include "res/Resources.h"
 #include "res/resource.h"

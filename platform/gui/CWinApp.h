@@ -5,11 +5,11 @@
 
 #include <memory>
 
-#include "platform/gui/CCmdTarget.h"
 #include "platform/base/CString.h"
 #include "platform/base/CStringArray.h"
-#include "platform/gui/Profile.h"
 #include "platform/base/WinTypes.h"
+#include "platform/gui/CCmdTarget.h"
+#include "platform/gui/Profile.h"
 
 class CWnd;
 class CDocument;

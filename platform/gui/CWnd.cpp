@@ -12,15 +12,15 @@
 #include <cstring>
 #include <map>
 
+#include "platform/base/CodePage.h"
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CDC.h"
 #include "platform/gui/CFont.h"
-#include "platform/base/CodePage.h"
-#include "platform/ipc/Handles.h"
 #include "platform/gui/UiHooks.h"
+#include "platform/gui/WndBridgeQt.h"
+#include "platform/ipc/Handles.h"
 #include "platform/ipc/WinClass.h"
 #include "platform/ipc/WindowLink.h"
-#include "platform/gui/WndBridgeQt.h"
 #include "platform/ipc/Wow32.h"
 
 struct CWnd::Impl {
@@ -381,8 +381,8 @@ CString CWnd::GetWindowText() const {
     if (!m_hWnd) return {};
     const int length = GetWindowTextLength();
     std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT n = ::SendMessage(m_hWnd, WM_GETTEXT, buffer.size(),
-                                    reinterpret_cast<LPARAM>(buffer.data()));
+    const LRESULT n =
+        ::SendMessage(m_hWnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<std::size_t>(std::clamp<LRESULT>(n, 0, length)));
     return CString(std::move(buffer));
 }

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "platform/gui/CCmdTarget.h"
 #include "platform/base/CString.h"
 #include "platform/base/WinTypes.h"
+#include "platform/gui/CCmdTarget.h"
 
 class QWidget;
 class CWnd;

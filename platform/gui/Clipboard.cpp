@@ -10,8 +10,8 @@
 #include <optional>
 #include <thread>
 
-#include "platform/gui/CWnd.h"
 #include "platform/base/CodePage.h"
+#include "platform/gui/CWnd.h"
 #include "platform/gui/X11Selection.h"
 
 // Everything here runs on the UI thread. Qt bounds each wait for the selection's owner by its
@@ -43,7 +43,8 @@ void NotifyViewers() {
 
 // Set: the clipboard's text as fetched, in CP932 (nothing inside: no text). Unset: ask Qt.
 std::optional<std::optional<std::string>> g_snapshot;
-unsigned g_changes = 0;  // which change a fetch belongs to; a late answer to an older one is dropped
+unsigned g_changes =
+    0;  // which change a fetch belongs to; a late answer to an older one is dropped
 
 // Shared with the fetching threads, which may outlive the clipboard object.
 struct FetchShared {
@@ -76,9 +77,8 @@ void FetchThenNotify(QClipboard* clipboard) {
         const std::lock_guard lock(shared->mutex);
         if (!shared->clipboard) return;
         QMetaObject::invokeMethod(
-            shared->clipboard, [change, text = std::move(text)]() mutable {
-                Fetched(change, std::move(text));
-            },
+            shared->clipboard,
+            [change, text = std::move(text)]() mutable { Fetched(change, std::move(text)); },
             Qt::QueuedConnection);
     }).detach();
 }

@@ -4,11 +4,11 @@
 #include <functional>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/DialogQt.h"
 #include "platform/gui/HotKey.h"
 #include "platform/gui/ListCtrlQt.h"
-#include "platform/base/StringResource.h"
 #include "res/resource.h"
 
 namespace {

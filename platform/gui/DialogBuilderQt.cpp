@@ -58,7 +58,8 @@ std::vector<std::unique_ptr<CControlWnd>> BuildControls(const res::DialogResourc
         // Which template item a widget stands for, for whoever looks at the widgets (tests).
         w->setProperty("templateItem", static_cast<int>(i));
         // A drop-down combo box's height in the template is that of its open list.
-        const bool dropDown = item.kind == res::DlgCtl::ComboBox && (item.style & 3) != res::CBS_SIMPLE;
+        const bool dropDown =
+            item.kind == res::DlgCtl::ComboBox && (item.style & 3) != res::CBS_SIMPLE;
         w->setGeometry(du.X(item.x), du.Y(item.y), du.X(item.cx),
                        dropDown ? w->sizeHint().height() : du.Y(item.cy));
         if (!TakesFocus(item))

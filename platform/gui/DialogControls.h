@@ -154,16 +154,20 @@ public:
         SendMessage(LBX_SETCHECK, static_cast<WPARAM>(nIndex), nCheck);
     }
     int GetCheck(int nIndex) const {
-        return static_cast<int>(::SendMessage(GetSafeHwnd(), LBX_GETCHECK, static_cast<WPARAM>(nIndex)));
+        return static_cast<int>(
+            ::SendMessage(GetSafeHwnd(), LBX_GETCHECK, static_cast<WPARAM>(nIndex)));
     }
 };
 
 class CHotKeyCtrl : public CWnd {
 public:
     void SetHotKey(WORD wVirtualKeyCode, WORD wModifiers) {
-        SendMessage(HKM_SETHOTKEY, static_cast<WPARAM>(MAKEWORD(LOBYTE(wVirtualKeyCode), LOBYTE(wModifiers))));
+        SendMessage(HKM_SETHOTKEY,
+                    static_cast<WPARAM>(MAKEWORD(LOBYTE(wVirtualKeyCode), LOBYTE(wModifiers))));
     }
-    DWORD GetHotKey() const { return static_cast<DWORD>(::SendMessage(GetSafeHwnd(), HKM_GETHOTKEY)); }
+    DWORD GetHotKey() const {
+        return static_cast<DWORD>(::SendMessage(GetSafeHwnd(), HKM_GETHOTKEY));
+    }
 };
 
 class CComboBox : public CWnd {

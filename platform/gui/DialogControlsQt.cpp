@@ -14,22 +14,22 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 
-#include "platform/gui/CDC.h"
 #include "platform/base/CodePage.h"
+#include "platform/gui/CDC.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/DialogQt.h"
 #include "platform/gui/GdiQt.h"
-#include "platform/ipc/Handles.h"
 #include "platform/gui/PixelArtQt.h"
 #include "platform/gui/WndBridgeQt.h"
+#include "platform/ipc/Handles.h"
 #include "res/DialogStyles.h"
 
 QString ToQString(const char* cp932) {
@@ -121,7 +121,8 @@ public:
             // The text names the icon resource; the picture is shown at the icon's own size.
             m_icon = true;
             m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            const QIcon icon = IconFromResource(static_cast<unsigned>(std::atoi(item.utf8 ? item.utf8 : "0")));
+            const QIcon icon =
+                IconFromResource(static_cast<unsigned>(std::atoi(item.utf8 ? item.utf8 : "0")));
             m_label->setPixmap(icon.pixmap(32, 32));
             m_label->resize(32, 32);
             return;
@@ -220,7 +221,8 @@ public:
                     ::SendMessage(hDialog, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&dis));
                     dc.Detach();
                 };
-                QObject::connect(m_button, &QAbstractButton::clicked, &m_receiver, [this] { Notify(BN_CLICKED); });
+                QObject::connect(m_button, &QAbstractButton::clicked, &m_receiver,
+                                 [this] { Notify(BN_CLICKED); });
                 return;
             }
             default: {
@@ -234,7 +236,8 @@ public:
             }
         }
         Attach(m_button);
-        QObject::connect(m_button, &QAbstractButton::clicked, &m_receiver, [this] { Notify(BN_CLICKED); });
+        QObject::connect(m_button, &QAbstractButton::clicked, &m_receiver,
+                         [this] { Notify(BN_CLICKED); });
     }
     void SetGroup(QButtonGroup* group) override {
         if (m_button) group->addButton(m_button);
@@ -289,13 +292,13 @@ public:
         m_edit->setValidator(m_limit);
         m_edit->setReadOnly((item.style & res::ES_READONLY) != 0);
         Attach(m_edit);
-        QObject::connect(m_edit, &QLineEdit::textChanged, &m_receiver, [this] { Notify(EN_CHANGE); });
+        QObject::connect(m_edit, &QLineEdit::textChanged, &m_receiver,
+                         [this] { Notify(EN_CHANGE); });
     }
     QLineEdit* LineEdit() const { return m_edit; }
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        return EditMessage(m_edit, m_limit, message, wParam, lParam, [&] {
-            return CWnd::DefWindowProc(message, wParam, lParam);
-        });
+        return EditMessage(m_edit, m_limit, message, wParam, lParam,
+                           [&] { return CWnd::DefWindowProc(message, wParam, lParam); });
     }
 
     // The edit messages, shared with the edit field of combo boxes.
@@ -314,7 +317,8 @@ public:
                 return CopyWindowText(text, wParam, lParam);
             }
             case EM_LIMITTEXT:
-                limit->limit = wParam == 0 ? INT_MAX : static_cast<int>(std::min<WPARAM>(wParam, INT_MAX));
+                limit->limit =
+                    wParam == 0 ? INT_MAX : static_cast<int>(std::min<WPARAM>(wParam, INT_MAX));
                 return 0;
             case EM_GETLIMITTEXT:
                 return limit->limit;
@@ -378,7 +382,9 @@ struct ItemList {
     bool checkable = false;
 
     int Count() const { return list->count(); }
-    bool Valid(WPARAM i) const { return static_cast<INT_PTR>(i) >= 0 && static_cast<int>(i) < Count(); }
+    bool Valid(WPARAM i) const {
+        return static_cast<INT_PTR>(i) >= 0 && static_cast<int>(i) < Count();
+    }
     int Insert(int index, LPCTSTR text) {
         if (index < 0 || index > Count()) index = Count();
         auto* item = new QListWidgetItem(ToQString(text));
@@ -423,9 +429,10 @@ struct ItemList {
             return static_cast<LRESULT>(text.size());
         }
         if (msg(LB_GETITEMDATA, CB_GETITEMDATA))
-            return Valid(wParam) ? static_cast<LRESULT>(
-                                       list->item(static_cast<int>(wParam))->data(kDataRole).toLongLong())
-                                 : -1;
+            return Valid(wParam)
+                       ? static_cast<LRESULT>(
+                             list->item(static_cast<int>(wParam))->data(kDataRole).toLongLong())
+                       : -1;
         if (msg(LB_SETITEMDATA, CB_SETITEMDATA)) {
             if (!Valid(wParam)) return -1;
             list->item(static_cast<int>(wParam))->setData(kDataRole, qlonglong(lParam));
@@ -449,20 +456,23 @@ public:
         Attach(m_items.list);
         // A check box the user ticks or unticks (a click on it selects its line first; Space
         // toggles the current line's).
-        QObject::connect(m_items.list, &QListWidget::itemChanged, &m_receiver, [this](QListWidgetItem* changed) {
-            if (m_setting || !m_items.checkable) return;
-            const int now = changed->checkState() == Qt::Checked ? 1 : 0;
-            if (changed->data(kCheckRole).toInt() == now) return;
-            Quietly([&] { changed->setData(kCheckRole, now); });
-            Notify(CLBN_CHKCHANGE);
-        });
+        QObject::connect(m_items.list, &QListWidget::itemChanged, &m_receiver,
+                         [this](QListWidgetItem* changed) {
+                             if (m_setting || !m_items.checkable) return;
+                             const int now = changed->checkState() == Qt::Checked ? 1 : 0;
+                             if (changed->data(kCheckRole).toInt() == now) return;
+                             Quietly([&] { changed->setData(kCheckRole, now); });
+                             Notify(CLBN_CHKCHANGE);
+                         });
         const bool notify = (item.style & res::LBS_NOTIFY) != 0;
-        QObject::connect(m_items.list, &QListWidget::currentRowChanged, &m_receiver, [this, notify] {
-            if (!m_setting && notify) Notify(LBN_SELCHANGE);
-        });
-        QObject::connect(m_items.list, &QListWidget::itemDoubleClicked, &m_receiver, [this, notify] {
-            if (notify) Notify(LBN_DBLCLK);
-        });
+        QObject::connect(m_items.list, &QListWidget::currentRowChanged, &m_receiver,
+                         [this, notify] {
+                             if (!m_setting && notify) Notify(LBN_SELCHANGE);
+                         });
+        QObject::connect(m_items.list, &QListWidget::itemDoubleClicked, &m_receiver,
+                         [this, notify] {
+                             if (notify) Notify(LBN_DBLCLK);
+                         });
     }
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         bool handled = false;
@@ -545,14 +555,16 @@ public:
             layout->addWidget(m_items.list, 1);
             box->setFocusProxy(m_edit);
             Attach(box);
-            QObject::connect(m_items.list, &QListWidget::currentRowChanged, &m_receiver, [this](int row) {
-                if (m_setting || row < 0) return;
-                m_cur = row;
-                SetEditText(m_items.Text(row));
-                m_edit->selectAll();
-                Notify(CBN_SELCHANGE);
-            });
-            QObject::connect(m_items.list, &QListWidget::itemDoubleClicked, &m_receiver, [this] { Notify(CBN_DBLCLK); });
+            QObject::connect(m_items.list, &QListWidget::currentRowChanged, &m_receiver,
+                             [this](int row) {
+                                 if (m_setting || row < 0) return;
+                                 m_cur = row;
+                                 SetEditText(m_items.Text(row));
+                                 m_edit->selectAll();
+                                 Notify(CBN_SELCHANGE);
+                             });
+            QObject::connect(m_items.list, &QListWidget::itemDoubleClicked, &m_receiver,
+                             [this] { Notify(CBN_DBLCLK); });
         } else {
             m_combo = new QComboBox(parent);
             m_items.list = new QListWidget(m_combo);
@@ -566,20 +578,24 @@ public:
             }
             m_items.list->hide();
             Attach(m_combo);
-            QObject::connect(m_combo, &QComboBox::currentIndexChanged, &m_receiver, [this](int index) {
-                if (m_setting || index < 0) return;
-                m_cur = index;
-                Notify(CBN_SELCHANGE);
-            });
+            QObject::connect(m_combo, &QComboBox::currentIndexChanged, &m_receiver,
+                             [this](int index) {
+                                 if (m_setting || index < 0) return;
+                                 m_cur = index;
+                                 Notify(CBN_SELCHANGE);
+                             });
         }
         if (m_edit) {
             m_limit = new ByteLimit(m_edit);
             m_edit->setValidator(m_limit);
-            QObject::connect(m_edit, &QLineEdit::textEdited, &m_receiver, [this](const QString& text) {
-                Quietly([&] { Select(m_simple ? m_items.FindPrefix(WPARAM(-1), FromQString(text))
-                                              : -1, false); });
-                Notify(CBN_EDITCHANGE);
-            });
+            QObject::connect(
+                m_edit, &QLineEdit::textEdited, &m_receiver, [this](const QString& text) {
+                    Quietly([&] {
+                        Select(m_simple ? m_items.FindPrefix(WPARAM(-1), FromQString(text)) : -1,
+                               false);
+                    });
+                    Notify(CBN_EDITCHANGE);
+                });
         }
     }
     QWidget* FocusWidget() const override {
@@ -616,7 +632,8 @@ public:
             case CB_GETCURSEL:
                 return m_cur;
             case CB_SETCURSEL:
-                Quietly([&] { Select(m_items.Valid(wParam) ? static_cast<int>(wParam) : -1, true); });
+                Quietly(
+                    [&] { Select(m_items.Valid(wParam) ? static_cast<int>(wParam) : -1, true); });
                 return m_cur >= 0 ? m_cur : CB_ERR;
             case CB_SELECTSTRING: {
                 const int found = m_items.FindPrefix(wParam, TextOf(lParam));
@@ -626,7 +643,8 @@ public:
             }
             case CB_LIMITTEXT:
                 if (m_limit)
-                    m_limit->limit = wParam == 0 ? INT_MAX : static_cast<int>(std::min<WPARAM>(wParam, INT_MAX));
+                    m_limit->limit =
+                        wParam == 0 ? INT_MAX : static_cast<int>(std::min<WPARAM>(wParam, INT_MAX));
                 return m_limit ? TRUE : FALSE;
             case CB_SHOWDROPDOWN:
                 if (m_combo) wParam ? m_combo->showPopup() : m_combo->hidePopup();
@@ -637,13 +655,16 @@ public:
                 return TRUE;
             case WM_GETTEXTLENGTH:
             case WM_GETTEXT: {
-                const std::string text = m_edit ? FromQString(m_edit->text())
-                                                : (m_cur >= 0 ? m_items.Text(m_cur) : std::string());
+                const std::string text = m_edit
+                                             ? FromQString(m_edit->text())
+                                             : (m_cur >= 0 ? m_items.Text(m_cur) : std::string());
                 if (message == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text.size());
                 return CopyWindowText(text, wParam, lParam);
             }
             case EM_SETSEL:
-                if (m_edit) EditCtl::EditMessage(m_edit, m_limit, message, wParam, lParam, [] { return LRESULT(0); });
+                if (m_edit)
+                    EditCtl::EditMessage(m_edit, m_limit, message, wParam, lParam,
+                                         [] { return LRESULT(0); });
                 return TRUE;
             default:
                 return CWnd::DefWindowProc(message, wParam, lParam);
@@ -791,9 +812,9 @@ private:
         const int delta = m_upper >= m_lower ? direction : -direction;
         int next = m_pos + delta;
         if (next < std::min(m_lower, m_upper) || next > std::max(m_lower, m_upper))
-            next = (m_item.style & res::UDS_WRAP) ? (delta > 0 ? std::min(m_lower, m_upper)
-                                                              : std::max(m_lower, m_upper))
-                                                 : Clamp(next);
+            next = (m_item.style & res::UDS_WRAP)
+                       ? (delta > 0 ? std::min(m_lower, m_upper) : std::max(m_lower, m_upper))
+                       : Clamp(next);
         m_pos = next;
         WriteBuddy();
     }
@@ -835,7 +856,8 @@ void CControlWnd::Attach(QWidget* widget) {
 }
 
 void CControlWnd::Notify(int nCode) {
-    ::SendMessage(m_hDialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(m_item.id), static_cast<WORD>(nCode)),
+    ::SendMessage(m_hDialog, WM_COMMAND,
+                  MAKEWPARAM(static_cast<WORD>(m_item.id), static_cast<WORD>(nCode)),
                   reinterpret_cast<LPARAM>(GetSafeHwnd()));
 }
 

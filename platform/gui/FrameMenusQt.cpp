@@ -5,11 +5,11 @@
 #include <QMenuBar>
 #include <QShortcut>
 
+#include "platform/base/CodePage.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CWinApp.h"
-#include "platform/base/CodePage.h"
 #include "platform/gui/UiHooks.h"
 #include "res/Resources.h"
 

@@ -4,8 +4,8 @@
 #include <QColor>
 #include <QRect>
 
-#include "platform/gui/Colors.h"
 #include "platform/base/WinTypes.h"
+#include "platform/gui/Colors.h"
 
 inline QColor ToQColor(COLORREF clr) {
     return QColor(GetRValue(clr), GetGValue(clr), GetBValue(clr));

@@ -4,8 +4,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QFileDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -19,14 +19,14 @@
 #include <map>
 #include <memory>
 
+#include "platform/base/CodePage.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CWinApp.h"
-#include "platform/base/CodePage.h"
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/gui/PixelArtQt.h"
-#include "platform/base/StringResource.h"
 #include "platform/gui/UiHooks.h"
 
 namespace {
@@ -81,17 +81,17 @@ public:
             pace.deferred = true;
             if (!pace.watched) {
                 pace.watched = true;
-                connect(widget, &QObject::destroyed, this, [this, widget] { m_paces.erase(widget); });
+                connect(widget, &QObject::destroyed, this,
+                        [this, widget] { m_paces.erase(widget); });
             }
             QPointer<QWidget> target(widget);
-            QTimer::singleShot(static_cast<int>(kFrameMs - (now - pace.lastPaint)), this,
-                               [this, target] {
-                                   if (!target) return;
-                                   m_paces[target.data()].deferred = false;
-                                   QCoreApplication::postEvent(target.data(),
-                                                               new QEvent(QEvent::UpdateRequest),
-                                                               Qt::LowEventPriority);
-                               });
+            QTimer::singleShot(
+                static_cast<int>(kFrameMs - (now - pace.lastPaint)), this, [this, target] {
+                    if (!target) return;
+                    m_paces[target.data()].deferred = false;
+                    QCoreApplication::postEvent(target.data(), new QEvent(QEvent::UpdateRequest),
+                                                Qt::LowEventPriority);
+                });
         }
         return true;
     }

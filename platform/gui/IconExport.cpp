@@ -11,6 +11,7 @@ bool AfxSaveIconPng(unsigned nIDIcon, int size, const char* pngPath) {
     if (!art) art = icon->small;
     if (!art) return false;
     QImage image = ImageFromArt(*art);
-    if (image.width() != size) image = image.scaled(size, size, Qt::KeepAspectRatio, Qt::FastTransformation);
+    if (image.width() != size)
+        image = image.scaled(size, size, Qt::KeepAspectRatio, Qt::FastTransformation);
     return image.save(QString::fromLocal8Bit(pngPath), "PNG");
 }

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gui/CDC.h"
 #include "platform/base/CodePage.h"
+#include "platform/gui/CDC.h"
 #include "platform/gui/GdiQt.h"
 
 namespace {

@@ -118,8 +118,8 @@ private:
     {WM_COMMAND, CN_UPDATE_COMMAND_UI, (id), (idLast),    \
      &afx_thunk::UpdateUI<ThisClass, &ThisClass::memberFxn>},
 // A control's notification (the code in the high word of WM_COMMAND's wParam) from control id.
-#define ON_CONTROL(code, id, memberFxn)                            \
-    {WM_COMMAND, static_cast<int>(code), (id), (id),               \
+#define ON_CONTROL(code, id, memberFxn)              \
+    {WM_COMMAND, static_cast<int>(code), (id), (id), \
      &afx_thunk::Void<ThisClass, &ThisClass::memberFxn>},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(0, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(0x0300, id, memberFxn)
@@ -155,8 +155,8 @@ LRESULT ContextMenuThunk(CCmdTarget* t, WPARAM w, LPARAM l, void*) {
     {WM_KILLFOCUS, 0, 0, 0, &afx_thunk::FocusWnd<ThisClass, &ThisClass::OnKillFocus>},
 // A control's notification to its dialog, by code and control id. Handler: void (NMHDR* pNMHDR,
 // LRESULT* pResult).
-#define ON_NOTIFY(code, id, memberFxn)                             \
-    {WM_NOTIFY, static_cast<int>(code), (id), (id),                \
+#define ON_NOTIFY(code, id, memberFxn)              \
+    {WM_NOTIFY, static_cast<int>(code), (id), (id), \
      &afx_thunk::Notify<ThisClass, &ThisClass::memberFxn>},
 // Handler: void (NMHDR* pNMHDR, LRESULT* pResult).
 #define ON_NOTIFY_REFLECT(code, memberFxn)                      \

@@ -11,9 +11,9 @@
 #include <utility>
 
 #include "platform/base/CString.h"
-#include "platform/gui/CWnd.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/Mbcs.h"
+#include "platform/gui/CWnd.h"
 #include "platform/gui/PixelArtQt.h"
 
 namespace {

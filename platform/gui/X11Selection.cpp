@@ -24,8 +24,7 @@ struct Connection {
 // Waits for the next event that `match` accepts, giving up after `timeoutMs` without one or
 // when `stop` is set.
 template <class Match>
-bool WaitFor(Display* d, XEvent& event, Match match, const std::atomic<bool>& stop,
-             int timeoutMs) {
+bool WaitFor(Display* d, XEvent& event, Match match, const std::atomic<bool>& stop, int timeoutMs) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {

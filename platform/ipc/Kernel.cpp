@@ -17,9 +17,9 @@ namespace {
 
 struct KernelObject {
     enum class Kind { Mapping, Process } kind = Kind::Mapping;
-    int fd = -1;            // Mapping: the memfd
-    DWORD protect = 0;      // Mapping: PAGE_*
-    pid_t pid = 0;          // Process
+    int fd = -1;        // Mapping: the memfd
+    DWORD protect = 0;  // Mapping: PAGE_*
+    pid_t pid = 0;      // Process
 };
 
 struct View {
@@ -78,7 +78,8 @@ HANDLE CreateFileMapping(HANDLE hFile, void*, DWORD flProtect, DWORD dwMaximumSi
                          DWORD dwMaximumSizeLow, LPCTSTR lpName) {
     if (hFile != INVALID_HANDLE_VALUE || lpName) return nullptr;
     if (flProtect != PAGE_READWRITE && flProtect != PAGE_READONLY) return nullptr;
-    const std::uint64_t size = (static_cast<std::uint64_t>(dwMaximumSizeHigh) << 32) | dwMaximumSizeLow;
+    const std::uint64_t size =
+        (static_cast<std::uint64_t>(dwMaximumSizeHigh) << 32) | dwMaximumSizeLow;
     if (size == 0 || size > static_cast<std::uint64_t>(INT64_MAX)) return nullptr;
     const int fd = ::memfd_create("velkon95-mapping", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (fd < 0) return nullptr;
@@ -104,7 +105,8 @@ LPVOID MapViewOfFile(HANDLE hFileMappingObject, DWORD dwDesiredAccess, DWORD dwF
     if (write && o.protect == PAGE_READONLY) return nullptr;
     struct stat st {};
     if (::fstat(o.fd, &st) != 0) return nullptr;
-    const std::uint64_t offset = (static_cast<std::uint64_t>(dwFileOffsetHigh) << 32) | dwFileOffsetLow;
+    const std::uint64_t offset =
+        (static_cast<std::uint64_t>(dwFileOffsetHigh) << 32) | dwFileOffsetLow;
     const auto size = static_cast<std::uint64_t>(st.st_size);
     const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
     if (offset % page != 0 || offset >= size) return nullptr;

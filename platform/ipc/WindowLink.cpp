@@ -9,12 +9,12 @@
 #include <unistd.h>
 
 #include <QAbstractEventDispatcher>
-#include <algorithm>
-#include <cstdio>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -410,7 +410,8 @@ bool Server::Impl::Serve(Connection& c, int& answered) {
             wire::DecodeRequest(c.in.data(), frameLength, rawFds, passedFds.size(), request);
             c.inLength = 0;
             UniqueFd passed;
-            if (frameLength == kRequestFrame && !passedFds.empty()) passed = std::move(passedFds[0]);
+            if (frameLength == kRequestFrame && !passedFds.empty())
+                passed = std::move(passedFds[0]);
 
             LRESULT result = 0;
             if (request.msg == kDuplicateHandleMsg) {

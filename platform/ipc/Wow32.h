@@ -6,8 +6,8 @@
 
 #include <array>
 
-#include "platform/ipc/Kernel.h"
 #include "platform/base/WinTypes.h"
+#include "platform/ipc/Kernel.h"
 #include "platform/ipc/WindowLink.h"
 
 using HGLOBAL16 = WORD;

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "app/AboutDlg.h"
-#include "platform/gui/UiHooks.h"
 #include "platform/base/VersionInfoSeam.h"
+#include "platform/gui/UiHooks.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,8 +1,8 @@
 // The date and keyword filter dialogs, worked by control id with the settings in a private
 // profile.
+#include <QtCore/qnamespace.h>
 #include <gtest/gtest.h>
 
-#include <QtCore/qnamespace.h>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>

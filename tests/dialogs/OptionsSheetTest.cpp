@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "dialogs/PropertyColor.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/CPropertySheet.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/HotKey.h"
 #include "platform/gui/ScreenGrab.h"
-#include "platform/base/StringResource.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"
 

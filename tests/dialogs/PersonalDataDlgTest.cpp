@@ -170,7 +170,8 @@ TEST_F(EditorTest, ADeletedRecordDiscardsTheEditsUntilItIsRestored) {
     Retype(d, 2120, "lost");
     Click(d, IDOK);
     ASSERT_EQ(boxes.Texts().size(), 1u);
-    EXPECT_EQ(boxes.Texts()[0], "編集中のID： ABC12345 は削除されています。\n編集内容は破棄されます。");
+    EXPECT_EQ(boxes.Texts()[0],
+              "編集中のID： ABC12345 は削除されています。\n編集内容は破棄されます。");
     EXPECT_EQ(boxes.Types()[0], static_cast<UINT>(MB_OK));
     EXPECT_TRUE(Editors().empty());
     EXPECT_EQ(doc->m_astrHandle[0], "Blue");
@@ -197,10 +198,12 @@ TEST_F(EditorTest, AnEditorRefusesToWriteAfterAnotherFileWasOpened) {
     Retype(gone, 2120, "stray");
     Click(gone, IDOK);
     ASSERT_EQ(boxes.Texts().size(), 2u);
-    EXPECT_EQ(boxes.Texts()[0],
-              "編集中のID： ABC12345 は別のﾌｧｲﾙが開かれたため見つかりません。\n編集内容は破棄されます。");
-    EXPECT_EQ(boxes.Texts()[1],
-              "編集中のID： XYZ00001 は別のﾌｧｲﾙが開かれたため見つかりません。\n編集内容は破棄されます。");
+    EXPECT_EQ(
+        boxes.Texts()[0],
+        "編集中のID： ABC12345 は別のﾌｧｲﾙが開かれたため見つかりません。\n編集内容は破棄されます。");
+    EXPECT_EQ(
+        boxes.Texts()[1],
+        "編集中のID： XYZ00001 は別のﾌｧｲﾙが開かれたため見つかりません。\n編集内容は破棄されます。");
     EXPECT_EQ(doc->GetRecordCount(), 1);
     EXPECT_EQ(doc->m_astrHandle[0], "someone");
     EXPECT_FALSE(doc->IsModified());

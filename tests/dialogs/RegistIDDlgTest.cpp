@@ -1,8 +1,8 @@
 // The registration dialog worked by control id over a document fed with picked-up text.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,7 +49,8 @@ protected:
         std::vector<std::string> entries;
         const auto n = d->SendDlgItemMessage(id, CB_GETCOUNT);
         for (int i = 0; i < n; ++i) {
-            std::string buffer(static_cast<std::size_t>(d->SendDlgItemMessage(id, CB_GETLBTEXTLEN, i)) + 1, '\0');
+            std::string buffer(
+                static_cast<std::size_t>(d->SendDlgItemMessage(id, CB_GETLBTEXTLEN, i)) + 1, '\0');
             d->SendDlgItemMessage(id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
             buffer.resize(buffer.size() - 1);
             entries.push_back(Utf8(CString(std::move(buffer))));
@@ -86,8 +87,9 @@ using Strings = std::vector<std::string>;
 }  // namespace
 
 TEST_F(RegistIDDlgTest, OffersUnregisteredPickupsSortedWithTheLatestArrivalSelected) {
-    Pick("XYZ00001 Zed\r\nABC00002 Amy\r\nDEF00009 Dan\r\nKLM00003 sky\r\nKLM00003 Blue\r\n"
-         "KLM00003 青い　空\r\nKLM00003 apple\r\n");
+    Pick(
+        "XYZ00001 Zed\r\nABC00002 Amy\r\nDEF00009 Dan\r\nKLM00003 sky\r\nKLM00003 Blue\r\n"
+        "KLM00003 青い　空\r\nKLM00003 apple\r\n");
     ASSERT_TRUE(doc->AddNewID("DEF00009", ""));
     Run([&](CDialog* d) {
         EXPECT_EQ(Entries(d, kNewID), (Strings{"ABC00002", "KLM00003", "XYZ00001"}));
@@ -148,8 +150,8 @@ TEST_F(RegistIDDlgTest, TypedIDsAreUpperCasedAndMalformedOnesRefused) {
     Run([&](CDialog* d) {
         EXPECT_EQ(Entries(d, kNewID), Strings{});
         std::size_t shown = 0;
-        for (const char* bad : {"abc1234", "AB123456", "ABCD1234", "ABC1234X", "ABC123456", "",
-                                "ＡＢＣ12345"}) {
+        for (const char* bad :
+             {"abc1234", "AB123456", "ABCD1234", "ABC1234X", "ABC123456", "", "ＡＢＣ12345"}) {
             Retype(d, kNewID, bad);
             Retype(d, kNewHandle, "Blue");
             Click(d, IDOK);

@@ -32,7 +32,8 @@ protected:
         std::vector<std::string> entries;
         const auto n = d->SendDlgItemMessage(2510, LB_GETCOUNT);
         for (int i = 0; i < n; ++i) {
-            std::string text(static_cast<std::size_t>(d->SendDlgItemMessage(2510, LB_GETTEXTLEN, i)) + 1, '\0');
+            std::string text(
+                static_cast<std::size_t>(d->SendDlgItemMessage(2510, LB_GETTEXTLEN, i)) + 1, '\0');
             d->SendDlgItemMessage(2510, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
             entries.push_back(Utf8(CString(text.c_str())));
         }

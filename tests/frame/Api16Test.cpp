@@ -71,7 +71,8 @@ TEST_F(ApiTest, BlocksThatCannotBeReadFail) {
     // A wParam wider than a word is no block handle, even if its low word is one.
     const HGLOBAL16 id = Block("ABC12345", 9);
     LRESULT result = 7;
-    ASSERT_TRUE(::SendMessage16(frame->GetSafeHwnd(), WM_IDAPI_GETCOUNT, 0x10000u | id, 0, &result));
+    ASSERT_TRUE(
+        ::SendMessage16(frame->GetSafeHwnd(), WM_IDAPI_GETCOUNT, 0x10000u | id, 0, &result));
     EXPECT_EQ(result, 0);
 }
 
@@ -93,8 +94,8 @@ TEST_F(ApiTest, TextsEndAtTheBlockEndAndAnswersThatDoNotFitAreNotWritten) {
 
 TEST_F(ApiTest, SetRecordRegistersAnUnknownIdAndTakesCountAndDatesFromTheLine) {
     testing_support::FakeClock clock(1000000000 + 12 * 3600);  // 2001/09/09
-    ASSERT_TRUE(client.SetRecord16(
-        "NEW00001", "NEW00001\tRed\tm1\t\t\t\t\tm6\t42\t97/01/05\t97/02/10"));
+    ASSERT_TRUE(
+        client.SetRecord16("NEW00001", "NEW00001\tRed\tm1\t\t\t\t\tm6\t42\t97/01/05\t97/02/10"));
     const int r = doc->FindID("NEW00001");
     ASSERT_NE(r, -1);
     EXPECT_EQ(Utf8(doc->m_astrHandle[r]), "Red");
@@ -143,8 +144,8 @@ TEST_F(ApiTest, NumbersInTheGapsAreNotAnswered) {
     AddRecord("ABC12345", "Blue", 3, kJan5, kFeb10);
     const HGLOBAL16 id = Block("ABC12345", 9);
     const HGLOBAL16 out = Block("", 256);
-    for (UINT msg : {WM_USER + 132u, WM_USER + 134u, WM_USER + 137u, WM_USER + 149u,
-                     WM_USER + 177u, WM_USER + 180u, WM_USER + 187u, WM_USER + 195u}) {
+    for (UINT msg : {WM_USER + 132u, WM_USER + 134u, WM_USER + 137u, WM_USER + 149u, WM_USER + 177u,
+                     WM_USER + 180u, WM_USER + 187u, WM_USER + 195u}) {
         EXPECT_EQ(Send16(msg, id, out), 0) << msg;
     }
     EXPECT_EQ(BlockBytes(out), std::string(256, '\0'));

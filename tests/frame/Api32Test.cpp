@@ -87,7 +87,8 @@ TEST_F(ApiTest, LongFieldsAreCutAtACharacterBoundaryInsideTheirSlot) {
     doc->m_astrHandle[r] = "x" + handle;
     doc->m_astrMemo1[r] = CString('m', 600);
     std::vector<char> block = IdBlock("ABC12345");
-    std::memset(block.data() + idapi_block::kHandle, 'z', idapi_block::kSize - idapi_block::kHandle);
+    std::memset(block.data() + idapi_block::kHandle, 'z',
+                idapi_block::kSize - idapi_block::kHandle);
     ASSERT_EQ(Send32(IDAPI_GETDATA, block), 1);
     const char* slot = block.data() + idapi_block::kHandle;
     EXPECT_EQ(std::strlen(slot), 1u + 2 * 127);
@@ -154,9 +155,9 @@ TEST_F(ApiTest, EveryMappingIsClosedAlsoOnFailure) {
     AddRecord("ABC12345", "Blue", 3, kJan5, kFeb10);
     const std::size_t objects = afx_kernel::OpenObjectCount();
     const std::size_t views = afx_kernel::MappedViewCount();
-    for (WPARAM code : {IDAPI_GETVERSION, IDAPI_GETCAPTIONS, IDAPI_EDITDATA, IDAPI_REGISTER,
-                        IDAPI_DELETE, IDAPI_SETDATA, IDAPI_GETDATA, IDAPI_EXISTS,
-                        IDAPI_PICKUPTEXT, IDAPI_PICKEDUP}) {
+    for (WPARAM code :
+         {IDAPI_GETVERSION, IDAPI_GETCAPTIONS, IDAPI_EDITDATA, IDAPI_REGISTER, IDAPI_DELETE,
+          IDAPI_SETDATA, IDAPI_GETDATA, IDAPI_EXISTS, IDAPI_PICKUPTEXT, IDAPI_PICKEDUP}) {
         std::vector<char> one = IdBlock("X", 1);
         Send32(code, one);
         std::vector<char> whole = IdBlock("ABC12345");

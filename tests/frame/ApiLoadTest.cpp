@@ -1,8 +1,8 @@
 // Clients over the window's socket that misbehave or never stop: broken frames, blocks that are
 // not what they claim, peers that leave in the middle of a request or belong to another user,
 // and a long run of requests after which the program holds no more than before.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -91,8 +91,8 @@ protected:
         EXPECT_TRUE(::DuplicateHandle(::GetCurrentProcess(), hMapping, ::GetCurrentProcess(), &hDup,
                                       0, FALSE, DUPLICATE_SAME_ACCESS));
         LRESULT result = -5;
-        EXPECT_TRUE(peer->Send({WM_IDAPI32, IDAPI_EXISTS, reinterpret_cast<LPARAM>(hDup), {}},
-                               result));
+        EXPECT_TRUE(
+            peer->Send({WM_IDAPI32, IDAPI_EXISTS, reinterpret_cast<LPARAM>(hDup), {}}, result));
         return result;
     }
     LRESULT Exists16OverSocket(int fd, WORD handle = 0x0106) {

@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/gui/Clipboard.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
+#include "platform/gui/Clipboard.h"
 #include "tests/frame/FrameFixture.h"
 
 using testing_support::Utf8;

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/ipc/Kernel.h"
-#include "platform/ipc/Handles.h"
 #include "platform/base/StringResource.h"
+#include "platform/ipc/Handles.h"
+#include "platform/ipc/Kernel.h"
 #include "tests/frame/FrameFixture.h"
 #include "tests/support/FakePeer.h"
 

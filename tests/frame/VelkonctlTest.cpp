@@ -1,7 +1,7 @@
 // velkonctl against the program in this process: exit status, UTF-8 on the command line and
 // CP932 in the program, and a large pickup fed in pieces.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -62,8 +62,10 @@ ToolRun Velkonctl(const std::vector<std::string>& args, const std::string& input
         for (int i = 0; i < 2; ++i) {
             if (!fds[i].revents) continue;
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) (i ? run.err : run.out).append(buffer, static_cast<std::size_t>(n));
-            else (i ? errOpen : outOpen) = false;
+            if (n > 0)
+                (i ? run.err : run.out).append(buffer, static_cast<std::size_t>(n));
+            else
+                (i ? errOpen : outOpen) = false;
         }
         if (inOpen && fds[2].revents) {
             const ssize_t n = ::write(in[1], input.data() + written, input.size() - written);
@@ -108,7 +110,9 @@ TEST_F(ApiTest, VelkonctlRecordCommandsAndTheirExitStatus) {
     EXPECT_EQ(Velkonctl({"exists", "ABC12345"}).status, 1);
     EXPECT_EQ(Velkonctl({"restore"}).status, 0);
     EXPECT_EQ(Velkonctl({"set-record", "NEW00001", "H", "", "", "", "", "", "", "3", "97/01/05",
-                         "97/02/10"}).status, 0);
+                         "97/02/10"})
+                  .status,
+              0);
     EXPECT_EQ(Velkonctl({"get-record", "NEW00001"}).out,
               "NEW00001\tH\t\t\t\t\t\t\t3\t97/01/05\t97/02/10\n");
     EXPECT_EQ(Velkonctl({"version"}).out, "3.4.13\n");
@@ -123,9 +127,14 @@ TEST_F(ApiTest, VelkonctlRecordCommandsAndTheirExitStatus) {
 }
 
 TEST_F(ApiTest, VelkonctlBadArgumentsAndNoProgram) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"bogus"}, {"get"}, {"get-memo", "7", "ABC12345"}, {"set", "ABC12345"},
-             {"register", "ABC12345", "nick=x"}, {"--timeout", "x", "present"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"bogus"},
+                                               {"get"},
+                                               {"get-memo", "7", "ABC12345"},
+                                               {"set", "ABC12345"},
+                                               {"register", "ABC12345", "nick=x"},
+                                               {"--timeout", "x", "present"}}) {
         const ToolRun run = Velkonctl(args);
         EXPECT_EQ(run.status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_FALSE(run.err.empty());

@@ -1,7 +1,6 @@
 // The view's filter and font commands with their dialogs, worked by control id.
-#include <gtest/gtest.h>
-
 #include <QtCore/qnamespace.h>
+#include <gtest/gtest.h>
 
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/DialogControls.h"
@@ -93,12 +92,13 @@ TEST_F(ListViewTest, FontChoiceHoldsForTheRunAndOnlyFaceAndSizeComeBack) {
 
     std::string chosen;
     DialogScript script;
-    script.Then([](CDialog* d) {
-              EXPECT_EQ(d->GetWindowText(), Sjis("ﾌｫﾝﾄ"));
-              EXPECT_FALSE(IsShown(d, cmb2));  // no style list
-              EXPECT_FALSE(IsShown(d, stc5));  // no sample
-              PressKey(d, Qt::Key_Escape);
-          })
+    script
+        .Then([](CDialog* d) {
+            EXPECT_EQ(d->GetWindowText(), Sjis("ﾌｫﾝﾄ"));
+            EXPECT_FALSE(IsShown(d, cmb2));  // no style list
+            EXPECT_FALSE(IsShown(d, stc5));  // no sample
+            PressKey(d, Qt::Key_Escape);
+        })
         .Then([&](CDialog* d) {
             ASSERT_GT(d->SendDlgItemMessage(cmb1, CB_GETCOUNT), 0);
             PickRow(d, cmb1, 0);

@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QTimer>
 #include <QShortcut>
+#include <QTimer>
 #include <QWidget>
 #include <map>
 

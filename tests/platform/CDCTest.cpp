@@ -182,10 +182,14 @@ TEST_F(CDCTest, RememberedExtentsAreThoseOfTheTextInTheSelectedFont) {
     std::strcpy(lf.lfFaceName, "DejaVu Sans");
     small.CreateFontIndirect(&lf);
     CImageDC dc(600, 40);
-    const std::vector<CString> texts = {
-        testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 1"),  testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 11111"),
-        testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 12345"), testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 99999"),
-        CString("WWW 1"), CString("iii 1"), testing_support::Sjis("登録 88"), CString("")};
+    const std::vector<CString> texts = {testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 1"),
+                                        testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 11111"),
+                                        testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 12345"),
+                                        testing_support::Sjis("ﾋﾟｯｸｱｯﾌﾟ: 99999"),
+                                        CString("WWW 1"),
+                                        CString("iii 1"),
+                                        testing_support::Sjis("登録 88"),
+                                        CString("")};
     for (int round = 0; round < 2; ++round) {
         for (CFont* font : {&m_font, &small}) {
             dc.SelectObject(font);

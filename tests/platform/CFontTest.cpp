@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "DrawingTestUtil.h"
-#include "platform/gui/CFont.h"
 #include "platform/base/Mbcs.h"
+#include "platform/gui/CFont.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -123,11 +123,12 @@ TEST_P(DialogTemplateTest, EveryControlIsThereWithItsTextAsTheTemplateSays) {
         EXPECT_EQ(!w->isHidden(), (item.style & res::WS_VISIBLE) != 0);
         const bool ownerDrawn = item.kind == res::DlgCtl::Button &&
                                 (item.style & res::BS_TYPEMASK) == res::BS_OWNERDRAW;
-        const bool icon = item.kind == res::DlgCtl::Static &&
-                          (item.style & res::SS_TYPEMASK) == res::SS_ICON;
+        const bool icon =
+            item.kind == res::DlgCtl::Static && (item.style & res::SS_TYPEMASK) == res::SS_ICON;
         if (icon) {
             EXPECT_EQ(ShownText(w), "");  // a picture, not the resource id
-        } else if (!ownerDrawn && (item.kind == res::DlgCtl::Button || item.kind == res::DlgCtl::Static)) {
+        } else if (!ownerDrawn &&
+                   (item.kind == res::DlgCtl::Button || item.kind == res::DlgCtl::Static)) {
             EXPECT_EQ(ShownText(w), Expected(item.utf8));
         }
         // Every control stays inside the dialog.
@@ -135,8 +136,8 @@ TEST_P(DialogTemplateTest, EveryControlIsThereWithItsTextAsTheTemplateSays) {
     }
 
     const char* dir = std::getenv("VELKON_SCREENSHOT_DIR");
-    const std::string path = std::string(dir ? dir : ".") + "/dialog-" +
-                             std::to_string(GetParam()) + ".png";
+    const std::string path =
+        std::string(dir ? dir : ".") + "/dialog-" + std::to_string(GetParam()) + ".png";
     EXPECT_TRUE(AfxGrabWindow(&dlg, path.c_str()));
     dlg.DestroyWindow();
     afx_ui::ProcessEvents();

@@ -73,11 +73,12 @@ protected:
 TEST_F(DialogTest, EnterPressesTheDefaultButtonEscAndTheCloseBoxCancel) {
     NumbersDlg dlg;
     DialogScript script;
-    script.Then([](CDialog* d) {
-              EXPECT_EQ(FocusedId(d), 2310);  // the first control that takes the tab
-              EXPECT_EQ(testing_support::Shown(d, 2310), "2000");
-              PressKey(d, Qt::Key_Return);
-          })
+    script
+        .Then([](CDialog* d) {
+            EXPECT_EQ(FocusedId(d), 2310);  // the first control that takes the tab
+            EXPECT_EQ(testing_support::Shown(d, 2310), "2000");
+            PressKey(d, Qt::Key_Return);
+        })
         .Then([](CDialog* d) { PressKey(d, Qt::Key_Escape); })
         .Then([](CDialog* d) { d->GetWidget()->close(); })
         .Then([](CDialog* d) {
@@ -284,7 +285,8 @@ TEST_F(DialogTest, SortedSimpleComboBoxKeepsItemDataAndItsSelection) {
     ListsDlg dlg(IDD_REGIST_ID);
     ASSERT_TRUE(dlg.Create(IDD_REGIST_ID));
     for (const char* id : {"XYZ00001", "abc00002", "KLM00003"}) {
-        const auto row = dlg.SendDlgItemMessage(2210, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(id));
+        const auto row =
+            dlg.SendDlgItemMessage(2210, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(id));
         dlg.SendDlgItemMessage(2210, CB_SETITEMDATA, static_cast<WPARAM>(row), id[7] - '0');
     }
     EXPECT_EQ(ComboText(dlg, 2210, 0), "abc00002");  // letters sort without regard to case

@@ -126,9 +126,11 @@ TEST(ListRows, NextSelectedFindsEverySelectedRowAfterAnyChanges) {
                 break;
             case 3:
                 if (step % 50 == 0) {
-                    rows.Sort([](LPARAM a, LPARAM b) { return static_cast<int>((b % 7) - (a % 7)); });
+                    rows.Sort(
+                        [](LPARAM a, LPARAM b) { return static_cast<int>((b % 7) - (a % 7)); });
                     model.clear();
-                    for (int i = 0; i < rows.Count(); ++i) model.push_back(rows.At(i).state & LVIS_SELECTED);
+                    for (int i = 0; i < rows.Count(); ++i)
+                        model.push_back(rows.At(i).state & LVIS_SELECTED);
                 }
                 break;
             default: {

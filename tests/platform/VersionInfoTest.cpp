@@ -66,8 +66,8 @@ TEST(VersionInfoTest, AShortBufferStopsQueriesWhereItEnds) {
     LPVOID p = nullptr;
     UINT length = 0;
     EXPECT_TRUE(::VerQueryValue(info.data(), "\\", &p, &length));
-    EXPECT_FALSE(::VerQueryValue(info.data(), "\\StringFileInfo\\041104b0\\ProductName", &p,
-                                 &length));
+    EXPECT_FALSE(
+        ::VerQueryValue(info.data(), "\\StringFileInfo\\041104b0\\ProductName", &p, &length));
     EXPECT_FALSE(::GetFileVersionInfo(VELKON95, 0, 3, info.data()));
 }
 
@@ -84,7 +84,9 @@ TEST(VersionInfoTest, FilesWithoutItHaveNone) {
     std::string image = testing_support::ReadFile(VELKON95);
     testing_support::WriteFile(dir.File("cut"), image.substr(0, image.size() / 2));
     EXPECT_EQ(::GetFileVersionInfoSize(dir.File("cut").c_str(), &handle), 0u);
-    testing_support::WriteFile(dir.File("elf"), "\x7f" "ELF");
+    testing_support::WriteFile(dir.File("elf"),
+                               "\x7f"
+                               "ELF");
     EXPECT_EQ(::GetFileVersionInfoSize(dir.File("elf").c_str(), &handle), 0u);
     char block[64] = {};
     EXPECT_FALSE(::GetFileVersionInfo(dir.File("elf").c_str(), 0, sizeof block, block));

@@ -4,9 +4,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>

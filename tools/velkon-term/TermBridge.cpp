@@ -14,8 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/gui/CWnd.h"
 #include "platform/base/CodePage.h"
+#include "platform/gui/CWnd.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"

@@ -14,8 +14,8 @@
 #include "platform/ipc/WindowLink.h"
 
 struct TermOptions {
-    bool keepCp932 = false;             // the session speaks CP932: no conversion either way
-    std::vector<std::string> command;   // empty: the user's shell
+    bool keepCp932 = false;            // the session speaks CP932: no conversion either way
+    std::vector<std::string> command;  // empty: the user's shell
 };
 
 // The bytes of `text` that end in a whole UTF-8 sequence; the unfinished tail (at most three

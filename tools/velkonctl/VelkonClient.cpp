@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/Mbcs.h"
 #include "platform/gui/CWnd.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
-#include "platform/base/Mbcs.h"
 #include "platform/ipc/WinClass.h"
 #include "platform/ipc/Wow32.h"
 
@@ -48,8 +48,7 @@ private:
 };
 
 void PutSlot(std::vector<char>& block, std::size_t at, const CString& text) {
-    const std::size_t n =
-        mbcs::CharBoundaryAtOrBefore(text.View(), idapi_block::kSlot - 1);
+    const std::size_t n = mbcs::CharBoundaryAtOrBefore(text.View(), idapi_block::kSlot - 1);
     std::memcpy(block.data() + at, text.GetString(), n);
     block[at + n] = '\0';
 }
@@ -83,12 +82,11 @@ Reply CVelkonClient::Send16(UINT msg, const CString* pIdText, const CString* pIn
     if (!m_hWnd) return reply;
     const Block idBlock(pIdText, 0);
     const Block inBlock(pInText, pInText ? 0 : outSize);
-    if ((pIdText && !idBlock.Handle()) || ((pInText || outSize) && !inBlock.Handle()))
-        return reply;
+    if ((pIdText && !idBlock.Handle()) || ((pInText || outSize) && !inBlock.Handle())) return reply;
     const int previous = afx_handles::RemoteTimeout();
     afx_handles::SetRemoteTimeout(static_cast<int>(m_timeoutMs));
-    reply.answered = ::SendMessage16(m_hWnd, msg, idBlock.Handle(), inBlock.Handle(),
-                                     &reply.value) != FALSE;
+    reply.answered =
+        ::SendMessage16(m_hWnd, msg, idBlock.Handle(), inBlock.Handle(), &reply.value) != FALSE;
     afx_handles::SetRemoteTimeout(previous);
     if (pOut) *pOut = reply.answered && reply.value ? inBlock.Text() : CString();
     return reply;
@@ -148,9 +146,9 @@ Reply CVelkonClient::Call32(WPARAM code, std::vector<char>& block) {
             return reply;
         }
     }
-    reply.answered = ::SendMessageTimeout(m_hWnd, WM_IDAPI32, code,
-                                          reinterpret_cast<LPARAM>(hDuplicated), SMTO_BLOCK,
-                                          m_timeoutMs, &reply.value) != 0;
+    reply.answered =
+        ::SendMessageTimeout(m_hWnd, WM_IDAPI32, code, reinterpret_cast<LPARAM>(hDuplicated),
+                             SMTO_BLOCK, m_timeoutMs, &reply.value) != 0;
     if (pView) {
         std::memcpy(block.data(), pView, block.size());
         ::UnmapViewOfFile(pView);
@@ -177,8 +175,8 @@ Reply CVelkonClient::GetCaptions(std::array<CString, 7>& rCaptions) {
     std::vector<char> block(idapi_block::kSize, '\0');
     const Reply reply = Call32(IDAPI_GETCAPTIONS, block);
     for (int k = 1; k <= 7; ++k)
-        rCaptions[k - 1] = reply ? GetSlot(block, idapi_block::Caption(k), idapi_block::kSlot)
-                                 : CString();
+        rCaptions[k - 1] =
+            reply ? GetSlot(block, idapi_block::Caption(k), idapi_block::kSlot) : CString();
     return reply;
 }
 
@@ -220,7 +218,8 @@ Reply CVelkonClient::GetData(const CString& id, Fields& rFields) {
     rFields.registDate = GetSlot(block, kRegistDate, kDateSlot);
     rFields.prevUpdateDate = GetSlot(block, kPrevUpdateDate, kDateSlot);
     std::uint32_t count = 0;
-    for (int b = 3; b >= 0; --b) count = (count << 8) | static_cast<unsigned char>(block[kCount + b]);
+    for (int b = 3; b >= 0; --b)
+        count = (count << 8) | static_cast<unsigned char>(block[kCount + b]);
     rFields.count = static_cast<int>(count);
     return reply;
 }
@@ -253,9 +252,9 @@ std::vector<std::string_view> SplitAtLineEnds(std::string_view text, std::size_t
         std::size_t n = text.size();
         if (n > maxPiece) {
             const std::size_t lf = text.substr(0, maxPiece).rfind('\n');
-            n = lf != std::string_view::npos ? lf + 1
-                                             : std::max<std::size_t>(
-                                                   1, mbcs::CharBoundaryAtOrBefore(text, maxPiece));
+            n = lf != std::string_view::npos
+                    ? lf + 1
+                    : std::max<std::size_t>(1, mbcs::CharBoundaryAtOrBefore(text, maxPiece));
         }
         pieces.push_back(text.substr(0, n));
         text.remove_prefix(n);
