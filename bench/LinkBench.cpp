@@ -19,7 +19,8 @@
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"
 #include "platform/ipc/WinClass.h"
-#include "platform/ipc/WindowLink.h"
+#include "platform/ipc/WindowClient.h"
+#include "platform/ipc/WindowServer.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ int OpenFdCount() {
 // The peer serves until the pipe from the benchmark closes.
 void ServePeer(int quitFd) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    auto server = winlink::Server::Listen(kClass, [](const winlink::Request& r) -> LRESULT {
+    const auto serve = [](const winlink::Request& r) -> LRESULT {
         if (r.msg != kSendText) return 1;
         const auto h = reinterpret_cast<HANDLE>(r.lParam);
         LRESULT sum = 0;
@@ -48,7 +49,8 @@ void ServePeer(int quitFd) {
         }
         CloseHandle(h);
         return sum;
-    });
+    };
+    auto server = winlink::Server::Listen(kClass, serve, afx_kernel::AdoptReceivedFd);
     if (!server) ::_exit(1);
     const char ready = 'r';
     if (::write(quitFd, &ready, 1) != 1) ::_exit(1);

@@ -9,7 +9,7 @@
 #include "database/VelkonDoc.h"
 #include "frame/ApiRequests.h"
 #include "fuzz/FuzzSupport.h"
-#include "platform/ipc/WindowLink.h"
+#include "platform/ipc/WindowWire.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz_support::Init();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
 
 using BOOL = int;
@@ -21,6 +22,10 @@ using DWORD_PTR = std::uintptr_t;
 using WPARAM = UINT_PTR;
 using LPARAM = INT_PTR;
 using LRESULT = INT_PTR;
+using HANDLE = void*;
+using LPVOID = void*;
+using LPCVOID = const void*;
+using SIZE_T = std::size_t;
 
 #ifndef TRUE
 #define TRUE 1

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/UniqueFd.h"
 
 namespace {
 
@@ -23,18 +24,6 @@ constexpr std::size_t kStringsAt = kTranslationAt + 4;
 // The caller's block: a DWORD with its whole length, then the section's layout with the
 // strings in CP932.
 constexpr std::size_t kLengthSize = 4;
-
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // The block a caller gets: the section with its strings converted; empty when the section is
 // not well formed.
@@ -66,7 +55,7 @@ std::string BuildBlock(const std::string& section) {
 std::string BlockOfFile(LPCTSTR lptstrFilename) {
     if (!lptstrFilename || !*lptstrFilename) return {};
     const std::string path = Cp932ToUtf8(lptstrFilename);
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st {};
     if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
     const auto read = [&](std::uint64_t offset, std::size_t size, void* out) {

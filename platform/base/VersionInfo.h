@@ -9,7 +9,6 @@
 
 #include "platform/base/Afx.h"
 #include "platform/base/WinTypes.h"
-#include "platform/ipc/Kernel.h"
 
 struct VS_FIXEDFILEINFO {
     DWORD dwSignature;  // 0xFEEF04BD

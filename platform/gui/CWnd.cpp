@@ -16,14 +16,36 @@
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CDC.h"
 #include "platform/gui/CFont.h"
+#include "platform/gui/SocketWatchQt.h"
 #include "platform/gui/UiHooks.h"
 #include "platform/gui/WndBridgeQt.h"
 #include "platform/ipc/Handles.h"
+#include "platform/ipc/Kernel.h"
+#include "platform/ipc/RemoteWindows.h"
+#include "platform/ipc/SendToWindow.h"
 #include "platform/ipc/WinClass.h"
-#include "platform/ipc/WindowLink.h"
-#include "platform/ipc/Wow32.h"
+#include "platform/ipc/WindowServer.h"
+
+namespace {
+// How the IPC level reaches the object that now owns a window handle.
+class CWndHandle : public afx_handles::LocalWindow {
+public:
+    explicit CWndHandle(CWnd* wnd) : m_wnd(wnd) {}
+    CWnd* Wnd() const { return m_wnd; }
+    LRESULT Deliver(UINT message, WPARAM wParam, LPARAM lParam) override {
+        return m_wnd->SendMessage(message, wParam, lParam);
+    }
+    const char* ClassName() const override { return m_wnd->GetClassName(); }
+    bool IsTopLevel() const override { return m_wnd->GetParent() == nullptr; }
+
+private:
+    CWnd* m_wnd;
+};
+}  // namespace
 
 struct CWnd::Impl {
+    explicit Impl(CWnd* wnd) : handle(wnd) {}
+    CWndHandle handle;
     std::map<UINT_PTR, QTimer*> timers;
     // Guarded: the widget, and the bridge with it, may be deleted by Qt (a parent going first).
     QPointer<CWndBridge> bridge;
@@ -108,7 +130,7 @@ const AFX_MSGMAP* CWnd::GetMessageMap() const {
     return GetThisMessageMap();
 }
 
-CWnd::CWnd() : m_impl(std::make_unique<Impl>()) {}
+CWnd::CWnd() : m_impl(std::make_unique<Impl>(this)) {}
 
 CWnd::~CWnd() {
     if (m_impl->super) UnsubclassWindow();
@@ -128,7 +150,8 @@ bool CWnd::IsBeingDestroyed() const {
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
-    return afx_handles::FindLocal(hWnd);
+    auto* handle = dynamic_cast<CWndHandle*>(afx_handles::FindLocal(hWnd));
+    return handle ? handle->Wnd() : nullptr;
 }
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCT& /*cs*/) {
@@ -143,25 +166,24 @@ BOOL CWnd::AttachWidget(QWidget* pWidget, CREATESTRUCT& cs, CWnd* pParentWnd) {
     m_pParentWnd = pParentWnd;
     m_strClassName = cs.lpszClass;
     m_hWnd = afx_handles::NewHandle();
-    afx_handles::AttachLocal(m_hWnd, this);
+    afx_handles::AttachLocal(m_hWnd, &m_impl->handle);
     m_impl->bridge = new CWndBridge(this, pWidget);
     pWidget->installEventFilter(m_impl->bridge);
     if (cs.lpszName) pWidget->setWindowTitle(ToQt(cs.lpszName));
     const HWND hWnd = m_hWnd;
     const auto handler = [hWnd](const winlink::Request& r) {
-        CWnd* wnd = CWnd::FromHandle(hWnd);
-        if (!wnd) return LRESULT(0);
-        afx_wow::CMessageBlocks blocks(r.blocks);
-        return wnd->SendMessage(r.msg, r.wParam, r.lParam);
+        return afx_handles::ServeRequest(hWnd, r);
     };
+    afx_gui::InstallSocketWatch();
     // Nullptr when another running program already has the class; it is found instead.
     if (!m_strClassName.IsEmpty() && IsClassRegistered(m_strClassName))
-        m_impl->classServer = winlink::Server::Listen(m_strClassName, handler);
+        m_impl->classServer =
+            winlink::Server::Listen(m_strClassName, handler, afx_kernel::AdoptReceivedFd);
     // A top-level window can be sent to by any process that holds its handle (a peer it
     // registered with, as the terminal link does).
     if (!pParentWnd || m_impl->classServer)
-        m_impl->windowServer =
-            winlink::Server::ListenWindow(reinterpret_cast<std::uintptr_t>(hWnd), handler);
+        m_impl->windowServer = winlink::Server::ListenWindow(reinterpret_cast<std::uintptr_t>(hWnd),
+                                                             handler, afx_kernel::AdoptReceivedFd);
     if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow();
         return FALSE;
@@ -426,7 +448,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
     m_pWidget = original->m_pWidget;
     m_pParentWnd = original->m_pParentWnd;
     m_nID = original->m_nID;
-    afx_handles::AttachLocal(hWnd, this);
+    afx_handles::AttachLocal(hWnd, &m_impl->handle);
     return TRUE;
 }
 
@@ -444,7 +466,7 @@ HWND CWnd::UnsubclassWindow() {
     CWnd* original = m_impl->super;
     if (!original) return nullptr;
     const HWND hWnd = m_hWnd;
-    afx_handles::AttachLocal(hWnd, original);
+    afx_handles::AttachLocal(hWnd, &original->m_impl->handle);
     original->m_impl->subclassedBy = nullptr;
     m_impl->super = nullptr;
     m_hWnd = nullptr;
@@ -530,41 +552,19 @@ void CWnd::DragAcceptFiles(BOOL bAccept) {
     if (m_pWidget) m_pWidget->setAcceptDrops(bAccept);
 }
 
-LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (CWnd* wnd = afx_handles::FindLocal(hWnd)) return wnd->SendMessage(message, wParam, lParam);
-    LRESULT result = 0;
-    afx_handles::SendRemote(hWnd, message, wParam, lParam, result);
-    return result;
-}
-
-LRESULT SendMessageTimeout(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT,
-                           UINT uTimeout, LRESULT* lpdwResult) {
-    if (lpdwResult) *lpdwResult = 0;
-    LRESULT result = 0;
-    bool answered = true;
-    if (CWnd* wnd = afx_handles::FindLocal(hWnd)) {
-        result = wnd->SendMessage(message, wParam, lParam);
-    } else {
-        const int saved = afx_handles::RemoteTimeout();
-        afx_handles::SetRemoteTimeout(static_cast<int>(std::min<UINT>(uTimeout, 0x7FFFFFFF)));
-        answered = afx_handles::SendRemote(hWnd, message, wParam, lParam, result);
-        afx_handles::SetRemoteTimeout(saved);
-    }
-    if (lpdwResult) *lpdwResult = result;
-    return answered ? 1 : 0;
-}
-
 BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!hWnd || !QCoreApplication::instance()) return FALSE;
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [hWnd, message, wParam, lParam] {
-            if (CWnd* wnd = afx_handles::FindLocal(hWnd)) wnd->SendMessage(message, wParam, lParam);
+            if (CWnd* wnd = CWnd::FromHandle(hWnd)) wnd->SendMessage(message, wParam, lParam);
         },
         Qt::QueuedConnection);
     return TRUE;
 }
 
-BOOL IsWindow(HWND hWnd) {
-    return afx_handles::FindLocal(hWnd) != nullptr || afx_handles::IsRemote(hWnd);
+BOOL SetForegroundWindow(HWND hWnd) {
+    if (CWnd* wnd = CWnd::FromHandle(hWnd)) return wnd->SetForegroundWindow();
+    LRESULT result = 0;
+    return afx_handles::SendRemote(hWnd, WM_AFX_ACTIVATE_LAST_POPUP, 0, 0, result) && result != 0;
 }

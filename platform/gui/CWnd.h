@@ -8,23 +8,16 @@
 #include "platform/base/CString.h"
 #include "platform/base/WinTypes.h"
 #include "platform/gui/CCmdTarget.h"
+#include "platform/ipc/SendToWindow.h"
 
 class QWidget;
 class CWnd;
 class CFont;
 
-// Sends to any window by handle: one of this process, or one found in another process.
-LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 // Queues the message for the window's thread; safe from any thread. FALSE if the window is gone.
 BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-BOOL IsWindow(HWND hWnd);
-constexpr UINT SMTO_NORMAL = 0x0000;
-constexpr UINT SMTO_BLOCK = 0x0001;
-constexpr UINT SMTO_ABORTIFHUNG = 0x0002;
-// Sends and waits at most uTimeout milliseconds for a window of another process; 0 when it did
-// not answer (a window of this process always answers).
-LRESULT SendMessageTimeout(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT fuFlags,
-                           UINT uTimeout, LRESULT* lpdwResult);
+// Brings the window (of this process, or of another one through its socket) to the front.
+BOOL SetForegroundWindow(HWND hWnd);
 
 class CWnd : public CCmdTarget {
 public:

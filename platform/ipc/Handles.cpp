@@ -3,15 +3,13 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdint>
+#include <cstring>
 #include <unordered_map>
-
-#include "platform/gui/CWnd.h"
 
 namespace afx_handles {
 namespace {
-std::unordered_map<HWND, CWnd*>& Locals() {
-    static std::unordered_map<HWND, CWnd*> table;
+std::unordered_map<HWND, LocalWindow*>& Locals() {
+    static std::unordered_map<HWND, LocalWindow*> table;
     return table;
 }
 }  // namespace
@@ -29,24 +27,23 @@ DWORD HandleProcessId(HWND h) {
     return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(h) >> 32);
 }
 
-void AttachLocal(HWND h, CWnd* pWnd) {
-    Locals()[h] = pWnd;
+void AttachLocal(HWND h, LocalWindow* window) {
+    Locals()[h] = window;
 }
+
 void DetachLocal(HWND h) {
     Locals().erase(h);
 }
 
-CWnd* FindLocal(HWND h) {
+LocalWindow* FindLocal(HWND h) {
     auto it = Locals().find(h);
     return it == Locals().end() ? nullptr : it->second;
 }
 
-}  // namespace afx_handles
-
-namespace afx_handles {
 HWND FindLocalByClass(const char* className) {
-    for (const auto& [h, wnd] : Locals())
-        if (wnd->GetClassName() == className && !wnd->GetParent()) return h;
+    for (const auto& [h, window] : Locals())
+        if (window->IsTopLevel() && std::strcmp(window->ClassName(), className) == 0) return h;
     return nullptr;
 }
+
 }  // namespace afx_handles

@@ -1,39 +1,35 @@
-// Window handles of this process and of windows found in other processes.
+// Window handles. A handle value holds the id of the process whose window it names, so that a
+// handle passed to another process names the same window there. The windows of this process are
+// registered here by the level that makes them; the IPC level reaches them only through this.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/base/WinTypes.h"
 
-class CWnd;
-namespace winlink {
-struct Request;
-}
-
 namespace afx_handles {
 
+// What this level needs of a window of this process.
+class LocalWindow {
+public:
+    virtual ~LocalWindow() = default;
+    // Runs the message through the window's procedure, on the calling (UI) thread.
+    virtual LRESULT Deliver(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // The class the window was created with (CP932), and whether it has no parent: FindWindow
+    // finds top-level windows only.
+    virtual const char* ClassName() const = 0;
+    virtual bool IsTopLevel() const = 0;
+};
+
+// A new handle value, never reused.
 HWND NewHandle();
 // The process whose window the handle value names (held in its high half).
 DWORD HandleProcessId(HWND h);
-void AttachLocal(HWND h, CWnd* pWnd);
-void DetachLocal(HWND h);
-CWnd* FindLocal(HWND h);
-// A window of this process created with the class, or nullptr.
-HWND FindLocalByClass(const char* className);
 
-// Sends to a window of another process; false when h is not such a window or the peer did not
-// answer in time (the result is then 0).
-bool SendRemote(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-// The same with the request as it stands, blocks and all.
-bool SendRemoteRequest(HWND h, const winlink::Request& request, LRESULT& result);
-bool IsRemote(HWND h);
-// The process of a window of another process (found or sent to); 0 if unknown.
-DWORD RemoteProcessId(HWND h);
-// Passes a descriptor to process `pid` over a connection to one of its windows; `handle` is the
-// value the process gave it. False when no live connection reaches the process in time.
-bool SendFdToProcess(DWORD pid, int fd, std::uintptr_t& handle);
-// How long a message sent to another process waits for its answer (default 5000 ms).
-void SetRemoteTimeout(int milliseconds);
-int RemoteTimeout();
+void AttachLocal(HWND h, LocalWindow* window);
+void DetachLocal(HWND h);
+LocalWindow* FindLocal(HWND h);
+// A top-level window of this process created with the class, or nullptr.
+HWND FindLocalByClass(const char* className);
 
 }  // namespace afx_handles

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "platform/ipc/Handles.h"
+#include "platform/ipc/RemoteWindows.h"
 
 namespace {
 

@@ -9,11 +9,7 @@
 #include "platform/base/Afx.h"
 #include "platform/base/WinTypes.h"
 
-using HANDLE = void*;
 using LPHANDLE = HANDLE*;
-using LPVOID = void*;
-using LPCVOID = const void*;
-using SIZE_T = std::size_t;
 using LPDWORD = DWORD*;
 
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));

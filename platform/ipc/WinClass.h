@@ -36,5 +36,4 @@ HWND FindWindow(LPCTSTR lpszClassName, LPCTSTR lpszWindowName);
 HWND GetLastActivePopup(HWND hWnd);
 // The thread that made the window; *lpdwProcessId (if given) its process. 0 for no window.
 DWORD GetWindowThreadProcessId(HWND hWnd, DWORD* lpdwProcessId);
-BOOL SetForegroundWindow(HWND hWnd);
 HINSTANCE AfxGetInstanceHandle();

@@ -7,9 +7,10 @@
 #include <map>
 #include <vector>
 
-#include "platform/gui/CWnd.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
+#include "platform/ipc/RemoteWindows.h"
+#include "platform/ipc/SendToWindow.h"
 
 namespace {
 
@@ -193,9 +194,8 @@ BOOL SendMessage16(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* l
     pass(1, static_cast<std::uint64_t>(lParam));
     LRESULT result = 0;
     BOOL answered = FALSE;
-    if (CWnd* wnd = afx_handles::FindLocal(hWnd)) {
-        afx_wow::CMessageBlocks scope(request.blocks);
-        result = wnd->SendMessage(msg, wParam, lParam);
+    if (afx_handles::FindLocal(hWnd)) {
+        result = afx_handles::ServeRequest(hWnd, request);
         answered = TRUE;
     } else {
         answered = afx_handles::SendRemoteRequest(hWnd, request, result);

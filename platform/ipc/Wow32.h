@@ -8,7 +8,7 @@
 
 #include "platform/base/WinTypes.h"
 #include "platform/ipc/Kernel.h"
-#include "platform/ipc/WindowLink.h"
+#include "platform/ipc/WindowRequest.h"
 
 using HGLOBAL16 = WORD;
 using VPVOID = DWORD;  // a 16:16 address: selector in the high word, offset in the low word

@@ -12,7 +12,10 @@
 #include <fstream>
 
 #include "platform/ipc/Kernel.h"
-#include "platform/ipc/WindowLink.h"
+#include "platform/ipc/SocketPaths.h"
+#include "platform/ipc/WindowClient.h"
+#include "platform/ipc/WindowServer.h"
+#include "platform/ipc/WindowWire.h"
 #include "platform/ipc/Wow32.h"
 #include "tests/frame/ApiFixture.h"
 #include "tests/support/FakePeer.h"

@@ -12,6 +12,7 @@
 #include "platform/base/StringResource.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
+#include "platform/ipc/RemoteWindows.h"
 #include "tests/frame/FrameFixture.h"
 #include "tests/support/FakePeer.h"
 

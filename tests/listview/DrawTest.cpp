@@ -4,7 +4,7 @@
 
 #include "platform/gui/CDC.h"
 #include "tests/listview/ListViewFixture.h"
-#include "tests/platform/DrawingTestUtil.h"
+#include "tests/platform/gui/DrawingTestUtil.h"
 
 using namespace listview_test;
 

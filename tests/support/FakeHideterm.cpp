@@ -22,11 +22,11 @@
 #include <thread>
 #include <vector>
 
-#include "platform/gui/CWnd.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"
+#include "platform/ipc/SendToWindow.h"
 #include "platform/ipc/WinClass.h"
-#include "platform/ipc/WindowLink.h"
+#include "platform/ipc/WindowServer.h"
 
 namespace {
 
@@ -129,7 +129,8 @@ int main() {
     WNDCLASSEX wc;
     wc.lpszClassName = "HideTermFrameClass";
     RegisterClassEx(&wc);
-    auto server = winlink::Server::Listen("HideTermFrameClass", Handle);
+    auto server =
+        winlink::Server::Listen("HideTermFrameClass", Handle, afx_kernel::AdoptReceivedFd);
     Report(server ? "READY" : "BUSY");
     if (!server) return 1;
     std::string input;

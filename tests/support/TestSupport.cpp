@@ -1,71 +1,8 @@
 #include "tests/support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "platform/base/CTime.h"
 #include "platform/base/CodePage.h"
 
 namespace testing_support {
-
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velkon-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    // Tests may make parts read-only; give write access back so everything can go.
-    for (auto& entry : std::filesystem::recursive_directory_iterator(m_path, ec))
-        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(m_path, ec);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-bool FileExists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
-
-namespace {
-std::atomic<std::int64_t> g_now{0};
-std::int64_t FakeNow() {
-    return g_now.load();
-}
-}  // namespace
-
-FakeClock::FakeClock(std::int64_t now) {
-    g_now = now;
-    CTime::SetClock(&FakeNow);
-}
-FakeClock::~FakeClock() {
-    CTime::SetClock(nullptr);
-}
-void FakeClock::Set(std::int64_t now) {
-    g_now = now;
-}
-void FakeClock::Advance(std::int64_t seconds) {
-    g_now += seconds;
-}
 
 MessageBoxAnswerer::MessageBoxAnswerer(int answer) : m_answer(answer) {
     m_previous = AfxSetMessageBoxHook([this](const CString& text, UINT type) {
@@ -77,13 +14,6 @@ MessageBoxAnswerer::MessageBoxAnswerer(int answer) : m_answer(answer) {
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {
     AfxSetMessageBoxHook(std::move(m_previous));
-}
-
-CString Sjis(const char* utf8) {
-    return CString(Utf8ToCp932(utf8));
-}
-std::string Utf8(const CString& s) {
-    return Cp932ToUtf8(s.View());
 }
 
 }  // namespace testing_support

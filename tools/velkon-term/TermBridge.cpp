@@ -15,10 +15,11 @@
 #include <cstring>
 
 #include "platform/base/CodePage.h"
-#include "platform/gui/CWnd.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"
+#include "platform/ipc/RemoteWindows.h"
+#include "platform/ipc/SendToWindow.h"
 #include "platform/ipc/WinClass.h"
 
 namespace {
@@ -243,8 +244,9 @@ int TermBridge::Run() {
     wc.lpszClassName = kClassName;
     ::RegisterClassEx(&wc);
     if (!StartSession()) return 1;
-    m_server = winlink::Server::Listen(kClassName,
-                                       [this](const winlink::Request& r) { return OnRequest(r); });
+    m_server = winlink::Server::Listen(
+        kClassName, [this](const winlink::Request& r) { return OnRequest(r); },
+        afx_kernel::AdoptReceivedFd);
     if (!m_server)
         std::fprintf(stderr,
                      "velkon-term: another terminal window of class %s is running; this "

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/base/WinTypes.h"
-#include "platform/ipc/WindowLink.h"
+#include "platform/ipc/WindowServer.h"
 
 struct TermOptions {
     bool keepCp932 = false;            // the session speaks CP932: no conversion either way

@@ -4,9 +4,10 @@
 #include <cstring>
 
 #include "platform/base/Mbcs.h"
-#include "platform/gui/CWnd.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
+#include "platform/ipc/RemoteWindows.h"
+#include "platform/ipc/SendToWindow.h"
 #include "platform/ipc/WinClass.h"
 #include "platform/ipc/Wow32.h"
 

@@ -14,8 +14,9 @@
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"
+#include "platform/ipc/RemoteWindows.h"
 #include "platform/ipc/WinClass.h"
-#include "platform/ipc/WindowLink.h"
+#include "platform/ipc/WindowClient.h"
 #include "tests/support/FakePeer.h"
 #include "tests/support/TestSupport.h"
 

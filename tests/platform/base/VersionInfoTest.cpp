@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/base/VersionInfo.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/TestFiles.h"
 
 using testing_support::Utf8;
 

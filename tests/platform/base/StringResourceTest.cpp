@@ -3,7 +3,7 @@
 #include "platform/base/StringResource.h"
 #include "res/resource.h"
 #include "tests/platform/PlatformTestUtil.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/TestFiles.h"
 
 using testing_support::Sjis;
 

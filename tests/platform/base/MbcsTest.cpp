@@ -6,7 +6,7 @@
 
 #include "platform/base/CString.h"
 #include "tests/platform/PlatformTestUtil.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/TestFiles.h"
 
 using testing_support::Sjis;
 

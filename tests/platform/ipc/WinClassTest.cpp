@@ -4,7 +4,7 @@
 
 #include "platform/gui/CWnd.h"
 #include "platform/ipc/WinClass.h"
-#include "platform/ipc/WindowLink.h"
+#include "platform/ipc/WindowServer.h"
 #include "tests/support/TestSupport.h"
 
 // A window looked for again and again (the terminal link polls every second) keeps one

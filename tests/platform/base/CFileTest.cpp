@@ -9,7 +9,7 @@
 
 #include "platform/base/CFile.h"
 #include "tests/platform/PlatformTestUtil.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/TestFiles.h"
 
 using testing_support::ReadFile;
 using testing_support::Sjis;

@@ -6,9 +6,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <chrono>
 #include <cstring>
 #include <future>
@@ -16,8 +13,11 @@
 #include <thread>
 #include <vector>
 
-#include "platform/ipc/WindowLink.h"
-#include "tests/support/TestSupport.h"
+#include "platform/ipc/SocketPaths.h"
+#include "platform/ipc/WindowClient.h"
+#include "platform/ipc/WindowServer.h"
+#include "platform/ipc/WindowWire.h"
+#include "tests/support/TestFiles.h"
 
 using namespace std::chrono_literals;
 using testing_support::Sjis;
@@ -122,46 +122,6 @@ TEST_F(WindowLink, AnswersManyRequestsOnOneConnectionOnTheServerThread) {
     EXPECT_EQ(OpenFds(), before);
     EXPECT_FALSE(testing_support::FileExists(path));
     EXPECT_FALSE(Client::Connect(Sjis("窓")));
-}
-
-TEST_F(WindowLink, QtEventLoopServesRequestsOneAtATime) {
-    int argc = 1;
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    std::vector<int> log;
-    // The first request runs a nested event loop, as a message box would; the second must wait.
-    auto server = Server::Listen("Nested", [&](const Request& r) {
-        log.push_back(int(r.msg));
-        if (r.msg == 1) {
-            QEventLoop nested;
-            QTimer::singleShot(300, &nested, &QEventLoop::quit);
-            nested.exec();
-            log.push_back(-1);
-        }
-        return LRESULT(r.msg * 10);
-    });
-    ASSERT_TRUE(server);
-    auto sendFrom = [](UINT msg, std::chrono::milliseconds delay) {
-        return std::async(std::launch::async, [=] {
-            std::this_thread::sleep_for(delay);
-            auto client = Client::Connect("Nested");
-            return client ? Ask(*client, {msg, 0, 0}) : -1;
-        });
-    };
-    auto first = sendFrom(1, 0ms);
-    auto second = sendFrom(2, 100ms);
-    QTimer::singleShot(10000, &app, &QCoreApplication::quit);
-    std::thread quitter([&] {
-        first.wait();
-        second.wait();
-        QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
-    });
-    app.exec();
-    quitter.join();
-    EXPECT_EQ(first.get(), 10);
-    EXPECT_EQ(second.get(), 20);
-    EXPECT_EQ(log, (std::vector<int>{1, -1, 2}));
 }
 
 TEST_F(WindowLink, StaleSocketOfADeadProcessDoesNotHoldTheClass) {

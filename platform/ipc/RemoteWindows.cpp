@@ -1,0 +1,112 @@
+#include "platform/ipc/RemoteWindows.h"
+
+#include <unistd.h>
+
+#include <memory>
+#include <unordered_map>
+
+#include "platform/ipc/Handles.h"
+#include "platform/ipc/WindowClient.h"
+
+namespace afx_handles {
+
+namespace {
+
+struct Remote {
+    std::unique_ptr<winlink::Client> client;
+    CString className;
+};
+
+std::unordered_map<HWND, Remote>& Remotes() {
+    static std::unordered_map<HWND, Remote> table;
+    return table;
+}
+
+int g_remoteTimeoutMs = 5000;
+
+// A handle another process gave us (a window of its own): connect to that window the first
+// time it is used. Handles of this process that are not (or no longer) windows stay unknown.
+Remote* Resolve(HWND h) {
+    auto it = Remotes().find(h);
+    // A window reached by its handle whose connection failed (it hung for a while, say) is
+    // connected to again; one found by class is found anew by the next FindWindow.
+    if (it != Remotes().end() && (it->second.client || !it->second.className.IsEmpty()))
+        return &it->second;
+    if (!h || HandleProcessId(h) == static_cast<DWORD>(::getpid())) return nullptr;
+    auto client = winlink::Client::ConnectWindow(reinterpret_cast<std::uintptr_t>(h));
+    if (!client) return it != Remotes().end() ? &it->second : nullptr;
+    return &(Remotes()[h] = Remote{std::move(client), CString()});
+}
+
+}  // namespace
+
+HWND FindRemoteByClass(const CString& className) {
+    // A window that is looked for again and again (a poll) keeps its one connection and handle;
+    // handles whose peer went away are dropped.
+    for (auto it = Remotes().begin(); it != Remotes().end();) {
+        if (!it->second.client || !it->second.client->IsAlive()) {
+            it = Remotes().erase(it);
+        } else if (it->second.className == className) {
+            return it->first;
+        } else {
+            ++it;
+        }
+    }
+    auto client = winlink::Client::Connect(className);
+    if (!client) return nullptr;
+    const HWND h = NewHandle();
+    Remotes()[h] = Remote{std::move(client), className};
+    return h;
+}
+
+bool SendRemote(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return SendRemoteRequest(h, winlink::Request{message, wParam, lParam, {}}, result);
+}
+
+bool SendRemoteRequest(HWND h, const winlink::Request& request, LRESULT& result) {
+    result = 0;
+    Remote* remote = Resolve(h);
+    if (!remote || !remote->client) return false;
+    if (remote->client->SendBlocks(request, result, g_remoteTimeoutMs)) return true;
+    // The peer is gone or hangs: the handle is dead from now on.
+    remote->client.reset();
+    result = 0;
+    return false;
+}
+
+bool IsRemote(HWND h) {
+    Remote* remote = Resolve(h);
+    return remote && remote->client && remote->client->IsAlive();
+}
+
+DWORD RemoteProcessId(HWND h) {
+    Remote* remote = Resolve(h);
+    return remote && remote->client ? static_cast<DWORD>(remote->client->PeerPid()) : 0;
+}
+
+bool SendFdToProcess(DWORD pid, int fd, std::uintptr_t& handle) {
+    handle = 0;
+    for (auto& [h, remote] : Remotes()) {
+        if (!remote.client || !remote.client->IsConnected() ||
+            static_cast<DWORD>(remote.client->PeerPid()) != pid)
+            continue;
+        LRESULT result = 0;
+        if (!remote.client->SendFd(fd, result, g_remoteTimeoutMs)) {
+            remote.client.reset();
+            return false;
+        }
+        handle = static_cast<std::uintptr_t>(result);
+        return true;
+    }
+    return false;
+}
+
+void SetRemoteTimeout(int milliseconds) {
+    g_remoteTimeoutMs = milliseconds;
+}
+
+int RemoteTimeout() {
+    return g_remoteTimeoutMs;
+}
+
+}  // namespace afx_handles

@@ -1,0 +1,92 @@
+#include "platform/ipc/SocketFiles.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "platform/ipc/SocketPaths.h"
+
+namespace winlink {
+
+namespace {
+
+constexpr int kLockTimeoutMs = 2000;
+
+enum class Probe { Live, Stale, Gone };
+
+// What is behind an existing socket file: a listening server, or only the file a dead process
+// left. A server too busy to take the connection is still alive.
+Probe ProbeSocket(const sockaddr_un& addr) {
+    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd.Valid()) return Probe::Live;
+    for (;;) {
+        if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0)
+            return Probe::Live;
+        if (errno == EINTR) continue;
+        if (errno == ECONNREFUSED) return Probe::Stale;
+        if (errno == ENOENT) return Probe::Gone;
+        return Probe::Live;
+    }
+}
+
+// Two processes that both find a stale socket would otherwise both remove it and bind, the
+// second unlinking the first one's live socket. The lock covers only that short stretch.
+UniqueFd LockName(const std::string& lockPath) {
+    UniqueFd fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd.Valid()) return fd;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockTimeoutMs);
+    while (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline)
+            return UniqueFd();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return fd;
+}
+
+UniqueFd NewSocket() {
+    return UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+}
+
+}  // namespace
+
+UniqueFd BindClassSocket(const std::string& path) {
+    sockaddr_un addr{};
+    if (!MakeAddress(path, addr) || !PrepareRuntimeDir(RuntimeDirPath(), true)) return {};
+    const UniqueFd lock = LockName(path + ".lock");
+    if (!lock.Valid()) return {};
+    UniqueFd fd = NewSocket();
+    if (!fd.Valid()) return {};
+    const auto* sa = reinterpret_cast<const sockaddr*>(&addr);
+    for (int attempt = 0;; ++attempt) {
+        if (::bind(fd.Get(), sa, sizeof(addr)) == 0) return fd;
+        if (errno != EADDRINUSE || attempt == 2) return {};
+        switch (ProbeSocket(addr)) {
+            case Probe::Live:
+                return {};
+            case Probe::Stale:
+                if (::unlink(path.c_str()) != 0 && errno != ENOENT) return {};
+                break;
+            case Probe::Gone:
+                break;
+        }
+    }
+}
+
+UniqueFd BindWindowSocket(const std::string& path) {
+    sockaddr_un addr{};
+    if (!MakeAddress(path, addr) || !PrepareRuntimeDir(RuntimeDirPath(), true)) return {};
+    UniqueFd fd = NewSocket();
+    if (!fd.Valid()) return {};
+    ::unlink(path.c_str());
+    if (::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0) return {};
+    return fd;
+}
+
+}  // namespace winlink
