@@ -8,6 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -103,6 +107,9 @@ TEST_F(ApiTest, VelkonctlRecordCommandsAndTheirExitStatus) {
     EXPECT_EQ(get.status, 0);
     EXPECT_NE(get.out.find("handle=青い空\nmemo1=one\nmemo2=二\n"), std::string::npos);
     EXPECT_EQ(Velkonctl({"get-handle", "ABC12345"}).out, "青い空\n");
+    EXPECT_EQ(Velkonctl({"get-memo", "2", "ABC12345"}).out, "二\n");
+    EXPECT_EQ(Velkonctl({"get-dates", "ABC12345"}).out.find("registered="), 0u);
+    EXPECT_EQ(Velkonctl({"present"}).status, 0);
     EXPECT_EQ(Velkonctl({"count", "ABC12345"}).out, "1\n");
     EXPECT_EQ(Velkonctl({"count", "XYZ00000"}).status, 1);
     EXPECT_EQ(Velkonctl({"exists", "--16", "ABC12345"}).status, 0);
@@ -127,6 +134,9 @@ TEST_F(ApiTest, VelkonctlRecordCommandsAndTheirExitStatus) {
 }
 
 TEST_F(ApiTest, VelkonctlBadArgumentsAndNoProgram) {
+    const ToolRun help = Velkonctl({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.find("Usage: velkonctl"), 0u);
     for (const auto& args :
          std::vector<std::vector<std::string>>{{},
                                                {"bogus"},
@@ -139,13 +149,41 @@ TEST_F(ApiTest, VelkonctlBadArgumentsAndNoProgram) {
         EXPECT_EQ(run.status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_FALSE(run.err.empty());
     }
-    const ToolRun help = Velkonctl({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("Usage: velkonctl"), std::string::npos);
+    // No command or an unknown one lists what there is.
+    EXPECT_NE(Velkonctl({}).err.find(help.out), std::string::npos);
+    EXPECT_NE(Velkonctl({"bogus"}).err.find(help.out), std::string::npos);
+
+    // The rest is told without looking for the program.
     StopApp();
     const ToolRun none = Velkonctl({"present"});
     EXPECT_EQ(none.status, 2);
     EXPECT_NE(none.err.find("not running"), std::string::npos);
+    const ToolRun bogus = Velkonctl({"bogus"});
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_NE(bogus.err.find("unknown command 'bogus'"), std::string::npos);
+
+    // Every command --help lists is one velkonctl knows, and a wrong number of arguments gets
+    // its line of the help back: none where it needs an operand, too many where it needs none.
+    std::size_t listed = 0;
+    std::istringstream lines(help.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() < 3 || line.compare(0, 2, "  ") != 0 ||
+            !std::islower(static_cast<unsigned char>(line[2])))
+            continue;
+        const std::string synopsis = line.substr(2, line.find("  ", 2) - 2);
+        std::istringstream words(synopsis);
+        const std::vector<std::string> parts{std::istream_iterator<std::string>(words), {}};
+        const bool needsOperand = std::any_of(parts.begin() + 1, parts.end(),
+                                              [](const std::string& w) { return w[0] != '['; });
+        std::vector<std::string> args{parts[0]};
+        if (!needsOperand) args.insert(args.end(), 12, "x");
+        const ToolRun run = Velkonctl(args);
+        EXPECT_EQ(run.status, 2) << synopsis;
+        EXPECT_NE(run.err.find("Usage: velkonctl " + synopsis + "\n"), std::string::npos)
+            << run.err;
+        ++listed;
+    }
+    EXPECT_GE(listed, 19u);
 }
 
 TEST_F(ApiTest, VelkonctlPicksUpALargeTextInPieces) {

@@ -37,7 +37,6 @@ public:
     void Advance(std::int64_t seconds);
 };
 
-
 // CP932 bytes of a UTF-8 literal, for readable tests.
 CString Sjis(const char* utf8);
 std::string Utf8(const CString& s);
