@@ -13,14 +13,22 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
     return GetThisMessageMap();
 }
 
+namespace {
+// Commands and notifications (reflected ones too, whose entries name control id 0) match by
+// their code and the entry's id range; every other message by its number alone.
+bool Matches(const AFX_MSGMAP_ENTRY& e, UINT nMessage, int nCode, UINT nID) {
+    if (e.nMessage != nMessage) return false;
+    if (nMessage != WM_COMMAND && nMessage != WM_NOTIFY && nMessage != WM_REFLECT_BASE + WM_NOTIFY)
+        return true;
+    return e.nCode == nCode && nID >= e.nID && nID <= e.nLastID;
+}
+}  // namespace
+
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT nMessage, int nCode, UINT nID) const {
     for (const AFX_MSGMAP* map = GetMessageMap(); map;
          map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
-            if (e->nMessage != nMessage) continue;
-            if (nMessage != WM_COMMAND) return e;
-            if (e->nCode == nCode && nID >= e->nID && nID <= e->nLastID) return e;
-        }
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e)
+            if (Matches(*e, nMessage, nCode, nID)) return e;
     }
     return nullptr;
 }

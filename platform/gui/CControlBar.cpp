@@ -15,13 +15,10 @@
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/PixelArtQt.h"
+#include "platform/gui/QtText.h"
 #include "res/Resources.h"
 
 namespace {
-
-QString FromCp932(const CString& s) {
-    return QString::fromStdString(Cp932ToUtf8(s.View()));
-}
 
 QAction* ActionOf(QToolBar* bar, UINT nID) {
     for (QAction* a : bar->actions())
@@ -64,7 +61,7 @@ private:
 
 // False when the label already shows the text.
 bool SetLabelText(QLabel* label, const CString& text) {
-    const QString qtext = FromCp932(text);
+    const QString qtext = ToQt(text);
     if (label->text() == qtext) return false;
     label->setText(qtext);
     return true;
@@ -118,7 +115,7 @@ BOOL CToolBar::LoadToolBar(UINT nIDResource) {
         action->setData(id);
         const CString prompt = AfxLoadString(id);
         const int nl = prompt.Find('\n');
-        if (nl >= 0) action->setToolTip(FromCp932(prompt.Mid(nl + 1)));
+        if (nl >= 0) action->setToolTip(ToQt(prompt.Mid(nl + 1)));
         QObject::connect(action, &QAction::triggered, [hFrame, id] {
             if (auto* f = dynamic_cast<CFrameWnd*>(CWnd::FromHandle(hFrame))) f->RunCommand(id);
         });

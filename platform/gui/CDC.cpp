@@ -21,6 +21,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/gui/CWnd.h"
 #include "platform/gui/GdiQt.h"
+#include "platform/gui/QtText.h"
 
 namespace {
 
@@ -49,8 +50,7 @@ public:
                 if (c >= '1' && c <= '9') c = '0';
         if (auto it = m_widths.find(key); it != m_widths.end()) return it->second;
         if (m_widths.size() >= kMaxEntries) m_widths.clear();
-        const int width =
-            QFontMetrics(font).horizontalAdvance(QString::fromStdString(Cp932ToUtf8(cp932)));
+        const int width = QFontMetrics(font).horizontalAdvance(ToQt(cp932));
         m_widths.emplace(std::move(key), width);
         return width;
     }
@@ -67,7 +67,7 @@ QString TextOf(LPCTSTR lpszString, int nCount) {
     if (!lpszString) return {};
     const std::size_t length = nCount < 0 ? std::strlen(lpszString)
                                           : ::strnlen(lpszString, static_cast<std::size_t>(nCount));
-    return QString::fromStdString(Cp932ToUtf8(std::string_view(lpszString, length)));
+    return ToQt(std::string_view(lpszString, length));
 }
 
 int QtTextFlags(UINT nFormat) {

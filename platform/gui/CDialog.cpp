@@ -221,22 +221,6 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CWnd::OnCommand(wParam, lParam);
 }
 
-BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-    if (message != WM_NOTIFY || !lParam) return CWnd::OnWndMsg(message, wParam, lParam, pResult);
-    const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
-    for (const AFX_MSGMAP* map = GetMessageMap(); map;
-         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
-            if (e->nMessage == WM_NOTIFY && e->nCode == static_cast<int>(hdr->code) &&
-                hdr->idFrom >= e->nID && hdr->idFrom <= e->nLastID) {
-                *pResult = e->pfn(this, wParam, lParam, nullptr);
-                return TRUE;
-            }
-        }
-    }
-    return FALSE;
-}
-
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_DRAWITEM: {

@@ -58,7 +58,6 @@ protected:
     // it (a property sheet's page): no frame, no modal loop, keys it does not use go up.
     BOOL CreateEmbedded(CWnd* pParentWnd, QWidget* pContainer);
     // WM_NOTIFY from a control goes to the ON_NOTIFY entry for its code and control id.
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     void OnHelp();
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;

@@ -11,6 +11,7 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/Mbcs.h"
+#include "platform/gui/QtText.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ void SetFaceName(LOGFONT& lf, std::string_view cp932) {
 
 QFont FontFromLogFont(const LOGFONT& lf) {
     QFont font = DefaultGuiFont();
-    const QString face = QString::fromStdString(Cp932ToUtf8(FaceName(lf)));
+    const QString face = ToQt(FaceName(lf));
     if (!face.isEmpty() && (!HaveGuiApplication() || QFontDatabase::hasFamily(face)))
         font.setFamily(face);
     if (lf.lfHeight < 0) {
@@ -101,7 +102,7 @@ int CFont::GetLogFont(LOGFONT* pLogFont) const {
     lf.lfUnderline = m_font->underline() ? 1 : 0;
     lf.lfStrikeOut = m_font->strikeOut() ? 1 : 0;
     lf.lfCharSet = SHIFTJIS_CHARSET;
-    SetFaceName(lf, Utf8ToCp932(m_font->family().toStdString()));
+    SetFaceName(lf, FromQt(m_font->family()));
     *pLogFont = lf;
     return sizeof(LOGFONT);
 }

@@ -9,6 +9,7 @@
 #include "platform/gui/CFontDialog.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/MessageBox.h"
+#include "platform/gui/QtText.h"
 #include "res/CommonDialogIds.h"
 #include "res/resource.h"
 
@@ -53,7 +54,7 @@ BOOL CFontDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     for (const QString& family : QFontDatabase::families()) {
         if (QFontDatabase::isPrivateFamily(family)) continue;
-        const std::string face = Utf8ToCp932(family.toStdString());
+        const std::string face = FromQt(family);
         if (face.size() < LF_FACESIZE)
             SendDlgItemMessage(cmb1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face.c_str()));
     }
@@ -88,7 +89,7 @@ BOOL CFontDialog::OnInitDialog() {
 void CFontDialog::FillSizes() {
     const CString keep = TextOf(this, cmb3);
     SendDlgItemMessage(cmb3, CB_RESETCONTENT);
-    const QString family = QString::fromStdString(Cp932ToUtf8(TextOf(this, cmb1).View()));
+    const QString family = ToQt(TextOf(this, cmb1));
     std::vector<int> sizes;
     if (family.isEmpty() || QFontDatabase::isSmoothlyScalable(family))
         sizes.assign(std::begin(kScalableSizes), std::end(kScalableSizes));

@@ -16,6 +16,7 @@
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/FrameMenusQt.h"
 #include "platform/gui/MessageBox.h"
+#include "platform/gui/QtText.h"
 
 struct CFrameWnd::Impl {
     std::unique_ptr<CFrameMenus> menus;
@@ -54,7 +55,7 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     if (!PreCreateWindow(cs)) return FALSE;
     auto* window = new QMainWindow();
     window->resize(cs.cx, cs.cy);
-    window->setWindowTitle(QString::fromStdString(Cp932ToUtf8(m_strTitle.View())));
+    window->setWindowTitle(ToQt(m_strTitle));
     if (!AttachWidget(window, cs, pParentWnd)) return FALSE;
     BuildMenus(nIDResource);
     return TRUE;

@@ -75,14 +75,9 @@ BOOL CListView::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
     // A notification of the list is the view's own: the map entries for its code handle it.
     if (message == WM_NOTIFY && lParam) {
         const int code = static_cast<int>(reinterpret_cast<const NMHDR*>(lParam)->code);
-        for (const AFX_MSGMAP* map = GetMessageMap(); map;
-             map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
-            for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
-                if (e->nMessage == WM_REFLECT_BASE + WM_NOTIFY && e->nCode == code) {
-                    *pResult = e->pfn(this, wParam, lParam, nullptr);
-                    return TRUE;
-                }
-            }
+        if (const AFX_MSGMAP_ENTRY* e = FindMessageEntry(WM_REFLECT_BASE + WM_NOTIFY, code, 0)) {
+            *pResult = e->pfn(this, wParam, lParam, nullptr);
+            return TRUE;
         }
     }
     return CView::OnWndMsg(message, wParam, lParam, pResult);

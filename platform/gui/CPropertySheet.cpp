@@ -9,6 +9,7 @@
 #include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/DialogQt.h"
+#include "platform/gui/QtText.h"
 #include "res/DialogStyles.h"
 #include "res/resource.h"
 
@@ -132,7 +133,7 @@ BOOL CPropertySheet::OnInitDialog() {
     for (CPropertyPage* page : m_pages) {
         const res::DialogResource* r = res::FindDialog(page->GetTemplateID());
         auto* holder = new PageHolder(r ? QSize(du.X(r->cx), du.Y(r->cy)) : QSize());
-        s.tabs->addTab(holder, QString::fromStdString(Cp932ToUtf8(page->GetCaption().View())));
+        s.tabs->addTab(holder, ToQt(page->GetCaption()));
         s.holders.push_back(holder);
     }
     // The tabs as large as their pages need; the window and its buttons around them.

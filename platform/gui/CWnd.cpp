@@ -16,6 +16,8 @@
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CDC.h"
 #include "platform/gui/CFont.h"
+#include "platform/gui/CommCtrl.h"
+#include "platform/gui/QtText.h"
 #include "platform/gui/SocketWatchQt.h"
 #include "platform/gui/UiHooks.h"
 #include "platform/gui/WndBridgeQt.h"
@@ -81,9 +83,6 @@ struct LastMessage {
 };
 thread_local LastMessage t_lastMessage;
 
-QString ToQt(LPCTSTR cp932) {
-    return QString::fromStdString(Cp932ToUtf8(cp932 ? cp932 : ""));
-}
 }  // namespace
 
 CWnd* CWndBridge::WindowOf(const QObject* widget) {
@@ -111,7 +110,7 @@ bool CWndBridge::eventFilter(QObject* watched, QEvent* event) {
             for (const QUrl& url : e->mimeData()->urls()) {
                 if (!url.isLocalFile()) continue;
                 e->acceptProposedAction();
-                m_pWnd->OnDropFiles(CString(Utf8ToCp932(url.toLocalFile().toStdString())));
+                m_pWnd->OnDropFiles(CString(FromQt(url.toLocalFile())));
                 break;
             }
             return true;
@@ -260,7 +259,16 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         }
         return FALSE;
     }
-    const AFX_MSGMAP_ENTRY* e = FindMessageEntry(message, 0, 0);
+    // A control's notification is looked up by its code and the control's id.
+    int code = 0;
+    UINT id = 0;
+    if (message == WM_NOTIFY) {
+        if (!lParam) return FALSE;
+        const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+        code = static_cast<int>(hdr->code);
+        id = static_cast<UINT>(hdr->idFrom);
+    }
+    const AFX_MSGMAP_ENTRY* e = FindMessageEntry(message, code, id);
     if (!e) return FALSE;
     // Kept per thread, not in the window: a handler may destroy the window it runs for.
     const LastMessage saved = t_lastMessage;
@@ -292,8 +300,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_GETTEXTLENGTH:
         case WM_GETTEXT: {
-            const std::string text =
-                m_pWidget ? Utf8ToCp932(m_pWidget->windowTitle().toStdString()) : std::string();
+            const std::string text = m_pWidget ? FromQt(m_pWidget->windowTitle()) : std::string();
             if (message == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text.size());
             return CopyWindowText(text, wParam, lParam);
         }

@@ -12,6 +12,7 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/gui/CWnd.h"
+#include "platform/gui/QtText.h"
 #include "platform/gui/X11Selection.h"
 
 // Everything here runs on the UI thread. Qt bounds each wait for the selection's owner by its
@@ -156,7 +157,7 @@ BOOL GetClipboardData(UINT uFormat, CString& rText) {
         if (!clipboard) return FALSE;
         const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
         if (!data || !data->hasText()) return FALSE;
-        cp932 = Utf8ToCp932(clipboard->text(QClipboard::Clipboard).toStdString());
+        cp932 = FromQt(clipboard->text(QClipboard::Clipboard));
     }
     if (const auto nul = cp932.find('\0'); nul != std::string::npos) cp932.resize(nul);
     rText = CString(std::move(cp932));

@@ -9,6 +9,7 @@
 #include "platform/gui/DialogQt.h"
 #include "platform/gui/HotKey.h"
 #include "platform/gui/ListCtrlQt.h"
+#include "platform/gui/QtText.h"
 #include "res/resource.h"
 
 namespace {
@@ -221,7 +222,7 @@ private:
     }
     void ShowValue() {
         if (value == 0) {
-            setText(QString::fromStdString(Cp932ToUtf8(AfxLoadString(AFX_IDS_HOTKEY_NONE).View())));
+            setText(ToQt(AfxLoadString(AFX_IDS_HOTKEY_NONE)));
             return;
         }
         setText(ModifierText(HIBYTE(value)) + KeyName(LOBYTE(value)));

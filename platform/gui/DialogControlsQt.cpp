@@ -28,16 +28,10 @@
 #include "platform/gui/DialogQt.h"
 #include "platform/gui/GdiQt.h"
 #include "platform/gui/PixelArtQt.h"
+#include "platform/gui/QtText.h"
 #include "platform/gui/WndBridgeQt.h"
 #include "platform/ipc/Handles.h"
 #include "res/DialogStyles.h"
-
-QString ToQString(const char* cp932) {
-    return QString::fromStdString(Cp932ToUtf8(cp932 ? cp932 : ""));
-}
-std::string FromQString(const QString& s) {
-    return Utf8ToCp932(s.toStdString());
-}
 
 namespace {
 
@@ -90,9 +84,7 @@ public:
     explicit ByteLimit(QObject* parent) : QValidator(parent) {}
     int limit = 30000;
     State validate(QString& input, int&) const override {
-        return Utf8ToCp932(input.toStdString()).size() <= static_cast<std::size_t>(limit)
-                   ? Acceptable
-                   : Invalid;
+        return FromQt(input).size() <= static_cast<std::size_t>(limit) ? Acceptable : Invalid;
     }
 };
 
@@ -151,7 +143,7 @@ public:
 
 private:
     void Show() {
-        const QString text = ToQString(m_text.c_str());
+        const QString text = ToQt(m_text.c_str());
         m_label->setBuddy(m_buddy ? m_buddy->FocusWidget() : nullptr);
         m_label->setText(m_buddy || m_noPrefix ? text : WithoutMnemonic(text));
     }
@@ -184,7 +176,7 @@ protected:
 class ButtonCtl : public CControlWnd {
 public:
     ButtonCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
-        const QString text = ToQString(Utf8ToCp932(item.utf8 ? item.utf8 : "").c_str());
+        const QString text = ToQt(Utf8ToCp932(item.utf8 ? item.utf8 : "").c_str());
         switch (item.style & res::BS_TYPEMASK) {
             case res::BS_GROUPBOX:
                 m_group = new QGroupBox(text, parent);
@@ -246,13 +238,13 @@ public:
         switch (message) {
             case WM_SETTEXT:
                 if (m_group)
-                    m_group->setTitle(ToQString(TextOf(lParam)));
+                    m_group->setTitle(ToQt(TextOf(lParam)));
                 else
-                    m_button->setText(ToQString(TextOf(lParam)));
+                    m_button->setText(ToQt(TextOf(lParam)));
                 return TRUE;
             case WM_GETTEXTLENGTH:
             case WM_GETTEXT: {
-                const std::string text = FromQString(m_group ? m_group->title() : m_button->text());
+                const std::string text = FromQt(m_group ? m_group->title() : m_button->text());
                 if (message == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text.size());
                 return CopyWindowText(text, wParam, lParam);
             }
@@ -308,11 +300,11 @@ public:
         switch (message) {
             case WM_SETTEXT:
                 // Set by the program: neither limited nor counted as a change by the user.
-                edit->setText(ToQString(TextOf(lParam)));
+                edit->setText(ToQt(TextOf(lParam)));
                 return TRUE;
             case WM_GETTEXTLENGTH:
             case WM_GETTEXT: {
-                const std::string text = FromQString(edit->text());
+                const std::string text = FromQt(edit->text());
                 if (message == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text.size());
                 return CopyWindowText(text, wParam, lParam);
             }
@@ -387,7 +379,7 @@ struct ItemList {
     }
     int Insert(int index, LPCTSTR text) {
         if (index < 0 || index > Count()) index = Count();
-        auto* item = new QListWidgetItem(ToQString(text));
+        auto* item = new QListWidgetItem(ToQt(text));
         item->setData(kTextRole, QByteArray(text));
         item->setData(kDataRole, qlonglong(0));
         if (checkable) {
@@ -591,8 +583,7 @@ public:
             QObject::connect(
                 m_edit, &QLineEdit::textEdited, &m_receiver, [this](const QString& text) {
                     Quietly([&] {
-                        Select(m_simple ? m_items.FindPrefix(WPARAM(-1), FromQString(text)) : -1,
-                               false);
+                        Select(m_simple ? m_items.FindPrefix(WPARAM(-1), FromQt(text)) : -1, false);
                     });
                     Notify(CBN_EDITCHANGE);
                 });
@@ -656,7 +647,7 @@ public:
             case WM_GETTEXTLENGTH:
             case WM_GETTEXT: {
                 const std::string text = m_edit
-                                             ? FromQString(m_edit->text())
+                                             ? FromQt(m_edit->text())
                                              : (m_cur >= 0 ? m_items.Text(m_cur) : std::string());
                 if (message == WM_GETTEXTLENGTH) return static_cast<LRESULT>(text.size());
                 return CopyWindowText(text, wParam, lParam);
@@ -680,7 +671,7 @@ private:
         m_setting = was;
     }
     void SetEditText(const std::string& text) {
-        if (m_edit) m_edit->setText(ToQString(text.c_str()));
+        if (m_edit) m_edit->setText(ToQt(text.c_str()));
     }
     // Selects entry i (or none); with bSetText the edit field shows it, as the program's
     // selection does.
@@ -795,7 +786,7 @@ private:
     // The buddy's number, when it holds one, becomes the position (within the range).
     bool ReadBuddy() {
         if (!m_buddy || !(m_item.style & res::UDS_SETBUDDYINT)) return true;
-        const std::string text = FromQString(m_buddy->GetWindowText().GetString());
+        const std::string text = m_buddy->GetWindowText().Str();
         char* end = nullptr;
         const long value = std::strtol(text.c_str(), &end, 10);
         if (text.empty() || *end != '\0') return false;

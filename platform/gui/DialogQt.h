@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gui/CWnd.h"
+#include "platform/gui/QtText.h"
 #include "res/Resources.h"
 
 class CDialog;
@@ -83,6 +84,3 @@ QFont DialogFont(const res::DialogResource& resource);
 // Sizes the dialog's widget and makes its controls from the template, in template order.
 std::vector<std::unique_ptr<CControlWnd>> BuildControls(const res::DialogResource& resource,
                                                         CWnd* pDialog, QWidget* dialogWidget);
-
-QString ToQString(const char* cp932);
-std::string FromQString(const QString& s);

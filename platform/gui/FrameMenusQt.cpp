@@ -10,6 +10,7 @@
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CWinApp.h"
+#include "platform/gui/QtText.h"
 #include "platform/gui/UiHooks.h"
 #include "res/Resources.h"
 
@@ -18,10 +19,6 @@ namespace {
 QString Utf8(const char* s) {
     return QString::fromUtf8(s);
 }
-QString FromCp932(const CString& s) {
-    return QString::fromStdString(Cp932ToUtf8(s.View()));
-}
-
 // A menu item's state, applied to its action.
 class CActionCmdUI : public CCmdUI {
 public:
@@ -170,7 +167,7 @@ void CFrameMenus::UpdateRecentFiles(QMenu* menu) {
     const int count = app ? app->GetRecentFileCount() : 0;
     m_mruPlaceholder->setVisible(count == 0);
     for (int i = 0; i < count; ++i) {
-        const QString text = QString("&%1 %2").arg(i + 1).arg(FromCp932(app->GetRecentFile(i)));
+        const QString text = QString("&%1 %2").arg(i + 1).arg(ToQt(app->GetRecentFile(i)));
         auto* action = new QAction(text, menu);
         menu->insertAction(m_mruPlaceholder, action);
         Connect(action, ID_FILE_MRU_FILE1 + static_cast<UINT>(i), m_pFrame);

@@ -27,13 +27,10 @@
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/gui/PixelArtQt.h"
+#include "platform/gui/QtText.h"
 #include "platform/gui/UiHooks.h"
 
 namespace {
-
-QString FromCp932(const CString& s) {
-    return QString::fromStdString(Cp932ToUtf8(s.View()));
-}
 
 bool g_idleWork = false;
 bool g_idleHooked = false;
@@ -131,8 +128,8 @@ void HookIdle() {
 int ShowQtMessageBox(const CString& text, UINT nType) {
     QMessageBox box(QApplication::activeWindow());
     CWinApp* app = AfxGetApp();
-    box.setWindowTitle(FromCp932(app ? app->m_strAppName : CString("Velkon95")));
-    box.setText(FromCp932(text));
+    box.setWindowTitle(ToQt(app ? app->m_strAppName : CString("Velkon95")));
+    box.setText(ToQt(text));
     switch (nType & 0xF0) {
         case MB_ICONQUESTION:
             box.setIcon(QMessageBox::Question);
@@ -170,7 +167,7 @@ int ShowQtMessageBox(const CString& text, UINT nType) {
     }
     std::vector<std::pair<QAbstractButton*, int>> answers;
     for (const Button& b : buttons)
-        answers.emplace_back(box.addButton(FromCp932(AfxLoadString(b.text)), b.role), b.id);
+        answers.emplace_back(box.addButton(ToQt(AfxLoadString(b.text)), b.role), b.id);
     box.setDefaultButton(static_cast<QPushButton*>(answers.front().first));
     if (buttons.back().id == IDCANCEL || buttons.size() == 1)
         box.setEscapeButton(answers.back().first);
@@ -309,19 +306,19 @@ int AfxShowMessageBoxOnScreen(const CString& text, UINT nType, bool& shown) {
 BOOL AfxPromptFileName(CString& rPath, BOOL bOpen, const CString& initial, const CString& filter,
                        const CString& defaultExt) {
     if (!afx_ui::HaveGui()) return FALSE;
-    QString qfilter = FromCp932(filter);
+    QString qfilter = ToQt(filter);
     const CString all = AfxLoadString(AFX_IDS_ALLFILTER);
-    if (!all.IsEmpty()) qfilter += ";;" + FromCp932(all);
+    if (!all.IsEmpty()) qfilter += ";;" + ToQt(all);
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilter(qfilter);
     dialog.setAcceptMode(bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!defaultExt.IsEmpty())
-        dialog.setDefaultSuffix(FromCp932(defaultExt.Mid(defaultExt[0] == '.' ? 1 : 0)));
-    if (!initial.IsEmpty() && initial.Find('*') < 0) dialog.selectFile(FromCp932(initial));
+        dialog.setDefaultSuffix(ToQt(defaultExt.Mid(defaultExt[0] == '.' ? 1 : 0)));
+    if (!initial.IsEmpty() && initial.Find('*') < 0) dialog.selectFile(ToQt(initial));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return FALSE;
-    rPath = CString(Utf8ToCp932(dialog.selectedFiles().first().toStdString()));
+    rPath = CString(FromQt(dialog.selectedFiles().first()));
     return TRUE;
 }
 

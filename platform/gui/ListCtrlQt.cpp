@@ -13,11 +13,9 @@
 #include "platform/base/CodePage.h"
 #include "platform/gui/CDC.h"
 #include "platform/gui/GdiQt.h"
+#include "platform/gui/QtText.h"
 
 namespace {
-QString ToQt(const CString& s) {
-    return QString::fromStdString(Cp932ToUtf8(s.View()));
-}
 Qt::Alignment AlignmentOf(int fmt) {
     switch (fmt & 3) {
         case LVCFMT_RIGHT:

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/base/CodePage.h"
+#include "platform/gui/QtText.h"
 
 struct CProfile::Impl {
     explicit Impl(const std::string& path)
@@ -13,10 +14,6 @@ struct CProfile::Impl {
 };
 
 namespace {
-
-QString ToQt(LPCTSTR cp932) {
-    return QString::fromStdString(Cp932ToUtf8(cp932 ? cp932 : ""));
-}
 
 QString KeyOf(LPCTSTR section, LPCTSTR entry) {
     return ToQt(section) + '/' + ToQt(entry);
@@ -57,7 +54,7 @@ UINT CProfile::GetInt(LPCTSTR section, LPCTSTR entry, int nDefault) const {
 CString CProfile::GetString(LPCTSTR section, LPCTSTR entry, LPCTSTR lpszDefault) const {
     const QVariant v = m_impl->settings.value(KeyOf(section, entry));
     if (!v.isValid()) return CString(lpszDefault);
-    return CString(Utf8ToCp932(v.toString().toStdString()));
+    return CString(FromQt(v.toString()));
 }
 
 BOOL CProfile::WriteInt(LPCTSTR section, LPCTSTR entry, int nValue) {
@@ -66,8 +63,7 @@ BOOL CProfile::WriteInt(LPCTSTR section, LPCTSTR entry, int nValue) {
 }
 
 BOOL CProfile::WriteString(LPCTSTR section, LPCTSTR entry, const CString& value) {
-    m_impl->settings.setValue(KeyOf(section, entry),
-                              QString::fromStdString(Cp932ToUtf8(value.View())));
+    m_impl->settings.setValue(KeyOf(section, entry), ToQt(value));
     return TRUE;
 }
 

@@ -15,6 +15,7 @@
 #include "platform/base/Mbcs.h"
 #include "platform/gui/CWnd.h"
 #include "platform/gui/PixelArtQt.h"
+#include "platform/gui/QtText.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ void Apply(Icon& icon, const NOTIFYICONDATA& data) {
     }
     if (data.uFlags & NIF_TIP) {
         icon.tip = TipOf(data);
-        icon.tray->setToolTip(QString::fromStdString(Cp932ToUtf8(icon.tip)));
+        icon.tray->setToolTip(ToQt(icon.tip));
     }
     if (data.uFlags & NIF_MESSAGE) {
         QObject::disconnect(icon.tray.get(), &QSystemTrayIcon::activated, nullptr, nullptr);
