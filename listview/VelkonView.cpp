@@ -1,17 +1,15 @@
 #include "listview/VelkonView.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
-#include <string>
-#include <utility>
+#include <iterator>
 #include <vector>
 
-#include "database/RecordText.h"
 #include "database/VelkonDoc.h"
 #include "dialogs/PersonalDataDlg.h"
 #include "dialogs/SendFormatDlg.h"
 #include "frame/MainFrame.h"
+#include "listview/RecordOrder.h"
 #include "platform/base/Mbcs.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/CCmdUI.h"
@@ -29,51 +27,10 @@ constexpr int kMaxWidth = 10000;
 // The framework's base of resource help contexts plus the list's own topic.
 constexpr LRESULT kHelpContext = 0x20000 + 129;
 
-bool ShownByDefault(int n) {
-    return n == 0 || n == 1 || n == 8 || n == 9;
-}
-
-// One sort's order, made once: every row's key is built and ranked in a contiguous array first,
-// and the list's own (stable) sort then compares small integers instead of texts scattered over
-// memory. Equal keys get equal ranks, so equal rows keep their order as before.
-struct SortRanks {
-    std::vector<int> rank;  // by record number
-    BOOL forward;
-};
-
+// The list's sort calls this with the ranks of one sort as its parameter.
 int CALLBACK_Compare(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
-    const auto* sort = reinterpret_cast<const SortRanks*>(lParamSort);
-    const int a = sort->rank[static_cast<std::size_t>(lParam1)];
-    const int b = sort->rank[static_cast<std::size_t>(lParam2)];
-    if (a == b) return 0;
-    return (a < b) == (sort->forward != FALSE) ? -1 : 1;
-}
-
-// The first 16 bytes of a key, big-endian, when byte order is character order for it (no lead
-// or zero bytes, at most 16 bytes); such keys compare as two numbers.
-struct KeyPrefix {
-    std::uint64_t hi = 0, lo = 0;
-    std::uint32_t index = 0;  // into the key texts
-    bool simple = false;
-};
-
-KeyPrefix MakePrefix(const std::string& key, std::uint32_t index) {
-    KeyPrefix p;
-    p.index = index;
-    if (key.size() > 16) return p;
-    for (char c : key) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b == 0 || b >= 0x80) return p;
-    }
-    for (std::size_t i = 0; i < 16; ++i) {
-        const std::uint64_t b = i < key.size() ? static_cast<unsigned char>(key[i]) : 0u;
-        if (i < 8)
-            p.hi = (p.hi << 8) | b;
-        else
-            p.lo = (p.lo << 8) | b;
-    }
-    p.simple = true;
-    return p;
+    return reinterpret_cast<const RecordOrder*>(lParamSort)
+        ->Compare(static_cast<int>(lParam1), static_cast<int>(lParam2));
 }
 
 }  // namespace
@@ -121,7 +78,7 @@ CVelkonView::CVelkonView() {
 
     for (int i = 0; i < kDataColumns; ++i) {
         CString caption = AfxLoadString(IDS_CAPTION_ID + static_cast<UINT>(i));
-        if (i >= 1 && i <= 7 && app)
+        if (data_column::IsNamed(i) && app)
             caption = app->GetProfileString(kColumn, AfxProfileKey("Caption%d", i), caption);
         CopyToBuffer(m_szCaption[i], caption);
     }
@@ -131,9 +88,11 @@ CVelkonView::CVelkonView() {
     bool used[kDataColumns] = {};
     bool valid = true;
     for (int n = 0; n < kDataColumns; ++n) {
-        tags[n] = readInt(kColumn, AfxProfileKey("Tag%d", n), n + (ShownByDefault(n) ? kShown : 0));
-        const int data = tags[n] & 0xFF;
-        if ((tags[n] & ~(0xFF | kShown)) != 0 || data >= kDataColumns || used[data])
+        tags[n] = readInt(kColumn, AfxProfileKey("Tag%d", n),
+                          n + (data_column::ShownByDefault(n) ? kShown : 0));
+        const int data = data_column::DataOf(tags[n]);
+        if ((tags[n] & ~(data_column::kDataMask | kShown)) != 0 || data >= kDataColumns ||
+            used[data])
             valid = false;
         else
             used[data] = true;
@@ -146,9 +105,9 @@ CVelkonView::CVelkonView() {
     }
     // Tags that do not name each data column once are not trusted: the default order comes back.
     for (int n = 0; n < kDataColumns; ++n) {
-        const int tag = valid ? tags[n] : n + (ShownByDefault(n) ? kShown : 0);
+        const int tag = valid ? tags[n] : n + (data_column::ShownByDefault(n) ? kShown : 0);
         m_aColumn[n].iSubItem = tag;
-        m_aColumn[n].pszText = m_szCaption[tag & 0xFF];
+        m_aColumn[n].pszText = m_szCaption[data_column::DataOf(tag)];
     }
 
     m_dlgKeyword.m_pszCaption = m_szCaption;
@@ -163,7 +122,7 @@ CVelkonView::~CVelkonView() {
     if (!app) return;
     app->WriteProfileInt(kFont, "Size", m_nFontSize);
     app->WriteProfileString(kFont, "Face Name", m_strFaceName);
-    for (int i = 1; i <= 7; ++i)
+    for (int i = data_column::Handle; i <= data_column::Memo6; ++i)
         app->WriteProfileString(kColumn, AfxProfileKey("Caption%d", i), m_szCaption[i]);
     for (int n = 0; n < kDataColumns; ++n) {
         app->WriteProfileInt(kColumn, AfxProfileKey("Tag%d", n), m_aColumn[n].iSubItem);
@@ -209,37 +168,7 @@ void CVelkonView::OnInitialUpdate() {
 }
 
 CString CVelkonView::GetDataText(int r, int nDataColumn) const {
-    const CVelkonDoc* doc = GetDocument();
-    switch (nDataColumn) {
-        case 0:
-            return doc->m_astrID[r];
-        case 1:
-            return doc->m_astrHandle[r];
-        case 2:
-            return doc->m_astrMemo1[r];
-        case 3:
-            return doc->m_astrMemo2[r];
-        case 4:
-            return doc->m_astrMemo3[r];
-        case 5:
-            return doc->m_astrMemo4[r];
-        case 6:
-            return doc->m_astrMemo5[r];
-        case 7:
-            return doc->m_astrMemo6[r];
-        case 8:
-            return CVelkonDoc::FormatDate(doc->m_atimeRegist[r]);
-        case 9:
-            return CVelkonDoc::FormatDate(doc->m_atimePrevUpdate[r]);
-        case 10: {
-            // Right-aligned, so that text order is number order.
-            CString count;
-            count.Format("%8d", doc->m_anUpdateCount[r]);
-            return count;
-        }
-        default:
-            return {};
-    }
+    return data_column::Text(*GetDocument(), r, nDataColumn);
 }
 
 void CVelkonView::CopyToBuffer(char (&buffer)[256], const CString& text) {
@@ -252,12 +181,14 @@ int CVelkonView::DataColumnAt(int nPosition) const {
     LVCOLUMN column;
     column.mask = LVCF_SUBITEM;
     if (!GetListCtrl().GetColumn(nPosition, &column)) return -1;
-    return column.iSubItem & 0xFF;
+    return data_column::DataOf(column.iSubItem);
 }
 
 // For the API layers of the frame, which cannot see this class.
 LRESULT CVelkonView::OnGetCaption(WPARAM wParam, LPARAM) {
-    if (wParam < 1 || wParam > 7) return 0;
+    const bool named =
+        wParam <= data_column::kCount && data_column::IsNamed(static_cast<int>(wParam));
+    if (!named) return 0;
     return reinterpret_cast<LRESULT>(m_szCaption[wParam]);
 }
 
@@ -300,54 +231,33 @@ void CVelkonView::RebuildColumns() {
     Invalidate(TRUE);
 }
 
-BOOL CVelkonView::IsDateMatch(int r) const {
-    const CVelkonDoc* doc = GetDocument();
-    const CString& target = m_dlgDate.m_strDate;
-    auto passes = [this, &target](const CString& date) {
-        const int c = date.Compare(target.View());
-        switch (m_dlgDate.m_nMethod) {
-            case CSpecifyDateDlg::OnOrBefore:
-                return c <= 0;
-            case CSpecifyDateDlg::OnTheDay:
-                return c == 0;
-            case CSpecifyDateDlg::OnOrAfter:
-                return c >= 0;
-            default:
-                return true;
-        }
-    };
-    if (m_dlgDate.m_bRegistDate && !passes(CVelkonDoc::FormatDate(doc->m_atimeRegist[r])))
-        return FALSE;
-    if (m_dlgDate.m_bUpdateDate && !passes(CVelkonDoc::FormatDate(doc->m_atimePrevUpdate[r])))
-        return FALSE;
-    return TRUE;
+DateFilter CVelkonView::DateFilterSettings() const {
+    DateFilter filter;
+    filter.date = m_dlgDate.m_strDate;
+    filter.method = m_dlgDate.m_nMethod;
+    filter.registDate = m_dlgDate.m_bRegistDate != FALSE;
+    filter.prevUpdateDate = m_dlgDate.m_bUpdateDate != FALSE;
+    return filter;
 }
 
-BOOL CVelkonView::IsKeywordMatch(int r) const {
-    const CVelkonDoc* doc = GetDocument();
+KeywordFilter CVelkonView::KeywordFilterSettings() const {
     const CSpecifyKeywordDlg& k = m_dlgKeyword;
-    CString keyword = k.m_strKeyword;
-    if (!k.m_bCase) keyword.MakeUpper();
-    const std::pair<BOOL, const CStringArray*> targets[] = {
-        {k.m_bID, &doc->m_astrID},       {k.m_bHandle, &doc->m_astrHandle},
-        {k.m_bMemo1, &doc->m_astrMemo1}, {k.m_bMemo2, &doc->m_astrMemo2},
-        {k.m_bMemo3, &doc->m_astrMemo3}, {k.m_bMemo4, &doc->m_astrMemo4},
-        {k.m_bMemo5, &doc->m_astrMemo5}, {k.m_bMemo6, &doc->m_astrMemo6}};
-    for (const auto& [checked, field] : targets) {
-        if (!checked) continue;
-        CString text = (*field)[r];
-        if (!k.m_bCase) text.MakeUpper();
-        if (text.Find(keyword.View()) >= 0) return TRUE;
-    }
-    return FALSE;
+    KeywordFilter filter;
+    filter.keyword = k.m_strKeyword;
+    filter.matchCase = k.m_bCase != FALSE;
+    const BOOL checked[] = {k.m_bID,    k.m_bHandle, k.m_bMemo1, k.m_bMemo2,
+                            k.m_bMemo3, k.m_bMemo4,  k.m_bMemo5, k.m_bMemo6};
+    static_assert(std::size(checked) == data_column::kFieldCount);
+    for (std::size_t i = 0; i < filter.fields.size(); ++i) filter.fields[i] = checked[i] != FALSE;
+    return filter;
 }
 
 int CVelkonView::AddRecord(int r) {
     const CVelkonDoc* doc = GetDocument();
     if (doc->m_abDeleted[r]) return -1;
     if (m_bOnlyPickup && doc->FindPickup(doc->m_astrID[r]) == -1) return -1;
-    if (m_dlgDate.m_bEnable && !IsDateMatch(r)) return -1;
-    if (m_dlgKeyword.m_bEnable && !IsKeywordMatch(r)) return -1;
+    if (m_dlgDate.m_bEnable && !IsDateMatch(*doc, r, DateFilterSettings())) return -1;
+    if (m_dlgKeyword.m_bEnable && !IsKeywordMatch(*doc, r, KeywordFilterSettings())) return -1;
     CListCtrl& list = GetListCtrl();
     LVITEM item;
     item.mask = LVIF_TEXT | LVIF_IMAGE;
@@ -382,47 +292,13 @@ void CVelkonView::SortList(int nPosition, BOOL bForward) {
     m_bSortForward = bForward;
     CListCtrl& list = GetListCtrl();
     const CVelkonDoc* doc = GetDocument();
-    const int data = DataColumnAt(nPosition);
-    // Dates repeat: each day is formatted once.
-    record_text::DateWriter dates;
     const int rows = list.GetItemCount();
-    std::vector<std::string> keys(static_cast<std::size_t>(rows));
     std::vector<int> records(static_cast<std::size_t>(rows));
-    std::vector<KeyPrefix> order(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
-        const int r = static_cast<int>(list.GetItemData(row));
-        std::string& key = keys[static_cast<std::size_t>(row)];
-        if (data == 8)
-            key = dates.Format(doc->m_atimeRegist[r]);
-        else if (data == 9)
-            key = dates.Format(doc->m_atimePrevUpdate[r]);
-        else if (data >= 0)
-            key = GetDataText(r, data).Str();
-        // The list shows at most 255 bytes of a text, and sorts by what it shows.
-        if (key.size() > 255) key.resize(mbcs::CharBoundaryAtOrBefore(key, 255));
-        records[static_cast<std::size_t>(row)] = r;
-        order[static_cast<std::size_t>(row)] = MakePrefix(key, static_cast<std::uint32_t>(row));
-    }
-    auto compare = [&keys](const KeyPrefix& a, const KeyPrefix& b) {
-        if (a.simple && b.simple) {
-            if (a.hi != b.hi) return a.hi < b.hi ? -1 : 1;
-            return a.lo == b.lo ? 0 : (a.lo < b.lo ? -1 : 1);
-        }
-        return mbcs::Compare(keys[a.index], keys[b.index]);
-    };
-    std::sort(order.begin(), order.end(), [&compare](const KeyPrefix& a, const KeyPrefix& b) {
-        const int c = compare(a, b);
-        return c != 0 ? c < 0 : a.index < b.index;
-    });
-    SortRanks sort;
-    sort.forward = bForward;
-    sort.rank.assign(static_cast<std::size_t>(doc ? doc->GetRecordCount() : 0), 0);
-    int rank = 0;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && compare(order[i - 1], order[i]) != 0) ++rank;
-        sort.rank[static_cast<std::size_t>(records[order[i].index])] = rank;
-    }
-    list.SortItems(&CALLBACK_Compare, reinterpret_cast<LPARAM>(&sort));
+    for (int row = 0; row < rows; ++row)
+        records[static_cast<std::size_t>(row)] = static_cast<int>(list.GetItemData(row));
+    const RecordOrder order =
+        doc ? OrderRecords(*doc, records, DataColumnAt(nPosition), bForward) : RecordOrder{};
+    list.SortItems(&CALLBACK_Compare, reinterpret_cast<LPARAM>(&order));
     const int focused = list.GetNextItem(-1, LVNI_FOCUSED);
     if (focused >= 0) list.EnsureVisible(focused, FALSE);
 }

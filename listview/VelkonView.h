@@ -5,7 +5,9 @@
 
 #include "dialogs/DateFilterDlg.h"
 #include "dialogs/KeywordFilterDlg.h"
+#include "listview/DataColumns.h"
 #include "listview/ListViewEx.h"
+#include "listview/RecordFilters.h"
 #include "platform/gui/CFont.h"
 #include "platform/gui/CImageList.h"
 
@@ -14,11 +16,10 @@ class CVelkonDoc;
 class CVelkonView : public CListViewEx {
     DECLARE_DYNCREATE(CVelkonView)
 public:
-    // Kinds of list content: 0 ID, 1 handle, 2..7 memo 1..6, 8 registration date, 9 previous
-    // update date, 10 update count.
-    static constexpr int kDataColumns = 11;
+    // Kinds of list content (data_column); m_szCaption holds one caption for each.
+    static constexpr int kDataColumns = data_column::kCount;
     // A column's tag: the data column in the low eight bits, and this flag when it is shown.
-    static constexpr int kShown = 256;
+    static constexpr int kShown = data_column::kShown;
 
     CVelkonView();
     ~CVelkonView() override;
@@ -38,9 +39,9 @@ public:
     // Appends a row for record r unless a filter hides it; the new row or -1.
     int AddRecord(int r);
 
-    // The display filters' tests of record r (the filters' on/off state is the caller's).
-    BOOL IsDateMatch(int r) const;
-    BOOL IsKeywordMatch(int r) const;
+    // The filters' settings as their tests take them.
+    DateFilter DateFilterSettings() const;
+    KeywordFilter KeywordFilterSettings() const;
 
     char m_szCaption[kDataColumns][256];
     LVCOLUMN m_aColumn[kDataColumns];

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "listview/DataColumns.h"
 #include "tests/frame/FrameFixture.h"
 
 namespace listview_test {
@@ -78,7 +79,7 @@ protected:
     }
     // Shows the update count as a fifth column.
     void ShowUpdateCount() {
-        view->m_aColumn[10].iSubItem = 10 | CVelkonView::kShown;
+        view->m_aColumn[10].iSubItem = data_column::UpdateCount | CVelkonView::kShown;
         view->RebuildColumns();
     }
 

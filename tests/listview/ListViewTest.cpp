@@ -18,7 +18,8 @@ TEST_F(ListViewTest, FirstStartShowsFourColumnsSortedByIdWithTheLastRecordCurren
     Open(kThree);
     CListCtrl& list = view->GetListCtrl();
     const char* captions[] = {"ID", "ハンドル", "登録日付", "前回更新日付"};
-    const int data[] = {0, 1, 8, 9};
+    const int data[] = {data_column::ID, data_column::Handle, data_column::RegistDate,
+                        data_column::PrevUpdateDate};
     for (int i = 0; i < 4; ++i) {
         LVCOLUMN column;
         column.mask = LVCF_WIDTH | LVCF_SUBITEM;
@@ -39,43 +40,14 @@ TEST_F(ListViewTest, FirstStartShowsFourColumnsSortedByIdWithTheLastRecordCurren
     EXPECT_EQ(view->m_nCurrent, 2);
 }
 
-TEST_F(ListViewTest, EachKindOfColumnSortsByItsValue) {
-    Open(kThree);
-    ShowUpdateCount();
-    view->SortList(4, TRUE);  // "%8d" texts: 5, 12, 100
-    EXPECT_EQ(Rows(), (std::vector<int>{1, 2, 0}));
-    view->SortList(4, FALSE);
-    EXPECT_EQ(Rows(), (std::vector<int>{0, 2, 1}));
-
-    // Calendar days: the time of day plays no part, and equal days keep their order.
-    doc->m_atimeRegist[0] = CTime(1998, 1, 2, 23, 59, 0);
-    doc->m_atimeRegist[2] = CTime(1998, 1, 2, 0, 1, 0);
-    view->SortList(0, FALSE);
-    view->SortList(2, TRUE);
-    EXPECT_EQ(Rows(), (std::vector<int>{1, 0, 2}));
-    view->SortList(2, FALSE);
-    EXPECT_EQ(Rows(), (std::vector<int>{0, 2, 1}));
-    view->SortList(3, TRUE);  // previous update: 1997/12/31, then two of 1998/03/01
-    EXPECT_EQ(Rows(), (std::vector<int>{2, 0, 1}));
-    EXPECT_EQ(FocusedRecord(), 2);  // the focus goes along with its row
-}
-
-TEST_F(ListViewTest, HandlesSortByCharacterCodeWithHalfWidthKanaBeforeDoubleByte) {
-    Open({{"AAA00001", "亜", 1, "1998/01/01", "1998/01/01"},
-          {"AAA00002", "ア", 1, "1998/01/01", "1998/01/01"},
-          {"AAA00003", "ｱ", 1, "1998/01/01", "1998/01/01"},
-          {"AAA00004", "あい", 1, "1998/01/01", "1998/01/01"},
-          {"AAA00005", "zz", 1, "1998/01/01", "1998/01/01"},
-          {"AAA00006", "あ", 1, "1998/01/01", "1998/01/01"}});
-    view->SortList(1, TRUE);
-    EXPECT_EQ(Rows(), (std::vector<int>{4, 2, 5, 3, 1, 0}));
-}
-
-TEST_F(ListViewTest, EveryHeaderClickReversesTheDirection) {
+// The order itself is RecordOrderTest's; here the view's part: which data column a position
+// shows, the direction, and the focus.
+TEST_F(ListViewTest, SortsByTheColumnAtThePositionAndEveryHeaderClickReversesTheDirection) {
     Open(kThree);
     ClickHeader(0);
     EXPECT_FALSE(view->m_bSortForward);
     EXPECT_EQ(Rows(), (std::vector<int>{0, 2, 1}));
+    EXPECT_EQ(FocusedRecord(), 2);  // the focus goes along with its row
     ClickHeader(0);
     EXPECT_TRUE(view->m_bSortForward);
     EXPECT_EQ(Rows(), (std::vector<int>{1, 2, 0}));
@@ -84,6 +56,15 @@ TEST_F(ListViewTest, EveryHeaderClickReversesTheDirection) {
     EXPECT_EQ(view->m_nSortColumn, 1);
     EXPECT_FALSE(view->m_bSortForward);
     EXPECT_EQ(Rows(), (std::vector<int>{2, 1, 0}));  // あおい, ｶﾀｶﾅ, Blue
+
+    ShowUpdateCount();  // position 4: counts 100, 5, 12
+    view->SortList(4, TRUE);
+    EXPECT_EQ(Rows(), (std::vector<int>{1, 2, 0}));
+    view->SortList(3, FALSE);  // previous update: two of 1998/03/01, then 1997/12/31
+    EXPECT_EQ(Rows(), (std::vector<int>{1, 0, 2}));
+    view->SortList(7, TRUE);  // no column there: the rows stay as they are
+    EXPECT_EQ(Rows(), (std::vector<int>{1, 0, 2}));
+    EXPECT_EQ(view->m_nSortColumn, 7);
 }
 
 TEST_F(ListViewTest, RecordHintsKeepRowsSelectionAndCurrentInStep) {
