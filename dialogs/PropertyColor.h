@@ -5,11 +5,12 @@
 #include "dialogs/ColorButton.h"
 #include "listview/SampleListCtrl.h"
 #include "platform/gui/CPropertyPage.h"
+#include "res/resource.h"
 
 class CPropertyColor : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyColor)
 public:
-    enum { IDD = 3400 };
+    enum { IDD = IDD_PROPERTY_COLOR };
     static constexpr int kSwatches = 18;
     static constexpr int kSampleRows = 4;
     // The palette, by swatch.

@@ -3,13 +3,6 @@
 #include "dialogs/OptionOwners.h"
 #include "platform/gui/DataExchange.h"
 
-namespace {
-constexpr int kResident = 3010;
-constexpr int kHotKey = 3011;
-constexpr int kBackup = 3020;
-constexpr int kAutoSave = 3021;
-}  // namespace
-
 IMPLEMENT_DYNCREATE(CPropertyEnviron)
 
 CPropertyEnviron::CPropertyEnviron() : CPropertyPage(IDD) {
@@ -30,10 +23,10 @@ CPropertyEnviron::~CPropertyEnviron() {
 
 void CPropertyEnviron::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Control(pDX, kHotKey, m_hotkey);
-    DDX_Check(pDX, kResident, m_bResident);
-    DDX_Check(pDX, kBackup, m_bBackup);
-    DDX_Check(pDX, kAutoSave, m_bAutoSave);
+    DDX_Control(pDX, IDC_HOT_KEY, m_hotkey);
+    DDX_Check(pDX, IDC_RESIDENT, m_bResident);
+    DDX_Check(pDX, IDC_BACKUP, m_bBackup);
+    DDX_Check(pDX, IDC_AUTO_SAVE, m_bAutoSave);
 }
 
 BOOL CPropertyEnviron::OnInitDialog() {
@@ -46,7 +39,7 @@ BOOL CPropertyEnviron::OnInitDialog() {
 BOOL CPropertyEnviron::OnCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(static_cast<DWORD>(wParam));
     if (HIWORD(static_cast<DWORD>(wParam)) == 0 &&
-        (id == kResident || id == kBackup || id == kAutoSave))
+        (id == IDC_RESIDENT || id == IDC_BACKUP || id == IDC_AUTO_SAVE))
         SetModified(TRUE);
     // Any message may come with a changed hot key; what counts is whether it differs now.
     CMainFrame* frame = OptionsFrame();

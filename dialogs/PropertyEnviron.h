@@ -6,11 +6,12 @@
 
 #include "platform/gui/CPropertyPage.h"
 #include "platform/gui/DialogControls.h"
+#include "res/resource.h"
 
 class CPropertyEnviron : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyEnviron)
 public:
-    enum { IDD = 3000 };
+    enum { IDD = IDD_PROPERTY_ENVIRON };
     CPropertyEnviron();
     ~CPropertyEnviron() override;
 

@@ -4,9 +4,7 @@
 #include "platform/gui/DataExchange.h"
 #include "platform/gui/DialogControls.h"
 
-namespace {
-constexpr int kFirstFormat = 3310;
-}
+static_assert(IDC_HELPER_FORMAT6 - IDC_HELPER_FORMAT0 == CPropertyHelper::kFormats - 1);
 
 IMPLEMENT_DYNCREATE(CPropertyHelper)
 
@@ -19,13 +17,13 @@ CPropertyHelper::CPropertyHelper() : CPropertyPage(IDD) {
 
 void CPropertyHelper::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    for (int i = 0; i < kFormats; ++i) DDX_Text(pDX, kFirstFormat + i, m_strFormat[i]);
+    for (int i = 0; i < kFormats; ++i) DDX_Text(pDX, IDC_HELPER_FORMAT0 + i, m_strFormat[i]);
 }
 
 BOOL CPropertyHelper::OnCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(static_cast<DWORD>(wParam));
-    if (HIWORD(static_cast<DWORD>(wParam)) == EN_CHANGE && id >= kFirstFormat &&
-        id < kFirstFormat + kFormats)
+    if (HIWORD(static_cast<DWORD>(wParam)) == EN_CHANGE && id >= IDC_HELPER_FORMAT0 &&
+        id < IDC_HELPER_FORMAT0 + kFormats)
         SetModified(TRUE);
     return CPropertyPage::OnCommand(wParam, lParam);
 }

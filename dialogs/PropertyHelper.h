@@ -2,11 +2,12 @@
 #pragma once
 
 #include "platform/gui/CPropertyPage.h"
+#include "res/resource.h"
 
 class CPropertyHelper : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyHelper)
 public:
-    enum { IDD = 3300 };
+    enum { IDD = IDD_PROPERTY_HELPER };
     static constexpr int kFormats = 7;
 
     CPropertyHelper();

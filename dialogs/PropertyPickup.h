@@ -3,11 +3,12 @@
 #pragma once
 
 #include "platform/gui/CPropertyPage.h"
+#include "res/resource.h"
 
 class CPropertyPickup : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyPickup)
 public:
-    enum { IDD = 3200 };
+    enum { IDD = IDD_PROPERTY_PICKUP };
     CPropertyPickup();
 
     BOOL OnInitDialog() override;

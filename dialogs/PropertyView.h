@@ -6,11 +6,12 @@
 #include "platform/gui/CPropertyPage.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/DialogControls.h"
+#include "res/resource.h"
 
 class CPropertyView : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyView)
 public:
-    enum { IDD = 3100 };
+    enum { IDD = IDD_PROPERTY_VIEW };
     static constexpr int kColumns = 11;
     static constexpr int kCaptions = 7;
     static constexpr int kMaxCaption = 40;
