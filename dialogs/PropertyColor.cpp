@@ -1,6 +1,6 @@
 #include "dialogs/PropertyColor.h"
 
-#include "dialogs/OptionOwners.h"
+#include "listview/VelkonView.h"
 #include "platform/base/StringResource.h"
 #include "res/resource.h"
 
@@ -22,8 +22,8 @@ ON_BN_CLICKED(IDC_DEFAULT_COLORS, OnDefault)
 ON_NOTIFY(LVN_GETDISPINFO, IDC_COLOR_SAMPLE, OnGetDispInfo)
 END_MESSAGE_MAP()
 
-CPropertyColor::CPropertyColor() : CPropertyPage(IDD) {
-    if (CVelkonView* view = OptionsView()) {
+CPropertyColor::CPropertyColor(COptionOwners& owners) : CPropertyPage(IDD), m_owners(owners) {
+    if (CVelkonView* view = m_owners.View()) {
         m_listSample.m_clrNormalText = view->m_clrNormalText;
         m_listSample.m_clrPickupText = view->m_clrPickupText;
         m_listSample.m_clrBack = view->m_clrBack;
@@ -47,7 +47,7 @@ BOOL CPropertyColor::OnInitDialog() {
     }
 
     m_listSample.SubclassDlgItem(IDC_COLOR_SAMPLE, this);
-    CVelkonView* view = OptionsView();
+    CVelkonView* view = m_owners.View();
     if (view) {
         m_listSample.SetFont(&view->m_font, TRUE);
         // Shared with the view, not copied: the sample shows the very mark of the list.
@@ -125,7 +125,7 @@ void CPropertyColor::OnDefault() {
 }
 
 BOOL CPropertyColor::OnApply() {
-    if (CVelkonView* view = OptionsView()) {
+    if (CVelkonView* view = m_owners.View()) {
         view->m_clrNormalText = m_listSample.m_clrNormalText;
         view->m_clrPickupText = m_listSample.m_clrPickupText;
         view->m_clrBack = m_listSample.m_clrBack;

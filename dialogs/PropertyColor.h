@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialogs/ColorButton.h"
+#include "dialogs/OptionOwners.h"
 #include "listview/SampleListCtrl.h"
 #include "platform/gui/CPropertyPage.h"
 #include "res/resource.h"
@@ -16,7 +17,7 @@ public:
     // The palette, by swatch.
     static const COLORREF s_aclrPalette[kSwatches];
 
-    CPropertyColor();
+    explicit CPropertyColor(COptionOwners& owners = COptionOwners::None());
 
     BOOL OnInitDialog() override;
     BOOL OnApply() override;
@@ -35,4 +36,5 @@ protected:
 private:
     CString m_astrSampleID[kSampleRows];
     CString m_astrSampleText[kSampleRows];
+    COptionOwners& m_owners;
 };

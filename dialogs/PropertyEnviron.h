@@ -4,6 +4,7 @@
 // goes, with whatever value the frame holds then.
 #pragma once
 
+#include "dialogs/OptionOwners.h"
 #include "platform/gui/CPropertyPage.h"
 #include "platform/gui/DialogControls.h"
 #include "res/resource.h"
@@ -12,7 +13,7 @@ class CPropertyEnviron : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyEnviron)
 public:
     enum { IDD = IDD_PROPERTY_ENVIRON };
-    CPropertyEnviron();
+    explicit CPropertyEnviron(COptionOwners& owners = COptionOwners::None());
     ~CPropertyEnviron() override;
 
     BOOL OnInitDialog() override;
@@ -26,4 +27,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+private:
+    COptionOwners& m_owners;
 };

@@ -1,6 +1,7 @@
 // The options page "ｺﾋﾟｰ/送信ﾍﾙﾊﾟ設定": the main frame's seven helper formats, stored as typed.
 #pragma once
 
+#include "dialogs/OptionOwners.h"
 #include "platform/gui/CPropertyPage.h"
 #include "res/resource.h"
 
@@ -10,7 +11,7 @@ public:
     enum { IDD = IDD_PROPERTY_HELPER };
     static constexpr int kFormats = 7;
 
-    CPropertyHelper();
+    explicit CPropertyHelper(COptionOwners& owners = COptionOwners::None());
     BOOL OnApply() override;
 
     CString m_strFormat[kFormats];
@@ -18,4 +19,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+private:
+    COptionOwners& m_owners;
 };

@@ -1,7 +1,7 @@
 #include "dialogs/PropertyPickup.h"
 
+#include "database/VelkonDoc.h"
 #include "dialogs/NoPickupIDDlg.h"
-#include "dialogs/OptionOwners.h"
 #include "platform/gui/DataExchange.h"
 #include "platform/gui/DialogControls.h"
 
@@ -12,10 +12,10 @@ ON_BN_CLICKED(IDC_ADD_NO_PICKUP_ID, OnAdd)
 ON_BN_CLICKED(IDC_DELETE_NO_PICKUP_ID, OnDelete)
 END_MESSAGE_MAP()
 
-CPropertyPickup::CPropertyPickup() : CPropertyPage(IDD) {
-    if (CMainFrame* frame = OptionsFrame()) {
-        m_bHidetermPickup = frame->m_bHidetermPickup;
-        m_bClipboardPickup = frame->m_bClipboardPickup;
+CPropertyPickup::CPropertyPickup(COptionOwners& owners) : CPropertyPage(IDD), m_owners(owners) {
+    if (COptionsFrame* frame = m_owners.Frame()) {
+        m_bHidetermPickup = frame->HidetermPickup();
+        m_bClipboardPickup = frame->ClipboardPickup();
     }
 }
 
@@ -27,7 +27,7 @@ void CPropertyPickup::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CPropertyPickup::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    if (CVelkonDoc* doc = OptionsDocument()) {
+    if (CVelkonDoc* doc = m_owners.Document()) {
         for (int i = 0; i < doc->m_astrNoPickupID.GetSize(); ++i)
             SendDlgItemMessage(IDC_NO_PICKUP_IDS, LB_ADDSTRING, 0,
                                reinterpret_cast<LPARAM>(doc->m_astrNoPickupID[i].GetString()));
@@ -69,11 +69,11 @@ void CPropertyPickup::OnDelete() {
 
 BOOL CPropertyPickup::OnApply() {
     if (!UpdateData(TRUE)) return FALSE;
-    if (CMainFrame* frame = OptionsFrame()) {
-        frame->m_bHidetermPickup = m_bHidetermPickup;
-        frame->m_bClipboardPickup = m_bClipboardPickup;
+    if (COptionsFrame* frame = m_owners.Frame()) {
+        frame->HidetermPickup() = m_bHidetermPickup;
+        frame->ClipboardPickup() = m_bClipboardPickup;
     }
-    if (CVelkonDoc* doc = OptionsDocument()) {
+    if (CVelkonDoc* doc = m_owners.Document()) {
         // The whole list, in the list box's order: sorted.
         CListBox list;
         list.SubclassDlgItem(IDC_NO_PICKUP_IDS, this);

@@ -2,6 +2,7 @@
 // IDs that are never picked up, kept sorted in the page's list box.
 #pragma once
 
+#include "dialogs/OptionOwners.h"
 #include "platform/gui/CPropertyPage.h"
 #include "res/resource.h"
 
@@ -9,7 +10,7 @@ class CPropertyPickup : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyPickup)
 public:
     enum { IDD = IDD_PROPERTY_PICKUP };
-    CPropertyPickup();
+    explicit CPropertyPickup(COptionOwners& owners = COptionOwners::None());
 
     BOOL OnInitDialog() override;
     BOOL OnApply() override;
@@ -23,4 +24,7 @@ protected:
     void OnAdd();
     void OnDelete();
     DECLARE_MESSAGE_MAP()
+
+private:
+    COptionOwners& m_owners;
 };

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "dialogs/OptionOwners.h"
+#include "listview/VelkonView.h"
 #include "platform/gui/DataExchange.h"
 
 static_assert(IDC_CAPTION_MEMO6 - IDC_CAPTION_HANDLE == CPropertyView::kCaptions - 1);
@@ -14,8 +14,8 @@ ON_BN_CLICKED(IDC_COLUMN_UP, OnUp)
 ON_BN_CLICKED(IDC_COLUMN_DOWN, OnDown)
 END_MESSAGE_MAP()
 
-CPropertyView::CPropertyView() : CPropertyPage(IDD) {
-    if (CVelkonView* view = OptionsView()) {
+CPropertyView::CPropertyView(COptionOwners& owners) : CPropertyPage(IDD), m_owners(owners) {
+    if (CVelkonView* view = m_owners.View()) {
         for (int i = 0; i < kCaptions; ++i) m_strCaption[i] = view->m_szCaption[1 + i];
         for (int i = 0; i < kColumns; ++i) m_aColumnWork[i] = view->m_aColumn[i];
     }
@@ -87,7 +87,7 @@ void CPropertyView::OnDown() {
 
 BOOL CPropertyView::OnApply() {
     if (!UpdateData(TRUE)) return FALSE;
-    if (CVelkonView* view = OptionsView()) {
+    if (CVelkonView* view = m_owners.View()) {
         for (int i = 0; i < kCaptions; ++i)
             CVelkonView::CopyToBuffer(view->m_szCaption[1 + i], m_strCaption[i]);
         // The entries' texts point into the view's caption buffers, which stay where they are.

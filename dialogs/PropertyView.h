@@ -3,6 +3,7 @@
 // it is applied.
 #pragma once
 
+#include "dialogs/OptionOwners.h"
 #include "platform/gui/CPropertyPage.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/DialogControls.h"
@@ -16,7 +17,7 @@ public:
     static constexpr int kCaptions = 7;
     static constexpr int kMaxCaption = 40;
 
-    CPropertyView();
+    explicit CPropertyView(COptionOwners& owners = COptionOwners::None());
 
     BOOL OnInitDialog() override;
     BOOL OnApply() override;
@@ -35,4 +36,5 @@ protected:
 private:
     // Moves working entry and list line p to q (a neighbour) and selects it.
     void MoveLine(int p, int q);
+    COptionOwners& m_owners;
 };

@@ -1,5 +1,5 @@
-// The options sheet run by the frame's command, each page worked by control id, against the
-// program's own frame, document and list view.
+// The options sheet run by the application's command, each page worked by control id, against
+// the program's own frame, document and list view.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/VelkonApp.h"
+#include "dialogs/OptionsSheet.h"
 #include "dialogs/PropertyColor.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/CPropertySheet.h"
@@ -50,7 +52,8 @@ private:
 
 class OptionsTest : public ListViewTest {
 protected:
-    // Runs the sheet from the frame's command; step works it and must end it.
+    std::unique_ptr<CWinApp> MakeApp() const override { return std::make_unique<CVelkonApp>(); }
+    // Runs the sheet from the menu command; step works it and must end it.
     void RunSheet(std::function<void(CPropertySheet*)> step) {
         DialogScript script;
         script.Then([&](CDialog* d) {
@@ -96,6 +99,7 @@ protected:
 }  // namespace
 
 TEST_F(OptionsTest, TheSheetHasFivePagesInOrderAndApplyFollowsTheChanges) {
+    EXPECT_TRUE(frame->IsCommandEnabled(ID_OPTIONS));
     RunSheet([&](CPropertySheet* sheet) {
         EXPECT_EQ(sheet->GetWindowText(), Sjis("ｵﾌﾟｼｮﾝ"));
         ASSERT_EQ(sheet->GetPageCount(), 5);
