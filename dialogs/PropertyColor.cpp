@@ -2,6 +2,7 @@
 
 #include "listview/VelkonView.h"
 #include "platform/base/StringResource.h"
+#include "platform/gui/CWinApp.h"
 #include "res/resource.h"
 
 namespace {
@@ -49,9 +50,13 @@ BOOL CPropertyColor::OnInitDialog() {
     m_listSample.SubclassDlgItem(IDC_COLOR_SAMPLE, this);
     CVelkonView* view = m_owners.View();
     if (view) {
-        m_listSample.SetFont(&view->m_font, TRUE);
-        // Shared with the view, not copied: the sample shows the very mark of the list.
-        m_listSample.SetImageList(&view->m_imageList, LVSIL_SMALL);
+        LOGFONT lf;
+        view->m_font.GetLogFont(&lf);
+        m_fontSample.CreateFontIndirect(&lf);
+        m_listSample.SetFont(&m_fontSample, TRUE);
+        m_imageSample.Create(16, 16, ILC_MASK, 0, 1);
+        m_imageSample.Add(AfxGetApp() ? AfxGetApp()->LoadIcon(IDI_PICKUP) : nullptr);
+        m_listSample.SetImageList(&m_imageSample, LVSIL_SMALL);
     }
     m_listSample.SetBkColor(m_listSample.m_clrBack);
     m_listSample.InsertColumn(0, view ? view->m_szCaption[0] : "", LVCFMT_LEFT, 75, 0);

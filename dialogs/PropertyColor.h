@@ -5,6 +5,8 @@
 #include "dialogs/ColorButton.h"
 #include "dialogs/OptionOwners.h"
 #include "listview/SampleListCtrl.h"
+#include "platform/gui/CFont.h"
+#include "platform/gui/CImageList.h"
 #include "platform/gui/CPropertyPage.h"
 #include "res/resource.h"
 
@@ -25,6 +27,10 @@ public:
     BOOL SetColor(COLORREF clr);
 
     CColorButton m_btnColor[kSwatches];
+    // The sample's font and mark, made like the view's: the sample must not point into the
+    // view, which goes with the main window while the sheet can still be drawn.
+    CFont m_fontSample;
+    CImageList m_imageSample;
     CSampleListCtrl m_listSample;
 
 protected:

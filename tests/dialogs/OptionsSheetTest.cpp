@@ -2,7 +2,9 @@
 // the program's own frame, document and list view.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 #include <functional>
@@ -324,6 +326,35 @@ TEST_F(OptionsTest, ClipboardPickupSwitchIsTheFramesAfterApply) {
     });
     EXPECT_FALSE(frame->m_bClipboardPickup);
     EXPECT_TRUE(frame->m_bHidetermPickup);
+}
+
+TEST_F(OptionsTest, TheMainWindowClosedUnderTheSheetIsNoLongerTouched) {
+    frame->m_nHotKey = kCtrlAltK;
+    RecordingHotKeys hotKeys;
+    RunSheet([&](CPropertySheet* sheet) {
+        CDialog* environ = sheet->GetActivePage();
+        CDialog* helper = Show(sheet, kHelper);
+        CDialog* color = Show(sheet, kColor);
+        // An end signal closes the main window as the user would, sheet or no sheet.
+        frame->SendMessage(WM_CLOSE);
+        frame = nullptr;
+        doc = nullptr;
+        view = nullptr;
+        ASSERT_EQ(AfxGetMainWnd(), nullptr);
+        Click(environ, IDC_RESIDENT);
+        TypeInto(helper, IDC_HELPER_FORMAT0, "x");
+        PickRow(color, IDC_COLOR_CATEGORY, 2);
+        Click(color, IDC_SWATCH17);
+        color->GetWidget()->repaint();  // the sample drew with the view's mark and font
+        Click(sheet, ID_APPLY_NOW);
+        Click(sheet, IDOK);
+    });
+    // The hot key would be taken again for a window that is gone.
+    EXPECT_FALSE(hotKeys.registered);
+    // The main window going inside the sheet's loop asked Qt to end every loop, as it should in
+    // the program; one turn of the application's own loop clears that for the tests after this.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }
 
 namespace {
