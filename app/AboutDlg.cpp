@@ -2,12 +2,7 @@
 
 #include "platform/base/VersionInfoSeam.h"
 #include "platform/gui/CWinApp.h"
-
-namespace {
-constexpr int kProductName = 2010;
-constexpr int kVersion = 2011;
-constexpr int kCopyright = 2012;
-}  // namespace
+#include "res/resource.h"
 
 CAboutDlg::CAboutDlg() : CDialog(IDD) {}
 
@@ -15,14 +10,14 @@ BOOL CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     AFX_VERSION_INFO info;
     if (!AfxReadVersionInfo(AfxGetModuleFileName(), &info)) return TRUE;
-    if (info.bProductName) SetDlgItemText(kProductName, info.strProductName);
+    if (info.bProductName) SetDlgItemText(IDC_PRODUCT_NAME, info.strProductName);
     if (info.bFixedInfo) {
         // The fourth part of the version is never shown.
         CString version;
         version.Format("Version %d.%d.%d", HIWORD(info.dwProductVersionMS),
                        LOWORD(info.dwProductVersionMS), HIWORD(info.dwProductVersionLS));
-        SetDlgItemText(kVersion, version);
+        SetDlgItemText(IDC_VERSION, version);
     }
-    if (info.bLegalCopyright) SetDlgItemText(kCopyright, info.strLegalCopyright);
+    if (info.bLegalCopyright) SetDlgItemText(IDC_COPYRIGHT, info.strLegalCopyright);
     return TRUE;
 }

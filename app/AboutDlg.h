@@ -3,10 +3,11 @@
 #pragma once
 
 #include "platform/gui/CDialog.h"
+#include "res/resource.h"
 
 class CAboutDlg : public CDialog {
 public:
-    enum { IDD = 2000 };
+    enum { IDD = IDD_ABOUTBOX };
     CAboutDlg();
     BOOL OnInitDialog() override;
 };

@@ -1,7 +1,9 @@
 #include "app/VelkonApp.h"
 
 #include "app/AboutDlg.h"
+#include "app/MainWindowOptions.h"
 #include "database/VelkonDoc.h"
+#include "dialogs/OptionsSheet.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
 #include "platform/base/CFile.h"
@@ -11,6 +13,7 @@
 
 BEGIN_MESSAGE_MAP(CVelkonApp, CWinApp)
 ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+ON_COMMAND(ID_OPTIONS, OnOptions)
 END_MESSAGE_MAP()
 
 CString CVelkonApp::DefaultDataPath() {
@@ -60,4 +63,10 @@ int CVelkonApp::ExitInstance() {
 void CVelkonApp::OnAppAbout() {
     CAboutDlg about;
     about.DoModal();
+}
+
+void CVelkonApp::OnOptions() {
+    // The pages store their values into the frame, the view and the document themselves.
+    CMainWindowOptions owners;
+    RunOptionsSheet(owners);
 }

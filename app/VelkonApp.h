@@ -1,5 +1,5 @@
 // The application: one instance, the window class other programs find it by, the settings
-// root, the document template, and id.lst beside the program.
+// root, the document template, id.lst beside the program; the About box and the options sheet.
 #pragma once
 
 #include "platform/gui/CWinApp.h"
@@ -18,4 +18,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 protected:
     void OnAppAbout();
+    // The options sheet over the main window, its view and its document.
+    void OnOptions();
 };

@@ -14,6 +14,7 @@
 #include "dialogs/RegistIDDlg.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/UiHooks.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ void BM_RegistDialogOpen(benchmark::State& state) {
     doc.PickupText(buffer);
     LRESULT offered = 0;
     const AfxDialogHook previous = AfxSetDialogHook([&](CDialog* d) {
-        offered = d->SendDlgItemMessage(2210, CB_GETCOUNT);
+        offered = d->SendDlgItemMessage(IDC_NEW_ID, CB_GETCOUNT);
         d->EndDialog(IDCANCEL);
     });
     for (auto _ : state) {

@@ -17,7 +17,7 @@ void SetRange(CDialog* dlg, int id, int lower, int upper) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CSpecifyDateDlg, CDialog)
-ON_BN_CLICKED(2350, OnCurrentDate)
+ON_BN_CLICKED(IDC_CURRENT_DATE, OnCurrentDate)
 END_MESSAGE_MAP()
 
 CSpecifyDateDlg::CSpecifyDateDlg(CWnd* pParent) : CDialog(IDD, pParent) {
@@ -53,30 +53,30 @@ void CSpecifyDateDlg::MakeDateText() {
 }
 
 void CSpecifyDateDlg::DoDataExchange(CDataExchange* pDX) {
-    DDX_Text(pDX, 2310, m_nYear);
-    DDX_Text(pDX, 2311, m_nMonth);
-    DDX_Text(pDX, 2312, m_nDay);
-    DDX_Check(pDX, 2320, m_bRegistDate);
-    DDX_Check(pDX, 2321, m_bUpdateDate);
-    DDX_Radio(pDX, 2330, m_nMethod);
+    DDX_Text(pDX, IDC_YEAR, m_nYear);
+    DDX_Text(pDX, IDC_MONTH, m_nMonth);
+    DDX_Text(pDX, IDC_DAY, m_nDay);
+    DDX_Check(pDX, IDC_TARGET_REGIST_DATE, m_bRegistDate);
+    DDX_Check(pDX, IDC_TARGET_UPDATE_DATE, m_bUpdateDate);
+    DDX_Radio(pDX, IDC_ON_OR_BEFORE, m_nMethod);
 }
 
 BOOL CSpecifyDateDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // The ranges only govern the arrows; typed numbers are taken as they are.
-    SetRange(this, 2340, 1970, 2038);
-    SetRange(this, 2341, 1, 12);
-    SetRange(this, 2342, 1, 31);
+    SetRange(this, IDC_YEAR_SPIN, 1970, 2038);
+    SetRange(this, IDC_MONTH_SPIN, 1, 12);
+    SetRange(this, IDC_DAY_SPIN, 1, 31);
     return TRUE;
 }
 
 void CSpecifyDateDlg::OnCurrentDate() {
     // Only the edits change; the members follow at the next exchange.
     const CTime now = CTime::GetCurrentTime();
-    SetDlgItemInt(2310, static_cast<UINT>(now.GetYear()));
-    SetDlgItemInt(2311, static_cast<UINT>(now.GetMonth()));
-    SetDlgItemInt(2312, static_cast<UINT>(now.GetDay()));
-    GotoDlgCtrl(GetDlgItem(2310));
+    SetDlgItemInt(IDC_YEAR, static_cast<UINT>(now.GetYear()));
+    SetDlgItemInt(IDC_MONTH, static_cast<UINT>(now.GetMonth()));
+    SetDlgItemInt(IDC_DAY, static_cast<UINT>(now.GetDay()));
+    GotoDlgCtrl(GetDlgItem(IDC_YEAR));
 }
 
 void CSpecifyDateDlg::OnOK() {

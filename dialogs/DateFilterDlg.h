@@ -5,10 +5,11 @@
 
 #include "platform/base/CString.h"
 #include "platform/gui/CDialog.h"
+#include "res/resource.h"
 
 class CSpecifyDateDlg : public CDialog {
 public:
-    enum { IDD = 2300 };
+    enum { IDD = IDD_SPECIFY_DATE };
     enum Method { OnOrBefore = 0, OnTheDay = 1, OnOrAfter = 2 };
 
     // Reads the settings; year, month and day default to today.

@@ -8,16 +8,15 @@
 
 namespace {
 constexpr const char* kSection = "Specify Keyword";
-constexpr int kKeyword = 2410;
-constexpr int kFirstTarget = 2420;  // ID, then handle and memo 1..6
-constexpr int kTargets = 8;
+constexpr int kTargets = 8;  // ID, then handle and memo 1..6
+static_assert(IDC_TARGET_MEMO6 - IDC_TARGET_ID == kTargets - 1);
 
 CString EntryText(const CDialog* dlg, int i) {
     const LRESULT length =
-        dlg->SendDlgItemMessage(kKeyword, CB_GETLBTEXTLEN, static_cast<WPARAM>(i));
+        dlg->SendDlgItemMessage(IDC_KEYWORD, CB_GETLBTEXTLEN, static_cast<WPARAM>(i));
     if (length < 0) return {};
     std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
-    dlg->SendDlgItemMessage(kKeyword, CB_GETLBTEXT, static_cast<WPARAM>(i),
+    dlg->SendDlgItemMessage(IDC_KEYWORD, CB_GETLBTEXT, static_cast<WPARAM>(i),
                             reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<std::size_t>(length));
     return CString(std::move(buffer));
@@ -62,11 +61,11 @@ CSpecifyKeywordDlg::~CSpecifyKeywordDlg() {
 }
 
 void CSpecifyKeywordDlg::DoDataExchange(CDataExchange* pDX) {
-    DDX_CBString(pDX, kKeyword, m_strKeyword);
-    DDX_Check(pDX, 2430, m_bCase);
+    DDX_CBString(pDX, IDC_KEYWORD, m_strKeyword);
+    DDX_Check(pDX, IDC_MATCH_CASE, m_bCase);
     BOOL* targets[kTargets] = {&m_bID,    &m_bHandle, &m_bMemo1, &m_bMemo2,
                                &m_bMemo3, &m_bMemo4,  &m_bMemo5, &m_bMemo6};
-    for (int i = 0; i < kTargets; ++i) DDX_Check(pDX, kFirstTarget + i, *targets[i]);
+    for (int i = 0; i < kTargets; ++i) DDX_Check(pDX, IDC_TARGET_ID + i, *targets[i]);
 }
 
 BOOL CSpecifyKeywordDlg::OnInitDialog() {
@@ -77,14 +76,14 @@ BOOL CSpecifyKeywordDlg::OnInitDialog() {
             const CString entry =
                 app->GetProfileString(kSection, AfxProfileKey("History%d", i), "");
             if (entry.IsEmpty()) break;
-            SendDlgItemMessage(kKeyword, CB_ADDSTRING, 0,
+            SendDlgItemMessage(IDC_KEYWORD, CB_ADDSTRING, 0,
                                reinterpret_cast<LPARAM>(entry.GetString()));
         }
     }
     // No selection: the keyword field opens empty, the history waits in the list.
-    SendDlgItemMessage(kKeyword, CB_SETCURSEL, static_cast<WPARAM>(-1));
+    SendDlgItemMessage(IDC_KEYWORD, CB_SETCURSEL, static_cast<WPARAM>(-1));
     if (m_pszCaption)
-        for (int i = 1; i < kTargets; ++i) SetDlgItemText(kFirstTarget + i, m_pszCaption[i]);
+        for (int i = 1; i < kTargets; ++i) SetDlgItemText(IDC_TARGET_ID + i, m_pszCaption[i]);
     return TRUE;
 }
 
@@ -96,31 +95,31 @@ void CSpecifyKeywordDlg::OnOK() {
     }
     bool anyTarget = false;
     for (int i = 0; i < kTargets; ++i)
-        if (IsDlgButtonChecked(kFirstTarget + i)) anyTarget = true;
+        if (IsDlgButtonChecked(IDC_TARGET_ID + i)) anyTarget = true;
     if (!anyTarget) {
         AfxMessageBox(IDS_NO_KEYWORD_TARGET, MB_OK);
         return;
     }
     m_bEnable = TRUE;
     // A keyword already in the history stays where it is; only the exact same text counts.
-    const int count = static_cast<int>(SendDlgItemMessage(kKeyword, CB_GETCOUNT));
+    const int count = static_cast<int>(SendDlgItemMessage(IDC_KEYWORD, CB_GETCOUNT));
     for (int i = 0; i < count; ++i) {
         if (EntryText(this, i) == m_strKeyword) {
             EndDialog(IDOK);
             return;
         }
     }
-    SendDlgItemMessage(kKeyword, CB_INSERTSTRING, 0,
+    SendDlgItemMessage(IDC_KEYWORD, CB_INSERTSTRING, 0,
                        reinterpret_cast<LPARAM>(m_strKeyword.GetString()));
     if (count + 1 > kMaxHistory)
-        SendDlgItemMessage(kKeyword, CB_DELETESTRING, static_cast<WPARAM>(count));
+        SendDlgItemMessage(IDC_KEYWORD, CB_DELETESTRING, static_cast<WPARAM>(count));
     EndDialog(IDOK);
 }
 
 void CSpecifyKeywordDlg::OnDestroy() {
     // Written after OK and Cancel alike; entries beyond those written stay as they were.
     if (CWinApp* app = AfxGetApp()) {
-        const int count = static_cast<int>(SendDlgItemMessage(kKeyword, CB_GETCOUNT));
+        const int count = static_cast<int>(SendDlgItemMessage(IDC_KEYWORD, CB_GETCOUNT));
         for (int i = 0; i < count && i < kMaxHistory; ++i)
             app->WriteProfileString(kSection, AfxProfileKey("History%d", i), EntryText(this, i));
     }

@@ -6,10 +6,11 @@
 
 #include "platform/base/CString.h"
 #include "platform/gui/CDialog.h"
+#include "res/resource.h"
 
 class CSpecifyKeywordDlg : public CDialog {
 public:
-    enum { IDD = 2400 };
+    enum { IDD = IDD_SPECIFY_KEYWORD };
     static constexpr int kMaxHistory = 20;
 
     explicit CSpecifyKeywordDlg(CWnd* pParent = nullptr);

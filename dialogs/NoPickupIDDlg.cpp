@@ -5,15 +5,11 @@
 #include "platform/gui/MessageBox.h"
 #include "res/resource.h"
 
-namespace {
-constexpr int kID = 4010;
-}
-
 CNoPickupIDDlg::CNoPickupIDDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
 
 void CNoPickupIDDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, kID, m_strID);
+    DDX_Text(pDX, IDC_NO_PICKUP_ID, m_strID);
 }
 
 void CNoPickupIDDlg::OnOK() {
@@ -24,5 +20,5 @@ void CNoPickupIDDlg::OnOK() {
         return;
     }
     AfxMessageBox(IDS_INVALID_ID, MB_OK);
-    GotoDlgCtrl(GetDlgItem(kID));
+    GotoDlgCtrl(GetDlgItem(IDC_NO_PICKUP_ID));
 }

@@ -4,10 +4,11 @@
 
 #include "platform/base/CString.h"
 #include "platform/gui/CDialog.h"
+#include "res/resource.h"
 
 class CNoPickupIDDlg : public CDialog {
 public:
-    enum { IDD = 4000 };
+    enum { IDD = IDD_NO_PICKUP_ID };
     explicit CNoPickupIDDlg(CWnd* pParent = nullptr);
     void OnOK() override;
 

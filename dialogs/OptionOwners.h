@@ -1,22 +1,52 @@
-// Where the options pages find the values they edit: the main frame, its document and its list
-// view. Each is nullptr when there is none (no main window yet), and the pages then leave it be.
+// What the options pages edit, handed to the sheet by whoever runs it: the main window's
+// settings, its list view and its document. A page asks for each again whenever it needs it,
+// because the main window can go while the sheet is open (an end signal closes it as the user
+// would); nullptr means there is none, and the page then leaves that part be.
 #pragma once
 
-#include "database/VelkonDoc.h"
-#include "frame/MainFrame.h"
-#include "listview/VelkonView.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/base/Afx.h"
+#include "platform/base/CStringArray.h"
 
-inline CMainFrame* OptionsFrame() {
-    return dynamic_cast<CMainFrame*>(AfxGetMainWnd());
-}
+class CVelkonDoc;
+class CVelkonView;
 
-inline CVelkonDoc* OptionsDocument() {
-    CMainFrame* frame = OptionsFrame();
-    return frame ? dynamic_cast<CVelkonDoc*>(frame->GetActiveDocument()) : nullptr;
-}
+// The main window's part: the settings the pages copy out and write back, and what has to
+// follow them at once.
+class COptionsFrame {
+public:
+    virtual ~COptionsFrame() = default;
 
-inline CVelkonView* OptionsView() {
-    CMainFrame* frame = OptionsFrame();
-    return frame ? dynamic_cast<CVelkonView*>(frame->GetActiveView()) : nullptr;
+    virtual BOOL& Resident() = 0;
+    virtual WORD& HotKey() = 0;  // as the hot-key control gives it: virtual key, HOTKEYF_* above
+    virtual BOOL& HidetermPickup() = 0;
+    virtual BOOL& ClipboardPickup() = 0;
+    virtual CStringArray& HelperFormats() = 0;
+
+    virtual void RegisterAppHotKey() = 0;
+    virtual void UnregisterAppHotKey() = 0;
+    virtual void AddTrayIcon() = 0;
+    virtual void RemoveTrayIcon() = 0;
+};
+
+class COptionOwners {
+public:
+    virtual ~COptionOwners() = default;
+
+    virtual COptionsFrame* Frame() = 0;
+    virtual CVelkonView* View() = 0;
+    virtual CVelkonDoc* Document() = 0;
+
+    // Owners that have none of the three.
+    static COptionOwners& None();
+};
+
+inline COptionOwners& COptionOwners::None() {
+    class CNoOwners final : public COptionOwners {
+    public:
+        COptionsFrame* Frame() override { return nullptr; }
+        CVelkonView* View() override { return nullptr; }
+        CVelkonDoc* Document() override { return nullptr; }
+    };
+    static CNoOwners none;
+    return none;
 }

@@ -9,14 +9,14 @@
 #include "platform/gui/CPropertySheet.h"
 #include "res/resource.h"
 
-void RunOptionsSheet() {
+void RunOptionsSheet(COptionOwners& owners) {
     CPropertySheet sheet(AfxLoadString(IDS_OPTIONS_CAPTION), nullptr, 0);
     // The environment page goes last, so that the hot key is registered once the sheet is gone.
-    CPropertyEnviron environment;
-    CPropertyView view;
-    CPropertyPickup pickup;
-    CPropertyHelper helper;
-    CPropertyColor color;
+    CPropertyEnviron environment(owners);
+    CPropertyView view(owners);
+    CPropertyPickup pickup(owners);
+    CPropertyHelper helper(owners);
+    CPropertyColor color(owners);
     sheet.AddPage(&environment);
     sheet.AddPage(&view);
     sheet.AddPage(&pickup);

@@ -1,4 +1,7 @@
-// Runs the options sheet: its five pages made before it and gone after it, in reverse order.
+// Runs the options sheet over what its caller hands it: its five pages made before it and gone
+// after it, in reverse order.
 #pragma once
 
-void RunOptionsSheet();
+#include "dialogs/OptionOwners.h"
+
+void RunOptionsSheet(COptionOwners& owners);

@@ -11,12 +11,9 @@
 #include "res/resource.h"
 
 namespace {
-constexpr int kFirstLabel = 2110;  // handle, then memo 1..6
-constexpr int kFirstEdit = 2120;
-constexpr int kFields = 7;
-constexpr int kRegistDate = 2130;
-constexpr int kPrevUpdateDate = 2131;
-constexpr int kUpdateCount = 2132;
+constexpr int kFields = 7;  // handle, then memo 1..6
+static_assert(IDC_LABEL_MEMO6 - IDC_LABEL_HANDLE == kFields - 1);
+static_assert(IDC_MEMO6 - IDC_HANDLE == kFields - 1);
 constexpr int kMaxText = 255;
 }  // namespace
 
@@ -55,7 +52,7 @@ CPersonalDataDlg* CPersonalDataDlg::Open(int nRecord, const char (*pszCaption)[2
 void CPersonalDataDlg::DoDataExchange(CDataExchange* pDX) {
     CString* fields[kFields] = {&m_strHandle, &m_strMemo1, &m_strMemo2, &m_strMemo3,
                                 &m_strMemo4,  &m_strMemo5, &m_strMemo6};
-    for (int i = 0; i < kFields; ++i) DDX_Text(pDX, kFirstEdit + i, *fields[i]);
+    for (int i = 0; i < kFields; ++i) DDX_Text(pDX, IDC_HANDLE + i, *fields[i]);
 }
 
 BOOL CPersonalDataDlg::OnInitDialog() {
@@ -70,14 +67,14 @@ BOOL CPersonalDataDlg::OnInitDialog() {
         const CString caption = m_pszCaption
                                     ? CString(m_pszCaption[1 + i])
                                     : AfxLoadString(IDS_CAPTION_HANDLE + static_cast<UINT>(i));
-        SetDlgItemText(kFirstLabel + i, caption + " :");
+        SetDlgItemText(IDC_LABEL_HANDLE + i, caption + " :");
     }
     if (valid) {
         CString count;
         count.Format("%u", static_cast<unsigned>(doc->m_anUpdateCount[r]));
-        SetDlgItemText(kUpdateCount, count);
-        SetDlgItemText(kRegistDate, CVelkonDoc::FormatDate(doc->m_atimeRegist[r]));
-        SetDlgItemText(kPrevUpdateDate, CVelkonDoc::FormatDate(doc->m_atimePrevUpdate[r]));
+        SetDlgItemText(IDC_UPDATE_COUNT, count);
+        SetDlgItemText(IDC_REGIST_DATE, CVelkonDoc::FormatDate(doc->m_atimeRegist[r]));
+        SetDlgItemText(IDC_PREV_UPDATE_DATE, CVelkonDoc::FormatDate(doc->m_atimePrevUpdate[r]));
         m_strHandle = doc->m_astrHandle[r];
         m_strMemo1 = doc->m_astrMemo1[r];
         m_strMemo2 = doc->m_astrMemo2[r];
@@ -87,7 +84,7 @@ BOOL CPersonalDataDlg::OnInitDialog() {
         m_strMemo6 = doc->m_astrMemo6[r];
     }
     UpdateData(FALSE);
-    for (int i = 0; i < kFields; ++i) SendDlgItemMessage(kFirstEdit + i, EM_LIMITTEXT, kMaxText);
+    for (int i = 0; i < kFields; ++i) SendDlgItemMessage(IDC_HANDLE + i, EM_LIMITTEXT, kMaxText);
     Cascade();
     return TRUE;
 }
@@ -112,7 +109,7 @@ void CPersonalDataDlg::OnOK() {
     } else {
         bool typed = false;
         for (int i = 0; i < kFields && !typed; ++i)
-            typed = SendDlgItemMessage(kFirstEdit + i, EM_GETMODIFY) != 0;
+            typed = SendDlgItemMessage(IDC_HANDLE + i, EM_GETMODIFY) != 0;
         if (typed && UpdateData(TRUE)) {
             doc->m_astrHandle[r] = m_strHandle;
             doc->m_astrMemo1[r] = m_strMemo1;

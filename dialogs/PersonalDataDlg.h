@@ -5,12 +5,13 @@
 
 #include "platform/base/CString.h"
 #include "platform/gui/CDialog.h"
+#include "res/resource.h"
 
 class CVelkonDoc;
 
 class CPersonalDataDlg : public CDialog {
 public:
-    enum { IDD = 2100 };
+    enum { IDD = IDD_PERSONAL_DATA };
 
     explicit CPersonalDataDlg(CWnd* pParent = nullptr);
 

@@ -1,15 +1,13 @@
 #include "dialogs/PropertyColor.h"
 
-#include "dialogs/OptionOwners.h"
+#include "listview/VelkonView.h"
 #include "platform/base/StringResource.h"
+#include "platform/gui/CWinApp.h"
 #include "res/resource.h"
 
 namespace {
-constexpr int kCategory = 3410;
-constexpr int kFirstSwatch = 3420;
-constexpr int kSample = 3440;
-constexpr int kDefault = 3441;
 enum { kNormalText, kPickupText, kBack };
+static_assert(IDC_SWATCH17 - IDC_SWATCH0 == CPropertyColor::kSwatches - 1);
 }  // namespace
 
 const COLORREF CPropertyColor::s_aclrPalette[kSwatches] = {
@@ -21,12 +19,12 @@ const COLORREF CPropertyColor::s_aclrPalette[kSwatches] = {
 IMPLEMENT_DYNCREATE(CPropertyColor)
 
 BEGIN_MESSAGE_MAP(CPropertyColor, CPropertyPage)
-ON_BN_CLICKED(kDefault, OnDefault)
-ON_NOTIFY(LVN_GETDISPINFO, kSample, OnGetDispInfo)
+ON_BN_CLICKED(IDC_DEFAULT_COLORS, OnDefault)
+ON_NOTIFY(LVN_GETDISPINFO, IDC_COLOR_SAMPLE, OnGetDispInfo)
 END_MESSAGE_MAP()
 
-CPropertyColor::CPropertyColor() : CPropertyPage(IDD) {
-    if (CVelkonView* view = OptionsView()) {
+CPropertyColor::CPropertyColor(COptionOwners& owners) : CPropertyPage(IDD), m_owners(owners) {
+    if (CVelkonView* view = m_owners.View()) {
         m_listSample.m_clrNormalText = view->m_clrNormalText;
         m_listSample.m_clrPickupText = view->m_clrPickupText;
         m_listSample.m_clrBack = view->m_clrBack;
@@ -40,21 +38,25 @@ CPropertyColor::CPropertyColor() : CPropertyPage(IDD) {
 BOOL CPropertyColor::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     for (UINT nID : {IDS_COLOR_NORMAL, IDS_COLOR_PICKUP, IDS_COLOR_BACK})
-        SendDlgItemMessage(kCategory, LB_ADDSTRING, 0,
+        SendDlgItemMessage(IDC_COLOR_CATEGORY, LB_ADDSTRING, 0,
                            reinterpret_cast<LPARAM>(AfxLoadString(nID).GetString()));
-    SendDlgItemMessage(kCategory, LB_SETCURSEL, kNormalText);
+    SendDlgItemMessage(IDC_COLOR_CATEGORY, LB_SETCURSEL, kNormalText);
 
     for (int i = 0; i < kSwatches; ++i) {
-        m_btnColor[i].SubclassDlgItem(static_cast<UINT>(kFirstSwatch + i), this);
+        m_btnColor[i].SubclassDlgItem(static_cast<UINT>(IDC_SWATCH0 + i), this);
         m_btnColor[i].m_clr = s_aclrPalette[i];
     }
 
-    m_listSample.SubclassDlgItem(kSample, this);
-    CVelkonView* view = OptionsView();
+    m_listSample.SubclassDlgItem(IDC_COLOR_SAMPLE, this);
+    CVelkonView* view = m_owners.View();
     if (view) {
-        m_listSample.SetFont(&view->m_font, TRUE);
-        // Shared with the view, not copied: the sample shows the very mark of the list.
-        m_listSample.SetImageList(&view->m_imageList, LVSIL_SMALL);
+        LOGFONT lf;
+        view->m_font.GetLogFont(&lf);
+        m_fontSample.CreateFontIndirect(&lf);
+        m_listSample.SetFont(&m_fontSample, TRUE);
+        m_imageSample.Create(16, 16, ILC_MASK, 0, 1);
+        m_imageSample.Add(AfxGetApp() ? AfxGetApp()->LoadIcon(IDI_PICKUP) : nullptr);
+        m_listSample.SetImageList(&m_imageSample, LVSIL_SMALL);
     }
     m_listSample.SetBkColor(m_listSample.m_clrBack);
     m_listSample.InsertColumn(0, view ? view->m_szCaption[0] : "", LVCFMT_LEFT, 75, 0);
@@ -91,7 +93,7 @@ void CPropertyColor::OnGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult) {
 }
 
 BOOL CPropertyColor::SetColor(COLORREF clr) {
-    switch (static_cast<int>(SendDlgItemMessage(kCategory, LB_GETCURSEL))) {
+    switch (static_cast<int>(SendDlgItemMessage(IDC_COLOR_CATEGORY, LB_GETCURSEL))) {
         case kNormalText:
             m_listSample.m_clrNormalText = clr;
             break;
@@ -111,9 +113,9 @@ BOOL CPropertyColor::SetColor(COLORREF clr) {
 
 BOOL CPropertyColor::OnCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(static_cast<DWORD>(wParam));
-    if (HIWORD(static_cast<DWORD>(wParam)) == BN_CLICKED && id >= kFirstSwatch &&
-        id < kFirstSwatch + kSwatches) {
-        if (SetColor(m_btnColor[id - kFirstSwatch].m_clr)) SetModified(TRUE);
+    if (HIWORD(static_cast<DWORD>(wParam)) == BN_CLICKED && id >= IDC_SWATCH0 &&
+        id < IDC_SWATCH0 + kSwatches) {
+        if (SetColor(m_btnColor[id - IDC_SWATCH0].m_clr)) SetModified(TRUE);
     }
     return CPropertyPage::OnCommand(wParam, lParam);
 }
@@ -128,7 +130,7 @@ void CPropertyColor::OnDefault() {
 }
 
 BOOL CPropertyColor::OnApply() {
-    if (CVelkonView* view = OptionsView()) {
+    if (CVelkonView* view = m_owners.View()) {
         view->m_clrNormalText = m_listSample.m_clrNormalText;
         view->m_clrPickupText = m_listSample.m_clrPickupText;
         view->m_clrBack = m_listSample.m_clrBack;

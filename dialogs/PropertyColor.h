@@ -3,19 +3,23 @@
 #pragma once
 
 #include "dialogs/ColorButton.h"
+#include "dialogs/OptionOwners.h"
 #include "listview/SampleListCtrl.h"
+#include "platform/gui/CFont.h"
+#include "platform/gui/CImageList.h"
 #include "platform/gui/CPropertyPage.h"
+#include "res/resource.h"
 
 class CPropertyColor : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyColor)
 public:
-    enum { IDD = 3400 };
+    enum { IDD = IDD_PROPERTY_COLOR };
     static constexpr int kSwatches = 18;
     static constexpr int kSampleRows = 4;
     // The palette, by swatch.
     static const COLORREF s_aclrPalette[kSwatches];
 
-    CPropertyColor();
+    explicit CPropertyColor(COptionOwners& owners = COptionOwners::None());
 
     BOOL OnInitDialog() override;
     BOOL OnApply() override;
@@ -23,6 +27,10 @@ public:
     BOOL SetColor(COLORREF clr);
 
     CColorButton m_btnColor[kSwatches];
+    // The sample's font and mark, made like the view's: the sample must not point into the
+    // view, which goes with the main window while the sheet can still be drawn.
+    CFont m_fontSample;
+    CImageList m_imageSample;
     CSampleListCtrl m_listSample;
 
 protected:
@@ -34,4 +42,5 @@ protected:
 private:
     CString m_astrSampleID[kSampleRows];
     CString m_astrSampleText[kSampleRows];
+    COptionOwners& m_owners;
 };

@@ -1,23 +1,16 @@
 #include "dialogs/PropertyEnviron.h"
 
-#include "dialogs/OptionOwners.h"
+#include "database/VelkonDoc.h"
 #include "platform/gui/DataExchange.h"
-
-namespace {
-constexpr int kResident = 3010;
-constexpr int kHotKey = 3011;
-constexpr int kBackup = 3020;
-constexpr int kAutoSave = 3021;
-}  // namespace
 
 IMPLEMENT_DYNCREATE(CPropertyEnviron)
 
-CPropertyEnviron::CPropertyEnviron() : CPropertyPage(IDD) {
-    if (CMainFrame* frame = OptionsFrame()) {
-        m_bResident = frame->m_bResident;
+CPropertyEnviron::CPropertyEnviron(COptionOwners& owners) : CPropertyPage(IDD), m_owners(owners) {
+    if (COptionsFrame* frame = m_owners.Frame()) {
+        m_bResident = frame->Resident();
         frame->UnregisterAppHotKey();
     }
-    if (CVelkonDoc* doc = OptionsDocument()) {
+    if (CVelkonDoc* doc = m_owners.Document()) {
         m_bBackup = doc->m_bBackup;
         m_bAutoSave = doc->m_bAutoSave;
     }
@@ -25,45 +18,45 @@ CPropertyEnviron::CPropertyEnviron() : CPropertyPage(IDD) {
 
 CPropertyEnviron::~CPropertyEnviron() {
     // After OK and Cancel alike, and also when the page was never shown.
-    if (CMainFrame* frame = OptionsFrame()) frame->RegisterAppHotKey();
+    if (COptionsFrame* frame = m_owners.Frame()) frame->RegisterAppHotKey();
 }
 
 void CPropertyEnviron::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Control(pDX, kHotKey, m_hotkey);
-    DDX_Check(pDX, kResident, m_bResident);
-    DDX_Check(pDX, kBackup, m_bBackup);
-    DDX_Check(pDX, kAutoSave, m_bAutoSave);
+    DDX_Control(pDX, IDC_HOT_KEY, m_hotkey);
+    DDX_Check(pDX, IDC_RESIDENT, m_bResident);
+    DDX_Check(pDX, IDC_BACKUP, m_bBackup);
+    DDX_Check(pDX, IDC_AUTO_SAVE, m_bAutoSave);
 }
 
 BOOL CPropertyEnviron::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    if (CMainFrame* frame = OptionsFrame())
-        m_hotkey.SetHotKey(LOBYTE(frame->m_nHotKey), HIBYTE(frame->m_nHotKey));
+    if (COptionsFrame* frame = m_owners.Frame())
+        m_hotkey.SetHotKey(LOBYTE(frame->HotKey()), HIBYTE(frame->HotKey()));
     return TRUE;
 }
 
 BOOL CPropertyEnviron::OnCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(static_cast<DWORD>(wParam));
     if (HIWORD(static_cast<DWORD>(wParam)) == 0 &&
-        (id == kResident || id == kBackup || id == kAutoSave))
+        (id == IDC_RESIDENT || id == IDC_BACKUP || id == IDC_AUTO_SAVE))
         SetModified(TRUE);
     // Any message may come with a changed hot key; what counts is whether it differs now.
-    CMainFrame* frame = OptionsFrame();
+    COptionsFrame* frame = m_owners.Frame();
     if (frame && m_hotkey.GetSafeHwnd() &&
-        static_cast<WORD>(m_hotkey.GetHotKey() & 0xFFFF) != frame->m_nHotKey)
+        static_cast<WORD>(m_hotkey.GetHotKey() & 0xFFFF) != frame->HotKey())
         SetModified(TRUE);
     return CPropertyPage::OnCommand(wParam, lParam);
 }
 
 BOOL CPropertyEnviron::OnApply() {
     if (!UpdateData(TRUE)) return FALSE;
-    CMainFrame* frame = OptionsFrame();
+    COptionsFrame* frame = m_owners.Frame();
     if (frame) {
-        frame->m_bResident = m_bResident;
-        frame->m_nHotKey = static_cast<WORD>(m_hotkey.GetHotKey() & 0xFFFF);
+        frame->Resident() = m_bResident;
+        frame->HotKey() = static_cast<WORD>(m_hotkey.GetHotKey() & 0xFFFF);
     }
-    if (CVelkonDoc* doc = OptionsDocument()) {
+    if (CVelkonDoc* doc = m_owners.Document()) {
         doc->m_bBackup = m_bBackup;
         doc->m_bAutoSave = m_bAutoSave;
     }

@@ -4,14 +4,16 @@
 // goes, with whatever value the frame holds then.
 #pragma once
 
+#include "dialogs/OptionOwners.h"
 #include "platform/gui/CPropertyPage.h"
 #include "platform/gui/DialogControls.h"
+#include "res/resource.h"
 
 class CPropertyEnviron : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyEnviron)
 public:
-    enum { IDD = 3000 };
-    CPropertyEnviron();
+    enum { IDD = IDD_PROPERTY_ENVIRON };
+    explicit CPropertyEnviron(COptionOwners& owners = COptionOwners::None());
     ~CPropertyEnviron() override;
 
     BOOL OnInitDialog() override;
@@ -25,4 +27,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+private:
+    COptionOwners& m_owners;
 };

@@ -1,15 +1,17 @@
 // The options page "ｺﾋﾟｰ/送信ﾍﾙﾊﾟ設定": the main frame's seven helper formats, stored as typed.
 #pragma once
 
+#include "dialogs/OptionOwners.h"
 #include "platform/gui/CPropertyPage.h"
+#include "res/resource.h"
 
 class CPropertyHelper : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyHelper)
 public:
-    enum { IDD = 3300 };
+    enum { IDD = IDD_PROPERTY_HELPER };
     static constexpr int kFormats = 7;
 
-    CPropertyHelper();
+    explicit CPropertyHelper(COptionOwners& owners = COptionOwners::None());
     BOOL OnApply() override;
 
     CString m_strFormat[kFormats];
@@ -17,4 +19,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+private:
+    COptionOwners& m_owners;
 };

@@ -2,13 +2,15 @@
 // IDs that are never picked up, kept sorted in the page's list box.
 #pragma once
 
+#include "dialogs/OptionOwners.h"
 #include "platform/gui/CPropertyPage.h"
+#include "res/resource.h"
 
 class CPropertyPickup : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyPickup)
 public:
-    enum { IDD = 3200 };
-    CPropertyPickup();
+    enum { IDD = IDD_PROPERTY_PICKUP };
+    explicit CPropertyPickup(COptionOwners& owners = COptionOwners::None());
 
     BOOL OnInitDialog() override;
     BOOL OnApply() override;
@@ -22,4 +24,7 @@ protected:
     void OnAdd();
     void OnDelete();
     DECLARE_MESSAGE_MAP()
+
+private:
+    COptionOwners& m_owners;
 };

@@ -2,25 +2,20 @@
 
 #include <utility>
 
-#include "dialogs/OptionOwners.h"
+#include "listview/VelkonView.h"
 #include "platform/gui/DataExchange.h"
 
-namespace {
-constexpr int kList = 3110;
-constexpr int kUp = 3120;
-constexpr int kDown = 3121;
-constexpr int kFirstCaption = 3130;
-}  // namespace
+static_assert(IDC_CAPTION_MEMO6 - IDC_CAPTION_HANDLE == CPropertyView::kCaptions - 1);
 
 IMPLEMENT_DYNCREATE(CPropertyView)
 
 BEGIN_MESSAGE_MAP(CPropertyView, CPropertyPage)
-ON_BN_CLICKED(kUp, OnUp)
-ON_BN_CLICKED(kDown, OnDown)
+ON_BN_CLICKED(IDC_COLUMN_UP, OnUp)
+ON_BN_CLICKED(IDC_COLUMN_DOWN, OnDown)
 END_MESSAGE_MAP()
 
-CPropertyView::CPropertyView() : CPropertyPage(IDD) {
-    if (CVelkonView* view = OptionsView()) {
+CPropertyView::CPropertyView(COptionOwners& owners) : CPropertyPage(IDD), m_owners(owners) {
+    if (CVelkonView* view = m_owners.View()) {
         for (int i = 0; i < kCaptions; ++i) m_strCaption[i] = view->m_szCaption[1 + i];
         for (int i = 0; i < kColumns; ++i) m_aColumnWork[i] = view->m_aColumn[i];
     }
@@ -28,12 +23,12 @@ CPropertyView::CPropertyView() : CPropertyPage(IDD) {
 
 void CPropertyView::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    for (int i = 0; i < kCaptions; ++i) DDX_Text(pDX, kFirstCaption + i, m_strCaption[i]);
+    for (int i = 0; i < kCaptions; ++i) DDX_Text(pDX, IDC_CAPTION_HANDLE + i, m_strCaption[i]);
 }
 
 BOOL CPropertyView::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    m_listColumn.SubclassDlgItem(kList, this);
+    m_listColumn.SubclassDlgItem(IDC_COLUMNS, this);
     // The lines show the captions as the view has them, also after a caption is edited here.
     for (int i = 0; i < kColumns; ++i) {
         const LVCOLUMN& column = m_aColumnWork[i];
@@ -42,14 +37,14 @@ BOOL CPropertyView::OnInitDialog() {
     }
     m_listColumn.SetCurSel(0);
     for (int i = 0; i < kCaptions; ++i)
-        SendDlgItemMessage(kFirstCaption + i, EM_LIMITTEXT, kMaxCaption);
+        SendDlgItemMessage(IDC_CAPTION_HANDLE + i, EM_LIMITTEXT, kMaxCaption);
     return TRUE;
 }
 
 BOOL CPropertyView::OnCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(static_cast<DWORD>(wParam));
     const int code = HIWORD(static_cast<DWORD>(wParam));
-    if (id == kList && code == CLBN_CHKCHANGE) {
+    if (id == IDC_COLUMNS && code == CLBN_CHKCHANGE) {
         // Each entry follows its line's check box, so that a flag never disagrees with what
         // the user sees, whichever line was ticked.
         for (int i = 0; i < kColumns && i < m_listColumn.GetCount(); ++i) {
@@ -58,9 +53,10 @@ BOOL CPropertyView::OnCommand(WPARAM wParam, LPARAM lParam) {
                                                 : (tag & ~CVelkonView::kShown);
         }
         SetModified(TRUE);
-    } else if (code == EN_CHANGE && id >= kFirstCaption && id < kFirstCaption + kCaptions) {
+    } else if (code == EN_CHANGE && id >= IDC_CAPTION_HANDLE &&
+               id < IDC_CAPTION_HANDLE + kCaptions) {
         SetModified(TRUE);
-    } else if (code == BN_CLICKED && (id == kUp || id == kDown)) {
+    } else if (code == BN_CLICKED && (id == IDC_COLUMN_UP || id == IDC_COLUMN_DOWN)) {
         // Also when there is nothing to move.
         SetModified(TRUE);
     }
@@ -80,18 +76,18 @@ void CPropertyView::MoveLine(int p, int q) {
 void CPropertyView::OnUp() {
     const int p = m_listColumn.GetCurSel();
     if (p > 0) MoveLine(p, p - 1);
-    GotoDlgCtrl(GetDlgItem(kList));
+    GotoDlgCtrl(GetDlgItem(IDC_COLUMNS));
 }
 
 void CPropertyView::OnDown() {
     const int p = m_listColumn.GetCurSel();
     if (p >= 0 && p < m_listColumn.GetCount() - 1 && p < kColumns - 1) MoveLine(p, p + 1);
-    GotoDlgCtrl(GetDlgItem(kList));
+    GotoDlgCtrl(GetDlgItem(IDC_COLUMNS));
 }
 
 BOOL CPropertyView::OnApply() {
     if (!UpdateData(TRUE)) return FALSE;
-    if (CVelkonView* view = OptionsView()) {
+    if (CVelkonView* view = m_owners.View()) {
         for (int i = 0; i < kCaptions; ++i)
             CVelkonView::CopyToBuffer(view->m_szCaption[1 + i], m_strCaption[i]);
         // The entries' texts point into the view's caption buffers, which stay where they are.

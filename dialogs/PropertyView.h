@@ -3,19 +3,21 @@
 // it is applied.
 #pragma once
 
+#include "dialogs/OptionOwners.h"
 #include "platform/gui/CPropertyPage.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/DialogControls.h"
+#include "res/resource.h"
 
 class CPropertyView : public CPropertyPage {
     DECLARE_DYNCREATE(CPropertyView)
 public:
-    enum { IDD = 3100 };
+    enum { IDD = IDD_PROPERTY_VIEW };
     static constexpr int kColumns = 11;
     static constexpr int kCaptions = 7;
     static constexpr int kMaxCaption = 40;
 
-    CPropertyView();
+    explicit CPropertyView(COptionOwners& owners = COptionOwners::None());
 
     BOOL OnInitDialog() override;
     BOOL OnApply() override;
@@ -34,4 +36,5 @@ protected:
 private:
     // Moves working entry and list line p to q (a neighbour) and selects it.
     void MoveLine(int p, int q);
+    COptionOwners& m_owners;
 };

@@ -13,9 +13,6 @@
 #include "res/resource.h"
 
 namespace {
-constexpr int kNewID = 2210;
-constexpr int kNewHandle = 2211;
-
 CString EntryText(const CDialog* dlg, int id, int i) {
     const LRESULT length = dlg->SendDlgItemMessage(id, CB_GETLBTEXTLEN, static_cast<WPARAM>(i));
     if (length < 0) return {};
@@ -57,14 +54,14 @@ int AddSorted(CDialog* dlg, int id, const std::vector<const CString*>& texts,
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CRegistIDDlg, CDialog)
-ON_CBN_SELCHANGE(kNewID, OnSelChangeNewID)
+ON_CBN_SELCHANGE(IDC_NEW_ID, OnSelChangeNewID)
 END_MESSAGE_MAP()
 
 CRegistIDDlg::CRegistIDDlg(CVelkonDoc* pDoc, CWnd* pParent) : CDialog(IDD, pParent), m_pDoc(pDoc) {}
 
 void CRegistIDDlg::DoDataExchange(CDataExchange* pDX) {
-    DDX_CBString(pDX, kNewID, m_strNewID);
-    DDX_CBString(pDX, kNewHandle, m_strNewHandle);
+    DDX_CBString(pDX, IDC_NEW_ID, m_strNewID);
+    DDX_CBString(pDX, IDC_NEW_HANDLE, m_strNewHandle);
 }
 
 BOOL CRegistIDDlg::OnInitDialog() {
@@ -79,7 +76,7 @@ void CRegistIDDlg::OnSelChangeNewID() {
 }
 
 void CRegistIDDlg::FillIDList() {
-    SendDlgItemMessage(kNewID, CB_RESETCONTENT);
+    SendDlgItemMessage(IDC_NEW_ID, CB_RESETCONTENT);
     if (!m_pDoc) return;
     // Offers are the picked-up IDs no live record has; the pickup number is the item data.
     const CStringArray& picked = m_pDoc->m_astrPickupID;
@@ -92,13 +89,13 @@ void CRegistIDDlg::FillIDList() {
     }
     // The latest first arrival among them is selected.
     const int latest =
-        AddSorted(this, kNewID, offers, &pickupOf, static_cast<int>(offers.size()) - 1);
-    SendDlgItemMessage(kNewID, CB_SETCURSEL, static_cast<WPARAM>(latest));
+        AddSorted(this, IDC_NEW_ID, offers, &pickupOf, static_cast<int>(offers.size()) - 1);
+    SendDlgItemMessage(IDC_NEW_ID, CB_SETCURSEL, static_cast<WPARAM>(latest));
 }
 
 int CRegistIDDlg::PickupOfEntry(int i) const {
-    const CString id = EntryText(this, kNewID, i);
-    const auto data = SendDlgItemMessage(kNewID, CB_GETITEMDATA, static_cast<WPARAM>(i));
+    const CString id = EntryText(this, IDC_NEW_ID, i);
+    const auto data = SendDlgItemMessage(IDC_NEW_ID, CB_GETITEMDATA, static_cast<WPARAM>(i));
     const CStringArray& picked = m_pDoc->m_astrPickupID;
     if (data >= 0 && data < picked.GetSize() && picked[static_cast<int>(data)] == id)
         return static_cast<int>(data);
@@ -106,8 +103,8 @@ int CRegistIDDlg::PickupOfEntry(int i) const {
 }
 
 void CRegistIDDlg::FillHandleList() {
-    SendDlgItemMessage(kNewHandle, CB_RESETCONTENT);
-    const auto entry = static_cast<int>(SendDlgItemMessage(kNewID, CB_GETCURSEL));
+    SendDlgItemMessage(IDC_NEW_HANDLE, CB_RESETCONTENT);
+    const auto entry = static_cast<int>(SendDlgItemMessage(IDC_NEW_ID, CB_GETCURSEL));
     const int pickup = m_pDoc && entry >= 0 ? PickupOfEntry(entry) : -1;
     if (pickup >= 0 && pickup < m_pDoc->m_aPickupHandles.GetSize() &&
         m_pDoc->m_aPickupHandles[pickup]) {
@@ -115,10 +112,10 @@ void CRegistIDDlg::FillHandleList() {
         std::vector<const CString*> texts;
         texts.reserve(static_cast<std::size_t>(handles.GetSize()));
         for (int i = 0; i < handles.GetSize(); ++i) texts.push_back(&handles[i]);
-        AddSorted(this, kNewHandle, texts, nullptr, -1);
+        AddSorted(this, IDC_NEW_HANDLE, texts, nullptr, -1);
     }
-    const bool any = SendDlgItemMessage(kNewHandle, CB_GETCOUNT) > 0;
-    SendDlgItemMessage(kNewHandle, CB_SETCURSEL, any ? 0 : static_cast<WPARAM>(-1));
+    const bool any = SendDlgItemMessage(IDC_NEW_HANDLE, CB_GETCOUNT) > 0;
+    SendDlgItemMessage(IDC_NEW_HANDLE, CB_SETCURSEL, any ? 0 : static_cast<WPARAM>(-1));
 }
 
 void CRegistIDDlg::OnOK() {
@@ -127,10 +124,10 @@ void CRegistIDDlg::OnOK() {
         AfxMessageBox(IDS_INVALID_ID, MB_OK);
     } else {
         // The offer goes even when the store then refuses the ID: it is registered either way.
-        const auto p = static_cast<int>(SendDlgItemMessage(kNewID, CB_GETCURSEL));
+        const auto p = static_cast<int>(SendDlgItemMessage(IDC_NEW_ID, CB_GETCURSEL));
         if (p >= 0) {
-            const auto n = static_cast<int>(SendDlgItemMessage(kNewID, CB_DELETESTRING, p));
-            SendDlgItemMessage(kNewID, CB_SETCURSEL, static_cast<WPARAM>(p < n ? p : n - 1));
+            const auto n = static_cast<int>(SendDlgItemMessage(IDC_NEW_ID, CB_DELETESTRING, p));
+            SendDlgItemMessage(IDC_NEW_ID, CB_SETCURSEL, static_cast<WPARAM>(p < n ? p : n - 1));
             FillHandleList();
         }
         m_strNewID.MakeUpper();
@@ -142,5 +139,5 @@ void CRegistIDDlg::OnOK() {
             AfxMessageBox(text.c_str(), MB_OK);
         }
     }
-    GotoDlgCtrl(GetDlgItem(kNewID));
+    GotoDlgCtrl(GetDlgItem(IDC_NEW_ID));
 }

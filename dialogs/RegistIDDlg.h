@@ -4,12 +4,13 @@
 
 #include "platform/base/CString.h"
 #include "platform/gui/CDialog.h"
+#include "res/resource.h"
 
 class CVelkonDoc;
 
 class CRegistIDDlg : public CDialog {
 public:
-    enum { IDD = 2200 };
+    enum { IDD = IDD_REGIST_ID };
 
     explicit CRegistIDDlg(CVelkonDoc* pDoc, CWnd* pParent = nullptr);
 

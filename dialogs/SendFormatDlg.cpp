@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kList = 2510;
-
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -53,7 +51,7 @@ CVelkonDoc* ActiveDocument() {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CSendFormatDlg, CDialog)
-ON_LBN_DBLCLK(kList, OnDblclkList)
+ON_LBN_DBLCLK(IDC_EXPANDED_FORMATS, OnDblclkList)
 END_MESSAGE_MAP()
 
 CSendFormatDlg::CSendFormatDlg(CWnd* pParent) : CDialog(IDD, pParent) {
@@ -132,22 +130,24 @@ BOOL CSendFormatDlg::OnInitDialog() {
     if (m_pastrFormat) {
         for (int i = 0; i < m_pastrFormat->GetSize(); ++i) {
             const CString entry = ExpandFormat((*m_pastrFormat)[i]);
-            SendDlgItemMessage(kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.GetString()));
+            SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_ADDSTRING, 0,
+                               reinterpret_cast<LPARAM>(entry.GetString()));
         }
     }
-    SendDlgItemMessage(kList, LB_SETCURSEL, 0);
+    SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_SETCURSEL, 0);
     return TRUE;
 }
 
 void CSendFormatDlg::OnOK() {
-    const LRESULT selected = SendDlgItemMessage(kList, LB_GETCURSEL);
+    const LRESULT selected = SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_GETCURSEL);
     if (selected < 0) {
         EndDialog(IDCANCEL);
         return;
     }
-    const LRESULT length = SendDlgItemMessage(kList, LB_GETTEXTLEN, static_cast<WPARAM>(selected));
+    const LRESULT length =
+        SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_GETTEXTLEN, static_cast<WPARAM>(selected));
     std::string text(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, '\0');
-    SendDlgItemMessage(kList, LB_GETTEXT, static_cast<WPARAM>(selected),
+    SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_GETTEXT, static_cast<WPARAM>(selected),
                        reinterpret_cast<LPARAM>(text.data()));
     text.resize(text.find('\0'));
     m_strResult = ExpandEscapes(CString(std::move(text)));

@@ -7,10 +7,11 @@
 #include "platform/base/CString.h"
 #include "platform/base/CStringArray.h"
 #include "platform/gui/CDialog.h"
+#include "res/resource.h"
 
 class CSendFormatDlg : public CDialog {
 public:
-    enum { IDD = 2500 };
+    enum { IDD = IDD_SEND_FORMAT };
 
     explicit CSendFormatDlg(CWnd* pParent = nullptr);
 

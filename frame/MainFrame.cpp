@@ -1,7 +1,6 @@
 #include "frame/MainFrame.h"
 
 #include "database/VelkonDoc.h"
-#include "dialogs/OptionsSheet.h"
 #include "dialogs/RegistIDDlg.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/CDC.h"
@@ -23,7 +22,6 @@ ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
 ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
 ON_COMMAND(ID_HELP, OnHelp)
 ON_COMMAND(ID_CONTEXT_HELP, OnContextHelp)
-ON_COMMAND(ID_OPTIONS, OnOptions)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
@@ -89,11 +87,6 @@ void CMainFrame::SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCo
     m_wndStatusBar.SetPaneInfo(nPane, ID_SEPARATOR, SBPS_NORMAL, size.cx);
     m_wndStatusBar.SetPaneText(nPane, rText, TRUE);
     SetTrayTip(m_strRegistCount + "  " + m_strPickupCount);
-}
-
-void CMainFrame::OnOptions() {
-    // The pages store their values into the frame, the view and the document themselves.
-    RunOptionsSheet();
 }
 
 void CMainFrame::OnRegistID() {

@@ -1,5 +1,6 @@
 // The top of the frame layers: the window class, tool bar, status bar with the registered and
-// picked-up counts, the tray tip, the seven helper formats and the options sheet.
+// picked-up counts, the tray tip and the seven helper formats (the options sheet that edits
+// them is the application's command).
 #pragma once
 
 #include "frame/VelkonApi32CtrlFrame.h"
@@ -29,7 +30,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
-    void OnOptions();
     // The registration dialog over the active document; the store registers, the dialog asks.
     void OnRegistID();
 

@@ -26,26 +26,26 @@ constexpr std::uint32_t kUpDown =
 
 // The personal data editor: seven caption rows, then three read-only rows.
 constexpr DialogItem kPersonalData[] = {
-    {2110, DlgCtl::Static, kLabel, "HANDLE", 7, 9, 46, 8},
-    {2120, DlgCtl::Edit, kEdit, nullptr, 56, 7, 127, 12},
-    {2111, DlgCtl::Static, kLabel, "MEMO1", 7, 25, 46, 8},
-    {2121, DlgCtl::Edit, kEdit, nullptr, 56, 23, 127, 12},
-    {2112, DlgCtl::Static, kLabel, "MEMO2", 7, 41, 46, 8},
-    {2122, DlgCtl::Edit, kEdit, nullptr, 56, 39, 127, 12},
-    {2113, DlgCtl::Static, kLabel, "MEMO3", 7, 57, 46, 8},
-    {2123, DlgCtl::Edit, kEdit, nullptr, 56, 55, 127, 12},
-    {2114, DlgCtl::Static, kLabel, "MEMO4", 7, 73, 46, 8},
-    {2124, DlgCtl::Edit, kEdit, nullptr, 56, 71, 127, 12},
-    {2115, DlgCtl::Static, kLabel, "MEMO5", 7, 89, 46, 8},
-    {2125, DlgCtl::Edit, kEdit, nullptr, 56, 87, 127, 12},
-    {2116, DlgCtl::Static, kLabel, "MEMO6", 7, 105, 46, 8},
-    {2126, DlgCtl::Edit, kEdit, nullptr, 56, 103, 127, 12},
+    {IDC_LABEL_HANDLE, DlgCtl::Static, kLabel, "HANDLE", 7, 9, 46, 8},
+    {IDC_HANDLE, DlgCtl::Edit, kEdit, nullptr, 56, 7, 127, 12},
+    {IDC_LABEL_MEMO1, DlgCtl::Static, kLabel, "MEMO1", 7, 25, 46, 8},
+    {IDC_MEMO1, DlgCtl::Edit, kEdit, nullptr, 56, 23, 127, 12},
+    {IDC_LABEL_MEMO2, DlgCtl::Static, kLabel, "MEMO2", 7, 41, 46, 8},
+    {IDC_MEMO2, DlgCtl::Edit, kEdit, nullptr, 56, 39, 127, 12},
+    {IDC_LABEL_MEMO3, DlgCtl::Static, kLabel, "MEMO3", 7, 57, 46, 8},
+    {IDC_MEMO3, DlgCtl::Edit, kEdit, nullptr, 56, 55, 127, 12},
+    {IDC_LABEL_MEMO4, DlgCtl::Static, kLabel, "MEMO4", 7, 73, 46, 8},
+    {IDC_MEMO4, DlgCtl::Edit, kEdit, nullptr, 56, 71, 127, 12},
+    {IDC_LABEL_MEMO5, DlgCtl::Static, kLabel, "MEMO5", 7, 89, 46, 8},
+    {IDC_MEMO5, DlgCtl::Edit, kEdit, nullptr, 56, 87, 127, 12},
+    {IDC_LABEL_MEMO6, DlgCtl::Static, kLabel, "MEMO6", 7, 105, 46, 8},
+    {IDC_MEMO6, DlgCtl::Edit, kEdit, nullptr, 56, 103, 127, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "登録日付 :", 7, 126, 60, 8},
-    {2130, DlgCtl::Static, kReadOnlyField, "REGISTDATE", 70, 124, 64, 12},
+    {IDC_REGIST_DATE, DlgCtl::Static, kReadOnlyField, "REGISTDATE", 70, 124, 64, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "前回更新日付 :", 7, 140, 60, 8},
-    {2131, DlgCtl::Static, kReadOnlyField, "UPDATEDATE", 70, 138, 64, 12},
+    {IDC_PREV_UPDATE_DATE, DlgCtl::Static, kReadOnlyField, "UPDATEDATE", 70, 138, 64, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "更新回数 :", 7, 154, 60, 8},
-    {2132, DlgCtl::Static, kReadOnlyField, "UPDATECOUNT", 70, 152, 64, 12},
+    {IDC_UPDATE_COUNT, DlgCtl::Static, kReadOnlyField, "UPDATECOUNT", 70, 152, 64, 12},
     {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 21, 171, 50, 14},
     {kIdCancel, DlgCtl::Button, kPush, "ｷｬﾝｾﾙ", 76, 171, 50, 14},
     {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 131, 171, 50, 14},
@@ -56,9 +56,9 @@ constexpr std::uint32_t kSimpleCombo =
     kChild | WS_TABSTOP | WS_VSCROLL | CBS_SIMPLE | CBS_SORT | CBS_AUTOHSCROLL | CBS_HASSTRINGS;
 constexpr DialogItem kRegistID[] = {
     {IDC_STATIC, DlgCtl::Static, kLabel, "新規ID(&I):", 7, 7, 74, 8},
-    {2210, DlgCtl::ComboBox, kSimpleCombo | WS_GROUP, nullptr, 7, 17, 74, 111},
+    {IDC_NEW_ID, DlgCtl::ComboBox, kSimpleCombo | WS_GROUP, nullptr, 7, 17, 74, 111},
     {IDC_STATIC, DlgCtl::Static, kLabel, "新規ﾊﾝﾄﾞﾙ(&H):", 87, 7, 76, 8},
-    {2211, DlgCtl::ComboBox, kSimpleCombo | WS_GROUP, nullptr, 87, 17, 76, 111},
+    {IDC_NEW_HANDLE, DlgCtl::ComboBox, kSimpleCombo | WS_GROUP, nullptr, 87, 17, 76, 111},
     {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "登録", 170, 7, 50, 14},
     {kIdCancel, DlgCtl::Button, kPush, "閉じる", 170, 24, 50, 14},
     {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 170, 41, 50, 14},
@@ -66,24 +66,24 @@ constexpr DialogItem kRegistID[] = {
 
 // The date filter: year, month and day each with its arrows, the targets and the condition.
 constexpr DialogItem kSpecifyDate[] = {
-    {2310, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 7, 8, 36, 12},
-    {2340, DlgCtl::UpDown, kUpDown, nullptr, 43, 8, 10, 12},
+    {IDC_YEAR, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 7, 8, 36, 12},
+    {IDC_YEAR_SPIN, DlgCtl::UpDown, kUpDown, nullptr, 43, 8, 10, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "年", 45, 10, 10, 8},
-    {2311, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 57, 8, 26, 12},
-    {2341, DlgCtl::UpDown, kUpDown, nullptr, 83, 8, 10, 12},
+    {IDC_MONTH, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 57, 8, 26, 12},
+    {IDC_MONTH_SPIN, DlgCtl::UpDown, kUpDown, nullptr, 83, 8, 10, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "月", 85, 10, 10, 8},
-    {2312, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 97, 8, 26, 12},
-    {2342, DlgCtl::UpDown, kUpDown, nullptr, 123, 8, 10, 12},
+    {IDC_DAY, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 97, 8, 26, 12},
+    {IDC_DAY_SPIN, DlgCtl::UpDown, kUpDown, nullptr, 123, 8, 10, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "日", 125, 10, 10, 8},
-    {2350, DlgCtl::Button, kPush | WS_GROUP, "現在の日付(&C)", 7, 26, 66, 14},
+    {IDC_CURRENT_DATE, DlgCtl::Button, kPush | WS_GROUP, "現在の日付(&C)", 7, 26, 66, 14},
     {IDC_STATIC, DlgCtl::Button, kGroupBox | WS_GROUP, "対象", 7, 46, 80, 46},
-    {2320, DlgCtl::Button, kCheck | WS_GROUP, "登録日付(&R)", 13, 58, 72, 10},
-    {2321, DlgCtl::Button, kCheck, "前回更新日付(&U)", 13, 74, 72, 10},
+    {IDC_TARGET_REGIST_DATE, DlgCtl::Button, kCheck | WS_GROUP, "登録日付(&R)", 13, 58, 72, 10},
+    {IDC_TARGET_UPDATE_DATE, DlgCtl::Button, kCheck, "前回更新日付(&U)", 13, 74, 72, 10},
     {IDC_STATIC, DlgCtl::Button, kGroupBox | WS_GROUP, "条件", 92, 46, 48, 46},
-    {2330, DlgCtl::Button, kChild | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, "以前(&B)", 98, 56,
-     40, 10},
-    {2331, DlgCtl::Button, kChild | BS_AUTORADIOBUTTON, "一致(&M)", 98, 67, 40, 10},
-    {2332, DlgCtl::Button, kChild | BS_AUTORADIOBUTTON, "以後(&A)", 98, 78, 40, 10},
+    {IDC_ON_OR_BEFORE, DlgCtl::Button, kChild | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON,
+     "以前(&B)", 98, 56, 40, 10},
+    {IDC_ON_THE_DAY, DlgCtl::Button, kChild | BS_AUTORADIOBUTTON, "一致(&M)", 98, 67, 40, 10},
+    {IDC_ON_OR_AFTER, DlgCtl::Button, kChild | BS_AUTORADIOBUTTON, "以後(&A)", 98, 78, 40, 10},
     {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 146, 7, 50, 14},
     {kIdCancel, DlgCtl::Button, kPush, "ｷｬﾝｾﾙ", 146, 24, 50, 14},
     {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 146, 41, 50, 14},
@@ -93,19 +93,19 @@ constexpr DialogItem kSpecifyDate[] = {
 // columns.
 constexpr DialogItem kSpecifyKeyword[] = {
     {IDC_STATIC, DlgCtl::Static, kLabel, "ｷｰﾜｰﾄﾞ(&K):", 7, 9, 42, 8},
-    {2410, DlgCtl::ComboBox,
+    {IDC_KEYWORD, DlgCtl::ComboBox,
      kChild | WS_TABSTOP | WS_VSCROLL | WS_GROUP | CBS_DROPDOWN | CBS_AUTOHSCROLL, nullptr, 50, 7,
      94, 80},
-    {2430, DlgCtl::Button, kCheck | WS_GROUP, "大文字／小文字の区別(&C)", 50, 24, 94, 10},
+    {IDC_MATCH_CASE, DlgCtl::Button, kCheck | WS_GROUP, "大文字／小文字の区別(&C)", 50, 24, 94, 10},
     {IDC_STATIC, DlgCtl::Button, kGroupBox | WS_GROUP, "検索対象(&S):", 7, 40, 137, 74},
-    {2420, DlgCtl::Button, kCheck | WS_GROUP, "ID", 14, 53, 60, 10},
-    {2421, DlgCtl::Button, kCheck, "HANDLE", 14, 67, 60, 10},
-    {2422, DlgCtl::Button, kCheck, "MEMO1", 14, 81, 60, 10},
-    {2423, DlgCtl::Button, kCheck, "MEMO2", 14, 95, 60, 10},
-    {2424, DlgCtl::Button, kCheck, "MEMO3", 78, 53, 60, 10},
-    {2425, DlgCtl::Button, kCheck, "MEMO4", 78, 67, 60, 10},
-    {2426, DlgCtl::Button, kCheck, "MEMO5", 78, 81, 60, 10},
-    {2427, DlgCtl::Button, kCheck, "MEMO6", 78, 95, 60, 10},
+    {IDC_TARGET_ID, DlgCtl::Button, kCheck | WS_GROUP, "ID", 14, 53, 60, 10},
+    {IDC_TARGET_HANDLE, DlgCtl::Button, kCheck, "HANDLE", 14, 67, 60, 10},
+    {IDC_TARGET_MEMO1, DlgCtl::Button, kCheck, "MEMO1", 14, 81, 60, 10},
+    {IDC_TARGET_MEMO2, DlgCtl::Button, kCheck, "MEMO2", 14, 95, 60, 10},
+    {IDC_TARGET_MEMO3, DlgCtl::Button, kCheck, "MEMO3", 78, 53, 60, 10},
+    {IDC_TARGET_MEMO4, DlgCtl::Button, kCheck, "MEMO4", 78, 67, 60, 10},
+    {IDC_TARGET_MEMO5, DlgCtl::Button, kCheck, "MEMO5", 78, 81, 60, 10},
+    {IDC_TARGET_MEMO6, DlgCtl::Button, kCheck, "MEMO6", 78, 95, 60, 10},
     {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 150, 7, 50, 14},
     {kIdCancel, DlgCtl::Button, kPush, "ｷｬﾝｾﾙ", 150, 24, 50, 14},
     {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 150, 41, 50, 14},
@@ -113,7 +113,7 @@ constexpr DialogItem kSpecifyKeyword[] = {
 
 // The copy/send chooser: the expanded formats, OK and Cancel.
 constexpr DialogItem kSendFormat[] = {
-    {2510, DlgCtl::ListBox,
+    {IDC_EXPANDED_FORMATS, DlgCtl::ListBox,
      kChild | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, nullptr, 7,
      7, 117, 61},
     {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 130, 7, 50, 14},
@@ -143,9 +143,9 @@ constexpr DialogItem kFont[] = {
 // information ("?" while there is none), and the maker's notice.
 constexpr DialogItem kAbout[] = {
     {IDC_STATIC, DlgCtl::Static, kChild | SS_ICON, "128", 8, 8, 20, 20},
-    {2010, DlgCtl::Static, kChild | SS_CENTER | SS_NOPREFIX, "?", 32, 8, 156, 8},
-    {2011, DlgCtl::Static, kChild | SS_CENTER, "?", 32, 18, 156, 8},
-    {2012, DlgCtl::Static, kChild | SS_CENTER, "?", 32, 32, 156, 8},
+    {IDC_PRODUCT_NAME, DlgCtl::Static, kChild | SS_CENTER | SS_NOPREFIX, "?", 32, 8, 156, 8},
+    {IDC_VERSION, DlgCtl::Static, kChild | SS_CENTER, "?", 32, 18, 156, 8},
+    {IDC_COPYRIGHT, DlgCtl::Static, kChild | SS_CENTER, "?", 32, 32, 156, 8},
     {IDC_STATIC, DlgCtl::Static, kChild | SS_CENTER,
      "連絡先: Brambl Free Software\n本ソフトウェアの無断転載を禁じます。", 32, 40, 156, 20},
     {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 44, 68, 48, 14},
@@ -159,77 +159,80 @@ constexpr short kPageCy = 143;
 
 constexpr DialogItem kPropertyEnviron[] = {
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "動作ｵﾌﾟｼｮﾝ", 7, 7, 248, 56},
-    {3010, DlgCtl::Button, kCheck | WS_GROUP, "ﾀｽｸﾊﾞｰﾄﾚｲに常駐する(&R)", 15, 21, 160, 10},
+    {IDC_RESIDENT, DlgCtl::Button, kCheck | WS_GROUP, "ﾀｽｸﾊﾞｰﾄﾚｲに常駐する(&R)", 15, 21, 160, 10},
     {IDC_STATIC, DlgCtl::Static, kLabel, "ﾎｯﾄｷｰ(&K):", 15, 41, 40, 8},
-    {3011, DlgCtl::HotKey, kChild | WS_TABSTOP | WS_BORDER | WS_GROUP, nullptr, 58, 39, 110, 12},
+    {IDC_HOT_KEY, DlgCtl::HotKey, kChild | WS_TABSTOP | WS_BORDER | WS_GROUP, nullptr, 58, 39, 110,
+     12},
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "保存ｵﾌﾟｼｮﾝ", 7, 70, 248, 48},
-    {3020, DlgCtl::Button, kCheck | WS_GROUP, "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙを作成する(&B)", 15, 84, 160, 10},
-    {3021, DlgCtl::Button, kCheck, "終了時に自動保存する(&A)", 15, 100, 160, 10},
+    {IDC_BACKUP, DlgCtl::Button, kCheck | WS_GROUP, "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙを作成する(&B)", 15, 84, 160, 10},
+    {IDC_AUTO_SAVE, DlgCtl::Button, kCheck, "終了時に自動保存する(&A)", 15, 100, 160, 10},
 };
 
 constexpr std::uint32_t kBorderedList =
     kChild | WS_TABSTOP | WS_VSCROLL | WS_BORDER | WS_GROUP | LBS_NOINTEGRALHEIGHT;
 constexpr DialogItem kPropertyView[] = {
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "一覧表示(&V)", 7, 7, 118, 129},
-    {3110, DlgCtl::ListBox, kBorderedList | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
+    {IDC_COLUMNS, DlgCtl::ListBox, kBorderedList | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
      nullptr, 14, 19, 104, 94},
-    {3120, DlgCtl::Button, kPush | WS_GROUP, "上に(&U)", 14, 117, 50, 14},
-    {3121, DlgCtl::Button, kPush, "下に(&D)", 68, 117, 50, 14},
+    {IDC_COLUMN_UP, DlgCtl::Button, kPush | WS_GROUP, "上に(&U)", 14, 117, 50, 14},
+    {IDC_COLUMN_DOWN, DlgCtl::Button, kPush, "下に(&D)", 68, 117, 50, 14},
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "ﾊﾟｰｿﾅﾙﾃﾞｰﾀのｷｬﾌﾟｼｮﾝ", 131, 7, 124, 129},
     {IDC_STATIC, DlgCtl::Static, kLabel, "ﾊﾝﾄﾞﾙ(&H):", 138, 21, 40, 8},
-    {3130, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 19, 68, 12},
+    {IDC_CAPTION_HANDLE, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 19, 68, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ1(&1):", 138, 37, 40, 8},
-    {3131, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 35, 68, 12},
+    {IDC_CAPTION_MEMO1, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 35, 68, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ2(&2):", 138, 53, 40, 8},
-    {3132, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 51, 68, 12},
+    {IDC_CAPTION_MEMO2, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 51, 68, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ3(&3):", 138, 69, 40, 8},
-    {3133, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 67, 68, 12},
+    {IDC_CAPTION_MEMO3, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 67, 68, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ4(&4):", 138, 85, 40, 8},
-    {3134, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 83, 68, 12},
+    {IDC_CAPTION_MEMO4, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 83, 68, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ5(&5):", 138, 101, 40, 8},
-    {3135, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 99, 68, 12},
+    {IDC_CAPTION_MEMO5, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 99, 68, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "ﾒﾓ6(&6):", 138, 117, 40, 8},
-    {3136, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 115, 68, 12},
+    {IDC_CAPTION_MEMO6, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 180, 115, 68, 12},
 };
 
 constexpr DialogItem kPropertyPickup[] = {
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "ﾋﾟｯｸｱｯﾌﾟｵﾌﾟｼｮﾝ", 7, 7, 248, 44},
-    {3230, DlgCtl::Button, kCheck | WS_GROUP, "秀Termからﾋﾟｯｸｱｯﾌﾟする(&H)", 15, 20, 170, 10},
-    {3231, DlgCtl::Button, kCheck, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからﾋﾟｯｸｱｯﾌﾟする(&C)", 15, 34, 170, 10},
+    {IDC_HIDETERM_PICKUP, DlgCtl::Button, kCheck | WS_GROUP, "秀Termからﾋﾟｯｸｱｯﾌﾟする(&H)", 15, 20,
+     170, 10},
+    {IDC_CLIPBOARD_PICKUP, DlgCtl::Button, kCheck, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからﾋﾟｯｸｱｯﾌﾟする(&C)", 15, 34, 170,
+     10},
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "ﾋﾟｯｸｱｯﾌﾟしないID(&N)", 7, 58, 248, 78},
-    {3210, DlgCtl::ListBox, kBorderedList | LBS_SORT, nullptr, 15, 71, 120, 58},
-    {3220, DlgCtl::Button, kPush | WS_GROUP, "追加(&A)...", 143, 71, 50, 14},
-    {3221, DlgCtl::Button, kPush, "削除(&D)", 143, 89, 50, 14},
+    {IDC_NO_PICKUP_IDS, DlgCtl::ListBox, kBorderedList | LBS_SORT, nullptr, 15, 71, 120, 58},
+    {IDC_ADD_NO_PICKUP_ID, DlgCtl::Button, kPush | WS_GROUP, "追加(&A)...", 143, 71, 50, 14},
+    {IDC_DELETE_NO_PICKUP_ID, DlgCtl::Button, kPush, "削除(&D)", 143, 89, 50, 14},
 };
 
 constexpr DialogItem kPropertyHelper[] = {
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "ﾍﾙﾊﾟﾌｫｰﾏｯﾄ", 7, 7, 248, 129},
     {IDC_STATIC, DlgCtl::Static, kLabel, "&0:", 15, 21, 14, 8},
-    {3310, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 19, 216, 12},
+    {IDC_HELPER_FORMAT0, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 19, 216, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "&1:", 15, 37, 14, 8},
-    {3311, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 35, 216, 12},
+    {IDC_HELPER_FORMAT1, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 35, 216, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "&2:", 15, 53, 14, 8},
-    {3312, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 51, 216, 12},
+    {IDC_HELPER_FORMAT2, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 51, 216, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "&3:", 15, 69, 14, 8},
-    {3313, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 67, 216, 12},
+    {IDC_HELPER_FORMAT3, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 67, 216, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "&4:", 15, 85, 14, 8},
-    {3314, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 83, 216, 12},
+    {IDC_HELPER_FORMAT4, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 83, 216, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "&5:", 15, 101, 14, 8},
-    {3315, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 99, 216, 12},
+    {IDC_HELPER_FORMAT5, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 99, 216, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "&6:", 15, 117, 14, 8},
-    {3316, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 115, 216, 12},
+    {IDC_HELPER_FORMAT6, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 31, 115, 216, 12},
 };
 
 // The colour page: three rows of six swatches that draw themselves, and the sample list.
 constexpr std::uint32_t kSwatch = kChild | WS_TABSTOP | BS_OWNERDRAW;
-#define VELKON_SWATCH(n, label)                                                                    \
-    {                                                                                              \
-        3420 + (n), DlgCtl::Button, kSwatch, label, 100 + 25 * ((n) % 6), 16 + 14 * ((n) / 6), 21, \
-            11                                                                                     \
+#define VELKON_SWATCH(n, label)                                                  \
+    {                                                                            \
+        IDC_SWATCH0 + (n), DlgCtl::Button, kSwatch, label, 100 + 25 * ((n) % 6), \
+            16 + 14 * ((n) / 6), 21, 11                                          \
     }
 constexpr DialogItem kPropertyColor[] = {
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "ｶﾃｺﾞﾘ(&Y)", 7, 5, 80, 57},
-    {3410, DlgCtl::ListBox, kBorderedList | LBS_NOTIFY, nullptr, 14, 16, 66, 40},
+    {IDC_COLOR_CATEGORY, DlgCtl::ListBox, kBorderedList | LBS_NOTIFY, nullptr, 14, 16, 66, 40},
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "色(&C)", 93, 5, 162, 57},
     VELKON_SWATCH(0, "0"),
     VELKON_SWATCH(1, "1"),
@@ -250,17 +253,17 @@ constexpr DialogItem kPropertyColor[] = {
     VELKON_SWATCH(16, "16"),
     VELKON_SWATCH(17, "17"),
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "ｻﾝﾌﾟﾙ", 7, 65, 190, 76},
-    {3440, DlgCtl::ListView,
+    {IDC_COLOR_SAMPLE, DlgCtl::ListView,
      kChild | WS_TABSTOP | WS_BORDER | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS |
          LVS_OWNERDRAWFIXED,
      nullptr, 14, 76, 176, 60},
-    {3441, DlgCtl::Button, kPush | WS_GROUP, "ﾃﾞﾌｫﾙﾄに戻す(&D)", 201, 127, 54, 14},
+    {IDC_DEFAULT_COLORS, DlgCtl::Button, kPush | WS_GROUP, "ﾃﾞﾌｫﾙﾄに戻す(&D)", 201, 127, 54, 14},
 };
 #undef VELKON_SWATCH
 
 // One ID that is never picked up.
 constexpr DialogItem kNoPickupID[] = {
-    {4010, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 7, 7, 128, 12},
+    {IDC_NO_PICKUP_ID, DlgCtl::Edit, kEdit | WS_GROUP, nullptr, 7, 7, 128, 12},
     {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 17, 26, 50, 14},
     {kIdCancel, DlgCtl::Button, kPush, "ｷｬﾝｾﾙ", 75, 26, 50, 14},
 };

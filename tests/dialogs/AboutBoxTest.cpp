@@ -7,6 +7,7 @@
 #include "app/AboutDlg.h"
 #include "platform/base/VersionInfoSeam.h"
 #include "platform/gui/UiHooks.h"
+#include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
 
@@ -41,9 +42,10 @@ TEST_F(AboutBoxTest, ShowsNameVersionWithoutItsFourthPartAndCopyright) {
     DialogScript script;
     script.Then([](CDialog* d) {
         EXPECT_EQ(d->GetWindowText(), Sjis("このVelkonについて"));
-        EXPECT_EQ(Shown(d, 2010), "Velkon for Windows95 & Co");  // an & is shown as it is
-        EXPECT_EQ(Shown(d, 2011), "Version 3.4.13");
-        EXPECT_EQ(Shown(d, 2012), "Copyright (C) Brambl Free Software");
+        EXPECT_EQ(Shown(d, IDC_PRODUCT_NAME),
+                  "Velkon for Windows95 & Co");  // an & is shown as it is
+        EXPECT_EQ(Shown(d, IDC_VERSION), "Version 3.4.13");
+        EXPECT_EQ(Shown(d, IDC_COPYRIGHT), "Copyright (C) Brambl Free Software");
         PressKey(d, Qt::Key_Return);
     });
     EXPECT_EQ(about.DoModal(), IDOK);
@@ -60,9 +62,9 @@ TEST_F(AboutBoxTest, MissingPiecesStayQuestionMarksAndTheBoxStillCloses) {
         CAboutDlg about;
         DialogScript script;
         script.Then([anyInfo](CDialog* d) {
-            EXPECT_EQ(Shown(d, 2010), "?");
-            EXPECT_EQ(Shown(d, 2011), anyInfo ? "Version 3.4.0" : "?");
-            EXPECT_EQ(Shown(d, 2012), "?");
+            EXPECT_EQ(Shown(d, IDC_PRODUCT_NAME), "?");
+            EXPECT_EQ(Shown(d, IDC_VERSION), anyInfo ? "Version 3.4.0" : "?");
+            EXPECT_EQ(Shown(d, IDC_COPYRIGHT), "?");
             Click(d, IDOK);
         });
         EXPECT_EQ(about.DoModal(), IDOK);
@@ -76,9 +78,9 @@ TEST_F(AboutBoxTest, ReadsTheVersionResourceOfTheProgramFile) {
     CAboutDlg about;
     DialogScript script;
     script.Then([](CDialog* d) {
-        EXPECT_EQ(Shown(d, 2011), "Version 3.4.13");
-        EXPECT_NE(Shown(d, 2010), "?");
-        EXPECT_NE(Shown(d, 2012), "?");
+        EXPECT_EQ(Shown(d, IDC_VERSION), "Version 3.4.13");
+        EXPECT_NE(Shown(d, IDC_PRODUCT_NAME), "?");
+        EXPECT_NE(Shown(d, IDC_COPYRIGHT), "?");
         Click(d, IDOK);
     });
     EXPECT_EQ(about.DoModal(), IDOK);

@@ -13,6 +13,7 @@
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/UiHooks.h"
+#include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
 
@@ -40,11 +41,12 @@ protected:
     }
     static std::vector<std::string> Entries(CDialog* d) {
         std::vector<std::string> entries;
-        const auto n = d->SendDlgItemMessage(2410, CB_GETCOUNT);
+        const auto n = d->SendDlgItemMessage(IDC_KEYWORD, CB_GETCOUNT);
         for (int i = 0; i < n; ++i) {
             char buffer[256] = {};
-            if (d->SendDlgItemMessage(2410, CB_GETLBTEXTLEN, i) < 256)
-                d->SendDlgItemMessage(2410, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
+            if (d->SendDlgItemMessage(IDC_KEYWORD, CB_GETLBTEXTLEN, i) < 256)
+                d->SendDlgItemMessage(IDC_KEYWORD, CB_GETLBTEXT, i,
+                                      reinterpret_cast<LPARAM>(buffer));
             entries.emplace_back(buffer);
         }
         return entries;
@@ -62,17 +64,19 @@ TEST_F(FilterDialogTest, DateDialogFirstOpensWithTodayNoTargetAndOnOrBefore) {
     DialogScript script;
     script.Then([](CDialog* d) {
         EXPECT_EQ(d->GetWindowText(), Sjis("日付を指定して表示"));
-        EXPECT_EQ(Shown(d, 2310), "2026");
-        EXPECT_EQ(Shown(d, 2311), "12");
-        EXPECT_EQ(Shown(d, 2312), "8");
-        EXPECT_EQ(d->IsDlgButtonChecked(2320) + d->IsDlgButtonChecked(2321), 0u);
-        EXPECT_EQ(d->IsDlgButtonChecked(2330), 1u);
+        EXPECT_EQ(Shown(d, IDC_YEAR), "2026");
+        EXPECT_EQ(Shown(d, IDC_MONTH), "12");
+        EXPECT_EQ(Shown(d, IDC_DAY), "8");
+        EXPECT_EQ(d->IsDlgButtonChecked(IDC_TARGET_REGIST_DATE) +
+                      d->IsDlgButtonChecked(IDC_TARGET_UPDATE_DATE),
+                  0u);
+        EXPECT_EQ(d->IsDlgButtonChecked(IDC_ON_OR_BEFORE), 1u);
         // The arrows keep to their ranges.
-        ClickArrow(d, 2341, true);
-        EXPECT_EQ(Shown(d, 2311), "12");
-        Retype(d, 2312, "31");
-        ClickArrow(d, 2342, true);
-        EXPECT_EQ(Shown(d, 2312), "31");
+        ClickArrow(d, IDC_MONTH_SPIN, true);
+        EXPECT_EQ(Shown(d, IDC_MONTH), "12");
+        Retype(d, IDC_DAY, "31");
+        ClickArrow(d, IDC_DAY_SPIN, true);
+        EXPECT_EQ(Shown(d, IDC_DAY), "31");
         Click(d, IDCANCEL);
     });
     EXPECT_EQ(date.DoModal(), IDCANCEL);
@@ -90,18 +94,18 @@ TEST_F(FilterDialogTest, DateDialogRefusesNoTargetAndNonIntegersAndTakesOddNumbe
         EXPECT_EQ(boxes.Texts()[0], "対象を指定してください。");
         EXPECT_TRUE(d->ContinueModal());
 
-        Click(d, 2321);
-        Retype(d, 2312, "1O");
+        Click(d, IDC_TARGET_UPDATE_DATE);
+        Retype(d, IDC_DAY, "1O");
         Click(d, IDOK);
         ASSERT_EQ(boxes.Texts().size(), 2u);
         EXPECT_EQ(boxes.Texts()[1], "整数を入力してください。");
         EXPECT_TRUE(d->ContinueModal());
-        EXPECT_EQ(FocusedId(d), 2312);
+        EXPECT_EQ(FocusedId(d), IDC_DAY);
 
-        Retype(d, 2310, "99");
-        Retype(d, 2311, "13");
-        Retype(d, 2312, "0");
-        Click(d, 2332);
+        Retype(d, IDC_YEAR, "99");
+        Retype(d, IDC_MONTH, "13");
+        Retype(d, IDC_DAY, "0");
+        Click(d, IDC_ON_OR_AFTER);
         Click(d, IDOK);
     });
     ASSERT_EQ(date.DoModal(), IDOK);
@@ -117,7 +121,7 @@ TEST_F(FilterDialogTest, ARefusedDateStaysInTheMembersWhenTheUserThenCancels) {
     MessageBoxAnswerer boxes(IDOK);
     DialogScript script;
     script.Then([](CDialog* d) {
-        Retype(d, 2310, "2001");
+        Retype(d, IDC_YEAR, "2001");
         Click(d, IDOK);  // no target: refused after the exchange
         Click(d, IDCANCEL);
     });
@@ -134,14 +138,14 @@ TEST_F(FilterDialogTest, CurrentDateButtonFillsTheEditsOnly) {
     date.m_nDay = 4;
     DialogScript script;
     script.Then([&](CDialog* d) {
-        EXPECT_EQ(Shown(d, 2310), "1999");  // the last settings, not today
-        Click(d, 2350);
-        EXPECT_EQ(Shown(d, 2310), "2026");
-        EXPECT_EQ(Shown(d, 2311), "12");
-        EXPECT_EQ(Shown(d, 2312), "8");
-        EXPECT_EQ(FocusedId(d), 2310);
+        EXPECT_EQ(Shown(d, IDC_YEAR), "1999");  // the last settings, not today
+        Click(d, IDC_CURRENT_DATE);
+        EXPECT_EQ(Shown(d, IDC_YEAR), "2026");
+        EXPECT_EQ(Shown(d, IDC_MONTH), "12");
+        EXPECT_EQ(Shown(d, IDC_DAY), "8");
+        EXPECT_EQ(FocusedId(d), IDC_YEAR);
         EXPECT_EQ(date.m_nYear, 1999);
-        Click(d, 2320);
+        Click(d, IDC_TARGET_REGIST_DATE);
         PressKey(d, Qt::Key_Return);
     });
     ASSERT_EQ(date.DoModal(), IDOK);
@@ -156,14 +160,16 @@ TEST_F(FilterDialogTest, KeywordDialogFirstOpensEmptyWithTheCaptionsAsTargets) {
     DialogScript script;
     script.Then([](CDialog* d) {
         EXPECT_EQ(d->GetWindowText(), Sjis("ｷｰﾜｰﾄﾞを指定して表示"));
-        EXPECT_EQ(Shown(d, 2410), "");
+        EXPECT_EQ(Shown(d, IDC_KEYWORD), "");
         EXPECT_TRUE(Entries(d).empty());
-        for (int id : {2420, 2421, 2422, 2423, 2424, 2425, 2426, 2427, 2430})
+        for (int id : {IDC_TARGET_ID, IDC_TARGET_HANDLE, IDC_TARGET_MEMO1, IDC_TARGET_MEMO2,
+                       IDC_TARGET_MEMO3, IDC_TARGET_MEMO4, IDC_TARGET_MEMO5, IDC_TARGET_MEMO6,
+                       IDC_MATCH_CASE})
             EXPECT_EQ(d->IsDlgButtonChecked(id), 0u) << id;
-        EXPECT_EQ(Shown(d, 2420), "ID");
-        EXPECT_EQ(Shown(d, 2421), "Nick");
-        EXPECT_EQ(Shown(d, 2422), "Memo A");
-        EXPECT_EQ(Shown(d, 2427), "M7");
+        EXPECT_EQ(Shown(d, IDC_TARGET_ID), "ID");
+        EXPECT_EQ(Shown(d, IDC_TARGET_HANDLE), "Nick");
+        EXPECT_EQ(Shown(d, IDC_TARGET_MEMO1), "Memo A");
+        EXPECT_EQ(Shown(d, IDC_TARGET_MEMO6), "M7");
         Click(d, IDOK);  // an empty keyword is a cancel
     });
     EXPECT_EQ(keyword.DoModal(), IDCANCEL);
@@ -178,15 +184,15 @@ TEST_F(FilterDialogTest, KeywordDialogWantsATargetAndAlwaysOpensEmpty) {
     MessageBoxAnswerer boxes(IDOK);
     DialogScript script;
     script.Then([&](CDialog* d) {
-        EXPECT_EQ(Shown(d, 2410), "");
+        EXPECT_EQ(Shown(d, IDC_KEYWORD), "");
         EXPECT_EQ(Entries(d), std::vector<std::string>{"blue"});
-        TypeInto(d, 2410, "red");
+        TypeInto(d, IDC_KEYWORD, "red");
         Click(d, IDOK);
         ASSERT_EQ(boxes.Texts().size(), 1u);
         EXPECT_EQ(boxes.Texts()[0], "検索対象を指定してください。");
         EXPECT_TRUE(d->ContinueModal());
-        Click(d, 2423);
-        Click(d, 2430);
+        Click(d, IDC_TARGET_MEMO2);
+        Click(d, IDC_MATCH_CASE);
         Click(d, IDOK);
     });
     ASSERT_EQ(keyword.DoModal(), IDOK);
@@ -205,7 +211,7 @@ TEST_F(FilterDialogTest, HistoryKeepsTwentyLatestFirstAndReusedWordsStayPut) {
     DialogScript script;
     auto choose = [&](const char* word) {
         script.Then([word](CDialog* d) {
-            TypeInto(d, 2410, word);
+            TypeInto(d, IDC_KEYWORD, word);
             PressKey(d, Qt::Key_Return);  // from the keyword field
         });
         ASSERT_EQ(keyword.DoModal(), IDOK);

@@ -1,20 +1,25 @@
-// The options sheet run by the frame's command, each page worked by control id, against the
-// program's own frame, document and list view.
+// The options sheet run by the application's command, each page worked by control id, against
+// the program's own frame, document and list view.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/VelkonApp.h"
+#include "dialogs/OptionsSheet.h"
 #include "dialogs/PropertyColor.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/CPropertySheet.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/HotKey.h"
 #include "platform/gui/ScreenGrab.h"
+#include "res/resource.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"
 
@@ -49,7 +54,8 @@ private:
 
 class OptionsTest : public ListViewTest {
 protected:
-    // Runs the sheet from the frame's command; step works it and must end it.
+    std::unique_ptr<CWinApp> MakeApp() const override { return std::make_unique<CVelkonApp>(); }
+    // Runs the sheet from the menu command; step works it and must end it.
     void RunSheet(std::function<void(CPropertySheet*)> step) {
         DialogScript script;
         script.Then([&](CDialog* d) {
@@ -95,6 +101,7 @@ protected:
 }  // namespace
 
 TEST_F(OptionsTest, TheSheetHasFivePagesInOrderAndApplyFollowsTheChanges) {
+    EXPECT_TRUE(frame->IsCommandEnabled(ID_OPTIONS));
     RunSheet([&](CPropertySheet* sheet) {
         EXPECT_EQ(sheet->GetWindowText(), Sjis("ｵﾌﾟｼｮﾝ"));
         ASSERT_EQ(sheet->GetPageCount(), 5);
@@ -107,12 +114,12 @@ TEST_F(OptionsTest, TheSheetHasFivePagesInOrderAndApplyFollowsTheChanges) {
         EXPECT_FALSE(CanApply(sheet));  // filling the pages is no change
         CDialog* helper = Show(sheet, kHelper);
         EXPECT_FALSE(CanApply(sheet));
-        Retype(helper, 3312, "");
+        Retype(helper, IDC_HELPER_FORMAT2, "");
         EXPECT_TRUE(CanApply(sheet));
         Click(sheet, ID_APPLY_NOW);
         EXPECT_FALSE(CanApply(sheet));
         EXPECT_TRUE(frame->m_astrHelperFormat[2].IsEmpty());  // stored as typed, empty too
-        TypeInto(helper, 3316, " \\n%x");
+        TypeInto(helper, IDC_HELPER_FORMAT6, " \\n%x");
         Click(sheet, IDOK);
     });
     EXPECT_EQ(frame->m_astrHelperFormat[6], CString("PROF %i \\n%x"));
@@ -126,18 +133,18 @@ TEST_F(OptionsTest, CancelLeavesEverythingAsItWasAndTheHotKeyComesBack) {
     RunSheet([&](CPropertySheet* sheet) {
         EXPECT_FALSE(hotKeys.registered);  // the combination reaches the control instead
         CDialog* environ = sheet->GetActivePage();
-        Click(environ, 3010);
-        Click(environ, 3020);
-        PressChord(environ, 3011, Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
+        Click(environ, IDC_RESIDENT);
+        Click(environ, IDC_BACKUP);
+        PressChord(environ, IDC_HOT_KEY, Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
         CDialog* pickup = Show(sheet, kPickup);
-        Click(pickup, 3231);
-        Click(pickup, 3221);
+        Click(pickup, IDC_CLIPBOARD_PICKUP);
+        Click(pickup, IDC_DELETE_NO_PICKUP_ID);
         CDialog* color = Show(sheet, kColor);
-        PickRow(color, 3410, 2);
-        Click(color, 3437);
+        PickRow(color, IDC_COLOR_CATEGORY, 2);
+        Click(color, IDC_SWATCH17);
         CDialog* viewPage = Show(sheet, kView);
-        Retype(viewPage, 3130, "Nick");
-        ToggleCheck(viewPage, 3110, 0);
+        Retype(viewPage, IDC_CAPTION_HANDLE, "Nick");
+        ToggleCheck(viewPage, IDC_COLUMNS, 0);
         EXPECT_TRUE(CanApply(sheet));
         Click(sheet, IDCANCEL);
     });
@@ -159,21 +166,21 @@ TEST_F(OptionsTest, ANewHotKeyIsAppliedAtOnceButRegisteredOnlyAfterTheSheet) {
     RecordingHotKeys hotKeys;
     RunSheet([&](CPropertySheet* sheet) {
         CDialog* environ = sheet->GetActivePage();
-        EXPECT_EQ(Shown(environ, 3011), "Ctrl + Alt + K");
+        EXPECT_EQ(Shown(environ, IDC_HOT_KEY), "Ctrl + Alt + K");
         // The same combination again is no change.
-        PressChord(environ, 3011, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
+        PressChord(environ, IDC_HOT_KEY, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
         EXPECT_FALSE(CanApply(sheet));
-        PressChord(environ, 3011, Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_EQ(Shown(environ, 3011), "Ctrl + Shift + J");
+        PressChord(environ, IDC_HOT_KEY, Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(Shown(environ, IDC_HOT_KEY), "Ctrl + Shift + J");
         EXPECT_TRUE(CanApply(sheet));
         Click(sheet, ID_APPLY_NOW);
         EXPECT_EQ(frame->m_nHotKey, kCtrlShiftJ);
         EXPECT_FALSE(CanApply(sheet));
         EXPECT_FALSE(hotKeys.registered);
         // Backspace alone clears the control; Enter stays the sheet's and presses OK.
-        PressChord(environ, 3011, Qt::Key_Backspace, 0);
-        EXPECT_EQ(environ->SendDlgItemMessage(3011, HKM_GETHOTKEY), 0);
-        PressChord(environ, 3011, Qt::Key_F5, Qt::AltModifier);
+        PressChord(environ, IDC_HOT_KEY, Qt::Key_Backspace, 0);
+        EXPECT_EQ(environ->SendDlgItemMessage(IDC_HOT_KEY, HKM_GETHOTKEY), 0);
+        PressChord(environ, IDC_HOT_KEY, Qt::Key_F5, Qt::AltModifier);
         PressKey(environ, Qt::Key_Return);
     });
     EXPECT_EQ(frame->m_nHotKey, MAKEWORD(0x74, HOTKEYF_ALT));
@@ -184,14 +191,14 @@ TEST_F(OptionsTest, ANewHotKeyIsAppliedAtOnceButRegisteredOnlyAfterTheSheet) {
 TEST_F(OptionsTest, ResidentModeAndTheTrayIconFollowEachApply) {
     RunSheet([&](CPropertySheet* sheet) {
         CDialog* environ = sheet->GetActivePage();
-        Click(environ, 3010);
-        Click(environ, 3021);
+        Click(environ, IDC_RESIDENT);
+        Click(environ, IDC_AUTO_SAVE);
         EXPECT_TRUE(CanApply(sheet));
         Click(sheet, ID_APPLY_NOW);
         EXPECT_TRUE(frame->m_bResident);
         EXPECT_TRUE(frame->m_bTrayIcon);
         EXPECT_TRUE(doc->m_bAutoSave);
-        Click(environ, 3010);
+        Click(environ, IDC_RESIDENT);
         Click(sheet, ID_APPLY_NOW);
         EXPECT_FALSE(frame->m_bResident);
         EXPECT_FALSE(frame->m_bTrayIcon);
@@ -204,31 +211,32 @@ TEST_F(OptionsTest, ColumnLinesMoveWithinTheListAndTicksDecideWhatIsShown) {
     Open(listview_test::kThree);
     RunSheet([&](CPropertySheet* sheet) {
         CDialog* page = Show(sheet, kView);
-        EXPECT_EQ(Lines(page, 3110)[0], "ID");
-        EXPECT_EQ(page->SendDlgItemMessage(3110, LB_GETCURSEL), 0);
+        EXPECT_EQ(Lines(page, IDC_COLUMNS)[0], "ID");
+        EXPECT_EQ(page->SendDlgItemMessage(IDC_COLUMNS, LB_GETCURSEL), 0);
         // The first line up and the last line down move nothing but count as a change.
-        Click(page, 3120);
+        Click(page, IDC_COLUMN_UP);
         EXPECT_TRUE(CanApply(sheet));
         Click(sheet, ID_APPLY_NOW);
-        PickRow(page, 3110, 10);
-        Click(page, 3121);
+        PickRow(page, IDC_COLUMNS, 10);
+        Click(page, IDC_COLUMN_DOWN);
         EXPECT_TRUE(CanApply(sheet));
-        EXPECT_EQ(Lines(page, 3110)[10], "更新回数");
-        EXPECT_EQ(FocusedId(page), 3110);
+        EXPECT_EQ(Lines(page, IDC_COLUMNS)[10], "更新回数");
+        EXPECT_EQ(FocusedId(page), IDC_COLUMNS);
         // Up moves the line and its tick with it.
-        PickRow(page, 3110, 1);
-        Click(page, 3120);
-        EXPECT_EQ(Lines(page, 3110)[0], "ハンドル");
-        EXPECT_EQ(page->SendDlgItemMessage(3110, LBX_GETCHECK, 0), 1);
-        EXPECT_EQ(page->SendDlgItemMessage(3110, LB_GETCURSEL), 0);
+        PickRow(page, IDC_COLUMNS, 1);
+        Click(page, IDC_COLUMN_UP);
+        EXPECT_EQ(Lines(page, IDC_COLUMNS)[0], "ハンドル");
+        EXPECT_EQ(page->SendDlgItemMessage(IDC_COLUMNS, LBX_GETCHECK, 0), 1);
+        EXPECT_EQ(page->SendDlgItemMessage(IDC_COLUMNS, LB_GETCURSEL), 0);
         Click(sheet, ID_APPLY_NOW);
         EXPECT_EQ(Headers(),
                   (std::vector<std::string>{"ハンドル", "ID", "登録日付", "前回更新日付"}));
         for (int i = 0; i < 11; ++i)
-            if (page->SendDlgItemMessage(3110, LBX_GETCHECK, i) == 1) ToggleCheck(page, 3110, i);
+            if (page->SendDlgItemMessage(IDC_COLUMNS, LBX_GETCHECK, i) == 1)
+                ToggleCheck(page, IDC_COLUMNS, i);
         Click(sheet, ID_APPLY_NOW);
         EXPECT_TRUE(Headers().empty());
-        ToggleCheck(page, 3110, 10);
+        ToggleCheck(page, IDC_COLUMNS, 10);
         Click(sheet, IDOK);
     });
     EXPECT_EQ(Headers(), (std::vector<std::string>{"更新回数"}));
@@ -238,17 +246,17 @@ TEST_F(OptionsTest, ColumnLinesMoveWithinTheListAndTicksDecideWhatIsShown) {
 TEST_F(OptionsTest, CaptionsAreLimitedAndReachTheHeaderOnApply) {
     RunSheet([&](CPropertySheet* sheet) {
         CDialog* page = Show(sheet, kView);
-        EXPECT_EQ(Shown(page, 3134), "職業");
+        EXPECT_EQ(Shown(page, IDC_CAPTION_MEMO4), "職業");
         const std::string forty(40, 'x');
-        Retype(page, 3131, (forty + "y").c_str());
-        EXPECT_EQ(Shown(page, 3131), forty);  // the 41st character is not taken
-        Retype(page, 3130, "");
-        Retype(page, 3134, "趣味");
-        page->SendDlgItemMessage(3110, LB_SETCURSEL, 5);
-        ToggleCheck(page, 3110, 5);
+        Retype(page, IDC_CAPTION_MEMO1, (forty + "y").c_str());
+        EXPECT_EQ(Shown(page, IDC_CAPTION_MEMO1), forty);  // the 41st character is not taken
+        Retype(page, IDC_CAPTION_HANDLE, "");
+        Retype(page, IDC_CAPTION_MEMO4, "趣味");
+        page->SendDlgItemMessage(IDC_COLUMNS, LB_SETCURSEL, 5);
+        ToggleCheck(page, IDC_COLUMNS, 5);
         Click(sheet, ID_APPLY_NOW);
         // The lines keep the captions the sheet opened with.
-        EXPECT_EQ(Lines(page, 3110)[5], "職業");
+        EXPECT_EQ(Lines(page, IDC_COLUMNS)[5], "職業");
         Click(sheet, IDOK);
     });
     EXPECT_EQ(Headers(), (std::vector<std::string>{"ID", "", "趣味", "登録日付", "前回更新日付"}));
@@ -264,41 +272,42 @@ TEST_F(OptionsTest, NoPickupIDsAreAddedUpperCasedSortedAndDeletedAroundTheSelect
         auto* sheet = dynamic_cast<CPropertySheet*>(d);
         ASSERT_NE(sheet, nullptr);
         CDialog* page = Show(sheet, kPickup);
-        EXPECT_EQ(Lines(page, 3210), (std::vector<std::string>{"BBB00001", "QQQ00002"}));
-        EXPECT_EQ(page->SendDlgItemMessage(3210, LB_GETCURSEL), 0);
-        Click(page, 3220);  // the add dialog, below
-        EXPECT_EQ(Lines(page, 3210),
+        EXPECT_EQ(Lines(page, IDC_NO_PICKUP_IDS),
+                  (std::vector<std::string>{"BBB00001", "QQQ00002"}));
+        EXPECT_EQ(page->SendDlgItemMessage(IDC_NO_PICKUP_IDS, LB_GETCURSEL), 0);
+        Click(page, IDC_ADD_NO_PICKUP_ID);  // the add dialog, below
+        EXPECT_EQ(Lines(page, IDC_NO_PICKUP_IDS),
                   (std::vector<std::string>{"ABC12345", "BBB00001", "QQQ00002"}));
-        EXPECT_EQ(FocusedId(page), 3210);
-        Click(page, 3220);  // cancelled
-        EXPECT_EQ(Lines(page, 3210).size(), 3u);
+        EXPECT_EQ(FocusedId(page), IDC_NO_PICKUP_IDS);
+        Click(page, IDC_ADD_NO_PICKUP_ID);  // cancelled
+        EXPECT_EQ(Lines(page, IDC_NO_PICKUP_IDS).size(), 3u);
         Click(sheet, ID_APPLY_NOW);
         EXPECT_EQ(doc->m_astrNoPickupID.GetSize(), 3);
         EXPECT_EQ(doc->m_astrNoPickupID[0], CString("ABC12345"));
         // Deleting the last entry selects the new last one.
-        PickRow(page, 3210, 2);
-        Click(page, 3221);
-        EXPECT_EQ(page->SendDlgItemMessage(3210, LB_GETCURSEL), 1);
-        Click(page, 3221);
-        Click(page, 3221);
-        EXPECT_EQ(page->SendDlgItemMessage(3210, LB_GETCURSEL), LB_ERR);
+        PickRow(page, IDC_NO_PICKUP_IDS, 2);
+        Click(page, IDC_DELETE_NO_PICKUP_ID);
+        EXPECT_EQ(page->SendDlgItemMessage(IDC_NO_PICKUP_IDS, LB_GETCURSEL), 1);
+        Click(page, IDC_DELETE_NO_PICKUP_ID);
+        Click(page, IDC_DELETE_NO_PICKUP_ID);
+        EXPECT_EQ(page->SendDlgItemMessage(IDC_NO_PICKUP_IDS, LB_GETCURSEL), LB_ERR);
         Click(sheet, ID_APPLY_NOW);
         // With nothing selected, delete still counts as a change.
-        Click(page, 3221);
+        Click(page, IDC_DELETE_NO_PICKUP_ID);
         EXPECT_TRUE(CanApply(sheet));
         Click(sheet, IDOK);
     });
     script.Then([&](CDialog* d) {
         EXPECT_EQ(d->GetWindowText(), Sjis("ﾋﾟｯｸｱｯﾌﾟしないIDの追加"));
-        TypeInto(d, 4010, "ab1234");
+        TypeInto(d, IDC_NO_PICKUP_ID, "ab1234");
         Click(d, IDOK);
         EXPECT_TRUE(d->ContinueModal());  // refused, and the user told
-        EXPECT_EQ(FocusedId(d), 4010);
-        Retype(d, 4010, "abc12345");
+        EXPECT_EQ(FocusedId(d), IDC_NO_PICKUP_ID);
+        Retype(d, IDC_NO_PICKUP_ID, "abc12345");
         Click(d, IDOK);
     });
     script.Then([&](CDialog* d) {
-        TypeInto(d, 4010, "XYZ99999");
+        TypeInto(d, IDC_NO_PICKUP_ID, "XYZ99999");
         Click(d, IDCANCEL);
     });
     frame->RunCommand(ID_OPTIONS);
@@ -310,13 +319,42 @@ TEST_F(OptionsTest, NoPickupIDsAreAddedUpperCasedSortedAndDeletedAroundTheSelect
 TEST_F(OptionsTest, ClipboardPickupSwitchIsTheFramesAfterApply) {
     RunSheet([&](CPropertySheet* sheet) {
         CDialog* page = Show(sheet, kPickup);
-        EXPECT_EQ(page->IsDlgButtonChecked(3230), 1u);
-        Click(page, 3231);
+        EXPECT_EQ(page->IsDlgButtonChecked(IDC_HIDETERM_PICKUP), 1u);
+        Click(page, IDC_CLIPBOARD_PICKUP);
         EXPECT_TRUE(CanApply(sheet));
         Click(sheet, IDOK);
     });
     EXPECT_FALSE(frame->m_bClipboardPickup);
     EXPECT_TRUE(frame->m_bHidetermPickup);
+}
+
+TEST_F(OptionsTest, TheMainWindowClosedUnderTheSheetIsNoLongerTouched) {
+    frame->m_nHotKey = kCtrlAltK;
+    RecordingHotKeys hotKeys;
+    RunSheet([&](CPropertySheet* sheet) {
+        CDialog* environ = sheet->GetActivePage();
+        CDialog* helper = Show(sheet, kHelper);
+        CDialog* color = Show(sheet, kColor);
+        // An end signal closes the main window as the user would, sheet or no sheet.
+        frame->SendMessage(WM_CLOSE);
+        frame = nullptr;
+        doc = nullptr;
+        view = nullptr;
+        ASSERT_EQ(AfxGetMainWnd(), nullptr);
+        Click(environ, IDC_RESIDENT);
+        TypeInto(helper, IDC_HELPER_FORMAT0, "x");
+        PickRow(color, IDC_COLOR_CATEGORY, 2);
+        Click(color, IDC_SWATCH17);
+        color->GetWidget()->repaint();  // the sample drew with the view's mark and font
+        Click(sheet, ID_APPLY_NOW);
+        Click(sheet, IDOK);
+    });
+    // The hot key would be taken again for a window that is gone.
+    EXPECT_FALSE(hotKeys.registered);
+    // The main window going inside the sheet's loop asked Qt to end every loop, as it should in
+    // the program; one turn of the application's own loop clears that for the tests after this.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }
 
 namespace {
@@ -337,34 +375,35 @@ TEST_F(OptionsTest, SwatchesColourTheSampleAtOnceAndTheListOnApply) {
     RunSheet([&](CPropertySheet* sheet) {
         auto* page = dynamic_cast<CPropertyColor*>(Show(sheet, kColor));
         ASSERT_NE(page, nullptr);
-        EXPECT_EQ(Lines(page, 3410), (std::vector<std::string>{"通常のID", "ﾋﾟｯｸｱｯﾌﾟID", "背景"}));
+        EXPECT_EQ(Lines(page, IDC_COLOR_CATEGORY),
+                  (std::vector<std::string>{"通常のID", "ﾋﾟｯｸｱｯﾌﾟID", "背景"}));
         // Each swatch draws itself in its palette colour.
         for (int i : {2, 13, 15}) {
-            EXPECT_GT(
-                PixelsOf(page->GetDlgItem(3420 + i)->GetWidget(), CPropertyColor::s_aclrPalette[i]),
-                100)
+            EXPECT_GT(PixelsOf(page->GetDlgItem(IDC_SWATCH0 + i)->GetWidget(),
+                               CPropertyColor::s_aclrPalette[i]),
+                      100)
                 << "swatch " << i;
         }
         // The sample rows, as the list view draws them: odd rows in the pickup colour.
-        QWidget* sample = page->GetDlgItem(3440)->GetWidget();
-        PickRow(page, 3410, 1);
-        Click(page, 3428);  // blue
+        QWidget* sample = page->GetDlgItem(IDC_COLOR_SAMPLE)->GetWidget();
+        PickRow(page, IDC_COLOR_CATEGORY, 1);
+        Click(page, IDC_SWATCH8);  // blue
         EXPECT_EQ(page->m_listSample.m_clrPickupText, 0x00FF0000u);
         EXPECT_TRUE(CanApply(sheet));
         EXPECT_GT(PixelsOf(sample, RGB(0, 0, 255)), 20);
-        PickRow(page, 3410, 2);
-        Click(page, 3437);  // white
+        PickRow(page, IDC_COLOR_CATEGORY, 2);
+        Click(page, IDC_SWATCH17);  // white
         EXPECT_EQ(page->m_listSample.GetBkColor(), 0x00FFFFFFu);
         Click(sheet, ID_APPLY_NOW);
         EXPECT_EQ(view->m_clrBack, 0x00FFFFFFu);
         EXPECT_EQ(view->GetListCtrl().GetBkColor(), 0x00FFFFFFu);
         EXPECT_EQ(view->m_clrPickupText, 0x00FF0000u);
         // With no category, a swatch changes nothing.
-        page->SendDlgItemMessage(3410, LB_SETCURSEL, static_cast<WPARAM>(-1));
-        Click(page, 3422);
+        page->SendDlgItemMessage(IDC_COLOR_CATEGORY, LB_SETCURSEL, static_cast<WPARAM>(-1));
+        Click(page, IDC_SWATCH2);
         EXPECT_FALSE(CanApply(sheet));
         // The defaults after another colour: red for picked-up IDs again.
-        Click(page, 3441);
+        Click(page, IDC_DEFAULT_COLORS);
         EXPECT_TRUE(CanApply(sheet));
         Click(sheet, IDOK);
     });

@@ -9,6 +9,7 @@
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/ScreenGrab.h"
 #include "platform/gui/SystemMetrics.h"
+#include "res/resource.h"
 #include "tests/dialogs/EditorFixture.h"
 #include "tests/support/DialogDriver.h"
 
@@ -75,16 +76,16 @@ TEST_F(EditorTest, TitleLabelsAndReadOnlyFieldsComeFromTheRecordAndTheListCaptio
     ASSERT_EQ(Editors().size(), 1u);
     CPersonalDataDlg* d = Editors()[0];
     EXPECT_EQ(Utf8(d->GetWindowText()), "ABC12345 - ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集");
-    EXPECT_EQ(Shown(d, 2110), "Nick :");
-    EXPECT_EQ(Shown(d, 2111), "メモ１ :");
-    EXPECT_EQ(Shown(d, 2116), "趣味 :");
-    EXPECT_EQ(Shown(d, 2120), "Blue");
-    EXPECT_EQ(Shown(d, 2121), "m1");
-    EXPECT_EQ(Shown(d, 2126), "m6");
-    EXPECT_EQ(Shown(d, 2130), "1997/05/03");
-    EXPECT_EQ(Shown(d, 2131), "1998/03/01");
-    EXPECT_EQ(Shown(d, 2132), "7");
-    EXPECT_EQ(FocusedId(d), 2120);
+    EXPECT_EQ(Shown(d, IDC_LABEL_HANDLE), "Nick :");
+    EXPECT_EQ(Shown(d, IDC_LABEL_MEMO1), "メモ１ :");
+    EXPECT_EQ(Shown(d, IDC_LABEL_MEMO6), "趣味 :");
+    EXPECT_EQ(Shown(d, IDC_HANDLE), "Blue");
+    EXPECT_EQ(Shown(d, IDC_MEMO1), "m1");
+    EXPECT_EQ(Shown(d, IDC_MEMO6), "m6");
+    EXPECT_EQ(Shown(d, IDC_REGIST_DATE), "1997/05/03");
+    EXPECT_EQ(Shown(d, IDC_PREV_UPDATE_DATE), "1998/03/01");
+    EXPECT_EQ(Shown(d, IDC_UPDATE_COUNT), "7");
+    EXPECT_EQ(FocusedId(d), IDC_HANDLE);
     const char* shots = std::getenv("VELKON_SCREENSHOT_DIR");
     EXPECT_TRUE(AfxGrabWindow(d, (std::string(shots ? shots : ".") + "/editor-2100.png").c_str()));
 
@@ -92,8 +93,8 @@ TEST_F(EditorTest, TitleLabelsAndReadOnlyFieldsComeFromTheRecordAndTheListCaptio
     std::snprintf(view->m_szCaption[1], 256, "Handle");
     CPersonalDataDlg* later = CPersonalDataDlg::Open(0, view->m_szCaption);
     ASSERT_NE(later, nullptr);
-    EXPECT_EQ(Shown(later, 2110), "Handle :");
-    EXPECT_EQ(Shown(d, 2110), "Nick :");
+    EXPECT_EQ(Shown(later, IDC_LABEL_HANDLE), "Handle :");
+    EXPECT_EQ(Shown(d, IDC_LABEL_HANDLE), "Nick :");
 }
 
 TEST_F(EditorTest, OkWritesOnlyWhenSomethingWasTyped) {
@@ -107,7 +108,7 @@ TEST_F(EditorTest, OkWritesOnlyWhenSomethingWasTyped) {
 
     // Typed and taken back again still counts: the same texts are written.
     d = CPersonalDataDlg::Open(0);
-    TypeInto(d, 2124, "x");
+    TypeInto(d, IDC_MEMO4, "x");
     PressKey(d, Qt::Key_Backspace);
     Activate(d);  // Enter in the main window would open another editor
     PressKey(d, Qt::Key_Return);
@@ -117,8 +118,8 @@ TEST_F(EditorTest, OkWritesOnlyWhenSomethingWasTyped) {
     EXPECT_EQ(doc->m_astrMemo4[0], "");
 
     d = CPersonalDataDlg::Open(1);
-    Retype(d, 2120, "みどり");
-    TypeInto(d, 2123, "memo3");
+    Retype(d, IDC_HANDLE, "みどり");
+    TypeInto(d, IDC_MEMO3, "memo3");
     Click(d, IDOK);
     EXPECT_EQ(doc->m_astrHandle[1], Sjis("みどり"));
     EXPECT_EQ(doc->m_astrMemo3[1], "memo3");
@@ -127,10 +128,10 @@ TEST_F(EditorTest, OkWritesOnlyWhenSomethingWasTyped) {
 
     // Cancel and Esc write nothing.
     d = CPersonalDataDlg::Open(1);
-    Retype(d, 2120, "x");
+    Retype(d, IDC_HANDLE, "x");
     Click(d, IDCANCEL);
     d = CPersonalDataDlg::Open(1);
-    Retype(d, 2120, "y");
+    Retype(d, IDC_HANDLE, "y");
     Activate(d);
     PressKey(d, Qt::Key_Escape);
     EXPECT_EQ(doc->m_astrHandle[1], Sjis("みどり"));
@@ -141,7 +142,7 @@ TEST_F(EditorTest, TextsStopAt255Bytes) {
     OpenLines(kRecords);
     CPersonalDataDlg* d = CPersonalDataDlg::Open(0);
     ASSERT_NE(d, nullptr);
-    Retype(d, 2125, std::string(300, 'a').c_str());
+    Retype(d, IDC_MEMO5, std::string(300, 'a').c_str());
     Click(d, IDOK);
     EXPECT_EQ(doc->m_astrMemo5[0].GetLength(), 255);
 }
@@ -152,8 +153,8 @@ TEST_F(EditorTest, TwoEditorsOnOneRecordTheLastOkWithTypingWins) {
     CPersonalDataDlg* b = CPersonalDataDlg::Open(0);
     CPersonalDataDlg* idle = CPersonalDataDlg::Open(0);
     ASSERT_TRUE(a && b && idle);
-    Retype(a, 2120, "from a");
-    Retype(b, 2120, "from b");
+    Retype(a, IDC_HANDLE, "from a");
+    Retype(b, IDC_HANDLE, "from b");
     Click(b, IDOK);
     Click(a, IDOK);
     EXPECT_EQ(doc->m_astrHandle[0], "from a");
@@ -167,7 +168,7 @@ TEST_F(EditorTest, ADeletedRecordDiscardsTheEditsUntilItIsRestored) {
     CPersonalDataDlg* d = CPersonalDataDlg::Open(0);
     ASSERT_NE(d, nullptr);
     doc->DeleteID(0);
-    Retype(d, 2120, "lost");
+    Retype(d, IDC_HANDLE, "lost");
     Click(d, IDOK);
     ASSERT_EQ(boxes.Texts().size(), 1u);
     EXPECT_EQ(boxes.Texts()[0],
@@ -178,7 +179,7 @@ TEST_F(EditorTest, ADeletedRecordDiscardsTheEditsUntilItIsRestored) {
 
     d = CPersonalDataDlg::Open(0);
     doc->RestoreID();
-    Retype(d, 2120, "kept");
+    Retype(d, IDC_HANDLE, "kept");
     Click(d, IDOK);
     EXPECT_EQ(boxes.Texts().size(), 1u);
     EXPECT_EQ(doc->m_astrHandle[0], "kept");
@@ -193,9 +194,9 @@ TEST_F(EditorTest, AnEditorRefusesToWriteAfterAnotherFileWasOpened) {
     CPersonalDataDlg* gone = CPersonalDataDlg::Open(1);
     ASSERT_TRUE(other && gone);
     OpenLines({Line("QQQ99999", {"someone"})}, "other.lst");
-    Retype(other, 2120, "stray");
+    Retype(other, IDC_HANDLE, "stray");
     Click(other, IDOK);
-    Retype(gone, 2120, "stray");
+    Retype(gone, IDC_HANDLE, "stray");
     Click(gone, IDOK);
     ASSERT_EQ(boxes.Texts().size(), 2u);
     EXPECT_EQ(
@@ -213,7 +214,7 @@ TEST_F(EditorTest, AnEditorRefusesToWriteAfterAnotherFileWasOpened) {
     OpenLines(kRecords);
     CPersonalDataDlg* d = CPersonalDataDlg::Open(1);
     OpenLines(kRecords, "copy.lst");
-    Retype(d, 2120, "again");
+    Retype(d, IDC_HANDLE, "again");
     Click(d, IDOK);
     EXPECT_EQ(doc->m_astrHandle[1], "again");
     EXPECT_EQ(boxes.Texts().size(), 2u);

@@ -13,6 +13,7 @@
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/UiHooks.h"
+#include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
 
@@ -20,8 +21,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int kNewID = 2210;
-constexpr int kNewHandle = 2211;
 constexpr const char* kInvalidID =
     "新規IDの入力エラーです。\nIDは英文字3文字と数字5文字でなければなりません。\n\n例 ： ABC12345";
 
@@ -92,18 +91,18 @@ TEST_F(RegistIDDlgTest, OffersUnregisteredPickupsSortedWithTheLatestArrivalSelec
         "KLM00003 青い　空\r\nKLM00003 apple\r\n");
     ASSERT_TRUE(doc->AddNewID("DEF00009", ""));
     Run([&](CDialog* d) {
-        EXPECT_EQ(Entries(d, kNewID), (Strings{"ABC00002", "KLM00003", "XYZ00001"}));
-        EXPECT_EQ(Selection(d, kNewID), 1);
-        EXPECT_EQ(Shown(d, kNewID), "KLM00003");
-        EXPECT_EQ(d->SendDlgItemMessage(kNewID, CB_GETITEMDATA, 1), 3);  // its pickup number
+        EXPECT_EQ(Entries(d, IDC_NEW_ID), (Strings{"ABC00002", "KLM00003", "XYZ00001"}));
+        EXPECT_EQ(Selection(d, IDC_NEW_ID), 1);
+        EXPECT_EQ(Shown(d, IDC_NEW_ID), "KLM00003");
+        EXPECT_EQ(d->SendDlgItemMessage(IDC_NEW_ID, CB_GETITEMDATA, 1), 3);  // its pickup number
         // Letters without regard to case, double-byte text after them.
-        EXPECT_EQ(Entries(d, kNewHandle), (Strings{"apple", "Blue", "sky", "青い　空"}));
-        EXPECT_EQ(Shown(d, kNewHandle), "apple");
+        EXPECT_EQ(Entries(d, IDC_NEW_HANDLE), (Strings{"apple", "Blue", "sky", "青い　空"}));
+        EXPECT_EQ(Shown(d, IDC_NEW_HANDLE), "apple");
 
-        PickRow(d, kNewID, 2);
-        EXPECT_EQ(Shown(d, kNewID), "XYZ00001");
-        EXPECT_EQ(Entries(d, kNewHandle), Strings{"Zed"});
-        EXPECT_EQ(Shown(d, kNewHandle), "Zed");
+        PickRow(d, IDC_NEW_ID, 2);
+        EXPECT_EQ(Shown(d, IDC_NEW_ID), "XYZ00001");
+        EXPECT_EQ(Entries(d, IDC_NEW_HANDLE), Strings{"Zed"});
+        EXPECT_EQ(Shown(d, IDC_NEW_HANDLE), "Zed");
     });
 }
 
@@ -111,34 +110,34 @@ TEST_F(RegistIDDlgTest, EachRegistrationTakesTheOfferAndMovesTheSelection) {
     Pick("AAA00001 One\r\nBBB00002 Two\r\nCCC00003 Three\r\nCCC00003 Trois\r\nDDD00004\r\n");
     MessageBoxAnswerer boxes(IDOK);
     Run([&](CDialog* d) {
-        ASSERT_EQ(Shown(d, kNewID), "DDD00004");
-        EXPECT_EQ(Entries(d, kNewHandle), Strings{});  // seen without a handle
+        ASSERT_EQ(Shown(d, IDC_NEW_ID), "DDD00004");
+        EXPECT_EQ(Entries(d, IDC_NEW_HANDLE), Strings{});  // seen without a handle
 
         // The last entry: the selection goes to the new last one, with its handles.
         Click(d, IDOK);
         EXPECT_EQ(Handle("DDD00004"), "");
-        EXPECT_EQ(Entries(d, kNewID), (Strings{"AAA00001", "BBB00002", "CCC00003"}));
-        EXPECT_EQ(Selection(d, kNewID), 2);
-        EXPECT_EQ(Shown(d, kNewID), "CCC00003");
-        EXPECT_EQ(Entries(d, kNewHandle), (Strings{"Three", "Trois"}));
-        EXPECT_EQ(FocusedId(d), kNewID);
+        EXPECT_EQ(Entries(d, IDC_NEW_ID), (Strings{"AAA00001", "BBB00002", "CCC00003"}));
+        EXPECT_EQ(Selection(d, IDC_NEW_ID), 2);
+        EXPECT_EQ(Shown(d, IDC_NEW_ID), "CCC00003");
+        EXPECT_EQ(Entries(d, IDC_NEW_HANDLE), (Strings{"Three", "Trois"}));
+        EXPECT_EQ(FocusedId(d), IDC_NEW_ID);
 
         // A middle entry, with a handle typed over the offered one: the next entry takes its place.
-        PickRow(d, kNewID, 0);
-        Retype(d, kNewHandle, "Uno");
+        PickRow(d, IDC_NEW_ID, 0);
+        Retype(d, IDC_NEW_HANDLE, "Uno");
         Click(d, IDOK);
         EXPECT_EQ(Handle("AAA00001"), "Uno");
-        EXPECT_EQ(Entries(d, kNewID), (Strings{"BBB00002", "CCC00003"}));
-        EXPECT_EQ(Shown(d, kNewID), "BBB00002");
-        EXPECT_EQ(Shown(d, kNewHandle), "Two");
+        EXPECT_EQ(Entries(d, IDC_NEW_ID), (Strings{"BBB00002", "CCC00003"}));
+        EXPECT_EQ(Shown(d, IDC_NEW_ID), "BBB00002");
+        EXPECT_EQ(Shown(d, IDC_NEW_HANDLE), "Two");
 
         Click(d, IDOK);
         Click(d, IDOK);
         EXPECT_EQ(Handle("CCC00003"), "Three");
         // The only entry gone: both lists and both fields empty.
-        EXPECT_EQ(Entries(d, kNewID), Strings{});
-        EXPECT_EQ(Shown(d, kNewID), "");
-        EXPECT_EQ(Shown(d, kNewHandle), "");
+        EXPECT_EQ(Entries(d, IDC_NEW_ID), Strings{});
+        EXPECT_EQ(Shown(d, IDC_NEW_ID), "");
+        EXPECT_EQ(Shown(d, IDC_NEW_HANDLE), "");
     });
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_EQ(doc->m_anSortIndex.GetSize(), 4);
@@ -148,20 +147,20 @@ TEST_F(RegistIDDlgTest, EachRegistrationTakesTheOfferAndMovesTheSelection) {
 TEST_F(RegistIDDlgTest, TypedIDsAreUpperCasedAndMalformedOnesRefused) {
     MessageBoxAnswerer boxes(IDOK);
     Run([&](CDialog* d) {
-        EXPECT_EQ(Entries(d, kNewID), Strings{});
+        EXPECT_EQ(Entries(d, IDC_NEW_ID), Strings{});
         std::size_t shown = 0;
         for (const char* bad :
              {"abc1234", "AB123456", "ABCD1234", "ABC1234X", "ABC123456", "", "ＡＢＣ12345"}) {
-            Retype(d, kNewID, bad);
-            Retype(d, kNewHandle, "Blue");
+            Retype(d, IDC_NEW_ID, bad);
+            Retype(d, IDC_NEW_HANDLE, "Blue");
             Click(d, IDOK);
             ASSERT_EQ(boxes.Texts().size(), ++shown) << bad;
             EXPECT_EQ(boxes.Texts().back(), kInvalidID);
-            EXPECT_EQ(Shown(d, kNewID), bad);  // the dialog keeps what was typed
-            EXPECT_EQ(FocusedId(d), kNewID);
+            EXPECT_EQ(Shown(d, IDC_NEW_ID), bad);  // the dialog keeps what was typed
+            EXPECT_EQ(FocusedId(d), IDC_NEW_ID);
         }
-        Retype(d, kNewID, "abc12345");
-        Retype(d, kNewHandle, "");
+        Retype(d, IDC_NEW_ID, "abc12345");
+        Retype(d, IDC_NEW_HANDLE, "");
         Click(d, IDOK);
     });
     EXPECT_EQ(doc->m_anSortIndex.GetSize(), 1);
@@ -178,17 +177,17 @@ TEST_F(RegistIDDlgTest, AnIDRegisteredMeanwhileIsReportedAndItsOfferStillGoes) {
         Click(d, IDOK);
         ASSERT_EQ(boxes.Texts().size(), 1u);
         EXPECT_EQ(boxes.Texts()[0], "新規ID： KLM00003 は既に登録されています。");
-        EXPECT_EQ(Entries(d, kNewID), Strings{"ABC00002"});
-        EXPECT_EQ(Shown(d, kNewID), "ABC00002");
-        EXPECT_EQ(Shown(d, kNewHandle), "Amy");
-        EXPECT_EQ(FocusedId(d), kNewID);
+        EXPECT_EQ(Entries(d, IDC_NEW_ID), Strings{"ABC00002"});
+        EXPECT_EQ(Shown(d, IDC_NEW_ID), "ABC00002");
+        EXPECT_EQ(Shown(d, IDC_NEW_HANDLE), "Amy");
+        EXPECT_EQ(FocusedId(d), IDC_NEW_ID);
 
         // Typed in lower case, reported upper-cased; the offers stay as they are.
-        Retype(d, kNewID, "old00001");
+        Retype(d, IDC_NEW_ID, "old00001");
         Click(d, IDOK);
         ASSERT_EQ(boxes.Texts().size(), 2u);
         EXPECT_EQ(boxes.Texts()[1], "新規ID： OLD00001 は既に登録されています。");
-        EXPECT_EQ(Entries(d, kNewID), Strings{"ABC00002"});
+        EXPECT_EQ(Entries(d, IDC_NEW_ID), Strings{"ABC00002"});
     });
     EXPECT_EQ(Handle("KLM00003"), "Other");
     EXPECT_EQ(Handle("OLD00001"), "Old");
@@ -201,16 +200,16 @@ TEST_F(RegistIDDlgTest, HandlesStayWithTheirIDWhenThePickupListIsRedoneMeanwhile
     MessageBoxAnswerer boxes(IDOK);
     Run([&](CDialog* d) {
         doc->ClearPickup();
-        PickRow(d, kNewID, 0);
-        EXPECT_EQ(Shown(d, kNewID), "ABC00002");
-        EXPECT_EQ(Entries(d, kNewHandle), Strings{});
+        PickRow(d, IDC_NEW_ID, 0);
+        EXPECT_EQ(Shown(d, IDC_NEW_ID), "ABC00002");
+        EXPECT_EQ(Entries(d, IDC_NEW_HANDLE), Strings{});
 
         Pick("KLM00003 Ken\r\nABC00002 Abe\r\n");  // pickup numbers swapped
-        PickRow(d, kNewID, 1);
-        EXPECT_EQ(Entries(d, kNewHandle), Strings{"Ken"});
+        PickRow(d, IDC_NEW_ID, 1);
+        EXPECT_EQ(Entries(d, IDC_NEW_HANDLE), Strings{"Ken"});
         Click(d, IDOK);
-        EXPECT_EQ(Shown(d, kNewID), "ABC00002");
-        EXPECT_EQ(Entries(d, kNewHandle), Strings{"Abe"});
+        EXPECT_EQ(Shown(d, IDC_NEW_ID), "ABC00002");
+        EXPECT_EQ(Entries(d, IDC_NEW_HANDLE), Strings{"Abe"});
     });
     EXPECT_EQ(Handle("KLM00003"), "Ken");
     EXPECT_TRUE(boxes.Texts().empty());

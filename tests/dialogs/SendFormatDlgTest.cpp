@@ -6,6 +6,7 @@
 
 #include "dialogs/SendFormatDlg.h"
 #include "platform/gui/DialogControls.h"
+#include "res/resource.h"
 #include "tests/dialogs/EditorFixture.h"
 #include "tests/support/DialogDriver.h"
 
@@ -30,11 +31,14 @@ protected:
     }
     static std::vector<std::string> Entries(CDialog* d) {
         std::vector<std::string> entries;
-        const auto n = d->SendDlgItemMessage(2510, LB_GETCOUNT);
+        const auto n = d->SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_GETCOUNT);
         for (int i = 0; i < n; ++i) {
-            std::string text(
-                static_cast<std::size_t>(d->SendDlgItemMessage(2510, LB_GETTEXTLEN, i)) + 1, '\0');
-            d->SendDlgItemMessage(2510, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            std::string text(static_cast<std::size_t>(
+                                 d->SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_GETTEXTLEN, i)) +
+                                 1,
+                             '\0');
+            d->SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_GETTEXT, i,
+                                  reinterpret_cast<LPARAM>(text.data()));
             entries.push_back(Utf8(CString(text.c_str())));
         }
         return entries;
@@ -93,8 +97,8 @@ TEST_F(SendFormatTest, ChooserListsEveryFormatAndEscapesTheChosenOne) {
         EXPECT_EQ(Utf8(d->GetWindowText()), "秀Termに送信");
         EXPECT_EQ(Entries(d), (std::vector<std::string>{"ABC12345", "Blue", "tab\\there", "bad\\qx",
                                                         "", "TO:ABC12345", "ABC12345\\r\\n"}));
-        EXPECT_EQ(d->SendDlgItemMessage(2510, LB_GETCURSEL), 0);
-        PickRow(d, 2510, 2);
+        EXPECT_EQ(d->SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_GETCURSEL), 0);
+        PickRow(d, IDC_EXPANDED_FORMATS, 2);
         Click(d, IDOK);
     });
     ASSERT_EQ(dlg.DoModal(), IDOK);
@@ -102,13 +106,15 @@ TEST_F(SendFormatTest, ChooserListsEveryFormatAndEscapesTheChosenOne) {
 
     const std::pair<int, const char*> picks[] = {{3, "badx"}, {4, ""}, {6, "ABC12345\r\n"}};
     for (const auto& [row, expected] : picks) {
-        script.Then([row = row](CDialog* d) { PickRow(d, 2510, row, true); });  // double click
+        script.Then([row = row](CDialog* d) {
+            PickRow(d, IDC_EXPANDED_FORMATS, row, true);
+        });  // double click
         ASSERT_EQ(dlg.DoModal(), IDOK);
         EXPECT_EQ(dlg.m_strResult, expected);
     }
 
     script.Then([](CDialog* d) {
-        d->SendDlgItemMessage(2510, LB_SETCURSEL, static_cast<WPARAM>(-1));
+        d->SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_SETCURSEL, static_cast<WPARAM>(-1));
         PressKey(d, Qt::Key_Return);
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
@@ -126,7 +132,7 @@ TEST_F(SendFormatTest, CopyCommandPutsTheExpandedTextOnTheClipboardWithoutPickin
     script.Then([](CDialog* d) {
         EXPECT_EQ(Utf8(d->GetWindowText()), "ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ");
         EXPECT_EQ(Entries(d).size(), 7u);
-        PickRow(d, 2510, 6);
+        PickRow(d, IDC_EXPANDED_FORMATS, 6);
         PressKey(d, Qt::Key_Return);
     });
     frame->RunCommand(ID_EDIT_COPY);

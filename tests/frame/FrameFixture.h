@@ -28,9 +28,13 @@ protected:
     void TearDown() override { StopApp(); }
     // The frame the template makes; a test may put a frame of its own in its place.
     virtual const CRuntimeClass* FrameClass() const { return RUNTIME_CLASS(CMainFrame); }
+    // The application object; a test of the application's own commands puts the program's in.
+    virtual std::unique_ptr<CWinApp> MakeApp() const {
+        return std::make_unique<CWinApp>("Velkon95");
+    }
     // A run of the program: application object, template, a new document, the main frame.
     void StartApp() {
-        app = std::make_unique<CWinApp>("Velkon95");
+        app = MakeApp();
         app->SetRegistryKey("Brambl Free Software");
         app->LoadStdProfileSettings(4);
         app->AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVelkonDoc),

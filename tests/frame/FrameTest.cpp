@@ -138,7 +138,6 @@ TEST_F(FrameTest, CommandsRouteThroughViewDocumentFrameAndApplication) {
     EXPECT_TRUE(frame->IsCommandEnabled(ID_FILE_SAVE_AS));
     EXPECT_TRUE(frame->IsCommandEnabled(ID_VIEW_TOOLBAR));
     EXPECT_TRUE(frame->IsCommandEnabled(ID_EDIT_COPY));  // the view's, with one row selected
-    EXPECT_TRUE(frame->IsCommandEnabled(ID_OPTIONS));
 
     // The tool bar follows at idle time.
     afx_ui::MarkIdleWork();

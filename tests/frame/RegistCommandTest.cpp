@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/RegistIDDlg.h"
+#include "res/resource.h"
 #include "tests/frame/FrameFixture.h"
 #include "tests/support/DialogDriver.h"
 
@@ -15,7 +16,7 @@ TEST_F(FrameTest, RegistCommandOpensTheDialogOverTheShownDocument) {
     DialogScript script;
     script.Then([](CDialog* d) {
         EXPECT_EQ(d->GetTemplateID(), static_cast<UINT>(CRegistIDDlg::IDD));
-        EXPECT_EQ(Shown(d, 2210), "ABC00002");
+        EXPECT_EQ(Shown(d, IDC_NEW_ID), "ABC00002");
         Click(d, IDOK);
         Click(d, IDCANCEL);
     });

@@ -5,6 +5,7 @@
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/DialogControls.h"
 #include "res/CommonDialogIds.h"
+#include "res/resource.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"
 
@@ -35,11 +36,11 @@ TEST_F(ListViewTest, DateFilterCommandSwitchesOffAtOnceAndReopensWithTheLastSett
     Open(listview_test::kThree);
     DialogScript script;
     script.Then([](CDialog* d) {
-        Retype(d, 2310, "1998");
-        Retype(d, 2311, "1");
-        Retype(d, 2312, "2");
-        Click(d, 2320);
-        Click(d, 2331);  // on the day
+        Retype(d, IDC_YEAR, "1998");
+        Retype(d, IDC_MONTH, "1");
+        Retype(d, IDC_DAY, "2");
+        Click(d, IDC_TARGET_REGIST_DATE);
+        Click(d, IDC_ON_THE_DAY);  // on the day
         Click(d, IDOK);
     });
     frame->RunCommand(ID_SPECIFY_DATE);
@@ -51,8 +52,8 @@ TEST_F(ListViewTest, DateFilterCommandSwitchesOffAtOnceAndReopensWithTheLastSett
     EXPECT_EQ(CheckOf(frame, ID_SPECIFY_DATE), 0);
 
     script.Then([](CDialog* d) {
-        EXPECT_EQ(Shown(d, 2310), "1998");
-        EXPECT_EQ(d->IsDlgButtonChecked(2331), 1u);
+        EXPECT_EQ(Shown(d, IDC_YEAR), "1998");
+        EXPECT_EQ(d->IsDlgButtonChecked(IDC_ON_THE_DAY), 1u);
         PressKey(d, Qt::Key_Escape);
     });
     frame->RunCommand(ID_SPECIFY_DATE);
@@ -66,9 +67,9 @@ TEST_F(ListViewTest, KeywordFilterCommandNamesTheTargetsByTheColumnCaptions) {
     std::snprintf(view->m_szCaption[1], 256, "Nick");
     DialogScript script;
     script.Then([](CDialog* d) {
-        EXPECT_EQ(Shown(d, 2421), "Nick");
-        TypeInto(d, 2410, "blue");
-        Click(d, 2421);
+        EXPECT_EQ(Shown(d, IDC_TARGET_HANDLE), "Nick");
+        TypeInto(d, IDC_KEYWORD, "blue");
+        Click(d, IDC_TARGET_HANDLE);
         Click(d, IDOK);
     });
     frame->RunCommand(ID_SPECIFY_KEYWORD);

@@ -38,13 +38,13 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override {
-        DDX_Text(pDX, 2310, m_nYear);
-        DDX_Text(pDX, 2311, m_nMonth);
-        DDX_Text(pDX, 2312, m_nDay);
-        DDX_Check(pDX, 2320, m_bFirst);
-        DDX_Check(pDX, 2321, m_bSecond);
-        DDX_Radio(pDX, 2330, m_nRadio);
-        DDX_Control(pDX, 2340, m_spin);
+        DDX_Text(pDX, IDC_YEAR, m_nYear);
+        DDX_Text(pDX, IDC_MONTH, m_nMonth);
+        DDX_Text(pDX, IDC_DAY, m_nDay);
+        DDX_Check(pDX, IDC_TARGET_REGIST_DATE, m_bFirst);
+        DDX_Check(pDX, IDC_TARGET_UPDATE_DATE, m_bSecond);
+        DDX_Radio(pDX, IDC_ON_OR_BEFORE, m_nRadio);
+        DDX_Control(pDX, IDC_YEAR_SPIN, m_spin);
     }
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
@@ -56,7 +56,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(NumbersDlg, CDialog)
-ON_BN_CLICKED(2350, OnButton)
+ON_BN_CLICKED(IDC_CURRENT_DATE, OnButton)
 END_MESSAGE_MAP()
 
 class DialogTest : public ::testing::Test {
@@ -75,15 +75,15 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonEscAndTheCloseBoxCancel) {
     DialogScript script;
     script
         .Then([](CDialog* d) {
-            EXPECT_EQ(FocusedId(d), 2310);  // the first control that takes the tab
-            EXPECT_EQ(testing_support::Shown(d, 2310), "2000");
+            EXPECT_EQ(FocusedId(d), IDC_YEAR);  // the first control that takes the tab
+            EXPECT_EQ(testing_support::Shown(d, IDC_YEAR), "2000");
             PressKey(d, Qt::Key_Return);
         })
         .Then([](CDialog* d) { PressKey(d, Qt::Key_Escape); })
         .Then([](CDialog* d) { d->GetWidget()->close(); })
         .Then([](CDialog* d) {
             // A push button with the focus is the one Enter presses.
-            d->GotoDlgCtrl(d->GetDlgItem(2350));
+            d->GotoDlgCtrl(d->GetDlgItem(IDC_CURRENT_DATE));
             PressKey(d, Qt::Key_Return);
             d->GotoDlgCtrl(d->GetDlgItem(IDCANCEL));
             PressKey(d, Qt::Key_Return);
@@ -102,19 +102,19 @@ TEST_F(DialogTest, ATextThatIsNoIntegerKeepsTheDialogOpenWithTheFocusOnIt) {
     MessageBoxAnswerer boxes(IDOK);
     DialogScript script;
     script.Then([&](CDialog* d) {
-        Retype(d, 2310, "1999");
-        Retype(d, 2311, "1x");
-        Retype(d, 2312, "7");
+        Retype(d, IDC_YEAR, "1999");
+        Retype(d, IDC_MONTH, "1x");
+        Retype(d, IDC_DAY, "7");
         Click(d, IDOK);
         EXPECT_TRUE(d->ContinueModal());
-        EXPECT_EQ(FocusedId(d), 2311);
+        EXPECT_EQ(FocusedId(d), IDC_MONTH);
         EXPECT_EQ(dlg.m_nYear, 1999);  // exchanged before the failure
         EXPECT_EQ(dlg.m_nDay, 2);      // not reached
-        Retype(d, 2311, "");
+        Retype(d, IDC_MONTH, "");
         Click(d, IDOK);
         EXPECT_TRUE(d->ContinueModal());
-        Retype(d, 2311, " -13 ");
-        Retype(d, 2312, "99999999999");
+        Retype(d, IDC_MONTH, " -13 ");
+        Retype(d, IDC_DAY, "99999999999");
         Click(d, IDOK);
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);
@@ -129,13 +129,13 @@ TEST_F(DialogTest, RadioButtonsAreExclusiveWithinTheirGroupOnly) {
     dlg.m_nRadio = 2;
     DialogScript script;
     script.Then([&](CDialog* d) {
-        EXPECT_EQ(d->IsDlgButtonChecked(2332), 1u);
-        EXPECT_EQ(d->IsDlgButtonChecked(2330), 0u);
-        Click(d, 2330);
-        EXPECT_EQ(d->IsDlgButtonChecked(2332), 0u);
-        Click(d, 2320);  // a check box beside the group changes nothing in it
-        EXPECT_EQ(d->IsDlgButtonChecked(2330), 1u);
-        Click(d, 2321);
+        EXPECT_EQ(d->IsDlgButtonChecked(IDC_ON_OR_AFTER), 1u);
+        EXPECT_EQ(d->IsDlgButtonChecked(IDC_ON_OR_BEFORE), 0u);
+        Click(d, IDC_ON_OR_BEFORE);
+        EXPECT_EQ(d->IsDlgButtonChecked(IDC_ON_OR_AFTER), 0u);
+        Click(d, IDC_TARGET_REGIST_DATE);  // a check box beside the group changes nothing in it
+        EXPECT_EQ(d->IsDlgButtonChecked(IDC_ON_OR_BEFORE), 1u);
+        Click(d, IDC_TARGET_UPDATE_DATE);
         Click(d, IDOK);
     });
     ASSERT_EQ(dlg.DoModal(), IDOK);
@@ -145,7 +145,8 @@ TEST_F(DialogTest, RadioButtonsAreExclusiveWithinTheirGroupOnly) {
 
     dlg.m_nRadio = -1;  // none
     script.Then([](CDialog* d) {
-        for (int id : {2330, 2331, 2332}) EXPECT_EQ(d->IsDlgButtonChecked(id), 0u);
+        for (int id : {IDC_ON_OR_BEFORE, IDC_ON_THE_DAY, IDC_ON_OR_AFTER})
+            EXPECT_EQ(d->IsDlgButtonChecked(id), 0u);
         Click(d, IDOK);
     });
     ASSERT_EQ(dlg.DoModal(), IDOK);
@@ -155,33 +156,33 @@ TEST_F(DialogTest, RadioButtonsAreExclusiveWithinTheirGroupOnly) {
 TEST_F(DialogTest, EditLimitCountsBytesAndTheModifiedFlagFollowsTheUser) {
     CDialog dlg(IDD_PERSONAL_DATA);
     ASSERT_TRUE(dlg.Create(IDD_PERSONAL_DATA));
-    dlg.SendDlgItemMessage(2120, EM_LIMITTEXT, 5);
-    TypeInto(&dlg, 2120, "abcdefg");
+    dlg.SendDlgItemMessage(IDC_HANDLE, EM_LIMITTEXT, 5);
+    TypeInto(&dlg, IDC_HANDLE, "abcdefg");
     CString text;
-    dlg.GetDlgItemText(2120, text);
+    dlg.GetDlgItemText(IDC_HANDLE, text);
     EXPECT_EQ(text, "abcde");
-    EXPECT_TRUE(dlg.SendDlgItemMessage(2120, EM_GETMODIFY));
+    EXPECT_TRUE(dlg.SendDlgItemMessage(IDC_HANDLE, EM_GETMODIFY));
 
-    TypeInto(&dlg, 2121, "");
-    dlg.SendDlgItemMessage(2121, EM_LIMITTEXT, 5);
-    TypeInto(&dlg, 2121, "あいう");  // two bytes each
-    dlg.GetDlgItemText(2121, text);
+    TypeInto(&dlg, IDC_MEMO1, "");
+    dlg.SendDlgItemMessage(IDC_MEMO1, EM_LIMITTEXT, 5);
+    TypeInto(&dlg, IDC_MEMO1, "あいう");  // two bytes each
+    dlg.GetDlgItemText(IDC_MEMO1, text);
     EXPECT_EQ(text, Sjis("あい"));
     // The program's own text is neither limited nor a change.
-    dlg.SetDlgItemText(2121, Sjis("あいうえお"));
-    dlg.GetDlgItemText(2121, text);
+    dlg.SetDlgItemText(IDC_MEMO1, Sjis("あいうえお"));
+    dlg.GetDlgItemText(IDC_MEMO1, text);
     EXPECT_EQ(text, Sjis("あいうえお"));
-    EXPECT_FALSE(dlg.SendDlgItemMessage(2121, EM_GETMODIFY));
+    EXPECT_FALSE(dlg.SendDlgItemMessage(IDC_MEMO1, EM_GETMODIFY));
 
     // Typing and taking it back again is still a change.
-    EXPECT_FALSE(dlg.SendDlgItemMessage(2122, EM_GETMODIFY));
-    TypeInto(&dlg, 2122, "x");
+    EXPECT_FALSE(dlg.SendDlgItemMessage(IDC_MEMO2, EM_GETMODIFY));
+    TypeInto(&dlg, IDC_MEMO2, "x");
     testing_support::PressKey(&dlg, Qt::Key_Backspace);
-    dlg.GetDlgItemText(2122, text);
+    dlg.GetDlgItemText(IDC_MEMO2, text);
     EXPECT_TRUE(text.IsEmpty());
-    EXPECT_TRUE(dlg.SendDlgItemMessage(2122, EM_GETMODIFY));
-    dlg.SendDlgItemMessage(2122, EM_SETMODIFY, FALSE);
-    EXPECT_FALSE(dlg.SendDlgItemMessage(2122, EM_GETMODIFY));
+    EXPECT_TRUE(dlg.SendDlgItemMessage(IDC_MEMO2, EM_GETMODIFY));
+    dlg.SendDlgItemMessage(IDC_MEMO2, EM_SETMODIFY, FALSE);
+    EXPECT_FALSE(dlg.SendDlgItemMessage(IDC_MEMO2, EM_GETMODIFY));
     dlg.DestroyWindow();
 }
 
@@ -228,11 +229,11 @@ TEST_F(DialogTest, UpDownArrowsStopAtTheRangeAndTypedNumbersStand) {
     dlg.m_nYear = 2037;
     DialogScript script;
     script.Then([&](CDialog* d) {
-        EXPECT_EQ(d->GetDlgItem(2340), &dlg.m_spin);  // taken over by DDX_Control
-        testing_support::ClickArrow(d, 2340, true);
-        testing_support::ClickArrow(d, 2340, true);
-        EXPECT_EQ(testing_support::Shown(d, 2310), "2038");
-        Retype(d, 2310, "2050");
+        EXPECT_EQ(d->GetDlgItem(IDC_YEAR_SPIN), &dlg.m_spin);  // taken over by DDX_Control
+        testing_support::ClickArrow(d, IDC_YEAR_SPIN, true);
+        testing_support::ClickArrow(d, IDC_YEAR_SPIN, true);
+        EXPECT_EQ(testing_support::Shown(d, IDC_YEAR), "2038");
+        Retype(d, IDC_YEAR, "2050");
         Click(d, IDOK);
     });
     ASSERT_EQ(dlg.DoModal(), IDOK);
@@ -241,13 +242,13 @@ TEST_F(DialogTest, UpDownArrowsStopAtTheRangeAndTypedNumbersStand) {
 
     dlg.m_nYear = 1971;
     script.Then([&](CDialog* d) {
-        d->GotoDlgCtrl(d->GetDlgItem(2310));
+        d->GotoDlgCtrl(d->GetDlgItem(IDC_YEAR));
         PressKey(d, Qt::Key_Down);
         PressKey(d, Qt::Key_Down);
-        EXPECT_EQ(testing_support::Shown(d, 2310), "1970");
-        Retype(d, 2310, "2050");
-        testing_support::ClickArrow(d, 2340, true);
-        EXPECT_EQ(testing_support::Shown(d, 2310), "2038");
+        EXPECT_EQ(testing_support::Shown(d, IDC_YEAR), "1970");
+        Retype(d, IDC_YEAR, "2050");
+        testing_support::ClickArrow(d, IDC_YEAR_SPIN, true);
+        EXPECT_EQ(testing_support::Shown(d, IDC_YEAR), "2038");
         PressKey(d, Qt::Key_Escape);
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
@@ -266,8 +267,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(ListsDlg, CDialog)
-ON_CBN_SELCHANGE(2210, OnSelChange)
-ON_LBN_DBLCLK(2510, OnDblClk)
+ON_CBN_SELCHANGE(IDC_NEW_ID, OnSelChange)
+ON_LBN_DBLCLK(IDC_EXPANDED_FORMATS, OnDblClk)
 END_MESSAGE_MAP()
 
 CString ComboText(CDialog& dlg, int id, int row) {
@@ -286,35 +287,35 @@ TEST_F(DialogTest, SortedSimpleComboBoxKeepsItemDataAndItsSelection) {
     ASSERT_TRUE(dlg.Create(IDD_REGIST_ID));
     for (const char* id : {"XYZ00001", "abc00002", "KLM00003"}) {
         const auto row =
-            dlg.SendDlgItemMessage(2210, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(id));
-        dlg.SendDlgItemMessage(2210, CB_SETITEMDATA, static_cast<WPARAM>(row), id[7] - '0');
+            dlg.SendDlgItemMessage(IDC_NEW_ID, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(id));
+        dlg.SendDlgItemMessage(IDC_NEW_ID, CB_SETITEMDATA, static_cast<WPARAM>(row), id[7] - '0');
     }
-    EXPECT_EQ(ComboText(dlg, 2210, 0), "abc00002");  // letters sort without regard to case
-    EXPECT_EQ(ComboText(dlg, 2210, 2), "XYZ00001");
-    EXPECT_EQ(dlg.SendDlgItemMessage(2210, CB_GETITEMDATA, 1), 3);
-    EXPECT_EQ(dlg.SendDlgItemMessage(2210, CB_GETCURSEL), CB_ERR);
+    EXPECT_EQ(ComboText(dlg, IDC_NEW_ID, 0), "abc00002");  // letters sort without regard to case
+    EXPECT_EQ(ComboText(dlg, IDC_NEW_ID, 2), "XYZ00001");
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_NEW_ID, CB_GETITEMDATA, 1), 3);
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_NEW_ID, CB_GETCURSEL), CB_ERR);
 
-    dlg.SendDlgItemMessage(2210, CB_SETCURSEL, 1);
-    EXPECT_EQ(testing_support::Shown(&dlg, 2210), "KLM00003");
+    dlg.SendDlgItemMessage(IDC_NEW_ID, CB_SETCURSEL, 1);
+    EXPECT_EQ(testing_support::Shown(&dlg, IDC_NEW_ID), "KLM00003");
     EXPECT_EQ(dlg.m_nSelChanges, 0);  // the program's selection is no notification
-    testing_support::PickRow(&dlg, 2210, 2);
+    testing_support::PickRow(&dlg, IDC_NEW_ID, 2);
     EXPECT_EQ(dlg.m_nSelChanges, 1);
-    EXPECT_EQ(dlg.SendDlgItemMessage(2210, CB_GETCURSEL), 2);
-    EXPECT_EQ(testing_support::Shown(&dlg, 2210), "XYZ00001");
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_NEW_ID, CB_GETCURSEL), 2);
+    EXPECT_EQ(testing_support::Shown(&dlg, IDC_NEW_ID), "XYZ00001");
 
     // Deleting the selected entry leaves none selected and the edit field as it was.
-    EXPECT_EQ(dlg.SendDlgItemMessage(2210, CB_DELETESTRING, 2), 2);
-    EXPECT_EQ(dlg.SendDlgItemMessage(2210, CB_GETCURSEL), CB_ERR);
-    EXPECT_EQ(testing_support::Shown(&dlg, 2210), "XYZ00001");
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_NEW_ID, CB_DELETESTRING, 2), 2);
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_NEW_ID, CB_GETCURSEL), CB_ERR);
+    EXPECT_EQ(testing_support::Shown(&dlg, IDC_NEW_ID), "XYZ00001");
     // Typing selects the first entry the text begins, without a notification.
-    Retype(&dlg, 2210, "k");
-    EXPECT_EQ(dlg.SendDlgItemMessage(2210, CB_GETCURSEL), 1);
-    Retype(&dlg, 2210, "q");
-    EXPECT_EQ(dlg.SendDlgItemMessage(2210, CB_GETCURSEL), CB_ERR);
+    Retype(&dlg, IDC_NEW_ID, "k");
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_NEW_ID, CB_GETCURSEL), 1);
+    Retype(&dlg, IDC_NEW_ID, "q");
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_NEW_ID, CB_GETCURSEL), CB_ERR);
     EXPECT_EQ(dlg.m_nSelChanges, 1);
-    dlg.SendDlgItemMessage(2210, CB_RESETCONTENT);
-    EXPECT_EQ(dlg.SendDlgItemMessage(2210, CB_GETCOUNT), 0);
-    EXPECT_EQ(testing_support::Shown(&dlg, 2210), "");
+    dlg.SendDlgItemMessage(IDC_NEW_ID, CB_RESETCONTENT);
+    EXPECT_EQ(dlg.SendDlgItemMessage(IDC_NEW_ID, CB_GETCOUNT), 0);
+    EXPECT_EQ(testing_support::Shown(&dlg, IDC_NEW_ID), "");
     dlg.DestroyWindow();
 }
 
@@ -322,27 +323,28 @@ TEST_F(DialogTest, DropDownComboBoxOpensEmptyAndListBoxReportsDoubleClicks) {
     ListsDlg keyword(IDD_SPECIFY_KEYWORD);
     ASSERT_TRUE(keyword.Create(IDD_SPECIFY_KEYWORD));
     for (const char* word : {"red", "Blue", "green"})
-        keyword.SendDlgItemMessage(2410, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(word));
-    EXPECT_EQ(ComboText(keyword, 2410, 1), "Blue");  // not sorted
-    keyword.SendDlgItemMessage(2410, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("top"));
-    EXPECT_EQ(ComboText(keyword, 2410, 0), "top");
-    EXPECT_EQ(keyword.SendDlgItemMessage(2410, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+        keyword.SendDlgItemMessage(IDC_KEYWORD, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(word));
+    EXPECT_EQ(ComboText(keyword, IDC_KEYWORD, 1), "Blue");  // not sorted
+    keyword.SendDlgItemMessage(IDC_KEYWORD, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("top"));
+    EXPECT_EQ(ComboText(keyword, IDC_KEYWORD, 0), "top");
+    EXPECT_EQ(keyword.SendDlgItemMessage(IDC_KEYWORD, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                          reinterpret_cast<LPARAM>("BLUE")),
               2);
-    keyword.SendDlgItemMessage(2410, CB_SETCURSEL, 3);
-    EXPECT_EQ(testing_support::Shown(&keyword, 2410), "green");
-    keyword.SendDlgItemMessage(2410, CB_SETCURSEL, static_cast<WPARAM>(-1));
-    EXPECT_EQ(testing_support::Shown(&keyword, 2410), "");
+    keyword.SendDlgItemMessage(IDC_KEYWORD, CB_SETCURSEL, 3);
+    EXPECT_EQ(testing_support::Shown(&keyword, IDC_KEYWORD), "green");
+    keyword.SendDlgItemMessage(IDC_KEYWORD, CB_SETCURSEL, static_cast<WPARAM>(-1));
+    EXPECT_EQ(testing_support::Shown(&keyword, IDC_KEYWORD), "");
     keyword.DestroyWindow();
 
     ListsDlg chooser(IDD_SEND_FORMAT);
     ASSERT_TRUE(chooser.Create(IDD_SEND_FORMAT));
     for (const char* line : {"one", "two"})
-        chooser.SendDlgItemMessage(2510, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-    chooser.SendDlgItemMessage(2510, LB_SETCURSEL, 0);
-    testing_support::PickRow(&chooser, 2510, 1, true);
+        chooser.SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_ADDSTRING, 0,
+                                   reinterpret_cast<LPARAM>(line));
+    chooser.SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_SETCURSEL, 0);
+    testing_support::PickRow(&chooser, IDC_EXPANDED_FORMATS, 1, true);
     EXPECT_EQ(chooser.m_nDoubleClicks, 1);
-    EXPECT_EQ(chooser.SendDlgItemMessage(2510, LB_GETCURSEL), 1);
+    EXPECT_EQ(chooser.SendDlgItemMessage(IDC_EXPANDED_FORMATS, LB_GETCURSEL), 1);
     chooser.DestroyWindow();
 }
 
