@@ -65,6 +65,10 @@ protected:
 };
 
 // The common controls of templates (CommonControlsQt.cpp).
+std::unique_ptr<CControlWnd> MakeListBoxControl(const res::DialogItem& item, QWidget* parent,
+                                                CWnd* pDialog);
+std::unique_ptr<CControlWnd> MakeComboBoxControl(const res::DialogItem& item, QWidget* parent,
+                                                 CWnd* pDialog);
 std::unique_ptr<CControlWnd> MakeHotKeyControl(const res::DialogItem& item, QWidget* parent,
                                                CWnd* pDialog);
 std::unique_ptr<CControlWnd> MakeListViewControl(const res::DialogItem& item, QWidget* parent,
