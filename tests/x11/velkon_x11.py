@@ -3,10 +3,11 @@
 
     velkon_x11.py --program BIN --screenshot BIN --artifacts DIR CASE
 
-Every case gets its own X server (Xvfb picks a free display through -displayfd), its own home,
-settings and runtime directories, and takes everything down again however it ends. There is no
-window manager: windows are found by their exact title with xdotool. Every wait is bounded by
-VELKON_X11_TIMEOUT seconds (20 unless set). Exits 77 (skipped) when Xvfb or xdotool is missing.
+Every case gets its own X server (Xvfb picks a free display through -displayfd) with openbox as
+its window manager, so that focus, activation and placement are a desktop's; its own home,
+settings and runtime directories; and takes everything down again however it ends. Windows are
+found by their exact title with xdotool. Every wait is bounded by VELKON_X11_TIMEOUT seconds (20
+unless set). Exits 77 (skipped) when Xvfb, xdotool, openbox or xprop is missing.
 """
 
 import argparse
@@ -93,6 +94,7 @@ class Session:
         os.makedirs(self.path("home/config"))
         try:
             self._start_xvfb()
+            self._start_window_manager()
         except BaseException:
             self.close()
             raise
@@ -134,6 +136,22 @@ class Session:
             os.close(read_end)
         self.display = ":" + number.decode().strip()
         print(f"Xvfb on display {self.display}")
+
+    def _start_window_manager(self):
+        log_path = self.path("openbox.log")
+        with open(log_path, "wb") as log:
+            wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env(),
+                                  stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                                  preexec_fn=_die_with_parent)
+        self.procs.append((wm, log_path))
+
+        # A window manager that manages the screen names itself on the root window.
+        def managing():
+            check(wm.poll() is None, "openbox ended at its start")
+            result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                    env=self.env(), capture_output=True, timeout=10)
+            return b"window id" in result.stdout
+        wait_until("openbox to manage the screen", managing)
 
     def env(self, runtime=None, extra=None):
         # Nothing of the caller's desktop session may leak in.
@@ -632,7 +650,9 @@ def run_cases(doc, cases, tools=("Xvfb", "xdotool"), tool_args=()):
     parser.add_argument("--artifacts", default=".")
     parser.add_argument("case", choices=sorted(cases))
     args = parser.parse_args()
-    missing = [tool for tool in tools if not shutil.which(tool)]
+    # Every session runs Xvfb with openbox, which it waits for with xprop.
+    tools = ("Xvfb", "openbox", "xprop", *tools)
+    missing = [tool for tool in dict.fromkeys(tools) if not shutil.which(tool)]
     if missing:
         print(f"skipped: {', '.join(missing)} not installed (scripts/deps installs them)")
         return SKIPPED
