@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "listview/DataColumns.h"
 #include "listview/VelkonView.h"
 #include "platform/gui/DataExchange.h"
 
@@ -33,7 +34,7 @@ BOOL CPropertyView::OnInitDialog() {
     for (int i = 0; i < kColumns; ++i) {
         const LVCOLUMN& column = m_aColumnWork[i];
         m_listColumn.InsertString(i, column.pszText ? column.pszText : "");
-        m_listColumn.SetCheck(i, (column.iSubItem & CVelkonView::kShown) ? 1 : 0);
+        m_listColumn.SetCheck(i, (column.iSubItem & data_column::kShown) ? 1 : 0);
     }
     m_listColumn.SetCurSel(0);
     for (int i = 0; i < kCaptions; ++i)
@@ -49,8 +50,8 @@ BOOL CPropertyView::OnCommand(WPARAM wParam, LPARAM lParam) {
         // the user sees, whichever line was ticked.
         for (int i = 0; i < kColumns && i < m_listColumn.GetCount(); ++i) {
             int& tag = m_aColumnWork[i].iSubItem;
-            tag = m_listColumn.GetCheck(i) == 1 ? (tag | CVelkonView::kShown)
-                                                : (tag & ~CVelkonView::kShown);
+            tag = m_listColumn.GetCheck(i) == 1 ? (tag | data_column::kShown)
+                                                : (tag & ~data_column::kShown);
         }
         SetModified(TRUE);
     } else if (code == EN_CHANGE && id >= IDC_CAPTION_HANDLE &&
@@ -69,7 +70,7 @@ void CPropertyView::MoveLine(int p, int q) {
     m_listColumn.GetText(p, text);
     m_listColumn.DeleteString(static_cast<UINT>(p));
     m_listColumn.InsertString(q, text);
-    m_listColumn.SetCheck(q, (m_aColumnWork[q].iSubItem & CVelkonView::kShown) ? 1 : 0);
+    m_listColumn.SetCheck(q, (m_aColumnWork[q].iSubItem & data_column::kShown) ? 1 : 0);
     m_listColumn.SetCurSel(q);
 }
 
