@@ -60,6 +60,11 @@ HelpBook::HelpBook(const QString& root) : m_root(root) {
         }
         m_contents.push_back(std::move(entry));
     }
+    for (Topic& t : m_topics) {
+        const auto listed = std::find_if(m_contents.begin(), m_contents.end(),
+                                         [&](const ContentsEntry& e) { return e.topic == t.file; });
+        t.place = static_cast<int>(listed - m_contents.begin());
+    }
 }
 
 QString HelpBook::Path(const QString& topic) const {
@@ -134,7 +139,7 @@ QStringList HelpBook::Search(const QString& query) const {
     std::stable_sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) {
         if (a.inTitle != b.inTitle) return a.inTitle > b.inTitle;
         if (a.places != b.places) return a.places > b.places;
-        return QString::localeAwareCompare(a.topic->title, b.topic->title) < 0;
+        return a.topic->place < b.topic->place;
     });
     QStringList topics;
     for (const Hit& hit : hits) topics << hit.topic->file;

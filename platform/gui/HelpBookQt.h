@@ -32,9 +32,10 @@ public:
     QString Path(const QString& topic) const;
 
     // The topics that hold every word of the query in their title or text, best first: more
-    // words in the title, then more places found. Words are cut at white space (the ideographic
-    // space too) and compared without regard to case or to the width of kana and letters, so
-    // that ﾋﾟｯｸｱｯﾌﾟ finds ピックアップ. An empty query gives every topic, by title.
+    // words in the title, then more places found, then the order of the contents. Words are cut
+    // at white space (the ideographic space too) and compared without regard to case or to the
+    // width of kana and letters, so that ﾋﾟｯｸｱｯﾌﾟ finds ピックアップ. An empty query gives every
+    // topic in the order of the contents.
     QStringList Search(const QString& query) const;
     // What Search compares: the text in compatibility form, case folded.
     static QString Fold(const QString& text);
@@ -46,6 +47,7 @@ private:
         QString title;
         QString foldedTitle;
         QString foldedText;  // made at the first search
+        int place = 0;       // where the contents first list it; after them all when they do not
     };
     const Topic* Find(const QString& topic) const;
     void LoadTexts() const;

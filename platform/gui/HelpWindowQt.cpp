@@ -138,6 +138,10 @@ HelpWindowQt::HelpWindowQt(const HelpBook& book) : QWidget(nullptr, Qt::Window),
     connect(m_tree, &QTreeWidget::itemClicked, this, openItem);
     connect(m_tree, &QTreeWidget::itemActivated, this, openItem);
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString& q) { Search(q); });
+    // The search tab is there to be typed into.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (tab == 1) m_search->setFocus(Qt::TabFocusReason);
+    });
     connect(m_search, &QLineEdit::returnPressed, this, [this] { OpenResult(0); });
     auto openResult = [this](QListWidgetItem* item) { OpenResult(m_results->row(item)); };
     connect(m_results, &QListWidget::itemClicked, this, openResult);
