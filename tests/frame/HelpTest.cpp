@@ -19,9 +19,11 @@
 #include <string>
 
 #include "app/VelkonApp.h"
+#include "dialogs/PersonalDataDlg.h"
 #include "platform/gui/AfxHelp.h"
 #include "platform/gui/CPropertySheet.h"
 #include "platform/gui/HelpBookQt.h"
+#include "platform/gui/WndBridgeQt.h"
 #include "res/CommonDialogIds.h"
 #include "res/HelpTopics.h"
 #include "res/Resources.h"
@@ -291,4 +293,25 @@ TEST_F(HelpTest, F1AndTheHelpButtonsOfDialogsShowTheirTopics) {
         EXPECT_EQ(ShownTopic(), "page-color.html");
         sheet->EndDialog(IDCANCEL);
     });
+}
+
+TEST_F(HelpTest, ThePersonalDataEditorHasItsTopicThoughNothingWaitsForIt) {
+    Open({{"ABC12345", "Blue", 1, "1997/05/03", "1998/01/15"}});
+    view->GetListCtrl().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    frame->RunCommand(ID_PERSONAL_DATA);
+    CPersonalDataDlg* editor = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = dynamic_cast<CPersonalDataDlg*>(CWndBridge::WindowOf(w))) editor = d;
+    ASSERT_NE(editor, nullptr);
+    Click(editor, ID_HELP);
+    EXPECT_EQ(ShownTopic(), "dlg-personal.html");
+    afx_help::Close();
+    // F1 in the editor, which has the focus as it would have after a click in it: the main
+    // window's F1 is not the editor's.
+    editor->GetWidget()->activateWindow();
+    afx_ui::ProcessEvents();
+    ASSERT_EQ(QApplication::activeWindow(), editor->GetWidget());
+    PressKey(editor, Qt::Key_F1);
+    EXPECT_EQ(ShownTopic(), "dlg-personal.html");
+    editor->DestroyWindow();
 }
