@@ -1,8 +1,11 @@
+#include "app/Usage.h"
 #include "app/VelkonApp.h"
 
 // The one application object, as the framework expects it.
 CVelkonApp theApp;
 
 int main(int argc, char** argv) {
+    // Answered before any window system is asked for.
+    if (const int status = PrintUsageOrVersion(argc, argv); status >= 0) return status;
     return AfxWinMain(argc, argv);
 }

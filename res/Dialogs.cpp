@@ -302,4 +302,8 @@ const DialogResource* FindDialog(unsigned id) {
     return nullptr;
 }
 
+std::span<const DialogResource> Dialogs() {
+    return kDialogs;
+}
+
 }  // namespace res

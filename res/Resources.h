@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace res {
 
@@ -115,5 +116,7 @@ struct DialogResource {
 };
 
 const DialogResource* FindDialog(unsigned id);
+// Every dialog template, in ascending order of id.
+std::span<const DialogResource> Dialogs();
 
 }  // namespace res

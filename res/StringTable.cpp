@@ -119,6 +119,14 @@ constexpr StringEntry kStrings[] = {
     {AFX_IDS_BUTTON_APPLY, "適用(&A)"},
     {AFX_IDS_BUTTON_HELP, "ヘルプ"},
     {AFX_IDS_HOTKEY_NONE, "なし"},
+    {AFX_IDS_HELP_CAPTION, "%1 ﾍﾙﾌﾟ"},
+    {AFX_IDS_HELP_CONTENTS, "目次(&C)"},
+    {AFX_IDS_HELP_SEARCH, "検索(&S)"},
+    {AFX_IDS_HELP_BACK, "戻る(&B)"},
+    {AFX_IDS_HELP_FORWARD, "進む(&F)"},
+    {AFX_IDS_HELP_SEARCH_WORDS, "検索する語(&W):"},
+    {AFX_IDS_HELP_FOUND, "該当するﾄﾋﾟｯｸ(&T): %d件"},
+    {AFX_IDS_HELP_NOT_FOUND, "該当するﾄﾋﾟｯｸはありません。"},
 };
 
 constexpr bool IsSorted() {

@@ -4,6 +4,7 @@
 
 // Resources
 #define IDR_MAINFRAME 128  // menu, accelerators, tool bar, icon and the document string
+#define IDR_IDLIST 129     // the ID list: its help context (its answer to WM_HELPHITTEST)
 #define IDR_POPUP 500      // pop-up 0: the tray menu; pop-up 1: the list's context menu
 #define IDI_PICKUP 1000    // the mark of a picked-up row
 
@@ -240,7 +241,6 @@
 #define AFX_IDP_FAILED_TO_SAVE_DOC 0xF102
 #define AFX_IDP_ASK_TO_SAVE 0xF103
 #define AFX_IDP_FAILED_TO_LAUNCH_HELP 0xF107
-#define AFX_IDP_NO_HELP AFX_IDP_FAILED_TO_LAUNCH_HELP  // no help file to show on this system
 #define AFX_IDP_PARSE_INT 0xF110
 // Messages of the system's font dialog
 #define AFX_IDS_FONT_NOT_FOUND 0xF120
@@ -254,3 +254,18 @@
 #define AFX_IDS_BUTTON_APPLY 0xF1F5
 #define AFX_IDS_BUTTON_HELP 0xF1F6
 #define AFX_IDS_HOTKEY_NONE 0xF1F7
+// The help window
+#define AFX_IDS_HELP_CAPTION 0xF210
+#define AFX_IDS_HELP_CONTENTS 0xF211
+#define AFX_IDS_HELP_SEARCH 0xF212
+#define AFX_IDS_HELP_BACK 0xF213
+#define AFX_IDS_HELP_FORWARD 0xF214
+#define AFX_IDS_HELP_SEARCH_WORDS 0xF215
+#define AFX_IDS_HELP_FOUND 0xF216
+#define AFX_IDS_HELP_NOT_FOUND 0xF217
+
+// Help contexts of the framework: a command's (menu item, tool button, key), a resource's (a
+// frame window, a dialog or page by its template) and a control bar's, each its id plus a base.
+#define HID_BASE_COMMAND 0x00010000
+#define HID_BASE_RESOURCE 0x00020000
+#define HID_BASE_CONTROL 0x00050000

@@ -12,9 +12,6 @@
 #ifndef AFX_IDS_ALLFILTER
 #define AFX_IDS_ALLFILTER 0xF005
 #endif
-#ifndef AFX_IDP_NO_HELP
-#define AFX_IDP_NO_HELP 0xF1F0
-#endif
 #ifndef ID_FILE_MRU_FILE1
 #define ID_FILE_MRU_FILE1 0xE110
 #endif

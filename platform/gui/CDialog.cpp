@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/base/CodePage.h"
+#include "platform/gui/AfxHelp.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/DataExchange.h"
@@ -60,6 +61,11 @@ void DialogQt::keyPressEvent(QKeyEvent* event) {
             event->accept();
             ::SendMessage(hWnd, WM_COMMAND, IDCANCEL, 0);
             return;
+        case Qt::Key_F1:
+            // The dialog's topic; a property sheet gives its page's.
+            event->accept();
+            ::SendMessage(hWnd, WM_COMMANDHELP, 0, 0);
+            return;
         default:
             QWidget::keyPressEvent(event);
     }
@@ -69,6 +75,7 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_COMMAND(IDOK, OnOK)
 ON_COMMAND(IDCANCEL, OnCancel)
 ON_COMMAND(ID_HELP, OnHelp)
+ON_MESSAGE(WM_COMMANDHELP, OnCommandHelp)
 END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -202,7 +209,16 @@ void CDialog::OnCancel() {
 }
 
 void CDialog::OnHelp() {
-    AfxMessageBox(AFX_IDP_NO_HELP, MB_OK | MB_ICONEXCLAMATION);
+    if (SendMessage(WM_COMMANDHELP, 0, 0)) return;
+    if (CWinApp* app = AfxGetApp()) app->WinHelp(0, HELP_FINDER);
+}
+
+LRESULT CDialog::OnCommandHelp(WPARAM, LPARAM lParam) {
+    // A dialog's topic is that of its template.
+    if (lParam == 0 && m_nIDHelp != 0) lParam = HID_BASE_RESOURCE + m_nIDHelp;
+    if (lParam == 0) return FALSE;
+    if (CWinApp* app = AfxGetApp()) app->WinHelp(static_cast<DWORD_PTR>(lParam));
+    return TRUE;
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}

@@ -57,8 +57,10 @@ protected:
     // Makes the window from the template inside another window's widget, as a plain part of
     // it (a property sheet's page): no frame, no modal loop, keys it does not use go up.
     BOOL CreateEmbedded(CWnd* pParentWnd, QWidget* pContainer);
-    // WM_NOTIFY from a control goes to the ON_NOTIFY entry for its code and control id.
+    // ﾍﾙﾌﾟ (ID_HELP) and F1: the topic of the dialog's template (WM_COMMANDHELP).
     void OnHelp();
+    LRESULT OnCommandHelp(WPARAM wParam, LPARAM lParam);
+    // WM_NOTIFY from a control goes to the ON_NOTIFY entry for its code and control id.
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void DestroyChildWindows() override;

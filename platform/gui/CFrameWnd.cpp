@@ -9,6 +9,7 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
+#include "platform/gui/AfxHelp.h"
 #include "platform/gui/CCmdUI.h"
 #include "platform/gui/CDocTemplate.h"
 #include "platform/gui/CDocument.h"
@@ -30,6 +31,8 @@ ON_WM_DESTROY()
 ON_WM_CLOSE()
 ON_UPDATE_COMMAND_UI_RANGE(AFX_IDW_TOOLBAR, AFX_IDW_STATUS_BAR, OnUpdateControlBarMenu)
 ON_COMMAND_RANGE(AFX_IDW_TOOLBAR, AFX_IDW_STATUS_BAR, OnBarCheck)
+ON_UPDATE_COMMAND_UI(ID_CONTEXT_HELP, OnUpdateContextHelp)
+ON_MESSAGE(WM_COMMANDHELP, OnCommandHelp)
 END_MESSAGE_MAP()
 
 CFrameWnd::CFrameWnd() : m_impl(std::make_unique<Impl>()) {}
@@ -58,6 +61,7 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     window->setWindowTitle(ToQt(m_strTitle));
     if (!AttachWidget(window, cs, pParentWnd)) return FALSE;
     BuildMenus(nIDResource);
+    afx_help::WatchMenus();
     return TRUE;
 }
 
@@ -163,6 +167,8 @@ void CFrameWnd::SetMessageText(LPCTSTR lpszText) {
 }
 
 void CFrameWnd::SetMessageText(UINT nID) {
+    // In help mode the idle prompt asks for the click.
+    if (nID == AFX_IDS_IDLEMESSAGE && afx_help::InHelpMode()) nID = AFX_IDS_HELPMODEMESSAGE;
     CString text;
     GetMessageString(nID, text);
     SetMessageText(text);
@@ -274,13 +280,45 @@ void CFrameWnd::OnIdleUpdateCmdUI() {
 }
 
 void CFrameWnd::OnHelpFinder() {
-    OnHelp();
+    if (CWinApp* app = AfxGetApp()) app->WinHelp(0, HELP_FINDER);
 }
-void CFrameWnd::OnContextHelp() {
-    OnHelp();
-}
+
 void CFrameWnd::OnHelp() {
-    AfxMessageBox(AFX_IDP_NO_HELP, MB_OK | MB_ICONEXCLAMATION);
+    afx_help::EndHelpMode();
+    if (!SendMessage(WM_COMMANDHELP, 0, 0)) SendMessage(WM_COMMAND, ID_DEFAULT_HELP);
+}
+
+void CFrameWnd::OnContextHelp() {
+    if (afx_help::InHelpMode())
+        afx_help::EndHelpMode();
+    else
+        afx_help::BeginHelpMode(this);
+}
+
+void CFrameWnd::OnUpdateContextHelp(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(TRUE);
+    pCmdUI->SetCheck(afx_help::InHelpMode());
+}
+
+LRESULT CFrameWnd::OnCommandHelp(WPARAM, LPARAM lParam) {
+    if (lParam == 0) {
+        if (m_nIDHelp == 0) return FALSE;
+        lParam = HID_BASE_RESOURCE + m_nIDHelp;
+    }
+    if (CWinApp* app = AfxGetApp()) app->WinHelp(static_cast<DWORD_PTR>(lParam));
+    return TRUE;
+}
+
+BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT nID = LOWORD(static_cast<DWORD>(wParam));
+    if (afx_help::InHelpMode() && lParam == 0 && nID != ID_HELP && nID != ID_DEFAULT_HELP &&
+        nID != ID_CONTEXT_HELP) {
+        afx_help::EndHelpMode();
+        if (!SendMessage(WM_COMMANDHELP, 0, static_cast<LPARAM>(HID_BASE_COMMAND + nID)))
+            SendMessage(WM_COMMAND, ID_DEFAULT_HELP);
+        return TRUE;
+    }
+    return CWnd::OnCommand(wParam, lParam);
 }
 
 void CFrameWnd::OnClose() {
@@ -295,12 +333,17 @@ void CFrameWnd::OnClose() {
 
 void CFrameWnd::OnDestroy() {
     CWnd::OnDestroy();
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd == this) {
+        // The help goes with the main window, as it would with the program.
+        afx_help::EndHelpMode();
+        app->WinHelp(0, HELP_QUIT);
+    }
     if (m_pViewActive) {
         CView* view = m_pViewActive;
         view->DestroyWindow();
         m_pViewActive = nullptr;
     }
-    CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd == this) app->OnMainWindowDestroyed();
 }
 

@@ -73,9 +73,14 @@ protected:
     void OnClose();
     void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
     void OnBarCheck(UINT nID);
+    // Help: the manual's search (ﾄﾋﾟｯｸの検索), this window's topic (F1), help mode (Shift+F1).
     void OnHelpFinder();
     void OnHelp();
     void OnContextHelp();
+    void OnUpdateContextHelp(CCmdUI* pCmdUI);
+    LRESULT OnCommandHelp(WPARAM wParam, LPARAM lParam);
+    // In help mode a command shows its topic instead of being carried out.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override { delete this; }
     void OnDropFiles(const CString& path) override;
 

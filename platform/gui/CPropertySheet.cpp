@@ -7,6 +7,7 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
+#include "platform/gui/AfxHelp.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/DialogQt.h"
 #include "platform/gui/QtText.h"
@@ -48,6 +49,7 @@ std::string Utf8Of(UINT nID) {
 
 BEGIN_MESSAGE_MAP(CPropertySheet, CDialog)
 ON_COMMAND(ID_APPLY_NOW, OnApplyNow)
+ON_MESSAGE(WM_COMMANDHELP, OnCommandHelp)
 END_MESSAGE_MAP()
 
 CPropertySheet::CPropertySheet(LPCTSTR pszCaption, CWnd* pParentWnd, UINT iSelectPage)
@@ -223,6 +225,14 @@ BOOL CPropertySheet::Apply() {
         }
     }
     return TRUE;
+}
+
+LRESULT CPropertySheet::OnCommandHelp(WPARAM wParam, LPARAM lParam) {
+    // The sheet has no topic of its own: F1 and ヘルプ show the page's.
+    CPropertyPage* page = GetActivePage();
+    if (lParam == 0 && page && page->GetSafeHwnd())
+        return page->SendMessage(WM_COMMANDHELP, wParam, lParam);
+    return CDialog::OnCommandHelp(wParam, lParam);
 }
 
 void CPropertySheet::OnApplyNow() {

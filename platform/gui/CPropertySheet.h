@@ -38,6 +38,7 @@ protected:
     const res::DialogResource* FindTemplate(UINT nIDTemplate) const override;
     void DestroyChildWindows() override;
     void OnApplyNow();
+    LRESULT OnCommandHelp(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -8,6 +8,7 @@
 #include "platform/base/CString.h"
 #include "platform/base/CStringArray.h"
 #include "platform/base/WinTypes.h"
+#include "platform/gui/AfxHelp.h"
 #include "platform/gui/CCmdTarget.h"
 #include "platform/gui/Profile.h"
 
@@ -63,6 +64,9 @@ public:
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
     BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
     void OnMainWindowDestroyed();
+    // The manual: the topic of help context dwData (HELP_CONTEXT), its search (HELP_FINDER),
+    // or away with the help window (HELP_QUIT). A topic the manual lacks is reported.
+    virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
 
     CString m_strAppName;
     CString m_strRegistryKey;

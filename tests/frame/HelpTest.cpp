@@ -1,0 +1,317 @@
+// Help with the program's own manual: every help context the program can give has a topic,
+// the manual holds together, and F1, the ﾍﾙﾌﾟ buttons and help mode open the right topics.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolBar>
+#include <map>
+#include <set>
+#include <string>
+
+#include "app/VelkonApp.h"
+#include "dialogs/PersonalDataDlg.h"
+#include "platform/gui/AfxHelp.h"
+#include "platform/gui/CPropertySheet.h"
+#include "platform/gui/HelpBookQt.h"
+#include "platform/gui/WndBridgeQt.h"
+#include "res/CommonDialogIds.h"
+#include "res/HelpTopics.h"
+#include "res/Resources.h"
+#include "tests/listview/ListViewFixture.h"
+#include "tests/support/DialogDriver.h"
+
+using namespace testing_support;
+using afx_help::HelpBook;
+using afx_help::ShownTopic;
+
+namespace {
+
+// The program's application object, with every help request it gets written down.
+class RecordingApp : public CVelkonApp {
+public:
+    void WinHelp(DWORD_PTR dwData, UINT nCmd) override {
+        requests.emplace_back(dwData, nCmd);
+        CVelkonApp::WinHelp(dwData, nCmd);
+    }
+    std::vector<std::pair<DWORD_PTR, UINT>> requests;
+};
+
+class HelpTest : public listview_test::ListViewTest {
+protected:
+    std::unique_ptr<CWinApp> MakeApp() const override { return std::make_unique<RecordingApp>(); }
+    void TearDown() override {
+        EXPECT_EQ(messages.Texts(), std::vector<std::string>()) << "a message box came up";
+        ListViewTest::TearDown();
+    }
+    RecordingApp& App() const { return static_cast<RecordingApp&>(*app); }
+    QMainWindow* Window() const { return frame->GetMainWindow(); }
+
+    QShortcut* Shortcut(const QKeySequence& keys) const {
+        for (QShortcut* s : Window()->findChildren<QShortcut*>())
+            if (s->key() == keys) return s;
+        ADD_FAILURE() << "no shortcut " << keys.toString().toStdString();
+        return nullptr;
+    }
+    void Press(const QKeySequence& keys) const {
+        if (QShortcut* s = Shortcut(keys)) Q_EMIT s->activated();
+    }
+    QAction* MenuItem(UINT id) const {
+        for (QAction* a : Window()->menuBar()->findChildren<QAction*>())
+            if (!a->menu() && a->data().toUInt() == id) return a;
+        ADD_FAILURE() << "no menu item " << id;
+        return nullptr;
+    }
+    QWidget* ToolButton(UINT id) const {
+        QToolBar* bar = frame->m_wndToolBar.GetToolBar();
+        for (QAction* a : bar->actions())
+            if (a->data().toUInt() == id) return bar->widgetForAction(a);
+        ADD_FAILURE() << "no tool button " << id;
+        return nullptr;
+    }
+    static void ClickOn(QWidget* w, Qt::MouseButton button = Qt::LeftButton) {
+        ASSERT_NE(w, nullptr);
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), button, button,
+                          Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), button,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &release);
+    }
+    static void Key(QWidget* w, int key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(w, &release);
+    }
+    void EnterHelpMode() {
+        Press(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+        ASSERT_TRUE(afx_help::InHelpMode());
+    }
+    // Runs a command that shows a dialog, and step in that dialog, which must end it.
+    void InDialog(UINT command, std::function<void(CDialog*)> step) {
+        DialogScript script;
+        script.Then(std::move(step));
+        frame->RunCommand(command);
+        EXPECT_EQ(script.Shown(), 1) << "command " << command;
+    }
+
+    MessageBoxAnswerer messages{IDOK};
+    const HelpBook book{QStringLiteral(":/help")};
+};
+
+}  // namespace
+
+TEST_F(HelpTest, EveryHelpContextOfTheProgramHasATopicOfTheManual) {
+    std::map<DWORD, std::string> contexts;  // context, where it comes from
+    auto command = [&](UINT id, const std::string& where) {
+        contexts.emplace(HID_BASE_COMMAND + id, where + " " + std::to_string(id));
+    };
+    for (UINT menu : {IDR_MAINFRAME, IDR_POPUP}) {
+        const res::MenuResource* r = res::FindMenu(menu);
+        for (std::size_t i = 0; i < r->count; ++i)
+            if (r->entries[i].id) command(r->entries[i].id, "menu item");
+    }
+    for (UINT i = 0; i < 4; ++i) command(ID_FILE_MRU_FILE1 + i, "recent file");
+    const res::ToolBarResource* bar = res::FindToolBar(IDR_MAINFRAME);
+    for (std::size_t i = 0; i < bar->count; ++i)
+        if (bar->commands[i]) command(bar->commands[i], "tool button");
+    const res::AccelResource* keys = res::FindAccelerators(IDR_MAINFRAME);
+    for (std::size_t i = 0; i < keys->count; ++i) command(keys->entries[i].cmd, "key");
+    for (const res::DialogResource& d : res::Dialogs())
+        contexts.emplace(HID_BASE_RESOURCE + d.id, "dialog " + std::to_string(d.id));
+    for (UINT id : {AFX_IDW_TOOLBAR, AFX_IDW_STATUS_BAR}) {
+        ASSERT_NE(frame->GetControlBar(id), nullptr);
+        contexts.emplace(HID_BASE_CONTROL + id, "bar " + std::to_string(id));
+    }
+    contexts.emplace(static_cast<DWORD>(view->SendMessage(WM_HELPHITTEST)), "the list");
+    // The main window's own: F1 asks the frame.
+    frame->SendMessage(WM_COMMANDHELP);
+    ASSERT_EQ(App().requests.size(), 1u);
+    contexts.emplace(static_cast<DWORD>(App().requests[0].first), "the main window");
+
+    for (const auto& [context, where] : contexts) {
+        const char* topic = res::FindHelpTopic(context);
+        ASSERT_NE(topic, nullptr) << "no topic for " << where;
+        EXPECT_TRUE(book.HasTopic(topic)) << where << ": " << topic << " is not in the manual";
+    }
+    for (const res::HelpTopicEntry& e : res::HelpTopics())
+        EXPECT_TRUE(book.HasTopic(e.topic)) << e.topic;
+}
+
+TEST_F(HelpTest, EveryTopicIsInTheContentsAndEveryLinkLeadsToATopic) {
+    std::set<QString> listed;
+    for (const afx_help::ContentsEntry& e : book.Contents()) {
+        if (e.topic.isEmpty()) continue;
+        EXPECT_TRUE(book.HasTopic(e.topic)) << e.topic.toStdString();
+        listed.insert(e.topic);
+    }
+    const QStringList topics = book.Topics();
+    ASSERT_GE(topics.size(), 50);
+    static const QRegularExpression link(QStringLiteral("href=\"([^\"]*)\""));
+    for (const QString& topic : topics) {
+        EXPECT_TRUE(listed.count(topic)) << topic.toStdString() << " is in no contents";
+        EXPECT_NE(book.Title(topic), topic) << topic.toStdString() << " has no title";
+        QFile file(book.Path(topic));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        for (auto it = link.globalMatch(html); it.hasNext();) {
+            const QString target = it.next().captured(1).section(u'#', 0, 0);
+            EXPECT_TRUE(target.isEmpty() || book.HasTopic(target))
+                << topic.toStdString() << " links to " << target.toStdString();
+        }
+    }
+}
+
+TEST_F(HelpTest, SearchFindsATopicByAWordOfItsText) {
+    EXPECT_TRUE(book.Search("id.bak").contains("lstfile.html"));
+    EXPECT_TRUE(book.Search("HideTermFrameClass").contains("velkon-term.html"));
+    const QStringList hotKey = book.Search(QString::fromUtf8("ﾎｯﾄｷｰ"));
+    EXPECT_TRUE(hotKey.contains("resident.html"));
+    EXPECT_TRUE(hotKey.contains("page-environ.html"));
+}
+
+TEST_F(HelpTest, F1ShowsTheMainWindowsTopicAndTheSearchCommandTheSearch) {
+    Press(QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(ShownTopic(), "mainwindow.html");
+    afx_help::Close();
+    EXPECT_EQ(ShownTopic(), "");
+    frame->RunCommand(ID_HELP_FINDER);
+    EXPECT_EQ(ShownTopic(), "index.html");
+    // The help goes with the main window.
+    StopApp();
+    EXPECT_EQ(ShownTopic(), "");
+}
+
+TEST_F(HelpTest, InHelpModeTheNextClickShowsTheTopicOfWhatIsClicked) {
+    Open({{"ABC12345", "Blue", 1, "1997/05/03", "1998/01/15"}});
+    view->GetListCtrl().SetItemState(-1, 0, LVIS_SELECTED);
+    EnterHelpMode();
+    afx_ui::ProcessEvents();
+    EXPECT_TRUE(frame->m_wndToolBar.IsButtonChecked(ID_CONTEXT_HELP));
+    EXPECT_EQ(frame->GetMessageText(), Sjis("ﾍﾙﾌﾟを表示する項目をｸﾘｯｸしてください。"));
+    ClickOn(view->GetListCtrl().GetWidget());
+    EXPECT_EQ(ShownTopic(), "idlist.html");
+    EXPECT_FALSE(afx_help::InHelpMode());
+    EXPECT_EQ(frame->GetMessageText(), Sjis("ﾍﾙﾌﾟを表示するには [F1] を押してください。"));
+
+    // A tool button that is disabled still has its topic, and does nothing.
+    ASSERT_FALSE(frame->IsCommandEnabled(ID_DELETE_ID));
+    EnterHelpMode();
+    ClickOn(ToolButton(ID_DELETE_ID));
+    EXPECT_EQ(ShownTopic(), "cmd-delete.html");
+    EnterHelpMode();
+    ClickOn(frame->m_wndStatusBar.GetWidget());
+    EXPECT_EQ(ShownTopic(), "statusbar.html");
+
+    // A command chosen from a menu, or by its key, shows its topic instead of being done.
+    EnterHelpMode();
+    QAction* onlyPickup = MenuItem(ID_ONLY_PICKUP);
+    ASSERT_NE(onlyPickup, nullptr);
+    onlyPickup->trigger();
+    EXPECT_EQ(ShownTopic(), "cmd-only-pickup.html");
+    EnterHelpMode();
+    Press(QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_EQ(ShownTopic(), "cmd-date.html");
+    EXPECT_FALSE(view->m_bOnlyPickup);
+    EXPECT_FALSE(view->m_dlgDate.m_bEnable);
+    EXPECT_FALSE(doc->IsModified());
+
+    // Esc, or the button again, leaves help mode with nothing shown.
+    afx_help::Close();
+    EnterHelpMode();
+    Key(view->GetListCtrl().GetWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(afx_help::InHelpMode());
+    EnterHelpMode();
+    frame->RunCommand(ID_CONTEXT_HELP);
+    EXPECT_FALSE(afx_help::InHelpMode());
+    EXPECT_EQ(ShownTopic(), "");
+    // The context help tool button is clicked when help mode begins: that starts it.
+    ClickOn(ToolButton(ID_CONTEXT_HELP));
+    EXPECT_TRUE(afx_help::InHelpMode());
+    ClickOn(ToolButton(ID_CONTEXT_HELP));
+    EXPECT_EQ(ShownTopic(), "cmd-context-help.html");
+}
+
+TEST_F(HelpTest, F1OnAnOpenMenuShowsTheTopicOfItsItem) {
+    QAction* regist = MenuItem(ID_REGIST_ID);
+    ASSERT_NE(regist, nullptr);
+    auto* menu = qobject_cast<QMenu*>(regist->parent());
+    ASSERT_NE(menu, nullptr);
+    menu->popup(Window()->mapToGlobal(QPoint(10, 10)));
+    menu->setActiveAction(regist);
+    Key(menu, Qt::Key_F1);
+    EXPECT_EQ(ShownTopic(), "cmd-regist.html");
+    EXPECT_FALSE(menu->isVisible());
+}
+
+TEST_F(HelpTest, F1AndTheHelpButtonsOfDialogsShowTheirTopics) {
+    InDialog(ID_SPECIFY_DATE, [](CDialog* d) {
+        PressKey(d, Qt::Key_F1);
+        EXPECT_EQ(ShownTopic(), "dlg-date.html");
+        d->EndDialog(IDCANCEL);
+    });
+    InDialog(ID_SPECIFY_KEYWORD, [](CDialog* d) {
+        Click(d, ID_HELP);
+        EXPECT_EQ(ShownTopic(), "dlg-keyword.html");
+        d->EndDialog(IDCANCEL);
+    });
+    InDialog(ID_REGIST_ID, [](CDialog* d) {
+        Click(d, ID_HELP);
+        EXPECT_EQ(ShownTopic(), "dlg-regist.html");
+        d->EndDialog(IDCANCEL);
+    });
+    InDialog(ID_APP_ABOUT, [](CDialog* d) {
+        Click(d, ID_HELP);
+        EXPECT_EQ(ShownTopic(), "dlg-about.html");
+        d->EndDialog(IDOK);
+    });
+    InDialog(ID_FONT, [](CDialog* d) {
+        Click(d, pshHelp);
+        EXPECT_EQ(ShownTopic(), "dlg-font.html");
+        d->EndDialog(IDCANCEL);
+    });
+    // The sheet's ヘルプ and F1 on a page give the page shown.
+    InDialog(ID_OPTIONS, [](CDialog* d) {
+        auto* sheet = dynamic_cast<CPropertySheet*>(d);
+        ASSERT_NE(sheet, nullptr);
+        ASSERT_TRUE(sheet->SetActivePage(2));
+        Click(sheet, ID_HELP);
+        EXPECT_EQ(ShownTopic(), "page-pickup.html");
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        PressKey(sheet->GetActivePage(), Qt::Key_F1);
+        EXPECT_EQ(ShownTopic(), "page-color.html");
+        sheet->EndDialog(IDCANCEL);
+    });
+}
+
+TEST_F(HelpTest, ThePersonalDataEditorHasItsTopicThoughNothingWaitsForIt) {
+    Open({{"ABC12345", "Blue", 1, "1997/05/03", "1998/01/15"}});
+    view->GetListCtrl().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    frame->RunCommand(ID_PERSONAL_DATA);
+    CPersonalDataDlg* editor = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = dynamic_cast<CPersonalDataDlg*>(CWndBridge::WindowOf(w))) editor = d;
+    ASSERT_NE(editor, nullptr);
+    Click(editor, ID_HELP);
+    EXPECT_EQ(ShownTopic(), "dlg-personal.html");
+    afx_help::Close();
+    // F1 in the editor, which has the focus as it would have after a click in it: the main
+    // window's F1 is not the editor's.
+    editor->GetWidget()->activateWindow();
+    afx_ui::ProcessEvents();
+    ASSERT_EQ(QApplication::activeWindow(), editor->GetWidget());
+    PressKey(editor, Qt::Key_F1);
+    EXPECT_EQ(ShownTopic(), "dlg-personal.html");
+    editor->DestroyWindow();
+}
