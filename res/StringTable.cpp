@@ -119,6 +119,7 @@ constexpr StringEntry kStrings[] = {
     {AFX_IDS_BUTTON_APPLY, "適用(&A)"},
     {AFX_IDS_BUTTON_HELP, "ヘルプ"},
     {AFX_IDS_HOTKEY_NONE, "なし"},
+    {AFX_IDS_NEEDS_X11, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからのﾋﾟｯｸｱｯﾌﾟとﾎｯﾄｷｰにはX11が必要です。"},
 };
 
 constexpr bool IsSorted() {

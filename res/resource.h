@@ -254,3 +254,5 @@
 #define AFX_IDS_BUTTON_APPLY 0xF1F5
 #define AFX_IDS_BUTTON_HELP 0xF1F6
 #define AFX_IDS_HOTKEY_NONE 0xF1F7
+// Said once at start when the program does not run on X11
+#define AFX_IDS_NEEDS_X11 0xF1F8
