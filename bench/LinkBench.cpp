@@ -1,6 +1,9 @@
-// A text handed to a terminal window of another process: a 4 KB mapping made, duplicated into
-// that process and sent with one message, as the terminal link sends a line. The peer is a
-// child process that maps, reads and closes what it gets.
+// The terminal link both ways. A text handed to a terminal window of another process: a 4 KB
+// mapping made, duplicated into that process and sent with one message, as the terminal link
+// sends a line; the peer is a child process that maps, reads and closes what it gets. And what a
+// terminal session prints, arriving at the main window 4 KB at a time as a terminal reads it, is
+// picked up: with line ends, and without any (a full-screen program), in time that grows with
+// the text and with the text waiting for its line end kept small.
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <signal.h>
@@ -15,12 +18,20 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchData.h"
+#include "database/VelkonDoc.h"
+#include "frame/MainFrame.h"
+#include "listview/VelkonView.h"
+#include "platform/gui/CDocTemplate.h"
+#include "platform/gui/CWinApp.h"
 #include "platform/gui/CWnd.h"
+#include "platform/gui/UiHooks.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"
 #include "platform/ipc/WinClass.h"
 #include "platform/ipc/WindowClient.h"
 #include "platform/ipc/WindowServer.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -109,5 +120,79 @@ void BM_RemoteSendMessage4KMapping(benchmark::State& state) {
     ::waitpid(child, nullptr, 0);
 }
 BENCHMARK(BM_RemoteSendMessage4KMapping)->Iterations(10000)->Unit(benchmark::kMicrosecond);
+
+// The main window of a new document, made once for the terminal benchmarks.
+CMainFrame* TerminalFrame() {
+    static CMainFrame* frame = [] {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        afx_ui::EnsureApplication();
+        CWinApp* app = AfxGetApp();
+        app->AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVelkonDoc),
+                                                   RUNTIME_CLASS(CMainFrame),
+                                                   RUNTIME_CLASS(CVelkonView)));
+        app->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
+        afx_ui::ProcessEvents();
+        return dynamic_cast<CMainFrame*>(app->m_pMainWnd);
+    }();
+    return frame;
+}
+
+// One WM_HT_TEXT as the terminal sends it: the bytes in a mapping of their own, zero-terminated.
+void ReceiveFromTerminal(CMainFrame* frame, std::string_view piece) {
+    const HANDLE h = CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                       static_cast<DWORD>(piece.size() + 1), nullptr);
+    if (!h) return;
+    if (LPVOID view = MapViewOfFile(h, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
+        std::memcpy(view, piece.data(), piece.size());
+        static_cast<char*>(view)[piece.size()] = 0;
+        UnmapViewOfFile(view);
+    }
+    frame->SendMessage(WM_HT_TEXT, reinterpret_cast<WPARAM>(h));
+}
+
+// Arguments: 1 for a session's output with LF line ends (as a program in raw mode writes them),
+// 0 for one without any line end; its size in MB. Sent 4 KB at a time.
+void BM_TerminalPickup(benchmark::State& state) {
+    const bool lines = state.range(0) != 0;
+    const auto bytes = static_cast<std::size_t>(state.range(1)) << 20;
+    std::string text = bench::MakeForumText(bytes, 512, 41);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out += text[i] == '\n' && !lines ? ' ' : text[i];
+    }
+    text = std::move(out);
+    CMainFrame* frame = TerminalFrame();
+    if (!frame) {
+        state.SkipWithError("no main window");
+        return;
+    }
+    auto* doc = static_cast<CVelkonDoc*>(frame->GetActiveDocument());
+    std::size_t waitingMax = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        doc->ClearPickup();
+        frame->m_strHidetermText.Empty();
+        state.ResumeTiming();
+        for (std::size_t pos = 0; pos < text.size(); pos += 4096) {
+            ReceiveFromTerminal(frame, std::string_view(text).substr(pos, 4096));
+            waitingMax = std::max(waitingMax,
+                                  static_cast<std::size_t>(frame->m_strHidetermText.GetLength()));
+        }
+    }
+    state.counters["picked"] = doc->m_astrPickupID.GetSize();
+    state.counters["waiting_max_KB"] = static_cast<double>(waitingMax) / 1024;
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_TerminalPickup)
+    ->ArgNames({"lines", "MB"})
+    ->Args({1, 5})
+    ->Args({1, 20})
+    ->Args({0, 5})
+    ->Args({0, 20})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 }  // namespace

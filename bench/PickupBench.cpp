@@ -77,4 +77,40 @@ void BM_PickupText_DistinctIds(benchmark::State& state) {
 }
 BENCHMARK(BM_PickupText_DistinctIds)->Arg(0)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Text that arrives a piece at a time and waits for its line end: the clipboard's 256-byte
+// slices of forum text with its line ends (CR LF, as the clipboard hands them over whatever the
+// other program wrote), and of the same text without a single line end. The time grows with
+// the text, and what waits stays under the limit.
+void BM_PickupText_Slices(benchmark::State& state) {
+    const bool lines = state.range(0) != 0;
+    const auto bytes = static_cast<std::size_t>(state.range(1)) << 20;
+    std::string text = bench::MakeForumText(bytes, 2048, 8);
+    if (!lines)
+        for (char& c : text)
+            if (c == '\r' || c == '\n') c = ' ';
+    bench::ReleaseCachedDocument();
+    CVelkonDoc doc;
+    std::size_t waitingMax = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        doc.ClearPickup();
+        CString pending;
+        state.ResumeTiming();
+        for (std::size_t pos = 0; pos < text.size(); pos += 256) {
+            const std::string_view slice = std::string_view(text).substr(pos, 256);
+            pending += CString(slice);
+            doc.PickupText(pending, slice.size(), CVelkonDoc::kMaxWaitingText);
+            waitingMax = std::max(waitingMax, static_cast<std::size_t>(pending.GetLength()));
+        }
+    }
+    state.counters["picked"] = doc.m_astrPickupID.GetSize();
+    state.counters["waiting_max_KB"] = static_cast<double>(waitingMax) / 1024;
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_PickupText_Slices)
+    ->ArgNames({"lines", "MB"})
+    ->ArgsProduct({{1, 0}, {4, 8, 16, 20}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "database/DeletedStack.h"
@@ -50,6 +51,15 @@ public:
     // Scans every complete (CR LF ended) line of the caller's buffer and removes it; the
     // unfinished rest stays for the next call.
     void PickupText(CString& rBuffer);
+    // The same for a source that adds text to its buffer between calls, each time at most
+    // nAdded bytes: an earlier call left no complete line, so only the added text (and the CR
+    // before it) is searched for a line end, and a text that arrives a piece at a time costs
+    // time in step with its length. A rest longer than nMaxWaiting bytes is scanned as it
+    // stands and dropped, all but its last kHeldBack bytes, which may hold an ID or a handle
+    // whose rest has not come yet.
+    void PickupText(CString& rBuffer, std::size_t nAdded, std::size_t nMaxWaiting);
+    static constexpr std::size_t kMaxWaitingText = 64 * 1024;
+    static constexpr std::size_t kHeldBack = 256;
     void PickupLine(const CString& line);
     void PickupID(const CString& id, const CString& handle);
     void ClearPickup();
@@ -114,6 +124,12 @@ private:
     void LoadRecords(CArchive& ar);
     void StoreRecords(CArchive& ar);
     void PickupLineBytes(std::string_view line);
-    // Seen (pickup number, handle) pairs, so that a repeated handle is found without a scan.
-    std::unordered_set<std::string> m_pickupHandleSeen;
+    // Scans the line up to the first ID or character that starts at or after nEnd (an ID found
+    // before it takes its handle from the whole line); where the scan stopped.
+    std::size_t PickupLineUpTo(std::string_view line, std::size_t nEnd);
+    // Whether the pickup's handle list holds the handle, and adds it if not. A list is short
+    // for nearly every ID and is looked through; one that grows long gets a set of its own,
+    // so that no pickup waits for a set of every handle to grow.
+    bool AddPickupHandle(int nPickup, const CString& handle);
+    std::unordered_map<int, std::unordered_set<std::string>> m_longHandleLists;
 };

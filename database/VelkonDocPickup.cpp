@@ -1,4 +1,5 @@
 // Finding member IDs, and the handle written after each, in running text.
+#include <algorithm>
 #include <cstring>
 
 #include "database/VelkonDoc.h"
@@ -104,11 +105,8 @@ std::string ExtractHandle(LineReader& in) {
     return handle;
 }
 
-std::string HandleKey(int pickup, std::string_view handle) {
-    std::string key(reinterpret_cast<const char*>(&pickup), sizeof pickup);
-    key += handle;
-    return key;
-}
+// A handle list longer than this gets a set beside it.
+constexpr int kShortHandleList = 16;
 
 }  // namespace
 
@@ -121,14 +119,25 @@ int CVelkonDoc::FindPickup(const CString& id) const {
 }
 
 void CVelkonDoc::PickupText(CString& rBuffer) {
+    PickupText(rBuffer, rBuffer.View().size(), std::string_view::npos);
+}
+
+void CVelkonDoc::PickupText(CString& rBuffer, std::size_t nAdded, std::size_t nMaxWaiting) {
     const std::string_view buf = rBuffer.View();
+    // The first line end can only lie in the added text, or be the CR before it with its LF.
+    std::size_t searchFrom = nAdded < buf.size() ? buf.size() - nAdded - 1 : 0;
     std::size_t pos = 0;
     for (;;) {
         while (pos < buf.size() && IsBlank(buf[pos])) ++pos;
-        const std::size_t cr = FindCrLf(buf, pos);
+        const std::size_t cr = FindCrLf(buf, std::max(pos, searchFrom));
         if (cr == std::string_view::npos) break;
         PickupLineBytes(buf.substr(pos, cr - pos));
         pos = cr + 1;  // the LF goes with the white space of the next round
+        searchFrom = 0;
+    }
+    if (buf.size() - pos > nMaxWaiting && buf.size() - pos > kHeldBack) {
+        const std::string_view rest = buf.substr(pos);
+        pos += PickupLineUpTo(rest, rest.size() - kHeldBack);
     }
     // One cut for all the lines taken, however many there were.
     rBuffer.Str().erase(0, pos);
@@ -139,8 +148,12 @@ void CVelkonDoc::PickupLine(const CString& line) {
 }
 
 void CVelkonDoc::PickupLineBytes(std::string_view line) {
+    PickupLineUpTo(line, line.size());
+}
+
+std::size_t CVelkonDoc::PickupLineUpTo(std::string_view line, std::size_t nEnd) {
     std::size_t i = 0;
-    while (i < line.size()) {
+    while (i < nEnd && i < line.size()) {
         const char c = line[i];
         const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
         if (letter && line.size() - i >= 8 && IsValidIDBytes(line.substr(i, 8))) {
@@ -154,6 +167,7 @@ void CVelkonDoc::PickupLineBytes(std::string_view line) {
             i += mbcs::CharLength(line, i);
         }
     }
+    return i;
 }
 
 void CVelkonDoc::PickupID(const CString& id, const CString& handle) {
@@ -165,10 +179,7 @@ void CVelkonDoc::PickupID(const CString& id, const CString& handle) {
     if (p == -1) {
         auto handles = std::make_unique<CStringArray>();
         const int newPickup = m_astrPickupID.GetSize();
-        if (!handle.IsEmpty()) {
-            handles->Add(handle);
-            m_pickupHandleSeen.insert(HandleKey(newPickup, handle.View()));
-        }
+        if (!handle.IsEmpty()) handles->Add(handle);
         m_astrPickupID.Add(id);
         m_anPickupIndex.Insert(newPickup);
         m_aPickupHandles.Add(std::move(handles));
@@ -181,9 +192,8 @@ void CVelkonDoc::PickupID(const CString& id, const CString& handle) {
                 SetModifiedFlag(TRUE);
             }
         }
-    } else if (!handle.IsEmpty()) {
-        if (!m_pickupHandleSeen.insert(HandleKey(p, handle.View())).second) return;
-        m_aPickupHandles[p]->Add(handle);
+    } else if (!handle.IsEmpty() && !AddPickupHandle(p, handle)) {
+        return;
     }
     m_nLastChanged = r;
     UpdateAllViews(nullptr, HINT_PICKED);
@@ -193,6 +203,24 @@ void CVelkonDoc::ClearPickup() {
     m_anPickupIndex.RemoveAll();
     m_astrPickupID.RemoveAll();
     m_aPickupHandles.RemoveAll();
-    m_pickupHandleSeen.clear();
+    m_longHandleLists.clear();
     UpdateAllViews(nullptr, HINT_PICKUP_CLEARED);
+}
+
+bool CVelkonDoc::AddPickupHandle(int nPickup, const CString& handle) {
+    CStringArray& handles = *m_aPickupHandles[nPickup];
+    const auto set = m_longHandleLists.find(nPickup);
+    if (set != m_longHandleLists.end()) {
+        if (!set->second.insert(handle.Str()).second) return false;
+    } else {
+        for (const CString& known : handles)
+            if (known == handle) return false;
+        if (handles.GetSize() >= kShortHandleList) {
+            auto& made = m_longHandleLists[nPickup];
+            for (const CString& known : handles) made.insert(known.Str());
+            made.insert(handle.Str());
+        }
+    }
+    handles.Add(handle);
+    return true;
 }

@@ -1,15 +1,26 @@
 #include "frame/ClipboardViewerFrame.h"
 
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <string_view>
+
 #include "database/VelkonDoc.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/Clipboard.h"
+#include "platform/ipc/Handles.h"
+#include "platform/ipc/Kernel.h"
 #include "res/resource.h"
 
 namespace {
 constexpr const char* kSection = "Pickup Option";
 constexpr const char* kClipboard = "Clipboard";
-constexpr int kSliceBytes = 256;
+constexpr std::size_t kSliceBytes = 256;
+// The worker cuts at most this many slices ahead of the UI thread (256 KB).
+constexpr std::size_t kSlicesAhead = 1024;
+
+using Clock = std::chrono::steady_clock;
 }  // namespace
 
 CEvent CClipboardViewerFrame::s_evStop(FALSE, FALSE);
@@ -20,13 +31,25 @@ int CClipboardViewerFrame::s_nProgress = 0;
 std::atomic<BOOL> CClipboardViewerFrame::s_bPickupIdle{TRUE};
 std::unique_ptr<CWinThread> CClipboardViewerFrame::s_pPickupThread;
 
-// Should the process end with a worker still waiting for an acknowledgement (the window never
+// The slices of a run on their way from the worker to the UI thread: a ring the worker fills
+// and the UI thread empties, each in its own order, with no turn-taking for each slice. cut and
+// taken count the slices of the run; posted is set while a WM_CLIPBOARD_CHUNK is on its way.
+struct CClipboardViewerFrame::HandOver {
+    std::array<std::array<char, kSliceBytes>, kSlicesAhead> slices;
+    std::array<std::size_t, kSlicesAhead> lengths;
+    std::atomic<std::size_t> cut{0};
+    std::atomic<std::size_t> taken{0};
+    std::atomic<bool> posted{false};
+    std::atomic<bool> stopped{false};  // set with s_evStop, for the UI thread to see too
+};
+CClipboardViewerFrame::HandOver CClipboardViewerFrame::s_handOver;
+
+// Should the process end with a worker still waiting for the UI thread (the window never
 // destroyed), it is let go before the thread object waits for it. Defined after the state it
 // touches, so it goes first.
 struct CClipboardViewerFrame::WorkerRelease {
     ~WorkerRelease() {
-        s_evStop.SetEvent();
-        s_evChunkDone.SetEvent();
+        StopPickup();
         s_pPickupThread.reset();
     }
 };
@@ -55,14 +78,19 @@ int CClipboardViewerFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     return 0;
 }
 
-// A worker waiting for its acknowledgement is let go and waited for here, before the window
-// it posts to and the document it feeds are gone.
+// A worker waiting for the UI thread is let go and waited for here, before the window it posts
+// to and the document it feeds are gone.
 void CClipboardViewerFrame::OnDestroy() {
-    s_evStop.SetEvent();
-    s_evChunkDone.SetEvent();
+    StopPickup();
     s_pPickupThread.reset();
     ::ChangeClipboardChain(m_hWnd, m_hWndNextViewer);
     CTrayIconCtrlFrame::OnDestroy();
+}
+
+void CClipboardViewerFrame::StopPickup() {
+    s_handOver.stopped = true;
+    s_evStop.SetEvent();
+    s_evChunkDone.SetEvent();
 }
 
 void CClipboardViewerFrame::OnChangeCbChain(HWND hWndRemove, HWND hWndAfter) {
@@ -74,78 +102,114 @@ void CClipboardViewerFrame::OnChangeCbChain(HWND hWndRemove, HWND hWndAfter) {
 }
 
 // A change that arrives while a run is under way is lost, not queued: the run in progress
-// keeps the status bar and the document to itself.
+// keeps the status bar and the document to itself. The program's own copies are never picked
+// up, whichever of its windows or controls made them.
 void CClipboardViewerFrame::OnDrawClipboard() {
     if (m_hWndNextViewer) ::SendMessage(m_hWndNextViewer, WM_DRAWCLIPBOARD);
     if (m_bIgnoreClipboardChange) {
         m_bIgnoreClipboardChange = FALSE;
         return;
     }
+    const HWND hWndOwner = ::GetClipboardOwner();
+    if (hWndOwner && afx_handles::HandleProcessId(hWndOwner) == ::GetCurrentProcessId()) return;
     if (!m_bClipboardPickup || !s_bPickupIdle || !::IsClipboardFormatAvailable(CF_TEXT) ||
         !::OpenClipboard(m_hWnd))
         return;
     CString strText;
     if (::GetClipboardData(CF_TEXT, strText)) {
         s_pPickupThread.reset();  // the last worker has finished its run; let it end
-        s_strClipText = strText + "\r\n";
+        strText += "\r\n";
+        s_strClipText = std::move(strText);
+        s_strPending.Empty();
+        s_nProgress = 0;
         s_bPickupIdle = FALSE;
         s_evStop.ResetEvent();
         // A release left over from the end of an earlier window must not count for this run.
         s_evChunkDone.ResetEvent();
+        s_handOver.cut = 0;
+        s_handOver.taken = 0;
+        s_handOver.posted = false;
+        s_handOver.stopped = false;
         s_pPickupThread.reset(AfxBeginThread(ClipboardPickupThread, m_hWnd));
         if (!s_pPickupThread) s_bPickupIdle = TRUE;
     }
     ::CloseClipboard();
 }
 
-// The worker and the UI thread take turns: the worker fills s_strPending and s_nProgress, posts
-// one WM_CLIPBOARD_CHUNK and touches neither until the UI thread has set s_evChunkDone. Slices
-// may end inside a double-byte character; the document only cuts lines at CR LF, so the pieces
-// are whole again before a line is scanned.
+// The worker cuts the text into slices in order and puts them in the ring, up to kSlicesAhead
+// ahead of the UI thread, and posts WM_CLIPBOARD_CHUNK when none is on its way. It waits on
+// s_evChunkDone whenever the ring is full, and at the end until the UI thread has taken the
+// last slice: the run ends then, or when a stop is seen. Slices may end inside a double-byte
+// character; the document only cuts lines at CR LF, so the pieces are whole again before a
+// line is scanned.
 UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
     const HWND hWnd = static_cast<HWND>(pParam);
-    s_nProgress = 0;
-    s_strPending.Empty();
-    const std::string& text = s_strClipText.Str();
-    const double total = static_cast<double>(text.size());
-    if (!s_evStop.Lock(0)) {
-        for (size_t pos = 0;; pos += kSliceBytes) {
-            if (pos < text.size())
-                s_strPending += CString(std::string_view(text).substr(pos, kSliceBytes));
-            if (s_strPending.IsEmpty()) break;
-            // The pending length counts the tail the document left, so this can pass 100.
-            s_nProgress =
-                static_cast<int>(static_cast<double>(pos + s_strPending.GetLength()) / total * 100);
-            if (!::PostMessage(hWnd, WM_CLIPBOARD_CHUNK)) break;
-            s_evChunkDone.Lock();
-            if (s_evStop.Lock(0)) break;
-        }
+    HandOver& h = s_handOver;
+    const std::string_view text = s_strClipText.View();
+    const auto announce = [&] {
+        return h.posted.exchange(true) || ::PostMessage(hWnd, WM_CLIPBOARD_CHUNK);
+    };
+    bool windowThere = !s_evStop.Lock(0);
+    for (std::size_t pos = 0; pos < text.size() && windowThere; pos += kSliceBytes) {
+        while (h.cut - h.taken >= kSlicesAhead && !h.stopped) s_evChunkDone.Lock();
+        if (h.stopped) break;
+        const std::size_t k = h.cut;
+        const std::string_view slice = text.substr(pos, kSliceBytes);
+        std::copy(slice.begin(), slice.end(), h.slices[k % kSlicesAhead].begin());
+        h.lengths[k % kSlicesAhead] = slice.size();
+        h.cut = k + 1;
+        windowThere = announce();
     }
+    while (windowThere && h.taken < h.cut && !h.stopped) s_evChunkDone.Lock();
     s_bPickupIdle = TRUE;
     return 0;
 }
 
-LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
+void CClipboardViewerFrame::PickupChunk() {
     if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument()))
-        pDoc->PickupText(s_strPending);
+        pDoc->PickupText(s_strPending, kSliceBytes, CVelkonDoc::kMaxWaitingText);
     else
         s_strPending.Empty();  // nobody to consume it: the run would never end
-    if (s_nProgress < 100) {
+}
+
+// One wake-up takes the slices that are ready, each on its own and in order, for as long as its
+// budget lasts, and leaves the rest for the next (the window's other events come in between);
+// the status bar shows the progress of the last.
+LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
+    HandOver& h = s_handOver;
+    h.posted = false;  // a slice cut from now on brings a message of its own
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kChunkBudgetMs);
+    const double total = static_cast<double>(s_strClipText.GetLength());
+    int nProgress = -1;
+    while (h.taken < h.cut && !h.stopped) {
+        const std::size_t k = h.taken;
+        s_strPending += CString(
+            std::string_view(h.slices[k % kSlicesAhead].data(), h.lengths[k % kSlicesAhead]));
+        // The pending length counts the tail the document left, so this can pass 100.
+        s_nProgress = static_cast<int>(
+            static_cast<double>(k * kSliceBytes + s_strPending.GetLength()) / total * 100);
+        PickupChunk();
+        nProgress = s_nProgress;
+        h.taken = k + 1;
+        // Room for the worker in good time, not a wake-up for each slice.
+        if (h.cut - h.taken == kSlicesAhead / 2) s_evChunkDone.SetEvent();
+        if (Clock::now() >= deadline) break;
+    }
+    if (h.taken < h.cut && !h.stopped && !h.posted.exchange(true)) PostMessage(WM_CLIPBOARD_CHUNK);
+    s_evChunkDone.SetEvent();  // room in the ring, or the end of the run
+    if (nProgress < 0) return 0;
+    if (nProgress < 100) {
         CString strProgress;
-        strProgress.Format(AfxLoadString(IDS_CLIPBOARD_PROGRESS), s_nProgress);
+        strProgress.Format(AfxLoadString(IDS_CLIPBOARD_PROGRESS), nProgress);
         SetMessageText(strProgress);
     } else {
         SetMessageText(AFX_IDS_IDLEMESSAGE);
     }
-    s_evChunkDone.SetEvent();
     return 0;
 }
 
 void CClipboardViewerFrame::CopyToClipboard(const CString& strText) {
     if (!::OpenClipboard(m_hWnd)) return;
-    if (::EmptyClipboard()) {
-        m_bIgnoreClipboardChange = TRUE;
-        ::SetClipboardData(CF_TEXT, strText);
-    }
+    if (::EmptyClipboard()) ::SetClipboardData(CF_TEXT, strText);
     ::CloseClipboard();
 }

@@ -1,6 +1,6 @@
 // The frame layer that watches the clipboard and copies to it. Text another program copies is
-// cut into 256-byte slices by a worker thread and handed, one slice at a time, to the active
-// document's pickup on the UI thread, so a large text never blocks the window.
+// cut into 256-byte slices by a worker thread and handed, one slice at a time and in order, to
+// the active document's pickup on the UI thread, so a large text never blocks the window.
 #pragma once
 
 #include <atomic>
@@ -10,7 +10,7 @@
 #include "platform/base/CEvent.h"
 #include "platform/base/WorkerThread.h"
 
-// One slice is ready in s_strPending (posted by the worker, wParam and lParam 0).
+// Slices are waiting for the UI thread (posted by the worker, wParam and lParam 0).
 constexpr UINT WM_CLIPBOARD_CHUNK = WM_USER + 110;
 
 class CClipboardViewerFrame : public CTrayIconCtrlFrame {
@@ -18,15 +18,23 @@ public:
     CClipboardViewerFrame();
     ~CClipboardViewerFrame() override;
 
-    // Copies text so that the change it makes is not picked up again.
+    // Copies text to the clipboard. The change it makes is not picked up: the program's own
+    // window owns it.
     void CopyToClipboard(const CString& strText);
 
     HWND m_hWndNextViewer = nullptr;
+    // The change heard when the window joins the viewer chain is not picked up.
     BOOL m_bIgnoreClipboardChange;
     BOOL m_bClipboardPickup;
 
+    // How long the UI thread goes on taking slices once one has woken it, before it lets the
+    // window's other events in.
+    static constexpr int kChunkBudgetMs = 4;
+
 protected:
     // Shared by the UI thread and the one worker; see ClipboardPickupThread for the hand-over.
+    // s_strPending and s_nProgress are the UI thread's: the slice being handed to the document
+    // with what is left of the ones before, and how far the run has come with it.
     static CEvent s_evStop;
     static CEvent s_evChunkDone;
     static CString s_strClipText;
@@ -36,10 +44,16 @@ protected:
     static std::unique_ptr<CWinThread> s_pPickupThread;
 
     static UINT ClipboardPickupThread(LPVOID pParam);
+    // Hands s_strPending to the active document; once for every slice.
+    virtual void PickupChunk();
+    // Ends the run: the slice being handed over is the last, and the worker ends.
+    static void StopPickup();
 
 private:
     struct WorkerRelease;
     static WorkerRelease s_workerRelease;
+    struct HandOver;
+    static HandOver s_handOver;
 
     DECLARE_MESSAGE_MAP()
 protected:

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "database/VelkonDoc.h"
+#include "platform/base/LineEnds.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"
@@ -69,15 +70,22 @@ void CHidetermCtrlFrame::PollHideterm() {
 }
 
 // Handled the same whether or not the link is up. The handle is ours to close in every case.
+// A lone LF ends a line as CR LF does (a program in raw mode writes its lines so); the CR of a
+// CR LF may have come at the end of the last message. What waits for its line end is kept
+// small, so a session without line ends neither fills the memory nor loses its IDs.
 LRESULT CHidetermCtrlFrame::OnHidetermText(WPARAM wParam, LPARAM) {
     const auto hMapping = reinterpret_cast<HANDLE>(wParam);
-    if (m_bHidetermPickup) {
+    auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument());
+    if (m_bHidetermPickup && pDoc) {
         // A mapping that cannot be mapped brings no text; the buffer keeps its tail.
         if (LPVOID pView = ::MapViewOfFile(hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
-            m_strHidetermText += TextOfView(pView);
+            const CString strText = TextOfView(pView);
             ::UnmapViewOfFile(pView);
-            if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument()))
-                pDoc->PickupText(m_strHidetermText);
+            const bool bAfterCr =
+                !m_strHidetermText.IsEmpty() && m_strHidetermText.View().back() == '\r';
+            const std::string received = CrLfFromLf(strText.View(), bAfterCr);
+            m_strHidetermText += CString(received);
+            pDoc->PickupText(m_strHidetermText, received.size(), CVelkonDoc::kMaxWaitingText);
         }
     }
     ::CloseHandle(hMapping);

@@ -269,3 +269,6 @@
 #define HID_BASE_COMMAND 0x00010000
 #define HID_BASE_RESOURCE 0x00020000
 #define HID_BASE_CONTROL 0x00050000
+
+// Said once at start when the program does not run on X11
+#define AFX_IDS_NEEDS_X11 0xF1F8

@@ -1,6 +1,6 @@
-// The clipboard: the X11 CLIPBOARD selection, with text in CP932 on our side, and this
-// process's chain of clipboard viewers, which hears WM_DRAWCLIPBOARD whenever the selection
-// changes (our own copies included).
+// The clipboard: the X11 CLIPBOARD selection, with text in CP932 and CR LF line ends on our side
+// (UTF-8 and LF outside), and this process's chain of clipboard viewers, which hears
+// WM_DRAWCLIPBOARD whenever the selection changes (our own copies included).
 #pragma once
 
 #include "platform/base/CString.h"
@@ -12,11 +12,17 @@ BOOL OpenClipboard(HWND hWndNewOwner);
 BOOL CloseClipboard();
 BOOL EmptyClipboard();
 BOOL IsClipboardFormatAvailable(UINT uFormat);
-// The text on the clipboard (CF_TEXT only), up to its first zero byte. FALSE when there is none,
-// the clipboard is not open, or the selection's owner does not answer in time.
+// The text on the clipboard (CF_TEXT only), up to its first zero byte, with each lone LF made a
+// CR LF. FALSE when there is none, the clipboard is not open, or the selection's owner does not
+// answer in time.
 BOOL GetClipboardData(UINT uFormat, CString& rText);
-// Puts text (CF_TEXT only) on the clipboard when it is closed; the clipboard must be open.
+// Puts text (CF_TEXT only) on the clipboard when it is closed, with its CR LF pairs made LF; the
+// clipboard must be open.
 BOOL SetClipboardData(UINT uFormat, const CString& text);
+// The window of this process that made the change the viewers last heard of: the one that
+// opened the clipboard to place it, or, for a copy a control made by itself, the window with
+// the focus. Null when another program made it (or a placement opened with no window).
+HWND GetClipboardOwner();
 
 // The head of the viewer chain becomes hWndNewViewer; returns the old head, the next viewer.
 // The new viewer hears WM_DRAWCLIPBOARD once it has joined.

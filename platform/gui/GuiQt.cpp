@@ -322,7 +322,31 @@ BOOL AfxPromptFileName(CString& rPath, BOOL bOpen, const CString& initial, const
     return TRUE;
 }
 
+namespace {
+
+// Clipboard monitoring and the hot key need X11. Under Wayland with XWayland beside it the
+// program runs on X11, unless the user chose a platform.
+void PreferX11UnderWayland() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    if (set("WAYLAND_DISPLAY") && set("DISPLAY") && !set("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
+// Without X11 the program runs all the same, and says once what does not work.
+void NoteWithoutX11(CWinApp* app) {
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) return;
+    const CString text = AfxLoadString(AFX_IDS_NEEDS_X11);
+    AfxLogMessage(text);
+    if (auto* frame = dynamic_cast<CFrameWnd*>(app->m_pMainWnd)) frame->SetMessageText(text);
+}
+
+}  // namespace
+
 int AfxWinMain(int argc, char** argv) {
+    PreferX11UnderWayland();
     QApplication qtApp(argc, argv);
     if (std::getenv("VELKON_REPORT_FIRST_PAINT"))
         qtApp.installEventFilter(new FirstPaintReporter(&qtApp));
@@ -333,7 +357,10 @@ int AfxWinMain(int argc, char** argv) {
     app->m_argv = argv;
     QApplication::setWindowIcon(IconFromResource(IDR_MAINFRAME));
     int result = 0;
-    if (app->InitInstance()) app->Run();
+    if (app->InitInstance()) {
+        NoteWithoutX11(app);
+        app->Run();
+    }
     result = app->ExitInstance();
     return result;
 }

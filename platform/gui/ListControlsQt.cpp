@@ -20,6 +20,22 @@ using namespace afx_controls;
 
 namespace {
 
+// Dialog lists have no copy key of their own, as on the system the program comes from: Ctrl+C
+// goes on to the dialog and never puts a line on the clipboard.
+template <class View>
+class NoCopyKey : public View {
+public:
+    using View::View;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Copy))
+            event->ignore();
+        else
+            View::keyPressEvent(event);
+    }
+};
+
 // ---- list box ---------------------------------------------------------------------------
 
 // Items keep their CP932 text and their item data.
@@ -120,7 +136,7 @@ struct ItemList {
 class ListBoxCtl : public CControlWnd {
 public:
     ListBoxCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
-        m_items.list = new QListWidget(parent);
+        m_items.list = new NoCopyKey<QListWidget>(parent);
         m_items.sorted = (item.style & res::LBS_SORT) != 0;
         m_items.checkable = (item.style & (res::LBS_OWNERDRAWFIXED | res::LBS_HASSTRINGS)) ==
                             (res::LBS_OWNERDRAWFIXED | res::LBS_HASSTRINGS);
@@ -218,7 +234,7 @@ public:
             layout->setContentsMargins(0, 0, 0, 0);
             layout->setSpacing(1);
             m_edit = new QLineEdit(box);
-            m_items.list = new QListWidget(box);
+            m_items.list = new NoCopyKey<QListWidget>(box);
             m_items.list->setFocusPolicy(Qt::NoFocus);
             // One line of text each: the list lays out a hundred thousand entries without
             // measuring each one.
@@ -239,9 +255,9 @@ public:
                              [this] { Notify(CBN_DBLCLK); });
         } else {
             m_combo = new QComboBox(parent);
-            m_items.list = new QListWidget(m_combo);
+            m_items.list = new NoCopyKey<QListWidget>(m_combo);
             m_combo->setModel(m_items.list->model());
-            m_combo->setView(new QListView(m_combo));
+            m_combo->setView(new NoCopyKey<QListView>(m_combo));
             m_combo->setEditable((item.style & 3) == res::CBS_DROPDOWN);
             m_combo->setInsertPolicy(QComboBox::NoInsert);
             if (m_combo->isEditable()) {

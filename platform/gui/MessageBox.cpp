@@ -29,9 +29,7 @@ int SafeAnswer(UINT nType) {
 
 int AfxShowMessageBoxOnScreen(const CString& text, UINT nType, bool& shown);
 
-// With VELKON_MESSAGE_LOG set, every message box's text is also appended to that file, so that
-// scripts driving the real program can see what it told the user.
-static void LogMessageText(const CString& text) {
+void AfxLogMessage(const CString& text) {
     const char* path = std::getenv("VELKON_MESSAGE_LOG");
     if (!path || !*path) return;
     if (std::FILE* f = std::fopen(path, "a")) {
@@ -42,7 +40,7 @@ static void LogMessageText(const CString& text) {
 
 int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
     const CString text(lpszText);
-    LogMessageText(text);
+    AfxLogMessage(text);
     if (Hook()) return Hook()(text, nType);
     bool shown = false;
     const int answer = AfxShowMessageBoxOnScreen(text, nType, shown);

@@ -11,6 +11,10 @@ using AfxMessageBoxHook = std::function<int(const CString& text, UINT nType)>;
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
 
+// With VELKON_MESSAGE_LOG set, appends the text to that file, as every message box's text is:
+// scripts driving the real program see what it told the user.
+void AfxLogMessage(const CString& text);
+
 // Installs the function that answers message boxes and returns the previous one. Without a
 // hook the box shows on screen when a user interface runs; otherwise nobody can answer, so the
 // text goes to standard error and the safe answer is taken (Cancel, else No, else OK).

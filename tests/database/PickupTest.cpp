@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "tests/database/DocFixture.h"
 
 using testing_support::FakeClock;
@@ -85,6 +89,67 @@ TEST_F(DocTest, OnlyCompleteLinesAreScannedAndTheRestWaits) {
     doc->PickupText(buffer);
     EXPECT_EQ(Picked(*doc).back(), "ABD00001:ねこ");
     EXPECT_TRUE(buffer.IsEmpty());
+}
+
+// Text that arrives a piece at a time, as from the clipboard's slices or a terminal's reads:
+// whatever the cuts, the pickups are those of the whole text, while only the added text is
+// searched for a line end and a long line waits in pieces of at most the limit.
+TEST(PickupPieces, AnyCutsGiveThePickupsOfTheWholeText) {
+    CWinApp app("Velkon95");
+    std::mt19937 rng(7);
+    const std::vector<std::string> words = {
+        "Blue", "Sky", Sjis("青い空").Str(), Sjis("ｶﾀｶﾅ").Str(), "x", Sjis("、").Str(), "/",
+        "  ",   "\t"};
+    const auto chatter = [&](std::size_t n) {
+        std::string s;
+        while (s.size() < n) s += words[rng() % words.size()] + (rng() % 3 ? " " : "");
+        return s;
+    };
+    std::string text;
+    for (int line = 0; line < 400; ++line) {
+        // Now and then a line far longer than may wait for its end, with IDs all through it.
+        const std::size_t length = line % 97 == 5 ? 150000 : rng() % 200;
+        std::string l;
+        while (l.size() < length) {
+            char id[16];
+            std::snprintf(id, sizeof id, "%c%c%c%05u", 'A' + static_cast<char>(rng() % 26),
+                          'a' + static_cast<char>(rng() % 26), 'Z',
+                          static_cast<unsigned>(rng() % 100000));
+            l += chatter(rng() % 300) + id + (rng() % 2 ? " " : "") + chatter(rng() % 20);
+        }
+        text += l + (rng() % 8 == 0 ? "\r" : "") + "\r\n";
+    }
+
+    CVelkonDoc whole;
+    CString all(text);
+    whole.PickupText(all);
+    ASSERT_GT(whole.m_astrPickupID.GetSize(), 1000);
+
+    for (const std::size_t maxPiece : {1u, 7u, 256u, 4096u}) {
+        CVelkonDoc pieces;
+        CString buffer;
+        std::size_t longest = 0;
+        for (std::size_t pos = 0; pos < text.size();) {
+            const std::size_t n = std::min<std::size_t>(1 + rng() % maxPiece, text.size() - pos);
+            buffer += CString(std::string_view(text).substr(pos, n));
+            pos += n;
+            pieces.PickupText(buffer, n, CVelkonDoc::kMaxWaitingText);
+            longest = std::max(longest, static_cast<std::size_t>(buffer.GetLength()));
+        }
+        EXPECT_EQ(Picked(pieces), Picked(whole)) << "pieces of up to " << maxPiece;
+        EXPECT_TRUE(buffer.IsEmpty());
+        EXPECT_LE(longest, CVelkonDoc::kMaxWaitingText + maxPiece);
+    }
+}
+
+TEST_F(DocTest, ALineEndCutBetweenTwoPiecesEndsTheLine) {
+    CString buffer("ABC12345 Blue\r");
+    doc->PickupText(buffer, buffer.GetLength(), CVelkonDoc::kMaxWaitingText);
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 0);
+    buffer += "\nXYZ";
+    doc->PickupText(buffer, 4, CVelkonDoc::kMaxWaitingText);
+    EXPECT_EQ(Picked(*doc), V{"ABC12345:Blue"});
+    EXPECT_EQ(buffer, "XYZ");
 }
 
 TEST_F(DocTest, RepeatedFindsCollectDistinctHandlesAndSkipSilentRepeats) {

@@ -1,9 +1,13 @@
-// Clipboard pickup through the frame layer: the worker's slices and progress, what is not
-// picked up (own copies, text at start-up, pickup off), the end of the window during a run,
-// and the viewer chain. The offscreen platform keeps a clipboard inside the process, so a
-// change made through the clipboard calls stands for another program's copy.
+// Clipboard pickup through the frame layer: the worker's slices and their progress, several
+// slices to a wake-up, line ends both ways, long lines, what is not picked up (the program's own
+// copies, text at start-up, pickup off), the end of the window during a run, the viewer chain,
+// and the text forms X programs offer. The offscreen platform keeps a clipboard inside the
+// process, so a change made through the clipboard calls without a window, or through Qt's
+// clipboard, stands for another program's copy.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -13,23 +17,28 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/Clipboard.h"
+#include "platform/gui/X11Selection.h"
 #include "tests/frame/FrameFixture.h"
+#include "tests/support/DialogDriver.h"
 
+using testing_support::Sjis;
 using testing_support::Utf8;
 
-// The main frame, with a record of every slice it handles.
+// The main frame, with a record of every slice it hands to the document and of the status bar
+// at the end of every wake-up.
 class CSpyFrame : public CMainFrame {
     DECLARE_DYNCREATE(CSpyFrame)
 public:
-    struct Chunk {
+    struct Slice {
         int progress;
         int pendingBefore;
         int pendingAfter;
-        std::string status;  // UTF-8
     };
-    std::vector<Chunk> chunks;
+    std::vector<Slice> slices;
+    std::vector<std::string> statuses;  // UTF-8, one per wake-up
     int runs = 0;
     bool stopAfterFirstChunk = false;
+    bool slowFirstSlice = false;       // the first slice takes longer than a wake-up may
     bool holdAcknowledgement = false;  // the UI thread never gets round to the slice
 
     static bool Idle() { return s_bPickupIdle; }
@@ -42,16 +51,22 @@ protected:
         CMainFrame::OnDrawClipboard();
         if (wasIdle && !s_bPickupIdle) ++runs;
     }
-    LRESULT OnChunk(WPARAM w, LPARAM l) {
-        if (holdAcknowledgement) {
-            chunks.push_back({s_nProgress, s_strPending.GetLength(), -1, ""});
-            return 0;
-        }
+    void PickupChunk() override {
         const int before = s_strPending.GetLength();
         const int progress = s_nProgress;
-        if (stopAfterFirstChunk) s_evStop.SetEvent();
+        if (stopAfterFirstChunk) StopPickup();
+        if (slowFirstSlice && slices.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(3 * kChunkBudgetMs));
+        CMainFrame::PickupChunk();
+        slices.push_back({progress, before, s_strPending.GetLength()});
+    }
+    LRESULT OnChunk(WPARAM w, LPARAM l) {
+        if (holdAcknowledgement) {
+            slices.push_back({s_nProgress, s_strPending.GetLength(), -1});
+            return 0;
+        }
         const LRESULT result = CMainFrame::OnClipboardChunk(w, l);
-        chunks.push_back({progress, before, s_strPending.GetLength(), Utf8(GetMessageText())});
+        statuses.push_back(Utf8(GetMessageText()));
         return result;
     }
 };
@@ -91,6 +106,11 @@ void CopyAsOtherProgram(const CString& text) {
     EXPECT_TRUE(::CloseClipboard());
 }
 
+// The clipboard as other programs see it: UTF-8, their line ends.
+std::string Outside() {
+    return QGuiApplication::clipboard()->text().toStdString();
+}
+
 bool PumpUntil(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
@@ -126,8 +146,11 @@ protected:
     }
     // Copies as another program would and waits for the run it starts to end.
     void PickUp(const CString& text) {
+        PickUpAfter([&] { CopyAsOtherProgram(text); });
+    }
+    void PickUpAfter(const std::function<void()>& copy) {
         const int runs = spy->runs;
-        CopyAsOtherProgram(text);
+        copy();
         ASSERT_TRUE(PumpUntil([&] { return spy->runs > runs && CSpyFrame::Idle(); }));
         afx_ui::ProcessEvents();
     }
@@ -148,19 +171,20 @@ protected:
 };
 
 TEST_F(ClipboardTest, LineOf300BytesComesInTwoSlicesWithTheIdAcrossTheCut) {
-    // The ID spans bytes 251..258, across the first slice's end.
+    // The ID spans bytes 251..258, across the first slice's end. The first slice takes longer
+    // than a wake-up may, so the second comes with a wake-up of its own.
     std::string line = std::string(250, '.') + " ABC12345 Blue";
     line.resize(300, ' ');
+    spy->slowFirstSlice = true;
     PickUp(CString(line));
-    ASSERT_EQ(spy->chunks.size(), 2u);
-    EXPECT_EQ(spy->chunks[0].pendingBefore, 256);
-    EXPECT_EQ(spy->chunks[0].pendingAfter, 256);  // no line ends in the first slice
-    EXPECT_EQ(spy->chunks[0].progress, 84);
-    EXPECT_EQ(spy->chunks[0].status, ProgressText(84));
-    EXPECT_EQ(spy->chunks[1].pendingBefore, 302);
-    EXPECT_EQ(spy->chunks[1].pendingAfter, 0);
-    EXPECT_EQ(spy->chunks[1].progress, 184);
-    EXPECT_EQ(spy->chunks[1].status, IdlePrompt());
+    ASSERT_EQ(spy->slices.size(), 2u);
+    EXPECT_EQ(spy->slices[0].pendingBefore, 256);
+    EXPECT_EQ(spy->slices[0].pendingAfter, 256);  // no line ends in the first slice
+    EXPECT_EQ(spy->slices[0].progress, 84);
+    EXPECT_EQ(spy->slices[1].pendingBefore, 302);
+    EXPECT_EQ(spy->slices[1].pendingAfter, 0);
+    EXPECT_EQ(spy->slices[1].progress, 184);
+    EXPECT_EQ(spy->statuses, (std::vector<std::string>{ProgressText(84), IdlePrompt()}));
     EXPECT_EQ(Handles("ABC12345"), std::vector<std::string>{"Blue"});
 }
 
@@ -170,38 +194,92 @@ TEST_F(ClipboardTest, DoubleByteCharacterCutBySliceIsWholeInTheHandle) {
     ASSERT_EQ(line.size(), 255u);
     line += Utf8ToCp932("青い空");
     PickUp(CString(line));
-    EXPECT_EQ(spy->chunks.size(), 2u);
+    EXPECT_EQ(spy->slices.size(), 2u);
     EXPECT_EQ(Handles("ABC12345"), std::vector<std::string>{"青い空"});
 }
 
 TEST_F(ClipboardTest, EmptyTextHandsOverOneLineEndAndShowsTheIdlePrompt) {
     PickUp(CString(""));
-    ASSERT_EQ(spy->chunks.size(), 1u);
-    EXPECT_EQ(spy->chunks[0].pendingBefore, 2);
-    EXPECT_EQ(spy->chunks[0].progress, 100);
-    EXPECT_EQ(spy->chunks[0].status, IdlePrompt());
+    ASSERT_EQ(spy->slices.size(), 1u);
+    EXPECT_EQ(spy->slices[0].pendingBefore, 2);
+    EXPECT_EQ(spy->slices[0].progress, 100);
+    EXPECT_EQ(spy->statuses, std::vector<std::string>{IdlePrompt()});
     EXPECT_EQ(doc->m_astrPickupID.GetSize(), 0);
 }
 
-TEST_F(ClipboardTest, LinesEndingInLfAloneWaitForTheFinalLineEnd) {
+TEST_F(ClipboardTest, AWakeUpTakesManySlicesEachInTurnWithItsOwnProgress) {
     std::string text;
-    while (text.size() < 600) text += "ABC12345 Blue\n";
-    text += "ABD12345 Red\n";
+    for (int i = 0; i < 4000; ++i) {
+        char line[40];
+        std::snprintf(line, sizeof line, "%c%c%c%05d Handle%d\r\n", 'A' + i % 26, 'A' + i / 26 % 26,
+                      'Q', i, i % 7);
+        text += line;
+    }
     PickUp(CString(text));
-    ASSERT_EQ(spy->chunks.size(), 3u);
-    EXPECT_GT(spy->chunks[0].pendingAfter, 0);
-    EXPECT_GT(spy->chunks[1].pendingAfter, spy->chunks[0].pendingAfter);
-    EXPECT_EQ(spy->chunks[2].pendingAfter, 0);
-    // One line: the LF is an ordinary character, so the first handle swallows the next ID.
-    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 1);
-    EXPECT_NE(doc->FindPickup("ABC12345"), -1);
+    const std::size_t total = text.size() + 2;
+    ASSERT_EQ(spy->slices.size(), (total + 255) / 256);
+    // Each slice is handed over after the one before was consumed, in order.
+    for (std::size_t k = 0; k < spy->slices.size(); ++k) {
+        const auto& slice = spy->slices[k];
+        EXPECT_EQ(static_cast<std::size_t>(slice.progress),
+                  (k * 256 + slice.pendingBefore) * 100 / total);
+        if (k > 0) {
+            EXPECT_EQ(slice.pendingBefore - spy->slices[k - 1].pendingAfter,
+                      static_cast<int>(std::min<std::size_t>(256, total - k * 256)));
+        }
+    }
+    EXPECT_LT(spy->statuses.size(), spy->slices.size() / 4);
+    EXPECT_EQ(spy->statuses.back(), IdlePrompt());
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 4000);
+    EXPECT_EQ(Handles("BAQ00001"), std::vector<std::string>{"Handle1"});
+}
+
+TEST_F(ClipboardTest, LoneLfEndsLinesComingInAndCrLfBecomesLfGoingOut) {
+    // As a terminal or a browser copies: UTF-8 with LF line ends.
+    PickUpAfter([] {
+        QGuiApplication::clipboard()->setText(
+            QString::fromUtf8("ABC12345 Blue\nXYZ00001 Red\r\nQRS00002 青い空\n"));
+    });
+    EXPECT_EQ(Handles("ABC12345"), std::vector<std::string>{"Blue"});
+    EXPECT_EQ(Handles("XYZ00001"), std::vector<std::string>{"Red"});
+    EXPECT_EQ(Handles("QRS00002"), std::vector<std::string>{"青い空"});
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    CString text;
+    EXPECT_TRUE(::GetClipboardData(CF_TEXT, text));
+    EXPECT_TRUE(::CloseClipboard());
+    EXPECT_EQ(Utf8(text), "ABC12345 Blue\r\nXYZ00001 Red\r\nQRS00002 青い空\r\n");
+
+    spy->CopyToClipboard(Sjis("TO:ABC12345\r\n青い空\rend\r\n"));
+    Settle();
+    EXPECT_EQ(Outside(), "TO:ABC12345\n青い空\rend\n");  // a lone CR stays
+}
+
+TEST_F(ClipboardTest, ALineLongerThanTheWaitingLimitIsScannedInPiecesAndKeepsItsIds) {
+    // 300 KB without a line end, IDs all through it: what waits for the line end stays small,
+    // and no ID is lost, whichever piece it falls into.
+    std::string text;
+    int ids = 0;
+    while (text.size() < 300 * 1024) {
+        char id[16];
+        std::snprintf(id, sizeof id, "%c%cZ%05d", 'A' + ids % 26, 'A' + ids / 26 % 26, ids);
+        text += " chatter chatter " + std::string(id) + " Blue, more chatter and ";
+        ++ids;
+    }
+    PickUp(CString(text));
+    int longest = 0;
+    for (const auto& slice : spy->slices) longest = std::max(longest, slice.pendingAfter);
+    EXPECT_LE(longest, static_cast<int>(CVelkonDoc::kMaxWaitingText));
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), ids);
+    for (int p = 0; p < doc->m_astrPickupID.GetSize(); ++p)
+        EXPECT_EQ(Handles(doc->m_astrPickupID[p]), std::vector<std::string>{"Blue"})
+            << Utf8(doc->m_astrPickupID[p]);
 }
 
 TEST_F(ClipboardTest, StopDuringRunDropsTheRestAndAllowsTheNextRun) {
     std::string text = "ABC12345 Blue\r\n" + std::string(600, '.') + "\r\nABD12345 Red";
     spy->stopAfterFirstChunk = true;
     PickUp(CString(text));
-    EXPECT_EQ(spy->chunks.size(), 1u);
+    EXPECT_EQ(spy->slices.size(), 1u);
     EXPECT_NE(doc->FindPickup("ABC12345"), -1);
     EXPECT_EQ(doc->FindPickup("ABD12345"), -1);
 
@@ -213,27 +291,62 @@ TEST_F(ClipboardTest, StopDuringRunDropsTheRestAndAllowsTheNextRun) {
 TEST_F(ClipboardTest, ClosingWhileTheWorkerWaitsForItsSliceEndsTheWorker) {
     spy->holdAcknowledgement = true;
     CopyAsOtherProgram(CString(std::string(2000, 'x')));
-    ASSERT_TRUE(PumpUntil([&] { return !spy->chunks.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !spy->slices.empty(); }));
     EXPECT_FALSE(CSpyFrame::Idle());
     StopApp();  // joins the worker; a worker left waiting would hang here
     EXPECT_TRUE(CSpyFrame::Idle());
 }
 
-TEST_F(ClipboardTest, OwnCopyIsNotPickedUpButTheNextChangeIs) {
+TEST_F(ClipboardTest, TheProgramsOwnCopiesAreNotPickedUpWhoeverMadeThem) {
     spy->CopyToClipboard("ABC12345 Blue");
     Settle();
     EXPECT_EQ(spy->runs, 0);
-    EXPECT_EQ(doc->FindPickup("ABC12345"), -1);
+    EXPECT_EQ(::GetClipboardOwner(), spy->GetSafeHwnd());
     // The copy really is on the clipboard, for other programs to paste.
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    CString onClipboard;
-    EXPECT_TRUE(::GetClipboardData(CF_TEXT, onClipboard));
-    EXPECT_TRUE(::CloseClipboard());
-    EXPECT_EQ(onClipboard, "ABC12345 Blue");
+    EXPECT_EQ(Outside(), "ABC12345 Blue");
 
-    PickUp("ABD12345 Red");
+    // Another window of the program, copying through the clipboard calls, twice before the
+    // frame hears of it.
+    CViewerWnd other;
+    ASSERT_TRUE(other.Create(nullptr, "other", 0, RECT{0, 0, 10, 10}, spy, 1));
+    for (const char* copy : {"ABD12345 Red", "ABE12345 Green"}) {
+        ASSERT_TRUE(::OpenClipboard(other.GetSafeHwnd()));
+        ::EmptyClipboard();
+        ::SetClipboardData(CF_TEXT, copy);
+        ::CloseClipboard();
+    }
+    Settle();
+    EXPECT_EQ(spy->runs, 0);
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 0);
+
+    // Another program's copy is picked up, at once.
+    PickUp("ABF12345 Red");
     EXPECT_EQ(spy->runs, 1);
-    EXPECT_NE(doc->FindPickup("ABD12345"), -1);
+    EXPECT_EQ(::GetClipboardOwner(), nullptr);
+    EXPECT_NE(doc->FindPickup("ABF12345"), -1);
+}
+
+TEST_F(ClipboardTest, CtrlCInTheChoosersListPutsNothingOnTheClipboard) {
+    doc->AddNewID("ABC12345", "Blue");  // the view selects the new record
+    doc->SetModifiedFlag(FALSE);
+    QGuiApplication::clipboard()->setText("before");
+    Settle();
+    const int runs = spy->runs;
+    const int picked = doc->m_astrPickupID.GetSize();
+    {
+        testing_support::DialogScript script;
+        script.Then([](CDialog* d) {
+            testing_support::PressChord(d, IDC_EXPANDED_FORMATS, Qt::Key_C, Qt::ControlModifier);
+            d->EndDialog(IDCANCEL);
+        });
+        spy->SendMessage(WM_COMMAND, ID_EDIT_COPY);
+        EXPECT_EQ(script.Shown(), 1);
+    }
+    Settle();
+    EXPECT_EQ(Outside(), "before");
+    EXPECT_EQ(spy->runs, runs);
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), picked);
+    EXPECT_FALSE(doc->IsModified());
 }
 
 TEST_F(ClipboardTest, TextOnTheClipboardAtStartIsNotPickedUp) {
@@ -313,3 +426,38 @@ TEST_F(ClipboardTest, ViewerChainPassesNoticesAndHandsOverOnRemoval) {
 }
 
 }  // namespace
+
+// COMPOUND_TEXT as older X programs offer it (a target of its own, and what TEXT often brings).
+TEST(CompoundText, DesignatedSetsBecomeUtf8) {
+    using x11sel::CompoundTextToUtf8;
+    EXPECT_EQ(CompoundTextToUtf8("ABC12345 Blue\n\tx"), "ABC12345 Blue\n\tx");
+    EXPECT_EQ(CompoundTextToUtf8("caf\xE9"), "café");  // Latin-1 on the right at the start
+    // JIS X 0208 on the right (EUC bytes) and on the left (JIS bytes), ASCII again after it.
+    const std::string euc = "\xC0\xC4\xA4\xA4\xB6\xF5";  // 青い空
+    EXPECT_EQ(CompoundTextToUtf8("ABC12345 \x1B$)B" + euc), "ABC12345 青い空");
+    EXPECT_EQ(CompoundTextToUtf8("\x1B$(B@D$$6u\x1B(B ok"), "青い空 ok");
+    // Half-width katakana, Latin-9 and Greek on the right, a UTF-8 segment, a Big5 one.
+    EXPECT_EQ(CompoundTextToUtf8("\x1B)I\xB6\xC0\xB6\xC5"), "ｶﾀｶﾅ");
+    EXPECT_EQ(CompoundTextToUtf8("\x1B-b\xA4 \x1B-F\xE1"), "€ α");
+    EXPECT_EQ(CompoundTextToUtf8("a\x1B%G\xE2\x98\x83\x1B%@b"), "a☃b");
+    EXPECT_EQ(CompoundTextToUtf8("\x1B%/2\x80\x89"
+                                 "big5-0\x02\xA4\xA4"),
+              "中");
+    // A direction change leaves the text as it is.
+    EXPECT_EQ(CompoundTextToUtf8("a\x9B"
+                                 "1]b\x9B]"),
+              "ab");
+}
+
+TEST(CompoundText, BrokenTextGivesQuestionMarksAndNeverReadsPastItsEnd) {
+    using x11sel::CompoundTextToUtf8;
+    EXPECT_EQ(CompoundTextToUtf8("\x1B$)B\xC0"), "?");               // half a character
+    EXPECT_EQ(CompoundTextToUtf8("\x1B$)B\xC0\x41"), "?A");          // its halves on both sides
+    EXPECT_EQ(CompoundTextToUtf8("\x1B(Zab"), "??");                 // a set it does not know
+    EXPECT_EQ(CompoundTextToUtf8("\x1B%/1\xFF\xFFx"), "");           // a segment past the end
+    EXPECT_EQ(CompoundTextToUtf8("\x1B%/1\x80\x86nope\x02z"), "?");  // an encoding it lacks
+    for (const char* cut : {"\x1B", "\x1B$", "\x1B$(", "\x1B%", "\x1B%/", "\x1B%G\xE2",
+                            "\x9B"
+                            "1"})
+        EXPECT_NO_THROW(CompoundTextToUtf8(cut)) << cut;
+}

@@ -1,6 +1,7 @@
 // The terminal link against a stand-in terminal in a process of its own
 // (FakeHideterm): attach on the first tick and the status texts, detach and re-attach, received
-// text through the layer's own buffer, the pickup switch, sending, and the detach at the end.
+// text through the layer's own buffer (LF line ends, a session without any), the pickup switch,
+// sending, and the detach at the end.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/base/StringResource.h"
 #include "platform/ipc/Handles.h"
@@ -72,6 +74,14 @@ protected:
         ASSERT_EQ(peer->WaitFor("SENT"), "SENT 1");
     }
     std::string Buffer() { return Utf8(frame->m_strHidetermText); }
+    std::vector<std::string> Handles(const char* id) {
+        std::vector<std::string> result;
+        const int p = doc->FindPickup(id);
+        if (p < 0) return result;
+        const CStringArray& handles = *doc->m_aPickupHandles.GetAt(p);
+        for (int i = 0; i < handles.GetSize(); ++i) result.push_back(Utf8(handles.GetAt(i)));
+        return result;
+    }
 
     std::unique_ptr<FakePeer> peer;
 };
@@ -122,6 +132,42 @@ TEST_F(HidetermTest, ALineSplitAcrossTwoMessagesIsPickedUpWhenItsLineEndArrives)
     // A mapping without any zero byte is read to its end and not one byte further.
     TerminalSends("GHI11111 y\r\n", 12);
     EXPECT_GE(doc->FindPickup("GHI11111"), 0);
+}
+
+TEST_F(HidetermTest, ALoneLfEndsALineAndACrLfCutBetweenMessagesStaysOneLineEnd) {
+    // A program in raw mode ends its lines with LF alone.
+    Attach();
+    TerminalSends("ABC12345 Blue\nXYZ00001 Red\r");
+    EXPECT_EQ(Handles("ABC12345"), std::vector<std::string>{"Blue"});
+    EXPECT_EQ(Buffer(), "XYZ00001 Red\r");
+    TerminalSends("\nQRS00002 Green\n\nDEF");
+    EXPECT_EQ(Handles("XYZ00001"), std::vector<std::string>{"Red"});
+    EXPECT_EQ(Handles("QRS00002"), std::vector<std::string>{"Green"});
+    EXPECT_EQ(Buffer(), "DEF");
+}
+
+TEST_F(HidetermTest, ASessionWithoutLineEndsKeepsLittleWaitingAndLosesNoId) {
+    // A full-screen program: 200 KB in 4 KB reads, never a line end.
+    Attach();
+    std::string session;
+    int ids = 0;
+    while (session.size() < 200 * 1024) {
+        char id[16];
+        std::snprintf(id, sizeof id, "%c%cT%05d", 'A' + ids % 26, 'A' + ids / 26 % 26, ids);
+        session += "\x1B[2;1H screen text " + std::string(id) + " Blue, \x1B[K and more ";
+        ++ids;
+    }
+    std::size_t longest = 0;
+    for (std::size_t pos = 0; pos < session.size(); pos += 4096) {
+        TerminalSends(session.substr(pos, 4096));
+        longest = std::max(longest, static_cast<std::size_t>(frame->m_strHidetermText.GetLength()));
+    }
+    EXPECT_LE(longest, CVelkonDoc::kMaxWaitingText + 4096);
+    EXPECT_GT(doc->m_astrPickupID.GetSize(), ids * 3 / 4);
+    // The last of it waits for a line end as any text does.
+    TerminalSends("\r\n");
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), ids);
+    EXPECT_EQ(Handles("BAT00001"), std::vector<std::string>{"Blue"});
 }
 
 TEST_F(HidetermTest, WithPickupOffTheLinkIsStillMadeAndTheTextDroppedWithItsHandleClosed) {

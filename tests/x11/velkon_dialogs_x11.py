@@ -64,10 +64,50 @@ def case_copy_through_chooser(s, artifacts):
     write_formats(s, ["%i", "%h", "%m1", "%m2", "%m3", "TO:%i\\r\\n", "PROF %i"])
     frame = start_program(s)
     choose(s, frame, "ctrl+c", COPY_TITLE, 5)
-    wait_until("the copy on the clipboard", lambda: clipboard(s) == b"TO:XYZ00001\r\n")
+    # Other programs paste its line end as they know it: LF.
+    wait_until("the copy on the clipboard", lambda: clipboard(s) == b"TO:XYZ00001\n")
     time.sleep(1.5)
     check(frame_title("data.lst") in main_frames(s).values(),
           f"the program picked up its own copy: {sorted(main_frames(s).values())}")
+
+
+def case_ctrl_c_in_chooser(s, artifacts):
+    # Ctrl+C inside the chooser's list copies nothing and picks nothing up: the clipboard keeps
+    # another program's text and the document stays unmodified. Choosing copies as before.
+    write_formats(s, ["%i", "%h", "%m1", "%m2", "%m3", "TO:%i\\r\\n", "PROF %i"])
+    frame = start_program(s)
+    early = subprocess.Popen(["xclip", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                             env=s.env(), preexec_fn=vx._die_with_parent)
+    early.communicate(b"nothing to pick up here\n", timeout=10)
+    keys(s, frame, "ctrl+c")
+    chooser = s.wait_window(COPY_TITLE)
+    keys(s, chooser, "Down", "ctrl+c", "ctrl+Insert")
+    time.sleep(1.5)
+    check(clipboard(s) == b"nothing to pick up here\n", f"the clipboard holds {clipboard(s)!r}")
+    check(frame_title("data.lst") in main_frames(s).values(),
+          f"the document changed: {sorted(main_frames(s).values())}")
+    keys(s, chooser, "Return")
+    wait_until("the chosen copy on the clipboard", lambda: clipboard(s) == "山田　太郎".encode())
+    time.sleep(1.0)
+    check(frame_title("data.lst") in main_frames(s).values(),
+          f"the program picked up its own copy: {sorted(main_frames(s).values())}")
+
+
+def case_copy_in_editor_not_picked_up(s, artifacts):
+    # A copy from an edit field is the program's own, whichever window made it: the registered
+    # ABC12345 it holds is not picked up (the document would be modified).
+    frame = start_program(s)
+    title = "XYZ00001 - ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集"
+    keys(s, frame, "Return")
+    editor = s.wait_window(title)
+    keys(s, editor, "ctrl+a", "A", "B", "C", "1", "2", "3", "4", "5", "ctrl+a", "ctrl+c")
+    wait_until("the field's text on the clipboard", lambda: clipboard(s) == b"ABC12345")
+    time.sleep(1.5)
+    check(frame_title("data.lst") in main_frames(s).values(),
+          f"the program picked up its own copy: {sorted(main_frames(s).values())}")
+    keys(s, editor, "Escape")
+    wait_until("the editor closed", lambda: title not in s.windows().values())
+    check(frame_title("data.lst") in main_frames(s).values(), "the document changed")
 
 
 def case_enter_opens_editor(s, artifacts):

@@ -67,6 +67,19 @@ def case_term_pickup(s, artifacts):
     check("青い空".encode("utf-8") in term.output(), "the session's output was changed")
 
 
+def case_term_lf_lines(s, artifacts):
+    # A session whose terminal does not turn LF into CR LF (as in raw mode) ends its lines with
+    # LF alone: they are lines all the same, and the registered ABC12345 is picked up.
+    log = "#  12/03 21:15  QRS24680 通りすがり\n#  12/03 21:40  ABC12345 青い空\n"
+    write(s.path("forum.log"), log.encode("utf-8"))
+    term = Term(s, s.term, ["--", "sh", "-c",
+                            "stty -onlcr; while :; do cat forum.log; sleep 0.5; done"])
+    wait_until("the log in velkon-term's output", lambda: b"ABC12345 " in term.output())
+    check(b"\r\n" not in term.output(), "the session's lines end in CR LF after all")
+    start_program(s)
+    s.wait_window("data.lst（更新） - " + APP)
+
+
 def case_term_send(s, artifacts):
     # The send command, run from the keyboard through the chooser, types the selected record
     # into the session, where cat echoes it; the echo comes back to the program as received

@@ -9,8 +9,10 @@ Helpers and the session come from velkon_x11.py.
 import os
 import subprocess
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import velkon_dialogs_x11 as dx  # noqa: E402
 import velkon_x11 as vx  # noqa: E402
 from velkon_x11 import SAMPLE, check, frame_title, main_frames, wait_until, write  # noqa: E402
 
@@ -25,10 +27,10 @@ def ctl(s, *args, stdin=None):
 
 
 def start_program(s):
+    """The program on the sample file; its main window."""
     data = write(s.path("data.lst"), SAMPLE)
     s.start([data])
-    s.wait_window(frame_title("data.lst"))
-    return data
+    return s.wait_window(frame_title("data.lst"))
 
 
 def case_velkonctl_queries(s, artifacts):
@@ -78,6 +80,128 @@ def case_clipboard_pickup_seen_by_api(s, artifacts):
     wait_until("QRS24680 in the pickup list", lambda: ctl(s, "picked", "QRS24680")[0] == 0)
     check(ctl(s, "picked", "ABC12345")[0] == 0, "the registered ID was not picked up")
     check(ctl(s, "picked", "XYZ00001")[0] == 1, "an ID that was not in the text was picked up")
+
+
+def copy(s, data, target=None):
+    """data on the clipboard as another program offers it: xclip, with one target if given."""
+    args = ["xclip", "-selection", "clipboard"] + (["-t", target] if target else [])
+    clip = subprocess.Popen(args, stdin=subprocess.PIPE, env=s.env(), preexec_fn=vx._die_with_parent)
+    clip.communicate(data, timeout=60)
+
+
+def register_offers(s, frame, count):
+    """Registers the first `count` offers of the registration dialog (Ins), each with the handle
+    it was picked up with, as a user pressing Enter would."""
+    dx.keys(s, frame, "Insert")
+    dialog = s.wait_window("IDの登録")
+    for _ in range(count):
+        dx.keys(s, dialog, "Return")
+        time.sleep(0.3)
+    dx.keys(s, dialog, "Escape")
+    wait_until("the registration dialog closed", lambda: "IDの登録" not in s.windows().values())
+
+
+def handles(s, ids):
+    return {i: ctl(s, "get-handle", i)[1].rstrip("\n") for i in ids}
+
+
+def case_clipboard_lf_lines(s, artifacts):
+    # Text as a terminal or a browser copies it, its lines ended by LF alone: every ID is picked
+    # up with its own handle.
+    frame = start_program(s)
+    copy(s, "QRS24680 Blue\nTUV13579 Red\nWXY11223 青い空\n".encode("utf-8"))
+    ids = ["QRS24680", "TUV13579", "WXY11223"]
+    wait_until("three pickups", lambda: all(ctl(s, "picked", i)[0] == 0 for i in ids))
+    register_offers(s, frame, 3)
+    got = handles(s, ids)
+    check(got == {"QRS24680": "Blue", "TUV13579": "Red", "WXY11223": "青い空"}, f"handles: {got}")
+
+
+def case_clipboard_targets(s, artifacts):
+    # An owner that offers one form of text only, for each form X programs use.
+    frame = start_program(s)
+    euc = "青い空".encode("euc-jp")
+    offers = [("UTF8_STRING", "AAA00001", "ねこ".encode("utf-8"), "ねこ"),
+              ("text/plain;charset=utf-8", "AAA00002", "いぬ".encode("utf-8"), "いぬ"),
+              # Latin-1 signs that the program's own text (CP932) also holds.
+              ("STRING", "AAA00003", "±5°".encode("latin-1"), "±5°"),
+              ("COMPOUND_TEXT", "AAA00004", b"\x1b$)B" + bytes(b | 0x80 for b in euc) + b"\x1b(B",
+               "青い空"),
+              ("TEXT", "AAA00005", b"Blue", "Blue")]
+    for target, member, handle, _ in offers:
+        copy(s, member.encode() + b" " + handle + b"\n", target)
+        wait_until(f"{member} picked up from {target}", lambda: ctl(s, "picked", member)[0] == 0)
+    register_offers(s, frame, len(offers))
+    got = handles(s, [member for _, member, _, _ in offers])
+    want = {member: text for _, member, _, text in offers}
+    check(got == want, f"handles: {got}, not {want}")
+
+
+def case_clipboard_too_large(s, artifacts):
+    # More than 256 MB on the clipboard is given up without taking the memory; the next copy
+    # is picked up as usual.
+    data = write(s.path("data.lst"), vx.SAMPLE)
+    proc = s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    copy(s, b"QRS24680 Blue " + b"x" * (257 << 20) + b"\n")
+    time.sleep(3)
+    copy(s, "TUV13579 Red\n".encode())
+    wait_until("the next copy picked up", lambda: ctl(s, "picked", "TUV13579")[0] == 0)
+    check(ctl(s, "picked", "QRS24680")[0] == 1, "the text over 256 MB was picked up")
+    with open(f"/proc/{proc.pid}/status") as f:
+        peak = next(int(line.split()[1]) for line in f if line.startswith("VmHWM:"))
+    print(f"peak memory of the program: {peak // 1024} MB")
+    check(peak < 400 * 1024, f"the program took {peak // 1024} MB")
+
+
+def start_raw(s, env):
+    """The program with exactly this environment (the harness's own always names the platform)."""
+    data = write(s.path("data.lst"), vx.SAMPLE)
+    log_path = s.path(f"program-{len(s.procs) + 1}.log")
+    with open(log_path, "wb") as log:
+        proc = subprocess.Popen([s.program, data], cwd=s.dir, env=env, stdin=subprocess.DEVNULL,
+                                stdout=log, stderr=subprocess.STDOUT,
+                                preexec_fn=vx._die_with_parent)
+    s.procs.append((proc, log_path))
+    return proc
+
+
+def read_log(path):
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding="utf-8") as f:
+        return f.read().splitlines()
+
+
+NEEDS_X11 = "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからのﾋﾟｯｸｱｯﾌﾟとﾎｯﾄｷｰにはX11が必要です。"
+
+
+def case_wayland_with_xwayland(s, artifacts):
+    # A Wayland session with XWayland beside it, no platform chosen: the program runs on X11,
+    # where it picks up what is copied, and has nothing to say about it.
+    log_path = s.path("messages.log")
+    env = s.env(extra={"WAYLAND_DISPLAY": "wayland-velkon-test", "VELKON_MESSAGE_LOG": log_path})
+    del env["QT_QPA_PLATFORM"]
+    start_raw(s, env)
+    s.wait_window(frame_title("data.lst"))
+    copy(s, "QRS24680 Blue\n".encode())
+    wait_until("the copy picked up", lambda: ctl(s, "picked", "QRS24680")[0] == 0)
+    check(read_log(log_path) == [], f"message log: {read_log(log_path)}")
+
+
+def case_without_x11(s, artifacts):
+    # No X server at all (a platform other than X11 stands in for Wayland alone): the program
+    # starts, answers, and says once what does not work.
+    log_path = s.path("messages.log")
+    env = s.env(extra={"WAYLAND_DISPLAY": "wayland-velkon-test", "VELKON_MESSAGE_LOG": log_path,
+                       "QT_QPA_PLATFORM": "offscreen"})
+    del env["DISPLAY"]
+    proc = start_raw(s, env)
+    wait_until("the note in the message log", lambda: read_log(log_path))
+    wait_until("the program to answer", lambda: ctl(s, "present")[0] == 0)
+    time.sleep(1.0)
+    check(proc.poll() is None, f"the program ended (status {proc.returncode})")
+    check(read_log(log_path) == [NEEDS_X11], f"message log: {read_log(log_path)}")
 
 
 def case_velkonctl_no_program(s, artifacts):

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/LineEnds.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"
@@ -192,6 +193,7 @@ void TermBridge::ForwardOutput(const char* data, std::size_t length) {
     WriteAll(STDOUT_FILENO, data, length);
     if (m_attached.empty()) {
         m_utf8Tail.clear();
+        m_afterCr = false;
         return;
     }
     std::string text;
@@ -204,6 +206,11 @@ void TermBridge::ForwardOutput(const char* data, std::size_t length) {
     // The text travels zero-terminated; a zero byte in the output would cut it short.
     std::erase(text, '\0');
     if (text.empty()) return;
+    // A terminal hands over its lines ended by CR LF; a program in raw mode (or a terminal
+    // without output processing) ends them with LF alone.
+    const bool afterCr = m_afterCr;
+    m_afterCr = text.back() == '\r';
+    text = CrLfFromLf(text, afterCr);
     // A window that went away without detaching is forgotten.
     const std::vector<HWND> windows = m_attached;
     for (HWND hWnd : windows) {

@@ -50,5 +50,6 @@ private:
     int m_status = 0;
     std::string m_toSession;
     std::string m_utf8Tail;
+    bool m_afterCr = false;  // the last text handed over ended in CR
     bool m_rawMode = false;
 };
