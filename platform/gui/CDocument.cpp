@@ -32,8 +32,7 @@ void CDocument::SetTitle(LPCTSTR lpszTitle) {
 
 void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU) {
     m_strPathName = lpszPathName;
-    const int slash = m_strPathName.ReverseFind('/');
-    SetTitle(m_strPathName.Mid(slash + 1));
+    SetTitle(FileNameForDisplay(AfxFileNameOf(m_strPathName.View())));
     if (bAddToMRU) {
         if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(m_strPathName);
     }
@@ -96,7 +95,8 @@ BOOL CDocument::OnNewDocument() {
 
 BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName) {
     CFile file;
-    if (!file.Open(CString(lpszPathName), CFile::modeRead | CFile::typeBinary)) {
+    if (!file.Open(CString(lpszPathName),
+                   CFile::modeRead | CFile::typeBinary | CFile::typeRegularOnly)) {
         ReportSaveLoadException(lpszPathName, file.GetLastError(), FALSE,
                                 AFX_IDP_FAILED_TO_OPEN_DOC);
         return FALSE;
@@ -142,7 +142,7 @@ BOOL CDocument::SaveModified() {
     if (!IsModified()) return TRUE;
     const CString name = m_strPathName.IsEmpty()
                              ? m_strTitle
-                             : m_strPathName.Mid(m_strPathName.ReverseFind('/') + 1);
+                             : FileNameForDisplay(AfxFileNameOf(m_strPathName.View()));
     CString prompt;
     AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
     switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
@@ -167,7 +167,40 @@ BOOL CDocument::DoSave(LPCTSTR lpszPathName, BOOL bReplace) {
     return TRUE;
 }
 
-void CDocument::ReportSaveLoadException(LPCTSTR /*lpszPathName*/, int /*err*/, BOOL /*bSaving*/,
+UINT CDocument::FileErrorPrompt(int err) {
+    switch (err) {
+        case ENOENT:
+        case ENOTDIR:
+            return AFX_IDP_FILE_NOT_FOUND;
+        case EACCES:
+        case EPERM:
+            return AFX_IDP_FILE_ACCESS_DENIED;
+        case EISDIR:
+            return AFX_IDP_FILE_IS_FOLDER;
+        case ENODEV:
+        case ENXIO:
+            return AFX_IDP_FILE_NOT_REGULAR;
+        case ENOSPC:
+        case EDQUOT:
+            return AFX_IDP_FILE_DISK_FULL;
+        case EROFS:
+            return AFX_IDP_FILE_READ_ONLY_FS;
+        case EIO:
+            return AFX_IDP_FILE_HARD_IO;
+        default:
+            return AFX_IDP_FILE_GENERIC;
+    }
+}
+
+void CDocument::ReportSaveLoadException(LPCTSTR lpszPathName, int err, BOOL /*bSaving*/,
                                         UINT nIDPDefault) {
-    AfxMessageBox(nIDPDefault, MB_ICONEXCLAMATION);
+    // The headline, then which file and why.
+    CString text = AfxLoadString(nIDPDefault);
+    if (lpszPathName && *lpszPathName) {
+        CString number, reason;
+        number.Format("%d", err);
+        AfxFormatString1(reason, FileErrorPrompt(err), number);
+        text += "\n\n" + FileNameForDisplay(lpszPathName) + "\n" + reason;
+    }
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
 }

@@ -23,9 +23,10 @@ public:
     const CString& GetTitle() const { return m_strTitle; }
     // Also shows the new title in the frames of the views.
     virtual void SetTitle(LPCTSTR lpszTitle);
+    // The file's path as the file system spells it (see CFile.h).
     const CString& GetPathName() const { return m_strPathName; }
-    // Also makes the file's name (with its extension, without the directory) the title, and
-    // puts the file on the program's recent-file list.
+    // Also makes the file's name (with its extension, without the directory, in the program's
+    // code page) the title, and puts the file on the program's recent-file list.
     virtual void SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU = TRUE);
     CSingleDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
 
@@ -65,9 +66,12 @@ protected:
     virtual void OnReplacingFile(LPCTSTR /*lpszPathName*/) {}
     // Asks the user for a path to save under (a file dialog); FALSE when nobody chose one.
     virtual BOOL PromptSavePath(CString& rPath);
-    // Tells the user that loading or saving failed; err is the errno of the failing call.
+    // Tells the user that loading or saving failed: the headline nIDPDefault, then the file and
+    // the reason; err is the errno of the failing call.
     virtual void ReportSaveLoadException(LPCTSTR lpszPathName, int err, BOOL bSaving,
                                          UINT nIDPDefault);
+    // The string that says why, for the errno of a failed file operation.
+    static UINT FileErrorPrompt(int err);
 
     CString m_strTitle;
     CString m_strPathName;

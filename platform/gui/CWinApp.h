@@ -50,9 +50,10 @@ public:
     // The handle of the icon resource nIDResource; nullptr when there is none.
     HICON LoadIcon(UINT nIDResource) const;
 
-    // The recent-file list of nMaxMRU entries, kept in "Recent File List" / "File1".. .
+    // The recent-file list of nMaxMRU entries, kept in "Recent File List" / "File1".. . Its
+    // entries are full paths (AfxFullPath), so a file has one entry however it was named.
     void LoadStdProfileSettings(UINT nMaxMRU = 4);
-    void AddToRecentFileList(const CString& path);
+    void AddToRecentFileList(const CString& pathName);
     int GetRecentFileCount() const { return m_recentFiles.GetSize(); }
     CString GetRecentFile(int i) const { return m_recentFiles[i]; }
 
@@ -92,7 +93,7 @@ CWinApp* AfxGetApp();
 // A numbered profile key such as "ID3" or "Format0", from a format with one %d.
 CString AfxProfileKey(const char* lpszFormat, int n);
 CWnd* AfxGetMainWnd();
-// The program's own file, in the program's code page.
+// The program's own file (a path: the file system's bytes).
 CString AfxGetModuleFileName();
 // Creates the user interface, then InitInstance, Run and ExitInstance of the application object.
 int AfxWinMain(int argc, char** argv);

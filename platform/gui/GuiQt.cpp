@@ -5,6 +5,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -316,9 +317,11 @@ BOOL AfxPromptFileName(CString& rPath, BOOL bOpen, const CString& initial, const
     dialog.setFileMode(bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!defaultExt.IsEmpty())
         dialog.setDefaultSuffix(ToQt(defaultExt.Mid(defaultExt[0] == '.' ? 1 : 0)));
-    if (!initial.IsEmpty() && initial.Find('*') < 0) dialog.selectFile(ToQt(initial));
+    // Paths are the file system's bytes on both sides, never the program's code page.
+    if (!initial.IsEmpty() && initial.Find('*') < 0)
+        dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(initial.Str())));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return FALSE;
-    rPath = CString(FromQt(dialog.selectedFiles().first()));
+    rPath = CString(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
     return TRUE;
 }
 

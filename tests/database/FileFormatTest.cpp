@@ -143,7 +143,7 @@ TEST_F(DocTest, SavedFileReadsBackAsTheSameRecords) {
     }
 }
 
-TEST_F(DocTest, SavingMovesThePreviousFileToTheBackup) {
+TEST_F(DocTest, SavingKeepsThePreviousFileAsTheBackup) {
     const std::string path = dir.File("id.lst");
     WriteFile(path, "OLD00001\r\n");
     WriteFile(dir.File("id.bak"), "OLDER\r\n");
@@ -172,8 +172,56 @@ TEST_F(DocTest, SavingMovesThePreviousFileToTheBackup) {
     EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
-    EXPECT_EQ(Utf8(CVelkonDoc::BackupPathOf(Sjis("/a.b/データ.lst"))), "/a.b/データ.bak");
-    EXPECT_EQ(Utf8(CVelkonDoc::BackupPathOf("/a.b/noext")), "/a.b/noext.bak");
+    // Paths are UTF-8 bytes, where "デ" ends in a byte that CP932 reads as a lead byte.
+    EXPECT_EQ(CVelkonDoc::BackupPathOf("/a.b/デ.lst"), "/a.b/デ.bak");
+    EXPECT_EQ(CVelkonDoc::BackupPathOf("/a.b/noext"), "/a.b/noext.bak");
+}
+
+namespace {
+
+// Looks at the disk at the moment the new file is about to take the data file's place.
+class WatchedDoc : public CVelkonDoc {
+public:
+    void OnReplacingFile(LPCTSTR lpszPathName) override {
+        CVelkonDoc::OnReplacingFile(lpszPathName);
+        dataThen = ReadFile(lpszPathName);
+        backupThen = ReadFile(BackupPathOf(lpszPathName).Str());
+    }
+    std::string dataThen, backupThen;
+};
+
+}  // namespace
+
+TEST_F(DocTest, AtNoMomentIsThereNoDataFileAndALinkStaysALink) {
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.File("real"));
+    const std::string real = dir.File("real/ids.lst"), link = dir.File("ids.lst");
+    WriteFile(real, "OLD00001\r\n");
+    fs::create_symlink("real/ids.lst", link);
+    WatchedDoc watched;
+    ASSERT_TRUE(watched.OnOpenDocument(link.c_str()));
+    watched.SetPathName(link.c_str());
+    watched.AddNewID("NEW00002", "");
+    ASSERT_TRUE(watched.DoFileSave());
+    // The backup was made while the old file was still in its place.
+    EXPECT_EQ(watched.dataThen, "OLD00001\r\n");
+    EXPECT_EQ(watched.backupThen, "OLD00001\r\n");
+    // Written through the link; the backup sits beside the name the user gave, a file of its own.
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(ReadFile(real).find("NEW00002"), std::string::npos);
+    EXPECT_FALSE(fs::is_symlink(dir.File("ids.bak")));
+    EXPECT_EQ(ReadFile(dir.File("ids.bak")), "OLD00001\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 1);
+
+    // Temporary files of a save that was killed go with the next save, the backup's too.
+    WriteFile(dir.File("real/ids.lst.0badf00d.tmp"), "half");
+    WriteFile(dir.File("ids.bak.12345678.tmp"), "half");
+    watched.AddNewID("NEW00003", "");
+    ASSERT_TRUE(watched.DoFileSave());
+    EXPECT_FALSE(FileExists(dir.File("real/ids.lst.0badf00d.tmp")));
+    EXPECT_FALSE(FileExists(dir.File("ids.bak.12345678.tmp")));
+    EXPECT_EQ(watched.backupThen.find("NEW00003"), std::string::npos);
+    EXPECT_NE(watched.backupThen.find("NEW00002"), std::string::npos);
 }
 
 // A write that fails half-way (the disk fills) is imitated with a file-size limit, which
@@ -216,7 +264,8 @@ TEST_F(FailingWriteTest, ReportsFailureLeavesFileAndBackupAndStaysModified) {
     LimitFileSize(4096);
     EXPECT_FALSE(doc->DoFileSave());
     ASSERT_EQ(answers.Texts().size(), 1u);
-    EXPECT_EQ(answers.Texts()[0], "ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。");
+    EXPECT_EQ(answers.Texts()[0], "ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。\n\n" + path +
+                                      "\n予期しないｴﾗｰが発生しました。(ｴﾗｰ番号 27)");
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(Utf8(doc->GetTitle()), "id.lst（更新）");
     EXPECT_EQ(ReadFile(path), "OLD00001\r\n");

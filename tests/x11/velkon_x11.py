@@ -405,7 +405,8 @@ def case_unreadable_file(s, artifacts):
         with open(log_path, encoding="utf-8") as f:
             return f.read()
     text = wait_until("the message log", logged)
-    check(text.splitlines() == [CANNOT_OPEN], f"message log: {text!r}")
+    check(text.splitlines() == [CANNOT_OPEN, "", not_a_file, "ﾌｫﾙﾀﾞです。ﾌｧｲﾙを指定してください。"],
+          f"message log: {text!r}")
 
     frames = set()
     box = s.wait_window(APP)
