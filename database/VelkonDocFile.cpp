@@ -35,7 +35,9 @@ void CVelkonDoc::LoadRecords(CArchive& ar) {
     using record_text::CutField;
     record_text::DateReader dates;
     CString line;
-    while (ar.ReadString(line)) {
+    // Whole lines, however long: a piece of a long line read as a line of its own would come
+    // back as a cut record and a record made of the rest.
+    while (ar.ReadLine(line)) {
         if (line.IsEmpty() || line[0] == '*') continue;
         std::string_view rest = line.View();
         const int n = GetRecordCount();

@@ -79,14 +79,17 @@ TEST_F(DocTest, LoadingSkipsCommentsAndEmptyLinesAndKeepsEveryOtherLine) {
         "\tnoid\r\n"           // empty ID field
         "ABC12345\tdup\r\n" +  // a second record of the same ID
         longLine +
-        "\r\n";
+        "\r\n" +
+        // A memo longer than the reader's pieces, then a line ended by a CR alone.
+        "LON00001\tlong\t" + longLine + "\t\t\t\t\t\t3\t1997/05/03\t1997/05/03\r" +
+        "CRR00002\tafter a lone CR\r\n";
     const std::string path = dir.File("in.lst");
     WriteFile(path, file);
     ASSERT_TRUE(doc->OnOpenDocument(path.c_str()));
     EXPECT_FALSE(doc->IsModified());
 
-    // The 20000-byte line comes back as two records: 16383 bytes, then the rest.
-    ASSERT_EQ(doc->GetRecordCount(), 6);
+    // Long lines come back whole, and the byte after a lone CR stays.
+    ASSERT_EQ(doc->GetRecordCount(), 7);
     EXPECT_EQ(Utf8(doc->m_astrHandle[0]), "青い空");
     EXPECT_EQ(doc->m_astrMemo6[0], "m6");
     EXPECT_EQ(doc->m_anUpdateCount[0], 12);
@@ -100,11 +103,14 @@ TEST_F(DocTest, LoadingSkipsCommentsAndEmptyLinesAndKeepsEveryOtherLine) {
     EXPECT_EQ(doc->m_atimeRegist[1].GetTime(), 1'796'691'600);
     EXPECT_EQ(doc->m_atimeUpdate[1].GetTime(), 1'796'691'600);
     EXPECT_TRUE(doc->m_astrID[2].IsEmpty());
-    EXPECT_EQ(doc->m_astrID[4].GetLength(), 16383);
-    EXPECT_EQ(doc->m_astrID[5].GetLength(), 20000 - 16383);
+    EXPECT_EQ(doc->m_astrID[4].Str(), longLine);
+    EXPECT_EQ(doc->m_astrMemo1[5].Str(), longLine);
+    EXPECT_EQ(doc->m_anUpdateCount[5], 3);
+    EXPECT_EQ(doc->m_astrID[6], "CRR00002");
+    EXPECT_EQ(doc->m_astrHandle[6], "after a lone CR");
 
     // Code order (a prefix first), equal IDs in file order.
-    EXPECT_EQ(SortIndex(), (std::vector<int>{2, 0, 3, 1, 5, 4}));
+    EXPECT_EQ(SortIndex(), (std::vector<int>{2, 0, 3, 6, 5, 1, 4}));
     EXPECT_EQ(doc->FindID("ABC12345") == 0 || doc->FindID("ABC12345") == 3, true);
     EXPECT_FALSE(doc->AddNewID("ABC12345", ""));
 }
