@@ -160,6 +160,11 @@ BOOL CVelkonDoc::SaveModified() {
     }
 }
 
+BOOL CVelkonDoc::SaveUnasked() {
+    if (IsModified() && m_bAutoSave && !GetPathName().IsEmpty() && DoFileSave()) return TRUE;
+    return CDocument::SaveUnasked();
+}
+
 void CVelkonDoc::OnUpdateFileSave(CCmdUI* pCmdUI) {
     pCmdUI->Enable(IsModified());
 }

@@ -255,6 +255,8 @@
 #define AFX_IDP_FILE_READ_ONLY_FS 0xF135
 #define AFX_IDP_FILE_HARD_IO 0xF136
 #define AFX_IDP_FILE_GENERIC 0xF137  // %1: the system's error number
+// Changes kept at an end signal, offered when their file opens again; %1: the file
+#define AFX_IDP_OFFER_RECOVERY 0xF140
 // Button texts of the message boxes, which the system itself supplied on the original platform
 #define AFX_IDS_BUTTON_OK 0xF1F1
 #define AFX_IDS_BUTTON_CANCEL 0xF1F2

@@ -131,5 +131,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMake
         doc->SetPathName(path);
     }
     frame->InitialUpdateFrame(doc, bMakeVisible);
-    return doc;
+    // Changes an end signal kept last time come back with their file, if the user wants them.
+    doc->OfferRecovery();
+    return m_pOnlyDoc == doc ? doc : nullptr;
 }

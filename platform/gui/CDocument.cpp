@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/base/CFile.h"
 #include "platform/base/StringResource.h"
@@ -164,6 +166,68 @@ BOOL CDocument::DoSave(LPCTSTR lpszPathName, BOOL bReplace) {
     if (path.IsEmpty() && !PromptSavePath(path)) return FALSE;
     if (!OnSaveDocument(path)) return FALSE;
     if (bReplace) SetPathName(path);
+    return TRUE;
+}
+
+CString CDocument::RecoveryPathOf(const CString& pathName) {
+    if (!pathName.IsEmpty()) return pathName + ".recovery";
+    CWinApp* app = AfxGetApp();
+    if (!app) return {};
+    const std::string& settings = app->GetProfile().Path();
+    const std::size_t slash = settings.rfind('/');
+    return CString(settings.substr(0, slash == std::string::npos ? 0 : slash + 1)) +
+           app->m_strProfileName + ".recovery";
+}
+
+BOOL CDocument::SaveUnasked() {
+    if (!IsModified()) return TRUE;
+    const CString recovery = RecoveryPathOf(m_strPathName);
+    if (recovery.IsEmpty()) return FALSE;
+    // The settings' folder may not be there before the settings are first written.
+    if (m_strPathName.IsEmpty()) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(recovery.Str()).parent_path(),
+                                            ignored);
+    }
+    // Written as a save writes, but the document stays modified and its file untouched.
+    CReplaceFile file;
+    if (!file.Open(recovery)) return FALSE;
+    BOOL ok = FALSE;
+    {
+        CArchive ar(&file, CArchive::store);
+        Serialize(ar);
+        ok = ar.Flush();
+    }
+    return ok && file.Commit();
+}
+
+BOOL CDocument::OfferRecovery() {
+    const CString recovery = RecoveryPathOf(m_strPathName);
+    CFileStatus status;
+    if (recovery.IsEmpty() || !CFile::GetStatus(recovery, status) || !status.m_bRegular)
+        return FALSE;
+    CString prompt;
+    AfxFormatString1(
+        prompt, AFX_IDP_OFFER_RECOVERY,
+        m_strPathName.IsEmpty() ? m_strTitle : FileNameForDisplay(m_strPathName.View()));
+    const int answer = AfxMessageBox(prompt, MB_YESNO | MB_ICONQUESTION);
+    // Ending, nobody answered: the file stays for the next time.
+    CWinApp* app = AfxGetApp();
+    if (app && app->IsEnding()) return FALSE;
+    if (answer != IDYES) {
+        CFile::Remove(recovery);
+        return FALSE;
+    }
+    const CString path = m_strPathName;
+    if (!OnOpenDocument(recovery)) {
+        // Told already; the file stays for another try, and the document holds its file again.
+        if (path.IsEmpty() || !OnOpenDocument(path)) OnNewDocument();
+        UpdateAllViews(nullptr);
+        return FALSE;
+    }
+    CFile::Remove(recovery);
+    SetModifiedFlag(TRUE);
+    UpdateAllViews(nullptr);
     return TRUE;
 }
 

@@ -52,6 +52,16 @@ public:
     // document takes the new path name.
     virtual BOOL DoSave(LPCTSTR lpszPathName, BOOL bReplace = TRUE);
 
+    // The program ends where nobody can be asked (CWinApp::EndUnasked): unsaved changes go to
+    // the recovery file, which the next open of the same file offers. TRUE when nothing is lost.
+    virtual BOOL SaveUnasked();
+    // Where the unsaved changes of the file at lpszPathName are kept: beside it, its name
+    // followed by ".recovery"; those of an untitled document beside the settings.
+    static CString RecoveryPathOf(const CString& pathName);
+    // Offers the changes a recovery file of this document's file holds: Yes loads them into the
+    // document (modified, its path unchanged), No discards the file. TRUE when they were loaded.
+    virtual BOOL OfferRecovery();
+
     CSingleDocTemplate* m_pDocTemplate = nullptr;
     // Deleted when its last view goes (documents that a template made).
     BOOL m_bAutoDelete = FALSE;

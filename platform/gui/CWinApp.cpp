@@ -208,6 +208,16 @@ void CWinApp::OnAppExit() {
     if (m_pMainWnd) m_pMainWnd->SendMessage(WM_CLOSE);
 }
 
+void CWinApp::EndUnasked() {
+    if (m_pDocTemplate) {
+        if (CDocument* doc = m_pDocTemplate->GetDocument()) doc->SaveUnasked();
+    }
+    if (m_pMainWnd)
+        m_pMainWnd->DestroyWindow();  // not a close: a resident window would only hide
+    else
+        afx_ui::Quit();
+}
+
 void CWinApp::OnMainWindowDestroyed() {
     m_pMainWnd = nullptr;
     afx_ui::Quit();

@@ -65,6 +65,15 @@ public:
     BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
     void OnMainWindowDestroyed();
 
+    // An end signal (logout, kill, Ctrl+C in a terminal): the program ends in every mode, and
+    // nobody may be there to answer a question. From BeginEnding on, message boxes take their
+    // safe answer without showing; EndUnasked then lets the document keep its unsaved changes
+    // unasked (CDocument::SaveUnasked) and destroys the main window, whose objects write their
+    // settings as they go; ExitInstance writes the rest.
+    void BeginEnding() { m_bEnding = TRUE; }
+    BOOL IsEnding() const { return m_bEnding; }
+    virtual void EndUnasked();
+
     CString m_strAppName;
     CString m_strRegistryKey;
     CString m_strProfileName;
@@ -87,6 +96,7 @@ private:
     std::unique_ptr<CSingleDocTemplate> m_pDocTemplate;
     CStringArray m_recentFiles;
     UINT m_nMaxMRU = 0;
+    BOOL m_bEnding = FALSE;
 };
 
 CWinApp* AfxGetApp();
