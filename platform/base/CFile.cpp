@@ -217,6 +217,12 @@ BOOL CFile::PreserveAs(const CString& path, const CString& copyPath) {
     const std::string source = ResolveLinks(path).Str();
     struct stat st {};
     if (::stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return FALSE;
+    // Already kept (a save killed after its backup step left the two names on one file): a
+    // rename between two names of one file would do nothing and leave the temporary name.
+    struct stat kept {};
+    if (::stat(copyPath.GetString(), &kept) == 0 && kept.st_dev == st.st_dev &&
+        kept.st_ino == st.st_ino)
+        return TRUE;
     std::string temp;
     int fd = CreateTempBeside(copyPath.Str(), st.st_mode & 07777, temp);
     if (fd < 0) return FALSE;

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <QWidget>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -99,6 +104,21 @@ TEST_F(OpenAndEndTest, ARecentFileHasOneEntryWhicheverWayItWasNamed) {
     app->OnCmdMsg(ID_FILE_MRU_FILE1, CN_COMMAND, nullptr, nullptr);
     EXPECT_EQ(static_cast<CVelkonDoc*>(frame->GetActiveDocument())->GetPathName().Str(), foreign);
     EXPECT_TRUE(none.Texts().empty());
+}
+
+TEST_F(OpenAndEndTest, ADroppedFileOpensByTheNameTheFileSystemGaveIt) {
+    const std::string path = dir.File("josé-データ①😀.lst");
+    WriteFile(path, kRecords);
+    frame->DragAcceptFiles(TRUE);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frame->GetWidget(), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frame->GetWidget(), &drop);
+    doc = static_cast<CVelkonDoc*>(frame->GetActiveDocument());
+    EXPECT_EQ(doc->GetPathName().Str(), path);
+    EXPECT_EQ(doc->GetRecordCount(), 3);
 }
 
 TEST_F(OpenAndEndTest, AFailedLoadLeavesAnEmptyNewDocumentAndAnEmptyList) {

@@ -195,6 +195,10 @@ TEST(CFile, PreserveAsKeepsTheContentByLinkOrCopy) {
     EXPECT_TRUE(fs::equivalent(a, bak));  // a hard link: no copy of a large file
     EXPECT_EQ(ReadFile(a), "old");
 
+    // Kept already (a save was killed between its backup and its rename): nothing left over.
+    ASSERT_TRUE(CFile::PreserveAs(CString(a), CString(bak)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2);
+
     // Through a link, the file it names is kept.
     fs::create_symlink("a.lst", dir.File("link.lst"));
     ASSERT_TRUE(CFile::PreserveAs(CString(dir.File("link.lst")), CString(dir.File("l.bak"))));
