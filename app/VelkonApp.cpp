@@ -18,7 +18,8 @@ END_MESSAGE_MAP()
 
 CString CVelkonApp::DefaultDataPath() {
     const CString self = AfxGetModuleFileName();
-    return self.Left(self.ReverseFind('/') + 1) + "id.lst";
+    const std::string_view folder = self.View().substr(0, self.View().rfind('/') + 1);
+    return CString(folder) + "id.lst";
 }
 
 BOOL CVelkonApp::InitInstance() {

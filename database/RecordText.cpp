@@ -92,4 +92,9 @@ void AppendField(std::string& line, std::string_view field) {
     }
 }
 
+bool FileKeepsID(std::string_view id) {
+    if (!id.empty() && id[0] == '*') return false;
+    return id.find_first_of(std::string_view("\t\r\n\0", 4)) == std::string_view::npos;
+}
+
 }  // namespace record_text

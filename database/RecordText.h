@@ -46,4 +46,9 @@ private:
 // Appends a field, with tab, CR and LF turned into spaces so that the line keeps its shape.
 void AppendField(std::string& line, std::string_view field);
 
+// Whether an ID comes back from the file as it was written: a line that begins with "*" is a
+// comment, and a tab, a line end or a zero byte would change it (a field can hide them as
+// spaces; an ID that changed would be another record).
+bool FileKeepsID(std::string_view id);
+
 }  // namespace record_text

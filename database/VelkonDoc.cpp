@@ -1,6 +1,7 @@
 #include "database/VelkonDoc.h"
 
 #include "database/RecordText.h"
+#include "platform/base/CFile.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/MessageBox.h"
@@ -145,7 +146,7 @@ BOOL CVelkonDoc::SaveModified() {
     CString name = AfxLoadString(IDS_TITLE_NEW);
     if (!GetPathName().IsEmpty()) {
         if (m_bAutoSave) return DoFileSave();
-        name = GetPathName().Mid(GetPathName().ReverseFind('/') + 1);
+        name = FileNameForDisplay(AfxFileNameOf(GetPathName().View()));
     }
     CString prompt;
     AfxFormatString1(prompt, IDS_ASK_SAVE, name);
@@ -157,6 +158,11 @@ BOOL CVelkonDoc::SaveModified() {
         default:
             return TRUE;
     }
+}
+
+BOOL CVelkonDoc::SaveUnasked() {
+    if (IsModified() && m_bAutoSave && !GetPathName().IsEmpty() && DoFileSave()) return TRUE;
+    return CDocument::SaveUnasked();
 }
 
 void CVelkonDoc::OnUpdateFileSave(CCmdUI* pCmdUI) {

@@ -77,6 +77,9 @@ public:
     BOOL OnNewDocument() override;
     void SetModifiedFlag(BOOL bModified = TRUE) override;
     BOOL SaveModified() override;
+    // With auto-save, a named document saves at an end signal as at a close; whatever could
+    // not be saved so goes to the recovery file.
+    BOOL SaveUnasked() override;
     BOOL OnSaveDocument(LPCTSTR lpszPathName) override;
     void Serialize(CArchive& ar) override;
     void OnReplacingFile(LPCTSTR lpszPathName) override;

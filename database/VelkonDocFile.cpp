@@ -35,7 +35,9 @@ void CVelkonDoc::LoadRecords(CArchive& ar) {
     using record_text::CutField;
     record_text::DateReader dates;
     CString line;
-    while (ar.ReadString(line)) {
+    // Whole lines, however long: a piece of a long line read as a line of its own would come
+    // back as a cut record and a record made of the rest.
+    while (ar.ReadLine(line)) {
         if (line.IsEmpty() || line[0] == '*') continue;
         std::string_view rest = line.View();
         const int n = GetRecordCount();
@@ -84,21 +86,26 @@ void CVelkonDoc::StoreRecords(CArchive& ar) {
 }
 
 CString CVelkonDoc::BackupPathOf(const CString& path) {
-    const int slash = path.ReverseFind('/');
-    const int dot = path.ReverseFind('.');
-    const CString stem = (dot > slash) ? path.Left(dot) : path;
-    return stem + ".bak";
+    // Byte by byte: a path is the file system's UTF-8, where a code-page-aware search could
+    // take a slash or a dot for the second byte of a character.
+    const std::string_view bytes = path.View();
+    const std::size_t slash = bytes.rfind('/');
+    const std::size_t dot = bytes.rfind('.');
+    const bool hasExtension =
+        dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+    return CString(bytes.substr(0, hasExtension ? dot : bytes.size())) + ".bak";
 }
 
-// The new file is complete on disk before the old one moves to the backup, so a save that
-// fails leaves both files as they were.
+// The new file is complete on disk before the backup is made, and the backup is a second name
+// for the old file (or a copy of it) until the new one takes the data file's place: at no moment
+// is there no data file, and a save that fails leaves both files as they were.
 void CVelkonDoc::OnReplacingFile(LPCTSTR lpszPathName) {
     if (!m_bBackup) return;
     const CString path(lpszPathName);
     const CString backup = BackupPathOf(path);
-    // Neither step is reported: there may be no old backup, or no file yet.
-    CFile::Remove(backup);
-    CFile::Rename(path, backup);
+    CFile::RemoveLeftoverTemps(backup);
+    // Not reported: there may be no file yet, and then an older backup stays as it is.
+    CFile::PreserveAs(path, backup);
 }
 
 BOOL CVelkonDoc::OnSaveDocument(LPCTSTR lpszPathName) {

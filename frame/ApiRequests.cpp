@@ -34,10 +34,16 @@ void Rewritten(CVelkonDoc& doc, int r) {
     doc.UpdateAllViews(nullptr, HINT_SAVED);
 }
 
+// A handle or memo as every path that writes one keeps it: at most 255 bytes, cut at a character
+// boundary, as the personal data editor and the 32-bit block's slots hold them.
+CString FieldText(const CString& text) {
+    return text.Left(static_cast<int>(mbcs::CharBoundaryAtOrBefore(text.View(), kFieldLength)));
+}
+
 void StorePersonal(CVelkonDoc& doc, int r, const char* view) {
-    doc.m_astrHandle[r] = ReadText(view + idapi_block::kHandle, idapi_block::kSlot);
+    doc.m_astrHandle[r] = FieldText(ReadText(view + idapi_block::kHandle, idapi_block::kSlot));
     for (int k = 1; k <= 6; ++k)
-        MemoOf(doc, k)[r] = ReadText(view + idapi_block::Memo(k), idapi_block::kSlot);
+        MemoOf(doc, k)[r] = FieldText(ReadText(view + idapi_block::Memo(k), idapi_block::kSlot));
 }
 
 }  // namespace
@@ -87,15 +93,15 @@ CString RecordLine16(const CVelkonDoc& doc, int r) {
 
 BOOL SetRecord(CVelkonDoc& doc, const CString& id, CString line) {
     if (CVelkonDoc::SplitField(line) != id) return FALSE;
-    const CString handle = CVelkonDoc::SplitField(line);
+    const CString handle = FieldText(CVelkonDoc::SplitField(line));
     int r = doc.FindID(id);
     if (r == -1) {
-        if (!doc.AddNewID(id, handle)) return FALSE;
+        if (!record_text::FileKeepsID(id.View()) || !doc.AddNewID(id, handle)) return FALSE;
         r = doc.FindID(id);
         if (r == -1) return FALSE;
     }
     doc.m_astrHandle[r] = handle;
-    for (int k = 1; k <= 6; ++k) MemoOf(doc, k)[r] = CVelkonDoc::SplitField(line);
+    for (int k = 1; k <= 6; ++k) MemoOf(doc, k)[r] = FieldText(CVelkonDoc::SplitField(line));
     doc.m_anUpdateCount[r] = record_text::Atoi(CVelkonDoc::SplitField(line).View());
     doc.m_atimeRegist[r] = CVelkonDoc::ParseDate(CVelkonDoc::SplitField(line));
     doc.m_atimeUpdate[r] = CVelkonDoc::ParseDate(CVelkonDoc::SplitField(line));
@@ -144,7 +150,8 @@ LRESULT Run32(CVelkonDoc& doc, const CString* captions, WPARAM code, char* view,
             return 1;
         case IDAPI_REGISTER: {
             const CString id = ReadSlot(view, size, kId);
-            const BOOL added = doc.AddNewID(id, ReadText(view + kHandle, kSlot));
+            if (!record_text::FileKeepsID(id.View())) return 0;
+            const BOOL added = doc.AddNewID(id, FieldText(ReadText(view + kHandle, kSlot)));
             if (!added) return 0;
             const int r = doc.FindID(id);
             if (r == -1) return added;

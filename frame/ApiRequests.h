@@ -25,13 +25,18 @@ void WriteSlot(char* slot, std::size_t slotSize, const CString& text);
 CString RecordLine16(const CVelkonDoc& doc, int nRecord);
 // The date as YY/MM/DD.
 CString ShortDate(CTime time);
-// WM_IDAPI_SETRECORD: stores the line's fields in the ID's record, registering the ID first
-// when it is not; FALSE, nothing changed, when the line's ID is not the ID.
+// The most bytes a handle or memo keeps when a request writes it.
+constexpr std::size_t kFieldLength = 255;
+
+// WM_IDAPI_SETRECORD: stores the line's fields in the ID's record (handle and memos cut to
+// kFieldLength), registering the ID first when it is not; FALSE, nothing changed, when the
+// line's ID is not the ID or the ID is one the file could not keep (record_text::FileKeepsID).
 BOOL SetRecord(CVelkonDoc& doc, const CString& id, CString line);
 
 // The 32-bit functions that work on the data block alone (all but IDAPI_GETVERSION and
-// IDAPI_EDITDATA). view is nullptr for the functions without a block; captions are the seven
-// captions, or nullptr when there is no view to take them from.
+// IDAPI_EDITDATA). IDAPI_REGISTER refuses an ID the file could not keep, as SetRecord does. view is
+// nullptr for the functions without a block; captions are the seven captions, or nullptr when there
+// is no view to take them from.
 LRESULT Run32(CVelkonDoc& doc, const CString* captions, WPARAM code, char* view, std::size_t size);
 // Whether a function maps the block at all.
 bool UsesBlock(WPARAM code);

@@ -245,6 +245,18 @@
 // Messages of the system's font dialog
 #define AFX_IDS_FONT_NOT_FOUND 0xF120
 #define AFX_IDS_FONT_SIZE_NOT_NUMBER 0xF121
+// Why a file could not be opened or saved: below the headline AFX_IDP_FAILED_TO_OPEN_DOC or
+// _SAVE_DOC
+#define AFX_IDP_FILE_NOT_FOUND 0xF130
+#define AFX_IDP_FILE_ACCESS_DENIED 0xF131
+#define AFX_IDP_FILE_IS_FOLDER 0xF132
+#define AFX_IDP_FILE_NOT_REGULAR 0xF133
+#define AFX_IDP_FILE_DISK_FULL 0xF134
+#define AFX_IDP_FILE_READ_ONLY_FS 0xF135
+#define AFX_IDP_FILE_HARD_IO 0xF136
+#define AFX_IDP_FILE_GENERIC 0xF137  // %1: the system's error number
+// Changes kept at an end signal, offered when their file opens again; %1: the file
+#define AFX_IDP_OFFER_RECOVERY 0xF140
 // Button texts of the message boxes, which the system itself supplied on the original platform
 #define AFX_IDS_BUTTON_OK 0xF1F1
 #define AFX_IDS_BUTTON_CANCEL 0xF1F2

@@ -25,16 +25,13 @@ bool CArchive::Fill() {
     return true;
 }
 
-BOOL CArchive::ReadString(CString& rString) {
-    std::string& out = rString.Str();
-    out.clear();
+CArchive::Piece CArchive::ReadPiece(std::string& out, std::size_t limit) {
     std::size_t nRead = 0;
     for (;;) {
-        if (m_pos == m_end && !Fill()) return nRead > 0;
+        if (m_pos == m_end && !Fill()) return nRead > 0 ? Piece::line : Piece::none;
         const char* p = m_buf.data() + m_pos;
         std::size_t avail = m_end - m_pos;
-        const std::size_t room = static_cast<std::size_t>(kMaxLine) - nRead;
-        if (avail > room) avail = room;
+        if (avail > limit - nRead) avail = limit - nRead;
         std::size_t i = 0;
         while (i < avail && p[i] != '\n' && p[i] != '\r') ++i;
         out.append(p, i);
@@ -43,17 +40,29 @@ BOOL CArchive::ReadString(CString& rString) {
         if (i < avail) {
             const char ch = p[i];
             ++m_pos;
-            if (ch == '\r') {
-                // The byte after a CR goes with it, whatever it is.
-                if (m_pos < m_end || Fill())
-                    ++m_pos;
-                else if (nRead == 0)
-                    return FALSE;  // a lone CR at the very end is no line
-            }
-            return TRUE;
+            // A CR LF pair is one line end; a CR alone ends its line and leaves what follows.
+            if (ch == '\r' && (m_pos < m_end || Fill()) && m_buf[m_pos] == '\n') ++m_pos;
+            return Piece::line;
         }
-        if (nRead == static_cast<std::size_t>(kMaxLine)) return TRUE;
+        if (nRead == limit) return Piece::cut;
     }
+}
+
+BOOL CArchive::ReadString(CString& rString) {
+    rString.Str().clear();
+    return ReadPiece(rString.Str(), static_cast<std::size_t>(kMaxLine)) != Piece::none;
+}
+
+BOOL CArchive::ReadLine(CString& rLine) {
+    std::string& out = rLine.Str();
+    out.clear();
+    Piece piece = ReadPiece(out, static_cast<std::size_t>(kMaxLine));
+    while (piece == Piece::cut) {
+        std::string more;
+        piece = ReadPiece(more, static_cast<std::size_t>(kMaxLine));
+        out += more;
+    }
+    return piece != Piece::none || !out.empty();
 }
 
 void CArchive::WriteString(std::string_view text) {

@@ -1,6 +1,7 @@
 // Buffered text reading and writing on a CFile, with the framework's line rules.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,9 +24,11 @@ public:
     BOOL IsStoring() const { return !m_bLoading; }
     CFile* GetFile() const { return m_pFile; }
 
-    // Reads bytes up to LF or CR (not stored); a CR takes one further byte with it (the LF of a
-    // CR LF pair). At most kMaxLine bytes per call. FALSE at end of file when nothing was read.
+    // Reads bytes up to a line end (LF, CR LF or CR alone; not stored). At most kMaxLine bytes
+    // per call. FALSE at end of file when nothing was read.
     BOOL ReadString(CString& rString);
+    // The same, but a line longer than kMaxLine comes back whole.
+    BOOL ReadLine(CString& rLine);
 
     // Writes the bytes of the text, without a terminator.
     void WriteString(std::string_view text);
@@ -39,6 +42,10 @@ public:
     BOOL IsBad() const { return m_bBad; }
 
 private:
+    // How a piece of a line ended: at a line end, cut at the limit, or at the end of the file
+    // with nothing read.
+    enum class Piece { line, cut, none };
+    Piece ReadPiece(std::string& out, std::size_t limit);
     bool Fill();
 
     CFile* m_pFile;

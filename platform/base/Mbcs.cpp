@@ -56,22 +56,50 @@ std::size_t ReverseFindChar(std::string_view s, char ch) {
 }
 
 namespace {
-// Full-width Latin letters: Ａ..Ｚ are 0x8260..0x8279, ａ..ｚ are 0x8281..0x829A.
-constexpr unsigned kWideUpperA = 0x8260, kWideUpperZ = 0x8279;
-constexpr unsigned kWideLowerA = 0x8281, kWideLowerZ = 0x829A;
+
+// The double-byte letters that have a case in CP932, as the system's case mapping pairs them
+// (through Unicode and back). Small letters come first in Unicode's pairs but later in CP932.
+struct CaseRange {
+    unsigned lower, upper, count;
+};
+constexpr CaseRange kCaseRanges[] = {
+    {0x8281, 0x8260, 26},  // full-width Latin ａ..ｚ, Ａ..Ｚ
+    {0x83BF, 0x839F, 24},  // Greek α..ω, Α..Ω
+    {0x8470, 0x8440, 15},  // Cyrillic а..н, А..Н (0x847F is no character)
+    {0x8480, 0x844F, 18},  // Cyrillic о..я, О..Я
+    {0xFA40, 0x8754, 10},  // small Roman numerals ⅰ..ⅹ (IBM), Ⅰ..Ⅹ (NEC)
+    {0xEEEF, 0x8754, 10},  // the same small numerals where NEC placed IBM's characters
+};
+// The IBM codes of the capital Roman numerals are the NEC ones' characters again: the mapping
+// through Unicode gives the NEC codes.
+constexpr unsigned kIbmUpperRoman = 0xFA4A, kNecUpperRoman = 0x8754, kRomanCount = 10;
+
+unsigned UpperOf(unsigned code) {
+    if (code >= kIbmUpperRoman && code < kIbmUpperRoman + kRomanCount)
+        return code - kIbmUpperRoman + kNecUpperRoman;
+    for (const CaseRange& r : kCaseRanges)
+        if (code >= r.lower && code < r.lower + r.count) return code - r.lower + r.upper;
+    return code;
+}
+
+unsigned LowerOf(unsigned code) {
+    if (code >= kIbmUpperRoman && code < kIbmUpperRoman + kRomanCount)
+        code = code - kIbmUpperRoman + kNecUpperRoman;
+    // The first range of a capital is the code the mapping back from Unicode gives.
+    for (const CaseRange& r : kCaseRanges)
+        if (code >= r.upper && code < r.upper + r.count) return code - r.upper + r.lower;
+    return code;
+}
 
 template <bool Upper>
 void ChangeCase(std::string& s) {
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
         if (IsLeadByte(b) && i + 1 < s.size()) {
-            unsigned code = b * 256u + static_cast<unsigned char>(s[i + 1]);
-            if (Upper && code >= kWideLowerA && code <= kWideLowerZ)
-                code -= kWideLowerA - kWideUpperA;
-            if (!Upper && code >= kWideUpperA && code <= kWideUpperZ)
-                code += kWideLowerA - kWideUpperA;
-            s[i] = static_cast<char>(code >> 8);
-            s[i + 1] = static_cast<char>(code & 0xFF);
+            const unsigned code = CharCode(s, i);
+            const unsigned changed = Upper ? UpperOf(code) : LowerOf(code);
+            s[i] = static_cast<char>(changed >> 8);
+            s[i + 1] = static_cast<char>(changed & 0xFF);
             i += 2;
             continue;
         }

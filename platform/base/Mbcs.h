@@ -37,7 +37,8 @@ std::size_t FindChar(std::string_view s, char ch, std::size_t start = 0);
 // Last character equal to ch; npos when there is none.
 std::size_t ReverseFindChar(std::string_view s, char ch);
 
-// Upper and lower case of ASCII letters and of the double-byte full-width Latin letters.
+// Upper and lower case of every letter CP932 has in both cases: ASCII and full-width Latin,
+// Greek, Cyrillic and the Roman numerals, as the system's case mapping pairs them.
 void ToUpper(std::string& s);
 void ToLower(std::string& s);
 

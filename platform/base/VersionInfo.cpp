@@ -54,8 +54,7 @@ std::string BuildBlock(const std::string& section) {
 
 std::string BlockOfFile(LPCTSTR lptstrFilename) {
     if (!lptstrFilename || !*lptstrFilename) return {};
-    const std::string path = Cp932ToUtf8(lptstrFilename);
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(lptstrFilename, O_RDONLY | O_CLOEXEC));
     struct stat st {};
     if (fd.Get() < 0 || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
     const auto read = [&](std::uint64_t offset, std::size_t size, void* out) {

@@ -32,8 +32,8 @@ constexpr DWORD VS_FFI_STRUCVERSION = 0x00010000;
 constexpr DWORD VOS__WINDOWS32 = 0x00000004;
 constexpr DWORD VFT_APP = 0x00000001;
 
-// The bytes needed for GetFileVersionInfo of the file (CP932 path); 0 when it has none or
-// cannot be read. *lpdwHandle is set to 0.
+// The bytes needed for GetFileVersionInfo of the file (its path as the file system spells it); 0
+// when it has none or cannot be read. *lpdwHandle is set to 0.
 DWORD GetFileVersionInfoSize(LPCTSTR lptstrFilename, DWORD* lpdwHandle);
 // Fills lpData with up to dwLen bytes of the version information; FALSE when there is none.
 BOOL GetFileVersionInfo(LPCTSTR lptstrFilename, DWORD dwHandle, DWORD dwLen, LPVOID lpData);

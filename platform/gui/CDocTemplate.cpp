@@ -1,5 +1,6 @@
 #include "platform/gui/CDocTemplate.h"
 
+#include "platform/base/CFile.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CDocument.h"
@@ -100,17 +101,24 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMake
         SetDefaultTitle(doc);
         if (!doc->OnNewDocument()) return nullptr;
     } else {
+        // A path that names the same file from any folder the program may be in later.
+        const CString path = AfxAbsolutePath(CString(lpszPathName));
         CWaitCursor wait;
         const BOOL wasModified = doc->IsModified();
         doc->SetModifiedFlag(FALSE);
-        if (!doc->OnOpenDocument(lpszPathName)) {
+        const BOOL opened = doc->OnOpenDocument(path);
+        // While the failure was being reported, the program may have been told to end and the
+        // document gone with its frame.
+        if (m_pOnlyDoc != doc) return nullptr;
+        if (!opened) {
             // The user has been told. An untouched document stays as it was; one that the failed
-            // load emptied becomes a new one.
+            // load emptied becomes a new one, and its views start over with it.
             if (!doc->IsModified()) {
                 doc->SetModifiedFlag(wasModified);
             } else {
                 SetDefaultTitle(doc);
                 doc->OnNewDocument();
+                if (!frameCreated) frame->InitialUpdateFrame(doc, FALSE);
             }
             if (frameCreated) {
                 // Nothing to show: the program was asked for this file only.
@@ -120,8 +128,10 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMake
             }
             return nullptr;
         }
-        doc->SetPathName(lpszPathName);
+        doc->SetPathName(path);
     }
     frame->InitialUpdateFrame(doc, bMakeVisible);
-    return doc;
+    // Changes an end signal kept last time come back with their file, if the user wants them.
+    doc->OfferRecovery();
+    return m_pOnlyDoc == doc ? doc : nullptr;
 }

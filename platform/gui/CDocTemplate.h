@@ -20,7 +20,8 @@ public:
                        const CRuntimeClass* pFrameClass, const CRuntimeClass* pViewClass);
     ~CSingleDocTemplate() override;
 
-    // Opens the file, or a new document when lpszPathName is null. nullptr on failure.
+    // Opens the file, or a new document when lpszPathName is null, and offers the changes its
+    // recovery file holds (CDocument::OfferRecovery). nullptr on failure.
     CDocument* OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible = TRUE);
     CDocument* GetDocument() const { return m_pOnlyDoc; }
     UINT GetResourceID() const { return m_nIDResource; }

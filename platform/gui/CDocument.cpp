@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/base/CFile.h"
 #include "platform/base/StringResource.h"
@@ -32,8 +34,7 @@ void CDocument::SetTitle(LPCTSTR lpszTitle) {
 
 void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU) {
     m_strPathName = lpszPathName;
-    const int slash = m_strPathName.ReverseFind('/');
-    SetTitle(m_strPathName.Mid(slash + 1));
+    SetTitle(FileNameForDisplay(AfxFileNameOf(m_strPathName.View())));
     if (bAddToMRU) {
         if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(m_strPathName);
     }
@@ -96,7 +97,8 @@ BOOL CDocument::OnNewDocument() {
 
 BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName) {
     CFile file;
-    if (!file.Open(CString(lpszPathName), CFile::modeRead | CFile::typeBinary)) {
+    if (!file.Open(CString(lpszPathName),
+                   CFile::modeRead | CFile::typeBinary | CFile::typeRegularOnly)) {
         ReportSaveLoadException(lpszPathName, file.GetLastError(), FALSE,
                                 AFX_IDP_FAILED_TO_OPEN_DOC);
         return FALSE;
@@ -142,7 +144,7 @@ BOOL CDocument::SaveModified() {
     if (!IsModified()) return TRUE;
     const CString name = m_strPathName.IsEmpty()
                              ? m_strTitle
-                             : m_strPathName.Mid(m_strPathName.ReverseFind('/') + 1);
+                             : FileNameForDisplay(AfxFileNameOf(m_strPathName.View()));
     CString prompt;
     AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
     switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
@@ -167,7 +169,102 @@ BOOL CDocument::DoSave(LPCTSTR lpszPathName, BOOL bReplace) {
     return TRUE;
 }
 
-void CDocument::ReportSaveLoadException(LPCTSTR /*lpszPathName*/, int /*err*/, BOOL /*bSaving*/,
+CString CDocument::RecoveryPathOf(const CString& pathName) {
+    if (!pathName.IsEmpty()) return pathName + ".recovery";
+    CWinApp* app = AfxGetApp();
+    if (!app) return {};
+    const std::string& settings = app->GetProfile().Path();
+    const std::size_t slash = settings.rfind('/');
+    return CString(settings.substr(0, slash == std::string::npos ? 0 : slash + 1)) +
+           app->m_strProfileName + ".recovery";
+}
+
+BOOL CDocument::SaveUnasked() {
+    if (!IsModified()) return TRUE;
+    const CString recovery = RecoveryPathOf(m_strPathName);
+    if (recovery.IsEmpty()) return FALSE;
+    // The settings' folder may not be there before the settings are first written.
+    if (m_strPathName.IsEmpty()) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(recovery.Str()).parent_path(),
+                                            ignored);
+    }
+    // Written as a save writes, but the document stays modified and its file untouched.
+    CReplaceFile file;
+    if (!file.Open(recovery)) return FALSE;
+    BOOL ok = FALSE;
+    {
+        CArchive ar(&file, CArchive::store);
+        Serialize(ar);
+        ok = ar.Flush();
+    }
+    return ok && file.Commit();
+}
+
+BOOL CDocument::OfferRecovery() {
+    const CString recovery = RecoveryPathOf(m_strPathName);
+    CFileStatus status;
+    if (recovery.IsEmpty() || !CFile::GetStatus(recovery, status) || !status.m_bRegular)
+        return FALSE;
+    CString prompt;
+    AfxFormatString1(
+        prompt, AFX_IDP_OFFER_RECOVERY,
+        m_strPathName.IsEmpty() ? m_strTitle : FileNameForDisplay(m_strPathName.View()));
+    const int answer = AfxMessageBox(prompt, MB_YESNO | MB_ICONQUESTION);
+    // Ending, nobody answered: the file stays for the next time.
+    CWinApp* app = AfxGetApp();
+    if (app && app->IsEnding()) return FALSE;
+    if (answer != IDYES) {
+        CFile::Remove(recovery);
+        return FALSE;
+    }
+    const CString path = m_strPathName;
+    if (!OnOpenDocument(recovery)) {
+        // Told already; the file stays for another try, and the document holds its file again.
+        if (path.IsEmpty() || !OnOpenDocument(path)) OnNewDocument();
+        UpdateAllViews(nullptr);
+        return FALSE;
+    }
+    CFile::Remove(recovery);
+    SetModifiedFlag(TRUE);
+    UpdateAllViews(nullptr);
+    return TRUE;
+}
+
+UINT CDocument::FileErrorPrompt(int err) {
+    switch (err) {
+        case ENOENT:
+        case ENOTDIR:
+            return AFX_IDP_FILE_NOT_FOUND;
+        case EACCES:
+        case EPERM:
+            return AFX_IDP_FILE_ACCESS_DENIED;
+        case EISDIR:
+            return AFX_IDP_FILE_IS_FOLDER;
+        case ENODEV:
+        case ENXIO:
+            return AFX_IDP_FILE_NOT_REGULAR;
+        case ENOSPC:
+        case EDQUOT:
+            return AFX_IDP_FILE_DISK_FULL;
+        case EROFS:
+            return AFX_IDP_FILE_READ_ONLY_FS;
+        case EIO:
+            return AFX_IDP_FILE_HARD_IO;
+        default:
+            return AFX_IDP_FILE_GENERIC;
+    }
+}
+
+void CDocument::ReportSaveLoadException(LPCTSTR lpszPathName, int err, BOOL /*bSaving*/,
                                         UINT nIDPDefault) {
-    AfxMessageBox(nIDPDefault, MB_ICONEXCLAMATION);
+    // The headline, then which file and why.
+    CString text = AfxLoadString(nIDPDefault);
+    if (lpszPathName && *lpszPathName) {
+        CString number, reason;
+        number.Format("%d", err);
+        AfxFormatString1(reason, FileErrorPrompt(err), number);
+        text += "\n\n" + FileNameForDisplay(lpszPathName) + "\n" + reason;
+    }
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
 }

@@ -23,9 +23,10 @@ public:
     const CString& GetTitle() const { return m_strTitle; }
     // Also shows the new title in the frames of the views.
     virtual void SetTitle(LPCTSTR lpszTitle);
+    // The file's path as the file system spells it (see CFile.h).
     const CString& GetPathName() const { return m_strPathName; }
-    // Also makes the file's name (with its extension, without the directory) the title, and
-    // puts the file on the program's recent-file list.
+    // Also makes the file's name (with its extension, without the directory, in the program's
+    // code page) the title, and puts the file on the program's recent-file list.
     virtual void SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU = TRUE);
     CSingleDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
 
@@ -51,6 +52,16 @@ public:
     // document takes the new path name.
     virtual BOOL DoSave(LPCTSTR lpszPathName, BOOL bReplace = TRUE);
 
+    // The program ends where nobody can be asked (CWinApp::EndUnasked): unsaved changes go to
+    // the recovery file, which the next open of the same file offers. TRUE when nothing is lost.
+    virtual BOOL SaveUnasked();
+    // Where the unsaved changes of the file at lpszPathName are kept: beside it, its name
+    // followed by ".recovery"; those of an untitled document beside the settings.
+    static CString RecoveryPathOf(const CString& pathName);
+    // Offers the changes a recovery file of this document's file holds: Yes loads them into the
+    // document (modified, its path unchanged), No discards the file. TRUE when they were loaded.
+    virtual BOOL OfferRecovery();
+
     CSingleDocTemplate* m_pDocTemplate = nullptr;
     // Deleted when its last view goes (documents that a template made).
     BOOL m_bAutoDelete = FALSE;
@@ -65,9 +76,12 @@ protected:
     virtual void OnReplacingFile(LPCTSTR /*lpszPathName*/) {}
     // Asks the user for a path to save under (a file dialog); FALSE when nobody chose one.
     virtual BOOL PromptSavePath(CString& rPath);
-    // Tells the user that loading or saving failed; err is the errno of the failing call.
+    // Tells the user that loading or saving failed: the headline nIDPDefault, then the file and
+    // the reason; err is the errno of the failing call.
     virtual void ReportSaveLoadException(LPCTSTR lpszPathName, int err, BOOL bSaving,
                                          UINT nIDPDefault);
+    // The string that says why, for the errno of a failed file operation.
+    static UINT FileErrorPrompt(int err);
 
     CString m_strTitle;
     CString m_strPathName;

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "platform/base/CodePage.h"
+#include "platform/base/CFile.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CDocTemplate.h"
@@ -37,7 +37,7 @@ CString AfxGetModuleFileName() {
     char self[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) return {};
-    return CString(Utf8ToCp932(std::string_view(self, static_cast<std::size_t>(n))));
+    return CString(std::string_view(self, static_cast<std::size_t>(n)));
 }
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
@@ -113,27 +113,29 @@ void CWinApp::LoadStdProfileSettings(UINT nMaxMRU) {
     for (UINT i = 1; i <= nMaxMRU; ++i) {
         CString key;
         key.Format("File%u", i);
-        const CString path = GetProfileString(kRecentSection, key);
-        if (path.IsEmpty()) break;
-        m_recentFiles.Add(path);
+        std::string path = GetProfile().GetUtf8(kRecentSection, key);
+        if (path.empty()) break;
+        m_recentFiles.Add(CString(std::move(path)));
     }
 }
 
 void CWinApp::SaveStdProfileSettings() {
     if (m_nMaxMRU == 0) return;
-    for (UINT i = 1; i <= m_nMaxMRU; ++i) {
-        CString key;
-        key.Format("File%u", i);
-        const int index = static_cast<int>(i) - 1;
-        if (index < m_recentFiles.GetSize())
-            WriteProfileString(kRecentSection, key, m_recentFiles[index]);
-        else
-            WriteProfileString(kRecentSection, key, nullptr);
+    // A name that is no UTF-8 cannot be kept in the settings; the names after it move up.
+    UINT key = 1;
+    for (int i = 0; i < m_recentFiles.GetSize() && key <= m_nMaxMRU; ++i) {
+        if (GetProfile().WriteUtf8(kRecentSection, AfxProfileKey("File%d", static_cast<int>(key)),
+                                   m_recentFiles[i].Str()))
+            ++key;
     }
+    for (; key <= m_nMaxMRU; ++key)
+        WriteProfileString(kRecentSection, AfxProfileKey("File%d", static_cast<int>(key)), nullptr);
 }
 
-void CWinApp::AddToRecentFileList(const CString& path) {
-    if (m_nMaxMRU == 0 || path.IsEmpty()) return;
+void CWinApp::AddToRecentFileList(const CString& pathName) {
+    if (m_nMaxMRU == 0 || pathName.IsEmpty()) return;
+    // One entry per file, whichever way it was named, and one that works from any folder.
+    const CString path = AfxFullPath(pathName);
     for (int i = 0; i < m_recentFiles.GetSize(); ++i) {
         if (m_recentFiles[i] == path) {
             m_recentFiles.RemoveAt(i);
@@ -159,7 +161,7 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
         const std::string_view arg = m_argv[i];
         if (arg.empty() || arg[0] == '-') continue;
         rCmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
-        rCmdInfo.m_strFileName = CString(Utf8ToCp932(arg));
+        rCmdInfo.m_strFileName = CString(arg);  // the file system's bytes, as they are
         return;
     }
 }
@@ -204,6 +206,16 @@ void CWinApp::OnOpenRecentFile(UINT nID) {
 
 void CWinApp::OnAppExit() {
     if (m_pMainWnd) m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+void CWinApp::EndUnasked() {
+    if (m_pDocTemplate) {
+        if (CDocument* doc = m_pDocTemplate->GetDocument()) doc->SaveUnasked();
+    }
+    if (m_pMainWnd)
+        m_pMainWnd->DestroyWindow();  // not a close: a resident window would only hide
+    else
+        afx_ui::Quit();
 }
 
 void CWinApp::OnMainWindowDestroyed() {

@@ -51,9 +51,10 @@ public:
     // The handle of the icon resource nIDResource; nullptr when there is none.
     HICON LoadIcon(UINT nIDResource) const;
 
-    // The recent-file list of nMaxMRU entries, kept in "Recent File List" / "File1".. .
+    // The recent-file list of nMaxMRU entries, kept in "Recent File List" / "File1".. . Its
+    // entries are full paths (AfxFullPath), so a file has one entry however it was named.
     void LoadStdProfileSettings(UINT nMaxMRU = 4);
-    void AddToRecentFileList(const CString& path);
+    void AddToRecentFileList(const CString& pathName);
     int GetRecentFileCount() const { return m_recentFiles.GetSize(); }
     CString GetRecentFile(int i) const { return m_recentFiles[i]; }
 
@@ -67,6 +68,15 @@ public:
     // The manual: the topic of help context dwData (HELP_CONTEXT), its search (HELP_FINDER),
     // or away with the help window (HELP_QUIT). A topic the manual lacks is reported.
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
+
+    // An end signal (logout, kill, Ctrl+C in a terminal): the program ends in every mode, and
+    // nobody may be there to answer a question. From BeginEnding on, message boxes take their
+    // safe answer without showing; EndUnasked then lets the document keep its unsaved changes
+    // unasked (CDocument::SaveUnasked) and destroys the main window, whose objects write their
+    // settings as they go; ExitInstance writes the rest.
+    void BeginEnding() { m_bEnding = TRUE; }
+    BOOL IsEnding() const { return m_bEnding; }
+    virtual void EndUnasked();
 
     CString m_strAppName;
     CString m_strRegistryKey;
@@ -90,13 +100,14 @@ private:
     std::unique_ptr<CSingleDocTemplate> m_pDocTemplate;
     CStringArray m_recentFiles;
     UINT m_nMaxMRU = 0;
+    BOOL m_bEnding = FALSE;
 };
 
 CWinApp* AfxGetApp();
 // A numbered profile key such as "ID3" or "Format0", from a format with one %d.
 CString AfxProfileKey(const char* lpszFormat, int n);
 CWnd* AfxGetMainWnd();
-// The program's own file, in the program's code page.
+// The program's own file (a path: the file system's bytes).
 CString AfxGetModuleFileName();
 // Creates the user interface, then InitInstance, Run and ExitInstance of the application object.
 int AfxWinMain(int argc, char** argv);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QPointer>
 #include <QTimer>
@@ -110,7 +111,7 @@ bool CWndBridge::eventFilter(QObject* watched, QEvent* event) {
             for (const QUrl& url : e->mimeData()->urls()) {
                 if (!url.isLocalFile()) continue;
                 e->acceptProposedAction();
-                m_pWnd->OnDropFiles(CString(FromQt(url.toLocalFile())));
+                m_pWnd->OnDropFiles(CString(QFile::encodeName(url.toLocalFile()).toStdString()));
                 break;
             }
             return true;

@@ -102,7 +102,8 @@ protected:
     virtual void DestroyChildWindows() {}
     // After the window is gone; windows that own themselves delete themselves here.
     virtual void PostNcDestroy() {}
-    // Called by the Qt side for files dropped on the window (UTF-8 paths converted to CP932).
+    // Called by the Qt side for files dropped on the window, with the path as the file system
+    // spells it.
     friend class CWndBridge;
     virtual void OnDropFiles(const CString& /*path*/) {}
 

@@ -1,5 +1,6 @@
 #include "platform/gui/FrameMenusQt.h"
 
+#include <QFile>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -167,7 +168,9 @@ void CFrameMenus::UpdateRecentFiles(QMenu* menu) {
     const int count = app ? app->GetRecentFileCount() : 0;
     m_mruPlaceholder->setVisible(count == 0);
     for (int i = 0; i < count; ++i) {
-        const QString text = QString("&%1 %2").arg(i + 1).arg(ToQt(app->GetRecentFile(i)));
+        const QString path =
+            QFile::decodeName(QByteArray::fromStdString(app->GetRecentFile(i).Str()));
+        const QString text = QString("&%1 %2").arg(i + 1).arg(path);
         auto* action = new QAction(text, menu);
         menu->insertAction(m_mruPlaceholder, action);
         Connect(action, ID_FILE_MRU_FILE1 + static_cast<UINT>(i), m_pFrame);

@@ -5,6 +5,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -22,6 +23,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
+#include "platform/gui/CDialog.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/FileDialog.h"
@@ -29,6 +31,7 @@
 #include "platform/gui/PixelArtQt.h"
 #include "platform/gui/QtText.h"
 #include "platform/gui/UiHooks.h"
+#include "platform/gui/WndBridgeQt.h"
 
 namespace {
 
@@ -206,14 +209,49 @@ private:
     bool m_seen = false;
 };
 
-// A request to end the program from outside (logout, kill, Ctrl+C in a terminal) closes the main
-// window as the user would: unsaved changes are asked about, settings are written, and the
-// window's socket is removed.
+// A request to end the program from outside (logout, kill, Ctrl+C in a terminal) ends it in every
+// mode, resident too, and nobody may be there to answer: the application keeps the unsaved
+// changes unasked and writes the settings (CWinApp::EndUnasked). The signal handler only writes
+// to a pipe; the event loop reads it.
 int g_signalPipe[2] = {-1, -1};
+// The loop level the program's own event loop runs at: 1 inside Run, 0 before it.
+int g_baseLoopLevel = 0;
 
 void OnEndSignal(int) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// Closes the questions, dialogs and menus that are open, as if cancelled, so that their nested
+// event loops return.
+void CancelModalWindows() {
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (!widget->isVisible() || !widget->isModal()) continue;
+        if (auto* dialog = dynamic_cast<CDialog*>(CWndBridge::WindowOf(widget)))
+            dialog->EndDialog(IDCANCEL);
+        else if (auto* qdialog = qobject_cast<QDialog*>(widget))
+            qdialog->reject();
+        else
+            widget->close();
+    }
+}
+
+// The end waits until nothing is running under a question any more: ending while a nested loop
+// still has work above it on the stack (a document being opened behind its error message)
+// would pull the document away under that work.
+void FinishEnding() {
+    CWinApp* app = AfxGetApp();
+    if (!app) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    if (QThread::currentThread()->loopLevel() > g_baseLoopLevel || AfxMessageBoxesShowing() > 0) {
+        CancelModalWindows();
+        QTimer::singleShot(10, [] { FinishEnding(); });
+        return;
+    }
+    app->EndUnasked();
 }
 
 void CloseOnEndSignals(QObject* owner) {
@@ -223,10 +261,7 @@ void CloseOnEndSignals(QObject* owner) {
         char buffer[16];
         while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
         }
-        if (CWnd* main = AfxGetMainWnd())
-            main->SendMessage(WM_CLOSE);
-        else
-            QCoreApplication::exit(0);
+        afx_ui::EndOnSignal();
     });
     struct sigaction action {};
     action.sa_handler = &OnEndSignal;
@@ -280,7 +315,23 @@ void ProcessEvents() {
 
 int RunEventLoop() {
     HookIdle();
-    return QCoreApplication::instance() ? QCoreApplication::exec() : 0;
+    if (!QCoreApplication::instance()) return 0;
+    g_baseLoopLevel = 1;
+    const int result = QCoreApplication::exec();
+    g_baseLoopLevel = 0;
+    return result;
+}
+
+void EndOnSignal() {
+    CWinApp* app = AfxGetApp();
+    if (!app) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    // A second signal while the first is being dealt with changes nothing: no second question.
+    if (app->IsEnding()) return;
+    app->BeginEnding();
+    FinishEnding();
 }
 
 void Quit() {
@@ -316,9 +367,11 @@ BOOL AfxPromptFileName(CString& rPath, BOOL bOpen, const CString& initial, const
     dialog.setFileMode(bOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!defaultExt.IsEmpty())
         dialog.setDefaultSuffix(ToQt(defaultExt.Mid(defaultExt[0] == '.' ? 1 : 0)));
-    if (!initial.IsEmpty() && initial.Find('*') < 0) dialog.selectFile(ToQt(initial));
+    // Paths are the file system's bytes on both sides, never the program's code page.
+    if (!initial.IsEmpty() && initial.Find('*') < 0)
+        dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(initial.Str())));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return FALSE;
-    rPath = CString(FromQt(dialog.selectedFiles().first()));
+    rPath = CString(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
     return TRUE;
 }
 

@@ -5,8 +5,11 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
+#include "platform/gui/CWinApp.h"
 
 namespace {
+
+int g_showing = 0;
 
 AfxMessageBoxHook& Hook() {
     static AfxMessageBoxHook hook;
@@ -41,12 +44,23 @@ void AfxLogMessage(const CString& text) {
 int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
     const CString text(lpszText);
     AfxLogMessage(text);
+    // The program is ending on a signal: nobody may be there to answer.
+    CWinApp* app = AfxGetApp();
+    if (app && app->IsEnding()) return SafeAnswer(nType);
+    ++g_showing;
+    struct Done {
+        ~Done() { --g_showing; }
+    } done;
     if (Hook()) return Hook()(text, nType);
     bool shown = false;
     const int answer = AfxShowMessageBoxOnScreen(text, nType, shown);
     if (shown) return answer;
     std::fprintf(stderr, "%s\n", Cp932ToUtf8(text.View()).c_str());
     return SafeAnswer(nType);
+}
+
+int AfxMessageBoxesShowing() {
+    return g_showing;
 }
 
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {

@@ -17,5 +17,8 @@ void AfxLogMessage(const CString& text);
 
 // Installs the function that answers message boxes and returns the previous one. Without a
 // hook the box shows on screen when a user interface runs; otherwise nobody can answer, so the
-// text goes to standard error and the safe answer is taken (Cancel, else No, else OK).
+// text goes to standard error and the safe answer is taken (Cancel, else No, else OK). The
+// safe answer is also taken, at once, while the program ends on a signal (CWinApp::IsEnding).
 AfxMessageBoxHook AfxSetMessageBoxHook(AfxMessageBoxHook hook);
+// How many message boxes are waiting for their answer (nested ones counted).
+int AfxMessageBoxesShowing();

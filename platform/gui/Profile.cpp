@@ -67,6 +67,18 @@ BOOL CProfile::WriteString(LPCTSTR section, LPCTSTR entry, const CString& value)
     return TRUE;
 }
 
+std::string CProfile::GetUtf8(LPCTSTR section, LPCTSTR entry) const {
+    return m_impl->settings.value(KeyOf(section, entry)).toString().toStdString();
+}
+
+BOOL CProfile::WriteUtf8(LPCTSTR section, LPCTSTR entry, const std::string& value) {
+    const QString text = QString::fromStdString(value);
+    // Bytes that are no UTF-8 would come back as something else.
+    if (text.toStdString() != value) return FALSE;
+    m_impl->settings.setValue(KeyOf(section, entry), text);
+    return TRUE;
+}
+
 BOOL CProfile::Remove(LPCTSTR section, LPCTSTR entry) {
     m_impl->settings.remove(entry ? KeyOf(section, entry) : ToQt(section));
     return TRUE;

@@ -24,6 +24,10 @@ public:
     CString GetString(LPCTSTR section, LPCTSTR entry, LPCTSTR lpszDefault) const;
     BOOL WriteInt(LPCTSTR section, LPCTSTR entry, int nValue);
     BOOL WriteString(LPCTSTR section, LPCTSTR entry, const CString& value);
+    // A value kept as the file holds it (UTF-8), not in the program's code page: file names.
+    // Empty when the key is missing; FALSE, nothing written, for bytes that are no UTF-8.
+    std::string GetUtf8(LPCTSTR section, LPCTSTR entry) const;
+    BOOL WriteUtf8(LPCTSTR section, LPCTSTR entry, const std::string& value);
     // Removes one key, or the whole section when entry is nullptr.
     BOOL Remove(LPCTSTR section, LPCTSTR entry);
     // Writes pending changes to the file. FALSE if the file could not be written.

@@ -16,6 +16,10 @@ int RunEventLoop();
 void EnsureApplication();
 void ProcessEvents();
 void Quit();
+// What an end signal (SIGTERM, SIGHUP, SIGINT) does: questions and menus that are open are
+// cancelled, and once none is left the application ends unasked (CWinApp::EndUnasked). A signal
+// while the program is already ending does nothing.
+void EndOnSignal();
 // The command states of the main frame's bars.
 void IdleUpdate(class CWnd* pMainWnd);
 

@@ -79,14 +79,17 @@ TEST_F(DocTest, LoadingSkipsCommentsAndEmptyLinesAndKeepsEveryOtherLine) {
         "\tnoid\r\n"           // empty ID field
         "ABC12345\tdup\r\n" +  // a second record of the same ID
         longLine +
-        "\r\n";
+        "\r\n" +
+        // A memo longer than the reader's pieces, then a line ended by a CR alone.
+        "LON00001\tlong\t" + longLine + "\t\t\t\t\t\t3\t1997/05/03\t1997/05/03\r" +
+        "CRR00002\tafter a lone CR\r\n";
     const std::string path = dir.File("in.lst");
     WriteFile(path, file);
     ASSERT_TRUE(doc->OnOpenDocument(path.c_str()));
     EXPECT_FALSE(doc->IsModified());
 
-    // The 20000-byte line comes back as two records: 16383 bytes, then the rest.
-    ASSERT_EQ(doc->GetRecordCount(), 6);
+    // Long lines come back whole, and the byte after a lone CR stays.
+    ASSERT_EQ(doc->GetRecordCount(), 7);
     EXPECT_EQ(Utf8(doc->m_astrHandle[0]), "青い空");
     EXPECT_EQ(doc->m_astrMemo6[0], "m6");
     EXPECT_EQ(doc->m_anUpdateCount[0], 12);
@@ -100,11 +103,14 @@ TEST_F(DocTest, LoadingSkipsCommentsAndEmptyLinesAndKeepsEveryOtherLine) {
     EXPECT_EQ(doc->m_atimeRegist[1].GetTime(), 1'796'691'600);
     EXPECT_EQ(doc->m_atimeUpdate[1].GetTime(), 1'796'691'600);
     EXPECT_TRUE(doc->m_astrID[2].IsEmpty());
-    EXPECT_EQ(doc->m_astrID[4].GetLength(), 16383);
-    EXPECT_EQ(doc->m_astrID[5].GetLength(), 20000 - 16383);
+    EXPECT_EQ(doc->m_astrID[4].Str(), longLine);
+    EXPECT_EQ(doc->m_astrMemo1[5].Str(), longLine);
+    EXPECT_EQ(doc->m_anUpdateCount[5], 3);
+    EXPECT_EQ(doc->m_astrID[6], "CRR00002");
+    EXPECT_EQ(doc->m_astrHandle[6], "after a lone CR");
 
     // Code order (a prefix first), equal IDs in file order.
-    EXPECT_EQ(SortIndex(), (std::vector<int>{2, 0, 3, 1, 5, 4}));
+    EXPECT_EQ(SortIndex(), (std::vector<int>{2, 0, 3, 6, 5, 1, 4}));
     EXPECT_EQ(doc->FindID("ABC12345") == 0 || doc->FindID("ABC12345") == 3, true);
     EXPECT_FALSE(doc->AddNewID("ABC12345", ""));
 }
@@ -143,7 +149,7 @@ TEST_F(DocTest, SavedFileReadsBackAsTheSameRecords) {
     }
 }
 
-TEST_F(DocTest, SavingMovesThePreviousFileToTheBackup) {
+TEST_F(DocTest, SavingKeepsThePreviousFileAsTheBackup) {
     const std::string path = dir.File("id.lst");
     WriteFile(path, "OLD00001\r\n");
     WriteFile(dir.File("id.bak"), "OLDER\r\n");
@@ -172,8 +178,56 @@ TEST_F(DocTest, SavingMovesThePreviousFileToTheBackup) {
     EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
-    EXPECT_EQ(Utf8(CVelkonDoc::BackupPathOf(Sjis("/a.b/データ.lst"))), "/a.b/データ.bak");
-    EXPECT_EQ(Utf8(CVelkonDoc::BackupPathOf("/a.b/noext")), "/a.b/noext.bak");
+    // Paths are UTF-8 bytes, where "デ" ends in a byte that CP932 reads as a lead byte.
+    EXPECT_EQ(CVelkonDoc::BackupPathOf("/a.b/デ.lst"), "/a.b/デ.bak");
+    EXPECT_EQ(CVelkonDoc::BackupPathOf("/a.b/noext"), "/a.b/noext.bak");
+}
+
+namespace {
+
+// Looks at the disk at the moment the new file is about to take the data file's place.
+class WatchedDoc : public CVelkonDoc {
+public:
+    void OnReplacingFile(LPCTSTR lpszPathName) override {
+        CVelkonDoc::OnReplacingFile(lpszPathName);
+        dataThen = ReadFile(lpszPathName);
+        backupThen = ReadFile(BackupPathOf(lpszPathName).Str());
+    }
+    std::string dataThen, backupThen;
+};
+
+}  // namespace
+
+TEST_F(DocTest, AtNoMomentIsThereNoDataFileAndALinkStaysALink) {
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.File("real"));
+    const std::string real = dir.File("real/ids.lst"), link = dir.File("ids.lst");
+    WriteFile(real, "OLD00001\r\n");
+    fs::create_symlink("real/ids.lst", link);
+    WatchedDoc watched;
+    ASSERT_TRUE(watched.OnOpenDocument(link.c_str()));
+    watched.SetPathName(link.c_str());
+    watched.AddNewID("NEW00002", "");
+    ASSERT_TRUE(watched.DoFileSave());
+    // The backup was made while the old file was still in its place.
+    EXPECT_EQ(watched.dataThen, "OLD00001\r\n");
+    EXPECT_EQ(watched.backupThen, "OLD00001\r\n");
+    // Written through the link; the backup sits beside the name the user gave, a file of its own.
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(ReadFile(real).find("NEW00002"), std::string::npos);
+    EXPECT_FALSE(fs::is_symlink(dir.File("ids.bak")));
+    EXPECT_EQ(ReadFile(dir.File("ids.bak")), "OLD00001\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 1);
+
+    // Temporary files of a save that was killed go with the next save, the backup's too.
+    WriteFile(dir.File("real/ids.lst.0badf00d.tmp"), "half");
+    WriteFile(dir.File("ids.bak.12345678.tmp"), "half");
+    watched.AddNewID("NEW00003", "");
+    ASSERT_TRUE(watched.DoFileSave());
+    EXPECT_FALSE(FileExists(dir.File("real/ids.lst.0badf00d.tmp")));
+    EXPECT_FALSE(FileExists(dir.File("ids.bak.12345678.tmp")));
+    EXPECT_EQ(watched.backupThen.find("NEW00003"), std::string::npos);
+    EXPECT_NE(watched.backupThen.find("NEW00002"), std::string::npos);
 }
 
 // A write that fails half-way (the disk fills) is imitated with a file-size limit, which
@@ -216,7 +270,8 @@ TEST_F(FailingWriteTest, ReportsFailureLeavesFileAndBackupAndStaysModified) {
     LimitFileSize(4096);
     EXPECT_FALSE(doc->DoFileSave());
     ASSERT_EQ(answers.Texts().size(), 1u);
-    EXPECT_EQ(answers.Texts()[0], "ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。");
+    EXPECT_EQ(answers.Texts()[0], "ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。\n\n" + path +
+                                      "\n予期しないｴﾗｰが発生しました。(ｴﾗｰ番号 27)");
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(Utf8(doc->GetTitle()), "id.lst（更新）");
     EXPECT_EQ(ReadFile(path), "OLD00001\r\n");

@@ -116,6 +116,29 @@ TEST_F(ApiTest, SetRecordRegistersAnUnknownIdAndTakesCountAndDatesFromTheLine) {
     EXPECT_EQ(Utf8(CVelkonDoc::FormatDate(doc->m_atimeRegist[r])), "2001/09/09");
 }
 
+TEST_F(ApiTest, SetRecordCutsFieldsAt255BytesAndTheRecordReadsBackWhole) {
+    // A memo far longer than a field; the handle would split a double-byte character at 255.
+    CString handle("x");
+    for (int i = 0; i < 200; ++i) handle += Sjis("あ");
+    const std::string memo(20000, 'm');
+    ASSERT_TRUE(client.SetRecord16(
+        "LON00001", CString("LON00001\t") + handle + "\t" + CString(memo) + "\t\t\t\t\tm6\t3"));
+    const int r = doc->FindID("LON00001");
+    ASSERT_NE(r, -1);
+    EXPECT_EQ(doc->m_astrHandle[r], handle.Left(1 + 2 * 127));
+    EXPECT_EQ(doc->m_astrMemo1[r], CString('m', 255));
+    EXPECT_EQ(doc->m_astrMemo6[r], "m6");
+    EXPECT_EQ(doc->m_anUpdateCount[r], 3);
+
+    const std::string path = dir.File("ids.lst");
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    CVelkonDoc loaded;
+    ASSERT_TRUE(loaded.OnOpenDocument(path.c_str()));
+    ASSERT_EQ(loaded.GetRecordCount(), 1);
+    EXPECT_EQ(loaded.m_astrMemo1[0], CString('m', 255));
+    EXPECT_EQ(loaded.m_astrMemo6[0], "m6");
+}
+
 TEST_F(ApiTest, SetRecordWithAnotherIdInTheLineChangesNothing) {
     AddRecord("ABC12345", "Blue", 3, kJan5, kFeb10);
     doc->SetModifiedFlag(FALSE);

@@ -97,7 +97,28 @@ TEST_F(ApiTest, LongFieldsAreCutAtACharacterBoundaryInsideTheirSlot) {
     std::vector<char> set = IdBlock("ABC12345");
     std::memset(set.data() + idapi_block::kHandle, 'h', idapi_block::kSlot);
     ASSERT_EQ(Send32(IDAPI_SETDATA, set), 1);
-    EXPECT_EQ(doc->m_astrHandle[r], CString('h', 256));
+    EXPECT_EQ(doc->m_astrHandle[r], CString('h', 255));  // as many as the editor keeps
+}
+
+TEST_F(ApiTest, IdsTheFileCouldNotKeepAreNotRegistered) {
+    // A leading "*" makes a comment line; a tab, CR or LF would change the ID in the file.
+    for (const char* id : {"*STAR001", "AB\tC0001", "AB\rC0001", "AB\nC0001"}) {
+        EXPECT_EQ(client.Register(id, {}).value, 0) << id;
+        EXPECT_EQ(client.SetRecord16(id, CString(id) + "\tRed").value, 0) << id;
+    }
+    EXPECT_EQ(doc->GetRecordCount(), 0);
+    EXPECT_FALSE(doc->IsModified());
+    // Anything else the file keeps is taken, form or not; it comes back from the file as it was.
+    ASSERT_NE(client.Register("x*y ", {}).value, 0);
+    ASSERT_TRUE(client.SetRecord16("", "\tEmpty"));
+    const std::string path = dir.File("ids.lst");
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    CVelkonDoc loaded;
+    ASSERT_TRUE(loaded.OnOpenDocument(path.c_str()));
+    ASSERT_EQ(loaded.GetRecordCount(), 2);
+    EXPECT_EQ(loaded.m_astrID[0], "x*y ");
+    EXPECT_EQ(loaded.m_astrID[1], "");
+    EXPECT_EQ(loaded.m_astrHandle[1], "Empty");
 }
 
 TEST_F(ApiTest, MappingsSmallerThanTheBlockFailWhereTheWholeBlockIsNeeded) {

@@ -243,7 +243,8 @@ TEST_F(FrameTest, AFileThatCannotBeReadIsReportedAndTheDocumentStays) {
     MessageBoxAnswerer answers(IDOK);
     EXPECT_EQ(app->OpenDocumentFile(dir.Path().c_str()), nullptr);  // a directory
     ASSERT_EQ(answers.Texts().size(), 1u);
-    EXPECT_EQ(answers.Texts()[0], "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。");
+    EXPECT_EQ(answers.Texts()[0], "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。\n\n" + dir.Path() +
+                                      "\nﾌｫﾙﾀﾞです。ﾌｧｲﾙを指定してください。");
     EXPECT_EQ(doc->GetRecordCount(), 1);
     EXPECT_EQ(app->m_pMainWnd, frame);
 }

@@ -122,6 +122,15 @@ TEST_F(ApiTest, VelkonctlRecordCommandsAndTheirExitStatus) {
               0);
     EXPECT_EQ(Velkonctl({"get-record", "NEW00001"}).out,
               "NEW00001\tH\t\t\t\t\t\t\t3\t97/01/05\t97/02/10\n");
+    // An ID the data file could not keep is refused, and said so.
+    const ToolRun star = Velkonctl({"register", "*STAR001"});
+    EXPECT_EQ(star.status, 1);
+    EXPECT_NE(star.err.find("the ID was refused: an ID may not begin with '*'"), std::string::npos)
+        << star.err;
+    const ToolRun starRecord = Velkonctl({"set-record", "*STAR001", "H"});
+    EXPECT_EQ(starRecord.status, 1);
+    EXPECT_NE(starRecord.err.find("not stored: an ID may not begin with '*'"), std::string::npos);
+    EXPECT_EQ(doc->FindID("*STAR001"), -1);
     EXPECT_EQ(Velkonctl({"version"}).out, "3.4.13\n");
     EXPECT_EQ(Velkonctl({"captions", "--16"}).out.find("handle=ハンドル\nmemo1=メモ１\n"), 0u);
     EXPECT_EQ(Velkonctl({"edit", "XYZ00000"}).status, 1);
@@ -206,6 +215,16 @@ TEST_F(ApiTest, VelkonctlPicksUpALargeTextInPieces) {
     EXPECT_EQ(Velkonctl({"picked", "ABC39999"}).status, 0);
     EXPECT_EQ(Velkonctl({"redo"}).status, 0);
     EXPECT_EQ(Velkonctl({"picked", "ABC39999"}).status, 1);
+}
+
+TEST_F(ApiTest, VelkonctlPickupReadsPastAZeroByte) {
+    // The zero byte goes, as in the terminal bridge; what follows it is read.
+    const ToolRun run = Velkonctl(
+        {"pickup"}, std::string("ABC12345 Blue") + '\0' + " sky\nDEF67890 Red\nXYZ00001 Green\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 3);
+    EXPECT_EQ(Utf8((*doc->m_aPickupHandles[doc->FindPickup("ABC12345")])[0]), "Blue sky");
+    EXPECT_NE(doc->FindPickup("XYZ00001"), -1);
 }
 
 TEST(VelkonClientPieces, PiecesEndAtLineEndsAndLongLinesAtCharacters) {

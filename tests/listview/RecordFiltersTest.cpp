@@ -96,4 +96,12 @@ TEST(KeywordFilter, CaseIsIgnoredUnlessAskedForAndDoubleByteTextMatchesWholeChar
     EXPECT_TRUE(match("ｶﾅ", false, data_column::Memo6));
     EXPECT_FALSE(match("a", false, data_column::Memo3));  // never inside a character
     EXPECT_FALSE(match("A", true, data_column::Memo3));
+
+    // Every letter with a case in CP932: Greek, Cyrillic (Ё outside the run of the others),
+    // Roman numerals (Ⅰ has one code, ⅰ two, and the IBM Ⅰ is the same character again).
+    doc.m_astrMemo4[r] = Sjis("ΑΩ ЁЖЯ Ⅰ") + "\xFA\x4A";
+    EXPECT_TRUE(match("αω", false, data_column::Memo4));
+    EXPECT_TRUE(match("ёжя", false, data_column::Memo4));
+    EXPECT_FALSE(match("ёжя", true, data_column::Memo4));
+    EXPECT_TRUE(match("ⅰ", false, data_column::Memo4));
 }

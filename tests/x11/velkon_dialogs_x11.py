@@ -4,7 +4,7 @@
     velkon_dialogs_x11.py --program BIN --screenshot BIN --artifacts DIR CASE
 
 Helpers and the session come from velkon_x11.py. There is no window manager: the keyboard
-focus is moved to a window with xdotool windowfocus before keys are typed.
+focus is moved to a window through the window manager before keys are typed.
 """
 
 import os
@@ -31,8 +31,7 @@ def write_formats(s, formats):
 
 
 def keys(s, wid, *names):
-    s.xdotool("windowfocus", "--sync", wid)
-    s.xdotool("key", "--delay", "50", *names)
+    s.type_keys(wid, *names)
 
 
 def choose(s, frame, command_key, title, downs):

@@ -18,9 +18,7 @@ HELP = " - Velkon95 ﾍﾙﾌﾟ"
 
 
 def keys(s, wid, *names):
-    s.xdotool("windowactivate", "--sync", wid, check_status=False)
-    s.xdotool("windowfocus", "--sync", wid, check_status=False)
-    s.xdotool("key", "--delay", "80", *names)
+    s.type_keys(wid, *names, delay=80)
 
 
 def start(s):

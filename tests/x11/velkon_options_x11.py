@@ -17,8 +17,8 @@ SHEET = "ｵﾌﾟｼｮﾝ"
 
 
 def press(s, wid, *keys):
-    """Keys to the window, which is given the focus first (there is no window manager)."""
-    s.xdotool("windowfocus", "--sync", wid, check_status=False)
+    """Keys to the window, which is made the active one first."""
+    s.activate(wid)
     for key in keys:
         s.xdotool("key", "--delay", "80", key)
 

@@ -22,6 +22,10 @@ using velkon_client::Reply;
 // What one pickup request carries at most; the program scans each piece while the client waits.
 constexpr std::size_t kPickupPiece = 256 * 1024;
 
+// Why the program refuses to register an ID that is not registered yet.
+constexpr const char* kUnkeptId =
+    "an ID may not begin with '*' or hold a tab, CR or LF (the data file could not keep it)";
+
 CString In(const std::string& utf8) {
     return CString(Utf8ToCp932(utf8));
 }
@@ -129,7 +133,8 @@ int GetDates(CVelkonClient& client, const Call& call) {
 int SetRecord(CVelkonClient& client, const Call& call) {
     std::string line = call.operands[0];
     for (std::size_t i = 1; i < call.operands.size(); ++i) line += "\t" + call.operands[i];
-    return Status(client.SetRecord16(In(call.operands[0]), In(line)), "the record was not stored");
+    return Status(client.SetRecord16(In(call.operands[0]), In(line)),
+                  (std::string("the record was not stored: ") + kUnkeptId).c_str());
 }
 
 int Captions(CVelkonClient& client, const Call& call) {
@@ -177,7 +182,17 @@ int Register(CVelkonClient& client, const Call& call) {
     std::string error;
     if (!ParseAssignments(call.operands, 1, fields, error))
         return BadArguments(*call.command, error);
-    return Status(client.Register(In(call.operands[0]), fields), "already registered");
+    const CString id = In(call.operands[0]);
+    const Reply reply = client.Register(id, fields);
+    if (!reply.answered || reply.value != 0) return Status(reply, nullptr);
+    // Refused: the ID is there already, or the program's file could not keep it.
+    const Reply exists = client.Exists(id);
+    if (!exists.answered) return Fail("the program did not answer");
+    std::cerr << "velkonctl: "
+              << (exists.value ? std::string("already registered")
+                               : std::string("the ID was refused: ") + kUnkeptId)
+              << "\n";
+    return kNo;
 }
 
 int Set(CVelkonClient& client, const Call& call) {
@@ -204,6 +219,8 @@ int Pickup(CVelkonClient& client, const Call& call) {
     const std::string path = call.operands.empty() ? "-" : call.operands[0];
     std::string text;
     if (!ReadAll(path, text)) return Fail("cannot read " + path + ": " + std::strerror(errno));
+    // A zero byte would end the text the program reads; like the terminal bridge, drop it.
+    std::erase(text, '\0');
     const std::string bytes = velkon_client::WithCrLf(call.flag ? text : Utf8ToCp932(text));
     for (std::string_view piece : velkon_client::SplitAtLineEnds(bytes, kPickupPiece)) {
         const Reply reply = client.PickupText(piece);

@@ -16,7 +16,8 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-Lines ReadLines(const std::string& bytes) {
+// Every line of the bytes, by ReadString (pieces of at most 16383 bytes) or by ReadLine (whole).
+Lines ReadLines(const std::string& bytes, bool whole = false) {
     TempDir dir;
     const std::string path = dir.File("in.txt");
     WriteFile(path, bytes);
@@ -25,28 +26,31 @@ Lines ReadLines(const std::string& bytes) {
     CArchive ar(&file, CArchive::load);
     Lines lines;
     CString line;
-    while (ar.ReadString(line)) lines.push_back(line.Str());
+    while (whole ? ar.ReadLine(line) : ar.ReadString(line)) lines.push_back(line.Str());
     EXPECT_TRUE(line.IsEmpty());
-    EXPECT_FALSE(ar.ReadString(line));  // the end stays the end
+    EXPECT_FALSE(whole ? ar.ReadLine(line) : ar.ReadString(line));  // the end stays the end
     EXPECT_FALSE(ar.IsBad());
     return lines;
 }
 
 }  // namespace
 
-TEST(CArchive, ReadStringEndsLinesAtLfOrCr) {
-    EXPECT_EQ(ReadLines(""), Lines{});
-    EXPECT_EQ(ReadLines("a\r\nb\nc"), (Lines{"a", "b", "c"}));
-    EXPECT_EQ(ReadLines("\n\r\n\n"), (Lines{"", "", ""}));
-    EXPECT_EQ(ReadLines("a\rbc\n"), (Lines{"a", "c"}));  // a CR takes the next byte, whatever it is
-    EXPECT_EQ(ReadLines("a\r\r\nb"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(ReadLines("a\r"), Lines{"a"});
-    EXPECT_EQ(ReadLines("\r"), Lines{});  // a lone CR at the very end is no line
-    EXPECT_EQ(ReadLines("a\n\r"), Lines{"a"});
-    EXPECT_EQ(ReadLines(std::string("x\0y\n", 4)), Lines{std::string("x\0y", 3)});
+TEST(CArchive, LinesEndAtLfCrLfOrALoneCr) {
+    for (bool whole : {false, true}) {
+        EXPECT_EQ(ReadLines("", whole), Lines{});
+        EXPECT_EQ(ReadLines("a\r\nb\nc", whole), (Lines{"a", "b", "c"}));
+        EXPECT_EQ(ReadLines("\n\r\n\n", whole), (Lines{"", "", ""}));
+        // A lone CR (a file from elsewhere) ends its line; the byte after it is the next line's.
+        EXPECT_EQ(ReadLines("ABC12345\rDEF67890\n", whole), (Lines{"ABC12345", "DEF67890"}));
+        EXPECT_EQ(ReadLines("a\r\r\nb", whole), (Lines{"a", "", "b"}));
+        EXPECT_EQ(ReadLines("a\r", whole), Lines{"a"});
+        EXPECT_EQ(ReadLines("\r", whole), Lines{""});
+        EXPECT_EQ(ReadLines("a\n\r", whole), (Lines{"a", ""}));
+        EXPECT_EQ(ReadLines(std::string("x\0y\n", 4), whole), Lines{std::string("x\0y", 3)});
+    }
 }
 
-TEST(CArchive, LongLinesComeBackInPieces) {
+TEST(CArchive, LongLinesComeBackInPiecesOrWhole) {
     const std::string piece(16383, 'k');
     // A full piece does not look past itself, so the line end that follows makes a line of its own.
     EXPECT_EQ(ReadLines(piece + "\nb\n"), (Lines{piece, "", "b"}));
@@ -55,6 +59,14 @@ TEST(CArchive, LongLinesComeBackInPieces) {
     EXPECT_EQ(ReadLines(piece + "k\n"), (Lines{piece, "k"}));
     EXPECT_EQ(ReadLines(std::string(40000, 'k') + "\r\n"),
               (Lines{piece, piece, std::string(40000 - 2 * 16383, 'k')}));
+
+    // Whole: a line end right after a full piece is that line's end, not a line of its own.
+    EXPECT_EQ(ReadLines(piece + "\nb\n", true), (Lines{piece, "b"}));
+    EXPECT_EQ(ReadLines(piece + "\r\n", true), Lines{piece});
+    EXPECT_EQ(ReadLines(piece + "\r", true), Lines{piece});
+    EXPECT_EQ(ReadLines(piece, true), Lines{piece});
+    EXPECT_EQ(ReadLines(std::string(200000, 'k') + "\r\nx", true),
+              (Lines{std::string(200000, 'k'), "x"}));
 }
 
 TEST(CArchive, LinesCrossTheBufferBoundary) {
@@ -77,12 +89,14 @@ TEST(CArchive, LinesCrossTheBufferBoundary) {
     // The CR is the last byte of the first buffer, its LF the first of the next.
     add(std::string(kBuffer - 1 - bytes.size(), 'p'), "\r\n");
     fillUpTo(2 * kBuffer - 200);
-    // The byte the CR takes opens the third buffer.
-    add(std::string(2 * kBuffer - 1 - bytes.size(), 'q'), "\rX");
+    // A lone CR ends the second buffer; the byte after it, opening the third, stays.
+    add(std::string(2 * kBuffer - 1 - bytes.size(), 'q'), "\r");
+    add("X", "\n");
     fillUpTo(3 * kBuffer - 50);
     add(std::string(100, 'r'), "\n");  // runs across the boundary
     add("last", "");
     EXPECT_EQ(ReadLines(bytes), expected);
+    EXPECT_EQ(ReadLines(bytes, true), expected);
 }
 
 TEST(CArchive, WriteStringWritesTheBytesAsTheyAreOrTurnsBad) {

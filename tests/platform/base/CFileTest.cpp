@@ -1,18 +1,20 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/base/CFile.h"
 #include "tests/platform/PlatformTestUtil.h"
 #include "tests/support/TestFiles.h"
 
 using testing_support::ReadFile;
-using testing_support::Sjis;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
@@ -82,26 +84,42 @@ TEST_F(CReplaceFileTest, KeepsThePermissionsOfTheOldFile) {
     EXPECT_EQ(Mode(dir.File("fresh.lst")), 0666u & ~mask);
 }
 
-TEST(CFile, OpensByCodePageNamesAndReportsFailures) {
+TEST(CFile, OpensByTheFileSystemsNamesAndReportsFailures) {
     TempDir dir;
-    const CString name = CString(dir.Path()) + "/" + Sjis("データ表.lst");
-    WriteFile(dir.File("データ表.lst"), "a longer old content");
+    // The bytes of the name as they are: é and the emoji have no CP932 spelling.
+    const std::string utf8 = dir.File("josé-データ表😀.lst");
+    const CString name(utf8);
+    WriteFile(utf8, "a longer old content");
     CFile file;
     ASSERT_TRUE(file.Open(name, CFile::modeCreate | CFile::modeWrite));  // truncates
     ASSERT_TRUE(file.Write("xy", 2));
-    ASSERT_TRUE(file.Open(name, CFile::modeRead));
+    ASSERT_TRUE(file.Open(name, CFile::modeRead | CFile::typeRegularOnly));
     char buf[8];
     EXPECT_EQ(file.Read(buf, sizeof buf), 2u);
     EXPECT_EQ(file.Read(buf, sizeof buf), 0u);
+    EXPECT_EQ(ReadFile(utf8), "xy");
 
     EXPECT_FALSE(file.Open(CString(dir.File("missing")), CFile::modeRead));
     EXPECT_EQ(file.GetLastError(), ENOENT);
     EXPECT_FALSE(file.Open(CString(dir.Path()), CFile::modeRead));
+    EXPECT_EQ(file.GetLastError(), EISDIR);
+    // What is no regular file is refused before it is opened: a FIFO nobody writes to would
+    // block the open for ever, a device could act on being opened.
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        EXPECT_FALSE(file.Open(CString(path), CFile::modeRead | CFile::typeRegularOnly)) << path;
+        EXPECT_EQ(file.GetLastError(), ENODEV) << path;
+    }
     // A parent that is a plain file stops even root, unlike a read-only directory.
     CReplaceFile replace;
     EXPECT_FALSE(replace.Open(name + "/x"));
     EXPECT_EQ(replace.GetLastError(), ENOTDIR);
     EXPECT_FALSE(replace.Commit());
+    EXPECT_FALSE(replace.Open(CString(fifo)));
+    EXPECT_EQ(replace.GetLastError(), ENODEV);
+    EXPECT_FALSE(replace.Open(CString(dir.Path())));
+    EXPECT_EQ(replace.GetLastError(), EISDIR);
 }
 
 TEST(CFile, StatusRemoveAndRenameReportTheirResults) {
@@ -121,4 +139,107 @@ TEST(CFile, StatusRemoveAndRenameReportTheirResults) {
     EXPECT_FALSE(CFile::Rename(a, b));
     EXPECT_TRUE(CFile::Remove(b));
     EXPECT_FALSE(CFile::Remove(b));
+}
+
+TEST_F(CReplaceFileTest, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.File("real"));
+    WriteFile(dir.File("real/data.lst"), "old");
+    fs::create_symlink("real/data.lst", dir.File("link.lst"));  // relative to its folder
+    fs::create_symlink(dir.File("link.lst"), dir.File("link2.lst"));
+    ASSERT_TRUE(file.Open(CString(dir.File("link2.lst"))));
+    ASSERT_TRUE(file.Write("new", 3));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(ReadFile(dir.File("real/data.lst")), "new");
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.lst")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("link2.lst")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 1);
+
+    // A link to a file not made yet makes it.
+    fs::create_symlink("real/fresh.lst", dir.File("fresh-link.lst"));
+    ASSERT_TRUE(file.Open(CString(dir.File("fresh-link.lst"))));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir.File("real/fresh.lst"))));
+    EXPECT_TRUE(fs::is_symlink(dir.File("fresh-link.lst")));
+    EXPECT_EQ(CFile::ResolveLinks(CString(dir.File("link2.lst"))).Str(), dir.File("real/data.lst"));
+}
+
+TEST_F(CReplaceFileTest, TheNextSaveRemovesWhatAKilledSaveLeft) {
+    namespace fs = std::filesystem;
+    for (const char* name : {"data.lst.0badf00d.tmp", "data.lst.12345678.tmp"})
+        WriteFile(dir.File(name), "half");
+    // Not ours: other names, another file's leftovers, a folder.
+    for (const char* name :
+         {"data.lst.xyz.tmp", "data.lst.123456789.tmp", "other.lst.12345678.tmp"})
+        WriteFile(dir.File(name), "keep");
+    fs::create_directory(dir.File("data.lst.abcdef01.tmp"));
+    ASSERT_TRUE(file.Open(CString(target)));
+    ASSERT_TRUE(file.Commit());
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir.Path())) left.push_back(e.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"data.lst", "data.lst.123456789.tmp",
+                                              "data.lst.abcdef01.tmp", "data.lst.xyz.tmp",
+                                              "other.lst.12345678.tmp"}));
+}
+
+TEST(CFile, PreserveAsKeepsTheContentByLinkOrCopy) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string a = dir.File("a.lst"), bak = dir.File("a.bak");
+    WriteFile(a, "old");
+    WriteFile(bak, "older");
+    ::chmod(a.c_str(), 0640);
+    ASSERT_TRUE(CFile::PreserveAs(CString(a), CString(bak)));
+    EXPECT_EQ(ReadFile(bak), "old");
+    EXPECT_TRUE(fs::equivalent(a, bak));  // a hard link: no copy of a large file
+    EXPECT_EQ(ReadFile(a), "old");
+
+    // Kept already (a save was killed between its backup and its rename): nothing left over.
+    ASSERT_TRUE(CFile::PreserveAs(CString(a), CString(bak)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2);
+
+    // Through a link, the file it names is kept.
+    fs::create_symlink("a.lst", dir.File("link.lst"));
+    ASSERT_TRUE(CFile::PreserveAs(CString(dir.File("link.lst")), CString(dir.File("l.bak"))));
+    EXPECT_FALSE(fs::is_symlink(dir.File("l.bak")));
+    EXPECT_EQ(ReadFile(dir.File("l.bak")), "old");
+
+    // Nothing to keep: nothing made.
+    EXPECT_FALSE(CFile::PreserveAs(CString(dir.File("none.lst")), CString(dir.File("none.bak"))));
+    EXPECT_FALSE(fs::exists(dir.File("none.bak")));
+
+    // Across file systems a link is impossible and a copy takes its place.
+    struct stat here {
+    }, shm{};
+    if (::stat(dir.Path().c_str(), &here) != 0 || ::stat("/dev/shm", &shm) != 0 ||
+        here.st_dev == shm.st_dev)
+        GTEST_SKIP() << "no second file system to copy to";
+    const std::string elsewhere = "/dev/shm/velkon-test-" + std::to_string(::getpid()) + ".bak";
+    ASSERT_TRUE(CFile::PreserveAs(CString(a), CString(elsewhere)));
+    EXPECT_EQ(ReadFile(elsewhere), "old");
+    EXPECT_FALSE(fs::equivalent(a, elsewhere));
+    EXPECT_EQ(fs::status(elsewhere).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::remove(elsewhere);
+}
+
+TEST(CFile, AFileHasOneFullPathHoweverItIsNamed) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string real = fs::canonical(dir.Path()).string();
+    fs::create_directory(dir.File("sub"));
+    WriteFile(dir.File("data.lst"), "x");
+    fs::create_symlink("data.lst", dir.File("link.lst"));
+    const fs::path saved = fs::current_path();
+    fs::current_path(dir.Path());
+    EXPECT_EQ(AfxFullPath("data.lst").Str(), real + "/data.lst");
+    EXPECT_EQ(AfxFullPath("./sub/../link.lst").Str(), real + "/data.lst");
+    EXPECT_EQ(AfxFullPath(CString(dir.File("data.lst"))).Str(), real + "/data.lst");
+    EXPECT_EQ(AfxFullPath("sub/new.lst").Str(), real + "/sub/new.lst");  // not there yet
+    EXPECT_EQ(AfxAbsolutePath("./sub/x.lst").Str(), real + "/sub/x.lst");
+    EXPECT_EQ(AfxAbsolutePath("/abs/x.lst"), "/abs/x.lst");
+    fs::current_path(saved);
+    EXPECT_EQ(AfxFileNameOf("/home/josé/データ.lst"), "データ.lst");
+    EXPECT_EQ(FileNameForDisplay("josé.lst"), "jos?.lst");
 }

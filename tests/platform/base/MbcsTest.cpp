@@ -50,6 +50,21 @@ TEST(Mbcs, CaseChangesLettersButNeverTrailBytes) {
     EXPECT_EQ(s, Sjis("@AZ[`{ＡＺＡＺＢッア表ｶ") + "\x82");
     s.MakeLower();
     EXPECT_EQ(s, Sjis("@az[`{ａｚａｚｂッア表ｶ") + "\x82");
+
+    // The pairs the system's mapping makes, checked against Unicode's own case.
+    const std::string lower = "αβωабвёжнопяⅰⅹ";
+    const std::string upper = "ΑΒΩАБВЁЖНОПЯⅠⅩ";
+    CString up = Sjis(lower.c_str());
+    up.MakeUpper();
+    EXPECT_EQ(Cp932ToUtf8(up.View()), upper);
+    CString down = Sjis(upper.c_str());
+    down.MakeLower();
+    EXPECT_EQ(Cp932ToUtf8(down.View()), lower);
+    // ⅰ where NEC placed IBM's characters, and the IBM codes of Ⅰ and Ⅹ: the same characters.
+    CString roman("\xEE\xEF\xEE\xF8\xFA\x4A\xFA\x53");
+    roman.MakeUpper();
+    EXPECT_EQ(Cp932ToUtf8(roman.View()), "ⅠⅩⅠⅩ");
+    EXPECT_EQ(roman, Sjis("ⅠⅩⅠⅩ"));
 }
 
 TEST(CString, CutsClampTheirCounts) {

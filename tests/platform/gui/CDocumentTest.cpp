@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/base/CodePage.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/CDocument.h"
 #include "platform/gui/CView.h"
 #include "tests/platform/PlatformTestUtil.h"
@@ -47,6 +51,13 @@ public:
     bool leaveWhenTold = false;
 };
 
+// The reason texts, as the user reads them.
+struct CDocumentProbe : CDocument {
+    static std::string Prompt(int err) {
+        return Cp932ToUtf8(AfxLoadString(FileErrorPrompt(err)).View());
+    }
+};
+
 }  // namespace
 
 TEST(CDocument, UpdateAllViewsSkipsTheSenderAndPassesTheHint) {
@@ -66,7 +77,9 @@ TEST(CDocument, UpdateAllViewsSkipsTheSenderAndPassesTheHint) {
 
 TEST(CDocument, SavesAndOpensThroughSerialize) {
     TempDir dir;
-    const std::string path = dir.File("doc.lst");
+    // A name the code page cannot spell (é, the emoji) still saves and opens: paths are the file
+    // system's bytes; only the title is converted.
+    const std::string path = dir.File("josé-データ①😀.lst");
     TextDoc doc;
     doc.text = "hello";
     doc.SetModifiedFlag();
@@ -74,9 +87,7 @@ TEST(CDocument, SavesAndOpensThroughSerialize) {
     EXPECT_EQ(ReadFile(path), "hello");
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.GetPathName(), path.c_str());
-    EXPECT_EQ(doc.GetTitle(), "doc.lst");
-    doc.SetPathName(Sjis("/home/user/データ/ソ表.lst"));
-    EXPECT_EQ(doc.GetTitle(), Sjis("ソ表.lst"));
+    EXPECT_EQ(doc.GetTitle(), Sjis("jos?-データ①?.lst"));
 
     TextDoc other;
     other.text = "stale";
@@ -85,20 +96,32 @@ TEST(CDocument, SavesAndOpensThroughSerialize) {
     EXPECT_FALSE(other.IsModified());
 }
 
-TEST(CDocument, FailuresAreReportedAndChangeNothing) {
+namespace {
+
+// The headline, the file, and why.
+std::string Report(const char* headline, const std::string& path, const char* reason) {
+    return std::string(headline) + "\n\n" + path + "\n" + reason;
+}
+
+}  // namespace
+
+TEST(CDocument, FailuresAreReportedWithTheFileAndWhyAndChangeNothing) {
     TempDir dir;
     MessageBoxAnswerer boxes(IDOK);
     TextDoc doc;
     doc.text = "unsaved";
     doc.SetModifiedFlag();
 
-    EXPECT_FALSE(doc.OnOpenDocument(dir.File("missing.lst").c_str()));
+    const std::string missing = dir.File("missing.lst");
+    EXPECT_FALSE(doc.OnOpenDocument(missing.c_str()));
     EXPECT_EQ(doc.text, "unsaved");
 
     WriteFile(dir.File("plain"), "x");
-    EXPECT_FALSE(doc.OnSaveDocument(dir.File("plain/doc.lst").c_str()));
+    const std::string underFile = dir.File("plain/doc.lst");
+    EXPECT_FALSE(doc.OnSaveDocument(underFile.c_str()));
+    EXPECT_FALSE(doc.OnSaveDocument(dir.Path().c_str()));
 
-    // A write that fails halfway, as on a full disk, must leave the old file in place.
+    // A write that fails halfway must leave the old file in place.
     const std::string path = dir.File("doc.lst");
     WriteFile(path, "old");
     doc.text = std::string(100000, 'x');
@@ -114,6 +137,38 @@ TEST(CDocument, FailuresAreReportedAndChangeNothing) {
     EXPECT_FALSE(doc.DoFileSave());
 
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{kOpenFailed, kSaveFailed, kSaveFailed}));
+    EXPECT_EQ(boxes.Texts(),
+              (std::vector<std::string>{
+                  Report(kOpenFailed, missing, "ﾌｧｲﾙが見つかりません。"),
+                  Report(kSaveFailed, underFile, "ﾌｧｲﾙが見つかりません。"),
+                  Report(kSaveFailed, dir.Path(), "ﾌｫﾙﾀﾞです。ﾌｧｲﾙを指定してください。"),
+                  Report(kSaveFailed, path, "予期しないｴﾗｰが発生しました。(ｴﾗｰ番号 27)")}));
     EXPECT_EQ(boxes.Types().front(), MB_ICONEXCLAMATION);
+}
+
+TEST(CDocument, WhatIsNoFileIsRefusedAtOnce) {
+    TempDir dir;
+    MessageBoxAnswerer boxes(IDOK);
+    TextDoc doc;
+    // Nobody writes to the FIFO: opening it for reading would wait for ever.
+    const std::string fifo = dir.File("fifo.lst");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(doc.OnOpenDocument(fifo.c_str()));
+    EXPECT_FALSE(doc.OnSaveDocument(fifo.c_str()));
+    EXPECT_FALSE(doc.OnOpenDocument("/dev/null"));
+    EXPECT_FALSE(doc.OnOpenDocument(dir.Path().c_str()));
+    // A file that opens but cannot be read: the kernel answers an I/O error.
+    doc.text = "kept";
+    EXPECT_FALSE(doc.OnOpenDocument("/proc/self/mem"));
+    EXPECT_EQ(doc.text, "");  // emptied: the caller makes it a new document
+    const char* notAFile = "通常のﾌｧｲﾙではありません。";
+    EXPECT_EQ(boxes.Texts(),
+              (std::vector<std::string>{
+                  Report(kOpenFailed, fifo, notAFile), Report(kSaveFailed, fifo, notAFile),
+                  Report(kOpenFailed, "/dev/null", notAFile),
+                  Report(kOpenFailed, dir.Path(), "ﾌｫﾙﾀﾞです。ﾌｧｲﾙを指定してください。"),
+                  Report(kOpenFailed, "/proc/self/mem", "ﾃﾞｨｽｸの読み書きでｴﾗｰが発生しました。")}));
+    EXPECT_EQ(CDocumentProbe::Prompt(ENOSPC), "ﾃﾞｨｽｸの空き容量が足りません。");
+    EXPECT_EQ(CDocumentProbe::Prompt(EROFS), "読み取り専用のﾌｧｲﾙ ｼｽﾃﾑです。");
+    EXPECT_EQ(CDocumentProbe::Prompt(EACCES), "ｱｸｾｽが拒否されました。");
 }
