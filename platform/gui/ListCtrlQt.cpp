@@ -1,6 +1,8 @@
 #include "platform/gui/ListCtrlQt.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -11,6 +13,7 @@
 #include <cstring>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/Mbcs.h"
 #include "platform/gui/CDC.h"
 #include "platform/gui/GdiQt.h"
 #include "platform/gui/QtText.h"
@@ -25,6 +28,20 @@ Qt::Alignment AlignmentOf(int fmt) {
         default:
             return Qt::AlignLeft | Qt::AlignVCenter;
     }
+}
+
+// Characters typed within this many milliseconds of each other make one search.
+constexpr quint64 kTypeAheadPause = 1000;
+
+quint64 KeyTime(const QKeyEvent* event) {
+    if (event->timestamp() != 0) return event->timestamp();
+    // Key events the program makes itself carry no time of the window system.
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return static_cast<quint64>(clock.elapsed());
 }
 }  // namespace
 
@@ -551,6 +568,8 @@ void ListCtrlQt::keyPressEvent(QKeyEvent* event) {
             target = count - 1;
             break;
         case Qt::Key_Space:
+            // Within a search a space is part of the text looked for.
+            if (!(mods & Qt::ControlModifier) && TypingGoesOn(event) && TypeAhead(event)) return;
             if (focus >= 0) {
                 const bool selected = m_rows.At(focus).state & LVIS_SELECTED;
                 if (mods & Qt::ControlModifier)
@@ -562,6 +581,7 @@ void ListCtrlQt::keyPressEvent(QKeyEvent* event) {
             event->accept();
             return;
         default:
+            if (TypeAhead(event)) return;
             // Shortcuts of the program (Enter, Del, Ctrl+A) go on to the frame.
             event->ignore();
             return;
@@ -569,6 +589,61 @@ void ListCtrlQt::keyPressEvent(QKeyEvent* event) {
     event->accept();
     if (count == 0) return;
     MoveFocusTo(std::clamp(target, 0, count - 1), mods);
+}
+
+bool ListCtrlQt::TypingGoesOn(const QKeyEvent* event) const {
+    const quint64 now = KeyTime(event);
+    return m_typed.any && now >= m_typed.at && now - m_typed.at <= kTypeAheadPause;
+}
+
+bool ListCtrlQt::TypeAhead(QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString typed = event->text();
+    if (typed.isEmpty()) return false;
+    for (QChar c : typed)
+        if (!c.isPrint()) return false;
+    event->accept();
+    std::string piece = FromQt(typed);
+    mbcs::ToUpper(piece);
+    if (TypingGoesOn(event)) {
+        m_typed.text += piece;
+        m_typed.sameChar = m_typed.sameChar && piece == m_typed.first;
+    } else {
+        m_typed.text = piece;
+        m_typed.first = piece;
+        m_typed.sameChar = true;
+    }
+    m_typed.at = KeyTime(event);
+    m_typed.any = true;
+    const int column = m_columns.empty() ? -1 : m_columns.front().iSubItem;
+    if (column != m_typed.column) {
+        m_rows.ForgetTexts();
+        m_typed.column = column;
+    }
+    CellBuffer buffer;
+    const ListRows::RowText textOf = [this, &buffer](int row) { return CellText(row, 0, buffer); };
+    // One character again and again steps through the rows that start with it; more characters
+    // narrow the search, which then starts at the row found so far.
+    const int focus = m_rows.Focused();
+    const int row = m_typed.sameChar
+                        ? m_rows.FindByPrefix(m_typed.first, focus + 1, textOf)
+                        : m_rows.FindByPrefix(m_typed.text, std::max(focus, 0), textOf);
+    if (row >= 0)
+        MoveFocusTo(row, Qt::NoModifier);
+    else
+        QApplication::beep();
+    return true;
+}
+
+std::string_view ListCtrlQt::CellText(int nItem, int nSubItem, CellBuffer& buffer) {
+    LVITEM item;
+    item.mask = LVIF_TEXT;
+    buffer[0] = '\0';
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    GetDispInfo(nItem, nSubItem, item);
+    return std::string_view(buffer.data());
 }
 
 void ListCtrlQt::focusInEvent(QFocusEvent* event) {
@@ -630,6 +705,8 @@ LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
         case LVM_ENSUREVISIBLE:
             return EnsureVisible(index, lParam != 0);
         case LVM_REDRAWITEMS:
+            // The owner's texts of these rows changed: type-ahead must not go by the old ones.
+            m_rows.ForgetTexts(index, static_cast<int>(lParam));
             for (int i = std::max(index, TopIndex());
                  i <= std::min(static_cast<int>(lParam), TopIndex() + CountPerPage()); ++i)
                 UpdateRow(i);
