@@ -64,6 +64,8 @@ ListCtrlQt::ListCtrlQt(QWidget* parent)
                          m_columns[static_cast<size_t>(logical)].cx = newSize;
                          ScheduleLayout();
                      });
+    QObject::connect(m_header, &QHeaderView::sectionHandleDoubleClicked, this,
+                     [this](int logical) { FitColumnToTexts(logical); });
     QObject::connect(m_header, &QHeaderView::sectionClicked, this, [this](int logical) {
         NMLISTVIEW nm;
         nm.iItem = -1;
@@ -644,6 +646,24 @@ std::string_view ListCtrlQt::CellText(int nItem, int nSubItem, CellBuffer& buffe
     item.cchTextMax = static_cast<int>(buffer.size());
     GetDispInfo(nItem, nSubItem, item);
     return std::string_view(buffer.data());
+}
+
+void ListCtrlQt::FitColumnToTexts(int nCol) {
+    if (nCol < 0 || nCol >= static_cast<int>(m_columns.size())) return;
+    if (m_layoutPending) Relayout();
+    const QFontMetrics fm = fontMetrics();
+    const int h = RowHeight();
+    const int top = TopIndex();
+    const int end = std::min(m_rows.Count(), top + (viewport()->height() + h - 1) / h);
+    int widest = 0;
+    CellBuffer buffer;
+    for (int i = top; i < end; ++i)
+        widest = std::max(widest, fm.horizontalAdvance(ToQt(CellText(i, nCol, buffer))));
+    // Room on both sides of the text, and for the icon beside the first column's text.
+    const int margin = std::max(6, fm.averageCharWidth());
+    int width = widest + 2 * margin;
+    if (nCol == 0 && m_imageLists[LVSIL_SMALL]) width += 16;
+    m_header->resizeSection(nCol, std::max(width, m_header->sectionSizeHint(nCol)));
 }
 
 void ListCtrlQt::focusInEvent(QFocusEvent* event) {

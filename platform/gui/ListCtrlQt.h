@@ -102,6 +102,9 @@ private:
     void UpdateRow(int nItem);
     void DrawDefaultRow(QPainter& painter, int nItem, const QRect& rc, UINT itemState);
     void SyncHeader();
+    // A double click on a header divider: the column as wide as its widest text in sight, or
+    // its caption when that is wider.
+    void FitColumnToTexts(int nCol);
     // Type-ahead: a printable key moves the focus and selection to the next row whose first text
     // starts with what was typed. FALSE for a key that is no character.
     bool TypeAhead(QKeyEvent* event);

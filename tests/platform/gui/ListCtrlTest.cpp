@@ -372,6 +372,20 @@ protected:
             return a.iSubItem == 0 && (a.mask & LVIF_TEXT);
         }));
     }
+    // A double click on the divider at the right of a header section.
+    void DoubleClickDivider(int section) {
+        auto* header = list->findChild<QHeaderView*>();
+        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) - 1,
+                        header->height() / 2);
+        const QPoint global = header->viewport()->mapToGlobal(at);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            const bool down = type != QEvent::MouseButtonRelease;
+            QMouseEvent event(type, at, global, Qt::LeftButton,
+                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(header->viewport(), &event);
+        }
+    }
     void Click(int row, Qt::KeyboardModifiers mods = Qt::NoModifier,
                QEvent::Type type = QEvent::MouseButtonPress) {
         RECT rc;
@@ -696,6 +710,38 @@ TEST_F(ListView, TypeAheadAsksForARowsTextAgainOnlyWhenItMayHaveChanged) {
     EXPECT_EQ(ctrl.GetItemData(Focused()), 500);
     Type("6", 11000);
     EXPECT_EQ(ctrl.GetItemData(Focused()), 610);
+}
+
+TEST_F(ListView, DoubleClickOnAHeaderDividerFitsTheColumnToItsWidestTextInSight) {
+    const std::string inSight = "a rather longer text",
+                      below = "a text far longer than any in sight";
+    view->textOf = [&](LPARAM data, int column) {
+        if (column != 0) return std::string();
+        return data == 20 ? inSight : data == 9000 ? below : std::string("id");
+    };
+    AddRows(1000);
+    list->show();
+    afx_ui::ProcessEvents();
+    auto* header = list->findChild<QHeaderView*>();
+    const QFontMetrics fm = list->fontMetrics();
+    CListCtrl& ctrl = view->GetListCtrl();
+    auto width = [&ctrl](int column) {
+        LVCOLUMN col;
+        col.mask = LVCF_WIDTH;
+        return ctrl.GetColumn(column, &col) ? col.cx : -1;
+    };
+
+    DoubleClickDivider(0);
+    EXPECT_GT(width(0), fm.horizontalAdvance(QString::fromStdString(inSight)));
+    EXPECT_LT(width(0), fm.horizontalAdvance(QString::fromStdString(below)));
+    EXPECT_EQ(header->sectionSize(0), width(0));
+    ctrl.EnsureVisible(900, FALSE);
+    DoubleClickDivider(0);
+    EXPECT_GT(width(0), fm.horizontalAdvance(QString::fromStdString(below)));
+    // Rows with nothing to show: as wide as the caption needs.
+    DoubleClickDivider(1);
+    EXPECT_EQ(width(1), header->sectionSizeHint(1));
+    EXPECT_GT(width(1), fm.horizontalAdvance("Handle"));
 }
 
 TEST_F(ListView, ClicksSelectAsOnTheDesktop) {
