@@ -1,0 +1,127 @@
+// What users had on the original system without a line of the program's code, in the program's
+// own window: type-ahead in the ID list, and a column fitted by a double click on its header
+// divider.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <utility>
+#include <vector>
+
+#include "platform/gui/CDC.h"
+#include "tests/listview/ListViewFixture.h"
+
+using testing_support::Sjis;
+using namespace listview_test;
+
+namespace {
+
+// Shown sorted by ID: ABC12345, HGF03421, NIF55555, PCV77001, XYZ00001 (the current record).
+const std::vector<Record> kFive = {
+    {"ABC12345", "青い空", 1, "1997/05/03", "1998/01/15"},
+    {"HGF03421", "Blue Sky", 2, "1997/05/03", "1998/01/15"},
+    {"PCV77001", "ねこまる", 3, "1997/05/03", "1998/01/15"},
+    {"NIF55555", "ｶﾀｶﾅ", 4, "1997/05/03", "1998/01/15"},
+    {"XYZ00001", "Yamada", 5, "1997/05/03", "1998/01/15"},
+};
+
+void PressKey(QWidget* w, int key, const QString& text, quint64 at = 0) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    press.setTimestamp(at);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    release.setTimestamp(at);
+    QApplication::sendEvent(w, &release);
+}
+
+class HabitsTest : public ListViewTest {
+protected:
+    QWidget* List() const { return view->GetWidget(); }
+    // Characters typed into the list 50 ms apart, from `at` milliseconds on.
+    void Type(const char* utf8, quint64 at) const {
+        const QString chars = QString::fromUtf8(utf8);
+        for (qsizetype i = 0; i < chars.size(); ++i)
+            PressKey(List(), chars.at(i).toUpper().unicode(), chars.mid(i, 1),
+                     at + 50 * static_cast<quint64>(i));
+    }
+    int ColumnWidth(int position) const {
+        LVCOLUMN column;
+        column.mask = LVCF_WIDTH;
+        return view->GetListCtrl().GetColumn(position, &column) ? column.cx : -1;
+    }
+    void DoubleClickDivider(int section) const {
+        auto* header = List()->findChild<QHeaderView*>();
+        ASSERT_NE(header, nullptr);
+        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) - 1,
+                        header->height() / 2);
+        const QPoint global = header->viewport()->mapToGlobal(at);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            const bool down = type != QEvent::MouseButtonRelease;
+            QMouseEvent event(type, at, global, Qt::LeftButton,
+                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(header->viewport(), &event);
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(HabitsTest, TypingTheStartOfAnIdMakesItsRecordTheCurrentOne) {
+    Open(kFive);
+    Type("n", 1000);
+    EXPECT_EQ(FocusedRecord(), 3);
+    EXPECT_EQ(Selected(), (std::vector<int>{3}));
+    EXPECT_EQ(view->m_nCurrent, 3);
+    Type("pc", 3000);
+    EXPECT_EQ(view->m_nCurrent, 2);
+    Type("hgf0", 5000);
+    EXPECT_EQ(view->m_nCurrent, 1);
+}
+
+TEST_F(HabitsTest, TypeAheadGoesByTheFirstColumnShownAndItsTextsAsTheyAreNow) {
+    Open(kFive);
+    // The handle as the first column, as the options page would put it.
+    std::swap(view->m_aColumn[0], view->m_aColumn[1]);
+    view->RebuildColumns();
+    Type("b", 1000);
+    EXPECT_EQ(view->m_nCurrent, 1);
+    Type("ｶ", 3000);
+    EXPECT_EQ(view->m_nCurrent, 3);
+
+    Type("q", 4000);  // no handle starts with it: every row's text seen
+
+    // A record rewritten by the editor or another program is found by its new text.
+    doc->m_astrHandle[4] = "Zed";
+    doc->m_nLastChanged = 4;
+    doc->UpdateAllViews(nullptr, HINT_SAVED);
+    Type("z", 6000);
+    EXPECT_EQ(view->m_nCurrent, 4);
+    doc->m_astrHandle[0] = "Ziggy";
+    doc->m_nLastChanged = -1;  // as after a save: every row may have changed
+    doc->UpdateAllViews(nullptr, HINT_SAVED);
+    Type("z", 8000);
+    EXPECT_EQ(view->m_nCurrent, 0);
+}
+
+TEST_F(HabitsTest, ColumnFittedByADoubleClickOnItsDividerIsTheWidthWrittenAtExit) {
+    Open(kFive);
+    afx_ui::ProcessEvents();
+    DoubleClickDivider(0);
+    const int fitted = ColumnWidth(0);
+    EXPECT_NE(fitted, DefaultWidth());
+    // Drawn beside the pickup flag, every ID keeps all its characters.
+    CDC dc;
+    dc.SelectObject(&view->m_font);
+    for (int r = 0; r < doc->GetRecordCount(); ++r) {
+        CString shown = doc->m_astrID[r];
+        CListViewEx::FitText(&dc, shown, fitted - 2 - 16 - 2);
+        EXPECT_EQ(shown, doc->m_astrID[r]);
+    }
+    StopApp();
+    StartApp();
+    Reattach();
+    EXPECT_EQ(view->m_aColumn[0].cx, fitted);
+}
