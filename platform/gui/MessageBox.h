@@ -11,7 +11,9 @@ using AfxMessageBoxHook = std::function<int(const CString& text, UINT nType)>;
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
 
-// Installs the function that answers message boxes and returns the previous one. Without a
-// hook the box shows on screen when a user interface runs; otherwise nobody can answer, so the
-// text goes to standard error and the safe answer is taken (Cancel, else No, else OK).
+// Installs the function that answers message boxes and returns the previous one; it gets the
+// type as the caller gave it. Without a hook the box shows on screen when a user interface runs,
+// with the framework's icon when the type names none (exclamation mark for OK and OK/Cancel,
+// question mark for Yes/No and Yes/No/Cancel); otherwise nobody can answer, so the text goes to
+// standard error and the safe answer is taken (Cancel, else No, else OK).
 AfxMessageBoxHook AfxSetMessageBoxHook(AfxMessageBoxHook hook);

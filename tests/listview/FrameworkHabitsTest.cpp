@@ -1,12 +1,14 @@
 // What users had on the original system without a line of the program's code, in the program's
-// own window: type-ahead in the ID list, and a column fitted by a double click on its header
-// divider.
+// own window: type-ahead in the ID list, a column fitted by a double click on its header divider,
+// and the framework's icons in message boxes.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QTimer>
 #include <utility>
 #include <vector>
 
@@ -67,6 +69,16 @@ protected:
     }
 };
 
+// While it lives, message boxes show on screen (offscreen here) instead of going to a hook.
+class OnScreenBoxes {
+public:
+    OnScreenBoxes() : m_previous(AfxSetMessageBoxHook(nullptr)) {}
+    ~OnScreenBoxes() { AfxSetMessageBoxHook(std::move(m_previous)); }
+
+private:
+    AfxMessageBoxHook m_previous;
+};
+
 }  // namespace
 
 TEST_F(HabitsTest, TypingTheStartOfAnIdMakesItsRecordTheCurrentOne) {
@@ -124,4 +136,30 @@ TEST_F(HabitsTest, ColumnFittedByADoubleClickOnItsDividerIsTheWidthWrittenAtExit
     StartApp();
     Reattach();
     EXPECT_EQ(view->m_aColumn[0].cx, fitted);
+}
+
+TEST_F(HabitsTest, MessageBoxesWithoutAnIconShowTheFrameworksOwn) {
+    OnScreenBoxes onScreen;
+    const std::pair<UINT, QMessageBox::Icon> cases[] = {
+        {MB_OK, QMessageBox::Warning},
+        {MB_OKCANCEL, QMessageBox::Warning},
+        {MB_YESNO, QMessageBox::Question},
+        {MB_YESNOCANCEL, QMessageBox::Question},
+        // An icon asked for is the one shown.
+        {MB_OK | MB_ICONQUESTION, QMessageBox::Question},
+        {MB_YESNOCANCEL | MB_ICONEXCLAMATION, QMessageBox::Warning},
+    };
+    for (const auto& [type, icon] : cases) {
+        QMessageBox::Icon shown = QMessageBox::NoIcon;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->icon();
+                box->reject();
+            }
+        });
+        closer.start(10);
+        AfxMessageBox(Sjis("IDを入力してください。"), type);
+        EXPECT_EQ(shown, icon) << "type " << type;
+    }
 }
