@@ -1,5 +1,7 @@
 #include "platform/gui/FrameMenusQt.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -79,6 +81,28 @@ QKeySequence KeyOf(const res::AccelEntry& a) {
     return QKeySequence(key | mods);
 }
 
+void PressEscape(QWidget* w) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+}
+
+// F10 alone: the keyboard goes into the menu bar with its first menu's title marked, and out of
+// it again when it is there already. Qt has no call for the bar's keyboard mode, but a menu
+// opened from the bar and closed with Esc leaves the bar in it, with that menu's title marked.
+void ToggleMenuBarKeyboard(QMenuBar* bar) {
+    if (!bar->isVisible()) return;
+    if (QApplication::focusWidget() == bar) {
+        PressEscape(bar);
+        return;
+    }
+    for (QAction* a : bar->actions()) {
+        if (!a->isVisible() || a->isSeparator() || !a->isEnabled() || !a->menu()) continue;
+        bar->setActiveAction(a);
+        if (QWidget* popup = QApplication::activePopupWidget()) PressEscape(popup);
+        return;
+    }
+}
+
 }  // namespace
 
 void CFrameMenus::Fill(QMenu* menu, UINT nIDResource, int popup, CFrameWnd* pTarget) {
@@ -142,6 +166,9 @@ CFrameMenus::CFrameMenus(CFrameWnd* pFrame, UINT nIDResource)
             QObject::connect(menu, &QMenu::aboutToHide, this,
                              [this] { m_pFrame->SetMessageText(AFX_IDS_IDLEMESSAGE); });
         }
+        auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), window);
+        f10->setContext(Qt::WindowShortcut);
+        QObject::connect(f10, &QShortcut::activated, bar, [bar] { ToggleMenuBarKeyboard(bar); });
     }
     if (const res::AccelResource* accel = res::FindAccelerators(nIDResource)) {
         const HWND hWnd = pFrame->GetSafeHwnd();

@@ -1,13 +1,16 @@
 // What users had on the original system without a line of the program's code, in the program's
 // own window: type-ahead in the ID list, a column fitted by a double click on its header divider,
-// and the framework's icons in message boxes.
+// F10 into the menu bar, and the framework's icons in message boxes.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QTimer>
 #include <utility>
 #include <vector>
@@ -136,6 +139,43 @@ TEST_F(HabitsTest, ColumnFittedByADoubleClickOnItsDividerIsTheWidthWrittenAtExit
     StartApp();
     Reattach();
     EXPECT_EQ(view->m_aColumn[0].cx, fitted);
+}
+
+TEST_F(HabitsTest, F10AloneTakesTheKeyboardIntoTheMenuBarAndBack) {
+    Open(kFive);
+    QMainWindow* window = frame->GetMainWindow();
+    window->activateWindow();
+    List()->setFocus();
+    afx_ui::ProcessEvents();
+    ASSERT_EQ(QApplication::focusWidget(), List());
+    QShortcut* f10 = nullptr;
+    for (QShortcut* s : window->findChildren<QShortcut*>())
+        if (s->key() == QKeySequence(Qt::Key_F10)) f10 = s;
+    ASSERT_NE(f10, nullptr);
+    QMenuBar* bar = window->menuBar();
+
+    // The first menu's title marked, not opened; F10 again, or Esc, gives the keyboard back.
+    Q_EMIT f10->activated();
+    EXPECT_EQ(QApplication::focusWidget(), bar);
+    EXPECT_EQ(bar->activeAction(), bar->actions().value(0));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    Q_EMIT f10->activated();
+    EXPECT_EQ(QApplication::focusWidget(), List());
+    Q_EMIT f10->activated();
+    PressKey(bar, Qt::Key_Escape, QString());
+    EXPECT_EQ(QApplication::focusWidget(), List());
+
+    // In the bar a menu's letter opens it, and an item's letter there carries it out:
+    // 表示(&V), ﾋﾟｯｸｱｯﾌﾟIDのみ(&P).
+    Q_EMIT f10->activated();
+    PressKey(bar, Qt::Key_Right, QString());
+    EXPECT_EQ(bar->activeAction(), bar->actions().value(1));
+    PressKey(bar, Qt::Key_V, "v");
+    QWidget* menu = QApplication::activePopupWidget();
+    ASSERT_NE(menu, nullptr);
+    PressKey(menu, Qt::Key_P, "p");
+    EXPECT_TRUE(view->m_bOnlyPickup);
+    EXPECT_EQ(QApplication::focusWidget(), List());
 }
 
 TEST_F(HabitsTest, MessageBoxesWithoutAnIconShowTheFrameworksOwn) {
