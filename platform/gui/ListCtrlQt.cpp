@@ -15,6 +15,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/Mbcs.h"
 #include "platform/gui/CDC.h"
+#include "platform/gui/CListCtrl.h"
 #include "platform/gui/GdiQt.h"
 #include "platform/gui/QtText.h"
 
@@ -618,24 +619,30 @@ bool ListCtrlQt::TypeAhead(QKeyEvent* event) {
     }
     m_typed.at = KeyTime(event);
     m_typed.any = true;
+    // One character again and again steps through the rows that start with it; more characters
+    // narrow the search, which then starts at the row found so far.
+    LVFINDINFO find;
+    find.flags = LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP;
+    find.psz = m_typed.sameChar ? m_typed.first.c_str() : m_typed.text.c_str();
+    const int focus = m_rows.Focused();
+    const int row = FindRowByText(find, m_typed.sameChar ? focus : std::max(focus, 0) - 1);
+    if (row >= 0)
+        MoveFocusTo(row, Qt::NoModifier);
+    else
+        QApplication::beep();
+    return true;
+}
+
+int ListCtrlQt::FindRowByText(const LVFINDINFO& find, int nAfter) {
+    // Texts remembered of another first column are of no use.
     const int column = m_columns.empty() ? -1 : m_columns.front().iSubItem;
     if (column != m_typed.column) {
         m_rows.ForgetTexts();
         m_typed.column = column;
     }
     CellBuffer buffer;
-    const ListRows::RowText textOf = [this, &buffer](int row) { return CellText(row, 0, buffer); };
-    // One character again and again steps through the rows that start with it; more characters
-    // narrow the search, which then starts at the row found so far.
-    const int focus = m_rows.Focused();
-    const int row = m_typed.sameChar
-                        ? m_rows.FindByPrefix(m_typed.first, focus + 1, textOf)
-                        : m_rows.FindByPrefix(m_typed.text, std::max(focus, 0), textOf);
-    if (row >= 0)
-        MoveFocusTo(row, Qt::NoModifier);
-    else
-        QApplication::beep();
-    return true;
+    return m_rows.FindText(find.psz, find.flags & LVFI_PARTIAL, nAfter + 1, find.flags & LVFI_WRAP,
+                           [this, &buffer](int row) { return CellText(row, 0, buffer); });
 }
 
 std::string_view ListCtrlQt::CellText(int nItem, int nSubItem, CellBuffer& buffer) {
@@ -716,9 +723,14 @@ LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
             return GetNextItem(index, static_cast<UINT>(lParam));
         case LVM_FINDITEM: {
             const auto* find = reinterpret_cast<const LVFINDINFO*>(lParam);
-            if (!find || !(find->flags & LVFI_PARAM)) return -1;
-            const int row = m_rows.Find(find->lParam);
-            return row > index ? row : -1;
+            if (!find) return -1;
+            if (find->flags & LVFI_PARAM) {
+                const int row = m_rows.Find(find->lParam);
+                return row > index ? row : -1;
+            }
+            if ((find->flags & (LVFI_STRING | LVFI_PARTIAL)) && find->psz)
+                return FindRowByText(*find, index);
+            return -1;
         }
         case LVM_GETITEMRECT:
             return lParam ? GetItemRect(index, *reinterpret_cast<RECT*>(lParam)) : FALSE;

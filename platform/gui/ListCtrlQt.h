@@ -110,6 +110,8 @@ private:
     bool TypeAhead(QKeyEvent* event);
     // TRUE while a key would add to the characters typed before it.
     bool TypingGoesOn(const QKeyEvent* event) const;
+    // LVM_FINDITEM by the first column's text, from the row after nAfter.
+    int FindRowByText(const LVFINDINFO& find, int nAfter);
 
     Host m_host;
     ListRows m_rows;

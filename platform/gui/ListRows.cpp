@@ -239,34 +239,42 @@ ListRows::Prefix ListRows::PrefixOf(std::string_view upperText) {
 
 // Bytes compare as characters here: both texts start at a character boundary, so equal bytes
 // from the start are equal characters.
-bool ListRows::MayStartWith(const Prefix& p, std::string_view prefix) {
+bool ListRows::MayMatch(const Prefix& p, std::string_view text, bool bPrefix) {
     const bool whole = p.code != Prefix::kLonger;
     const size_t known = whole ? p.code - 1u : Prefix::kBytes;
-    if (std::memcmp(p.bytes, prefix.data(), std::min(known, prefix.size())) != 0) return false;
-    return prefix.size() <= known || !whole;
+    if (std::memcmp(p.bytes, text.data(), std::min(known, text.size())) != 0) return false;
+    // Of a longer text only the start is known: the rest is for the owner's text to tell.
+    if (!whole) return bPrefix || text.size() > known;
+    return bPrefix ? text.size() <= known : text.size() == known;
 }
 
-int ListRows::FindByPrefix(std::string_view prefix, int nFrom, const RowText& text) {
+int ListRows::FindText(std::string_view text, bool bPrefix, int nFrom, bool bWrap,
+                       const RowText& textOf) {
     const int n = Count();
-    if (n == 0 || prefix.empty()) return -1;
+    if (n == 0 || (bPrefix && text.empty())) return -1;
+    nFrom = std::max(nFrom, 0);
+    if (nFrom >= n && !bWrap) return -1;
+    if (nFrom >= n) nFrom = 0;
+    const int nRows = bWrap ? n : n - nFrom;
+    std::string wanted(text);
+    mbcs::ToUpper(wanted);
     if (m_prefixes.size() < static_cast<size_t>(n)) m_prefixes.resize(static_cast<size_t>(n));
-    nFrom = nFrom < 0 || nFrom >= n ? 0 : nFrom;
     std::string upper;
     // The owner answers in between; should it change the rows meanwhile, the search gives up.
     auto ask = [&](int i) {
-        upper.assign(text(i));
+        upper.assign(textOf(i));
         mbcs::ToUpper(upper);
         if (Count() != n || m_prefixes.size() < static_cast<size_t>(n)) return false;
         m_prefixes[static_cast<size_t>(i)] = PrefixOf(upper);
         return true;
     };
-    for (int k = 0; k < n; ++k) {
+    for (int k = 0; k < nRows; ++k) {
         const int i = nFrom + k < n ? nFrom + k : nFrom + k - n;
         if (m_prefixes[static_cast<size_t>(i)].code == 0 && !ask(i)) return -1;
-        if (!MayStartWith(m_prefixes[static_cast<size_t>(i)], prefix)) continue;
+        if (!MayMatch(m_prefixes[static_cast<size_t>(i)], wanted, bPrefix)) continue;
         // What is remembered may be out of date, and holds only the text's start.
         if (!ask(i)) return -1;
-        if (std::string_view(upper).substr(0, prefix.size()) == prefix) return i;
+        if (bPrefix ? upper.compare(0, wanted.size(), wanted) == 0 : upper == wanted) return i;
     }
     return -1;
 }

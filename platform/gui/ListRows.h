@@ -47,11 +47,14 @@ public:
     // The text a row shows in its first column (CP932), as the owner gives it now; valid until
     // the next call.
     using RowText = std::function<std::string_view(int nRow)>;
-    // The first row from nFrom on, wrapping past the end, whose text starts with `prefix`, case
-    // ignored; -1 when none does. `prefix` is upper-cased already. A row's text is asked for the
-    // first time a search passes the row and again only for a row that seems to match, so that
-    // a text changed since is never taken on trust.
-    int FindByPrefix(std::string_view prefix, int nFrom, const RowText& text);
+    // The first row from nFrom on (and with bWrap on from the top, up to the row before nFrom)
+    // whose text is `text`, or starts with it when bPrefix; case ignored; -1 when none is. A
+    // row's text is asked for the first time a search passes the row, and again only for a row
+    // that seems to match, so that a text changed since is never taken on trust.
+    int FindText(std::string_view text, bool bPrefix, int nFrom, bool bWrap, const RowText& textOf);
+    int FindByPrefix(std::string_view prefix, int nFrom, const RowText& textOf) {
+        return FindText(prefix, true, nFrom, true, textOf);
+    }
     // The owner's texts of rows first..last (or all) changed: they are asked for again.
     void ForgetTexts(int first, int last);
     void ForgetTexts();
@@ -67,7 +70,7 @@ private:
         static constexpr std::uint8_t kLonger = kBytes + 2;
     };
     static Prefix PrefixOf(std::string_view upperText);
-    static bool MayStartWith(const Prefix& p, std::string_view prefix);
+    static bool MayMatch(const Prefix& p, std::string_view text, bool bPrefix);
 
     void SortByLess(bool (*less)(const Row&, const Row&, void*), void* context);
     // Makes the lookup correct for every row from m_validFrom on.

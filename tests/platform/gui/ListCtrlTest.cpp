@@ -426,6 +426,26 @@ TEST_F(ListView, RowsKeepTheirDataThroughInsertsAndDeletes) {
     EXPECT_EQ(ctrl.FindItemByData(777), -1);
 }
 
+TEST_F(ListView, FindItemByTextLooksAfterTheStartRowAndWrapsOnlyWhenAsked) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    AddRows(30);  // first texts "r0 c0", "r10 c0" .. "r290 c0"
+    auto find = [&ctrl](UINT flags, const char* text, int start) {
+        LVFINDINFO info;
+        info.flags = flags;
+        info.psz = text;
+        return ctrl.FindItem(&info, start);
+    };
+    EXPECT_EQ(find(LVFI_STRING, "R20 C0", -1), 2);
+    EXPECT_EQ(find(LVFI_STRING, "r2", -1), -1);  // the whole text
+    EXPECT_EQ(find(LVFI_PARTIAL, "r1", -1), 1);
+    EXPECT_EQ(find(LVFI_STRING | LVFI_PARTIAL, "r1", 1), 10);
+    EXPECT_EQ(find(LVFI_PARTIAL, "r1", 19), -1);
+    EXPECT_EQ(find(LVFI_PARTIAL | LVFI_WRAP, "r1", 19), 1);
+    EXPECT_EQ(find(LVFI_STRING | LVFI_WRAP, "r10 c0", 1), 1);  // round to the start row itself
+    EXPECT_EQ(find(LVFI_STRING | LVFI_WRAP, "r10 c0", 29), 1);
+    EXPECT_EQ(find(LVFI_PARTIAL, "", -1), -1);
+}
+
 TEST_F(ListView, FocusAndSelectionAreAskedAndTold) {
     CListCtrl& ctrl = view->GetListCtrl();
     AddRows(6);
