@@ -5,7 +5,9 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QShortcut>
+#include <QStyleOptionMenuItem>
 
 #include "platform/base/CodePage.h"
 #include "platform/gui/AfxRes.h"
@@ -80,6 +82,24 @@ QKeySequence KeyOf(const res::AccelEntry& a) {
     if (a.fVirt & res::FALT) mods |= Qt::ALT;
     return QKeySequence(key | mods);
 }
+
+// The style draws a menu bar's title marked only while its menu is open; with the keyboard in
+// the bar (F10) the title it is on is marked the same way, so that the user sees where it is.
+class MenuBarStyle : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && (item->state & State_Selected) && widget &&
+            widget->hasFocus()) {
+            QStyleOptionMenuItem marked = *item;
+            marked.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &marked, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
 
 void PressEscape(QWidget* w) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
@@ -166,6 +186,9 @@ CFrameMenus::CFrameMenus(CFrameWnd* pFrame, UINT nIDResource)
             QObject::connect(menu, &QMenu::aboutToHide, this,
                              [this] { m_pFrame->SetMessageText(AFX_IDS_IDLEMESSAGE); });
         }
+        auto* style = new MenuBarStyle;
+        style->setParent(bar);
+        bar->setStyle(style);
         auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), window);
         f10->setContext(Qt::WindowShortcut);
         QObject::connect(f10, &QShortcut::activated, bar, [bar] { ToggleMenuBarKeyboard(bar); });

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -154,13 +155,27 @@ TEST_F(HabitsTest, F10AloneTakesTheKeyboardIntoTheMenuBarAndBack) {
     ASSERT_NE(f10, nullptr);
     QMenuBar* bar = window->menuBar();
 
+    // Whether a title is drawn in the highlight colour, as an open menu's is.
+    auto marked = [bar](int index) {
+        const QImage title = bar->grab(bar->actionGeometry(bar->actions().value(index))).toImage();
+        const QColor highlight = bar->palette().color(QPalette::Highlight);
+        int n = 0;
+        for (int y = 0; y < title.height(); ++y)
+            for (int x = 0; x < title.width(); ++x)
+                if (title.pixelColor(x, y) == highlight) ++n;
+        return n > title.width() * title.height() / 4;
+    };
+
     // The first menu's title marked, not opened; F10 again, or Esc, gives the keyboard back.
+    EXPECT_FALSE(marked(0));
     Q_EMIT f10->activated();
     EXPECT_EQ(QApplication::focusWidget(), bar);
     EXPECT_EQ(bar->activeAction(), bar->actions().value(0));
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(marked(0));
     Q_EMIT f10->activated();
     EXPECT_EQ(QApplication::focusWidget(), List());
+    EXPECT_FALSE(marked(0));
     Q_EMIT f10->activated();
     PressKey(bar, Qt::Key_Escape, QString());
     EXPECT_EQ(QApplication::focusWidget(), List());
