@@ -317,10 +317,15 @@ void CVelkonView::OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
 
 void CVelkonView::RedrawRecord(int r) {
     CListCtrl& list = GetListCtrl();
+    // The list remembers the start of each row's first text for type-ahead; it must hear of a
+    // changed record also when its row is out of sight.
     if (r < 0) {
+        list.RedrawItems(0, list.GetItemCount() - 1);
         Invalidate(FALSE);
         return;
     }
+    const int changed = list.FindItemByData(r);
+    if (changed >= 0) list.RedrawItems(changed, changed);
     const int top = list.GetTopIndex();
     const int last = std::min(list.GetItemCount(), top + list.GetCountPerPage() + 1);
     for (int row = top; row < last; ++row) {

@@ -9,6 +9,12 @@
 class CImageList;
 class CListView;
 
+// LVM_FINDITEM by the rows' first text, besides LVFI_PARAM: the whole text, case ignored, or its
+// start with LVFI_PARTIAL; with LVFI_WRAP the search goes on from the top after the last row.
+constexpr UINT LVFI_STRING = 0x0002;
+constexpr UINT LVFI_PARTIAL = 0x0008;
+constexpr UINT LVFI_WRAP = 0x0020;
+
 class CListCtrl : public CWnd {
 public:
     CListCtrl();
@@ -36,7 +42,8 @@ public:
     UINT GetItemState(int nItem, UINT nMask) const;
     int GetNextItem(int nItem, int nFlags) const;
     UINT GetSelectedCount() const;
-    // LVFI_PARAM only: the row holding the item data, found without walking the rows.
+    // The first row after nStart: with LVFI_PARAM the one holding the item data, found without
+    // walking the rows; with LVFI_STRING the one whose first text matches psz (see above).
     int FindItem(LVFINDINFO* pFindInfo, int nStart = -1) const;
     int FindItemByData(LPARAM dwData) const;
     BOOL SortItems(PFNLVCOMPARE pfnCompare, LPARAM dwData);

@@ -1,10 +1,14 @@
 #include "platform/gui/FrameMenusQt.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QShortcut>
+#include <QStyleOptionMenuItem>
 
 #include "platform/base/CodePage.h"
 #include "platform/gui/AfxRes.h"
@@ -80,6 +84,46 @@ QKeySequence KeyOf(const res::AccelEntry& a) {
     return QKeySequence(key | mods);
 }
 
+// The style draws a menu bar's title marked only while its menu is open; with the keyboard in
+// the bar (F10) the title it is on is marked the same way, so that the user sees where it is.
+class MenuBarStyle : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && (item->state & State_Selected) && widget &&
+            widget->hasFocus()) {
+            QStyleOptionMenuItem marked = *item;
+            marked.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &marked, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
+void PressEscape(QWidget* w) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+}
+
+// F10 alone: the keyboard goes into the menu bar with its first menu's title marked, and out of
+// it again when it is there already. Qt has no call for the bar's keyboard mode, but a menu
+// opened from the bar and closed with Esc leaves the bar in it, with that menu's title marked.
+void ToggleMenuBarKeyboard(QMenuBar* bar) {
+    if (!bar->isVisible()) return;
+    if (QApplication::focusWidget() == bar) {
+        PressEscape(bar);
+        return;
+    }
+    for (QAction* a : bar->actions()) {
+        if (!a->isVisible() || a->isSeparator() || !a->isEnabled() || !a->menu()) continue;
+        bar->setActiveAction(a);
+        if (QWidget* popup = QApplication::activePopupWidget()) PressEscape(popup);
+        return;
+    }
+}
+
 }  // namespace
 
 void CFrameMenus::Fill(QMenu* menu, UINT nIDResource, int popup, CFrameWnd* pTarget) {
@@ -143,6 +187,12 @@ CFrameMenus::CFrameMenus(CFrameWnd* pFrame, UINT nIDResource)
             QObject::connect(menu, &QMenu::aboutToHide, this,
                              [this] { m_pFrame->SetMessageText(AFX_IDS_IDLEMESSAGE); });
         }
+        auto* style = new MenuBarStyle;
+        style->setParent(bar);
+        bar->setStyle(style);
+        auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), window);
+        f10->setContext(Qt::WindowShortcut);
+        QObject::connect(f10, &QShortcut::activated, bar, [bar] { ToggleMenuBarKeyboard(bar); });
     }
     if (const res::AccelResource* accel = res::FindAccelerators(nIDResource)) {
         const HWND hWnd = pFrame->GetSafeHwnd();

@@ -1,6 +1,8 @@
 #include "platform/gui/ListCtrlQt.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -11,7 +13,9 @@
 #include <cstring>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/Mbcs.h"
 #include "platform/gui/CDC.h"
+#include "platform/gui/CListCtrl.h"
 #include "platform/gui/GdiQt.h"
 #include "platform/gui/QtText.h"
 
@@ -25,6 +29,20 @@ Qt::Alignment AlignmentOf(int fmt) {
         default:
             return Qt::AlignLeft | Qt::AlignVCenter;
     }
+}
+
+// Characters typed within this many milliseconds of each other make one search.
+constexpr quint64 kTypeAheadPause = 1000;
+
+quint64 KeyTime(const QKeyEvent* event) {
+    if (event->timestamp() != 0) return event->timestamp();
+    // Key events the program makes itself carry no time of the window system.
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return static_cast<quint64>(clock.elapsed());
 }
 }  // namespace
 
@@ -47,6 +65,8 @@ ListCtrlQt::ListCtrlQt(QWidget* parent)
                          m_columns[static_cast<size_t>(logical)].cx = newSize;
                          ScheduleLayout();
                      });
+    QObject::connect(m_header, &QHeaderView::sectionHandleDoubleClicked, this,
+                     [this](int logical) { FitColumnToTexts(logical); });
     QObject::connect(m_header, &QHeaderView::sectionClicked, this, [this](int logical) {
         NMLISTVIEW nm;
         nm.iItem = -1;
@@ -551,6 +571,8 @@ void ListCtrlQt::keyPressEvent(QKeyEvent* event) {
             target = count - 1;
             break;
         case Qt::Key_Space:
+            // Within a search a space is part of the text looked for.
+            if (!(mods & Qt::ControlModifier) && TypingGoesOn(event) && TypeAhead(event)) return;
             if (focus >= 0) {
                 const bool selected = m_rows.At(focus).state & LVIS_SELECTED;
                 if (mods & Qt::ControlModifier)
@@ -562,6 +584,7 @@ void ListCtrlQt::keyPressEvent(QKeyEvent* event) {
             event->accept();
             return;
         default:
+            if (TypeAhead(event)) return;
             // Shortcuts of the program (Enter, Del, Ctrl+A) go on to the frame.
             event->ignore();
             return;
@@ -569,6 +592,85 @@ void ListCtrlQt::keyPressEvent(QKeyEvent* event) {
     event->accept();
     if (count == 0) return;
     MoveFocusTo(std::clamp(target, 0, count - 1), mods);
+}
+
+bool ListCtrlQt::TypingGoesOn(const QKeyEvent* event) const {
+    const quint64 now = KeyTime(event);
+    return m_typed.any && now >= m_typed.at && now - m_typed.at <= kTypeAheadPause;
+}
+
+bool ListCtrlQt::TypeAhead(QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString typed = event->text();
+    if (typed.isEmpty()) return false;
+    for (QChar c : typed)
+        if (!c.isPrint()) return false;
+    event->accept();
+    std::string piece = FromQt(typed);
+    mbcs::ToUpper(piece);
+    if (TypingGoesOn(event)) {
+        m_typed.text += piece;
+        m_typed.sameChar = m_typed.sameChar && piece == m_typed.first;
+    } else {
+        m_typed.text = piece;
+        m_typed.first = piece;
+        m_typed.sameChar = true;
+    }
+    m_typed.at = KeyTime(event);
+    m_typed.any = true;
+    // One character again and again steps through the rows that start with it; more characters
+    // narrow the search, which then starts at the row found so far.
+    LVFINDINFO find;
+    find.flags = LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP;
+    find.psz = m_typed.sameChar ? m_typed.first.c_str() : m_typed.text.c_str();
+    const int focus = m_rows.Focused();
+    const int row = FindRowByText(find, m_typed.sameChar ? focus : std::max(focus, 0) - 1);
+    if (row >= 0)
+        MoveFocusTo(row, Qt::NoModifier);
+    else
+        QApplication::beep();
+    return true;
+}
+
+int ListCtrlQt::FindRowByText(const LVFINDINFO& find, int nAfter) {
+    // Texts remembered of another first column are of no use.
+    const int column = m_columns.empty() ? -1 : m_columns.front().iSubItem;
+    if (column != m_typed.column) {
+        m_rows.ForgetTexts();
+        m_typed.column = column;
+    }
+    CellBuffer buffer;
+    return m_rows.FindText(find.psz, find.flags & LVFI_PARTIAL, nAfter + 1, find.flags & LVFI_WRAP,
+                           [this, &buffer](int row) { return CellText(row, 0, buffer); });
+}
+
+std::string_view ListCtrlQt::CellText(int nItem, int nSubItem, CellBuffer& buffer) {
+    LVITEM item;
+    item.mask = LVIF_TEXT;
+    buffer[0] = '\0';
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    GetDispInfo(nItem, nSubItem, item);
+    return std::string_view(buffer.data());
+}
+
+void ListCtrlQt::FitColumnToTexts(int nCol) {
+    if (nCol < 0 || nCol >= static_cast<int>(m_columns.size())) return;
+    if (m_layoutPending) Relayout();
+    const QFontMetrics fm = fontMetrics();
+    const int h = RowHeight();
+    const int top = TopIndex();
+    const int end = std::min(m_rows.Count(), top + (viewport()->height() + h - 1) / h);
+    int widest = 0;
+    CellBuffer buffer;
+    for (int i = top; i < end; ++i)
+        widest = std::max(widest, fm.horizontalAdvance(ToQt(CellText(i, nCol, buffer))));
+    // Room on both sides of the text, and for the icon beside the first column's text.
+    const int margin = std::max(6, fm.averageCharWidth());
+    int width = widest + 2 * margin;
+    if (nCol == 0 && m_imageLists[LVSIL_SMALL]) width += 16;
+    m_header->resizeSection(nCol, std::max(width, m_header->sectionSizeHint(nCol)));
 }
 
 void ListCtrlQt::focusInEvent(QFocusEvent* event) {
@@ -621,15 +723,22 @@ LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
             return GetNextItem(index, static_cast<UINT>(lParam));
         case LVM_FINDITEM: {
             const auto* find = reinterpret_cast<const LVFINDINFO*>(lParam);
-            if (!find || !(find->flags & LVFI_PARAM)) return -1;
-            const int row = m_rows.Find(find->lParam);
-            return row > index ? row : -1;
+            if (!find) return -1;
+            if (find->flags & LVFI_PARAM) {
+                const int row = m_rows.Find(find->lParam);
+                return row > index ? row : -1;
+            }
+            if ((find->flags & (LVFI_STRING | LVFI_PARTIAL)) && find->psz)
+                return FindRowByText(*find, index);
+            return -1;
         }
         case LVM_GETITEMRECT:
             return lParam ? GetItemRect(index, *reinterpret_cast<RECT*>(lParam)) : FALSE;
         case LVM_ENSUREVISIBLE:
             return EnsureVisible(index, lParam != 0);
         case LVM_REDRAWITEMS:
+            // The owner's texts of these rows changed: type-ahead must not go by the old ones.
+            m_rows.ForgetTexts(index, static_cast<int>(lParam));
             for (int i = std::max(index, TopIndex());
                  i <= std::min(static_cast<int>(lParam), TopIndex() + CountPerPage()); ++i)
                 UpdateRow(i);

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <array>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/base/CString.h"
@@ -69,6 +72,9 @@ private:
     void SelectRange(int first, int last);
     void MoveFocusTo(int nItem, Qt::KeyboardModifiers modifiers);
     void GetDispInfo(int nItem, int nSubItem, LVITEM& item);
+    // A cell's text as the owner gives it, in the buffer.
+    using CellBuffer = std::array<char, 260>;
+    std::string_view CellText(int nItem, int nSubItem, CellBuffer& buffer);
 
     BOOL InsertColumn(int nCol, const LVCOLUMN& col);
     BOOL DeleteColumn(int nCol);
@@ -96,6 +102,16 @@ private:
     void UpdateRow(int nItem);
     void DrawDefaultRow(QPainter& painter, int nItem, const QRect& rc, UINT itemState);
     void SyncHeader();
+    // A double click on a header divider: the column as wide as its widest text in sight, or
+    // its caption when that is wider.
+    void FitColumnToTexts(int nCol);
+    // Type-ahead: a printable key moves the focus and selection to the next row whose first text
+    // starts with what was typed. FALSE for a key that is no character.
+    bool TypeAhead(QKeyEvent* event);
+    // TRUE while a key would add to the characters typed before it.
+    bool TypingGoesOn(const QKeyEvent* event) const;
+    // LVM_FINDITEM by the first column's text, from the row after nAfter.
+    int FindRowByText(const LVFINDINFO& find, int nAfter);
 
     Host m_host;
     ListRows m_rows;
@@ -109,4 +125,14 @@ private:
     int m_anchor = -1;
     bool m_layoutPending = false;
     bool m_syncingHeader = false;
+    struct Typed {
+        std::string text;   // upper-cased
+        std::string first;  // the first character of it
+        bool sameChar = true;
+        bool any = false;
+        quint64 at = 0;  // the last key's time, in milliseconds
+        // The first column the rows' remembered texts belong to.
+        int column = -1;
+    };
+    Typed m_typed;
 };

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
+#include "platform/base/Mbcs.h"
 #include "platform/gui/CommCtrl.h"
 
 namespace {
@@ -78,6 +80,8 @@ int ListRows::Insert(int nIndex, LPARAM lParam, UINT state) {
         }
     } else {
         m_rows.insert(m_rows.begin() + nIndex, Row{lParam, state});
+        if (static_cast<size_t>(nIndex) < m_prefixes.size())
+            m_prefixes.insert(m_prefixes.begin() + nIndex, Prefix{});
         m_validFrom = std::min(m_validFrom, nIndex);
         if (m_focused >= nIndex) ++m_focused;
         if (m_selectedEnd > nIndex) ++m_selectedEnd;
@@ -96,6 +100,8 @@ void ListRows::Erase(int nIndex) {
     Unlink(nIndex);
     if (m_rows[static_cast<size_t>(nIndex)].state & LVIS_SELECTED) --m_selected;
     m_rows.erase(m_rows.begin() + nIndex);
+    if (static_cast<size_t>(nIndex) < m_prefixes.size())
+        m_prefixes.erase(m_prefixes.begin() + nIndex);
     if (m_selectedEnd > nIndex) --m_selectedEnd;
     if (m_selectedBegin > nIndex) --m_selectedBegin;
     if (m_focused == nIndex)
@@ -110,6 +116,8 @@ void ListRows::Clear() {
     m_rows.shrink_to_fit();
     m_dense.clear();
     m_sparse.clear();
+    m_prefixes.clear();
+    m_prefixes.shrink_to_fit();
     m_validFrom = 0;
     m_focused = -1;
     m_selected = 0;
@@ -121,6 +129,8 @@ void ListRows::SetData(int nIndex, LPARAM lParam) {
     Unlink(nIndex);
     m_rows[static_cast<size_t>(nIndex)].lParam = lParam;
     if (nIndex < m_validFrom) StoreFirst(lParam, nIndex);
+    if (static_cast<size_t>(nIndex) < m_prefixes.size())
+        m_prefixes[static_cast<size_t>(nIndex)] = Prefix{};
 }
 
 UINT ListRows::SetState(int nIndex, UINT state, UINT mask) {
@@ -205,6 +215,8 @@ void ListRows::SortByLess(bool (*less)(const Row&, const Row&, void*), void* con
         std::swap(src, dst);
     }
     if (src != a) std::memcpy(a, src, n * sizeof(Row));
+    // Asked again when type-ahead next passes; cheaper than carrying them through the merges.
+    m_prefixes.clear();
     m_focused = -1;
     for (size_t i = 0; i < n; ++i) {
         if (a[i].state & LVIS_FOCUSED) {
@@ -213,4 +225,70 @@ void ListRows::SortByLess(bool (*less)(const Row&, const Row&, void*), void* con
         }
     }
     m_validFrom = 0;
+}
+
+// --- type-ahead ---
+
+ListRows::Prefix ListRows::PrefixOf(std::string_view upperText) {
+    Prefix p;
+    const size_t n = std::min(upperText.size(), Prefix::kBytes);
+    std::memcpy(p.bytes, upperText.data(), n);
+    p.code = upperText.size() > Prefix::kBytes ? Prefix::kLonger : static_cast<std::uint8_t>(n + 1);
+    return p;
+}
+
+// Bytes compare as characters here: both texts start at a character boundary, so equal bytes
+// from the start are equal characters.
+bool ListRows::MayMatch(const Prefix& p, std::string_view text, bool bPrefix) {
+    const bool whole = p.code != Prefix::kLonger;
+    const size_t known = whole ? p.code - 1u : Prefix::kBytes;
+    if (std::memcmp(p.bytes, text.data(), std::min(known, text.size())) != 0) return false;
+    // Of a longer text only the start is known: the rest is for the owner's text to tell.
+    if (!whole) return bPrefix || text.size() > known;
+    return bPrefix ? text.size() <= known : text.size() == known;
+}
+
+int ListRows::FindText(std::string_view text, bool bPrefix, int nFrom, bool bWrap,
+                       const RowText& textOf) {
+    const int n = Count();
+    if (n == 0 || (bPrefix && text.empty())) return -1;
+    nFrom = std::max(nFrom, 0);
+    if (nFrom >= n && !bWrap) return -1;
+    if (nFrom >= n) nFrom = 0;
+    const int nRows = bWrap ? n : n - nFrom;
+    std::string wanted(text);
+    mbcs::ToUpper(wanted);
+    if (m_prefixes.size() < static_cast<size_t>(n)) m_prefixes.resize(static_cast<size_t>(n));
+    std::string upper;
+    // The owner answers in between; should it change the rows meanwhile, the search gives up.
+    auto ask = [&](int i) {
+        upper.assign(textOf(i));
+        mbcs::ToUpper(upper);
+        if (Count() != n || m_prefixes.size() < static_cast<size_t>(n)) return false;
+        m_prefixes[static_cast<size_t>(i)] = PrefixOf(upper);
+        return true;
+    };
+    for (int k = 0; k < nRows; ++k) {
+        const int i = nFrom + k < n ? nFrom + k : nFrom + k - n;
+        if (m_prefixes[static_cast<size_t>(i)].code == 0 && !ask(i)) return -1;
+        if (!MayMatch(m_prefixes[static_cast<size_t>(i)], wanted, bPrefix)) continue;
+        // What is remembered may be out of date, and holds only the text's start.
+        if (!ask(i)) return -1;
+        if (bPrefix ? upper.compare(0, wanted.size(), wanted) == 0 : upper == wanted) return i;
+    }
+    return -1;
+}
+
+void ListRows::ForgetTexts(int first, int last) {
+    first = std::max(first, 0);
+    last = std::min(last, static_cast<int>(m_prefixes.size()) - 1);
+    if (first == 0 && last == static_cast<int>(m_prefixes.size()) - 1) {
+        m_prefixes.clear();
+        return;
+    }
+    for (int i = first; i <= last; ++i) m_prefixes[static_cast<size_t>(i)] = Prefix{};
+}
+
+void ListRows::ForgetTexts() {
+    m_prefixes.clear();
 }

@@ -1,8 +1,13 @@
 // The rows of a list view: item data and state only, so that a million rows cost 16 bytes each.
 // Keeps the focused row, the number of selected rows and a lookup from item data to row, so that
-// the questions the view asks for every update are answered without walking the rows.
+// the questions the view asks for every update are answered without walking the rows; and, once
+// type-ahead has asked for them, the first bytes of each row's first text, so that the next key
+// compares bytes instead of asking the owner for every row again.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -39,7 +44,34 @@ public:
     template <class Compare>
     void Sort(Compare compare);
 
+    // The text a row shows in its first column (CP932), as the owner gives it now; valid until
+    // the next call.
+    using RowText = std::function<std::string_view(int nRow)>;
+    // The first row from nFrom on (and with bWrap on from the top, up to the row before nFrom)
+    // whose text is `text`, or starts with it when bPrefix; case ignored; -1 when none is. A
+    // row's text is asked for the first time a search passes the row, and again only for a row
+    // that seems to match, so that a text changed since is never taken on trust.
+    int FindText(std::string_view text, bool bPrefix, int nFrom, bool bWrap, const RowText& textOf);
+    int FindByPrefix(std::string_view prefix, int nFrom, const RowText& textOf) {
+        return FindText(prefix, true, nFrom, true, textOf);
+    }
+    // The owner's texts of rows first..last (or all) changed: they are asked for again.
+    void ForgetTexts(int first, int last);
+    void ForgetTexts();
+
 private:
+    // The start of a row's text, upper-cased. Rows that move take it along; a row that gets
+    // other item data, and every row after a sort, starts without one.
+    struct Prefix {
+        static constexpr std::size_t kBytes = 7;
+        char bytes[kBytes] = {};
+        // 0: not asked yet; 1 + n: the whole text, n bytes; kLonger: the first kBytes of more.
+        std::uint8_t code = 0;
+        static constexpr std::uint8_t kLonger = kBytes + 2;
+    };
+    static Prefix PrefixOf(std::string_view upperText);
+    static bool MayMatch(const Prefix& p, std::string_view text, bool bPrefix);
+
     void SortByLess(bool (*less)(const Row&, const Row&, void*), void* context);
     // Makes the lookup correct for every row from m_validFrom on.
     void Reindex() const;
@@ -63,6 +95,9 @@ private:
     mutable std::vector<int> m_dense;
     mutable std::unordered_map<LPARAM, int> m_sparse;
     mutable int m_validFrom = 0;
+    // By row; shorter than the rows until type-ahead first runs over them (appended rows have
+    // none yet).
+    std::vector<Prefix> m_prefixes;
 };
 
 template <class Compare>

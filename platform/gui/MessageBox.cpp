@@ -16,6 +16,23 @@ AfxMessageBoxHook& Hook() {
     return hook;
 }
 
+// A box that names no icon gets the framework's: the exclamation mark for a notice (OK,
+// OK/Cancel), the question mark for a question (Yes/No, Yes/No/Cancel).
+UINT WithDefaultIcon(UINT nType) {
+    constexpr UINT kIconMask = 0xF0;
+    if (nType & kIconMask) return nType;
+    switch (nType & 0x0F) {
+        case MB_OK:
+        case MB_OKCANCEL:
+            return nType | MB_ICONEXCLAMATION;
+        case MB_YESNO:
+        case MB_YESNOCANCEL:
+            return nType | MB_ICONQUESTION;
+        default:
+            return nType;
+    }
+}
+
 int SafeAnswer(UINT nType) {
     switch (nType & 0x0F) {
         case MB_YESNOCANCEL:
@@ -53,7 +70,7 @@ int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
     } done;
     if (Hook()) return Hook()(text, nType);
     bool shown = false;
-    const int answer = AfxShowMessageBoxOnScreen(text, nType, shown);
+    const int answer = AfxShowMessageBoxOnScreen(text, WithDefaultIcon(nType), shown);
     if (shown) return answer;
     std::fprintf(stderr, "%s\n", Cp932ToUtf8(text.View()).c_str());
     return SafeAnswer(nType);

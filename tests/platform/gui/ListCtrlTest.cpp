@@ -8,10 +8,14 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "platform/gui/CDC.h"
@@ -178,6 +182,64 @@ TEST(ListRows, SortIsStableAndRowsTakeTheirStateAlong) {
     for (int i = 0; i < n; ++i) ASSERT_EQ(data[i], i);
 }
 
+// Type-ahead remembers how each row's text starts, so that the next key compares bytes instead
+// of asking the owner for every row; what it remembers must follow the rows and never make a
+// hit on its own.
+TEST(ListRows, PrefixSearchAsksEachTextOnceAndFollowsTheRows) {
+    std::vector<std::string> text = {"Apple",    "banana",           "NIF55555",
+                                     "nif55556", "\xB6\xC0\xB6\xC5", "Nif"};  // ｶﾀｶﾅ
+    ListRows rows;
+    for (int r = 0; r < 6; ++r) rows.Insert(r, r);
+    int asked = 0;
+    const ListRows::RowText textOf = [&](int row) {
+        ++asked;
+        return std::string_view(text[static_cast<size_t>(rows.At(row).lParam)]);
+    };
+    // From a row on, wrapping past the end; case ignored; a prefix longer than what is kept of a
+    // text is compared with the whole text.
+    EXPECT_EQ(rows.FindByPrefix("NIF55556", 0, textOf), 3);
+    EXPECT_EQ(rows.FindByPrefix("NIF", 4, textOf), 5);
+    EXPECT_EQ(rows.FindByPrefix("NIF", 0, textOf), 2);
+    EXPECT_EQ(rows.FindByPrefix("A", 1, textOf), 0);
+    EXPECT_EQ(rows.FindByPrefix("\xB6\xC0", 0, textOf), 4);
+    EXPECT_EQ(rows.FindByPrefix("NIFE", 0, textOf), -1);  // longer than the text "Nif"
+
+    // Every text known: a miss asks nothing, a hit only its own row, once more.
+    asked = 0;
+    EXPECT_EQ(rows.FindByPrefix("X", 3, textOf), -1);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(rows.FindByPrefix("B", 3, textOf), 1);
+    EXPECT_EQ(asked, 1);
+
+    // Known texts move with their rows; a new row, and a row given other data, are asked.
+    text.push_back("Cherry");
+    rows.Insert(0, 6);  // 6 0 1 2 3 4 5
+    rows.Erase(2);      // 6 0 2 3 4 5
+    asked = 0;
+    EXPECT_EQ(rows.FindByPrefix("C", 1, textOf), 0);
+    EXPECT_EQ(asked, 2);  // found, then confirmed
+    EXPECT_EQ(rows.FindByPrefix("B", 0, textOf), -1);
+    EXPECT_EQ(asked, 2);
+    rows.SetData(1, 1);
+    EXPECT_EQ(rows.FindByPrefix("B", 0, textOf), 1);
+
+    // A text changed without a word is not found by its old start, and by its new one once the
+    // owner says so.
+    text[3] = "zebra";
+    EXPECT_EQ(rows.FindByPrefix("NIF55556", 0, textOf), -1);
+    EXPECT_EQ(rows.FindByPrefix("Z", 0, textOf), 3);  // the check above asked it again
+    text[3] = "Quince";
+    EXPECT_EQ(rows.FindByPrefix("Q", 0, textOf), -1);
+    rows.ForgetTexts(3, 3);
+    EXPECT_EQ(rows.FindByPrefix("Q", 0, textOf), 3);
+
+    // A sort forgets them all.
+    rows.Sort([](LPARAM a, LPARAM b) { return static_cast<int>(b - a); });
+    asked = 0;
+    EXPECT_EQ(rows.FindByPrefix("X", 0, textOf), -1);
+    EXPECT_EQ(asked, rows.Count());
+}
+
 // A list view that answers for its rows as the program's view does, and records what it is asked.
 class TestListView : public CListView {
 public:
@@ -195,6 +257,8 @@ public:
     std::vector<DRAWITEMSTRUCT> drawn;
     bool dcReachable = true;
     std::vector<bool> focusMessages;  // TRUE for WM_SETFOCUS
+    // The texts (CP932) by item data and column position, instead of "r<data> c<column>".
+    std::function<std::string(LPARAM, int)> textOf;
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override {
         if (!CListView::PreCreateWindow(cs)) return FALSE;
@@ -212,8 +276,12 @@ protected:
         asks.push_back({info->item.iItem, info->item.iSubItem, info->item.lParam, info->item.mask});
         static char buffer[256];
         if (info->item.mask & LVIF_TEXT) {
-            std::snprintf(buffer, sizeof buffer, "r%ld c%d", static_cast<long>(info->item.lParam),
-                          info->item.iSubItem);
+            if (textOf)
+                std::snprintf(buffer, sizeof buffer, "%s",
+                              textOf(info->item.lParam, info->item.iSubItem).c_str());
+            else
+                std::snprintf(buffer, sizeof buffer, "r%ld c%d",
+                              static_cast<long>(info->item.lParam), info->item.iSubItem);
             info->item.pszText = buffer;
         }
         if (info->item.mask & LVIF_IMAGE) info->item.iImage = info->item.lParam % 2;
@@ -285,6 +353,39 @@ protected:
         QKeyEvent event(QEvent::KeyPress, key, mods);
         QCoreApplication::sendEvent(list, &event);
     }
+    // A key that types a character, pressed at a time in milliseconds; TRUE when the list took it.
+    bool Press(const QString& ch, quint64 at, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        const int key = ch == " " ? int(Qt::Key_Space) : ch.at(0).toUpper().unicode();
+        QKeyEvent event(QEvent::KeyPress, key, mods, ch);
+        event.setTimestamp(at);
+        QCoreApplication::sendEvent(list, &event);
+        return event.isAccepted();
+    }
+    // Characters typed 50 ms apart, from `at` on.
+    void Type(const char* utf8, quint64 at) {
+        const QString chars = QString::fromUtf8(utf8);
+        for (qsizetype i = 0; i < chars.size(); ++i)
+            Press(chars.mid(i, 1), at + 50 * static_cast<quint64>(i));
+    }
+    int TextAsks() const {
+        return static_cast<int>(std::count_if(view->asks.begin(), view->asks.end(), [](auto& a) {
+            return a.iSubItem == 0 && (a.mask & LVIF_TEXT);
+        }));
+    }
+    // A double click on the divider at the right of a header section.
+    void DoubleClickDivider(int section) {
+        auto* header = list->findChild<QHeaderView*>();
+        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) - 1,
+                        header->height() / 2);
+        const QPoint global = header->viewport()->mapToGlobal(at);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            const bool down = type != QEvent::MouseButtonRelease;
+            QMouseEvent event(type, at, global, Qt::LeftButton,
+                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(header->viewport(), &event);
+        }
+    }
     void Click(int row, Qt::KeyboardModifiers mods = Qt::NoModifier,
                QEvent::Type type = QEvent::MouseButtonPress) {
         RECT rc;
@@ -323,6 +424,26 @@ TEST_F(ListView, RowsKeepTheirDataThroughInsertsAndDeletes) {
     EXPECT_TRUE(ctrl.DeleteAllItems());
     EXPECT_EQ(ctrl.GetItemCount(), 0);
     EXPECT_EQ(ctrl.FindItemByData(777), -1);
+}
+
+TEST_F(ListView, FindItemByTextLooksAfterTheStartRowAndWrapsOnlyWhenAsked) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    AddRows(30);  // first texts "r0 c0", "r10 c0" .. "r290 c0"
+    auto find = [&ctrl](UINT flags, const char* text, int start) {
+        LVFINDINFO info;
+        info.flags = flags;
+        info.psz = text;
+        return ctrl.FindItem(&info, start);
+    };
+    EXPECT_EQ(find(LVFI_STRING, "R20 C0", -1), 2);
+    EXPECT_EQ(find(LVFI_STRING, "r2", -1), -1);  // the whole text
+    EXPECT_EQ(find(LVFI_PARTIAL, "r1", -1), 1);
+    EXPECT_EQ(find(LVFI_STRING | LVFI_PARTIAL, "r1", 1), 10);
+    EXPECT_EQ(find(LVFI_PARTIAL, "r1", 19), -1);
+    EXPECT_EQ(find(LVFI_PARTIAL | LVFI_WRAP, "r1", 19), 1);
+    EXPECT_EQ(find(LVFI_STRING | LVFI_WRAP, "r10 c0", 1), 1);  // round to the start row itself
+    EXPECT_EQ(find(LVFI_STRING | LVFI_WRAP, "r10 c0", 29), 1);
+    EXPECT_EQ(find(LVFI_PARTIAL, "", -1), -1);
 }
 
 TEST_F(ListView, FocusAndSelectionAreAskedAndTold) {
@@ -525,6 +646,122 @@ TEST_F(ListView, KeysMoveFocusAndSelectionAsOnTheDesktop) {
     Key(Qt::Key_A, Qt::ControlModifier);  // the program's command, not the list's
     EXPECT_EQ(Selected(), (std::vector<int>{0}));
     EXPECT_EQ(ctrl.GetItemCount(), before);
+}
+
+TEST_F(ListView, TypedCharactersMoveFocusAndSelectionToTheNextRowStartingWithThem) {
+    const std::vector<std::string> names = {"Apple",     "banana",  "Cherry",   "apricot",
+                                            "Blueberry", "avocado", "Blue Sky", "\xB6\xC0\xB6\xC5"};
+    view->textOf = [&names](LPARAM data, int column) {
+        return column == 0 ? names[static_cast<size_t>(data / 10)] : std::string("x");
+    };
+    AddRows(static_cast<int>(names.size()));
+    CListCtrl& ctrl = view->GetListCtrl();
+    ctrl.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ctrl.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+
+    // From the row after the focused one, case ignored; the selection goes along.
+    Type("a", 1000);
+    EXPECT_EQ(Focused(), 3);
+    EXPECT_EQ(Selected(), (std::vector<int>{3}));
+    // The same letter again steps through the rows that start with it, round past the end.
+    Type("a", 1500);
+    EXPECT_EQ(Focused(), 5);
+    Type("a", 2000);
+    EXPECT_EQ(Focused(), 0);
+
+    // After a pause a new search; more characters narrow it, from the row found so far.
+    Type("b", 4000);
+    EXPECT_EQ(Focused(), 1);
+    Type("lue", 4500);
+    EXPECT_EQ(Focused(), 4);
+    // A space within a search is part of it...
+    Press(" ", 5000);
+    EXPECT_EQ(Focused(), 6);
+    EXPECT_EQ(Selected(), (std::vector<int>{6}));
+    // ...and after a pause it selects, as ever.
+    ctrl.SetItemState(6, 0, LVIS_SELECTED);
+    Press(" ", 7000);
+    EXPECT_EQ(Focused(), 6);
+    EXPECT_EQ(Selected(), (std::vector<int>{6}));
+
+    // Nothing starts with it: the focus stays. Half-width katakana as a kana keyboard types them.
+    Type("q", 9000);
+    EXPECT_EQ(Focused(), 6);
+    Type("ｶﾀ", 11000);
+    EXPECT_EQ(Focused(), 7);
+    // Characters with Ctrl or Alt are the program's shortcuts, not the list's.
+    EXPECT_FALSE(Press("c", 13000, Qt::ControlModifier));
+    EXPECT_FALSE(Press("c", 13100, Qt::AltModifier));
+    EXPECT_EQ(Focused(), 7);
+}
+
+// A million rows cannot be asked for their texts at every key; what type-ahead has seen it keeps
+// until the rows or their texts change.
+TEST_F(ListView, TypeAheadAsksForARowsTextAgainOnlyWhenItMayHaveChanged) {
+    std::map<LPARAM, std::string> changed;
+    view->textOf = [&changed](LPARAM data, int) {
+        auto it = changed.find(data);
+        return it != changed.end() ? it->second : std::to_string(data);  // "0" "10" .. "9990"
+    };
+    AddRows(1000);
+    CListCtrl& ctrl = view->GetListCtrl();
+    ctrl.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    view->asks.clear();
+    Type("x", 1000);  // no row starts with it
+    EXPECT_EQ(Focused(), 0);
+    EXPECT_EQ(TextAsks(), 1000);
+    view->asks.clear();
+    Type("x", 3000);
+    EXPECT_EQ(TextAsks(), 0);
+    Type("7", 5000);
+    EXPECT_EQ(ctrl.GetItemData(Focused()), 70);
+    EXPECT_EQ(TextAsks(), 1);  // the row found, to be sure of it
+
+    // The owner reports changed texts through RedrawItems (shown or not).
+    changed[500] = "xylophone";
+    changed[600] = "xenon";
+    ctrl.RedrawItems(50, 50);
+    view->asks.clear();
+    Type("x", 7000);
+    EXPECT_EQ(ctrl.GetItemData(Focused()), 500);
+    EXPECT_EQ(TextAsks(), 2);
+    // One it did not report is not found by its new text, nor by its old one.
+    Type("x", 9000);
+    EXPECT_EQ(ctrl.GetItemData(Focused()), 500);
+    Type("6", 11000);
+    EXPECT_EQ(ctrl.GetItemData(Focused()), 610);
+}
+
+TEST_F(ListView, DoubleClickOnAHeaderDividerFitsTheColumnToItsWidestTextInSight) {
+    const std::string inSight = "a rather longer text",
+                      below = "a text far longer than any in sight";
+    view->textOf = [&](LPARAM data, int column) {
+        if (column != 0) return std::string();
+        return data == 20 ? inSight : data == 9000 ? below : std::string("id");
+    };
+    AddRows(1000);
+    list->show();
+    afx_ui::ProcessEvents();
+    auto* header = list->findChild<QHeaderView*>();
+    const QFontMetrics fm = list->fontMetrics();
+    CListCtrl& ctrl = view->GetListCtrl();
+    auto width = [&ctrl](int column) {
+        LVCOLUMN col;
+        col.mask = LVCF_WIDTH;
+        return ctrl.GetColumn(column, &col) ? col.cx : -1;
+    };
+
+    DoubleClickDivider(0);
+    EXPECT_GT(width(0), fm.horizontalAdvance(QString::fromStdString(inSight)));
+    EXPECT_LT(width(0), fm.horizontalAdvance(QString::fromStdString(below)));
+    EXPECT_EQ(header->sectionSize(0), width(0));
+    ctrl.EnsureVisible(900, FALSE);
+    DoubleClickDivider(0);
+    EXPECT_GT(width(0), fm.horizontalAdvance(QString::fromStdString(below)));
+    // Rows with nothing to show: as wide as the caption needs.
+    DoubleClickDivider(1);
+    EXPECT_EQ(width(1), header->sectionSizeHint(1));
+    EXPECT_GT(width(1), fm.horizontalAdvance("Handle"));
 }
 
 TEST_F(ListView, ClicksSelectAsOnTheDesktop) {

@@ -1,0 +1,76 @@
+#!/usr/bin/env python3
+"""The ID list and the menu bar worked with the keyboard, with the real velkon95 on a private Xvfb
+display, one case per run.
+
+    velkon_keys_x11.py --program BIN --screenshot BIN --artifacts DIR CASE
+
+Uses the sessions, waits and checks of velkon_x11.py. Exits 77 (skipped) when Xvfb or xdotool is
+missing.
+"""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import velkon_x11 as vx  # noqa: E402
+from velkon_x11 import SAMPLE, frame_title, wait_until, write  # noqa: E402
+
+EDITOR = " - ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集"
+ABOUT = "このVelkonについて"
+
+
+def keys(s, wid, *names):
+    """Keys typed 50 ms apart into the window, which is given the focus first."""
+    s.xdotool("windowfocus", "--sync", wid)
+    s.xdotool("key", "--delay", "50", *names)
+
+
+def gone(s, title):
+    return title not in s.windows().values()
+
+
+def shot(s, artifacts, name):
+    os.makedirs(artifacts, exist_ok=True)
+    png = s.screenshot(os.path.join(artifacts, name))
+    print(f"screenshot: {png}")
+
+
+def editor_on(s, frame, member_id):
+    """Enter opens the editor on the one selected record; Esc closes it again."""
+    keys(s, frame, "Return")
+    editor = s.wait_window(member_id + EDITOR)
+    keys(s, editor, "Escape")
+    wait_until(f"the editor on {member_id} to close", lambda: gone(s, member_id + EDITOR))
+
+
+def case_type_ahead_and_f10(s, artifacts):
+    # Shown sorted by ID: ABC12345, HGF03421, NIF55555, PCV77001, XYZ00001, the last current.
+    s.start([write(s.path("data.lst"), SAMPLE)])
+    frame = s.wait_window(frame_title("data.lst"))
+    keys(s, frame, "n")
+    shot(s, artifacts, "velkon95-type-ahead.png")
+    editor_on(s, frame, "NIF55555")
+    # After a pause a new search; the second letter narrows it: "h" alone would do, "hg" must.
+    time.sleep(1.5)
+    keys(s, frame, "a", "b", "c")
+    editor_on(s, frame, "ABC12345")
+    time.sleep(1.5)
+    keys(s, frame, "p", "c", "v")
+    editor_on(s, frame, "PCV77001")
+
+    # F10 marks the first menu's title; then the letters of ﾍﾙﾌﾟ(&H) and このVelkonについて(&A).
+    keys(s, frame, "F10")
+    time.sleep(0.5)
+    shot(s, artifacts, "velkon95-f10.png")
+    s.xdotool("key", "--delay", "80", "h", "a")
+    about = s.wait_window(ABOUT)
+    keys(s, about, "Escape")
+    wait_until("the About box to close", lambda: gone(s, ABOUT))
+
+
+CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+if __name__ == "__main__":
+    sys.exit(vx.run_cases(__doc__, CASES, tools=("Xvfb", "xdotool"), tool_args=()))
