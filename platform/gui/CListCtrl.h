@@ -9,12 +9,6 @@
 class CImageList;
 class CListView;
 
-// LVM_FINDITEM by the rows' first text, besides LVFI_PARAM: the whole text, case ignored, or its
-// start with LVFI_PARTIAL; with LVFI_WRAP the search goes on from the top after the last row.
-constexpr UINT LVFI_STRING = 0x0002;
-constexpr UINT LVFI_PARTIAL = 0x0008;
-constexpr UINT LVFI_WRAP = 0x0020;
-
 class CListCtrl : public CWnd {
 public:
     CListCtrl();

@@ -110,6 +110,11 @@ constexpr UINT LVNI_FOCUSED = 0x0001;
 constexpr UINT LVNI_SELECTED = 0x0002;
 
 constexpr UINT LVFI_PARAM = 0x0001;
+// LVM_FINDITEM by the rows' first text, besides LVFI_PARAM: the whole text, case ignored, or its
+// start with LVFI_PARTIAL; with LVFI_WRAP the search goes on from the top after the last row.
+constexpr UINT LVFI_STRING = 0x0002;
+constexpr UINT LVFI_PARTIAL = 0x0008;
+constexpr UINT LVFI_WRAP = 0x0020;
 struct LVFINDINFO {
     UINT flags = 0;
     LPCSTR psz = nullptr;
