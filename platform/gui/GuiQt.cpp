@@ -248,7 +248,11 @@ void FinishEnding() {
     }
     if (QThread::currentThread()->loopLevel() > g_baseLoopLevel || AfxMessageBoxesShowing() > 0) {
         CancelModalWindows();
-        QTimer::singleShot(10, [] { FinishEnding(); });
+        // By the time the retry runs, the application it was for may be gone (or a new one,
+        // not ending, in its place): only an end still under way is finished.
+        QTimer::singleShot(10, [] {
+            if (CWinApp* now = AfxGetApp(); now && now->IsEnding()) FinishEnding();
+        });
         return;
     }
     app->EndUnasked();
