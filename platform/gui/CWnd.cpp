@@ -493,10 +493,16 @@ RECT ToRect(const QRect& r) {
 }
 }  // namespace
 
+// A window's place is its frame's top left, as the window system shows it, and its size the
+// client area's: placed by the client's corner, a window put at 0,0 would have its title bar
+// above the screen, where no one can take hold of it.
 BOOL CWnd::GetWindowPlacement(WINDOWPLACEMENT* wp) const {
     if (!m_pWidget || !wp) return FALSE;
     const bool special = m_pWidget->isMaximized() || m_pWidget->isMinimized();
-    wp->rcNormalPosition = ToRect(special ? m_pWidget->normalGeometry() : m_pWidget->geometry());
+    const QPoint strut = m_pWidget->geometry().topLeft() - m_pWidget->frameGeometry().topLeft();
+    QRect normal = special ? m_pWidget->normalGeometry() : m_pWidget->geometry();
+    if (m_pWidget->isWindow()) normal.moveTopLeft(normal.topLeft() - strut);
+    wp->rcNormalPosition = ToRect(normal);
     wp->showCmd = m_pWidget->isMaximized()   ? SW_SHOWMAXIMIZED
                   : m_pWidget->isMinimized() ? SW_SHOWMINIMIZED
                   : m_pWidget->isVisible()   ? SW_SHOWNORMAL
@@ -508,7 +514,16 @@ BOOL CWnd::SetWindowPlacement(const WINDOWPLACEMENT* wp) {
     if (!m_pWidget || !wp) return FALSE;
     const RECT& r = wp->rcNormalPosition;
     if (m_pWidget->isMaximized() || m_pWidget->isMinimized()) m_pWidget->showNormal();
-    m_pWidget->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    const QSize size(r.right - r.left, r.bottom - r.top);
+    if (!m_pWidget->isWindow()) {
+        m_pWidget->setGeometry(QRect(QPoint(r.left, r.top), size));
+    } else {
+        m_pWidget->resize(size);
+        // A place on no screen any more (a monitor unplugged since) is left to the window
+        // manager.
+        const QPoint at(r.left, r.top);
+        if (QGuiApplication::screenAt(at + QPoint(size.width() / 2, 10))) m_pWidget->move(at);
+    }
     ShowWindow(static_cast<int>(wp->showCmd));
     return TRUE;
 }

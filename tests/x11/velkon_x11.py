@@ -341,6 +341,30 @@ def case_end_signal(s, artifacts):
         check("data.lst" in f.read(), "the recent-file list was not written")
 
 
+def case_window_place(s, artifacts):
+    # A first start shows the title bar on the screen, where the window can be taken hold of;
+    # where the user then moves it, the next start puts it again, frame and all.
+    data = write(s.path("data.lst"), SAMPLE)
+    proc = s.start([data])
+    wid = s.wait_window(frame_title("data.lst"))
+    # xwininfo, not xdotool: xdotool counts the frame twice for a window the manager framed.
+    info = subprocess.run(["xwininfo", "-id", wid], env=s.env(), capture_output=True,
+                          text=True).stdout
+    client_top = int(info.split("Absolute upper-left Y:")[1].split()[0])
+    extents = subprocess.run(["xprop", "-id", wid, "_NET_FRAME_EXTENTS"], env=s.env(),
+                             capture_output=True, text=True).stdout
+    title = int(extents.split("=")[1].split(",")[2]) if "=" in extents else 0
+    check(client_top - title >= 0, f"the title bar starts at y={client_top - title}, off the screen")
+    s.xdotool("windowmove", wid, "150", "120")
+    wait_until("the window moved", lambda: s.geometry(wid)[:2] != (0, title))
+    before = s.geometry(wid)
+    proc.terminate()
+    s.wait_exit(proc)
+    s.start([data])
+    wid = s.wait_window(frame_title("data.lst"))
+    wait_until("the window in its place", lambda: s.geometry(wid) == before, timeout=5)
+
+
 def case_clipboard_pickup(s, artifacts):
     # What another program copies is picked up: a registered ID last updated on an earlier day
     # gets its update raised, which makes the document modified ("（更新）" in the title). Text
