@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "platform/base/CodePage.h"
@@ -36,6 +37,11 @@ std::string TmpFallback() {
 // of ours in name order, so that every program of the user finds the same; made when there is
 // none.
 std::string SpareDir(const std::string& fallback) {
+    // Asked for every socket path: the folder is read once while the choice stays good.
+    static std::mutex mutex;
+    static std::string chosen;
+    const std::lock_guard lock(mutex);
+    if (chosen.rfind(fallback + "-", 0) == 0 && IsPrivateDir(chosen)) return chosen;
     std::vector<std::string> found;
     if (DIR* d = ::opendir(g_tmpRoot.c_str())) {
         const std::string prefix = fallback.substr(g_tmpRoot.size() + 1) + "-";
@@ -47,9 +53,9 @@ std::string SpareDir(const std::string& fallback) {
         }
         ::closedir(d);
     }
-    if (!found.empty()) return *std::min_element(found.begin(), found.end());
+    if (!found.empty()) return chosen = *std::min_element(found.begin(), found.end());
     std::string pattern = fallback + "-XXXXXX";
-    if (::mkdtemp(pattern.data())) return pattern;
+    if (::mkdtemp(pattern.data())) return chosen = pattern;
     return {};
 }
 
