@@ -296,13 +296,13 @@ void Server::Impl::OnTick() {
 void Server::Impl::ArmTimer() {
     const bool wanted = !connections.empty() || acceptPaused;
     if (!timer.Valid() || wanted == timerArmed) return;
-    itimerspec spec{};
+    itimerspec period{};
     if (wanted) {
-        spec.it_interval.tv_sec = kTickMs / 1000;
-        spec.it_interval.tv_nsec = (kTickMs % 1000) * 1000000L;
-        spec.it_value = spec.it_interval;
+        period.it_interval.tv_sec = kTickMs / 1000;
+        period.it_interval.tv_nsec = (kTickMs % 1000) * 1000000L;
+        period.it_value = period.it_interval;
     }
-    if (::timerfd_settime(timer.Get(), 0, &spec, nullptr) == 0) timerArmed = wanted;
+    if (::timerfd_settime(timer.Get(), 0, &period, nullptr) == 0) timerArmed = wanted;
 }
 
 void Server::Impl::Flush(Connection& c) {
