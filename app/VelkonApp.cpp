@@ -1,5 +1,8 @@
 #include "app/VelkonApp.h"
 
+#include <cstdio>
+#include <string>
+
 #include "app/AboutDlg.h"
 #include "app/MainWindowOptions.h"
 #include "database/VelkonDoc.h"
@@ -8,6 +11,8 @@
 #include "listview/VelkonView.h"
 #include "platform/base/CFile.h"
 #include "platform/gui/CDocTemplate.h"
+#include "platform/gui/MessageBox.h"
+#include "platform/ipc/SocketPaths.h"
 #include "platform/ipc/WinClass.h"
 #include "res/resource.h"
 
@@ -23,6 +28,13 @@ CString CVelkonApp::DefaultDataPath() {
 }
 
 BOOL CVelkonApp::InitInstance() {
+    // Without a directory of its own the API would be off, and a second start would not find
+    // this one: the user learns where the sockets went instead.
+    const std::string notice = winlink::RuntimeDirNotice();
+    if (!notice.empty()) {
+        std::fprintf(stderr, "velkon95: %s\n", notice.c_str());
+        AfxLogMessage(CString(notice));
+    }
     // One instance: a second start brings the first one forward and ends.
     if (HWND running = FindWindow(kFrameClassName, nullptr)) {
         SetForegroundWindow(GetLastActivePopup(running));

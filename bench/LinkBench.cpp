@@ -61,7 +61,7 @@ void ServePeer(int quitFd) {
         CloseHandle(h);
         return sum;
     };
-    auto server = winlink::Server::Listen(kClass, serve, afx_kernel::AdoptReceivedFd);
+    auto server = winlink::Server::Listen(kClass, serve, afx_kernel::PassedMappings());
     if (!server) ::_exit(1);
     const char ready = 'r';
     if (::write(quitFd, &ready, 1) != 1) ::_exit(1);

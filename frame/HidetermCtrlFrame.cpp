@@ -43,6 +43,10 @@ CHidetermCtrlFrame::~CHidetermCtrlFrame() {
     AfxGetApp()->WriteProfileInt(kSection, kHideterm, m_bHidetermPickup);
 }
 
+BOOL CHidetermCtrlFrame::IsPeerMessage(UINT message) const {
+    return message == WM_HT_TEXT || CClipboardViewerFrame::IsPeerMessage(message);
+}
+
 void CHidetermCtrlFrame::ActivateFrame(int nCmdShow) {
     if (m_bFirstActivate) SetTimer(HIDETERM_TIMER_ID, HIDETERM_TIMER_PERIOD, nullptr);
     CClipboardViewerFrame::ActivateFrame(nCmdShow);

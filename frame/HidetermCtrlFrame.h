@@ -22,6 +22,8 @@ public:
     ~CHidetermCtrlFrame() override;
 
     void ActivateFrame(int nCmdShow = -1) override;
+    // The terminal's text.
+    BOOL IsPeerMessage(UINT message) const override;
 
     // Hands text to the linked terminal for sending.
     void SendToHideterm(const CString& strText);

@@ -50,6 +50,11 @@ char* BlockPointer(VPVOID vp, std::size_t& rSize) {
 
 }  // namespace
 
+BOOL CVelkonApi16CtrlFrame::IsPeerMessage(UINT message) const {
+    return (message >= WM_IDAPI_PRESENT && message <= WM_IDAPI_GETCAPTION7) ||
+           CHidetermCtrlFrame::IsPeerMessage(message);
+}
+
 CVelkonDoc* CVelkonApi16CtrlFrame::GetApiDocument() const {
     return dynamic_cast<CVelkonDoc*>(const_cast<CVelkonApi16CtrlFrame*>(this)->GetActiveDocument());
 }

@@ -14,6 +14,10 @@ class CVelkonDoc;
 constexpr UINT WM_VELKON_GETCAPTION = WM_USER + 0x3F2;
 
 class CVelkonApi16CtrlFrame : public CHidetermCtrlFrame {
+public:
+    // The queries and updates of 16-bit clients.
+    BOOL IsPeerMessage(UINT message) const override;
+
 protected:
     DECLARE_MESSAGE_MAP()
 protected:

@@ -43,6 +43,10 @@ HWND CVelkonApi32CtrlFrame::OpenPersonalDataEditor(int nRecord) {
     return pDlg ? pDlg->GetSafeHwnd() : nullptr;
 }
 
+BOOL CVelkonApi32CtrlFrame::IsPeerMessage(UINT message) const {
+    return message == WM_IDAPI32 || CVelkonApi16CtrlFrame::IsPeerMessage(message);
+}
+
 LRESULT CVelkonApi32CtrlFrame::OnIdApi32(WPARAM wParam, LPARAM lParam) {
     CVelkonDoc* pDoc = GetApiDocument();
     // lParam is not a handle of these functions: it is left alone.

@@ -12,6 +12,10 @@ public:
 
 protected:
     DECLARE_MESSAGE_MAP()
+public:
+    // The functions of 32-bit clients.
+    BOOL IsPeerMessage(UINT message) const override;
+
 protected:
     LRESULT OnIdApi32(WPARAM wParam, LPARAM lParam);
 

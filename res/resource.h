@@ -255,6 +255,7 @@
 #define AFX_IDP_FILE_READ_ONLY_FS 0xF135
 #define AFX_IDP_FILE_HARD_IO 0xF136
 #define AFX_IDP_FILE_GENERIC 0xF137  // %1: the system's error number
+#define AFX_IDP_FILE_IN_USE 0xF138   // another program has the data file open
 // Changes kept at an end signal, offered when their file opens again; %1: the file
 #define AFX_IDP_OFFER_RECOVERY 0xF140
 // Button texts of the message boxes, which the system itself supplied on the original platform

@@ -106,7 +106,9 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMake
         CWaitCursor wait;
         const BOOL wasModified = doc->IsModified();
         doc->SetModifiedFlag(FALSE);
-        const BOOL opened = doc->OnOpenDocument(path);
+        // Another program that has the file open would overwrite what this one saves.
+        CDocumentLock lock;
+        const BOOL opened = doc->LockPathName(path, lock, FALSE) && doc->OnOpenDocument(path);
         // While the failure was being reported, the program may have been told to end and the
         // document gone with its frame.
         if (m_pOnlyDoc != doc) return nullptr;
@@ -129,6 +131,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMake
             return nullptr;
         }
         doc->SetPathName(path);
+        doc->KeepPathLock(path, lock);
     }
     frame->InitialUpdateFrame(doc, bMakeVisible);
     // Changes an end signal kept last time come back with their file, if the user wants them.

@@ -91,6 +91,7 @@ void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint) {
 BOOL CDocument::OnNewDocument() {
     DeleteContents();
     m_strPathName.Empty();
+    m_pathLock.Release();
     SetModifiedFlag(FALSE);
     return TRUE;
 }
@@ -164,8 +165,13 @@ BOOL CDocument::DoFileSave() {
 BOOL CDocument::DoSave(LPCTSTR lpszPathName, BOOL bReplace) {
     CString path(lpszPathName);
     if (path.IsEmpty() && !PromptSavePath(path)) return FALSE;
+    CDocumentLock lock;
+    if (bReplace && !LockPathName(path, lock, TRUE)) return FALSE;
     if (!OnSaveDocument(path)) return FALSE;
-    if (bReplace) SetPathName(path);
+    if (bReplace) {
+        SetPathName(path);
+        KeepPathLock(path, lock);
+    }
     return TRUE;
 }
 
@@ -231,8 +237,21 @@ BOOL CDocument::OfferRecovery() {
     return TRUE;
 }
 
+BOOL CDocument::LockPathName(const CString& path, CDocumentLock& lock, BOOL bSaving) {
+    if (m_pathLock.Holds(path) || lock.Take(path)) return TRUE;
+    ReportSaveLoadException(path, EBUSY, bSaving,
+                            bSaving ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC);
+    return FALSE;
+}
+
+void CDocument::KeepPathLock(const CString& path, CDocumentLock& lock) {
+    if (!m_pathLock.Holds(path)) m_pathLock = std::move(lock);
+}
+
 UINT CDocument::FileErrorPrompt(int err) {
     switch (err) {
+        case EBUSY:
+            return AFX_IDP_FILE_IN_USE;
         case ENOENT:
         case ENOTDIR:
             return AFX_IDP_FILE_NOT_FOUND;

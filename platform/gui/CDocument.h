@@ -9,6 +9,7 @@
 #include "platform/base/CArchive.h"
 #include "platform/base/CString.h"
 #include "platform/gui/CCmdTarget.h"
+#include "platform/gui/DocumentLock.h"
 
 class CView;
 class CSingleDocTemplate;
@@ -62,6 +63,14 @@ public:
     // document (modified, its path unchanged), No discards the file. TRUE when they were loaded.
     virtual BOOL OfferRecovery();
 
+    // The data file stays this program's alone while it is open (see DocumentLock.h). Takes the
+    // lock of the file at path into `lock`; FALSE when another program has it, and the user has
+    // been told, the file named. Nothing changes for a file the document holds already.
+    BOOL LockPathName(const CString& path, CDocumentLock& lock, BOOL bSaving);
+    // The document now has the file at path (opened or saved under it): it keeps `lock`, and
+    // lets go of the one it held for another file.
+    void KeepPathLock(const CString& path, CDocumentLock& lock);
+
     CSingleDocTemplate* m_pDocTemplate = nullptr;
     // Deleted when its last view goes (documents that a template made).
     BOOL m_bAutoDelete = FALSE;
@@ -87,4 +96,5 @@ protected:
     CString m_strPathName;
     BOOL m_bModified = FALSE;
     std::vector<CView*> m_viewList;
+    CDocumentLock m_pathLock;
 };

@@ -110,6 +110,10 @@ void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible) {
     OnUpdateFrameTitle(TRUE);
 }
 
+BOOL CFrameWnd::IsPeerMessage(UINT message) const {
+    return message == WM_AFX_ACTIVATE_LAST_POPUP || CWnd::IsPeerMessage(message);
+}
+
 void CFrameWnd::ActivateFrame(int nCmdShow) {
     if (nCmdShow == -1) {
         if (!IsWindowVisible())

@@ -29,6 +29,9 @@ public:
                            CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
     // Shows the frame (-1: as it is, or normally when hidden or minimised) and brings it up.
     virtual void ActivateFrame(int nCmdShow = -1);
+    // A second start of the program hands over to the running one by bringing its frame (or
+    // the frame's open dialog) forward.
+    BOOL IsPeerMessage(UINT message) const override;
     virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
     void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
 

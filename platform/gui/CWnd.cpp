@@ -38,6 +38,9 @@ public:
     LRESULT Deliver(UINT message, WPARAM wParam, LPARAM lParam) override {
         return m_wnd->SendMessage(message, wParam, lParam);
     }
+    bool AcceptsFromPeer(UINT message) const override {
+        return m_wnd->IsPeerMessage(message) != FALSE;
+    }
     const char* ClassName() const override { return m_wnd->GetClassName(); }
     bool IsTopLevel() const override { return m_wnd->GetParent() == nullptr; }
 
@@ -154,6 +157,10 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
     return handle ? handle->Wnd() : nullptr;
 }
 
+BOOL CWnd::IsPeerMessage(UINT /*message*/) const {
+    return FALSE;
+}
+
 BOOL CWnd::PreCreateWindow(CREATESTRUCT& /*cs*/) {
     return TRUE;
 }
@@ -172,18 +179,18 @@ BOOL CWnd::AttachWidget(QWidget* pWidget, CREATESTRUCT& cs, CWnd* pParentWnd) {
     if (cs.lpszName) pWidget->setWindowTitle(ToQt(cs.lpszName));
     const HWND hWnd = m_hWnd;
     const auto handler = [hWnd](const winlink::Request& r) {
-        return afx_handles::ServeRequest(hWnd, r);
+        return afx_handles::ServePeerRequest(hWnd, r);
     };
     afx_gui::InstallSocketWatch();
     // Nullptr when another running program already has the class; it is found instead.
     if (!m_strClassName.IsEmpty() && IsClassRegistered(m_strClassName))
         m_impl->classServer =
-            winlink::Server::Listen(m_strClassName, handler, afx_kernel::AdoptReceivedFd);
+            winlink::Server::Listen(m_strClassName, handler, afx_kernel::PassedMappings());
     // A top-level window can be sent to by any process that holds its handle (a peer it
     // registered with, as the terminal link does).
     if (!pParentWnd || m_impl->classServer)
         m_impl->windowServer = winlink::Server::ListenWindow(reinterpret_cast<std::uintptr_t>(hWnd),
-                                                             handler, afx_kernel::AdoptReceivedFd);
+                                                             handler, afx_kernel::PassedMappings());
     if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow();
         return FALSE;

@@ -41,6 +41,10 @@ public:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // What happens to a message nobody in the map handles.
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Whether another process may send the message to this window. Anything else a peer sends
+    // is answered 0 and never reaches the window: a stray WM_DESTROY or WM_CREATE from outside
+    // would end the program or crash it. Each class adds its own messages to its base's.
+    virtual BOOL IsPeerMessage(UINT message) const;
 
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, void* lpfnTimer = nullptr);
     BOOL KillTimer(UINT_PTR nIDEvent);

@@ -15,6 +15,8 @@ public:
     virtual ~LocalWindow() = default;
     // Runs the message through the window's procedure, on the calling (UI) thread.
     virtual LRESULT Deliver(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // Whether another process may send the message to the window.
+    virtual bool AcceptsFromPeer(UINT message) const = 0;
     // The class the window was created with (CP932), and whether it has no parent: FindWindow
     // finds top-level windows only.
     virtual const char* ClassName() const = 0;

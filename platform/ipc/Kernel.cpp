@@ -232,6 +232,11 @@ std::uintptr_t AdoptReceivedFd(int fd) {
     return Insert(o);
 }
 
+winlink::PassedObjects PassedMappings() {
+    return {AdoptReceivedFd,
+            [](std::uintptr_t handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }};
+}
+
 std::size_t OpenObjectCount() {
     Table& t = Kernel();
     std::lock_guard lock(t.mutex);

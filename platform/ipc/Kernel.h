@@ -8,6 +8,7 @@
 
 #include "platform/base/Afx.h"
 #include "platform/base/WinTypes.h"
+#include "platform/ipc/WindowRequest.h"
 
 using LPHANDLE = HANDLE*;
 using LPDWORD = DWORD*;
@@ -57,6 +58,9 @@ namespace afx_kernel {
 // Only memfd objects whose size is sealed are taken (a peer could otherwise shrink the object
 // under a view); anything else is closed and 0 comes back. Takes the descriptor in every case.
 std::uintptr_t AdoptReceivedFd(int fd);
+// What window servers do with descriptors peers pass: AdoptReceivedFd, and CloseHandle to let
+// one go.
+winlink::PassedObjects PassedMappings();
 // Open kernel objects and mapped views of this process, for leak checks.
 std::size_t OpenObjectCount();
 std::size_t MappedViewCount();

@@ -38,6 +38,23 @@ Remote* Resolve(HWND h) {
     return &(Remotes()[h] = Remote{std::move(client), CString()});
 }
 
+// The window's process closes a connection that stays quiet for long; the next message makes a
+// new one, to the same process only.
+void Reconnect(HWND h, Remote& remote) {
+    const pid_t pid = remote.client ? remote.client->PeerPid() : 0;
+    remote.client.reset();
+    auto client = remote.className.IsEmpty()
+                      ? winlink::Client::ConnectWindow(reinterpret_cast<std::uintptr_t>(h))
+                      : winlink::Client::Connect(remote.className);
+    if (client && client->PeerPid() == pid) remote.client = std::move(client);
+}
+
+// The remote's connection, made anew if the peer closed it meanwhile; nullptr when gone.
+winlink::Client* LiveClient(HWND h, Remote& remote) {
+    if (remote.client && !remote.client->IsAlive()) Reconnect(h, remote);
+    return remote.client && remote.client->IsConnected() ? remote.client.get() : nullptr;
+}
+
 }  // namespace
 
 HWND FindRemoteByClass(const CString& className) {
@@ -66,8 +83,9 @@ bool SendRemote(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 bool SendRemoteRequest(HWND h, const winlink::Request& request, LRESULT& result) {
     result = 0;
     Remote* remote = Resolve(h);
-    if (!remote || !remote->client) return false;
-    if (remote->client->SendBlocks(request, result, g_remoteTimeoutMs)) return true;
+    winlink::Client* client = remote ? LiveClient(h, *remote) : nullptr;
+    if (!client) return false;
+    if (client->SendBlocks(request, result, g_remoteTimeoutMs)) return true;
     // The peer is gone or hangs: the handle is dead from now on.
     remote->client.reset();
     result = 0;
@@ -87,11 +105,11 @@ DWORD RemoteProcessId(HWND h) {
 bool SendFdToProcess(DWORD pid, int fd, std::uintptr_t& handle) {
     handle = 0;
     for (auto& [h, remote] : Remotes()) {
-        if (!remote.client || !remote.client->IsConnected() ||
-            static_cast<DWORD>(remote.client->PeerPid()) != pid)
-            continue;
+        if (!remote.client || static_cast<DWORD>(remote.client->PeerPid()) != pid) continue;
+        winlink::Client* client = LiveClient(h, remote);
+        if (!client) continue;
         LRESULT result = 0;
-        if (!remote.client->SendFd(fd, result, g_remoteTimeoutMs)) {
+        if (!client->SendFd(fd, result, g_remoteTimeoutMs)) {
             remote.client.reset();
             return false;
         }

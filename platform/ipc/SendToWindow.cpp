@@ -41,4 +41,10 @@ LRESULT ServeRequest(HWND h, const winlink::Request& request) {
     afx_wow::CMessageBlocks blocks(request.blocks);
     return local->Deliver(request.msg, request.wParam, request.lParam);
 }
+
+LRESULT ServePeerRequest(HWND h, const winlink::Request& request) {
+    LocalWindow* local = FindLocal(h);
+    if (!local || !local->AcceptsFromPeer(request.msg)) return 0;
+    return ServeRequest(h, request);
+}
 }  // namespace afx_handles

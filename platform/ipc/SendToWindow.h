@@ -20,4 +20,7 @@ namespace afx_handles {
 // Runs a request that came for window h of this process; the blocks that came with it are
 // reachable while the window's procedure runs. 0 when h is no window of this process.
 LRESULT ServeRequest(HWND h, const winlink::Request& request);
+// The same for a request from another process: a message the window does not take from peers
+// is answered 0 and not delivered.
+LRESULT ServePeerRequest(HWND h, const winlink::Request& request);
 }  // namespace afx_handles

@@ -1,12 +1,18 @@
 #include "platform/ipc/SocketFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <set>
 #include <thread>
 
 #include "platform/ipc/SocketPaths.h"
@@ -54,6 +60,26 @@ UniqueFd NewSocket() {
     return UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
 }
 
+// The sockets of windows whose process was killed stay behind, one per window; a process that
+// runs no more (its id is in the name) and nobody listening make a file stale.
+void RemoveStaleWindowSockets(const std::string& dir) {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    while (const dirent* e = ::readdir(d)) {
+        unsigned long long window = 0;
+        char tail[8] = {};
+        if (std::sscanf(e->d_name, "window-%16llx.%5s", &window, tail) != 2 ||
+            std::strcmp(tail, "sock") != 0 || std::strlen(e->d_name) != 28)
+            continue;
+        const auto pid = static_cast<pid_t>(window >> 32);
+        if (pid == ::getpid() || (pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM))) continue;
+        const std::string path = dir + "/" + e->d_name;
+        sockaddr_un addr{};
+        if (MakeAddress(path, addr) && ProbeSocket(addr) == Probe::Stale) ::unlink(path.c_str());
+    }
+    ::closedir(d);
+}
+
 }  // namespace
 
 UniqueFd BindClassSocket(const std::string& path) {
@@ -81,7 +107,12 @@ UniqueFd BindClassSocket(const std::string& path) {
 
 UniqueFd BindWindowSocket(const std::string& path) {
     sockaddr_un addr{};
-    if (!MakeAddress(path, addr) || !PrepareRuntimeDir(RuntimeDirPath(), true)) return {};
+    const std::string dir = RuntimeDirPath();
+    if (!MakeAddress(path, addr) || !PrepareRuntimeDir(dir, true)) return {};
+    // Once per directory and process: the first window of a program clears up after the
+    // instances before it.
+    static std::set<std::string> cleared;
+    if (cleared.insert(dir).second) RemoveStaleWindowSockets(dir);
     UniqueFd fd = NewSocket();
     if (!fd.Valid()) return {};
     ::unlink(path.c_str());

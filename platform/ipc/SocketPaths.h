@@ -11,8 +11,15 @@
 
 namespace winlink {
 
-// The directory of this user's window sockets; it may not exist yet.
+// The directory of this user's window sockets; it may not exist yet. Under $XDG_RUNTIME_DIR;
+// without it under /run/user/<uid> when that is the user's own, else /tmp/velkon95-<uid>. When
+// someone else has taken that name, or left it open to others, a private directory made beside
+// it (/tmp/velkon95-<uid>-XXXXXX) takes its place, found again by every program of the user.
 std::string RuntimeDirPath();
+// What went wrong with the usual directory, for the user; empty when nothing did.
+std::string RuntimeDirNotice();
+// For the tests: the folders that stand for /run/user and /tmp; empty strings restore them.
+void SetRuntimeRootsForTesting(const std::string& runUser, const std::string& tmp);
 // Makes the directory when `create` and it is missing. True when it is a directory that only
 // this user can enter: anyone else who can write into it could put a socket of theirs in place
 // of ours and read what we send.

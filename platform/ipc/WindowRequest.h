@@ -27,12 +27,18 @@ struct Request {
 // Answers one request on the thread that serves the window.
 using Handler = std::function<LRESULT(const Request&)>;
 
-// A descriptor another process passed (kDuplicateHandleMsg) becomes an object of this process:
-// the handler takes it in every case and returns the handle value it got, or 0 when it refused it.
-using ReceivedFdHandler = std::function<std::uintptr_t(int fd)>;
+// Descriptors another process passes (kDuplicateHandleMsg) become objects of this process:
+// `adopt` takes one in every case and returns the handle value it got, or 0 when it refused it;
+// `release` closes such an object again (nothing when the program has closed it already). The
+// server owns what it adopted for the connection that passed it, and releases it when the
+// request that names it ends, when the connection closes, or when it goes unused for a while.
+struct PassedObjects {
+    std::function<std::uintptr_t(int fd)> adopt;
+    std::function<void(std::uintptr_t handle)> release;
+};
 
 // A request with this message number carries a file descriptor (SCM_RIGHTS); the server answers
-// it itself with what its ReceivedFdHandler made of the descriptor, without calling the Handler.
+// it itself with what its PassedObjects made of the descriptor, without calling the Handler.
 constexpr UINT kDuplicateHandleMsg = 0xFFFF0001u;
 
 }  // namespace winlink

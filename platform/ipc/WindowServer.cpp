@@ -1,7 +1,9 @@
 #include "platform/ipc/WindowServer.h"
 
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,10 +29,12 @@ constexpr std::size_t kInputCap = wire::kMaxRequestFrame;
 constexpr std::size_t kOutputCap = 4096;
 // One busy peer must not starve the others (or the UI) in a single turn.
 constexpr int kRequestsPerTurn = 32;
-constexpr std::size_t kMaxConnections = 128;
+// How often the server looks for peers that overstay.
+constexpr int kTickMs = 1000;
 
 long g_acceptedUid = -1;
 EventLoopWatcher* g_watcher = nullptr;
+ServerLimits g_limits;
 
 bool PeerIsUs(int fd) {
     ucred cred{};
@@ -40,6 +44,13 @@ bool PeerIsUs(int fd) {
            cred.uid == uid;
 }
 
+// An object made of a descriptor the peer passed, which the connection owns until a request
+// names it, and no longer than the limits allow.
+struct PassedObject {
+    std::uintptr_t handle = 0;
+    Clock::time_point at;
+};
+
 struct Connection {
     UniqueFd fd;
     std::array<unsigned char, kInputCap> in{};
@@ -47,6 +58,10 @@ struct Connection {
     std::vector<unsigned char> out;
     // Descriptors that came with the request being read (SCM_RIGHTS).
     std::vector<UniqueFd> fds;
+    std::vector<PassedObject> passed;
+    // The last byte read or written, and the first byte of the frame being read.
+    Clock::time_point active = Clock::now();
+    Clock::time_point frameStart;
     bool dead = false;
     // After fd, so that they go before it is closed.
     std::unique_ptr<DescriptorWatch> readWatch;
@@ -57,6 +72,10 @@ struct Connection {
 
 void SetAcceptedUidForTesting(long uid) {
     g_acceptedUid = uid;
+}
+
+void SetServerLimitsForTesting(const ServerLimits& limits) {
+    g_limits = limits;
 }
 
 void SetEventLoopWatcher(EventLoopWatcher* watcher) {
@@ -72,9 +91,17 @@ struct Server::Impl {
     dev_t device = 0;
     ino_t inode = 0;
     Handler handler;
-    ReceivedFdHandler onFd;
+    PassedObjects passedObjects;
     UniqueFd listener;
     std::unique_ptr<DescriptorWatch> acceptWatch;
+    // Ticks while peers are connected, for the limits; the watch serves it in an event loop,
+    // Dispatch otherwise.
+    UniqueFd timer;
+    std::unique_ptr<DescriptorWatch> timerWatch;
+    bool timerArmed = false;
+    // The listener is not watched until the next tick: the process ran out of descriptors
+    // and nobody could make room.
+    bool acceptPaused = false;
     std::vector<std::unique_ptr<Connection>> connections;
     EventLoopWatcher* watcher = nullptr;
     bool inHandler = false;
@@ -86,8 +113,15 @@ struct Server::Impl {
     Impl();
     ~Impl();
     bool AcceptAll(int& answered);
+    bool MakeRoom();
     bool Serve(Connection& c, int& answered);
-    LRESULT Answer(const Request& request, UniqueFd passed, bool& destroyed);
+    LRESULT Answer(Connection& c, const Request& request, UniqueFd passed, bool& destroyed);
+    void Adopted(Connection& c, std::uintptr_t handle);
+    void ReleaseNamed(Connection& c, const Request& request);
+    void Release(Connection& c);
+    void Expire();
+    void OnTick();
+    void ArmTimer();
     void Flush(Connection& c);
     void UpdateWatches(Connection& c);
     void Resume();
@@ -136,8 +170,10 @@ Server::Impl::~Impl() {
     if (!path.empty() && ::lstat(path.c_str(), &st) == 0 && st.st_dev == device &&
         st.st_ino == inode)
         ::unlink(path.c_str());
+    for (auto& c : connections) Release(*c);
     connections.clear();
     acceptWatch.reset();
+    timerWatch.reset();
 }
 
 // Takes every waiting peer and serves what it has already sent. False like Serve.
@@ -146,9 +182,18 @@ bool Server::Impl::AcceptAll(int& answered) {
         UniqueFd fd(::accept4(listener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
         if (!fd.Valid()) {
             if (errno == EINTR || errno == ECONNABORTED) continue;
+            if ((errno == EMFILE || errno == ENFILE) && MakeRoom()) continue;
+            if (errno == EMFILE || errno == ENFILE) {
+                // The waiting peer would make the listener ready on every turn of the loop.
+                acceptPaused = true;
+                if (acceptWatch) acceptWatch->SetEnabled(false);
+                ArmTimer();
+            }
             return true;
         }
-        if (!PeerIsUs(fd.Get()) || connections.size() >= kMaxConnections) continue;
+        if (!PeerIsUs(fd.Get())) continue;
+        // A new client is always served: the connection that has been quiet longest goes.
+        if (connections.size() >= g_limits.connections && !MakeRoom()) continue;
         auto c = std::make_unique<Connection>();
         c->fd = std::move(fd);
         if (watcher) {
@@ -158,8 +203,106 @@ bool Server::Impl::AcceptAll(int& answered) {
             c->writeWatch->SetEnabled(false);
         }
         connections.push_back(std::move(c));
+        ArmTimer();
         if (!Serve(*connections.back(), answered)) return false;
     }
+}
+
+// Closes the connection that has been quiet longest, preferring one with no request waiting to
+// be read. False when there is none (only the one being served).
+bool Server::Impl::MakeRoom() {
+    Connection* victim = nullptr;
+    bool victimWaiting = true;
+    for (auto& c : connections) {
+        if (c->dead) {
+            victim = c.get();
+            break;
+        }
+        int waiting = 0;
+        const bool hasInput = ::ioctl(c->fd.Get(), FIONREAD, &waiting) == 0 && waiting > 0;
+        if (!victim || (victimWaiting && !hasInput) ||
+            (victimWaiting == hasInput && c->active < victim->active)) {
+            victim = c.get();
+            victimWaiting = hasInput;
+        }
+    }
+    if (!victim || inHandler) return false;
+    Release(*victim);
+    std::erase_if(connections, [victim](const auto& c) { return c.get() == victim; });
+    return true;
+}
+
+void Server::Impl::Adopted(Connection& c, std::uintptr_t handle) {
+    if (!handle) return;
+    // A peer that passes and never uses must not take the process's descriptors with it.
+    if (c.passed.size() >= g_limits.passedPerConnection) {
+        if (passedObjects.release) passedObjects.release(c.passed.front().handle);
+        c.passed.erase(c.passed.begin());
+    }
+    c.passed.push_back({handle, Clock::now()});
+}
+
+// The request is done with what it named.
+void Server::Impl::ReleaseNamed(Connection& c, const Request& request) {
+    if (c.passed.empty()) return;
+    std::erase_if(c.passed, [&](const PassedObject& o) {
+        const bool named = o.handle == static_cast<std::uintptr_t>(request.wParam) ||
+                           o.handle == static_cast<std::uintptr_t>(request.lParam);
+        if (named && passedObjects.release) passedObjects.release(o.handle);
+        return named;
+    });
+}
+
+void Server::Impl::Release(Connection& c) {
+    if (passedObjects.release)
+        for (const PassedObject& o : c.passed) passedObjects.release(o.handle);
+    c.passed.clear();
+}
+
+// Drops what overstays: descriptors nobody used, frames left half-written, and connections
+// quiet for far longer than a client needs.
+void Server::Impl::Expire() {
+    if (inHandler) return;
+    const auto now = Clock::now();
+    const auto ms = [](int n) { return std::chrono::milliseconds(n); };
+    for (auto& c : connections) {
+        std::erase_if(c->passed, [&](const PassedObject& o) {
+            const bool old = now - o.at >= ms(g_limits.passedMs);
+            if (old && passedObjects.release) passedObjects.release(o.handle);
+            return old;
+        });
+        if (c->inLength > 0 && now - c->frameStart >= ms(g_limits.frameMs)) c->dead = true;
+        if (c->inLength == 0 && c->out.empty() && now - c->active >= ms(g_limits.idleMs))
+            c->dead = true;
+        // Answers the peer does not read.
+        if (!c->out.empty() && now - c->active >= ms(g_limits.frameMs)) c->dead = true;
+    }
+    Sweep();
+}
+
+void Server::Impl::OnTick() {
+    std::uint64_t expirations = 0;
+    while (::read(timer.Get(), &expirations, sizeof(expirations)) < 0 && errno == EINTR) {
+    }
+    if (acceptPaused && !inHandler) {
+        acceptPaused = false;
+        if (acceptWatch) acceptWatch->SetEnabled(true);
+    }
+    Expire();
+    ArmTimer();
+}
+
+// The timer runs while there is something to watch over.
+void Server::Impl::ArmTimer() {
+    const bool wanted = !connections.empty() || acceptPaused;
+    if (!timer.Valid() || wanted == timerArmed) return;
+    itimerspec period{};
+    if (wanted) {
+        period.it_interval.tv_sec = kTickMs / 1000;
+        period.it_interval.tv_nsec = (kTickMs % 1000) * 1000000L;
+        period.it_value = period.it_interval;
+    }
+    if (::timerfd_settime(timer.Get(), 0, &period, nullptr) == 0) timerArmed = wanted;
 }
 
 void Server::Impl::Flush(Connection& c) {
@@ -169,6 +312,7 @@ void Server::Impl::Flush(Connection& c) {
                                  MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
+            c.active = Clock::now();
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -184,12 +328,15 @@ void Server::Impl::Flush(Connection& c) {
 
 // The result of one request. `destroyed` when the handler destroyed the server; nothing of it
 // may be touched then.
-LRESULT Server::Impl::Answer(const Request& request, UniqueFd passed, bool& destroyed) {
+LRESULT Server::Impl::Answer(Connection& c, const Request& request, UniqueFd passed,
+                             bool& destroyed) {
     destroyed = false;
     if (request.msg == kDuplicateHandleMsg) {
         // The descriptor becomes an object of this process; the sender learns its handle value.
-        if (!passed.Valid() || !onFd) return 0;
-        return static_cast<LRESULT>(onFd(passed.Release()));
+        if (!passed.Valid() || !passedObjects.adopt) return 0;
+        const std::uintptr_t handle = passedObjects.adopt(passed.Release());
+        Adopted(c, handle);
+        return static_cast<LRESULT>(handle);
     }
     passed.Reset();  // a descriptor nobody asked for
     const std::shared_ptr<bool> stillAlive = alive;
@@ -233,8 +380,10 @@ bool Server::Impl::Serve(Connection& c, int& answered) {
                 passed = std::move(passedFds[0]);
 
             bool destroyed = false;
-            const LRESULT result = Answer(request, std::move(passed), destroyed);
+            const LRESULT result = Answer(c, request, std::move(passed), destroyed);
             if (destroyed) return false;
+            if (request.msg != kDuplicateHandleMsg) ReleaseNamed(c, request);
+            c.active = Clock::now();
 
             unsigned char answer[wire::kAnswerFrame];
             wire::EncodeAnswer(result, answer);
@@ -248,6 +397,8 @@ bool Server::Impl::Serve(Connection& c, int& answered) {
         const std::size_t want = c.inLength < 4 ? 4 - c.inLength : frameLength - c.inLength;
         const ssize_t n = ReceiveWithFds(c, want);
         if (n > 0) {
+            c.active = Clock::now();
+            if (c.inLength == 0) c.frameStart = c.active;
             c.inLength += static_cast<std::size_t>(n);
         } else if (n < 0 && errno == EINTR) {
             continue;
@@ -274,7 +425,11 @@ void Server::Impl::Resume() {
 }
 
 void Server::Impl::Sweep() {
-    std::erase_if(connections, [](const std::unique_ptr<Connection>& c) { return c->dead; });
+    std::erase_if(connections, [this](const std::unique_ptr<Connection>& c) {
+        if (c->dead) Release(*c);
+        return c->dead;
+    });
+    ArmTimer();
 }
 
 void Server::Impl::OnReady(Connection* c) {
@@ -297,7 +452,7 @@ void Server::Impl::OnReady(Connection* c) {
 }
 
 void Server::Impl::AddPollFds(std::vector<pollfd>& fds) const {
-    fds.push_back({listener.Get(), POLLIN, 0});
+    fds.push_back({listener.Get(), static_cast<short>(acceptPaused ? 0 : POLLIN), 0});
     for (const auto& c : connections) {
         short events = 0;
         if (c->out.size() < kOutputCap) events |= POLLIN;
@@ -312,6 +467,10 @@ int Server::Impl::Dispatch(int timeoutMs, std::vector<pollfd>* extra) {
             ::poll(extra->data(), extra->size(), timeoutMs < 0 ? 0 : timeoutMs);
         }
         return 0;
+    }
+    if (!watcher && timerArmed) {
+        std::uint64_t expirations = 0;
+        if (::read(timer.Get(), &expirations, sizeof(expirations)) > 0) OnTick();
     }
     std::vector<pollfd> fds;
     fds.reserve(connections.size() + 1 + (extra ? extra->size() : 0));
@@ -361,23 +520,23 @@ int Server::Dispatch(int timeoutMs, std::vector<pollfd>& extra) {
 }
 
 std::unique_ptr<Server> Server::Listen(const CString& className, Handler handler,
-                                       ReceivedFdHandler onFd) {
+                                       PassedObjects passed) {
     const std::string path = SocketPath(className);
     UniqueFd fd = BindClassSocket(path);
     if (!fd.Valid()) return nullptr;
-    return Finish(path, fd.Release(), std::move(handler), std::move(onFd));
+    return Finish(path, fd.Release(), std::move(handler), std::move(passed));
 }
 
 std::unique_ptr<Server> Server::ListenWindow(std::uint64_t window, Handler handler,
-                                             ReceivedFdHandler onFd) {
+                                             PassedObjects passed) {
     const std::string path = WindowSocketPath(window);
     UniqueFd fd = BindWindowSocket(path);
     if (!fd.Valid()) return nullptr;
-    return Finish(path, fd.Release(), std::move(handler), std::move(onFd));
+    return Finish(path, fd.Release(), std::move(handler), std::move(passed));
 }
 
 std::unique_ptr<Server> Server::Finish(const std::string& path, int rawFd, Handler handler,
-                                       ReceivedFdHandler onFd) {
+                                       PassedObjects passed) {
     UniqueFd fd(rawFd);
     auto impl = std::make_unique<Impl>();
     // From here on the destructor removes the file again if anything fails.
@@ -392,7 +551,8 @@ std::unique_ptr<Server> Server::Finish(const std::string& path, int rawFd, Handl
     if (::listen(fd.Get(), SOMAXCONN) != 0) return nullptr;
     impl->listener = std::move(fd);
     impl->handler = std::move(handler);
-    impl->onFd = std::move(onFd);
+    impl->passedObjects = std::move(passed);
+    impl->timer = UniqueFd(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC));
 
     // Without an event loop on this thread a watch would never fire; Dispatch serves then.
     if (g_watcher && g_watcher->ThreadHasLoop()) {
@@ -400,6 +560,8 @@ std::unique_ptr<Server> Server::Finish(const std::string& path, int rawFd, Handl
         impl->watcher = g_watcher;
         impl->acceptWatch =
             g_watcher->Watch(impl->listener.Get(), false, [raw] { raw->OnReady(nullptr); });
+        if (impl->timer.Valid())
+            impl->timerWatch = g_watcher->Watch(impl->timer.Get(), false, [raw] { raw->OnTick(); });
     }
     return std::unique_ptr<Server>(new Server(std::move(impl)));
 }

@@ -22,17 +22,30 @@ namespace winlink {
 // tests, which cannot run a client as another user.
 void SetAcceptedUidForTesting(long uid);
 
+// How long a server waits on its peers. No client needs more: a frame is written at once, a
+// descriptor is passed just before the request that uses it, and a client that went quiet
+// connects again when it has something to send.
+struct ServerLimits {
+    int frameMs = 3000;          // from the first byte of a frame to its last
+    int idleMs = 5 * 60 * 1000;  // a connection with nothing under way
+    int passedMs = 5000;         // a passed descriptor no request has named
+    std::size_t passedPerConnection = 16;
+    std::size_t connections = 128;  // beyond this the longest quiet connection makes room
+};
+// For the tests; every server follows them from now on.
+void SetServerLimitsForTesting(const ServerLimits& limits);
+
 class Server {
 public:
     // For a window class: nullptr if the class is already served by a running process, the
     // name does not fit in a socket address, or the runtime directory is unusable. Descriptors
-    // that peers pass go to `onFd`; without one they are refused.
+    // that peers pass go to `passed`; without it they are refused.
     static std::unique_ptr<Server> Listen(const CString& className, Handler handler,
-                                          ReceivedFdHandler onFd = {});
+                                          PassedObjects passed = {});
     // For one window of this process by its handle value (unique to this process, since it
     // holds the process id), so that other processes holding the handle reach it.
     static std::unique_ptr<Server> ListenWindow(std::uint64_t window, Handler handler,
-                                                ReceivedFdHandler onFd = {});
+                                                PassedObjects passed = {});
     ~Server();
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
@@ -57,7 +70,7 @@ public:
 private:
     explicit Server(std::unique_ptr<Impl> impl);
     static std::unique_ptr<Server> Finish(const std::string& path, int fd, Handler handler,
-                                          ReceivedFdHandler onFd);
+                                          PassedObjects passed);
     std::unique_ptr<Impl> m;
 };
 

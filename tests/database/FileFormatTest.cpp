@@ -166,7 +166,7 @@ TEST_F(DocTest, SavingKeepsThePreviousFileAsTheBackup) {
     EXPECT_EQ(ReadFile(dir.File("id.bak")), "OLD00001\r\n");
     for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
         EXPECT_TRUE(e.path().filename() == "id.lst" || e.path().filename() == "id.bak" ||
-                    e.path().filename() == "config")
+                    e.path().filename() == "id.lst.lock" || e.path().filename() == "config")
             << e.path();
 
     // A private file stays private through the backup dance.
@@ -217,7 +217,9 @@ TEST_F(DocTest, AtNoMomentIsThereNoDataFileAndALinkStaysALink) {
     EXPECT_NE(ReadFile(real).find("NEW00002"), std::string::npos);
     EXPECT_FALSE(fs::is_symlink(dir.File("ids.bak")));
     EXPECT_EQ(ReadFile(dir.File("ids.bak")), "OLD00001\r\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 1);
+    // Beside the file itself only its lock (see DocumentLock.h).
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 2);
+    EXPECT_TRUE(FileExists(dir.File("real/ids.lst.lock")));
 
     // Temporary files of a save that was killed go with the next save, the backup's too.
     WriteFile(dir.File("real/ids.lst.0badf00d.tmp"), "half");

@@ -10,7 +10,9 @@
 
 #include <cstring>
 #include <fstream>
+#include <utility>
 
+#include "platform/gui/AfxRes.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/SocketPaths.h"
 #include "platform/ipc/WindowClient.h"
@@ -64,6 +66,7 @@ protected:
     }
     void TearDown() override {
         winlink::SetAcceptedUidForTesting(-1);
+        winlink::SetServerLimitsForTesting({});
         peer.reset();
         ApiTest::TearDown();
     }
@@ -215,4 +218,89 @@ TEST_F(ApiLoadTest, AHundredThousandRequestsLeaveNothingBehind) {
     ::UnmapViewOfFile(pView);
     ::CloseHandle(hMapping);
     ExpectRecordsAsBefore();
+}
+
+TEST_F(ApiLoadTest, OnlyTheMessagesPeersMaySendCrossFromAnotherProcess) {
+    // Each number of the system's, the program's and the applications' ranges, raw: WM_CREATE
+    // with a pointer that is none, WM_DESTROY, WM_CLOSE and the exit command among them.
+    const HWND hFrame = frame->GetSafeHwnd();
+    for (const auto& [wParam, lParam] : {std::pair<WPARAM, LPARAM>{1, 1}, {ID_APP_EXIT, 0}}) {
+        for (UINT msg = 0; msg < 0xC000; ++msg) {
+            LRESULT result = -5;
+            ASSERT_TRUE(peer->Send({msg, wParam, lParam, {}}, result)) << msg;
+            ASSERT_EQ(CWnd::FromHandle(hFrame), frame) << msg;
+            if (msg == WM_IDAPI_PRESENT) {
+                EXPECT_EQ(result, 1);
+            } else if (!frame->IsPeerMessage(msg)) {
+                ASSERT_EQ(result, 0) << msg;
+            }
+        }
+    }
+    // Only the API's own messages, the terminal's text and the hand-over of a second start.
+    for (UINT msg : {UINT{WM_IDAPI_PRESENT}, UINT{WM_IDAPI_SETRECORD}, UINT{WM_IDAPI32},
+                     UINT{WM_HT_TEXT}, UINT{WM_AFX_ACTIVATE_LAST_POPUP}})
+        EXPECT_TRUE(frame->IsPeerMessage(msg)) << msg;
+    for (UINT msg : {UINT{WM_CREATE}, UINT{WM_DESTROY}, UINT{WM_CLOSE}, UINT{WM_COMMAND},
+                     UINT{WM_TIMER}, UINT{WM_HOTKEY}, UINT{WM_USER + 100}, UINT{WM_USER + 110}})
+        EXPECT_FALSE(frame->IsPeerMessage(msg)) << msg;
+    ExpectRecordsAsBefore();
+    EXPECT_EQ(CWnd::FromHandle(hFrame), frame);
+}
+
+TEST_F(ApiLoadTest, PassedDescriptorsBelongToTheConnectionThatPassedThem) {
+    const int block = SealedBlock("ABC12345", idapi_block::kSize);
+    LRESULT result = 0;
+    ASSERT_TRUE(peer->Send({WM_IDAPI_PRESENT, 0, 0, {}}, result));
+    const int fds = OpenFdCount();
+    const std::size_t objects = afx_kernel::OpenObjectCount();
+    // Passed and never used: the process keeps no more than a few of them.
+    for (int i = 0; i < 10000; ++i) {
+        ASSERT_TRUE(peer->SendFd(block, result)) << i;
+        ASSERT_NE(result, 0) << i;
+    }
+    EXPECT_LE(OpenFdCount(), fds + 16);
+    // The latest is still there for the request that names it, and goes with that request.
+    const LRESULT latest = result;
+    ASSERT_TRUE(peer->Send({WM_IDAPI32, IDAPI_EXISTS, latest, {}}, result));
+    EXPECT_EQ(result, 1);
+    ASSERT_TRUE(peer->SendFd(block, result));
+    ASSERT_TRUE(peer->Send({WM_IDAPI_PRESENT, static_cast<WPARAM>(result), 0, {}}, result));
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects + 15);
+    // The rest go with the connection.
+    peer.reset();
+    for (int i = 0; i < 500 && afx_kernel::OpenObjectCount() != objects; ++i) {
+        afx_ui::ProcessEvents();
+        ::usleep(10000);
+    }
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects);
+    EXPECT_LE(OpenFdCount(), fds);
+
+    // And after a while unused on a connection that stays.
+    winlink::ServerLimits quick;
+    quick.passedMs = 100;
+    winlink::SetServerLimitsForTesting(quick);
+    peer = winlink::Client::ConnectWindow(hWnd);
+    ASSERT_TRUE(peer);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(peer->SendFd(block, result));
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects + 3);
+    for (int i = 0; i < 500 && afx_kernel::OpenObjectCount() != objects; ++i) {
+        afx_ui::ProcessEvents();
+        ::usleep(10000);
+    }
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects);
+    ::close(block);
+}
+
+TEST_F(ApiLoadTest, HalfSentFramesAndQuietConnectionsAreClosed) {
+    winlink::ServerLimits quick;
+    quick.frameMs = 100;
+    quick.idleMs = 300;
+    winlink::SetServerLimitsForTesting(quick);
+    const int halfSent = RawConnect();
+    ASSERT_EQ(::write(halfSent, "\x14\0", 2), 2);
+    EXPECT_TRUE(WaitDropped(halfSent));
+    const int quiet = RawConnect();
+    EXPECT_TRUE(WaitDropped(quiet));
+    ::close(halfSent);
+    ::close(quiet);
 }

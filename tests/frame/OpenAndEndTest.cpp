@@ -273,7 +273,12 @@ TEST_F(OpenAndEndTest, ASignalWhileAFailedOpenIsReportedEndsCleanly) {
         });
         EXPECT_EQ(app->OpenDocumentFile(dir.File("missing.lst").c_str()), nullptr);
         EXPECT_EQ(app->m_pMainWnd, nullptr);
-        afx_ui::ProcessEvents();
+        // The end waits for the question to be gone and comes back on a short timer; it must
+        // not be left over for the next run of the program.
+        for (int i = 0; i < 50; ++i) {
+            afx_ui::ProcessEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
     }
     EXPECT_EQ(asked, 1);
     StopApp();
@@ -293,4 +298,50 @@ TEST_F(OpenAndEndTest, ASignalWhileAFailedOpenIsReportedEndsCleanly) {
     }
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(FileExists(dir.File("config/Brambl Free Software/Velkon95.recovery")));
+}
+
+TEST_F(OpenAndEndTest, AFileAnotherProgramHasOpenIsNeitherOpenedNorSavedOver) {
+    const std::string path = dir.File("ids.lst");
+    WriteFile(path, kRecords);
+    ASSERT_NE(Open(path), nullptr);
+    EXPECT_TRUE(FileExists(path + ".lock"));
+    // This program's file, to any other program; by any of its names.
+    CDocumentLock second;
+    pid_t owner = 0;
+    EXPECT_FALSE(second.Take(CString(path), &owner));
+    EXPECT_EQ(owner, ::getpid());
+    std::filesystem::create_symlink("ids.lst", dir.File("link.lst"));
+    EXPECT_FALSE(second.Take(CString(dir.File("link.lst"))));
+    ASSERT_NE(Open(dir.File("link.lst")), nullptr);  // still this program's own
+
+    // A file another program has open.
+    const std::string other = dir.File("other.lst");
+    WriteFile(other, "ZZZ00009\ttheirs\r\n");
+    CDocumentLock theirs;
+    ASSERT_TRUE(theirs.Take(CString(other)));
+    {
+        MessageBoxAnswerer answers(IDOK);
+        EXPECT_EQ(Open(other), nullptr);
+        doc = static_cast<CVelkonDoc*>(frame->GetActiveDocument());
+        EXPECT_EQ(doc->GetRecordCount(), 3);
+        EXPECT_FALSE(doc->DoSave(other.c_str()));
+        ASSERT_EQ(answers.Texts().size(), 2u);
+        for (const std::string& text : answers.Texts()) {
+            EXPECT_NE(text.find("other.lst"), std::string::npos) << text;
+            EXPECT_NE(text.find("ほかのﾌﾟﾛｸﾞﾗﾑがこのﾌｧｲﾙを開いています。"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(ReadFile(other), "ZZZ00009\ttheirs\r\n");
+
+    // Its owner crashed: the lock file stays, the lock does not, and this program takes over.
+    theirs.Release();
+    WriteFile(other + ".lock", "999999\n");
+    ASSERT_NE(Open(other), nullptr);
+    EXPECT_EQ(doc->GetRecordCount(), 1);
+    EXPECT_EQ(ReadFile(other + ".lock"), std::to_string(::getpid()) + "\n");
+    EXPECT_FALSE(FileExists(path + ".lock"));  // the file it had before is free again
+    // A new document frees the file too.
+    app->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
+    EXPECT_FALSE(FileExists(other + ".lock"));
+    EXPECT_TRUE(second.Take(CString(other)));
 }

@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ipc/SocketPaths.h"
 #include "tests/frame/ApiFixture.h"
 
 extern char** environ;
@@ -240,4 +243,25 @@ TEST(VelkonClientPieces, PiecesEndAtLineEndsAndLongLinesAtCharacters) {
     ASSERT_EQ(cut.size(), 2u);
     EXPECT_EQ(cut[0].size(), 2u);
     EXPECT_EQ(velkon_client::WithCrLf("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
+}
+
+TEST_F(ApiTest, HeldAndHalfSentConnectionsLockNoClientOut) {
+    // A thousand connections that say nothing, every other one after two bytes of a frame.
+    const std::string path = winlink::SocketPath(VELKON_FRAME_CLASS);
+    sockaddr_un addr{};
+    ASSERT_TRUE(winlink::MakeAddress(path, addr));
+    std::vector<int> held;
+    for (int i = 0; i < 1000; ++i) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0) << i;
+        if (i % 2) {
+            ASSERT_EQ(::write(fd, "\x14\0", 2), 2);
+        }
+        held.push_back(fd);
+    }
+    afx_ui::ProcessEvents();
+    // A new client is served with the deadline it always uses.
+    EXPECT_EQ(Velkonctl({"present"}).status, 0);
+    EXPECT_EQ(Velkonctl({"count", "ABC12345"}).status, 1);
+    for (int fd : held) ::close(fd);
 }

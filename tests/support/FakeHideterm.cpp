@@ -130,7 +130,7 @@ int main() {
     wc.lpszClassName = "HideTermFrameClass";
     RegisterClassEx(&wc);
     auto server =
-        winlink::Server::Listen("HideTermFrameClass", Handle, afx_kernel::AdoptReceivedFd);
+        winlink::Server::Listen("HideTermFrameClass", Handle, afx_kernel::PassedMappings());
     Report(server ? "READY" : "BUSY");
     if (!server) return 1;
     std::string input;

@@ -253,7 +253,7 @@ int TermBridge::Run() {
     if (!StartSession()) return 1;
     m_server = winlink::Server::Listen(
         kClassName, [this](const winlink::Request& r) { return OnRequest(r); },
-        afx_kernel::AdoptReceivedFd);
+        afx_kernel::PassedMappings());
     if (!m_server)
         std::fprintf(stderr,
                      "velkon-term: another terminal window of class %s is running; this "

@@ -219,9 +219,67 @@ TEST_F(WindowLink, RuntimeDirectoryAndSocketNames) {
     const CString tooLong('x', 120);
     EXPECT_FALSE(Server::Listen(tooLong, Echo));
     EXPECT_FALSE(Client::Connect(tooLong));
+}
 
-    ::setenv("XDG_RUNTIME_DIR", "relative", 1);
-    EXPECT_EQ(winlink::SocketPath("C"), "/tmp/velkon95-" + std::to_string(::geteuid()) + "/C.sock");
+TEST_F(WindowLink, RuntimeDirectoryWithoutXdgRuntimeDir) {
+    ::setenv("XDG_RUNTIME_DIR", "relative", 1);  // not a directory to use
+    const std::string root = m_runtime.Path();
+    const std::string uid = std::to_string(::geteuid());
+    ASSERT_EQ(::mkdir((root + "/run").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((root + "/tmp").c_str(), 0755), 0);
+    winlink::SetRuntimeRootsForTesting(root + "/run", root + "/tmp");
+    const std::string fallback = root + "/tmp/velkon95-" + uid;
+    EXPECT_EQ(winlink::SocketPath("C"), fallback + "/C.sock");
+    EXPECT_EQ(winlink::RuntimeDirNotice(), "");
+    // The user's own /run/user/<uid>; not when others may enter it.
+    const std::string run = root + "/run/" + uid;
+    ASSERT_EQ(::mkdir(run.c_str(), 0700), 0);
+    EXPECT_EQ(winlink::RuntimeDirPath(), run + "/velkon95");
+    ::chmod(run.c_str(), 0755);
+    EXPECT_EQ(winlink::RuntimeDirPath(), fallback);
+
+    // The fallback made first by somebody else and left open to all: a private directory beside
+    // it, the same one for every program of the user, who is told where it is.
+    ASSERT_EQ(::mkdir(fallback.c_str(), 0700), 0);
+    ::chmod(fallback.c_str(), 0777);
+    const std::string spare = winlink::RuntimeDirPath();
+    EXPECT_EQ(spare.rfind(fallback + "-", 0), 0u) << spare;
+    EXPECT_EQ(winlink::RuntimeDirPath(), spare);
+    struct stat st {};
+    ASSERT_EQ(::stat(spare.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    const std::string notice = winlink::RuntimeDirNotice();
+    EXPECT_NE(notice.find(fallback), std::string::npos);
+    EXPECT_NE(notice.find(spare), std::string::npos);
+    // And the API runs there.
+    auto server = Server::Listen("Spare", Echo);
+    ASSERT_TRUE(server);
+    EXPECT_EQ(server->Path(), spare + "/Spare.sock");
+    auto client = Client::Connect("Spare");
+    ASSERT_TRUE(client);
+    EXPECT_EQ(Served(*server, [&] { return Ask(*client, {1, 2, 3}); }), 6);
+    client.reset();
+    server.reset();
+    winlink::SetRuntimeRootsForTesting("", "");
+}
+
+TEST_F(WindowLink, StaleWindowSocketsOfKilledProgramsAreRemoved) {
+    ASSERT_EQ(::mkdir(Dir().c_str(), 0700), 0);
+    // A window of a process that is gone (no process id is this high), nobody listening.
+    const std::string stale = Dir() + "/window-7ffffff000010000.sock";
+    ::close(RawSocket(stale, true));
+    // One of a process that runs, and a file that is no window socket.
+    const std::string live = Dir() + "/window-0000000100010000.sock";
+    const int listening = RawSocket(live, true);
+    const std::string other = Dir() + "/window-other.sock";
+    ::close(::open(other.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600));
+    auto server =
+        Server::ListenWindow((static_cast<std::uint64_t>(::getpid()) << 32) | 0x10000, Echo);
+    ASSERT_TRUE(server);
+    EXPECT_NE(::access(stale.c_str(), F_OK), 0);
+    EXPECT_EQ(::access(live.c_str(), F_OK), 0);
+    EXPECT_EQ(::access(other.c_str(), F_OK), 0);
+    ::close(listening);
 }
 
 }  // namespace
