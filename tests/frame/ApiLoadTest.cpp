@@ -207,7 +207,8 @@ TEST_F(ApiLoadTest, AHundredThousandRequestsLeaveNothingBehind) {
     const std::size_t objects = afx_kernel::OpenObjectCount();
     const long rss = ResidentKb();
     run(90000);
-    EXPECT_EQ(OpenFdCount(), fds);
+    // Fewer is fine: a descriptor the loop had not yet let go of at the first count.
+    EXPECT_LE(OpenFdCount(), fds);
     EXPECT_EQ(afx_kernel::OpenObjectCount(), objects);
 #if !defined(__SANITIZE_ADDRESS__)
     EXPECT_LT(ResidentKb() - rss, 4096);
