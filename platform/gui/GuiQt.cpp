@@ -27,6 +27,7 @@
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/FileDialog.h"
+#include "platform/gui/JapaneseDesktopQt.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/gui/PixelArtQt.h"
 #include "platform/gui/QtText.h"
@@ -299,6 +300,7 @@ void EnsureApplication() {
     static char name[] = "velkon95";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
+    SetUpJapaneseDesktop();
     HookIdle();
 }
 
@@ -404,6 +406,7 @@ int AfxWinMain(int argc, char** argv) {
     if (std::getenv("VELKON_REPORT_FIRST_PAINT"))
         qtApp.installEventFilter(new FirstPaintReporter(&qtApp));
     CloseOnEndSignals(&qtApp);
+    afx_ui::SetUpJapaneseDesktop();
     CWinApp* app = AfxGetApp();
     if (!app) return 1;
     app->m_argc = argc;
