@@ -11,6 +11,7 @@
 #include <QStandardItemModel>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/base/CodePage.h"
 #include "platform/base/Mbcs.h"
@@ -273,6 +274,28 @@ BOOL ListCtrlQt::DeleteItem(int nItem) {
     return TRUE;
 }
 
+BOOL ListCtrlQt::DeleteItems(std::vector<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty() || rows.front() < 0 || rows.back() >= m_rows.Count()) return FALSE;
+    const int focused = m_rows.Focused();
+    const bool hadFocus = focused >= 0 && std::binary_search(rows.begin(), rows.end(), focused);
+    // The row that takes the focused row's place is the first one after it that stays.
+    const auto before = [&rows](int row) {
+        return static_cast<int>(std::lower_bound(rows.begin(), rows.end(), row) - rows.begin());
+    };
+    const int focusPlace = focused - (focused >= 0 ? before(focused) : 0);
+    if (m_anchor >= 0)
+        m_anchor = std::binary_search(rows.begin(), rows.end(), m_anchor)
+                       ? -1
+                       : m_anchor - before(m_anchor);
+    m_rows.EraseMany(rows);
+    ScheduleLayout();
+    if (hadFocus && m_rows.Count() > 0)
+        ChangeState(std::min(focusPlace, m_rows.Count() - 1), LVIS_FOCUSED, LVIS_FOCUSED);
+    return TRUE;
+}
+
 void ListCtrlQt::DeleteAllItems() {
     m_rows.Clear();
     m_anchor = -1;
@@ -336,6 +359,8 @@ int ListCtrlQt::HeaderHeight() const {
 }
 
 int ListCtrlQt::TopIndex() const {
+    // A row made visible while the layout waited is scrolled to by the layout.
+    if (m_ensure.row >= 0) const_cast<ListCtrlQt*>(this)->Relayout();
     return verticalScrollBar()->value();
 }
 
@@ -359,8 +384,17 @@ void ListCtrlQt::ScheduleLayout() {
     viewport()->update();
     if (m_layoutPending) return;
     m_layoutPending = true;
+    // A layout done meanwhile (for EnsureVisible) leaves the call queued: one is enough, however
+    // many rows come and go before the loop runs it.
+    if (m_layoutQueued) return;
+    m_layoutQueued = true;
     QMetaObject::invokeMethod(
-        this, [this] { Relayout(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            m_layoutQueued = false;
+            if (m_layoutPending) Relayout();
+        },
+        Qt::QueuedConnection);
 }
 
 void ListCtrlQt::Relayout() {
@@ -378,6 +412,10 @@ void ListCtrlQt::Relayout() {
     h->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
     h->setRange(0, std::max(0, TotalWidth() - vp.width()));
     m_header->setOffset(h->value());
+    if (m_ensure.row >= 0) {
+        const Ensure ensure = std::exchange(m_ensure, Ensure{});
+        EnsureVisible(ensure.row, ensure.partialOK);
+    }
 }
 
 void ListCtrlQt::resizeEvent(QResizeEvent* event) {
@@ -392,7 +430,11 @@ void ListCtrlQt::changeEvent(QEvent* event) {
 
 BOOL ListCtrlQt::EnsureVisible(int nItem, bool bPartialOK) {
     if (nItem < 0 || nItem >= m_rows.Count()) return FALSE;
-    if (m_layoutPending) Relayout();
+    // Rows added one by one, each made visible (restores), lay out and scroll once.
+    if (m_layoutPending) {
+        m_ensure = Ensure{nItem, bPartialOK};
+        return TRUE;
+    }
     const int top = TopIndex();
     const int perPage = CountPerPage();
     if (nItem < top)
@@ -420,6 +462,7 @@ void ListCtrlQt::InvalidateClientRect(const RECT& rc) {
 }
 
 void ListCtrlQt::UpdateRow(int nItem) {
+    if (m_layoutPending) return;  // the whole list is drawn again
     const int top = TopIndex();
     if (nItem < top || nItem > top + CountPerPage()) return;
     const int h = RowHeight();
@@ -716,6 +759,11 @@ LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
             return lParam ? InsertItem(*reinterpret_cast<const LVITEM*>(lParam)) : -1;
         case LVM_DELETEITEM:
             return DeleteItem(index);
+        case LVM_DELETEITEMS: {
+            const auto* rows = reinterpret_cast<const int*>(lParam);
+            if (!rows) return FALSE;
+            return DeleteItems(std::vector<int>(rows, rows + wParam));
+        }
         case LVM_DELETEALLITEMS:
             DeleteAllItems();
             return TRUE;

@@ -36,6 +36,7 @@ TEST_F(ListViewTest, DeletedRowsComeBackOneRestoreEachMostRecentFirst) {
     EXPECT_EQ(Rows(), (std::vector<int>{0, 1, 4, 5, 6, 8, 9}));
     EXPECT_EQ(doc->m_anDeletedStack.ToVector(), (std::vector<int>{7, 3, 2}));
     EXPECT_FALSE(frame->IsCommandEnabled(ID_DELETE_ID));  // nothing selected any more
+    EXPECT_TRUE(doc->IsModified());
 
     for (int expected : {7, 3, 2}) {
         ASSERT_TRUE(frame->IsCommandEnabled(ID_RESTORE_ID));
@@ -45,6 +46,25 @@ TEST_F(ListViewTest, DeletedRowsComeBackOneRestoreEachMostRecentFirst) {
         EXPECT_EQ(view->m_nCurrent, expected);
     }
     EXPECT_FALSE(frame->IsCommandEnabled(ID_RESTORE_ID));
+}
+
+TEST_F(ListViewTest, TheFocusOfADeletedRowGoesToTheFirstRowAfterItThatStays) {
+    Open(TenRecords());
+    CListCtrl& list = view->GetListCtrl();
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+    for (int row : {3, 4, 5, 8}) list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    list.SetItemState(4, LVIS_FOCUSED, LVIS_FOCUSED);
+    frame->RunCommand(ID_DELETE_ID);
+    EXPECT_EQ(Rows(), (std::vector<int>{0, 1, 2, 6, 7, 9}));
+    EXPECT_EQ(FocusedRecord(), 6);
+    EXPECT_EQ(view->m_nCurrent, 6);
+    // The last rows gone: the focus on the new last row.
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+    for (int row : {4, 5}) list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    list.SetItemState(5, LVIS_FOCUSED, LVIS_FOCUSED);
+    frame->RunCommand(ID_DELETE_ID);
+    EXPECT_EQ(Rows(), (std::vector<int>{0, 1, 2, 6}));
+    EXPECT_EQ(FocusedRecord(), 6);
 }
 
 TEST_F(ListViewTest, SelectAllKeepsTheFocusWhereItWas) {
