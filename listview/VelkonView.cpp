@@ -508,11 +508,21 @@ void CVelkonView::OnUpdateRestoreID(CCmdUI* pCmdUI) {
 void CVelkonView::ShowRegistCount() {
     auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
     if (frame && GetDocument()) frame->SetRegistCount(GetDocument()->m_anSortIndex.GetSize());
+    ShowShownCount();
 }
 
 void CVelkonView::ShowPickupCount() {
     auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
     if (frame && GetDocument()) frame->SetPickupCount(GetDocument()->m_astrPickupID.GetSize());
+    ShowShownCount();
+}
+
+// An ID registered while a filter hides it must not seem lost: the bar says how many rows the
+// filters leave.
+void CVelkonView::ShowShownCount() {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (frame && GetDocument())
+        frame->SetShownCount(GetListCtrl().GetItemCount(), GetDocument()->m_anSortIndex.GetSize());
 }
 
 BOOL CVelkonView::HasOneRecord() const {
