@@ -2,9 +2,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QShortcut>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <map>
 
 #include "dialogs/PersonalDataDlg.h"
@@ -102,20 +105,45 @@ TEST_F(ListViewTest, ContextMenuShowsTheStatesOfTheMainMenu) {
 }
 
 // From the keyboard the context menu comes with the point (-1, -1); it is used as it comes and
-// the menu still opens on the screen.
+// the menu still opens on the screen. Shift+F10 asks for it as the Menu key does.
 TEST_F(ListViewTest, ContextMenuFromTheKeyboardOpensOnTheScreen) {
     Open(TenRecords());
-    QRect shownAt;
-    QTimer::singleShot(0, [&shownAt] {
-        QWidget* popup = QApplication::activePopupWidget();
-        if (!popup) return;
-        shownAt = popup->geometry();
-        popup->close();
+    const auto shownAfter = [](const std::function<void()>& ask) {
+        QRect shownAt;
+        QTimer::singleShot(0, [&shownAt] {
+            QWidget* popup = QApplication::activePopupWidget();
+            if (!popup) return;
+            shownAt = popup->geometry();
+            popup->close();
+        });
+        ask();
+        afx_ui::ProcessEvents();
+        return shownAt;
+    };
+    const QRect fromMessage = shownAfter(
+        [this] { view->SendMessage(WM_CONTEXTMENU, 0, static_cast<LPARAM>(0xFFFFFFFF)); });
+    ASSERT_FALSE(fromMessage.isNull());
+    EXPECT_GE(fromMessage.left(), 0);
+    EXPECT_GE(fromMessage.top(), 0);
+
+    QWidget* list = view->GetWidget();
+    const QRect fromShiftF10 = shownAfter([list] {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(list, &key);
     });
-    view->SendMessage(WM_CONTEXTMENU, 0, static_cast<LPARAM>(0xFFFFFFFF));
-    ASSERT_FALSE(shownAt.isNull());
-    EXPECT_GE(shownAt.left(), 0);
-    EXPECT_GE(shownAt.top(), 0);
+    EXPECT_EQ(fromShiftF10, fromMessage);
+    const QRect fromMenuKey = shownAfter([list] {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                               list->mapToGlobal(QPoint(0, 0)));
+        QCoreApplication::sendEvent(list, &menu);
+    });
+    EXPECT_EQ(fromMenuKey, fromMessage);
+    // F10 alone is the menu bar's, not the list's.
+    const QRect fromF10 = shownAfter([list] {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_F10, Qt::NoModifier);
+        QCoreApplication::sendEvent(list, &key);
+    });
+    EXPECT_TRUE(fromF10.isNull());
 }
 
 namespace {
