@@ -382,19 +382,31 @@ void ListCtrlQt::ScheduleLayout() {
 
 void ListCtrlQt::Relayout() {
     m_layoutPending = false;
+    QScrollBar* v = verticalScrollBar();
+    QScrollBar* h = horizontalScrollBar();
+    // The focused row, whole in sight before, stays whole when the window shrinks or a scroll
+    // bar comes and takes room: the desktop's list never leaves it half under the bar.
+    const int focus = m_rows.Focused();
+    const bool focusWhole = focus >= v->value() && focus < v->value() + m_wholeRows;
     const int headerHeight = HeaderHeight();
     setViewportMargins(0, headerHeight, 0, 0);
+    // A scroll bar that comes or goes changes the room for the other: again until none does.
+    for (int pass = 0; pass < 3; ++pass) {
+        const QSize before = viewport()->size();
+        const int perPage = CountPerPage();
+        v->setPageStep(perPage);
+        v->setRange(0, std::max(0, m_rows.Count() - perPage));
+        const int width = viewport()->width();
+        h->setPageStep(width);
+        h->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
+        h->setRange(0, std::max(0, TotalWidth() - width));
+        if (viewport()->size() == before) break;
+    }
     const QRect vp = viewport()->geometry();
     m_header->setGeometry(vp.left(), vp.top() - headerHeight, vp.width(), headerHeight);
-    const int perPage = CountPerPage();
-    QScrollBar* v = verticalScrollBar();
-    v->setPageStep(perPage);
-    v->setRange(0, std::max(0, m_rows.Count() - perPage));
-    QScrollBar* h = horizontalScrollBar();
-    h->setPageStep(vp.width());
-    h->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
-    h->setRange(0, std::max(0, TotalWidth() - vp.width()));
     m_header->setOffset(h->value());
+    m_wholeRows = CountPerPage();
+    if (focusWhole && focus >= v->value() + m_wholeRows) v->setValue(focus - m_wholeRows + 1);
     if (m_ensure.row >= 0) {
         const Ensure ensure = std::exchange(m_ensure, Ensure{});
         EnsureVisible(ensure.row, ensure.partialOK);

@@ -133,6 +133,7 @@ private:
         bool partialOK = false;
     };
     Ensure m_ensure;
+    int m_wholeRows = 0;  // rows whole in sight at the last layout
     bool m_syncingHeader = false;
     struct Typed {
         std::string text;   // upper-cased

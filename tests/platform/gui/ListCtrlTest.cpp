@@ -640,6 +640,32 @@ TEST_F(ListView, OwnerDrawsOnlyTheRowsInSight) {
     EXPECT_LE(view->drawn.size(), static_cast<size_t>(perPage + 1));
 }
 
+// The focused row, once whole in sight, stays whole when the list shrinks and the horizontal
+// scroll bar comes: never half under the bar.
+TEST_F(ListView, TheFocusedRowStaysWholeAboveTheHorizontalScrollBar) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    list->resize(400, 300);
+    list->show();
+    AddRows(1000);
+    ctrl.SetItemState(999, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ctrl.EnsureVisible(999, FALSE);
+    afx_ui::ProcessEvents();
+    const auto whole = [&] {
+        RECT rc;
+        EXPECT_TRUE(ctrl.GetItemRect(999, &rc, LVIR_BOUNDS));
+        const QRect vp = list->viewport()->geometry();
+        return rc.top >= vp.top() && rc.bottom <= vp.bottom() + 1;
+    };
+    ASSERT_TRUE(whole());
+    ASSERT_FALSE(list->horizontalScrollBar()->isVisible());
+    for (const QSize size : {QSize(150, 300), QSize(150, 137), QSize(120, 90)}) {
+        list->resize(size);
+        afx_ui::ProcessEvents();
+        EXPECT_TRUE(list->horizontalScrollBar()->isVisible());
+        EXPECT_TRUE(whole()) << size.width() << "x" << size.height();
+    }
+}
+
 TEST_F(ListView, KeyboardFocusComesAndGoesAsMessagesToTheView) {
     for (QEvent::Type type : {QEvent::FocusIn, QEvent::FocusOut}) {
         QFocusEvent event(type, Qt::OtherFocusReason);
