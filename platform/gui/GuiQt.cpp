@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -24,6 +25,7 @@
 #include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CDialog.h"
+#include "platform/gui/CDocument.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/FileDialog.h"
@@ -356,6 +358,14 @@ int AfxShowMessageBoxOnScreen(const CString& text, UINT nType, bool& shown) {
     return shown ? ShowQtMessageBox(text, nType) : 0;
 }
 
+namespace {
+CString OpenDocumentPath() {
+    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    CDocument* doc = frame ? frame->GetActiveDocument() : nullptr;
+    return doc ? doc->GetPathName() : CString();
+}
+}  // namespace
+
 BOOL AfxPromptFileName(CString& rPath, BOOL bOpen, const CString& initial, const CString& filter,
                        const CString& defaultExt) {
     if (!afx_ui::HaveGui()) return FALSE;
@@ -370,8 +380,13 @@ BOOL AfxPromptFileName(CString& rPath, BOOL bOpen, const CString& initial, const
     if (!defaultExt.IsEmpty())
         dialog.setDefaultSuffix(ToQt(defaultExt.Mid(defaultExt[0] == '.' ? 1 : 0)));
     // Paths are the file system's bytes on both sides, never the program's code page.
-    if (!initial.IsEmpty() && initial.Find('*') < 0)
+    if (!initial.IsEmpty() && initial.Find('*') < 0) {
         dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(initial.Str())));
+    } else if (const CString open = OpenDocumentPath(); !open.IsEmpty()) {
+        // Without a name to start from, the dialog starts where the open file lies.
+        dialog.setDirectory(
+            QFileInfo(QFile::decodeName(QByteArray::fromStdString(open.Str()))).absolutePath());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return FALSE;
     rPath = CString(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
     return TRUE;
