@@ -135,6 +135,7 @@ void CVelkonDoc::DeleteContents() {
     m_abDeleted.RemoveAll();
     m_anSortIndex.RemoveAll();
     m_anDeletedStack.RemoveAll();
+    m_astrLeadingComment.RemoveAll();
 }
 
 BOOL CVelkonDoc::OnNewDocument() {

@@ -111,6 +111,8 @@ public:
     CArray<BOOL, BOOL> m_abDeleted;
     CIdIndex m_anSortIndex{&m_astrID};  // live records by ID
     CDeletedStack m_anDeletedStack;
+    // The comment lines ("*...") above the first record of the file loaded, written back first.
+    CStringArray m_astrLeadingComment;
 
     CStringArray m_astrPickupID;  // by pickup number, in order of first arrival
     CIdIndex m_anPickupIndex{&m_astrPickupID};
