@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QTimer>
@@ -28,6 +29,18 @@ std::vector<Record> TenRecords() {
 }
 }  // namespace
 
+namespace {
+// A second view of the document: the cursor the user sees while the document reports changes.
+class CursorWatch : public CView {
+public:
+    void OnUpdate(CView*, LPARAM, CObject*) override {
+        const QCursor* cursor = QApplication::overrideCursor();
+        seen = cursor ? cursor->shape() : Qt::ArrowCursor;
+    }
+    Qt::CursorShape seen = Qt::ArrowCursor;
+};
+}  // namespace
+
 TEST_F(ListViewTest, DeletedRowsComeBackOneRestoreEachMostRecentFirst) {
     Open(TenRecords());
     CListCtrl& list = view->GetListCtrl();
@@ -35,7 +48,12 @@ TEST_F(ListViewTest, DeletedRowsComeBackOneRestoreEachMostRecentFirst) {
     list.SetItemState(-1, 0, LVIS_SELECTED);
     for (int row : {2, 3, 7}) list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     ASSERT_TRUE(frame->IsCommandEnabled(ID_DELETE_ID));
+    CursorWatch watch;
+    doc->AddView(&watch);
     frame->RunCommand(ID_DELETE_ID);
+    doc->RemoveView(&watch);
+    EXPECT_EQ(watch.seen, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Rows(), (std::vector<int>{0, 1, 4, 5, 6, 8, 9}));
     EXPECT_EQ(doc->m_anDeletedStack.ToVector(), (std::vector<int>{7, 3, 2}));
     EXPECT_FALSE(frame->IsCommandEnabled(ID_DELETE_ID));  // nothing selected any more
