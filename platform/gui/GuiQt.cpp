@@ -249,6 +249,8 @@ void FinishEnding() {
         QCoreApplication::exit(0);
         return;
     }
+    // A retry still queued when its application was gone must not end the next one.
+    if (!app->IsEnding()) return;
     if (QThread::currentThread()->loopLevel() > g_baseLoopLevel || AfxMessageBoxesShowing() > 0) {
         CancelModalWindows();
         QTimer::singleShot(10, [] { FinishEnding(); });
