@@ -99,6 +99,21 @@ void CVelkonDoc::DeleteID(int nRecord) {
     UpdateAllViews(nullptr, HINT_DELETED);
 }
 
+void CVelkonDoc::DeleteIDs(const std::vector<int>& records) {
+    int last = -1;
+    for (int r : records) {
+        if (r < 0 || r >= GetRecordCount() || m_abDeleted[r]) continue;
+        m_anSortIndex.Remove(r);
+        m_abDeleted[r] = TRUE;
+        m_anDeletedStack.Push(r, m_astrID[r].View());
+        last = r;
+    }
+    if (last < 0) return;
+    SetModifiedFlag(TRUE);
+    m_nLastChanged = last;
+    UpdateAllViews(nullptr, HINT_DELETED_MANY);
+}
+
 void CVelkonDoc::RestoreID() {
     const int n = m_anDeletedStack.Pop();
     if (n < 0) return;
@@ -120,6 +135,7 @@ void CVelkonDoc::DeleteContents() {
     m_abDeleted.RemoveAll();
     m_anSortIndex.RemoveAll();
     m_anDeletedStack.RemoveAll();
+    m_astrLeadingComment.RemoveAll();
 }
 
 BOOL CVelkonDoc::OnNewDocument() {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "database/DeletedStack.h"
 #include "database/IdIndex.h"
@@ -24,6 +25,7 @@ constexpr LPARAM HINT_REBUILD = 0;          // rebuild the whole list
 constexpr LPARAM HINT_SAVED = 2;            // saved (m_nLastChanged -1) or one record rewritten
 constexpr LPARAM HINT_ADDED = 10;           // record added or restored
 constexpr LPARAM HINT_DELETED = 11;         // record deleted
+constexpr LPARAM HINT_DELETED_MANY = 12;    // records deleted at once (the last in m_nLastChanged)
 constexpr LPARAM HINT_PICKED = 20;          // an ID picked up (-1: not registered)
 constexpr LPARAM HINT_PICKUP_CLEARED = 21;  // pickup list emptied
 
@@ -41,6 +43,8 @@ public:
     BOOL AddNewID(const CString& id, const CString& handle);
     // Marks a live record deleted; it can be restored until its ID is registered anew.
     void DeleteID(int nRecord);
+    // DeleteID on each record in turn, with one hint for all: each goes on the deleted stack.
+    void DeleteIDs(const std::vector<int>& records);
     // Brings back the most recently deleted record, if any.
     void RestoreID();
 
@@ -107,6 +111,8 @@ public:
     CArray<BOOL, BOOL> m_abDeleted;
     CIdIndex m_anSortIndex{&m_astrID};  // live records by ID
     CDeletedStack m_anDeletedStack;
+    // The comment lines ("*...") above the first record of the file loaded, written back first.
+    CStringArray m_astrLeadingComment;
 
     CStringArray m_astrPickupID;  // by pickup number, in order of first arrival
     CIdIndex m_anPickupIndex{&m_astrPickupID};

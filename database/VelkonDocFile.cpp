@@ -38,7 +38,12 @@ void CVelkonDoc::LoadRecords(CArchive& ar) {
     // Whole lines, however long: a piece of a long line read as a line of its own would come
     // back as a cut record and a record made of the rest.
     while (ar.ReadLine(line)) {
-        if (line.IsEmpty() || line[0] == '*') continue;
+        if (line.IsEmpty()) continue;
+        if (line[0] == '*') {
+            // The comments above the first record say what the file is; they stay at its top.
+            if (GetRecordCount() == 0) m_astrLeadingComment.Add(line);
+            continue;
+        }
         std::string_view rest = line.View();
         const int n = GetRecordCount();
         AppendRecord(CString(CutField(rest)));
@@ -62,6 +67,12 @@ void CVelkonDoc::StoreRecords(CArchive& ar) {
     using record_text::AppendField;
     record_text::DateWriter dates;
     std::string line;
+    // Readers skip them, this one as any other.
+    for (int i = 0; i < m_astrLeadingComment.GetSize(); ++i) {
+        line.assign(m_astrLeadingComment[i].View());
+        line += "\r\n";
+        ar.WriteString(std::string_view(line));
+    }
     const int n = GetRecordCount();
     for (int r = 0; r < n; ++r) {
         if (m_abDeleted[r]) continue;

@@ -1,7 +1,10 @@
 #include "dialogs/PropertyColor.h"
 
+#include <algorithm>
+
 #include "listview/VelkonView.h"
 #include "platform/base/StringResource.h"
+#include "platform/gui/CDC.h"
 #include "platform/gui/CWinApp.h"
 #include "res/resource.h"
 
@@ -59,7 +62,15 @@ BOOL CPropertyColor::OnInitDialog() {
         m_listSample.SetImageList(&m_imageSample, LVSIL_SMALL);
     }
     m_listSample.SetBkColor(m_listSample.m_clrBack);
-    m_listSample.InsertColumn(0, view ? view->m_szCaption[0] : "", LVCFMT_LEFT, 75, 0);
+    // 75 pixels held the IDs in the fonts of old; a wider font gets the room its IDs need beside
+    // the flag, so that the sample never shows them cut.
+    CClientDC dc(&m_listSample);
+    CFont* previous = dc.SelectObject(m_listSample.GetFont());
+    int widest = 0;
+    for (const CString& id : m_astrSampleID) widest = std::max(widest, dc.GetTextExtent(id).cx);
+    dc.SelectObject(previous);
+    const int idWidth = std::max(75, 2 + 16 + 2 + widest + 8);
+    m_listSample.InsertColumn(0, view ? view->m_szCaption[0] : "", LVCFMT_LEFT, idWidth, 0);
     m_listSample.InsertColumn(1, view ? view->m_szCaption[1] : "", LVCFMT_LEFT, 125, 1);
     for (int i = 0; i < kSampleRows; ++i) {
         LVITEM item;

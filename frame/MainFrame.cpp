@@ -54,11 +54,12 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR) ||
         !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
         return -1;
-    static const UINT indicators[] = {ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR};
+    static const UINT indicators[] = {ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR};
     if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
-        !m_wndStatusBar.SetIndicators(indicators, 3))
+        !m_wndStatusBar.SetIndicators(indicators, 4))
         return -1;
     m_wndStatusBar.SetPaneInfo(0, ID_SEPARATOR, SBPS_NOBORDERS | SBPS_STRETCH, 0);
+    m_wndStatusBar.SetPaneInfo(kShownPane, ID_SEPARATOR, SBPS_NOBORDERS, 0);
     m_wndToolBar.SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
                              CBRS_SIZE_DYNAMIC);
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
@@ -77,8 +78,26 @@ void CMainFrame::SetPickupCount(int nCount) {
     SetCountPane(2, m_strPickupCount, IDS_COUNT_PICKED, nCount);
 }
 
+void CMainFrame::SetShownCount(int nShown, int nTotal) {
+    CString text;
+    if (nShown != nTotal) text.Format(AfxLoadString(IDS_COUNT_SHOWN), nShown, nTotal);
+    if (text == m_strShownCount) return;
+    m_strShownCount = text;
+    if (text.IsEmpty()) {
+        m_wndStatusBar.SetPaneInfo(kShownPane, ID_SEPARATOR, SBPS_NOBORDERS, 0);
+        m_wndStatusBar.SetPaneText(kShownPane, text, TRUE);
+    } else {
+        FitPane(kShownPane, text);
+    }
+}
+
 void CMainFrame::SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCount) {
     rText.Format(AfxLoadString(nIDFormat), nCount);
+    FitPane(nPane, rText);
+    SetTrayTip(m_strRegistCount + "  " + m_strPickupCount);
+}
+
+void CMainFrame::FitPane(int nPane, const CString& rText) {
     CClientDC dc(nullptr);
     CFont* previous = dc.SelectObject(m_wndStatusBar.GetFont());
     SIZE size;
@@ -86,7 +105,6 @@ void CMainFrame::SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCo
     dc.SelectObject(previous);
     m_wndStatusBar.SetPaneInfo(nPane, ID_SEPARATOR, SBPS_NORMAL, size.cx);
     m_wndStatusBar.SetPaneText(nPane, rText, TRUE);
-    SetTrayTip(m_strRegistCount + "  " + m_strPickupCount);
 }
 
 void CMainFrame::OnRegistID() {

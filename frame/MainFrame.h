@@ -19,9 +19,12 @@ public:
     // Status pane 1 and 2, and the tray tip.
     void SetRegistCount(int nCount);
     void SetPickupCount(int nCount);
+    // Rows shown of the registered ones; a pane of its own only while a filter hides some.
+    void SetShownCount(int nShown, int nTotal);
 
     CString m_strRegistCount;
     CString m_strPickupCount;
+    CString m_strShownCount;  // empty while every registered ID is shown
     CStringArray m_astrHelperFormat;
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
@@ -34,5 +37,8 @@ protected:
     void OnRegistID();
 
 private:
+    static constexpr int kShownPane = 3;
     void SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCount);
+    // Sets the pane's text and makes it exactly as wide as the text.
+    void FitPane(int nPane, const CString& rText);
 };

@@ -363,10 +363,18 @@ void CVelkonView::OnUpdate(CView*, LPARAM lHint, CObject*) {
             }
             ShowRegistCount();
             break;
-        case HINT_DELETED: {
-            const int row = list.FindItemByData(r);
-            if (row >= 0) {
-                list.DeleteItem(row);
+        case HINT_DELETED:
+        case HINT_DELETED_MANY: {
+            std::vector<int> rows;
+            if (lHint == HINT_DELETED) {
+                if (const int row = list.FindItemByData(r); row >= 0) rows.push_back(row);
+            } else {
+                for (int row = 0, n = list.GetItemCount(); row < n; ++row)
+                    if (doc->m_abDeleted[static_cast<int>(list.GetItemData(row))])
+                        rows.push_back(row);
+            }
+            if (!rows.empty()) {
+                list.DeleteItems(rows);
                 m_nCurrent = -1;
                 const int focused = list.GetNextItem(-1, LVNI_FOCUSED);
                 if (focused >= 0) {
@@ -476,19 +484,13 @@ void CVelkonView::OnUpdateEditSelectAll(CCmdUI* pCmdUI) {
 void CVelkonView::OnDeleteID() {
     CWaitCursor wait;
     CListCtrl& list = GetListCtrl();
-    CVelkonDoc* doc = GetDocument();
-    // Each deletion removes its row at once (hint 11), so the next selected row moves up into
-    // the freed place and the search goes on from just before it.
-    int start = -1;
-    for (;;) {
-        const int row = list.GetNextItem(start, LVNI_SELECTED);
-        if (row < 0) break;
-        const LPARAM r = list.GetItemData(row);
-        doc->DeleteID(static_cast<int>(r));
-        // A row that stayed (its record was not live) must not be tried again forever.
-        const bool stayed = row < list.GetItemCount() && list.GetItemData(row) == r;
-        start = stayed ? row : row - 1;
-    }
+    // From the top down, each record on the deleted stack in turn; the rows go in one pass.
+    std::vector<int> records;
+    records.reserve(static_cast<std::size_t>(list.GetSelectedCount()));
+    for (int row = list.GetNextItem(-1, LVNI_SELECTED); row >= 0;
+         row = list.GetNextItem(row, LVNI_SELECTED))
+        records.push_back(static_cast<int>(list.GetItemData(row)));
+    GetDocument()->DeleteIDs(records);
 }
 
 void CVelkonView::OnUpdateDeleteID(CCmdUI* pCmdUI) {
@@ -506,11 +508,21 @@ void CVelkonView::OnUpdateRestoreID(CCmdUI* pCmdUI) {
 void CVelkonView::ShowRegistCount() {
     auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
     if (frame && GetDocument()) frame->SetRegistCount(GetDocument()->m_anSortIndex.GetSize());
+    ShowShownCount();
 }
 
 void CVelkonView::ShowPickupCount() {
     auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
     if (frame && GetDocument()) frame->SetPickupCount(GetDocument()->m_astrPickupID.GetSize());
+    ShowShownCount();
+}
+
+// An ID registered while a filter hides it must not seem lost: the bar says how many rows the
+// filters leave.
+void CVelkonView::ShowShownCount() {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (frame && GetDocument())
+        frame->SetShownCount(GetListCtrl().GetItemCount(), GetDocument()->m_anSortIndex.GetSize());
 }
 
 BOOL CVelkonView::HasOneRecord() const {

@@ -97,6 +97,7 @@ private:
     void SelectOnly(int nRow, int r);
     void ShowRegistCount();
     void ShowPickupCount();
+    void ShowShownCount();
     // The data column of list column position nPosition, or -1.
     int DataColumnAt(int nPosition) const;
     void LoadColumns();

@@ -140,16 +140,17 @@ constexpr DialogItem kFont[] = {
 };
 
 // The About box: the icon, three lines filled at run time from the program's version
-// information ("?" while there is none), and the maker's notice.
+// information ("?" while there is none), and the maker's notice; wide enough for the
+// program's own copyright line on one line in a Japanese font.
 constexpr DialogItem kAbout[] = {
     {IDC_STATIC, DlgCtl::Static, kChild | SS_ICON, "128", 8, 8, 20, 20},
-    {IDC_PRODUCT_NAME, DlgCtl::Static, kChild | SS_CENTER | SS_NOPREFIX, "?", 32, 8, 156, 8},
-    {IDC_VERSION, DlgCtl::Static, kChild | SS_CENTER, "?", 32, 18, 156, 8},
-    {IDC_COPYRIGHT, DlgCtl::Static, kChild | SS_CENTER, "?", 32, 32, 156, 8},
+    {IDC_PRODUCT_NAME, DlgCtl::Static, kChild | SS_CENTER | SS_NOPREFIX, "?", 32, 8, 188, 8},
+    {IDC_VERSION, DlgCtl::Static, kChild | SS_CENTER, "?", 32, 18, 188, 8},
+    {IDC_COPYRIGHT, DlgCtl::Static, kChild | SS_CENTER, "?", 32, 32, 188, 8},
     {IDC_STATIC, DlgCtl::Static, kChild | SS_CENTER,
-     "連絡先: Brambl Free Software\n本ソフトウェアの無断転載を禁じます。", 32, 40, 156, 20},
-    {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 44, 68, 48, 14},
-    {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 100, 68, 48, 14},
+     "連絡先: Brambl Free Software\n本ソフトウェアの無断転載を禁じます。", 32, 42, 188, 20},
+    {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 60, 68, 48, 14},
+    {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 118, 68, 48, 14},
 };
 
 // Pages of the options sheet: child windows, all of one size; the caption names the tab.
@@ -269,7 +270,7 @@ constexpr DialogItem kNoPickupID[] = {
 };
 
 constexpr DialogResource kDialogs[] = {
-    {IDD_ABOUTBOX, kDialog, "このVelkonについて", 194, 87, kPoint, kAbout, std::size(kAbout)},
+    {IDD_ABOUTBOX, kDialog, "このVelkonについて", 228, 87, kPoint, kAbout, std::size(kAbout)},
     {IDD_PERSONAL_DATA, kDialog | WS_VISIBLE, " - ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集", 190, 191, kPoint,
      kPersonalData, std::size(kPersonalData)},
     {IDD_REGIST_ID, kDialog, "IDの登録", 227, 135, kPoint, kRegistID, std::size(kRegistID)},

@@ -66,6 +66,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_HIDETERM_DETACHED, "秀Termから切り離されました。"},
     {IDS_COUNT_REGISTERED, "登録：%d件"},
     {IDS_COUNT_PICKED, "ﾋﾟｯｸｱｯﾌﾟ：%d件"},
+    {IDS_COUNT_SHOWN, "表示：%d/%d件"},
     {IDS_CLIPBOARD_PROGRESS, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからﾋﾟｯｸｱｯﾌﾟ中です。(%d%%)"},
     {IDS_INVALID_ID,
      "新規IDの入力エラーです。\nIDは英文字3文字と数字5文字でなければなりません。\n\n例 ： "

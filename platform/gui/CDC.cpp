@@ -135,6 +135,9 @@ CDC::~CDC() = default;
 
 void CDC::Attach(QPainter* pPainter) {
     m_pPainter = pPainter;
+    // As a window's device context comes with the window's font chosen: a painter on a widget
+    // starts with the widget's font.
+    if (pPainter && pPainter->isActive()) m_defaultFont.SetQFont(pPainter->font());
 }
 
 QPainter* CDC::Detach() {

@@ -134,9 +134,12 @@ BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, Kind kind,
     const BOOL bFocusFirst = OnInitDialog();
     if (!CWnd::FromHandle(hWnd)) return FALSE;  // the dialog went in its own initialisation
     if (bFocusFirst) {
+        // A control built of several widgets (a simple combo box) takes the tab on its part
+        // that has the focus, not on the frame around it.
         for (const auto& control : m_dlg->controls) {
-            QWidget* w = control->GetWidget();
-            if ((control->GetStyle() & res::WS_TABSTOP) && w->focusPolicy() != Qt::NoFocus &&
+            const QWidget* w = control->GetWidget();
+            const QWidget* focus = control->FocusWidget();
+            if ((control->GetStyle() & res::WS_TABSTOP) && focus->focusPolicy() != Qt::NoFocus &&
                 !w->isHidden() && w->isEnabled()) {
                 GotoDlgCtrl(CWnd::FromHandle(control->GetSafeHwnd()));
                 break;

@@ -96,6 +96,11 @@ BOOL CListCtrl::DeleteItem(int nItem) {
     return static_cast<BOOL>(Send(LVM_DELETEITEM, Index(nItem)));
 }
 
+BOOL CListCtrl::DeleteItems(const std::vector<int>& rows) {
+    return static_cast<BOOL>(
+        Send(LVM_DELETEITEMS, rows.size(), reinterpret_cast<LPARAM>(rows.data())));
+}
+
 BOOL CListCtrl::DeleteAllItems() {
     return static_cast<BOOL>(Send(LVM_DELETEALLITEMS));
 }

@@ -2,6 +2,8 @@
 // name, sent to the window the control stands behind.
 #pragma once
 
+#include <vector>
+
 #include "platform/gui/CWnd.h"
 #include "platform/gui/Colors.h"
 #include "platform/gui/CommCtrl.h"
@@ -26,6 +28,8 @@ public:
     int InsertItem(const LVITEM* pItem);
     int InsertItem(int nItem, LPCTSTR lpszItem);
     BOOL DeleteItem(int nItem);
+    // Many rows at once, in one pass over the list (indexes in any order).
+    BOOL DeleteItems(const std::vector<int>& rows);
     BOOL DeleteAllItems();
     int GetItemCount() const;
     BOOL GetItem(LVITEM* pItem) const;

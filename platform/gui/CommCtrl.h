@@ -73,6 +73,8 @@ constexpr UINT LVM_SETITEMSTATE = LVM_FIRST + 43;
 constexpr UINT LVM_GETITEMSTATE = LVM_FIRST + 44;
 constexpr UINT LVM_SORTITEMS = LVM_FIRST + 48;
 constexpr UINT LVM_GETSELECTEDCOUNT = LVM_FIRST + 50;
+// This port's own: the rows of an array of wParam indexes (lParam) deleted in one pass.
+constexpr UINT LVM_DELETEITEMS = LVM_FIRST + 0xF0;
 constexpr UINT LVM_LAST = LVM_FIRST + 0xFF;
 
 // Notifications

@@ -53,7 +53,9 @@ public:
         else
             align |= Qt::AlignLeft;
         m_label->setAlignment(align);
-        m_label->setWordWrap(true);
+        // A label one line high shows its text on that line: wrapped, it would show the
+        // halves of two lines, both cut.
+        m_label->setWordWrap(item.cy >= 16);
         m_label->setTextFormat(Qt::PlainText);
         if (item.style & res::SS_SUNKEN) m_label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_text = Utf8ToCp932(item.utf8 ? item.utf8 : "");

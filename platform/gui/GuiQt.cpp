@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -24,9 +25,11 @@
 #include "platform/base/StringResource.h"
 #include "platform/gui/AfxRes.h"
 #include "platform/gui/CDialog.h"
+#include "platform/gui/CDocument.h"
 #include "platform/gui/CFrameWnd.h"
 #include "platform/gui/CWinApp.h"
 #include "platform/gui/FileDialog.h"
+#include "platform/gui/JapaneseDesktopQt.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/gui/PixelArtQt.h"
 #include "platform/gui/QtText.h"
@@ -246,6 +249,8 @@ void FinishEnding() {
         QCoreApplication::exit(0);
         return;
     }
+    // A retry still queued when its application was gone must not end the next one.
+    if (!app->IsEnding()) return;
     if (QThread::currentThread()->loopLevel() > g_baseLoopLevel || AfxMessageBoxesShowing() > 0) {
         CancelModalWindows();
         // By the time the retry runs, the application it was for may be gone (or a new one,
@@ -303,6 +308,7 @@ void EnsureApplication() {
     static char name[] = "velkon95";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
+    SetUpJapaneseDesktop();
     HookIdle();
 }
 
@@ -358,6 +364,14 @@ int AfxShowMessageBoxOnScreen(const CString& text, UINT nType, bool& shown) {
     return shown ? ShowQtMessageBox(text, nType) : 0;
 }
 
+namespace {
+CString OpenDocumentPath() {
+    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    CDocument* doc = frame ? frame->GetActiveDocument() : nullptr;
+    return doc ? doc->GetPathName() : CString();
+}
+}  // namespace
+
 BOOL AfxPromptFileName(CString& rPath, BOOL bOpen, const CString& initial, const CString& filter,
                        const CString& defaultExt) {
     if (!afx_ui::HaveGui()) return FALSE;
@@ -372,8 +386,13 @@ BOOL AfxPromptFileName(CString& rPath, BOOL bOpen, const CString& initial, const
     if (!defaultExt.IsEmpty())
         dialog.setDefaultSuffix(ToQt(defaultExt.Mid(defaultExt[0] == '.' ? 1 : 0)));
     // Paths are the file system's bytes on both sides, never the program's code page.
-    if (!initial.IsEmpty() && initial.Find('*') < 0)
+    if (!initial.IsEmpty() && initial.Find('*') < 0) {
         dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(initial.Str())));
+    } else if (const CString open = OpenDocumentPath(); !open.IsEmpty()) {
+        // Without a name to start from, the dialog starts where the open file lies.
+        dialog.setDirectory(
+            QFileInfo(QFile::decodeName(QByteArray::fromStdString(open.Str()))).absolutePath());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return FALSE;
     rPath = CString(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
     return TRUE;
@@ -408,6 +427,7 @@ int AfxWinMain(int argc, char** argv) {
     if (std::getenv("VELKON_REPORT_FIRST_PAINT"))
         qtApp.installEventFilter(new FirstPaintReporter(&qtApp));
     CloseOnEndSignals(&qtApp);
+    afx_ui::SetUpJapaneseDesktop();
     CWinApp* app = AfxGetApp();
     if (!app) return 1;
     app->m_argc = argc;

@@ -1,16 +1,14 @@
 #include "platform/gui/ListCtrlQt.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QElapsedTimer>
 #include <QHeaderView>
-#include <QKeyEvent>
-#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/base/CodePage.h"
 #include "platform/base/Mbcs.h"
@@ -29,20 +27,6 @@ Qt::Alignment AlignmentOf(int fmt) {
         default:
             return Qt::AlignLeft | Qt::AlignVCenter;
     }
-}
-
-// Characters typed within this many milliseconds of each other make one search.
-constexpr quint64 kTypeAheadPause = 1000;
-
-quint64 KeyTime(const QKeyEvent* event) {
-    if (event->timestamp() != 0) return event->timestamp();
-    // Key events the program makes itself carry no time of the window system.
-    static const QElapsedTimer clock = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return static_cast<quint64>(clock.elapsed());
 }
 }  // namespace
 
@@ -273,6 +257,28 @@ BOOL ListCtrlQt::DeleteItem(int nItem) {
     return TRUE;
 }
 
+BOOL ListCtrlQt::DeleteItems(std::vector<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty() || rows.front() < 0 || rows.back() >= m_rows.Count()) return FALSE;
+    const int focused = m_rows.Focused();
+    const bool hadFocus = focused >= 0 && std::binary_search(rows.begin(), rows.end(), focused);
+    // The row that takes the focused row's place is the first one after it that stays.
+    const auto before = [&rows](int row) {
+        return static_cast<int>(std::lower_bound(rows.begin(), rows.end(), row) - rows.begin());
+    };
+    const int focusPlace = focused - (focused >= 0 ? before(focused) : 0);
+    if (m_anchor >= 0)
+        m_anchor = std::binary_search(rows.begin(), rows.end(), m_anchor)
+                       ? -1
+                       : m_anchor - before(m_anchor);
+    m_rows.EraseMany(rows);
+    ScheduleLayout();
+    if (hadFocus && m_rows.Count() > 0)
+        ChangeState(std::min(focusPlace, m_rows.Count() - 1), LVIS_FOCUSED, LVIS_FOCUSED);
+    return TRUE;
+}
+
 void ListCtrlQt::DeleteAllItems() {
     m_rows.Clear();
     m_anchor = -1;
@@ -336,6 +342,8 @@ int ListCtrlQt::HeaderHeight() const {
 }
 
 int ListCtrlQt::TopIndex() const {
+    // A row made visible while the layout waited is scrolled to by the layout.
+    if (m_ensure.row >= 0) const_cast<ListCtrlQt*>(this)->Relayout();
     return verticalScrollBar()->value();
 }
 
@@ -359,25 +367,50 @@ void ListCtrlQt::ScheduleLayout() {
     viewport()->update();
     if (m_layoutPending) return;
     m_layoutPending = true;
+    // A layout done meanwhile (for EnsureVisible) leaves the call queued: one is enough, however
+    // many rows come and go before the loop runs it.
+    if (m_layoutQueued) return;
+    m_layoutQueued = true;
     QMetaObject::invokeMethod(
-        this, [this] { Relayout(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            m_layoutQueued = false;
+            if (m_layoutPending) Relayout();
+        },
+        Qt::QueuedConnection);
 }
 
 void ListCtrlQt::Relayout() {
     m_layoutPending = false;
+    QScrollBar* v = verticalScrollBar();
+    QScrollBar* h = horizontalScrollBar();
+    // The focused row, whole in sight before, stays whole when the window shrinks or a scroll
+    // bar comes and takes room: the desktop's list never leaves it half under the bar.
+    const int focus = m_rows.Focused();
+    const bool focusWhole = focus >= v->value() && focus < v->value() + m_wholeRows;
     const int headerHeight = HeaderHeight();
     setViewportMargins(0, headerHeight, 0, 0);
+    // A scroll bar that comes or goes changes the room for the other: again until none does.
+    for (int pass = 0; pass < 3; ++pass) {
+        const QSize before = viewport()->size();
+        const int perPage = CountPerPage();
+        v->setPageStep(perPage);
+        v->setRange(0, std::max(0, m_rows.Count() - perPage));
+        const int width = viewport()->width();
+        h->setPageStep(width);
+        h->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
+        h->setRange(0, std::max(0, TotalWidth() - width));
+        if (viewport()->size() == before) break;
+    }
     const QRect vp = viewport()->geometry();
     m_header->setGeometry(vp.left(), vp.top() - headerHeight, vp.width(), headerHeight);
-    const int perPage = CountPerPage();
-    QScrollBar* v = verticalScrollBar();
-    v->setPageStep(perPage);
-    v->setRange(0, std::max(0, m_rows.Count() - perPage));
-    QScrollBar* h = horizontalScrollBar();
-    h->setPageStep(vp.width());
-    h->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
-    h->setRange(0, std::max(0, TotalWidth() - vp.width()));
     m_header->setOffset(h->value());
+    m_wholeRows = CountPerPage();
+    if (focusWhole && focus >= v->value() + m_wholeRows) v->setValue(focus - m_wholeRows + 1);
+    if (m_ensure.row >= 0) {
+        const Ensure ensure = std::exchange(m_ensure, Ensure{});
+        EnsureVisible(ensure.row, ensure.partialOK);
+    }
 }
 
 void ListCtrlQt::resizeEvent(QResizeEvent* event) {
@@ -392,7 +425,11 @@ void ListCtrlQt::changeEvent(QEvent* event) {
 
 BOOL ListCtrlQt::EnsureVisible(int nItem, bool bPartialOK) {
     if (nItem < 0 || nItem >= m_rows.Count()) return FALSE;
-    if (m_layoutPending) Relayout();
+    // Rows added one by one, each made visible (restores), lay out and scroll once.
+    if (m_layoutPending) {
+        m_ensure = Ensure{nItem, bPartialOK};
+        return TRUE;
+    }
     const int top = TopIndex();
     const int perPage = CountPerPage();
     if (nItem < top)
@@ -420,6 +457,7 @@ void ListCtrlQt::InvalidateClientRect(const RECT& rc) {
 }
 
 void ListCtrlQt::UpdateRow(int nItem) {
+    if (m_layoutPending) return;  // the whole list is drawn again
     const int top = TopIndex();
     if (nItem < top || nItem > top + CountPerPage()) return;
     const int h = RowHeight();
@@ -500,191 +538,6 @@ void ListCtrlQt::DrawDefaultRow(QPainter& painter, int nItem, const QRect& rc, U
     }
 }
 
-// --- input ---
-
-void ListCtrlQt::mousePressEvent(QMouseEvent* event) {
-    setFocus(Qt::MouseFocusReason);
-    const int row = RowAt(event->position().toPoint().y());
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    if (row < 0) {
-        // A plain click beside the rows lets go of the selection, as on the desktop.
-        if (!(mods & (Qt::ShiftModifier | Qt::ControlModifier))) SelectRange(-1, -1);
-        return;
-    }
-    if (event->button() == Qt::RightButton) {
-        if (!(m_rows.At(row).state & LVIS_SELECTED)) MoveFocusTo(row, Qt::NoModifier);
-        ChangeState(row, LVIS_FOCUSED, LVIS_FOCUSED);
-        return;
-    }
-    if ((mods & Qt::ControlModifier) && !(mods & Qt::ShiftModifier)) {
-        const bool selected = m_rows.At(row).state & LVIS_SELECTED;
-        ChangeState(row, selected ? 0 : LVIS_SELECTED, LVIS_SELECTED);
-        ChangeState(row, LVIS_FOCUSED, LVIS_FOCUSED);
-        m_anchor = row;
-        return;
-    }
-    MoveFocusTo(row, mods);
-}
-
-void ListCtrlQt::contextMenuEvent(QContextMenuEvent* event) {
-    event->accept();
-    if (!m_host.contextMenu) return;
-    if (event->reason() == QContextMenuEvent::Keyboard)
-        m_host.contextMenu(-1, -1);
-    else
-        m_host.contextMenu(event->globalPos().x(), event->globalPos().y());
-}
-
-void ListCtrlQt::mouseDoubleClickEvent(QMouseEvent* event) {
-    mousePressEvent(event);
-    NMITEMACTIVATE nm;
-    nm.iItem = RowAt(event->position().toPoint().y());
-    nm.ptAction.x = event->position().toPoint().x();
-    nm.ptAction.y = event->position().toPoint().y();
-    if (nm.iItem >= 0) nm.lParam = m_rows.At(nm.iItem).lParam;
-    Notify(nm.hdr, NM_DBLCLK);
-}
-
-void ListCtrlQt::keyPressEvent(QKeyEvent* event) {
-    const int count = m_rows.Count();
-    const int focus = m_rows.Focused();
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    const int page = std::max(1, CountPerPage() - 1);
-    int target = -1;
-    switch (event->key()) {
-        case Qt::Key_Up:
-            target = focus < 0 ? 0 : focus - 1;
-            break;
-        case Qt::Key_Down:
-            target = focus < 0 ? 0 : focus + 1;
-            break;
-        case Qt::Key_PageUp:
-            target = focus < 0 ? 0 : focus - page;
-            break;
-        case Qt::Key_PageDown:
-            target = focus < 0 ? 0 : focus + page;
-            break;
-        case Qt::Key_Home:
-            target = 0;
-            break;
-        case Qt::Key_End:
-            target = count - 1;
-            break;
-        case Qt::Key_Space:
-            // Within a search a space is part of the text looked for.
-            if (!(mods & Qt::ControlModifier) && TypingGoesOn(event) && TypeAhead(event)) return;
-            if (focus >= 0) {
-                const bool selected = m_rows.At(focus).state & LVIS_SELECTED;
-                if (mods & Qt::ControlModifier)
-                    ChangeState(focus, selected ? 0 : LVIS_SELECTED, LVIS_SELECTED);
-                else
-                    ChangeState(focus, LVIS_SELECTED, LVIS_SELECTED);
-                m_anchor = focus;
-            }
-            event->accept();
-            return;
-        default:
-            if (TypeAhead(event)) return;
-            // Shortcuts of the program (Enter, Del, Ctrl+A) go on to the frame.
-            event->ignore();
-            return;
-    }
-    event->accept();
-    if (count == 0) return;
-    MoveFocusTo(std::clamp(target, 0, count - 1), mods);
-}
-
-bool ListCtrlQt::TypingGoesOn(const QKeyEvent* event) const {
-    const quint64 now = KeyTime(event);
-    return m_typed.any && now >= m_typed.at && now - m_typed.at <= kTypeAheadPause;
-}
-
-bool ListCtrlQt::TypeAhead(QKeyEvent* event) {
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
-    const QString typed = event->text();
-    if (typed.isEmpty()) return false;
-    for (QChar c : typed)
-        if (!c.isPrint()) return false;
-    event->accept();
-    std::string piece = FromQt(typed);
-    mbcs::ToUpper(piece);
-    if (TypingGoesOn(event)) {
-        m_typed.text += piece;
-        m_typed.sameChar = m_typed.sameChar && piece == m_typed.first;
-    } else {
-        m_typed.text = piece;
-        m_typed.first = piece;
-        m_typed.sameChar = true;
-    }
-    m_typed.at = KeyTime(event);
-    m_typed.any = true;
-    // One character again and again steps through the rows that start with it; more characters
-    // narrow the search, which then starts at the row found so far.
-    LVFINDINFO find;
-    find.flags = LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP;
-    find.psz = m_typed.sameChar ? m_typed.first.c_str() : m_typed.text.c_str();
-    const int focus = m_rows.Focused();
-    const int row = FindRowByText(find, m_typed.sameChar ? focus : std::max(focus, 0) - 1);
-    if (row >= 0)
-        MoveFocusTo(row, Qt::NoModifier);
-    else
-        QApplication::beep();
-    return true;
-}
-
-int ListCtrlQt::FindRowByText(const LVFINDINFO& find, int nAfter) {
-    // Texts remembered of another first column are of no use.
-    const int column = m_columns.empty() ? -1 : m_columns.front().iSubItem;
-    if (column != m_typed.column) {
-        m_rows.ForgetTexts();
-        m_typed.column = column;
-    }
-    CellBuffer buffer;
-    return m_rows.FindText(find.psz, find.flags & LVFI_PARTIAL, nAfter + 1, find.flags & LVFI_WRAP,
-                           [this, &buffer](int row) { return CellText(row, 0, buffer); });
-}
-
-std::string_view ListCtrlQt::CellText(int nItem, int nSubItem, CellBuffer& buffer) {
-    LVITEM item;
-    item.mask = LVIF_TEXT;
-    buffer[0] = '\0';
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    GetDispInfo(nItem, nSubItem, item);
-    return std::string_view(buffer.data());
-}
-
-void ListCtrlQt::FitColumnToTexts(int nCol) {
-    if (nCol < 0 || nCol >= static_cast<int>(m_columns.size())) return;
-    if (m_layoutPending) Relayout();
-    const QFontMetrics fm = fontMetrics();
-    const int h = RowHeight();
-    const int top = TopIndex();
-    const int end = std::min(m_rows.Count(), top + (viewport()->height() + h - 1) / h);
-    int widest = 0;
-    CellBuffer buffer;
-    for (int i = top; i < end; ++i)
-        widest = std::max(widest, fm.horizontalAdvance(ToQt(CellText(i, nCol, buffer))));
-    // Room on both sides of the text, and for the icon beside the first column's text.
-    const int margin = std::max(6, fm.averageCharWidth());
-    int width = widest + 2 * margin;
-    if (nCol == 0 && m_imageLists[LVSIL_SMALL]) width += 16;
-    m_header->resizeSection(nCol, std::max(width, m_header->sectionSizeHint(nCol)));
-}
-
-void ListCtrlQt::focusInEvent(QFocusEvent* event) {
-    QAbstractScrollArea::focusInEvent(event);
-    if (m_host.focusChanged) m_host.focusChanged(true);
-    viewport()->update();
-}
-
-void ListCtrlQt::focusOutEvent(QFocusEvent* event) {
-    QAbstractScrollArea::focusOutEvent(event);
-    if (m_host.focusChanged) m_host.focusChanged(false);
-    viewport()->update();
-}
-
 // --- messages ---
 
 LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* pHandled) {
@@ -716,6 +569,11 @@ LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
             return lParam ? InsertItem(*reinterpret_cast<const LVITEM*>(lParam)) : -1;
         case LVM_DELETEITEM:
             return DeleteItem(index);
+        case LVM_DELETEITEMS: {
+            const auto* rows = reinterpret_cast<const int*>(lParam);
+            if (!rows) return FALSE;
+            return DeleteItems(std::vector<int>(rows, rows + wParam));
+        }
         case LVM_DELETEALLITEMS:
             DeleteAllItems();
             return TRUE;

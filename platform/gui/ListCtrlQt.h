@@ -82,6 +82,8 @@ private:
     BOOL SetColumn(int nCol, const LVCOLUMN& col);
     int InsertItem(const LVITEM& item);
     BOOL DeleteItem(int nItem);
+    // The rows at these indexes in one pass, as DeleteItem on each from the bottom up would.
+    BOOL DeleteItems(std::vector<int> rows);
     void DeleteAllItems();
     BOOL GetItem(LVITEM& item);
     BOOL SetItem(const LVITEM& item);
@@ -124,6 +126,14 @@ private:
     // Where a Shift+click or Shift+arrow range starts.
     int m_anchor = -1;
     bool m_layoutPending = false;
+    bool m_layoutQueued = false;
+    // A row to make visible once the pending layout is done.
+    struct Ensure {
+        int row = -1;
+        bool partialOK = false;
+    };
+    Ensure m_ensure;
+    int m_wholeRows = 0;  // rows whole in sight at the last layout
     bool m_syncingHeader = false;
     struct Typed {
         std::string text;   // upper-cased

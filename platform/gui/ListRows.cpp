@@ -111,6 +111,42 @@ void ListRows::Erase(int nIndex) {
     m_validFrom = std::min(m_validFrom, nIndex);
 }
 
+void ListRows::EraseMany(const std::vector<int>& rows) {
+    if (rows.empty()) return;
+    for (int i : rows) {
+        Unlink(i);
+        if (m_rows[static_cast<size_t>(i)].state & LVIS_SELECTED) --m_selected;
+    }
+    const bool focusErased =
+        m_focused >= 0 && std::binary_search(rows.begin(), rows.end(), m_focused);
+    const auto compact = [&rows](auto& v) {
+        std::size_t out = static_cast<std::size_t>(rows.front());
+        if (out >= v.size()) return;
+        std::size_t next = 0;
+        for (std::size_t i = out; i < v.size(); ++i) {
+            if (next < rows.size() && static_cast<std::size_t>(rows[next]) == i) {
+                ++next;
+                continue;
+            }
+            v[out++] = v[i];
+        }
+        v.resize(out);
+    };
+    // Rows before the focused one that go, and so how far it moves up.
+    const auto before =
+        static_cast<int>(std::lower_bound(rows.begin(), rows.end(), m_focused) - rows.begin());
+    compact(m_rows);
+    compact(m_prefixes);
+    if (m_focused >= 0) {
+        m_focused -= before;
+        if (focusErased) m_focused = -1;
+    }
+    // Where the selected rows are is found again by the next search.
+    m_selectedBegin = 0;
+    m_selectedEnd = m_selected > 0 ? Count() : 0;
+    m_validFrom = std::min(m_validFrom, rows.front());
+}
+
 void ListRows::Clear() {
     m_rows.clear();
     m_rows.shrink_to_fit();

@@ -25,6 +25,10 @@ public:
     // nIndex past the end appends. Returns the row's index.
     int Insert(int nIndex, LPARAM lParam, UINT state = 0);
     void Erase(int nIndex);
+    // Erases the rows at these indexes (ascending, each once, all in range) in one pass. The
+    // focus of an erased row goes to the row that takes its place, as one Erase after another
+    // would leave it; -1 when no row is left there.
+    void EraseMany(const std::vector<int>& rows);
     void Clear();
     void SetData(int nIndex, LPARAM lParam);
     // Sets the row's state bits under the mask; returns the old state. Does not move the focus

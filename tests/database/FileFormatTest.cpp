@@ -304,3 +304,24 @@ TEST_F(DocTest, SavingIntoAMissingDirectoryFailsWithoutLosingAnything) {
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(doc->GetRecordCount(), 1);
 }
+
+// Comment lines above the first record say what the file is: a save keeps them at its top.
+// Comments further down are not the file's description and go, as before.
+TEST_F(DocTest, CommentsAboveTheFirstRecordStayAtTheTopThroughASave) {
+    const std::string path = dir.File("commented.lst");
+    WriteFile(path,
+              "*sample data\r\n*second line\r\n\r\nABC12345\th\t\t\t\t\t\t\t1\t1997/05/03\t"
+              "1997/05/03\r\n*between\r\nXYZ00001\r\n");
+    ASSERT_TRUE(doc->OnOpenDocument(path.c_str()));
+    ASSERT_EQ(doc->GetRecordCount(), 2);
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    const std::string saved = ReadFile(path);
+    EXPECT_EQ(saved.rfind("*sample data\r\n*second line\r\nABC12345\t", 0), 0u) << saved;
+    EXPECT_EQ(saved.find("*between"), std::string::npos);
+    // Another file opened: its own top, not the first file's.
+    const std::string other = dir.File("plain.lst");
+    WriteFile(other, "QRS00001\r\n");
+    ASSERT_TRUE(doc->OnOpenDocument(other.c_str()));
+    ASSERT_TRUE(doc->OnSaveDocument(other.c_str()));
+    EXPECT_EQ(ReadFile(other).rfind("QRS00001\t", 0), 0u);
+}

@@ -2,7 +2,13 @@
 #include <QtCore/qnamespace.h>
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QLabel>
+#include <QWidget>
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "app/AboutDlg.h"
 #include "platform/base/VersionInfoSeam.h"
@@ -82,6 +88,74 @@ TEST_F(AboutBoxTest, ReadsTheVersionResourceOfTheProgramFile) {
         EXPECT_NE(Shown(d, IDC_PRODUCT_NAME), "?");
         EXPECT_NE(Shown(d, IDC_COPYRIGHT), "?");
         Click(d, IDOK);
+    });
+    EXPECT_EQ(about.DoModal(), IDOK);
+}
+
+namespace {
+// Rows of the label's picture that hold ink: top and bottom of each run of them, and the
+// leftmost and rightmost ink column.
+struct Ink {
+    std::vector<std::pair<int, int>> lines;
+    int left = -1, right = -1;
+};
+Ink InkOf(QWidget* label) {
+    const QImage image = label->grab().toImage();
+    const QRgb back = image.pixel(0, 0);
+    Ink ink;
+    bool inLine = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool any = false;
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == back) continue;
+            any = true;
+            if (ink.left < 0 || x < ink.left) ink.left = x;
+            ink.right = std::max(ink.right, x);
+        }
+        if (any && !inLine) ink.lines.push_back({y, y});
+        if (any) ink.lines.back().second = y;
+        inLine = any;
+    }
+    return ink;
+}
+}  // namespace
+
+// Every line of the box whole: the copyright line on its one line with room on both sides,
+// the notice's two lines each in full height.
+TEST_F(AboutBoxTest, EveryLineIsShownWhole) {
+    AfxSetVersionReader([](LPCTSTR, AFX_VERSION_INFO* info) {
+        info->bProductName = TRUE;
+        info->strProductName = "Velkon for Windows95";
+        info->bLegalCopyright = TRUE;
+        info->strLegalCopyright = "Copyright (C) 1996-1997 Brambl Free Software";
+        return TRUE;
+    });
+    CAboutDlg about;
+    DialogScript script;
+    script.Then([](CDialog* d) {
+        for (int id : {IDC_PRODUCT_NAME, IDC_COPYRIGHT}) {
+            QWidget* label = d->GetDlgItem(id)->GetWidget();
+            const Ink ink = InkOf(label);
+            ASSERT_EQ(ink.lines.size(), 1u) << id;
+            const int lineHeight = label->fontMetrics().height();
+            // One line of text, not the cut halves of two.
+            EXPECT_LE(ink.lines[0].second - ink.lines[0].first + 1, lineHeight) << id;
+            EXPECT_GE(label->height(), lineHeight) << id;
+            EXPECT_GT(ink.left, 1) << id;
+            EXPECT_LT(ink.right, label->width() - 2) << id;
+        }
+        // The notice: the static text without an id, two lines high.
+        QLabel* notice = nullptr;
+        for (QLabel* label : d->GetWidget()->findChildren<QLabel*>())
+            if (label->text().contains(QString::fromUtf8("連絡先"))) notice = label;
+        ASSERT_NE(notice, nullptr);
+        const Ink ink = InkOf(notice);
+        ASSERT_EQ(ink.lines.size(), 2u);
+        EXPECT_GT(ink.lines[0].first, 0);
+        EXPECT_LT(ink.lines[1].second, notice->height() - 1);
+        EXPECT_GT(ink.left, 1);
+        EXPECT_LT(ink.right, notice->width() - 2);
+        PressKey(d, Qt::Key_Return);
     });
     EXPECT_EQ(about.DoModal(), IDOK);
 }

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/VelkonApp.h"
@@ -18,6 +21,7 @@
 #include "platform/gui/CPropertySheet.h"
 #include "platform/gui/DialogControls.h"
 #include "platform/gui/HotKey.h"
+#include "platform/gui/QtText.h"
 #include "platform/gui/ScreenGrab.h"
 #include "res/resource.h"
 #include "tests/listview/ListViewFixture.h"
@@ -358,20 +362,45 @@ TEST_F(OptionsTest, TheMainWindowClosedUnderTheSheetIsNoLongerTouched) {
 }
 
 namespace {
-// How many pixels of the widget as drawn now are of the colour.
+// How many pixels of the widget as drawn now are of the colour, or nearly: text is drawn with
+// smoothed edges.
 int PixelsOf(QWidget* w, COLORREF clr) {
     const QImage image = w->grab().toImage();
-    const QRgb want = qRgb(GetRValue(clr), GetGValue(clr), GetBValue(clr));
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if ((image.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF)) ++n;
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (std::abs(qRed(p) - GetRValue(clr)) < 48 &&
+                std::abs(qGreen(p) - GetGValue(clr)) < 48 &&
+                std::abs(qBlue(p) - GetBValue(clr)) < 48)
+                ++n;
+        }
     return n;
+}
+
+// The columns of the widget's picture, inside the rectangle, that hold anything but `back`.
+std::pair<int, int> InkColumns(QWidget* w, const QRect& area, QRgb back) {
+    const QImage image = w->grab().toImage();
+    int left = -1, right = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != (back & 0xFFFFFF)) {
+                if (left < 0 || x < left) left = x;
+                right = std::max(right, x);
+            }
+    return {left, right};
 }
 }  // namespace
 
 TEST_F(OptionsTest, SwatchesColourTheSampleAtOnceAndTheListOnApply) {
     Open(listview_test::kThree);
+    // A list font larger than the one the sample's first column was once sized for: the sample
+    // draws in it.
+    LOGFONT lf;
+    view->m_font.GetLogFont(&lf);
+    lf.lfHeight = -20;
+    view->m_font.DeleteObject();
+    view->m_font.CreateFontIndirect(&lf);
     RunSheet([&](CPropertySheet* sheet) {
         auto* page = dynamic_cast<CPropertyColor*>(Show(sheet, kColor));
         ASSERT_NE(page, nullptr);
@@ -386,6 +415,25 @@ TEST_F(OptionsTest, SwatchesColourTheSampleAtOnceAndTheListOnApply) {
         }
         // The sample rows, as the list view draws them: odd rows in the pickup colour.
         QWidget* sample = page->GetDlgItem(IDC_COLOR_SAMPLE)->GetWidget();
+        // Each ID whole in its column, right of the flag: as wide as the font draws it.
+        const QFontMetrics metrics(page->m_listSample.GetFont()->GetQFont());
+        LVCOLUMN column;
+        column.mask = LVCF_WIDTH;
+        ASSERT_TRUE(page->m_listSample.GetColumn(0, &column));
+        const COLORREF back = page->m_listSample.m_clrBack;
+        const int inSight = page->m_listSample.GetCountPerPage();
+        ASSERT_GE(inSight, 1);
+        for (int row = 0; row < std::min(inSight, CPropertyColor::kSampleRows); ++row) {
+            RECT rc;
+            ASSERT_TRUE(page->m_listSample.GetItemRect(row, &rc, LVIR_BOUNDS));
+            const QRect cell(rc.left + 20, rc.top, column.cx - 20, rc.bottom - rc.top);
+            const auto [left, right] =
+                InkColumns(sample, cell, qRgb(GetRValue(back), GetGValue(back), GetBValue(back)));
+            const int id = metrics.horizontalAdvance(
+                ToQt(AfxLoadString(IDS_SAMPLE_ID0 + static_cast<UINT>(row))));
+            EXPECT_GE(right - left + 1, id - 3) << row;
+            EXPECT_LT(right, cell.right()) << row;
+        }
         PickRow(page, IDC_COLOR_CATEGORY, 1);
         Click(page, IDC_SWATCH8);  // blue
         EXPECT_EQ(page->m_listSample.m_clrPickupText, 0x00FF0000u);

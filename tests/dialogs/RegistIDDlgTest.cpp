@@ -91,6 +91,8 @@ TEST_F(RegistIDDlgTest, OffersUnregisteredPickupsSortedWithTheLatestArrivalSelec
         "KLM00003 青い　空\r\nKLM00003 apple\r\n");
     ASSERT_TRUE(doc->AddNewID("DEF00009", ""));
     Run([&](CDialog* d) {
+        // Typing goes into the ID field straight away.
+        EXPECT_EQ(FocusedId(d), IDC_NEW_ID);
         EXPECT_EQ(Entries(d, IDC_NEW_ID), (Strings{"ABC00002", "KLM00003", "XYZ00001"}));
         EXPECT_EQ(Selection(d, IDC_NEW_ID), 1);
         EXPECT_EQ(Shown(d, IDC_NEW_ID), "KLM00003");

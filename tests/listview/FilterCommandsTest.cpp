@@ -150,3 +150,35 @@ TEST_F(ListViewTest, FontDialogRefusesAFaceOutsideItsListAndASizeThatIsNoNumber)
     EXPECT_EQ(boxes.Texts()[1], "サイズは数字で指定してください。");
     EXPECT_TRUE(view->m_strFaceName.IsEmpty());
 }
+
+// The count panes keep counting every registered ID; a pane of its own says how many rows the
+// filters leave, so that an ID registered while a filter hides it does not seem lost.
+TEST_F(ListViewTest, TheStatusBarSaysHowManyRowsAFilterLeaves) {
+    Open(listview_test::kThree);
+    CStatusBar& bar = frame->m_wndStatusBar;
+    const auto width = [&bar](int pane) {
+        UINT id = 0, style = 0;
+        int cx = 0;
+        bar.GetPaneInfo(pane, id, style, cx);
+        return cx;
+    };
+    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "");
+    EXPECT_EQ(width(3), 0);
+
+    doc->PickupID("MNO55555", "");
+    frame->RunCommand(ID_ONLY_PICKUP);
+    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "表示：1/3件");
+    EXPECT_GT(width(3), 0);
+    EXPECT_EQ(Utf8(bar.GetPaneText(1)), "登録：3件");
+    EXPECT_EQ(Utf8(bar.GetPaneText(2)), "ﾋﾟｯｸｱｯﾌﾟ：1件");
+
+    ASSERT_TRUE(doc->AddNewID("QRS00001", ""));  // registered, not picked up: not shown
+    EXPECT_EQ(Utf8(bar.GetPaneText(1)), "登録：4件");
+    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "表示：1/4件");
+    doc->PickupID("QRS00001", "");
+    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "表示：2/4件");
+
+    frame->RunCommand(ID_ONLY_PICKUP);
+    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "");
+    EXPECT_EQ(width(3), 0);
+}

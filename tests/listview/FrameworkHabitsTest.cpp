@@ -1,12 +1,15 @@
 // What users had on the original system without a line of the program's code, in the program's
 // own window: type-ahead in the ID list, a column fitted by a double click on its header divider,
-// F10 into the menu bar, and the framework's icons in message boxes.
+// F10 into the menu bar, the framework's icons in message boxes, and its file dialogs.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "platform/gui/CDC.h"
+#include "res/resource.h"
 #include "tests/listview/ListViewFixture.h"
 
 using testing_support::Sjis;
@@ -217,4 +221,24 @@ TEST_F(HabitsTest, MessageBoxesWithoutAnIconShowTheFrameworksOwn) {
         AfxMessageBox(Sjis("IDを入力してください。"), type);
         EXPECT_EQ(shown, icon) << "type " << type;
     }
+}
+
+// The file dialogs speak Japanese like the rest of the program, and open where the open file
+// lies.
+TEST_F(HabitsTest, FileDialogsSpeakJapaneseAndStartInTheOpenFilesFolder) {
+    Open(kFive);
+    const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
+    EXPECT_NE(lookIn, QStringLiteral("Look in:"));  // the toolkit's Japanese texts are loaded
+    QString folder, label, title;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        folder = dialog->directory().absolutePath();
+        if (auto* l = dialog->findChild<QLabel*>(QStringLiteral("lookInLabel"))) label = l->text();
+        dialog->reject();
+    });
+    frame->RunCommand(ID_FILE_OPEN);
+    EXPECT_EQ(QFileInfo(folder).canonicalFilePath(),
+              QFileInfo(QString::fromStdString(dir.Path())).canonicalFilePath());
+    EXPECT_EQ(label, lookIn);
 }

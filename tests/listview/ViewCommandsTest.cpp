@@ -2,9 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QKeyEvent>
 #include <QShortcut>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <map>
 
 #include "dialogs/PersonalDataDlg.h"
@@ -25,6 +29,18 @@ std::vector<Record> TenRecords() {
 }
 }  // namespace
 
+namespace {
+// A second view of the document: the cursor the user sees while the document reports changes.
+class CursorWatch : public CView {
+public:
+    void OnUpdate(CView*, LPARAM, CObject*) override {
+        const QCursor* cursor = QApplication::overrideCursor();
+        seen = cursor ? cursor->shape() : Qt::ArrowCursor;
+    }
+    Qt::CursorShape seen = Qt::ArrowCursor;
+};
+}  // namespace
+
 TEST_F(ListViewTest, DeletedRowsComeBackOneRestoreEachMostRecentFirst) {
     Open(TenRecords());
     CListCtrl& list = view->GetListCtrl();
@@ -32,10 +48,16 @@ TEST_F(ListViewTest, DeletedRowsComeBackOneRestoreEachMostRecentFirst) {
     list.SetItemState(-1, 0, LVIS_SELECTED);
     for (int row : {2, 3, 7}) list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     ASSERT_TRUE(frame->IsCommandEnabled(ID_DELETE_ID));
+    CursorWatch watch;
+    doc->AddView(&watch);
     frame->RunCommand(ID_DELETE_ID);
+    doc->RemoveView(&watch);
+    EXPECT_EQ(watch.seen, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Rows(), (std::vector<int>{0, 1, 4, 5, 6, 8, 9}));
     EXPECT_EQ(doc->m_anDeletedStack.ToVector(), (std::vector<int>{7, 3, 2}));
     EXPECT_FALSE(frame->IsCommandEnabled(ID_DELETE_ID));  // nothing selected any more
+    EXPECT_TRUE(doc->IsModified());
 
     for (int expected : {7, 3, 2}) {
         ASSERT_TRUE(frame->IsCommandEnabled(ID_RESTORE_ID));
@@ -45,6 +67,25 @@ TEST_F(ListViewTest, DeletedRowsComeBackOneRestoreEachMostRecentFirst) {
         EXPECT_EQ(view->m_nCurrent, expected);
     }
     EXPECT_FALSE(frame->IsCommandEnabled(ID_RESTORE_ID));
+}
+
+TEST_F(ListViewTest, TheFocusOfADeletedRowGoesToTheFirstRowAfterItThatStays) {
+    Open(TenRecords());
+    CListCtrl& list = view->GetListCtrl();
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+    for (int row : {3, 4, 5, 8}) list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    list.SetItemState(4, LVIS_FOCUSED, LVIS_FOCUSED);
+    frame->RunCommand(ID_DELETE_ID);
+    EXPECT_EQ(Rows(), (std::vector<int>{0, 1, 2, 6, 7, 9}));
+    EXPECT_EQ(FocusedRecord(), 6);
+    EXPECT_EQ(view->m_nCurrent, 6);
+    // The last rows gone: the focus on the new last row.
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+    for (int row : {4, 5}) list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    list.SetItemState(5, LVIS_FOCUSED, LVIS_FOCUSED);
+    frame->RunCommand(ID_DELETE_ID);
+    EXPECT_EQ(Rows(), (std::vector<int>{0, 1, 2, 6}));
+    EXPECT_EQ(FocusedRecord(), 6);
 }
 
 TEST_F(ListViewTest, SelectAllKeepsTheFocusWhereItWas) {
@@ -82,20 +123,45 @@ TEST_F(ListViewTest, ContextMenuShowsTheStatesOfTheMainMenu) {
 }
 
 // From the keyboard the context menu comes with the point (-1, -1); it is used as it comes and
-// the menu still opens on the screen.
+// the menu still opens on the screen. Shift+F10 asks for it as the Menu key does.
 TEST_F(ListViewTest, ContextMenuFromTheKeyboardOpensOnTheScreen) {
     Open(TenRecords());
-    QRect shownAt;
-    QTimer::singleShot(0, [&shownAt] {
-        QWidget* popup = QApplication::activePopupWidget();
-        if (!popup) return;
-        shownAt = popup->geometry();
-        popup->close();
+    const auto shownAfter = [](const std::function<void()>& ask) {
+        QRect shownAt;
+        QTimer::singleShot(0, [&shownAt] {
+            QWidget* popup = QApplication::activePopupWidget();
+            if (!popup) return;
+            shownAt = popup->geometry();
+            popup->close();
+        });
+        ask();
+        afx_ui::ProcessEvents();
+        return shownAt;
+    };
+    const QRect fromMessage = shownAfter(
+        [this] { view->SendMessage(WM_CONTEXTMENU, 0, static_cast<LPARAM>(0xFFFFFFFF)); });
+    ASSERT_FALSE(fromMessage.isNull());
+    EXPECT_GE(fromMessage.left(), 0);
+    EXPECT_GE(fromMessage.top(), 0);
+
+    QWidget* list = view->GetWidget();
+    const QRect fromShiftF10 = shownAfter([list] {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(list, &key);
     });
-    view->SendMessage(WM_CONTEXTMENU, 0, static_cast<LPARAM>(0xFFFFFFFF));
-    ASSERT_FALSE(shownAt.isNull());
-    EXPECT_GE(shownAt.left(), 0);
-    EXPECT_GE(shownAt.top(), 0);
+    EXPECT_EQ(fromShiftF10, fromMessage);
+    const QRect fromMenuKey = shownAfter([list] {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                               list->mapToGlobal(QPoint(0, 0)));
+        QCoreApplication::sendEvent(list, &menu);
+    });
+    EXPECT_EQ(fromMenuKey, fromMessage);
+    // F10 alone is the menu bar's, not the list's.
+    const QRect fromF10 = shownAfter([list] {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_F10, Qt::NoModifier);
+        QCoreApplication::sendEvent(list, &key);
+    });
+    EXPECT_TRUE(fromF10.isNull());
 }
 
 namespace {

@@ -18,6 +18,7 @@ from velkon_x11 import SAMPLE, frame_title, wait_until, write  # noqa: E402
 
 EDITOR = " - ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集"
 ABOUT = "このVelkonについて"
+REGIST = "IDの登録"
 
 
 def keys(s, wid, *names):
@@ -67,6 +68,40 @@ def case_type_ahead_and_f10(s, artifacts):
     about = s.wait_window(ABOUT)
     keys(s, about, "Escape")
     wait_until("the About box to close", lambda: gone(s, ABOUT))
+
+
+def case_register_typed_id(s, artifacts):
+    # Ins opens the registration dialog with the focus in the ID field: the typed ID and Enter
+    # register it, and Ctrl+S writes it out with the others.
+    data = write(s.path("data.lst"), SAMPLE)
+    s.start([data])
+    frame = s.wait_window(frame_title("data.lst"))
+    s.type_keys(frame, "Insert")
+    dialog = s.wait_window(REGIST)
+    s.type_keys(dialog, "k", "l", "m", "0", "0", "0", "0", "7", "Return")
+    s.wait_window("data.lst（更新） - " + vx.APP)
+    shot(s, artifacts, "velkon95-register-typed.png")
+    s.type_keys(dialog, "Escape")
+    wait_until("the registration dialog to close", lambda: gone(s, REGIST))
+    s.type_keys(frame, "ctrl+s")
+    wait_until("KLM00007 written", lambda: b"KLM00007" in open(data, "rb").read())
+
+
+def case_shift_f10_context_menu(s, artifacts):
+    # Shift+F10 opens the list's context menu as the Menu key does; the fourth item down is
+    # IDの削除, which takes the selected record (XYZ00001, the last of the file) away.
+    data = write(s.path("data.lst"), SAMPLE)
+    s.start([data])
+    frame = s.wait_window(frame_title("data.lst"))
+    s.type_keys(frame, "shift+F10")
+    time.sleep(0.5)
+    shot(s, artifacts, "velkon95-shift-f10.png")
+    s.xdotool("key", "--delay", "80", "Down", "Down", "Down", "Down", "Return")
+    s.wait_window("data.lst（更新） - " + vx.APP)
+    s.type_keys(frame, "ctrl+s")
+    wait_until("the file written without XYZ00001",
+               lambda: b"XYZ00001" not in open(data, "rb").read()
+               and b"ABC12345" in open(data, "rb").read())
 
 
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <cstring>
 
 #include "DrawingTestUtil.h"
+#include "platform/base/CodePage.h"
 #include "platform/base/Mbcs.h"
 #include "platform/gui/CFont.h"
 #include "tests/support/TestSupport.h"
@@ -108,3 +110,26 @@ TEST_F(CFontTest, DialogBaseUnitsAreTheDefaultFontsAverageWidthAndHeight) {
 }
 
 }  // namespace
+
+TEST_F(CFontTest, TheDefaultFontIsJapaneseWithDigitsOfItsOwnAfterKanaAndKanjiAlike) {
+    const QString family = QFontInfo(QApplication::font()).family();
+    EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese))
+        << family.toStdString();
+    // The digits after kana and after kanji come from one font: same place, same height.
+    const auto digits = [](const char* utf8) {
+        CImageDC dc(200, 40, RGB(255, 255, 255));
+        const CString text(Utf8ToCp932(utf8));
+        SIZE head;
+        dc.GetTextExtentPoint(text, text.GetLength() - 2, &head);
+        RECT rc{0, 0, 200, 40};
+        dc.SetTextColor(RGB(0, 0, 0));
+        dc.DrawText(text, &rc, DT_SINGLELINE | DT_NOPREFIX);
+        return InkBounds(dc, RGB(255, 255, 255), RECT{head.cx, 0, 200, 40});
+    };
+    const RECT afterKana = digits("すずき29");
+    const RECT afterKanji = digits("青い空29");
+    ASSERT_FALSE(IsEmptyRect(afterKana));
+    EXPECT_EQ(afterKana.top, afterKanji.top);
+    EXPECT_EQ(afterKana.bottom, afterKanji.bottom);
+    EXPECT_EQ(afterKana.right - afterKana.left, afterKanji.right - afterKanji.left);
+}

@@ -59,6 +59,43 @@ TEST(ListRows, LookupFollowsInsertsDeletesAndDataChanges) {
     EXPECT_EQ(rows.Count(), 0);
 }
 
+// Erasing many rows in one pass leaves what erasing them one by one from the bottom leaves:
+// rows, lookup, selection and prefixes; the focus of an erased row is gone either way.
+TEST(ListRows, ErasingManyAtOnceEqualsErasingEachInTurn) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 40; ++round) {
+        ListRows one, many;
+        const int n = 1 + static_cast<int>(rng() % 60);
+        for (ListRows* rows : {&one, &many})
+            for (int i = 0; i < n; ++i)
+                rows->Insert(i, i % 17 == 3 ? 5 : i, (i % 3 == 0) ? LVIS_SELECTED : 0);
+        const int focus = static_cast<int>(rng() % n);
+        one.SetState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
+        many.SetState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
+        // Prefixes on the first half of the rows only, as type-ahead leaves them.
+        const auto text = [](int) { return std::string_view("X"); };
+        for (ListRows* rows : {&one, &many})
+            rows->FindByPrefix("Q", 0, text), rows->ForgetTexts(n / 2, n);
+        std::vector<int> erase;
+        for (int i = 0; i < n; ++i)
+            if (rng() % 2) erase.push_back(i);
+        if (erase.empty()) continue;
+        for (auto it = erase.rbegin(); it != erase.rend(); ++it) one.Erase(*it);
+        many.EraseMany(erase);
+        ASSERT_EQ(many.Count(), one.Count());
+        for (int i = 0; i < one.Count(); ++i) {
+            EXPECT_EQ(many.At(i).lParam, one.At(i).lParam);
+            EXPECT_EQ(many.At(i).state, one.At(i).state);
+        }
+        EXPECT_EQ(many.SelectedCount(), one.SelectedCount());
+        EXPECT_EQ(many.Focused(), one.Focused());
+        for (int after = -1; after < one.Count(); ++after)
+            EXPECT_EQ(many.NextSelected(after), one.NextSelected(after));
+        for (LPARAM data = 0; data < n; ++data) EXPECT_EQ(many.Find(data), one.Find(data));
+        EXPECT_EQ(many.FindByPrefix("X", 0, text), one.FindByPrefix("X", 0, text));
+    }
+}
+
 TEST(ListRows, RowsAddedWithDataZeroFirstDoNotHideRecordZero) {
     // As a view appends: the row comes with data 0, then gets its record number.
     ListRows rows;
@@ -601,6 +638,32 @@ TEST_F(ListView, OwnerDrawsOnlyTheRowsInSight) {
     ASSERT_FALSE(view->drawn.empty());
     EXPECT_EQ(view->drawn.front().itemID, static_cast<UINT>(top));
     EXPECT_LE(view->drawn.size(), static_cast<size_t>(perPage + 1));
+}
+
+// The focused row, once whole in sight, stays whole when the list shrinks and the horizontal
+// scroll bar comes: never half under the bar.
+TEST_F(ListView, TheFocusedRowStaysWholeAboveTheHorizontalScrollBar) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    list->resize(400, 300);
+    list->show();
+    AddRows(1000);
+    ctrl.SetItemState(999, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ctrl.EnsureVisible(999, FALSE);
+    afx_ui::ProcessEvents();
+    const auto whole = [&] {
+        RECT rc;
+        EXPECT_TRUE(ctrl.GetItemRect(999, &rc, LVIR_BOUNDS));
+        const QRect vp = list->viewport()->geometry();
+        return rc.top >= vp.top() && rc.bottom <= vp.bottom() + 1;
+    };
+    ASSERT_TRUE(whole());
+    ASSERT_FALSE(list->horizontalScrollBar()->isVisible());
+    for (const QSize size : {QSize(150, 300), QSize(150, 137), QSize(120, 90)}) {
+        list->resize(size);
+        afx_ui::ProcessEvents();
+        EXPECT_TRUE(list->horizontalScrollBar()->isVisible());
+        EXPECT_TRUE(whole()) << size.width() << "x" << size.height();
+    }
 }
 
 TEST_F(ListView, KeyboardFocusComesAndGoesAsMessagesToTheView) {
