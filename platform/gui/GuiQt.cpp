@@ -253,10 +253,9 @@ void FinishEnding() {
     if (!app->IsEnding()) return;
     if (QThread::currentThread()->loopLevel() > g_baseLoopLevel || AfxMessageBoxesShowing() > 0) {
         CancelModalWindows();
-        // By the time the retry runs, the application it was for may be gone (or a new one,
-        // not ending, in its place): only an end still under way is finished.
+        // With its application gone, the retry has nothing to end (and no loop to leave).
         QTimer::singleShot(10, [] {
-            if (CWinApp* now = AfxGetApp(); now && now->IsEnding()) FinishEnding();
+            if (AfxGetApp()) FinishEnding();
         });
         return;
     }
