@@ -2,60 +2,25 @@
 // mapping made, duplicated into the program, sent and answered, as velkonctl does it. Reports
 // the median and 90th percentile of single round trips and the requests per second sustained.
 #include <benchmark/benchmark.h>
-#include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/RunningProgram.h"
 #include "tools/velkonctl/VelkonClient.h"
-
-extern char** environ;
 
 namespace {
 
-struct Program {
-    pid_t pid = -1;
-    std::string dir;
-    ~Program() {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        if (!dir.empty()) std::filesystem::remove_all(dir);
-    }
-};
-
-// Starts the program on a private runtime and settings folder and waits for its window.
-bool Start(Program& program, velkon_client::CVelkonClient& client) {
-    char pattern[] = "/tmp/velkon-apibench-XXXXXX";
-    if (!::mkdtemp(pattern)) return false;
-    program.dir = pattern;
-    ::setenv("XDG_RUNTIME_DIR", program.dir.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (program.dir + "/config").c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::string path = program.dir + "/id.lst";
-    char exe[] = VELKON95;
-    char* argv[] = {exe, path.data(), nullptr};
-    if (::posix_spawn(&program.pid, VELKON95, nullptr, nullptr, argv, environ) != 0) return false;
-    for (int i = 0; i < 200; ++i) {
-        if (client.Connect()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    return false;
-}
-
 void BM_Api32ExistsRoundTrip(benchmark::State& state) {
-    Program program;
+    RunningProgram program;
     velkon_client::CVelkonClient client;
-    if (!Start(program, client) || !client.Register("ABC12345", {})) {
+    if (!program.Start(VELKON95, "apibench", [&] { return client.Connect(); }) ||
+        !client.Register("ABC12345", {})) {
         state.SkipWithError("the program did not start");
         return;
     }

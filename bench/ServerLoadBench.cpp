@@ -5,63 +5,28 @@
 // memory before the load and after it (flat: nothing kept per client that left).
 #include <benchmark/benchmark.h>
 #include <dirent.h>
-#include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/RunningProgram.h"
 #include "frame/VelkonApiDefs.h"
 #include "platform/ipc/SocketPaths.h"
 #include "platform/ipc/WindowClient.h"
-
-extern char** environ;
 
 namespace {
 
 constexpr int kIdle = 1000;
 constexpr int kBusy = 100;
 constexpr auto kLoad = std::chrono::seconds(3);
-
-struct Program {
-    pid_t pid = -1;
-    std::string dir;
-    ~Program() {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        if (!dir.empty()) std::filesystem::remove_all(dir);
-    }
-};
-
-bool Start(Program& program) {
-    char pattern[] = "/tmp/velkon-loadbench-XXXXXX";
-    if (!::mkdtemp(pattern)) return false;
-    program.dir = pattern;
-    ::setenv("XDG_RUNTIME_DIR", program.dir.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (program.dir + "/config").c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::string path = program.dir + "/id.lst";
-    char exe[] = VELKON95;
-    char* argv[] = {exe, path.data(), nullptr};
-    if (::posix_spawn(&program.pid, VELKON95, nullptr, nullptr, argv, environ) != 0) return false;
-    for (int i = 0; i < 200; ++i) {
-        if (winlink::Client::Connect(VELKON_FRAME_CLASS)) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    return false;
-}
 
 int Descriptors(pid_t pid) {
     int n = 0;
@@ -87,12 +52,13 @@ long ResidentKb(pid_t pid) {
 }
 
 void BM_PresentWithBusyAndIdleClients(benchmark::State& state) {
-    Program program;
-    if (!Start(program)) {
+    RunningProgram program;
+    if (!program.Start(VELKON95, "loadbench",
+                       [] { return winlink::Client::Connect(VELKON_FRAME_CLASS) != nullptr; })) {
         state.SkipWithError("the program did not start");
         return;
     }
-    const pid_t pid = program.pid;
+    const pid_t pid = program.Pid();
     sockaddr_un addr{};
     winlink::MakeAddress(winlink::SocketPath(VELKON_FRAME_CLASS), addr);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
