@@ -5,33 +5,12 @@
 #include <cstdlib>
 
 #include "bench/BenchDocs.h"
+#include "bench/ViewOver.h"
 #include "listview/VelkonView.h"
 #include "platform/gui/UiHooks.h"
 #include "res/resource.h"
 
 namespace {
-
-class Commands {
-public:
-    explicit Commands(CVelkonDoc* doc) : m_doc(doc) {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        afx_ui::EnsureApplication();
-        m_view = new CVelkonView;
-        m_view->CreateViewWindow(nullptr, 1, nullptr);
-        doc->AddView(m_view);
-        m_view->OnInitialUpdate();
-    }
-    ~Commands() {
-        m_doc->RemoveView(m_view);
-        m_view->DestroyWindow();
-        afx_ui::ProcessEvents();
-    }
-    void Run(UINT id) { m_view->OnCmdMsg(id, 0, nullptr, nullptr); }
-
-private:
-    CVelkonDoc* m_doc;
-    CVelkonView* m_view;
-};
 
 std::unique_ptr<CVelkonDoc> Document(int n) {
     return bench::OpenDocument(bench::RecordFile(static_cast<std::size_t>(n)));
@@ -41,7 +20,7 @@ void BM_DeleteAllSelected(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     auto doc = Document(n);
     if (!doc) return state.SkipWithError("no document");
-    Commands view(doc.get());
+    bench::ViewOver view(doc.get());
     for (auto _ : state) {
         state.PauseTiming();
         view.Run(ID_EDIT_SELECT_ALL);
@@ -64,7 +43,7 @@ void BM_RestoreEachDeleted(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     auto doc = Document(n);
     if (!doc) return state.SkipWithError("no document");
-    Commands view(doc.get());
+    bench::ViewOver view(doc.get());
     for (auto _ : state) {
         state.PauseTiming();
         view.Run(ID_EDIT_SELECT_ALL);

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "bench/BenchDocs.h"
+#include "bench/ViewOver.h"
 #include "listview/VelkonView.h"
 #include "platform/gui/UiHooks.h"
 
@@ -17,34 +18,11 @@ CVelkonDoc* Document(int n) {
     });
 }
 
-// The program's view over the document, without a frame; columns as on a first start.
-class ViewOver {
-public:
-    explicit ViewOver(CVelkonDoc* doc) : m_doc(doc) {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        afx_ui::EnsureApplication();
-        m_view = new CVelkonView;
-        m_view->CreateViewWindow(nullptr, 1, nullptr);
-        doc->AddView(m_view);
-        m_view->OnInitialUpdate();
-    }
-    ~ViewOver() {
-        m_doc->RemoveView(m_view);
-        m_view->DestroyWindow();
-        afx_ui::ProcessEvents();
-    }
-    CVelkonView* operator->() const { return m_view; }
-
-private:
-    CVelkonDoc* m_doc;
-    CVelkonView* m_view;
-};
-
 void BM_ViewRebuildList(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     CVelkonDoc* doc = Document(n);
     if (!doc) return state.SkipWithError("no document");
-    ViewOver view(doc);
+    bench::ViewOver view(doc);
     for (auto _ : state) view->RebuildList();  // rows, then the sort by ID
     state.SetItemsProcessed(state.iterations() * n);
 }
@@ -56,7 +34,7 @@ void BM_ViewSortList(benchmark::State& state) {
     const int position = static_cast<int>(state.range(1));
     CVelkonDoc* doc = Document(n);
     if (!doc) return state.SkipWithError("no document");
-    ViewOver view(doc);
+    bench::ViewOver view(doc);
     for (auto _ : state) {
         state.PauseTiming();
         view->SortList(1, TRUE);
@@ -76,7 +54,7 @@ void BM_ViewFindRow(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     CVelkonDoc* doc = Document(n);
     if (!doc) return state.SkipWithError("no document");
-    ViewOver view(doc);
+    bench::ViewOver view(doc);
     CListCtrl& list = view->GetListCtrl();
     std::mt19937 rng(7);
     for (auto _ : state) benchmark::DoNotOptimize(list.FindItemByData(rng() % n));
@@ -89,7 +67,7 @@ void BM_ViewHintPicked(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     CVelkonDoc* doc = Document(n);
     if (!doc) return state.SkipWithError("no document");
-    ViewOver view(doc);
+    bench::ViewOver view(doc);
     std::mt19937 rng(11);
     for (auto _ : state) {
         doc->m_nLastChanged = static_cast<int>(rng() % n);
@@ -104,7 +82,7 @@ void BM_ViewHintDeleteRestore(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     CVelkonDoc* doc = Document(n);
     if (!doc) return state.SkipWithError("no document");
-    ViewOver view(doc);
+    bench::ViewOver view(doc);
     std::mt19937 rng(13);
     for (auto _ : state) {
         int r = static_cast<int>(rng() % n);
