@@ -1,7 +1,7 @@
 #include "app/AboutDlg.h"
 
 #include "platform/base/VersionInfoSeam.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 #include "res/resource.h"
 
 CAboutDlg::CAboutDlg() : CDialog(IDD) {}

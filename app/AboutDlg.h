@@ -2,7 +2,7 @@
 // information of the program's own file; "?" for each piece it does not have.
 #pragma once
 
-#include "platform/gui/CDialog.h"
+#include "platform/gui/dialog/CDialog.h"
 #include "res/resource.h"
 
 class CAboutDlg : public CDialog {

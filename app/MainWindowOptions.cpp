@@ -3,7 +3,7 @@
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 
 namespace {
 CMainFrame* MainFrame() {

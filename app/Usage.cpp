@@ -5,7 +5,7 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/VersionInfoSeam.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 
 namespace {
 

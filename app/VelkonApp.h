@@ -2,7 +2,7 @@
 // root, the document template, id.lst beside the program; the About box and the options sheet.
 #pragma once
 
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 
 class CVelkonApp : public CWinApp {
 public:

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "bench/BenchDocs.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 
 namespace bench {
 

@@ -29,9 +29,9 @@
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
 #include "platform/base/CodePage.h"
-#include "platform/gui/CDocTemplate.h"
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/document/CDocTemplate.h"
+#include "platform/gui/window/UiHooks.h"
 #include "res/resource.h"
 
 extern char** environ;

@@ -10,8 +10,8 @@
 
 #include "bench/BenchDocs.h"
 #include "listview/VelkonView.h"
-#include "platform/gui/CListView.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/reportlist/CListView.h"
+#include "platform/gui/window/UiHooks.h"
 
 namespace {
 

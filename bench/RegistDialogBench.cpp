@@ -12,8 +12,8 @@
 
 #include "bench/BenchDocs.h"
 #include "dialogs/RegistIDDlg.h"
-#include "platform/gui/DialogControls.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/dialog/DialogControls.h"
+#include "platform/gui/window/UiHooks.h"
 #include "res/resource.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "bench/BenchDocs.h"
 #include "bench/ViewOver.h"
 #include "listview/VelkonView.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/window/UiHooks.h"
 
 namespace {
 

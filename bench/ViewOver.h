@@ -5,7 +5,7 @@
 
 #include "database/VelkonDoc.h"
 #include "listview/VelkonView.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/window/UiHooks.h"
 
 namespace bench {
 

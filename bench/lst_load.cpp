@@ -9,7 +9,7 @@
 
 #include "bench/BenchData.h"
 #include "database/VelkonDoc.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

@@ -3,8 +3,8 @@
 #include "database/RecordText.h"
 #include "platform/base/CFile.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/MessageBox.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/application/MessageBox.h"
 #include "res/resource.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include "platform/base/CArray.h"
 #include "platform/base/CStringArray.h"
 #include "platform/base/CTime.h"
-#include "platform/gui/CCmdUI.h"
-#include "platform/gui/CDocument.h"
-#include "platform/gui/CRuntimeClass.h"
+#include "platform/gui/document/CDocument.h"
+#include "platform/gui/window/CCmdUI.h"
+#include "platform/gui/window/CRuntimeClass.h"
 
 // Update hints
 constexpr LPARAM HINT_REBUILD = 0;          // rebuild the whole list

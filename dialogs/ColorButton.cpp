@@ -1,7 +1,7 @@
 #include "dialogs/ColorButton.h"
 
-#include "platform/gui/CBrush.h"
-#include "platform/gui/CDC.h"
+#include "platform/gui/drawing/CBrush.h"
+#include "platform/gui/drawing/CDC.h"
 
 void CColorButton::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
     CDC* pDC = CDC::FromHandle(lpDIS->hDC);

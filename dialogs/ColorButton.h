@@ -1,8 +1,8 @@
 // A swatch of the colour page: a push button that draws itself in its colour.
 #pragma once
 
-#include "platform/gui/Colors.h"
-#include "platform/gui/DialogControls.h"
+#include "platform/gui/dialog/DialogControls.h"
+#include "platform/gui/drawing/Colors.h"
 
 class CColorButton : public CButton {
 public:

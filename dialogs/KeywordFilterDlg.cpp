@@ -1,9 +1,9 @@
 #include "dialogs/KeywordFilterDlg.h"
 
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/DataExchange.h"
-#include "platform/gui/DialogControls.h"
-#include "platform/gui/MessageBox.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/application/MessageBox.h"
+#include "platform/gui/dialog/DataExchange.h"
+#include "platform/gui/dialog/DialogControls.h"
 #include "res/resource.h"
 
 namespace {

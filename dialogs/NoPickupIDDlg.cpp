@@ -1,8 +1,8 @@
 #include "dialogs/NoPickupIDDlg.h"
 
 #include "database/VelkonDoc.h"
-#include "platform/gui/DataExchange.h"
-#include "platform/gui/MessageBox.h"
+#include "platform/gui/application/MessageBox.h"
+#include "platform/gui/dialog/DataExchange.h"
 #include "res/resource.h"
 
 CNoPickupIDDlg::CNoPickupIDDlg(CWnd* pParent) : CDialog(IDD, pParent) {}

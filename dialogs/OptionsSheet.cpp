@@ -6,7 +6,7 @@
 #include "dialogs/PropertyPickup.h"
 #include "dialogs/PropertyView.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/CPropertySheet.h"
+#include "platform/gui/dialog/CPropertySheet.h"
 #include "res/resource.h"
 
 void RunOptionsSheet(COptionOwners& owners) {

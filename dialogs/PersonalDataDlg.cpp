@@ -2,12 +2,12 @@
 
 #include "database/VelkonDoc.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/CFrameWnd.h"
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/DataExchange.h"
-#include "platform/gui/DialogControls.h"
-#include "platform/gui/MessageBox.h"
-#include "platform/gui/SystemMetrics.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/application/MessageBox.h"
+#include "platform/gui/dialog/DataExchange.h"
+#include "platform/gui/dialog/DialogControls.h"
+#include "platform/gui/frame/CFrameWnd.h"
+#include "platform/gui/window/SystemMetrics.h"
 #include "res/resource.h"
 
 namespace {

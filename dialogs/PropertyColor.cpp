@@ -4,8 +4,8 @@
 
 #include "listview/VelkonView.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/CDC.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/drawing/CDC.h"
 #include "res/resource.h"
 
 namespace {

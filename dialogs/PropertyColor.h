@@ -5,9 +5,9 @@
 #include "dialogs/ColorButton.h"
 #include "dialogs/OptionOwners.h"
 #include "listview/SampleListCtrl.h"
-#include "platform/gui/CFont.h"
-#include "platform/gui/CImageList.h"
-#include "platform/gui/CPropertyPage.h"
+#include "platform/gui/dialog/CPropertyPage.h"
+#include "platform/gui/drawing/CFont.h"
+#include "platform/gui/drawing/CImageList.h"
 #include "res/resource.h"
 
 class CPropertyColor : public CPropertyPage {

@@ -1,7 +1,7 @@
 #include "dialogs/PropertyEnviron.h"
 
 #include "database/VelkonDoc.h"
-#include "platform/gui/DataExchange.h"
+#include "platform/gui/dialog/DataExchange.h"
 
 IMPLEMENT_DYNCREATE(CPropertyEnviron)
 

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "dialogs/OptionOwners.h"
-#include "platform/gui/CPropertyPage.h"
-#include "platform/gui/DialogControls.h"
+#include "platform/gui/dialog/CPropertyPage.h"
+#include "platform/gui/dialog/DialogControls.h"
 #include "res/resource.h"
 
 class CPropertyEnviron : public CPropertyPage {

@@ -1,7 +1,7 @@
 #include "dialogs/PropertyHelper.h"
 
-#include "platform/gui/DataExchange.h"
-#include "platform/gui/DialogControls.h"
+#include "platform/gui/dialog/DataExchange.h"
+#include "platform/gui/dialog/DialogControls.h"
 
 static_assert(IDC_HELPER_FORMAT6 - IDC_HELPER_FORMAT0 == CPropertyHelper::kFormats - 1);
 

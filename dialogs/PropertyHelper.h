@@ -2,7 +2,7 @@
 #pragma once
 
 #include "dialogs/OptionOwners.h"
-#include "platform/gui/CPropertyPage.h"
+#include "platform/gui/dialog/CPropertyPage.h"
 #include "res/resource.h"
 
 class CPropertyHelper : public CPropertyPage {

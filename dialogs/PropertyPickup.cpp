@@ -2,8 +2,8 @@
 
 #include "database/VelkonDoc.h"
 #include "dialogs/NoPickupIDDlg.h"
-#include "platform/gui/DataExchange.h"
-#include "platform/gui/DialogControls.h"
+#include "platform/gui/dialog/DataExchange.h"
+#include "platform/gui/dialog/DialogControls.h"
 
 IMPLEMENT_DYNCREATE(CPropertyPickup)
 

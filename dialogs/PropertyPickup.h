@@ -3,7 +3,7 @@
 #pragma once
 
 #include "dialogs/OptionOwners.h"
-#include "platform/gui/CPropertyPage.h"
+#include "platform/gui/dialog/CPropertyPage.h"
 #include "res/resource.h"
 
 class CPropertyPickup : public CPropertyPage {

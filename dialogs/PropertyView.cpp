@@ -4,7 +4,7 @@
 
 #include "listview/DataColumns.h"
 #include "listview/VelkonView.h"
-#include "platform/gui/DataExchange.h"
+#include "platform/gui/dialog/DataExchange.h"
 
 static_assert(IDC_CAPTION_MEMO6 - IDC_CAPTION_HANDLE == CPropertyView::kCaptions - 1);
 

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "dialogs/OptionOwners.h"
-#include "platform/gui/CPropertyPage.h"
-#include "platform/gui/CommCtrl.h"
-#include "platform/gui/DialogControls.h"
+#include "platform/gui/dialog/CPropertyPage.h"
+#include "platform/gui/dialog/DialogControls.h"
+#include "platform/gui/reportlist/CommCtrl.h"
 #include "res/resource.h"
 
 class CPropertyView : public CPropertyPage {

@@ -7,9 +7,9 @@
 
 #include "database/VelkonDoc.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/DataExchange.h"
-#include "platform/gui/DialogControls.h"
-#include "platform/gui/MessageBox.h"
+#include "platform/gui/application/MessageBox.h"
+#include "platform/gui/dialog/DataExchange.h"
+#include "platform/gui/dialog/DialogControls.h"
 #include "res/resource.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/base/CString.h"
-#include "platform/gui/CDialog.h"
+#include "platform/gui/dialog/CDialog.h"
 #include "res/resource.h"
 
 class CVelkonDoc;

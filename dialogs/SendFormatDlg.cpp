@@ -7,9 +7,9 @@
 #include "database/VelkonDoc.h"
 #include "platform/base/Mbcs.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/CFrameWnd.h"
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/DialogControls.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/dialog/DialogControls.h"
+#include "platform/gui/frame/CFrameWnd.h"
 #include "res/resource.h"
 
 namespace {

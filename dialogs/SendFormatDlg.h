@@ -6,7 +6,7 @@
 
 #include "platform/base/CString.h"
 #include "platform/base/CStringArray.h"
-#include "platform/gui/CDialog.h"
+#include "platform/gui/dialog/CDialog.h"
 #include "res/resource.h"
 
 class CSendFormatDlg : public CDialog {

@@ -7,8 +7,8 @@
 
 #include "database/VelkonDoc.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/Clipboard.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/x11/Clipboard.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
 #include "res/resource.h"

@@ -4,7 +4,7 @@
 
 #include "database/VelkonDoc.h"
 #include "platform/base/LineEnds.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"
 #include "platform/ipc/WinClass.h"

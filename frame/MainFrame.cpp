@@ -3,8 +3,8 @@
 #include "database/VelkonDoc.h"
 #include "dialogs/RegistIDDlg.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/CDC.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/drawing/CDC.h"
 #include "res/resource.h"
 
 namespace {

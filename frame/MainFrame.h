@@ -5,7 +5,7 @@
 
 #include "frame/VelkonApi32CtrlFrame.h"
 #include "platform/base/CStringArray.h"
-#include "platform/gui/CControlBar.h"
+#include "platform/gui/frame/CControlBar.h"
 
 class CMainFrame : public CVelkonApi32CtrlFrame {
     DECLARE_DYNCREATE(CMainFrame)

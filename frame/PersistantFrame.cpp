@@ -1,6 +1,6 @@
 #include "frame/PersistantFrame.h"
 
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 
 namespace {
 constexpr const char* kSection = "Window";

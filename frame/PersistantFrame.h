@@ -1,7 +1,7 @@
 // The lowest frame layer: the window comes back where it was left, with its bar layout.
 #pragma once
 
-#include "platform/gui/CFrameWnd.h"
+#include "platform/gui/frame/CFrameWnd.h"
 
 class CPersistantFrame : public CFrameWnd {
 public:

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/gui/CDocument.h"
-#include "platform/gui/CMenu.h"
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/HotKey.h"
-#include "platform/gui/TrayIcon.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/document/CDocument.h"
+#include "platform/gui/frame/CMenu.h"
+#include "platform/gui/x11/HotKey.h"
+#include "platform/gui/x11/TrayIcon.h"
 #include "platform/ipc/WinClass.h"
 #include "res/resource.h"
 

@@ -2,7 +2,7 @@
 
 #include "database/VelkonDoc.h"
 #include "frame/ApiRequests.h"
-#include "platform/gui/CView.h"
+#include "platform/gui/document/CView.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/Wow32.h"
 

@@ -8,7 +8,7 @@
 #include "dialogs/PersonalDataDlg.h"
 #include "frame/ApiRequests.h"
 #include "platform/base/VersionInfo.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 #include "platform/ipc/WinClass.h"
 
 BEGIN_MESSAGE_MAP(CVelkonApi32CtrlFrame, CVelkonApi16CtrlFrame)

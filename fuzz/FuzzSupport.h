@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/base/CTime.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 
 namespace fuzz_support {
 

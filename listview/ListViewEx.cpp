@@ -1,10 +1,10 @@
 #include "listview/ListViewEx.h"
 
 #include "platform/base/Mbcs.h"
-#include "platform/gui/CBrush.h"
-#include "platform/gui/CDC.h"
-#include "platform/gui/CImageList.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/drawing/CBrush.h"
+#include "platform/gui/drawing/CDC.h"
+#include "platform/gui/drawing/CImageList.h"
 
 namespace {
 constexpr const char* kSection = "Color";

@@ -3,8 +3,8 @@
 // cell texts with a trailing ellipsis.
 #pragma once
 
-#include "platform/gui/CListView.h"
-#include "platform/gui/Colors.h"
+#include "platform/gui/drawing/Colors.h"
+#include "platform/gui/reportlist/CListView.h"
 
 class CDC;
 

@@ -3,8 +3,8 @@
 // from its dialog.
 #pragma once
 
-#include "platform/gui/CListCtrl.h"
-#include "platform/gui/Colors.h"
+#include "platform/gui/drawing/Colors.h"
+#include "platform/gui/reportlist/CListCtrl.h"
 
 class CSampleListCtrl : public CListCtrl {
 public:

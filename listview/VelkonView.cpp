@@ -12,10 +12,10 @@
 #include "listview/RecordOrder.h"
 #include "platform/base/Mbcs.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/CCmdUI.h"
-#include "platform/gui/CFontDialog.h"
-#include "platform/gui/CMenu.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/dialog/CFontDialog.h"
+#include "platform/gui/frame/CMenu.h"
+#include "platform/gui/window/CCmdUI.h"
 #include "res/resource.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "listview/DataColumns.h"
 #include "listview/ListViewEx.h"
 #include "listview/RecordFilters.h"
-#include "platform/gui/CFont.h"
-#include "platform/gui/CImageList.h"
+#include "platform/gui/drawing/CFont.h"
+#include "platform/gui/drawing/CImageList.h"
 
 class CVelkonDoc;
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/gui/IconExport.h"
+#include "platform/gui/drawing/IconExport.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

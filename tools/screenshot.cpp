@@ -1,7 +1,7 @@
 // screenshot FILE.png: saves the screen of $DISPLAY.
 #include <cstdio>
 
-#include "platform/gui/ScreenGrab.h"
+#include "platform/gui/drawing/ScreenGrab.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "database/VelkonDoc.h"
-#include "platform/gui/CView.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/document/CView.h"
 #include "tests/support/TestSupport.h"
 
 struct Notice {

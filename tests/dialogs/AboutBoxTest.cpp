@@ -12,7 +12,7 @@
 
 #include "app/AboutDlg.h"
 #include "platform/base/VersionInfoSeam.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/window/UiHooks.h"
 #include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"

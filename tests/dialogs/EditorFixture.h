@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "dialogs/PersonalDataDlg.h"
-#include "platform/gui/WndBridgeQt.h"
+#include "platform/gui/window/WidgetBridge.h"
 #include "tests/listview/ListViewFixture.h"
 
 namespace editor_test {

@@ -5,7 +5,7 @@
 
 #include "dialogs/DateFilterDlg.h"
 #include "dialogs/KeywordFilterDlg.h"
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/gui/DialogControls.h"
-#include "platform/gui/ScreenGrab.h"
-#include "platform/gui/SystemMetrics.h"
+#include "platform/gui/dialog/DialogControls.h"
+#include "platform/gui/drawing/ScreenGrab.h"
+#include "platform/gui/window/SystemMetrics.h"
 #include "res/resource.h"
 #include "tests/dialogs/EditorFixture.h"
 #include "tests/support/DialogDriver.h"

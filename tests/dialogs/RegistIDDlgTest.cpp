@@ -10,9 +10,9 @@
 
 #include "database/VelkonDoc.h"
 #include "dialogs/RegistIDDlg.h"
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/DialogControls.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/dialog/DialogControls.h"
+#include "platform/gui/window/UiHooks.h"
 #include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"

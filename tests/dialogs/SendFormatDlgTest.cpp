@@ -5,7 +5,7 @@
 #include <QClipboard>
 
 #include "dialogs/SendFormatDlg.h"
-#include "platform/gui/DialogControls.h"
+#include "platform/gui/dialog/DialogControls.h"
 #include "res/resource.h"
 #include "tests/dialogs/EditorFixture.h"
 #include "tests/support/DialogDriver.h"

@@ -16,8 +16,8 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/Clipboard.h"
-#include "platform/gui/X11Selection.h"
+#include "platform/gui/x11/Clipboard.h"
+#include "platform/gui/x11/X11Selection.h"
 #include "tests/frame/FrameFixture.h"
 #include "tests/support/DialogDriver.h"
 

@@ -10,9 +10,9 @@
 #include "database/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
-#include "platform/gui/CDocTemplate.h"
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/document/CDocTemplate.h"
+#include "platform/gui/window/UiHooks.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/gui/CCmdUI.h"
-#include "platform/gui/CDC.h"
+#include "platform/gui/drawing/CDC.h"
+#include "platform/gui/window/CCmdUI.h"
 #include "tests/frame/FrameFixture.h"
 
 using testing_support::MessageBoxAnswerer;

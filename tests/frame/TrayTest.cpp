@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gui/HotKey.h"
-#include "platform/gui/MessageBox.h"
-#include "platform/gui/TrayIcon.h"
+#include "platform/gui/application/MessageBox.h"
+#include "platform/gui/x11/HotKey.h"
+#include "platform/gui/x11/TrayIcon.h"
 #include "tests/frame/FrameFixture.h"
 
 using testing_support::Sjis;

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "platform/gui/CDC.h"
+#include "platform/gui/drawing/CDC.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/platform/gui/DrawingTestUtil.h"
 

@@ -2,8 +2,8 @@
 #include <QtCore/qnamespace.h>
 #include <gtest/gtest.h>
 
-#include "platform/gui/CCmdUI.h"
-#include "platform/gui/DialogControls.h"
+#include "platform/gui/dialog/DialogControls.h"
+#include "platform/gui/window/CCmdUI.h"
 #include "res/CommonDialogIds.h"
 #include "res/resource.h"
 #include "tests/listview/ListViewFixture.h"

@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gui/CDC.h"
+#include "platform/gui/drawing/CDC.h"
 #include "res/resource.h"
 #include "tests/listview/ListViewFixture.h"
 

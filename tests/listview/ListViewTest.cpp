@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/CCmdUI.h"
-#include "platform/gui/CDC.h"
+#include "platform/gui/drawing/CDC.h"
+#include "platform/gui/window/CCmdUI.h"
 #include "tests/listview/ListViewFixture.h"
 
 using testing_support::Sjis;

@@ -12,7 +12,7 @@
 #include <map>
 
 #include "dialogs/PersonalDataDlg.h"
-#include "platform/gui/WndBridgeQt.h"
+#include "platform/gui/window/WidgetBridge.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"
 

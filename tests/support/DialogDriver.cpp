@@ -13,7 +13,7 @@
 #include <QToolButton>
 #include <utility>
 
-#include "platform/gui/WndBridgeQt.h"
+#include "platform/gui/window/WidgetBridge.h"
 
 namespace testing_support {
 

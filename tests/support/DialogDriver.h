@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/gui/CDialog.h"
+#include "platform/gui/dialog/CDialog.h"
 
 namespace testing_support {
 

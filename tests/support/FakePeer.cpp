@@ -10,7 +10,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/window/UiHooks.h"
 
 namespace testing_support {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/MessageBox.h"
+#include "platform/gui/application/MessageBox.h"
 #include "tests/support/TestFiles.h"
 
 namespace testing_support {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "DrawingTestUtil.h"
-#include "platform/gui/CDC.h"
+#include "platform/gui/drawing/CDC.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

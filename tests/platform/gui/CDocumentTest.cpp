@@ -10,8 +10,8 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/CDocument.h"
-#include "platform/gui/CView.h"
+#include "platform/gui/document/CDocument.h"
+#include "platform/gui/document/CView.h"
 #include "tests/platform/PlatformTestUtil.h"
 #include "tests/support/TestSupport.h"
 

@@ -10,7 +10,7 @@
 #include "DrawingTestUtil.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/Mbcs.h"
-#include "platform/gui/CFont.h"
+#include "platform/gui/drawing/CFont.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <QImage>
 
 #include "DrawingTestUtil.h"
-#include "platform/gui/CImageList.h"
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/GdiQt.h"
-#include "platform/gui/PixelArtQt.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/drawing/CImageList.h"
+#include "platform/gui/drawing/GdiToQt.h"
+#include "platform/gui/drawing/PixelArt.h"
 #include "res/Resources.h"
 #include "res/resource.h"
 

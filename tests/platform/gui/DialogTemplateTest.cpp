@@ -17,9 +17,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/gui/CDialog.h"
-#include "platform/gui/ScreenGrab.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/dialog/CDialog.h"
+#include "platform/gui/drawing/ScreenGrab.h"
+#include "platform/gui/window/UiHooks.h"
 #include "res/DialogStyles.h"
 #include "res/Resources.h"
 #include "res/resource.h"

@@ -6,11 +6,11 @@
 #include <QWidget>
 #include <cstdlib>
 
-#include "platform/gui/CDialog.h"
-#include "platform/gui/DataExchange.h"
-#include "platform/gui/DialogControls.h"
-#include "platform/gui/SystemMetrics.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/dialog/CDialog.h"
+#include "platform/gui/dialog/DataExchange.h"
+#include "platform/gui/dialog/DialogControls.h"
+#include "platform/gui/window/SystemMetrics.h"
+#include "platform/gui/window/UiHooks.h"
 #include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"

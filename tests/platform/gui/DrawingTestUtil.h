@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/gui/CDC.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/drawing/CDC.h"
+#include "platform/gui/window/UiHooks.h"
 
 class DrawingTest : public ::testing::Test {
 protected:

@@ -14,12 +14,12 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/gui/AfxHelp.h"
-#include "platform/gui/CDialog.h"
-#include "platform/gui/CWinApp.h"
-#include "platform/gui/HelpBookQt.h"
-#include "platform/gui/HelpWindowQt.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/dialog/CDialog.h"
+#include "platform/gui/help/AfxHelp.h"
+#include "platform/gui/help/HelpBook.h"
+#include "platform/gui/help/HelpWindow.h"
+#include "platform/gui/window/UiHooks.h"
 #include "res/resource.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"

@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/CDC.h"
-#include "platform/gui/CListView.h"
-#include "platform/gui/ListCtrlQt.h"
-#include "platform/gui/ListRows.h"
-#include "platform/gui/UiHooks.h"
+#include "platform/gui/drawing/CDC.h"
+#include "platform/gui/reportlist/CListView.h"
+#include "platform/gui/reportlist/ListRows.h"
+#include "platform/gui/reportlist/ListWidget.h"
+#include "platform/gui/window/UiHooks.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/gui/CWinApp.h"
+#include "platform/gui/application/CWinApp.h"
 #include "res/resource.h"
 #include "tests/platform/PlatformTestUtil.h"
 #include "tests/support/TestSupport.h"

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/gui/SocketWatchQt.h"
+#include "platform/gui/window/SocketWatch.h"
 #include "platform/ipc/WindowClient.h"
 #include "platform/ipc/WindowServer.h"
 #include "tests/support/TestFiles.h"

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/gui/CWnd.h"
+#include "platform/gui/window/CWnd.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"

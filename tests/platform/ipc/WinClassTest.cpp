@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/gui/CWnd.h"
+#include "platform/gui/window/CWnd.h"
 #include "platform/ipc/WinClass.h"
 #include "platform/ipc/WindowServer.h"
 #include "tests/support/TestSupport.h"

@@ -1,0 +1,289 @@
+#include "platform/gui/document/CDocument.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/base/CFile.h"
+#include "platform/base/StringResource.h"
+#include "platform/gui/AfxRes.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/application/MessageBox.h"
+#include "platform/gui/document/CDocTemplate.h"
+#include "platform/gui/document/CView.h"
+#include "platform/gui/document/FileDialog.h"
+#include "platform/gui/frame/CFrameWnd.h"
+#include "res/resource.h"
+
+BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+END_MESSAGE_MAP()
+
+CDocument::~CDocument() {
+    for (CView* view : m_viewList) view->m_pDocument = nullptr;
+}
+
+void CDocument::SetTitle(LPCTSTR lpszTitle) {
+    m_strTitle = lpszTitle;
+    for (CView* view : m_viewList) {
+        if (CFrameWnd* frame = view->GetParentFrame()) frame->OnUpdateFrameTitle(TRUE);
+    }
+}
+
+void CDocument::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU) {
+    m_strPathName = lpszPathName;
+    SetTitle(FileNameForDisplay(AfxFileNameOf(m_strPathName.View())));
+    if (bAddToMRU) {
+        if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(m_strPathName);
+    }
+}
+
+void CDocument::OnFileSave() {
+    DoFileSave();
+}
+void CDocument::OnFileSaveAs() {
+    DoSave(nullptr);
+}
+
+BOOL CDocument::PromptSavePath(CString& rPath) {
+    CString filter, ext;
+    if (m_pDocTemplate) {
+        m_pDocTemplate->GetDocString(filter, 3);
+        m_pDocTemplate->GetDocString(ext, 4);
+    }
+    CString name = m_strPathName;
+    if (name.IsEmpty() && !ext.IsEmpty()) name = CString("*") + ext;
+    return AfxPromptFileName(rPath, FALSE, name, filter, ext);
+}
+
+void CDocument::SetModifiedFlag(BOOL bModified) {
+    m_bModified = bModified;
+}
+
+void CDocument::AddView(CView* pView) {
+    if (!pView || std::find(m_viewList.begin(), m_viewList.end(), pView) != m_viewList.end())
+        return;
+    m_viewList.push_back(pView);
+    pView->m_pDocument = this;
+}
+
+void CDocument::RemoveView(CView* pView) {
+    auto it = std::find(m_viewList.begin(), m_viewList.end(), pView);
+    if (it == m_viewList.end()) return;
+    m_viewList.erase(it);
+    pView->m_pDocument = nullptr;
+    if (m_viewList.empty() && m_bAutoDelete) {
+        if (m_pDocTemplate) m_pDocTemplate->RemoveDocument(this);
+        delete this;
+    }
+}
+
+void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint) {
+    // A view may detach itself while it is told; walk a copy.
+    const std::vector<CView*> views = m_viewList;
+    for (CView* view : views) {
+        if (view != pSender) view->OnUpdate(pSender, lHint, pHint);
+    }
+}
+
+BOOL CDocument::OnNewDocument() {
+    DeleteContents();
+    m_strPathName.Empty();
+    m_pathLock.Release();
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName) {
+    CFile file;
+    if (!file.Open(CString(lpszPathName),
+                   CFile::modeRead | CFile::typeBinary | CFile::typeRegularOnly)) {
+        ReportSaveLoadException(lpszPathName, file.GetLastError(), FALSE,
+                                AFX_IDP_FAILED_TO_OPEN_DOC);
+        return FALSE;
+    }
+    DeleteContents();
+    SetModifiedFlag(TRUE);  // dirty while it loads
+    BOOL bad = FALSE;
+    {
+        CArchive ar(&file, CArchive::load);
+        Serialize(ar);
+        bad = ar.IsBad();
+    }
+    if (bad) {
+        const int err = file.GetLastError();
+        DeleteContents();
+        ReportSaveLoadException(lpszPathName, err, FALSE, AFX_IDP_FAILED_TO_OPEN_DOC);
+        return FALSE;
+    }
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName) {
+    CReplaceFile file;
+    BOOL ok = file.Open(CString(lpszPathName));
+    if (ok) {
+        CArchive ar(&file, CArchive::store);
+        Serialize(ar);
+        ok = ar.Flush();
+        ar.Close();
+        if (ok) ok = file.Commit([this, lpszPathName] { OnReplacingFile(lpszPathName); });
+    }
+    if (!ok) {
+        ReportSaveLoadException(lpszPathName, file.GetLastError() ? file.GetLastError() : EIO, TRUE,
+                                AFX_IDP_FAILED_TO_SAVE_DOC);
+        return FALSE;
+    }
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::SaveModified() {
+    if (!IsModified()) return TRUE;
+    const CString name = m_strPathName.IsEmpty()
+                             ? m_strTitle
+                             : FileNameForDisplay(AfxFileNameOf(m_strPathName.View()));
+    CString prompt;
+    AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
+    switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+        case IDCANCEL:
+            return FALSE;
+        case IDYES:
+            return DoFileSave();
+        default:
+            return TRUE;
+    }
+}
+
+BOOL CDocument::DoFileSave() {
+    return DoSave(m_strPathName.IsEmpty() ? nullptr : m_strPathName.GetString());
+}
+
+BOOL CDocument::DoSave(LPCTSTR lpszPathName, BOOL bReplace) {
+    CString path(lpszPathName);
+    if (path.IsEmpty() && !PromptSavePath(path)) return FALSE;
+    CDocumentLock lock;
+    if (bReplace && !LockPathName(path, lock, TRUE)) return FALSE;
+    if (!OnSaveDocument(path)) return FALSE;
+    if (bReplace) {
+        SetPathName(path);
+        KeepPathLock(path, lock);
+    }
+    return TRUE;
+}
+
+CString CDocument::RecoveryPathOf(const CString& pathName) {
+    if (!pathName.IsEmpty()) return pathName + ".recovery";
+    CWinApp* app = AfxGetApp();
+    if (!app) return {};
+    const std::string& settings = app->GetProfile().Path();
+    const std::size_t slash = settings.rfind('/');
+    return CString(settings.substr(0, slash == std::string::npos ? 0 : slash + 1)) +
+           app->m_strProfileName + ".recovery";
+}
+
+BOOL CDocument::SaveUnasked() {
+    if (!IsModified()) return TRUE;
+    const CString recovery = RecoveryPathOf(m_strPathName);
+    if (recovery.IsEmpty()) return FALSE;
+    // The settings' folder may not be there before the settings are first written.
+    if (m_strPathName.IsEmpty()) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(recovery.Str()).parent_path(),
+                                            ignored);
+    }
+    // Written as a save writes, but the document stays modified and its file untouched.
+    CReplaceFile file;
+    if (!file.Open(recovery)) return FALSE;
+    BOOL ok = FALSE;
+    {
+        CArchive ar(&file, CArchive::store);
+        Serialize(ar);
+        ok = ar.Flush();
+    }
+    return ok && file.Commit();
+}
+
+BOOL CDocument::OfferRecovery() {
+    const CString recovery = RecoveryPathOf(m_strPathName);
+    CFileStatus status;
+    if (recovery.IsEmpty() || !CFile::GetStatus(recovery, status) || !status.m_bRegular)
+        return FALSE;
+    CString prompt;
+    AfxFormatString1(
+        prompt, AFX_IDP_OFFER_RECOVERY,
+        m_strPathName.IsEmpty() ? m_strTitle : FileNameForDisplay(m_strPathName.View()));
+    const int answer = AfxMessageBox(prompt, MB_YESNO | MB_ICONQUESTION);
+    // Ending, nobody answered: the file stays for the next time.
+    CWinApp* app = AfxGetApp();
+    if (app && app->IsEnding()) return FALSE;
+    if (answer != IDYES) {
+        CFile::Remove(recovery);
+        return FALSE;
+    }
+    const CString path = m_strPathName;
+    if (!OnOpenDocument(recovery)) {
+        // Told already; the file stays for another try, and the document holds its file again.
+        if (path.IsEmpty() || !OnOpenDocument(path)) OnNewDocument();
+        UpdateAllViews(nullptr);
+        return FALSE;
+    }
+    CFile::Remove(recovery);
+    SetModifiedFlag(TRUE);
+    UpdateAllViews(nullptr);
+    return TRUE;
+}
+
+BOOL CDocument::LockPathName(const CString& path, CDocumentLock& lock, BOOL bSaving) {
+    if (m_pathLock.Holds(path) || lock.Take(path)) return TRUE;
+    ReportSaveLoadException(path, EBUSY, bSaving,
+                            bSaving ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC);
+    return FALSE;
+}
+
+void CDocument::KeepPathLock(const CString& path, CDocumentLock& lock) {
+    if (!m_pathLock.Holds(path)) m_pathLock = std::move(lock);
+}
+
+UINT CDocument::FileErrorPrompt(int err) {
+    switch (err) {
+        case EBUSY:
+            return AFX_IDP_FILE_IN_USE;
+        case ENOENT:
+        case ENOTDIR:
+            return AFX_IDP_FILE_NOT_FOUND;
+        case EACCES:
+        case EPERM:
+            return AFX_IDP_FILE_ACCESS_DENIED;
+        case EISDIR:
+            return AFX_IDP_FILE_IS_FOLDER;
+        case ENODEV:
+        case ENXIO:
+            return AFX_IDP_FILE_NOT_REGULAR;
+        case ENOSPC:
+        case EDQUOT:
+            return AFX_IDP_FILE_DISK_FULL;
+        case EROFS:
+            return AFX_IDP_FILE_READ_ONLY_FS;
+        case EIO:
+            return AFX_IDP_FILE_HARD_IO;
+        default:
+            return AFX_IDP_FILE_GENERIC;
+    }
+}
+
+void CDocument::ReportSaveLoadException(LPCTSTR lpszPathName, int err, BOOL /*bSaving*/,
+                                        UINT nIDPDefault) {
+    // The headline, then which file and why.
+    CString text = AfxLoadString(nIDPDefault);
+    if (lpszPathName && *lpszPathName) {
+        CString number, reason;
+        number.Format("%d", err);
+        AfxFormatString1(reason, FileErrorPrompt(err), number);
+        text += "\n\n" + FileNameForDisplay(lpszPathName) + "\n" + reason;
+    }
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
+}
