@@ -6,7 +6,9 @@
 #include <map>
 
 #include "bench/BenchDocs.h"
+#include "platform/base/ResourceTables.h"
 #include "platform/gui/application/CWinApp.h"
+#include "res/Resources.h"
 
 namespace bench {
 
@@ -56,6 +58,7 @@ void ReleaseCachedDocument() {
 }  // namespace bench
 
 int main(int argc, char** argv) {
+    AfxSetResourceTables(res::Tables());
     bench::Workspace workspace;
     bench::SetWorkspace(&workspace);
     CWinApp app("Velkon95");

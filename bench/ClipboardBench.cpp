@@ -29,9 +29,11 @@
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
 #include "platform/base/CodePage.h"
+#include "platform/base/ResourceTables.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/document/CDocTemplate.h"
 #include "platform/gui/window/UiHooks.h"
+#include "res/Resources.h"
 #include "res/resource.h"
 
 extern char** environ;
@@ -386,6 +388,7 @@ BENCHMARK(BM_ClipboardPickup)
 }  // namespace
 
 int main(int argc, char** argv) {
+    AfxSetResourceTables(res::Tables());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -9,13 +9,16 @@
 
 #include "bench/BenchData.h"
 #include "database/VelkonDoc.h"
+#include "platform/base/ResourceTables.h"
 #include "platform/gui/application/CWinApp.h"
+#include "res/Resources.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s FILE [REPEATS]\n", argv[0]);
         return 2;
     }
+    AfxSetResourceTables(res::Tables());
     const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     bench::Workspace workspace;
     CWinApp app("Velkon95");

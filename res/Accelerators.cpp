@@ -42,10 +42,8 @@ constexpr AccelResource kAccelerators[] = {
 
 }  // namespace
 
-const AccelResource* FindAccelerators(unsigned id) {
-    for (const AccelResource& table : kAccelerators)
-        if (table.id == id) return &table;
-    return nullptr;
+std::span<const AccelResource> Accelerators() {
+    return kAccelerators;
 }
 
 }  // namespace res

@@ -1,7 +1,6 @@
 #include <iterator>
 
-#include "res/CommonDialogIds.h"
-#include "res/DialogStyles.h"
+#include "platform/base/CommonDialogIds.h"
 #include "res/Resources.h"
 #include "res/resource.h"
 
@@ -296,12 +295,6 @@ constexpr DialogResource kDialogs[] = {
 };
 
 }  // namespace
-
-const DialogResource* FindDialog(unsigned id) {
-    for (const DialogResource& d : kDialogs)
-        if (d.id == id) return &d;
-    return nullptr;
-}
 
 std::span<const DialogResource> Dialogs() {
     return kDialogs;

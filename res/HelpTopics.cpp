@@ -1,8 +1,7 @@
-#include "res/HelpTopics.h"
-
 #include <algorithm>
 #include <iterator>
 
+#include "res/Resources.h"
 #include "res/resource.h"
 
 namespace res {
@@ -85,14 +84,6 @@ constexpr bool IsSorted() {
 static_assert(IsSorted(), "the help topics must stay in ascending order of context");
 
 }  // namespace
-
-const char* FindHelpTopic(unsigned context) {
-    const auto* end = std::end(kTopics);
-    const auto* it =
-        std::lower_bound(std::begin(kTopics), end, context,
-                         [](const HelpTopicEntry& e, unsigned key) { return e.context < key; });
-    return (it != end && it->context == context) ? it->topic : nullptr;
-}
 
 std::span<const HelpTopicEntry> HelpTopics() {
     return kTopics;

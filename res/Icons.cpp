@@ -107,10 +107,8 @@ constexpr IconResource kIcons[] = {
 
 }  // namespace
 
-const IconResource* FindIcon(unsigned id) {
-    for (const IconResource& icon : kIcons)
-        if (icon.id == id) return &icon;
-    return nullptr;
+std::span<const IconResource> Icons() {
+    return kIcons;
 }
 
 }  // namespace res

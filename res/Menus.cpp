@@ -79,10 +79,8 @@ constexpr MenuResource kMenus[] = {
 
 }  // namespace
 
-const MenuResource* FindMenu(unsigned id) {
-    for (const MenuResource& menu : kMenus)
-        if (menu.id == id) return &menu;
-    return nullptr;
+std::span<const MenuResource> Menus() {
+    return kMenus;
 }
 
 }  // namespace res

@@ -1,8 +1,7 @@
-#include "res/StringTable.h"
-
 #include <algorithm>
 #include <iterator>
 
+#include "res/Resources.h"
 #include "res/resource.h"
 
 namespace res {
@@ -152,12 +151,8 @@ static_assert(IsSorted(), "the string table must stay in ascending order of id")
 
 }  // namespace
 
-const char* FindString(unsigned id) {
-    const auto* end = std::end(kStrings);
-    const auto* it =
-        std::lower_bound(std::begin(kStrings), end, id,
-                         [](const StringEntry& e, unsigned key) { return e.id < key; });
-    return (it != end && it->id == id) ? it->utf8 : nullptr;
+std::span<const StringEntry> Strings() {
+    return kStrings;
 }
 
 }  // namespace res

@@ -289,10 +289,8 @@ static_assert(OneImagePerButton(), "every button needs its picture, in the order
 
 }  // namespace
 
-const ToolBarResource* FindToolBar(unsigned id) {
-    for (const ToolBarResource& bar : kToolBars)
-        if (bar.id == id) return &bar;
-    return nullptr;
+std::span<const ToolBarResource> ToolBars() {
+    return kToolBars;
 }
 
 }  // namespace res

@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "platform/base/CodePage.h"
-#include "res/StringTable.h"
+#include "platform/base/ResourceTables.h"
 
 const CString* AfxFindString(UINT nID) {
     static std::mutex mutex;
@@ -13,7 +13,7 @@ const CString* AfxFindString(UINT nID) {
     std::lock_guard lock(mutex);
     auto it = cache.find(nID);
     if (it != cache.end()) return it->second.get();
-    const char* utf8 = res::FindString(nID);
+    const char* utf8 = afx_res::FindString(nID);
     if (!utf8) return nullptr;
     auto inserted = cache.emplace(nID, std::make_unique<CString>(Utf8ToCp932(utf8)));
     return inserted.first->second.get();

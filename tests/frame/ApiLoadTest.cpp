@@ -12,7 +12,7 @@
 #include <fstream>
 #include <utility>
 
-#include "platform/gui/AfxRes.h"
+#include "platform/base/AfxRes.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/SocketPaths.h"
 #include "platform/ipc/WindowClient.h"

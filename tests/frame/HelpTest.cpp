@@ -20,12 +20,11 @@
 
 #include "app/VelkonApp.h"
 #include "dialogs/PersonalDataDlg.h"
+#include "platform/base/CommonDialogIds.h"
 #include "platform/gui/dialog/CPropertySheet.h"
 #include "platform/gui/help/AfxHelp.h"
 #include "platform/gui/help/HelpBook.h"
 #include "platform/gui/window/WidgetBridge.h"
-#include "res/CommonDialogIds.h"
-#include "res/HelpTopics.h"
 #include "res/Resources.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"
@@ -118,17 +117,17 @@ TEST_F(HelpTest, EveryHelpContextOfTheProgramHasATopicOfTheManual) {
         contexts.emplace(HID_BASE_COMMAND + id, where + " " + std::to_string(id));
     };
     for (UINT menu : {IDR_MAINFRAME, IDR_POPUP}) {
-        const res::MenuResource* r = res::FindMenu(menu);
+        const afx_res::MenuResource* r = afx_res::FindMenu(menu);
         for (std::size_t i = 0; i < r->count; ++i)
             if (r->entries[i].id) command(r->entries[i].id, "menu item");
     }
     for (UINT i = 0; i < 4; ++i) command(ID_FILE_MRU_FILE1 + i, "recent file");
-    const res::ToolBarResource* bar = res::FindToolBar(IDR_MAINFRAME);
+    const afx_res::ToolBarResource* bar = afx_res::FindToolBar(IDR_MAINFRAME);
     for (std::size_t i = 0; i < bar->count; ++i)
         if (bar->commands[i]) command(bar->commands[i], "tool button");
-    const res::AccelResource* keys = res::FindAccelerators(IDR_MAINFRAME);
+    const afx_res::AccelResource* keys = afx_res::FindAccelerators(IDR_MAINFRAME);
     for (std::size_t i = 0; i < keys->count; ++i) command(keys->entries[i].cmd, "key");
-    for (const res::DialogResource& d : res::Dialogs())
+    for (const afx_res::DialogResource& d : afx_res::Dialogs())
         contexts.emplace(HID_BASE_RESOURCE + d.id, "dialog " + std::to_string(d.id));
     for (UINT id : {AFX_IDW_TOOLBAR, AFX_IDW_STATUS_BAR}) {
         ASSERT_NE(frame->GetControlBar(id), nullptr);
@@ -141,11 +140,11 @@ TEST_F(HelpTest, EveryHelpContextOfTheProgramHasATopicOfTheManual) {
     contexts.emplace(static_cast<DWORD>(App().requests[0].first), "the main window");
 
     for (const auto& [context, where] : contexts) {
-        const char* topic = res::FindHelpTopic(context);
+        const char* topic = afx_res::FindHelpTopic(context);
         ASSERT_NE(topic, nullptr) << "no topic for " << where;
         EXPECT_TRUE(book.HasTopic(topic)) << where << ": " << topic << " is not in the manual";
     }
-    for (const res::HelpTopicEntry& e : res::HelpTopics())
+    for (const afx_res::HelpTopicEntry& e : afx_res::HelpTopics())
         EXPECT_TRUE(book.HasTopic(e.topic)) << e.topic;
 }
 

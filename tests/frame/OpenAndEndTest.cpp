@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "frame/TrayIconCtrlFrame.h"
+#include "platform/base/AfxRes.h"
 #include "platform/base/CFile.h"
-#include "platform/gui/AfxRes.h"
 #include "tests/frame/FrameFixture.h"
 
 using testing_support::FileExists;

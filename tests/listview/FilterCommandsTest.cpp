@@ -2,9 +2,9 @@
 #include <QtCore/qnamespace.h>
 #include <gtest/gtest.h>
 
+#include "platform/base/CommonDialogIds.h"
 #include "platform/gui/dialog/DialogControls.h"
 #include "platform/gui/window/CCmdUI.h"
-#include "res/CommonDialogIds.h"
 #include "res/resource.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"

@@ -9,12 +9,12 @@
 
 #include "platform/base/CodePage.h"
 #include "res/Resources.h"
-#include "res/StringTable.h"
 #include "res/resource.h"
 
 namespace {
 
-void ExpectWellFormed(const res::PixelArt& art, int width, int height, const std::string& what) {
+void ExpectWellFormed(const afx_res::PixelArt& art, int width, int height,
+                      const std::string& what) {
     SCOPED_TRACE(what);
     ASSERT_EQ(art.width, width);
     ASSERT_EQ(art.height, height);
@@ -35,11 +35,11 @@ void ExpectWellFormed(const res::PixelArt& art, int width, int height, const std
 std::vector<std::pair<unsigned, std::string>> ReachableCommands() {
     std::vector<std::pair<unsigned, std::string>> out;
     for (unsigned id : {IDR_MAINFRAME, IDR_POPUP}) {
-        const res::MenuResource* menu = res::FindMenu(id);
+        const afx_res::MenuResource* menu = afx_res::FindMenu(id);
         for (std::size_t i = 0; i < menu->count; ++i)
             if (menu->entries[i].id) out.emplace_back(menu->entries[i].id, menu->entries[i].utf8);
     }
-    const res::ToolBarResource* bar = res::FindToolBar(IDR_MAINFRAME);
+    const afx_res::ToolBarResource* bar = afx_res::FindToolBar(IDR_MAINFRAME);
     for (std::size_t i = 0; i < bar->count; ++i)
         if (bar->commands[i]) out.emplace_back(bar->commands[i], "tool bar button");
     return out;
@@ -48,7 +48,7 @@ std::vector<std::pair<unsigned, std::string>> ReachableCommands() {
 }  // namespace
 
 TEST(Resources, PicturesAreCompleteGridsOfTheirPalette) {
-    const res::ToolBarResource* bar = res::FindToolBar(IDR_MAINFRAME);
+    const afx_res::ToolBarResource* bar = afx_res::FindToolBar(IDR_MAINFRAME);
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->buttonWidth, 16);
     EXPECT_EQ(bar->buttonHeight, 15);
@@ -56,25 +56,25 @@ TEST(Resources, PicturesAreCompleteGridsOfTheirPalette) {
         if (bar->commands[i])
             ExpectWellFormed(bar->images[image++], 16, 15,
                              "button " + std::to_string(bar->commands[i]));
-    const res::IconResource* app = res::FindIcon(IDR_MAINFRAME);
+    const afx_res::IconResource* app = afx_res::FindIcon(IDR_MAINFRAME);
     ASSERT_TRUE(app && app->large && app->small);
     ExpectWellFormed(*app->large, 32, 32, "application icon");
     ExpectWellFormed(*app->small, 16, 16, "small application icon");
-    const res::IconResource* pickup = res::FindIcon(IDI_PICKUP);
+    const afx_res::IconResource* pickup = afx_res::FindIcon(IDI_PICKUP);
     ASSERT_TRUE(pickup && pickup->small);
     ExpectWellFormed(*pickup->small, 16, 16, "pickup mark");
-    EXPECT_EQ(res::FindIcon(IDR_POPUP), nullptr);
-    EXPECT_EQ(res::FindToolBar(IDR_POPUP), nullptr);
+    EXPECT_EQ(afx_res::FindIcon(IDR_POPUP), nullptr);
+    EXPECT_EQ(afx_res::FindToolBar(IDR_POPUP), nullptr);
 }
 
 TEST(Resources, MenusAreWellFormed) {
-    EXPECT_EQ(res::FindMenu(IDI_PICKUP), nullptr);
+    EXPECT_EQ(afx_res::FindMenu(IDI_PICKUP), nullptr);
     for (unsigned id : {IDR_MAINFRAME, IDR_POPUP}) {
-        const res::MenuResource* menu = res::FindMenu(id);
+        const afx_res::MenuResource* menu = afx_res::FindMenu(id);
         ASSERT_NE(menu, nullptr);
         ASSERT_GT(menu->count, 0u);
         for (std::size_t i = 0; i < menu->count; ++i) {
-            const res::MenuEntry& e = menu->entries[i];
+            const afx_res::MenuEntry& e = menu->entries[i];
             SCOPED_TRACE("menu " + std::to_string(id) + " entry " + std::to_string(i));
             if (e.depth == 0) {  // a pop-up with a title and at least one item
                 EXPECT_TRUE(e.id == 0 && e.utf8);
@@ -87,18 +87,18 @@ TEST(Resources, MenusAreWellFormed) {
             }
         }
     }
-    const res::MenuResource* popup = res::FindMenu(IDR_POPUP);
+    const afx_res::MenuResource* popup = afx_res::FindMenu(IDR_POPUP);
     EXPECT_EQ(popup->entries[1].id, unsigned(ID_QUIT_RESIDENT));
     EXPECT_EQ(popup->entries[2].depth, 0) << "the tray menu holds the one item";
 }
 
 TEST(Resources, KeyNamesInTheMenuAreTheAccelerators) {
-    const res::AccelResource* accel = res::FindAccelerators(IDR_MAINFRAME);
+    const afx_res::AccelResource* accel = afx_res::FindAccelerators(IDR_MAINFRAME);
     ASSERT_NE(accel, nullptr);
     ASSERT_EQ(accel->count, 17u);
     std::set<std::pair<int, int>> keys;
     for (std::size_t i = 0; i < accel->count; ++i) {
-        EXPECT_TRUE(accel->entries[i].fVirt & res::FVIRTKEY);
+        EXPECT_TRUE(accel->entries[i].fVirt & afx_res::FVIRTKEY);
         EXPECT_TRUE(keys.emplace(accel->entries[i].fVirt, accel->entries[i].key).second)
             << "key used twice";
     }
@@ -108,10 +108,10 @@ TEST(Resources, KeyNamesInTheMenuAreTheAccelerators) {
                 return accel->entries[i].cmd == cmd;
         return false;
     };
-    const res::MenuResource* menu = res::FindMenu(IDR_MAINFRAME);
+    const afx_res::MenuResource* menu = afx_res::FindMenu(IDR_MAINFRAME);
     std::map<unsigned, std::string> mainTexts;
     for (std::size_t i = 0; i < menu->count; ++i) {
-        const res::MenuEntry& e = menu->entries[i];
+        const afx_res::MenuEntry& e = menu->entries[i];
         if (!e.utf8) continue;
         mainTexts[e.id] = e.utf8;
         const char* tab = std::strchr(e.utf8, '\t');
@@ -119,9 +119,9 @@ TEST(Resources, KeyNamesInTheMenuAreTheAccelerators) {
         const std::string name = tab + 1;
         SCOPED_TRACE(name);
         if (name.rfind("Ctrl+", 0) == 0) {
-            EXPECT_TRUE(bound(res::FVIRTKEY | res::FCONTROL, name[5], e.id));
+            EXPECT_TRUE(bound(afx_res::FVIRTKEY | afx_res::FCONTROL, name[5], e.id));
         } else {
-            EXPECT_TRUE(bound(res::FVIRTKEY,
+            EXPECT_TRUE(bound(afx_res::FVIRTKEY,
                               name == "Del"   ? 0x2E
                               : name == "Ins" ? 0x2D
                                               : 0x0D,
@@ -129,9 +129,9 @@ TEST(Resources, KeyNamesInTheMenuAreTheAccelerators) {
         }
     }
     // The context menu shows the main menu's texts without mnemonic and key name.
-    const res::MenuResource* context = res::FindMenu(IDR_POPUP);
+    const afx_res::MenuResource* context = afx_res::FindMenu(IDR_POPUP);
     for (std::size_t i = 3; i < context->count; ++i) {
-        const res::MenuEntry& e = context->entries[i];
+        const afx_res::MenuEntry& e = context->entries[i];
         if (!e.id) continue;
         std::string plain = mainTexts[e.id];
         plain = plain.substr(0, plain.find('\t'));
@@ -142,7 +142,7 @@ TEST(Resources, KeyNamesInTheMenuAreTheAccelerators) {
 
 TEST(Resources, EveryCommandHasItsPrompt) {
     for (const auto& [id, where] : ReachableCommands()) {
-        const char* prompt = res::FindString(id);
+        const char* prompt = afx_res::FindString(id);
         ASSERT_NE(prompt, nullptr) << id << " " << where;
         const bool hasTip = std::strchr(prompt, '\n') && std::strchr(prompt, '\n')[1];
         EXPECT_TRUE(hasTip || id == ID_FILE_MRU_FILE1) << id << " needs a tool tip: " << where;
@@ -152,7 +152,7 @@ TEST(Resources, EveryCommandHasItsPrompt) {
 TEST(Resources, EveryStringSurvivesTheProgramCodePage) {
     int count = 0;
     for (unsigned id = 0; id <= 0xFFFF; ++id) {
-        const char* s = res::FindString(id);
+        const char* s = afx_res::FindString(id);
         if (!s) continue;
         ++count;
         EXPECT_EQ(Cp932ToUtf8(Utf8ToCp932(s)), s) << id;

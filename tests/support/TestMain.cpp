@@ -7,9 +7,13 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/base/ResourceTables.h"
+#include "res/Resources.h"
+
 int main(int argc, char** argv) {
     ::setenv("TZ", "JST-9", 1);
     ::tzset();
+    AfxSetResourceTables(res::Tables());
     std::string base = (std::filesystem::temp_directory_path() / "velkon-home-XXXXXX").string();
     if (::mkdtemp(base.data())) {
         ::setenv("HOME", base.c_str(), 1);

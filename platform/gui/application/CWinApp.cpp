@@ -4,16 +4,15 @@
 
 #include <climits>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/CFile.h"
+#include "platform/base/ResourceTables.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/AfxRes.h"
 #include "platform/gui/document/CDocTemplate.h"
 #include "platform/gui/document/CDocument.h"
 #include "platform/gui/document/FileDialog.h"
 #include "platform/gui/window/CWnd.h"
 #include "platform/gui/window/UiHooks.h"
-#include "res/Resources.h"
-#include "res/resource.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -48,7 +47,7 @@ ON_COMMAND(ID_APP_EXIT, OnAppExit)
 END_MESSAGE_MAP()
 
 CWinApp::CWinApp(LPCTSTR lpszAppName) {
-    m_strAppName = lpszAppName ? CString(lpszAppName) : AfxLoadString(IDS_APP_TITLE);
+    m_strAppName = lpszAppName ? CString(lpszAppName) : AfxLoadString(AFX_IDS_APP_TITLE);
     m_strProfileName = m_strAppName;
     g_app = this;
 }
@@ -60,7 +59,7 @@ CWinApp::~CWinApp() {
 }
 
 HICON CWinApp::LoadIcon(UINT nIDResource) const {
-    if (!res::FindIcon(nIDResource)) return nullptr;
+    if (!afx_res::FindIcon(nIDResource)) return nullptr;
     return reinterpret_cast<HICON>(static_cast<UINT_PTR>(nIDResource));
 }
 

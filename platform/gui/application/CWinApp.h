@@ -25,7 +25,8 @@ public:
 
 class CWinApp : public CCmdTarget {
 public:
-    // The name defaults to the application title of the string table.
+    // The name defaults to the application title of the string table; an object made before
+    // the program handed over its resources gets it from AfxWinMain.
     explicit CWinApp(LPCTSTR lpszAppName = nullptr);
     ~CWinApp() override;
     CWinApp(const CWinApp&) = delete;

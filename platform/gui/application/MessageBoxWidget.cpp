@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <vector>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/AfxRes.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
 #include "platform/gui/window/QtText.h"

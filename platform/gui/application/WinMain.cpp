@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/AfxRes.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/EndSignals.h"
 #include "platform/gui/application/JapaneseDesktop.h"
@@ -74,9 +74,11 @@ int AfxWinMain(int argc, char** argv) {
     afx_ui::SetUpJapaneseDesktop();
     CWinApp* app = AfxGetApp();
     if (!app) return 1;
+    if (app->m_strAppName.IsEmpty()) app->m_strAppName = AfxLoadString(AFX_IDS_APP_TITLE);
+    if (app->m_strProfileName.IsEmpty()) app->m_strProfileName = app->m_strAppName;
     app->m_argc = argc;
     app->m_argv = argv;
-    QApplication::setWindowIcon(IconFromResource(IDR_MAINFRAME));
+    QApplication::setWindowIcon(IconFromResource(afx_res::ApplicationIcon()));
     int result = 0;
     if (app->InitInstance()) {
         NoteWithoutX11(app);

@@ -23,6 +23,7 @@
 #include <functional>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/WinStyles.h"
 #include "platform/gui/dialog/ControlText.h"
 #include "platform/gui/dialog/DialogControls.h"
 #include "platform/gui/dialog/DialogWidget.h"
@@ -32,7 +33,6 @@
 #include "platform/gui/window/QtText.h"
 #include "platform/gui/window/WidgetBridge.h"
 #include "platform/ipc/Handles.h"
-#include "res/DialogStyles.h"
 
 namespace {
 
@@ -42,13 +42,14 @@ using namespace afx_controls;
 
 class StaticCtl : public CControlWnd {
 public:
-    StaticCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
+    StaticCtl(const afx_res::DialogItem& item, QWidget* parent, CWnd* dlg)
+        : CControlWnd(item, dlg) {
         m_label = new QLabel(parent);
-        const DWORD type = item.style & res::SS_TYPEMASK;
+        const DWORD type = item.style & afx_res::SS_TYPEMASK;
         Qt::Alignment align = Qt::AlignTop;
-        if (type == res::SS_CENTER)
+        if (type == afx_res::SS_CENTER)
             align = Qt::AlignHCenter | Qt::AlignVCenter;
-        else if (type == res::SS_RIGHT)
+        else if (type == afx_res::SS_RIGHT)
             align |= Qt::AlignRight;
         else
             align |= Qt::AlignLeft;
@@ -57,11 +58,11 @@ public:
         // halves of two lines, both cut.
         m_label->setWordWrap(item.cy >= 16);
         m_label->setTextFormat(Qt::PlainText);
-        if (item.style & res::SS_SUNKEN) m_label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (item.style & afx_res::SS_SUNKEN) m_label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_text = Utf8ToCp932(item.utf8 ? item.utf8 : "");
-        m_noPrefix = (item.style & res::SS_NOPREFIX) != 0;
+        m_noPrefix = (item.style & afx_res::SS_NOPREFIX) != 0;
         Attach(m_label);
-        if (type == res::SS_ICON) {
+        if (type == afx_res::SS_ICON) {
             // The text names the icon resource; the picture is shown at the icon's own size.
             m_icon = true;
             m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -127,21 +128,22 @@ protected:
 
 class ButtonCtl : public CControlWnd {
 public:
-    ButtonCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
+    ButtonCtl(const afx_res::DialogItem& item, QWidget* parent, CWnd* dlg)
+        : CControlWnd(item, dlg) {
         const QString text = ToQt(Utf8ToCp932(item.utf8 ? item.utf8 : "").c_str());
-        switch (item.style & res::BS_TYPEMASK) {
-            case res::BS_GROUPBOX:
+        switch (item.style & afx_res::BS_TYPEMASK) {
+            case afx_res::BS_GROUPBOX:
                 m_group = new QGroupBox(text, parent);
                 Attach(m_group);
                 return;
-            case res::BS_AUTOCHECKBOX:
+            case afx_res::BS_AUTOCHECKBOX:
                 m_button = new QCheckBox(text, parent);
                 break;
-            case res::BS_AUTORADIOBUTTON:
+            case afx_res::BS_AUTORADIOBUTTON:
                 m_button = new QRadioButton(text, parent);
                 m_button->setAutoExclusive(false);
                 break;
-            case res::BS_OWNERDRAW: {
+            case afx_res::BS_OWNERDRAW: {
                 // The dialog draws it (WM_DRAWITEM); reached by handle, since the widget may
                 // outlive this object by a turn of the event loop.
                 // The template's text is its window text, never drawn.
@@ -174,7 +176,7 @@ public:
                 // A push button with the focus is the one Enter presses, as on the original
                 // system; otherwise the default button is.
                 push->setAutoDefault(true);
-                push->setDefault((item.style & res::BS_TYPEMASK) == res::BS_DEFPUSHBUTTON);
+                push->setDefault((item.style & afx_res::BS_TYPEMASK) == afx_res::BS_DEFPUSHBUTTON);
                 m_button = push;
                 break;
             }
@@ -230,11 +232,11 @@ private:
 
 class EditCtl : public CControlWnd {
 public:
-    EditCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
+    EditCtl(const afx_res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
         m_edit = new QLineEdit(parent);
         m_limit = new ByteLimit(m_edit);
         m_edit->setValidator(m_limit);
-        m_edit->setReadOnly((item.style & res::ES_READONLY) != 0);
+        m_edit->setReadOnly((item.style & afx_res::ES_READONLY) != 0);
         Attach(m_edit);
         QObject::connect(m_edit, &QLineEdit::textChanged, &m_receiver,
                          [this] { Notify(EN_CHANGE); });
@@ -254,7 +256,8 @@ private:
 
 class UpDownCtl : public CControlWnd {
 public:
-    UpDownCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
+    UpDownCtl(const afx_res::DialogItem& item, QWidget* parent, CWnd* dlg)
+        : CControlWnd(item, dlg) {
         auto* box = new QWidget(parent);
         auto* layout = new QVBoxLayout(box);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -278,14 +281,15 @@ public:
         m_buddy = buddy;
         if (!buddy) return;
         QWidget* b = buddy->GetWidget();
-        if (m_item.style & res::UDS_ALIGNRIGHT) {
+        if (m_item.style & afx_res::UDS_ALIGNRIGHT) {
             // The buddy gives up the room the arrows take at its right edge.
             const int width = GetWidget()->width();
             const QRect r = b->geometry();
             b->setGeometry(r.x(), r.y(), std::max(1, r.width() - width + 2), r.height());
             GetWidget()->setGeometry(r.right() + 1 - width, r.y(), width, r.height());
         }
-        if (m_item.style & res::UDS_ARROWKEYS) buddy->FocusWidget()->installEventFilter(&m_keys);
+        if (m_item.style & afx_res::UDS_ARROWKEYS)
+            buddy->FocusWidget()->installEventFilter(&m_keys);
         m_keys.control = this;
     }
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -333,7 +337,7 @@ private:
     }
     // The buddy's number, when it holds one, becomes the position (within the range).
     bool ReadBuddy() {
-        if (!m_buddy || !(m_item.style & res::UDS_SETBUDDYINT)) return true;
+        if (!m_buddy || !(m_item.style & afx_res::UDS_SETBUDDYINT)) return true;
         const std::string text = m_buddy->GetWindowText().Str();
         char* end = nullptr;
         const long value = std::strtol(text.c_str(), &end, 10);
@@ -342,7 +346,7 @@ private:
         return true;
     }
     void WriteBuddy() {
-        if (!m_buddy || !(m_item.style & res::UDS_SETBUDDYINT)) return;
+        if (!m_buddy || !(m_item.style & afx_res::UDS_SETBUDDYINT)) return;
         m_buddy->SetWindowText(std::to_string(m_pos).c_str());
     }
     void Step(int direction) {
@@ -351,7 +355,7 @@ private:
         const int delta = m_upper >= m_lower ? direction : -direction;
         int next = m_pos + delta;
         if (next < std::min(m_lower, m_upper) || next > std::max(m_lower, m_upper))
-            next = (m_item.style & res::UDS_WRAP)
+            next = (m_item.style & afx_res::UDS_WRAP)
                        ? (delta > 0 ? std::min(m_lower, m_upper) : std::max(m_lower, m_upper))
                        : Clamp(next);
         m_pos = next;
@@ -370,20 +374,20 @@ int CompareListItemText(LPCTSTR a, LPCTSTR b) {
     return CompareForSort(a ? a : "", b ? b : "");
 }
 
-CControlWnd::CControlWnd(const res::DialogItem& item, CWnd* pDialog)
+CControlWnd::CControlWnd(const afx_res::DialogItem& item, CWnd* pDialog)
     : m_item(item), m_hDialog(pDialog->GetSafeHwnd()) {}
 
 CControlWnd::~CControlWnd() = default;
 
 bool CControlWnd::IsPushButton() const {
-    const DWORD type = m_item.style & res::BS_TYPEMASK;
-    return m_item.kind == res::DlgCtl::Button &&
-           (type == res::BS_PUSHBUTTON || type == res::BS_DEFPUSHBUTTON);
+    const DWORD type = m_item.style & afx_res::BS_TYPEMASK;
+    return m_item.kind == afx_res::DlgCtl::Button &&
+           (type == afx_res::BS_PUSHBUTTON || type == afx_res::BS_DEFPUSHBUTTON);
 }
 
 bool CControlWnd::IsRadioButton() const {
-    return m_item.kind == res::DlgCtl::Button &&
-           (m_item.style & res::BS_TYPEMASK) == res::BS_AUTORADIOBUTTON;
+    return m_item.kind == afx_res::DlgCtl::Button &&
+           (m_item.style & afx_res::BS_TYPEMASK) == afx_res::BS_AUTORADIOBUTTON;
 }
 
 void CControlWnd::Attach(QWidget* widget) {
@@ -400,24 +404,24 @@ void CControlWnd::Notify(int nCode) {
                   reinterpret_cast<LPARAM>(GetSafeHwnd()));
 }
 
-std::unique_ptr<CControlWnd> CControlWnd::Make(const res::DialogItem& item, QWidget* parent,
+std::unique_ptr<CControlWnd> CControlWnd::Make(const afx_res::DialogItem& item, QWidget* parent,
                                                CWnd* pDialog) {
     switch (item.kind) {
-        case res::DlgCtl::Static:
+        case afx_res::DlgCtl::Static:
             return std::make_unique<StaticCtl>(item, parent, pDialog);
-        case res::DlgCtl::Button:
+        case afx_res::DlgCtl::Button:
             return std::make_unique<ButtonCtl>(item, parent, pDialog);
-        case res::DlgCtl::Edit:
+        case afx_res::DlgCtl::Edit:
             return std::make_unique<EditCtl>(item, parent, pDialog);
-        case res::DlgCtl::ListBox:
+        case afx_res::DlgCtl::ListBox:
             return MakeListBoxControl(item, parent, pDialog);
-        case res::DlgCtl::ComboBox:
+        case afx_res::DlgCtl::ComboBox:
             return MakeComboBoxControl(item, parent, pDialog);
-        case res::DlgCtl::UpDown:
+        case afx_res::DlgCtl::UpDown:
             return std::make_unique<UpDownCtl>(item, parent, pDialog);
-        case res::DlgCtl::HotKey:
+        case afx_res::DlgCtl::HotKey:
             return MakeHotKeyControl(item, parent, pDialog);
-        case res::DlgCtl::ListView:
+        case afx_res::DlgCtl::ListView:
             return MakeListViewControl(item, parent, pDialog);
     }
     return nullptr;

@@ -9,8 +9,9 @@
 #include <QTimer>
 #include <vector>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/CodePage.h"
-#include "platform/gui/AfxRes.h"
+#include "platform/base/WinStyles.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
 #include "platform/gui/dialog/DataExchange.h"
@@ -18,7 +19,6 @@
 #include "platform/gui/dialog/DialogWidget.h"
 #include "platform/gui/help/AfxHelp.h"
 #include "platform/gui/window/UiHooks.h"
-#include "res/DialogStyles.h"
 
 struct CDialog::Impl {
     std::vector<std::unique_ptr<CControlWnd>> controls;
@@ -86,8 +86,8 @@ CDialog::~CDialog() {
     m_dlg->controls.clear();
 }
 
-const res::DialogResource* CDialog::FindTemplate(UINT nIDTemplate) const {
-    return res::FindDialog(nIDTemplate);
+const afx_res::DialogResource* CDialog::FindTemplate(UINT nIDTemplate) const {
+    return afx_res::FindDialog(nIDTemplate);
 }
 
 BOOL CDialog::CreateEmbedded(CWnd* pParentWnd, QWidget* pContainer) {
@@ -96,7 +96,7 @@ BOOL CDialog::CreateEmbedded(CWnd* pParentWnd, QWidget* pContainer) {
 
 BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, Kind kind,
                                  QWidget* pContainer) {
-    const res::DialogResource* resource = FindTemplate(nIDTemplate);
+    const afx_res::DialogResource* resource = FindTemplate(nIDTemplate);
     if (!resource || m_hWnd || !afx_ui::HaveGui()) return FALSE;
     const bool bModal = kind == Kind::Modal;
     const bool bEmbedded = kind == Kind::Embedded && pContainer;
@@ -139,8 +139,8 @@ BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, Kind kind,
         for (const auto& control : m_dlg->controls) {
             const QWidget* w = control->GetWidget();
             const QWidget* focus = control->FocusWidget();
-            if ((control->GetStyle() & res::WS_TABSTOP) && focus->focusPolicy() != Qt::NoFocus &&
-                !w->isHidden() && w->isEnabled()) {
+            if ((control->GetStyle() & afx_res::WS_TABSTOP) &&
+                focus->focusPolicy() != Qt::NoFocus && !w->isHidden() && w->isEnabled()) {
                 GotoDlgCtrl(CWnd::FromHandle(control->GetSafeHwnd()));
                 break;
             }
@@ -148,7 +148,7 @@ BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd, Kind kind,
     }
     if (bEmbedded)
         widget->show();
-    else if (!bModal && (resource->style & res::WS_VISIBLE) && !m_dlg->ended)
+    else if (!bModal && (resource->style & afx_res::WS_VISIBLE) && !m_dlg->ended)
         widget->show();
     return TRUE;
 }

@@ -11,7 +11,7 @@
 #include "platform/gui/window/CWnd.h"
 
 class CDataExchange;
-namespace res {
+namespace afx_res {
 struct DialogResource;
 }
 
@@ -53,7 +53,7 @@ public:
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     // The template the window is made from; a dialog that makes its own template answers here.
-    virtual const res::DialogResource* FindTemplate(UINT nIDTemplate) const;
+    virtual const afx_res::DialogResource* FindTemplate(UINT nIDTemplate) const;
     // Makes the window from the template inside another window's widget, as a plain part of
     // it (a property sheet's page): no frame, no modal loop, keys it does not use go up.
     BOOL CreateEmbedded(CWnd* pParentWnd, QWidget* pContainer);

@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/CodePage.h"
+#include "platform/base/CommonDialogIds.h"
 #include "platform/base/Mbcs.h"
 #include "platform/gui/application/MessageBox.h"
 #include "platform/gui/dialog/DialogControls.h"
 #include "platform/gui/window/QtText.h"
-#include "res/CommonDialogIds.h"
-#include "res/resource.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "platform/gui/dialog/CPropertyPage.h"
 
 #include "platform/base/CodePage.h"
+#include "platform/base/ResourceTables.h"
 #include "platform/gui/dialog/CPropertySheet.h"
-#include "res/Resources.h"
 
 CPropertyPage::CPropertyPage(UINT nIDTemplate) : CDialog(nIDTemplate) {}
 
@@ -15,7 +15,7 @@ void CPropertyPage::SetModified(BOOL bChanged) {
 }
 
 CString CPropertyPage::GetCaption() const {
-    const res::DialogResource* resource = res::FindDialog(m_nIDHelp);
+    const afx_res::DialogResource* resource = afx_res::FindDialog(m_nIDHelp);
     return CString(Utf8ToCp932(resource && resource->caption ? resource->caption : ""));
 }
 

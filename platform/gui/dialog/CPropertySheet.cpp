@@ -5,20 +5,19 @@
 #include <array>
 #include <string>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/AfxRes.h"
+#include "platform/base/WinStyles.h"
 #include "platform/gui/dialog/DialogWidget.h"
 #include "platform/gui/help/AfxHelp.h"
 #include "platform/gui/window/QtText.h"
-#include "res/DialogStyles.h"
-#include "res/resource.h"
 
 struct CPropertySheet::Impl {
     std::string caption;
     std::array<std::string, 4> texts;
-    std::array<res::DialogItem, 4> items{};
-    res::DialogResource resource{};
+    std::array<afx_res::DialogItem, 4> items{};
+    afx_res::DialogResource resource{};
     QTabWidget* tabs = nullptr;
     std::vector<QWidget*> holders;
     bool switching = false;
@@ -29,7 +28,7 @@ constexpr int kMargin = 7;  // dialog units around the tabs and the buttons
 constexpr int kButtonCx = 50;
 constexpr int kButtonCy = 14;
 constexpr int kButtonGap = 4;
-constexpr std::uint32_t kButton = res::WS_CHILD | res::WS_VISIBLE | res::WS_TABSTOP;
+constexpr std::uint32_t kButton = afx_res::WS_CHILD | afx_res::WS_VISIBLE | afx_res::WS_TABSTOP;
 
 // The place of a page under the tabs, as large as the page.
 class PageHolder : public QWidget {
@@ -82,11 +81,11 @@ CPropertyPage* CPropertySheet::GetActivePage() const {
     return GetPage(m_nActive);
 }
 
-const res::DialogResource* CPropertySheet::FindTemplate(UINT) const {
+const afx_res::DialogResource* CPropertySheet::FindTemplate(UINT) const {
     // Room for the largest page under the tabs, and the buttons in a row below, right-aligned.
     int pageCx = 0, pageCy = 0;
     for (const CPropertyPage* page : m_pages) {
-        if (const res::DialogResource* r = res::FindDialog(page->GetTemplateID())) {
+        if (const afx_res::DialogResource* r = afx_res::FindDialog(page->GetTemplateID())) {
             pageCx = std::max<int>(pageCx, r->cx);
             pageCy = std::max<int>(pageCy, r->cy);
         }
@@ -101,27 +100,29 @@ const res::DialogResource* CPropertySheet::FindTemplate(UINT) const {
     const unsigned ids[4] = {IDOK, IDCANCEL, ID_APPLY_NOW, ID_HELP};
     for (int i = 0; i < 4; ++i) {
         const auto n = static_cast<std::size_t>(i);
-        std::uint32_t style = kButton | (i == 0 ? res::BS_DEFPUSHBUTTON : res::BS_PUSHBUTTON);
-        if (ids[i] == ID_APPLY_NOW) style |= res::WS_DISABLED;  // until a page is changed
+        std::uint32_t style =
+            kButton | (i == 0 ? afx_res::BS_DEFPUSHBUTTON : afx_res::BS_PUSHBUTTON);
+        if (ids[i] == ID_APPLY_NOW) style |= afx_res::WS_DISABLED;  // until a page is changed
         const int x = cx - kMargin - (4 - i) * kButtonCx - (3 - i) * kButtonGap;
-        s.items[n] = res::DialogItem{ids[i],
-                                     res::DlgCtl::Button,
-                                     style,
-                                     s.texts[n].c_str(),
-                                     static_cast<short>(x),
-                                     static_cast<short>(buttonY),
-                                     kButtonCx,
-                                     kButtonCy};
+        s.items[n] = afx_res::DialogItem{ids[i],
+                                         afx_res::DlgCtl::Button,
+                                         style,
+                                         s.texts[n].c_str(),
+                                         static_cast<short>(x),
+                                         static_cast<short>(buttonY),
+                                         kButtonCx,
+                                         kButtonCy};
     }
-    s.resource = res::DialogResource{
-        0,
-        res::WS_POPUP | res::WS_CAPTION | res::WS_SYSMENU | res::DS_MODALFRAME | res::DS_SETFONT,
-        s.caption.c_str(),
-        static_cast<short>(cx),
-        static_cast<short>(cy),
-        9,
-        s.items.data(),
-        s.items.size()};
+    s.resource =
+        afx_res::DialogResource{0,
+                                afx_res::WS_POPUP | afx_res::WS_CAPTION | afx_res::WS_SYSMENU |
+                                    afx_res::DS_MODALFRAME | afx_res::DS_SETFONT,
+                                s.caption.c_str(),
+                                static_cast<short>(cx),
+                                static_cast<short>(cy),
+                                9,
+                                s.items.data(),
+                                s.items.size()};
     return &s.resource;
 }
 
@@ -133,7 +134,7 @@ BOOL CPropertySheet::OnInitDialog() {
     s.tabs = new QTabWidget(window);
     s.holders.clear();
     for (CPropertyPage* page : m_pages) {
-        const res::DialogResource* r = res::FindDialog(page->GetTemplateID());
+        const afx_res::DialogResource* r = afx_res::FindDialog(page->GetTemplateID());
         auto* holder = new PageHolder(r ? QSize(du.X(r->cx), du.Y(r->cy)) : QSize());
         s.tabs->addTab(holder, ToQt(page->GetCaption()));
         s.holders.push_back(holder);

@@ -35,7 +35,7 @@ public:
     void ForgetPage(CPropertyPage* pPage);
 
 protected:
-    const res::DialogResource* FindTemplate(UINT nIDTemplate) const override;
+    const afx_res::DialogResource* FindTemplate(UINT nIDTemplate) const override;
     void DestroyChildWindows() override;
     void OnApplyNow();
     LRESULT OnCommandHelp(WPARAM wParam, LPARAM lParam);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <functional>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/dialog/DialogControls.h"
@@ -10,7 +11,6 @@
 #include "platform/gui/reportlist/ListWidget.h"
 #include "platform/gui/window/QtText.h"
 #include "platform/gui/x11/HotKey.h"
-#include "res/resource.h"
 
 namespace {
 
@@ -231,7 +231,8 @@ private:
 
 class HotKeyCtl : public CControlWnd {
 public:
-    HotKeyCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
+    HotKeyCtl(const afx_res::DialogItem& item, QWidget* parent, CWnd* dlg)
+        : CControlWnd(item, dlg) {
         m_edit = new HotKeyEdit(parent);
         Attach(m_edit);
         // Tells the dialog of each change the user makes, as an edit does; by handle, since
@@ -266,7 +267,8 @@ private:
 // hands the drawing back to the control's own object (CListCtrl::DrawItem).
 class ListViewCtl : public CControlWnd {
 public:
-    ListViewCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
+    ListViewCtl(const afx_res::DialogItem& item, QWidget* parent, CWnd* dlg)
+        : CControlWnd(item, dlg) {
         m_list = new ListCtrlQt(parent);
         m_list->SetStyle(item.style & 0xFFFF);
         Attach(m_list);
@@ -303,12 +305,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CControlWnd> MakeHotKeyControl(const res::DialogItem& item, QWidget* parent,
+std::unique_ptr<CControlWnd> MakeHotKeyControl(const afx_res::DialogItem& item, QWidget* parent,
                                                CWnd* pDialog) {
     return std::make_unique<HotKeyCtl>(item, parent, pDialog);
 }
 
-std::unique_ptr<CControlWnd> MakeListViewControl(const res::DialogItem& item, QWidget* parent,
+std::unique_ptr<CControlWnd> MakeListViewControl(const afx_res::DialogItem& item, QWidget* parent,
                                                  CWnd* pDialog) {
     return std::make_unique<ListViewCtl>(item, parent, pDialog);
 }

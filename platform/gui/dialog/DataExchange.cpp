@@ -5,12 +5,12 @@
 #include <climits>
 #include <cstdlib>
 
-#include "platform/gui/AfxRes.h"
+#include "platform/base/AfxRes.h"
+#include "platform/base/ResourceTables.h"
+#include "platform/base/WinStyles.h"
 #include "platform/gui/application/MessageBox.h"
 #include "platform/gui/dialog/CDialog.h"
 #include "platform/gui/dialog/DialogControls.h"
-#include "res/DialogStyles.h"
-#include "res/Resources.h"
 
 HWND CDataExchange::PrepareCtrl(int nIDC) {
     if (m_bFailed) return nullptr;
@@ -103,7 +103,7 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
     const HWND hWnd = pDX->PrepareCtrl(nIDC);
     if (!hWnd) return;
     // The group: this button and the radio buttons after it up to the next group's start.
-    const res::DialogResource* resource = res::FindDialog(pDX->m_pDlgWnd->GetTemplateID());
+    const afx_res::DialogResource* resource = afx_res::FindDialog(pDX->m_pDlgWnd->GetTemplateID());
     if (!resource) return;
     std::size_t first = resource->count;
     for (std::size_t i = 0; i < resource->count; ++i)
@@ -111,10 +111,10 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
     if (pDX->m_bSaveAndValidate) value = -1;
     int index = 0;
     for (std::size_t i = first; i < resource->count; ++i, ++index) {
-        const res::DialogItem& item = resource->items[i];
-        if (i > first && (item.style & res::WS_GROUP)) break;
-        if (item.kind != res::DlgCtl::Button ||
-            (item.style & res::BS_TYPEMASK) != res::BS_AUTORADIOBUTTON)
+        const afx_res::DialogItem& item = resource->items[i];
+        if (i > first && (item.style & afx_res::WS_GROUP)) break;
+        if (item.kind != afx_res::DlgCtl::Button ||
+            (item.style & afx_res::BS_TYPEMASK) != afx_res::BS_AUTORADIOBUTTON)
             break;
         const LRESULT checked =
             pDX->m_pDlgWnd->SendDlgItemMessage(static_cast<int>(item.id), BM_GETCHECK);

@@ -4,8 +4,8 @@
 #include <QButtonGroup>
 #include <QFontMetrics>
 
+#include "platform/base/WinStyles.h"
 #include "platform/gui/dialog/DialogWidget.h"
-#include "res/DialogStyles.h"
 
 int DialogUnits::X(int dlu) const {
     return (dlu * baseX + 2) / 4;
@@ -14,7 +14,7 @@ int DialogUnits::Y(int dlu) const {
     return (dlu * baseY + 4) / 8;
 }
 
-QFont DialogFont(const res::DialogResource& resource) {
+QFont DialogFont(const afx_res::DialogResource& resource) {
     QFont font = QApplication::font();
     if (resource.pointSize > 0) font.setPointSize(resource.pointSize);
     return font;
@@ -33,15 +33,15 @@ DialogUnits DialogUnitsFor(const QFont& font) {
 
 namespace {
 
-bool TakesFocus(const res::DialogItem& item) {
-    if (item.kind == res::DlgCtl::Static || item.kind == res::DlgCtl::UpDown) return false;
-    return !(item.kind == res::DlgCtl::Button &&
-             (item.style & res::BS_TYPEMASK) == res::BS_GROUPBOX);
+bool TakesFocus(const afx_res::DialogItem& item) {
+    if (item.kind == afx_res::DlgCtl::Static || item.kind == afx_res::DlgCtl::UpDown) return false;
+    return !(item.kind == afx_res::DlgCtl::Button &&
+             (item.style & afx_res::BS_TYPEMASK) == afx_res::BS_GROUPBOX);
 }
 
 }  // namespace
 
-std::vector<std::unique_ptr<CControlWnd>> BuildControls(const res::DialogResource& resource,
+std::vector<std::unique_ptr<CControlWnd>> BuildControls(const afx_res::DialogResource& resource,
                                                         CWnd* pDialog, QWidget* dialogWidget) {
     const QFont font = DialogFont(resource);
     dialogWidget->setFont(font);
@@ -51,7 +51,7 @@ std::vector<std::unique_ptr<CControlWnd>> BuildControls(const res::DialogResourc
     std::vector<std::unique_ptr<CControlWnd>> controls;
     QButtonGroup* radios = nullptr;
     for (std::size_t i = 0; i < resource.count; ++i) {
-        const res::DialogItem& item = resource.items[i];
+        const afx_res::DialogItem& item = resource.items[i];
         std::unique_ptr<CControlWnd> control = CControlWnd::Make(item, dialogWidget, pDialog);
         if (!control) continue;
         QWidget* w = control->GetWidget();
@@ -59,18 +59,18 @@ std::vector<std::unique_ptr<CControlWnd>> BuildControls(const res::DialogResourc
         w->setProperty("templateItem", static_cast<int>(i));
         // A drop-down combo box's height in the template is that of its open list.
         const bool dropDown =
-            item.kind == res::DlgCtl::ComboBox && (item.style & 3) != res::CBS_SIMPLE;
+            item.kind == afx_res::DlgCtl::ComboBox && (item.style & 3) != afx_res::CBS_SIMPLE;
         w->setGeometry(du.X(item.x), du.Y(item.y), du.X(item.cx),
                        dropDown ? w->sizeHint().height() : du.Y(item.cy));
         if (!TakesFocus(item))
             w->setFocusPolicy(Qt::NoFocus);
-        else if (!(item.style & res::WS_TABSTOP))
+        else if (!(item.style & afx_res::WS_TABSTOP))
             w->setFocusPolicy(Qt::ClickFocus);
-        if (item.style & res::WS_DISABLED) w->setEnabled(false);
-        w->setVisible((item.style & res::WS_VISIBLE) != 0);
+        if (item.style & afx_res::WS_DISABLED) w->setEnabled(false);
+        w->setVisible((item.style & afx_res::WS_VISIBLE) != 0);
         // Radio buttons are exclusive within their group: from a button with WS_GROUP to the
         // next control that starts a group.
-        if (item.style & res::WS_GROUP) radios = nullptr;
+        if (item.style & afx_res::WS_GROUP) radios = nullptr;
         if (control->IsRadioButton()) {
             if (!radios) radios = new QButtonGroup(dialogWidget);
             control->SetGroup(radios);
@@ -79,12 +79,13 @@ std::vector<std::unique_ptr<CControlWnd>> BuildControls(const res::DialogResourc
     }
     for (std::size_t i = 0; i < controls.size(); ++i) {
         CControlWnd* control = controls[i].get();
-        const res::DialogItem& item = control->Item();
+        const afx_res::DialogItem& item = control->Item();
         // A group box lies under the controls it frames.
-        if (item.kind == res::DlgCtl::Button && (item.style & res::BS_TYPEMASK) == res::BS_GROUPBOX)
+        if (item.kind == afx_res::DlgCtl::Button &&
+            (item.style & afx_res::BS_TYPEMASK) == afx_res::BS_GROUPBOX)
             control->GetWidget()->lower();
         // A label's mnemonic moves to the next control that takes the focus.
-        if (item.kind == res::DlgCtl::Static) {
+        if (item.kind == afx_res::DlgCtl::Static) {
             for (std::size_t j = i + 1; j < controls.size(); ++j) {
                 if (TakesFocus(controls[j]->Item())) {
                     control->SetBuddy(controls[j].get());
@@ -93,7 +94,7 @@ std::vector<std::unique_ptr<CControlWnd>> BuildControls(const res::DialogResourc
             }
         }
         // An up-down control's buddy is the control before it.
-        if (item.kind == res::DlgCtl::UpDown && (item.style & res::UDS_AUTOBUDDY) && i > 0)
+        if (item.kind == afx_res::DlgCtl::UpDown && (item.style & afx_res::UDS_AUTOBUDDY) && i > 0)
             control->SetBuddy(controls[i - 1].get());
     }
     return controls;

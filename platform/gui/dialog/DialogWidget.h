@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "platform/base/ResourceTables.h"
 #include "platform/gui/window/CWnd.h"
 #include "platform/gui/window/QtText.h"
-#include "res/Resources.h"
 
 class CDialog;
 class QButtonGroup;
@@ -34,15 +34,15 @@ class CControlWnd : public CWnd {
 public:
     // The control for a template item, with its widget made inside parent; nullptr for an item
     // of an unknown kind.
-    static std::unique_ptr<CControlWnd> Make(const res::DialogItem& item, QWidget* parent,
+    static std::unique_ptr<CControlWnd> Make(const afx_res::DialogItem& item, QWidget* parent,
                                              CWnd* pDialog);
     ~CControlWnd() override;
 
-    const res::DialogItem& Item() const { return m_item; }
+    const afx_res::DialogItem& Item() const { return m_item; }
     DWORD GetStyle() const { return m_item.style; }
     bool IsPushButton() const;
     bool IsRadioButton() const;
-    bool IsEdit() const { return m_item.kind == res::DlgCtl::Edit; }
+    bool IsEdit() const { return m_item.kind == afx_res::DlgCtl::Edit; }
     // For labels: the control their mnemonic moves the focus to. For up-down controls: the
     // buddy, placed and read as the style says.
     virtual void SetBuddy(CControlWnd* /*pBuddy*/) {}
@@ -52,26 +52,26 @@ public:
     virtual QWidget* FocusWidget() const { return GetWidget(); }
 
 protected:
-    CControlWnd(const res::DialogItem& item, CWnd* pDialog);
+    CControlWnd(const afx_res::DialogItem& item, CWnd* pDialog);
     // Gives this object its handle and widget.
     void Attach(QWidget* widget);
     // WM_COMMAND with the notification code to the dialog.
     void Notify(int nCode);
 
-    res::DialogItem m_item;
+    afx_res::DialogItem m_item;
     HWND m_hDialog = nullptr;
     // The context of the widgets' signal connections, so that none outlives the control.
     QObject m_receiver;
 };
 
 // The common controls of templates (CommonControlsQt.cpp).
-std::unique_ptr<CControlWnd> MakeListBoxControl(const res::DialogItem& item, QWidget* parent,
+std::unique_ptr<CControlWnd> MakeListBoxControl(const afx_res::DialogItem& item, QWidget* parent,
                                                 CWnd* pDialog);
-std::unique_ptr<CControlWnd> MakeComboBoxControl(const res::DialogItem& item, QWidget* parent,
+std::unique_ptr<CControlWnd> MakeComboBoxControl(const afx_res::DialogItem& item, QWidget* parent,
                                                  CWnd* pDialog);
-std::unique_ptr<CControlWnd> MakeHotKeyControl(const res::DialogItem& item, QWidget* parent,
+std::unique_ptr<CControlWnd> MakeHotKeyControl(const afx_res::DialogItem& item, QWidget* parent,
                                                CWnd* pDialog);
-std::unique_ptr<CControlWnd> MakeListViewControl(const res::DialogItem& item, QWidget* parent,
+std::unique_ptr<CControlWnd> MakeListViewControl(const afx_res::DialogItem& item, QWidget* parent,
                                                  CWnd* pDialog);
 
 // Dialog units to pixels for a dialog font: the base units are its average character width
@@ -83,8 +83,8 @@ struct DialogUnits {
     int Y(int dlu) const;
 };
 DialogUnits DialogUnitsFor(const QFont& font);
-QFont DialogFont(const res::DialogResource& resource);
+QFont DialogFont(const afx_res::DialogResource& resource);
 
 // Sizes the dialog's widget and makes its controls from the template, in template order.
-std::vector<std::unique_ptr<CControlWnd>> BuildControls(const res::DialogResource& resource,
+std::vector<std::unique_ptr<CControlWnd>> BuildControls(const afx_res::DialogResource& resource,
                                                         CWnd* pDialog, QWidget* dialogWidget);

@@ -10,11 +10,11 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/base/WinStyles.h"
 #include "platform/gui/dialog/ControlText.h"
 #include "platform/gui/dialog/DialogControls.h"
 #include "platform/gui/dialog/DialogWidget.h"
 #include "platform/gui/window/QtText.h"
-#include "res/DialogStyles.h"
 
 using namespace afx_controls;
 
@@ -135,11 +135,13 @@ struct ItemList {
 
 class ListBoxCtl : public CControlWnd {
 public:
-    ListBoxCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
+    ListBoxCtl(const afx_res::DialogItem& item, QWidget* parent, CWnd* dlg)
+        : CControlWnd(item, dlg) {
         m_items.list = new NoCopyKey<QListWidget>(parent);
-        m_items.sorted = (item.style & res::LBS_SORT) != 0;
-        m_items.checkable = (item.style & (res::LBS_OWNERDRAWFIXED | res::LBS_HASSTRINGS)) ==
-                            (res::LBS_OWNERDRAWFIXED | res::LBS_HASSTRINGS);
+        m_items.sorted = (item.style & afx_res::LBS_SORT) != 0;
+        m_items.checkable =
+            (item.style & (afx_res::LBS_OWNERDRAWFIXED | afx_res::LBS_HASSTRINGS)) ==
+            (afx_res::LBS_OWNERDRAWFIXED | afx_res::LBS_HASSTRINGS);
         m_items.list->setSelectionMode(QAbstractItemView::SingleSelection);
         Attach(m_items.list);
         // A check box the user ticks or unticks (a click on it selects its line first; Space
@@ -152,7 +154,7 @@ public:
                              Quietly([&] { changed->setData(kCheckRole, now); });
                              Notify(CLBN_CHKCHANGE);
                          });
-        const bool notify = (item.style & res::LBS_NOTIFY) != 0;
+        const bool notify = (item.style & afx_res::LBS_NOTIFY) != 0;
         QObject::connect(m_items.list, &QListWidget::currentRowChanged, &m_receiver,
                          [this, notify] {
                              if (!m_setting && notify) Notify(LBN_SELCHANGE);
@@ -225,9 +227,9 @@ private:
 // notification, as on the original system.
 class ComboCtl : public CControlWnd {
 public:
-    ComboCtl(const res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
-        m_simple = (item.style & 3) == res::CBS_SIMPLE;
-        m_items.sorted = (item.style & res::CBS_SORT) != 0;
+    ComboCtl(const afx_res::DialogItem& item, QWidget* parent, CWnd* dlg) : CControlWnd(item, dlg) {
+        m_simple = (item.style & 3) == afx_res::CBS_SIMPLE;
+        m_items.sorted = (item.style & afx_res::CBS_SORT) != 0;
         if (m_simple) {
             auto* box = new QWidget(parent);
             auto* layout = new QVBoxLayout(box);
@@ -258,7 +260,7 @@ public:
             m_items.list = new NoCopyKey<QListWidget>(m_combo);
             m_combo->setModel(m_items.list->model());
             m_combo->setView(new NoCopyKey<QListView>(m_combo));
-            m_combo->setEditable((item.style & 3) == res::CBS_DROPDOWN);
+            m_combo->setEditable((item.style & 3) == afx_res::CBS_DROPDOWN);
             m_combo->setInsertPolicy(QComboBox::NoInsert);
             if (m_combo->isEditable()) {
                 m_combo->setCompleter(nullptr);
@@ -400,12 +402,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CControlWnd> MakeListBoxControl(const res::DialogItem& item, QWidget* parent,
+std::unique_ptr<CControlWnd> MakeListBoxControl(const afx_res::DialogItem& item, QWidget* parent,
                                                 CWnd* pDialog) {
     return std::make_unique<ListBoxCtl>(item, parent, pDialog);
 }
 
-std::unique_ptr<CControlWnd> MakeComboBoxControl(const res::DialogItem& item, QWidget* parent,
+std::unique_ptr<CControlWnd> MakeComboBoxControl(const afx_res::DialogItem& item, QWidget* parent,
                                                  CWnd* pDialog) {
     return std::make_unique<ComboCtl>(item, parent, pDialog);
 }

@@ -1,8 +1,8 @@
 #include "platform/gui/document/CDocTemplate.h"
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/CFile.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/AfxRes.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/document/CDocument.h"
 #include "platform/gui/document/CView.h"

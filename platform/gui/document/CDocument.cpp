@@ -5,16 +5,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/CFile.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/AfxRes.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
 #include "platform/gui/document/CDocTemplate.h"
 #include "platform/gui/document/CView.h"
 #include "platform/gui/document/FileDialog.h"
 #include "platform/gui/frame/CFrameWnd.h"
-#include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
 ON_COMMAND(ID_FILE_SAVE, OnFileSave)

@@ -5,8 +5,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/AfxRes.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/document/CDocument.h"
 #include "platform/gui/frame/CFrameWnd.h"

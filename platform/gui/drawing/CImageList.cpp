@@ -4,15 +4,15 @@
 #include <QPainter>
 #include <vector>
 
+#include "platform/base/ResourceTables.h"
 #include "platform/gui/drawing/CDC.h"
 #include "platform/gui/drawing/GdiToQt.h"
 #include "platform/gui/drawing/PixelArt.h"
-#include "res/Resources.h"
 
 namespace {
 
-const res::PixelArt* ArtOfSize(const res::IconResource& icon, int cx, int cy) {
-    for (const res::PixelArt* art : {icon.small, icon.large})
+const afx_res::PixelArt* ArtOfSize(const afx_res::IconResource& icon, int cx, int cy) {
+    for (const afx_res::PixelArt* art : {icon.small, icon.large})
         if (art && art->width == cx && art->height == cy) return art;
     if (cx <= 16 && icon.small) return icon.small;
     return icon.large ? icon.large : icon.small;
@@ -62,9 +62,9 @@ BOOL CImageList::DeleteImageList() {
 int CImageList::Add(HICON hIcon) {
     if (!m_impl->created || !hIcon) return -1;
     const auto id = static_cast<unsigned>(reinterpret_cast<UINT_PTR>(hIcon));
-    const res::IconResource* icon = res::FindIcon(id);
+    const afx_res::IconResource* icon = afx_res::FindIcon(id);
     if (!icon) return -1;
-    const res::PixelArt* art = ArtOfSize(*icon, m_impl->cx, m_impl->cy);
+    const afx_res::PixelArt* art = ArtOfSize(*icon, m_impl->cx, m_impl->cy);
     if (!art) return -1;
     QImage image = ImageFromArt(*art);
     if (image.width() != m_impl->cx || image.height() != m_impl->cy)

@@ -5,9 +5,9 @@
 #include "platform/gui/drawing/PixelArt.h"
 
 bool AfxSaveIconPng(unsigned nIDIcon, int size, const char* pngPath) {
-    const res::IconResource* icon = res::FindIcon(nIDIcon);
+    const afx_res::IconResource* icon = afx_res::FindIcon(nIDIcon);
     if (!icon) return false;
-    const res::PixelArt* art = (size <= 16 && icon->small) ? icon->small : icon->large;
+    const afx_res::PixelArt* art = (size <= 16 && icon->small) ? icon->small : icon->large;
     if (!art) art = icon->small;
     if (!art) return false;
     QImage image = ImageFromArt(*art);

@@ -2,7 +2,7 @@
 
 #include <QPixmap>
 
-QImage ImageFromArt(const res::PixelArt& art) {
+QImage ImageFromArt(const afx_res::PixelArt& art) {
     QImage image(art.width, art.height, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     for (int y = 0; y < art.height; ++y) {
@@ -22,7 +22,7 @@ QImage ImageFromArt(const res::PixelArt& art) {
 
 QIcon IconFromResource(unsigned nIDIcon) {
     QIcon icon;
-    const res::IconResource* resource = res::FindIcon(nIDIcon);
+    const afx_res::IconResource* resource = afx_res::FindIcon(nIDIcon);
     if (!resource) return icon;
     if (resource->large) icon.addPixmap(QPixmap::fromImage(ImageFromArt(*resource->large)));
     if (resource->small) icon.addPixmap(QPixmap::fromImage(ImageFromArt(*resource->small)));

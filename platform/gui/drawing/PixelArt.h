@@ -4,8 +4,8 @@
 #include <QIcon>
 #include <QImage>
 
-#include "res/Resources.h"
+#include "platform/base/ResourceTables.h"
 
-QImage ImageFromArt(const res::PixelArt& art);
+QImage ImageFromArt(const afx_res::PixelArt& art);
 // The icon resource at its sizes; an empty icon when there is none.
 QIcon IconFromResource(unsigned nIDIcon);

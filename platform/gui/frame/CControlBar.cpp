@@ -9,14 +9,14 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/CodePage.h"
+#include "platform/base/ResourceTables.h"
 #include "platform/base/StringResource.h"
-#include "platform/gui/AfxRes.h"
 #include "platform/gui/drawing/PixelArt.h"
 #include "platform/gui/frame/CFrameWnd.h"
 #include "platform/gui/window/CCmdUI.h"
 #include "platform/gui/window/QtText.h"
-#include "res/Resources.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ QToolBar* CToolBar::GetToolBar() const {
 }
 
 BOOL CToolBar::LoadToolBar(UINT nIDResource) {
-    const res::ToolBarResource* resource = res::FindToolBar(nIDResource);
+    const afx_res::ToolBarResource* resource = afx_res::FindToolBar(nIDResource);
     auto* frame = dynamic_cast<CFrameWnd*>(GetParent());
     if (!resource || !frame) return FALSE;
     QToolBar* bar = GetToolBar();

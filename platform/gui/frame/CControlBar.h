@@ -3,8 +3,8 @@
 
 #include <vector>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/CString.h"
-#include "platform/gui/AfxRes.h"
 #include "platform/gui/window/CWnd.h"
 
 class CFrameWnd;

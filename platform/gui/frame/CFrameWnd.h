@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gui/AfxRes.h"
+#include "platform/base/AfxRes.h"
 #include "platform/gui/frame/CControlBar.h"
 #include "platform/gui/window/CRuntimeClass.h"
 #include "platform/gui/window/CWnd.h"

@@ -2,20 +2,20 @@
 
 #include <QMenu>
 
-#include "platform/gui/AfxRes.h"
+#include "platform/base/AfxRes.h"
+#include "platform/base/ResourceTables.h"
 #include "platform/gui/frame/CFrameWnd.h"
 #include "platform/gui/frame/FrameMenus.h"
-#include "res/Resources.h"
 
 BOOL CMenu::LoadMenu(UINT nIDResource) {
-    if (!res::FindMenu(nIDResource)) return FALSE;
+    if (!afx_res::FindMenu(nIDResource)) return FALSE;
     m_nID = nIDResource;
     m_nPopup = -1;
     return TRUE;
 }
 
 CMenu* CMenu::GetSubMenu(int nPos) {
-    const res::MenuResource* resource = res::FindMenu(m_nID);
+    const afx_res::MenuResource* resource = afx_res::FindMenu(m_nID);
     if (!resource || nPos < 0) return nullptr;
     int popups = 0;
     for (std::size_t i = 0; i < resource->count; ++i)

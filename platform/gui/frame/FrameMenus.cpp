@@ -10,14 +10,14 @@
 #include <QShortcut>
 #include <QStyleOptionMenuItem>
 
+#include "platform/base/AfxRes.h"
 #include "platform/base/CodePage.h"
-#include "platform/gui/AfxRes.h"
+#include "platform/base/ResourceTables.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/frame/CFrameWnd.h"
 #include "platform/gui/window/CCmdUI.h"
 #include "platform/gui/window/QtText.h"
 #include "platform/gui/window/UiHooks.h"
-#include "res/Resources.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ void Connect(QAction* action, UINT id, CFrameWnd* target) {
     });
 }
 
-QKeySequence KeyOf(const res::AccelEntry& a) {
+QKeySequence KeyOf(const afx_res::AccelEntry& a) {
     int key = 0;
     if (a.key >= 'A' && a.key <= 'Z')
         key = Qt::Key_A + (a.key - 'A');
@@ -78,9 +78,9 @@ QKeySequence KeyOf(const res::AccelEntry& a) {
         key = Qt::Key_Backspace;
     if (!key) return {};
     int mods = 0;
-    if (a.fVirt & res::FCONTROL) mods |= Qt::CTRL;
-    if (a.fVirt & res::FSHIFT) mods |= Qt::SHIFT;
-    if (a.fVirt & res::FALT) mods |= Qt::ALT;
+    if (a.fVirt & afx_res::FCONTROL) mods |= Qt::CTRL;
+    if (a.fVirt & afx_res::FSHIFT) mods |= Qt::SHIFT;
+    if (a.fVirt & afx_res::FALT) mods |= Qt::ALT;
     return QKeySequence(key | mods);
 }
 
@@ -127,12 +127,12 @@ void ToggleMenuBarKeyboard(QMenuBar* bar) {
 }  // namespace
 
 void CFrameMenus::Fill(QMenu* menu, UINT nIDResource, int popup, CFrameWnd* pTarget) {
-    const res::MenuResource* resource = res::FindMenu(nIDResource);
+    const afx_res::MenuResource* resource = afx_res::FindMenu(nIDResource);
     if (!resource) return;
     int index = -1;
     std::vector<QMenu*> stack;
     for (std::size_t i = 0; i < resource->count; ++i) {
-        const res::MenuEntry& e = resource->entries[i];
+        const afx_res::MenuEntry& e = resource->entries[i];
         if (e.depth == 0) {
             ++index;
             stack.assign(1, index == popup ? menu : nullptr);
@@ -171,7 +171,7 @@ void CFrameMenus::UpdateMenu(QMenu* menu, CFrameWnd* pTarget) {
 CFrameMenus::CFrameMenus(CFrameWnd* pFrame, UINT nIDResource)
     : QObject(pFrame->GetWidget()), m_pFrame(pFrame) {
     QMainWindow* window = pFrame->GetMainWindow();
-    const res::MenuResource* resource = res::FindMenu(nIDResource);
+    const afx_res::MenuResource* resource = afx_res::FindMenu(nIDResource);
     if (resource) {
         QMenuBar* bar = window->menuBar();
         for (std::size_t i = 0, popup = 0; i < resource->count; ++i) {
@@ -194,7 +194,7 @@ CFrameMenus::CFrameMenus(CFrameWnd* pFrame, UINT nIDResource)
         f10->setContext(Qt::WindowShortcut);
         QObject::connect(f10, &QShortcut::activated, bar, [bar] { ToggleMenuBarKeyboard(bar); });
     }
-    if (const res::AccelResource* accel = res::FindAccelerators(nIDResource)) {
+    if (const afx_res::AccelResource* accel = afx_res::FindAccelerators(nIDResource)) {
         const HWND hWnd = pFrame->GetSafeHwnd();
         for (std::size_t i = 0; i < accel->count; ++i) {
             const QKeySequence keys = KeyOf(accel->entries[i]);

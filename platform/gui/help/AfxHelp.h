@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/base/Afx.h"
-#include "platform/gui/AfxRes.h"
+#include "platform/base/AfxRes.h"
 
 class CFrameWnd;
 

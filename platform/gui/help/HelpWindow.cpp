@@ -23,6 +23,7 @@
 #include <climits>
 #include <vector>
 
+#include "platform/base/ResourceTables.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
@@ -30,7 +31,6 @@
 #include "platform/gui/help/HelpBook.h"
 #include "platform/gui/window/QtText.h"
 #include "platform/gui/window/UiHooks.h"
-#include "res/HelpTopics.h"
 
 namespace afx_help {
 namespace {
@@ -312,7 +312,7 @@ HelpWindowQt* Window() {
 }  // namespace
 
 BOOL ShowContext(DWORD dwContext) {
-    const char* topic = res::FindHelpTopic(dwContext);
+    const char* topic = afx_res::FindHelpTopic(dwContext);
     if (!topic || !afx_ui::HaveGui() || !Book().HasTopic(QString::fromUtf8(topic))) return FALSE;
     return Window()->ShowTopic(QString::fromUtf8(topic));
 }

@@ -3,11 +3,11 @@
 #include <QImage>
 
 #include "DrawingTestUtil.h"
+#include "platform/base/ResourceTables.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/drawing/CImageList.h"
 #include "platform/gui/drawing/GdiToQt.h"
 #include "platform/gui/drawing/PixelArt.h"
-#include "res/Resources.h"
 #include "res/resource.h"
 
 namespace {
@@ -19,7 +19,7 @@ protected:
     CImageListTest() : m_app("test") {
         m_list.Create(16, 16, ILC_MASK, 0, 1);
         m_list.Add(AfxGetApp()->LoadIcon(IDI_PICKUP));
-        m_art = ImageFromArt(*res::FindIcon(IDI_PICKUP)->small);
+        m_art = ImageFromArt(*afx_res::FindIcon(IDI_PICKUP)->small);
     }
     CWinApp m_app;
     CImageList m_list;

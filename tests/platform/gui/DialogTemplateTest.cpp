@@ -17,11 +17,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/base/ResourceTables.h"
+#include "platform/base/WinStyles.h"
 #include "platform/gui/dialog/CDialog.h"
 #include "platform/gui/drawing/ScreenGrab.h"
 #include "platform/gui/window/UiHooks.h"
-#include "res/DialogStyles.h"
-#include "res/Resources.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 
@@ -40,35 +40,35 @@ std::string ShownText(QWidget* w) {
     return {};
 }
 
-bool KindMatches(const res::DialogItem& item, QWidget* w) {
+bool KindMatches(const afx_res::DialogItem& item, QWidget* w) {
     switch (item.kind) {
-        case res::DlgCtl::Static:
+        case afx_res::DlgCtl::Static:
             return qobject_cast<QLabel*>(w) != nullptr;
-        case res::DlgCtl::Edit:
+        case afx_res::DlgCtl::Edit:
             return qobject_cast<QLineEdit*>(w) != nullptr;
-        case res::DlgCtl::ListBox:
+        case afx_res::DlgCtl::ListBox:
             return qobject_cast<QListWidget*>(w) != nullptr;
-        case res::DlgCtl::ComboBox:
+        case afx_res::DlgCtl::ComboBox:
             return qobject_cast<QComboBox*>(w) != nullptr ||
                    (w->findChild<QLineEdit*>() && w->findChild<QListWidget*>());
-        case res::DlgCtl::UpDown:
+        case afx_res::DlgCtl::UpDown:
             return w->findChildren<QAbstractButton*>().size() == 2;
-        case res::DlgCtl::HotKey:
+        case afx_res::DlgCtl::HotKey:
             return qobject_cast<QLineEdit*>(w) != nullptr;
-        case res::DlgCtl::ListView:
+        case afx_res::DlgCtl::ListView:
             return qobject_cast<QAbstractScrollArea*>(w) != nullptr;
-        case res::DlgCtl::Button:
-            switch (item.style & res::BS_TYPEMASK) {
-                case res::BS_GROUPBOX:
+        case afx_res::DlgCtl::Button:
+            switch (item.style & afx_res::BS_TYPEMASK) {
+                case afx_res::BS_GROUPBOX:
                     return qobject_cast<QGroupBox*>(w) != nullptr;
-                case res::BS_AUTOCHECKBOX:
+                case afx_res::BS_AUTOCHECKBOX:
                     return qobject_cast<QCheckBox*>(w) != nullptr;
-                case res::BS_AUTORADIOBUTTON:
+                case afx_res::BS_AUTORADIOBUTTON:
                     return qobject_cast<QRadioButton*>(w) != nullptr;
                 default: {
                     auto* push = qobject_cast<QPushButton*>(w);
-                    return push && push->isDefault() ==
-                                       ((item.style & res::BS_TYPEMASK) == res::BS_DEFPUSHBUTTON);
+                    return push && push->isDefault() == ((item.style & afx_res::BS_TYPEMASK) ==
+                                                         afx_res::BS_DEFPUSHBUTTON);
                 }
             }
     }
@@ -86,7 +86,7 @@ protected:
 }  // namespace
 
 TEST_P(DialogTemplateTest, EveryControlIsThereWithItsTextAsTheTemplateSays) {
-    const res::DialogResource* resource = res::FindDialog(GetParam());
+    const afx_res::DialogResource* resource = afx_res::FindDialog(GetParam());
     ASSERT_NE(resource, nullptr);
     CDialog dlg(GetParam());
     ASSERT_TRUE(dlg.Create(GetParam()));
@@ -107,28 +107,28 @@ TEST_P(DialogTemplateTest, EveryControlIsThereWithItsTextAsTheTemplateSays) {
     }
     ASSERT_EQ(widgets, resource->count);
     for (std::size_t i = 0; i < resource->count; ++i) {
-        const res::DialogItem& item = resource->items[i];
+        const afx_res::DialogItem& item = resource->items[i];
         SCOPED_TRACE("control " + std::to_string(item.id) + " at " + std::to_string(i));
         ASSERT_NE(byOrder[i], nullptr);
-        if (item.id != res::IDC_STATIC) {
+        if (item.id != afx_res::IDC_STATIC) {
             CWnd* control = dlg.GetDlgItem(static_cast<int>(item.id));
             ASSERT_NE(control, nullptr);
             EXPECT_EQ(control->GetWidget(), byOrder[i]);
-            if (item.utf8 && item.kind != res::DlgCtl::Edit) {
+            if (item.utf8 && item.kind != afx_res::DlgCtl::Edit) {
                 EXPECT_EQ(testing_support::Utf8(control->GetWindowText()), item.utf8);
             }
         }
         QWidget* w = byOrder[i];
         EXPECT_TRUE(KindMatches(item, w));
-        EXPECT_EQ(!w->isHidden(), (item.style & res::WS_VISIBLE) != 0);
-        const bool ownerDrawn = item.kind == res::DlgCtl::Button &&
-                                (item.style & res::BS_TYPEMASK) == res::BS_OWNERDRAW;
-        const bool icon =
-            item.kind == res::DlgCtl::Static && (item.style & res::SS_TYPEMASK) == res::SS_ICON;
+        EXPECT_EQ(!w->isHidden(), (item.style & afx_res::WS_VISIBLE) != 0);
+        const bool ownerDrawn = item.kind == afx_res::DlgCtl::Button &&
+                                (item.style & afx_res::BS_TYPEMASK) == afx_res::BS_OWNERDRAW;
+        const bool icon = item.kind == afx_res::DlgCtl::Static &&
+                          (item.style & afx_res::SS_TYPEMASK) == afx_res::SS_ICON;
         if (icon) {
             EXPECT_EQ(ShownText(w), "");  // a picture, not the resource id
         } else if (!ownerDrawn &&
-                   (item.kind == res::DlgCtl::Button || item.kind == res::DlgCtl::Static)) {
+                   (item.kind == afx_res::DlgCtl::Button || item.kind == afx_res::DlgCtl::Static)) {
             EXPECT_EQ(ShownText(w), Expected(item.utf8));
         }
         // Every control stays inside the dialog.

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace res {
+namespace afx_res {
 
 // Window styles
 constexpr std::uint32_t WS_POPUP = 0x80000000;
@@ -82,4 +82,4 @@ constexpr std::uint32_t LVS_SHOWSELALWAYS = 0x0008;
 constexpr std::uint32_t LVS_SHAREIMAGELISTS = 0x0040;
 constexpr std::uint32_t LVS_OWNERDRAWFIXED = 0x0400;
 
-}  // namespace res
+}  // namespace afx_res
