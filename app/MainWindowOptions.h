@@ -2,7 +2,7 @@
 // asking, its active view and its document.
 #pragma once
 
-#include "dialogs/OptionOwners.h"
+#include "options/OptionOwners.h"
 
 class CMainFrame;
 

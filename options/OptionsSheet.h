@@ -2,6 +2,6 @@
 // after it, in reverse order.
 #pragma once
 
-#include "dialogs/OptionOwners.h"
+#include "options/OptionOwners.h"
 
 void RunOptionsSheet(COptionOwners& owners);

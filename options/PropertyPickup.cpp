@@ -1,7 +1,7 @@
-#include "dialogs/PropertyPickup.h"
+#include "options/PropertyPickup.h"
 
 #include "database/VelkonDoc.h"
-#include "dialogs/NoPickupIDDlg.h"
+#include "options/NoPickupIDDlg.h"
 #include "platform/gui/dialog/DataExchange.h"
 #include "platform/gui/dialog/DialogControls.h"
 

@@ -2,9 +2,9 @@
 // selected, shown at once on a sample of the list.
 #pragma once
 
-#include "dialogs/ColorButton.h"
-#include "dialogs/OptionOwners.h"
 #include "listview/SampleListCtrl.h"
+#include "options/ColorButton.h"
+#include "options/OptionOwners.h"
 #include "platform/gui/dialog/CPropertyPage.h"
 #include "platform/gui/drawing/CFont.h"
 #include "platform/gui/drawing/CImageList.h"

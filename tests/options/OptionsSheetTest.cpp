@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "app/VelkonApp.h"
-#include "dialogs/OptionsSheet.h"
-#include "dialogs/PropertyColor.h"
+#include "options/OptionsSheet.h"
+#include "options/PropertyColor.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/dialog/CPropertySheet.h"
 #include "platform/gui/dialog/DialogControls.h"

@@ -1,4 +1,4 @@
-#include "dialogs/ColorButton.h"
+#include "options/ColorButton.h"
 
 #include "platform/gui/drawing/CBrush.h"
 #include "platform/gui/drawing/CDC.h"

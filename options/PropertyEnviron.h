@@ -4,7 +4,7 @@
 // goes, with whatever value the frame holds then.
 #pragma once
 
-#include "dialogs/OptionOwners.h"
+#include "options/OptionOwners.h"
 #include "platform/gui/dialog/CPropertyPage.h"
 #include "platform/gui/dialog/DialogControls.h"
 #include "res/resource.h"

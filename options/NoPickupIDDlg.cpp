@@ -1,4 +1,4 @@
-#include "dialogs/NoPickupIDDlg.h"
+#include "options/NoPickupIDDlg.h"
 
 #include "database/VelkonDoc.h"
 #include "platform/gui/application/MessageBox.h"

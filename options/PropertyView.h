@@ -3,7 +3,7 @@
 // it is applied.
 #pragma once
 
-#include "dialogs/OptionOwners.h"
+#include "options/OptionOwners.h"
 #include "platform/gui/dialog/CPropertyPage.h"
 #include "platform/gui/dialog/DialogControls.h"
 #include "platform/gui/reportlist/CommCtrl.h"

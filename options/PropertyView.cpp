@@ -1,4 +1,4 @@
-#include "dialogs/PropertyView.h"
+#include "options/PropertyView.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "dialogs/PropertyEnviron.h"
+#include "options/PropertyEnviron.h"
 
 #include "database/VelkonDoc.h"
 #include "platform/gui/dialog/DataExchange.h"

@@ -1,4 +1,4 @@
-#include "dialogs/PropertyHelper.h"
+#include "options/PropertyHelper.h"
 
 #include "platform/gui/dialog/DataExchange.h"
 #include "platform/gui/dialog/DialogControls.h"

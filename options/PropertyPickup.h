@@ -2,7 +2,7 @@
 // IDs that are never picked up, kept sorted in the page's list box.
 #pragma once
 
-#include "dialogs/OptionOwners.h"
+#include "options/OptionOwners.h"
 #include "platform/gui/dialog/CPropertyPage.h"
 #include "res/resource.h"
 

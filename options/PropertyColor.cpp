@@ -1,4 +1,4 @@
-#include "dialogs/PropertyColor.h"
+#include "options/PropertyColor.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The options page "ｺﾋﾟｰ/送信ﾍﾙﾊﾟ設定": the main frame's seven helper formats, stored as typed.
 #pragma once
 
-#include "dialogs/OptionOwners.h"
+#include "options/OptionOwners.h"
 #include "platform/gui/dialog/CPropertyPage.h"
 #include "res/resource.h"
 
