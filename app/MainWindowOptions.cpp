@@ -1,6 +1,6 @@
 #include "app/MainWindowOptions.h"
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
 #include "platform/gui/application/CWinApp.h"
@@ -22,8 +22,7 @@ CVelkonView* CMainWindowOptions::View() {
 }
 
 CVelkonDoc* CMainWindowOptions::Document() {
-    CMainFrame* frame = MainFrame();
-    return frame ? dynamic_cast<CVelkonDoc*>(frame->GetActiveDocument()) : nullptr;
+    return CVelkonDoc::GetActive();
 }
 
 BOOL& CMainWindowOptions::CFrameSettings::Resident() {

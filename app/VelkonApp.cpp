@@ -5,7 +5,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/MainWindowOptions.h"
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
 #include "options/OptionsSheet.h"

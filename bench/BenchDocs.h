@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench/BenchData.h"
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 
 namespace bench {
 

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "bench/BenchData.h"
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
 #include "platform/base/CodePage.h"

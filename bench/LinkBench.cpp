@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "bench/BenchData.h"
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
 #include "platform/gui/application/CWinApp.h"

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "bench/RunningProgram.h"
-#include "frame/VelkonApiDefs.h"
+#include "database/VelkonApiDefs.h"
 #include "platform/ipc/SocketPaths.h"
 #include "platform/ipc/WindowClient.h"
 

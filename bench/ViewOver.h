@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "listview/VelkonView.h"
 #include "platform/gui/window/UiHooks.h"
 

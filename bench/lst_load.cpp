@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "bench/BenchData.h"
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/ResourceTables.h"
 #include "platform/gui/application/CWinApp.h"
 #include "res/Resources.h"

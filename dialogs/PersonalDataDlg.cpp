@@ -1,6 +1,6 @@
 #include "dialogs/PersonalDataDlg.h"
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
@@ -22,13 +22,8 @@ int CPersonalDataDlg::s_nCascadeY = -1;
 
 CPersonalDataDlg::CPersonalDataDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
 
-CVelkonDoc* CPersonalDataDlg::ActiveDocument() {
-    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
-    return frame ? dynamic_cast<CVelkonDoc*>(frame->GetActiveDocument()) : nullptr;
-}
-
 CPersonalDataDlg* CPersonalDataDlg::Open(int nRecord, const char (*pszCaption)[256]) {
-    const CVelkonDoc* doc = ActiveDocument();
+    const CVelkonDoc* doc = CVelkonDoc::GetActive();
     if (!doc || nRecord < 0 || nRecord >= doc->GetRecordCount()) return nullptr;
     auto* dlg = new CPersonalDataDlg;
     dlg->m_nRecord = nRecord;
@@ -57,7 +52,7 @@ void CPersonalDataDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CPersonalDataDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    const CVelkonDoc* doc = ActiveDocument();
+    const CVelkonDoc* doc = CVelkonDoc::GetActive();
     const int r = m_nRecord;
     const bool valid = doc && r >= 0 && r < doc->GetRecordCount();
     if (valid) m_strID = doc->m_astrID[r];
@@ -75,13 +70,14 @@ BOOL CPersonalDataDlg::OnInitDialog() {
         SetDlgItemText(IDC_UPDATE_COUNT, count);
         SetDlgItemText(IDC_REGIST_DATE, CVelkonDoc::FormatDate(doc->m_atimeRegist[r]));
         SetDlgItemText(IDC_PREV_UPDATE_DATE, CVelkonDoc::FormatDate(doc->m_atimePrevUpdate[r]));
-        m_strHandle = doc->m_astrHandle[r];
-        m_strMemo1 = doc->m_astrMemo1[r];
-        m_strMemo2 = doc->m_astrMemo2[r];
-        m_strMemo3 = doc->m_astrMemo3[r];
-        m_strMemo4 = doc->m_astrMemo4[r];
-        m_strMemo5 = doc->m_astrMemo5[r];
-        m_strMemo6 = doc->m_astrMemo6[r];
+        const CPersonalData data = doc->ReadPersonalData(r);
+        m_strHandle = data.strHandle;
+        m_strMemo1 = data.astrMemo[0];
+        m_strMemo2 = data.astrMemo[1];
+        m_strMemo3 = data.astrMemo[2];
+        m_strMemo4 = data.astrMemo[3];
+        m_strMemo5 = data.astrMemo[4];
+        m_strMemo6 = data.astrMemo[5];
     }
     UpdateData(FALSE);
     for (int i = 0; i < kFields; ++i) SendDlgItemMessage(IDC_HANDLE + i, EM_LIMITTEXT, kMaxText);
@@ -100,7 +96,7 @@ void CPersonalDataDlg::Cascade() {
 }
 
 void CPersonalDataDlg::OnOK() {
-    CVelkonDoc* doc = ActiveDocument();
+    CVelkonDoc* doc = CVelkonDoc::GetActive();
     const int r = m_nRecord;
     if (!doc || r < 0 || r >= doc->GetRecordCount() || doc->m_astrID[r] != m_strID) {
         TellDiscarded(IDS_EDITED_ID_REPLACED);
@@ -111,16 +107,9 @@ void CPersonalDataDlg::OnOK() {
         for (int i = 0; i < kFields && !typed; ++i)
             typed = SendDlgItemMessage(IDC_HANDLE + i, EM_GETMODIFY) != 0;
         if (typed && UpdateData(TRUE)) {
-            doc->m_astrHandle[r] = m_strHandle;
-            doc->m_astrMemo1[r] = m_strMemo1;
-            doc->m_astrMemo2[r] = m_strMemo2;
-            doc->m_astrMemo3[r] = m_strMemo3;
-            doc->m_astrMemo4[r] = m_strMemo4;
-            doc->m_astrMemo5[r] = m_strMemo5;
-            doc->m_astrMemo6[r] = m_strMemo6;
-            doc->m_nLastChanged = r;
-            doc->UpdateAllViews(nullptr, HINT_SAVED, nullptr);
-            doc->SetModifiedFlag(TRUE);
+            doc->WritePersonalData(
+                r, {m_strHandle,
+                    {m_strMemo1, m_strMemo2, m_strMemo3, m_strMemo4, m_strMemo5, m_strMemo6}});
         }
     }
     DestroyWindow();

@@ -45,7 +45,6 @@ protected:
     void PostNcDestroy() override;
 
 private:
-    static CVelkonDoc* ActiveDocument();
     void Cascade();
     void TellDiscarded(UINT nIDPrompt) const;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/MessageBox.h"
 #include "platform/gui/dialog/DataExchange.h"

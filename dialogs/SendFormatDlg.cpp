@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/Mbcs.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
@@ -43,11 +43,6 @@ std::string Expand(std::string_view text, char lead, Emit emit) {
     return out;
 }
 
-CVelkonDoc* ActiveDocument() {
-    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
-    return frame ? dynamic_cast<CVelkonDoc*>(frame->GetActiveDocument()) : nullptr;
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CSendFormatDlg, CDialog)
@@ -59,15 +54,11 @@ CSendFormatDlg::CSendFormatDlg(CWnd* pParent) : CDialog(IDD, pParent) {
 }
 
 CString CSendFormatDlg::ExpandFormat(const CString& strFormat) const {
-    const CVelkonDoc* doc = ActiveDocument();
+    const CVelkonDoc* doc = CVelkonDoc::GetActive();
     const int r = m_nRecord;
     // A record that is not there fills every code with nothing.
     const bool valid = doc && r >= 0 && r < doc->GetRecordCount();
-    auto memo = [doc, r](char digit) -> const CString& {
-        const CStringArray* memos[] = {&doc->m_astrMemo1, &doc->m_astrMemo2, &doc->m_astrMemo3,
-                                       &doc->m_astrMemo4, &doc->m_astrMemo5, &doc->m_astrMemo6};
-        return (*memos[digit - '1'])[r];
-    };
+    auto memo = [doc, r](char digit) -> const CString& { return doc->MemoArray(digit - '0')[r]; };
     return CString(
         Expand(strFormat.View(), '%', [&](std::string& out, std::string_view rest) -> std::size_t {
             if (rest.empty()) return 0;

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string_view>
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/x11/Clipboard.h"

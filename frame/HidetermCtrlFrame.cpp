@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/LineEnds.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/ipc/Kernel.h"

@@ -1,7 +1,7 @@
 #include "frame/MainFrame.h"
 
-#include "database/VelkonDoc.h"
 #include "dialogs/RegistIDDlg.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/drawing/CDC.h"

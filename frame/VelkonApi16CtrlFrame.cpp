@@ -1,7 +1,7 @@
 #include "frame/VelkonApi16CtrlFrame.h"
 
-#include "database/VelkonDoc.h"
-#include "frame/ApiRequests.h"
+#include "database/ApiRequests.h"
+#include "document/VelkonDoc.h"
 #include "platform/gui/document/CView.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/Wow32.h"

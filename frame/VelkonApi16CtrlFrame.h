@@ -4,8 +4,8 @@
 
 #include <functional>
 
+#include "database/VelkonApiDefs.h"
 #include "frame/HidetermCtrlFrame.h"
-#include "frame/VelkonApiDefs.h"
 
 class CVelkonDoc;
 

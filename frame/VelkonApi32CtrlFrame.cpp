@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "database/VelkonDoc.h"
+#include "database/ApiRequests.h"
 #include "dialogs/PersonalDataDlg.h"
-#include "frame/ApiRequests.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/VersionInfo.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/ipc/WinClass.h"

@@ -18,8 +18,8 @@
 #include <memory>
 #include <vector>
 
-#include "database/VelkonDoc.h"
-#include "frame/ApiRequests.h"
+#include "database/ApiRequests.h"
+#include "database/RecordStore.h"
 #include "fuzz/FuzzSupport.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
@@ -184,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    CVelkonDoc doc;
+    CRecordStore doc;
     for (const char* id : {"ABC12345", "XYZ00001"}) FUZZ_CHECK(doc.AddNewID(id, "h"));
     const CString captions[7] = {"a", "b", "c", "d", "e", "f", "g"};
     const WPARAM code = data[0] % 24;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "database/VelkonDoc.h"
+#include "database/RecordStore.h"
 #include "fuzz/FuzzSupport.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CFile.h"
@@ -19,23 +19,23 @@ void WriteBytes(const CString& path, const std::uint8_t* data, std::size_t size)
     FUZZ_CHECK(size == 0 || file.Write(data, static_cast<UINT>(size)));
 }
 
-void Load(CVelkonDoc& doc, const CString& path) {
+void Load(CRecordStore& doc, const CString& path) {
     CFile file;
     FUZZ_CHECK(file.Open(path, CFile::modeRead));
     CArchive ar(&file, CArchive::load);
-    doc.Serialize(ar);
+    doc.LoadRecords(ar);
     FUZZ_CHECK(!ar.IsBad());
 }
 
-void Save(CVelkonDoc& doc, const CString& path) {
+void Save(CRecordStore& doc, const CString& path) {
     CFile file;
     FUZZ_CHECK(file.Open(path, CFile::modeCreate | CFile::modeWrite));
     CArchive ar(&file, CArchive::store);
-    doc.Serialize(ar);
+    doc.StoreRecords(ar);
     FUZZ_CHECK(ar.Flush());
 }
 
-void CheckIndex(const CVelkonDoc& doc) {
+void CheckIndex(const CRecordStore& doc) {
     const int n = doc.GetRecordCount();
     int live = 0;
     for (int r = 0; r < n; ++r) live += doc.m_abDeleted[r] ? 0 : 1;
@@ -60,21 +60,21 @@ void CheckIndex(const CVelkonDoc& doc) {
     }
 }
 
-void CheckSameRecords(const CVelkonDoc& saved, const CVelkonDoc& loaded) {
+void CheckSameRecords(const CRecordStore& saved, const CRecordStore& loaded) {
     int r2 = 0;
     for (int r = 0; r < saved.GetRecordCount(); ++r) {
         if (saved.m_abDeleted[r]) continue;
         FUZZ_CHECK(r2 < loaded.GetRecordCount());
-        for (const CStringArray CVelkonDoc::*field :
-             {&CVelkonDoc::m_astrID, &CVelkonDoc::m_astrHandle, &CVelkonDoc::m_astrMemo1,
-              &CVelkonDoc::m_astrMemo2, &CVelkonDoc::m_astrMemo3, &CVelkonDoc::m_astrMemo4,
-              &CVelkonDoc::m_astrMemo5, &CVelkonDoc::m_astrMemo6})
+        for (const CStringArray CRecordStore::*field :
+             {&CRecordStore::m_astrID, &CRecordStore::m_astrHandle, &CRecordStore::m_astrMemo1,
+              &CRecordStore::m_astrMemo2, &CRecordStore::m_astrMemo3, &CRecordStore::m_astrMemo4,
+              &CRecordStore::m_astrMemo5, &CRecordStore::m_astrMemo6})
             FUZZ_CHECK((saved.*field)[r] == (loaded.*field)[r2]);
         FUZZ_CHECK(saved.m_anUpdateCount[r] == loaded.m_anUpdateCount[r2]);
-        FUZZ_CHECK(CVelkonDoc::FormatDate(saved.m_atimeRegist[r]) ==
-                   CVelkonDoc::FormatDate(loaded.m_atimeRegist[r2]));
-        FUZZ_CHECK(CVelkonDoc::FormatDate(saved.m_atimeUpdate[r]) ==
-                   CVelkonDoc::FormatDate(loaded.m_atimeUpdate[r2]));
+        FUZZ_CHECK(CRecordStore::FormatDate(saved.m_atimeRegist[r]) ==
+                   CRecordStore::FormatDate(loaded.m_atimeRegist[r2]));
+        FUZZ_CHECK(CRecordStore::FormatDate(saved.m_atimeUpdate[r]) ==
+                   CRecordStore::FormatDate(loaded.m_atimeUpdate[r2]));
         ++r2;
     }
     FUZZ_CHECK(r2 == loaded.GetRecordCount());
@@ -92,13 +92,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const CString output((fuzz_support::WorkDir() + "/output.lst").c_str());
     WriteBytes(input, data, size);
 
-    CVelkonDoc doc;
+    CRecordStore doc;
     Load(doc, input);
     CheckIndex(doc);
     Save(doc, output);
 
     // Lines come back whole however long they are: the saved file holds exactly what was saved.
-    CVelkonDoc again;
+    CRecordStore again;
     Load(again, output);
     CheckSameRecords(doc, again);
     CheckIndex(again);

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "database/RecordStore.h"
 #include "database/RecordText.h"
-#include "database/VelkonDoc.h"
 #include "fuzz/FuzzSupport.h"
 
 namespace {
@@ -29,20 +29,20 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const CTime time = CVelkonDoc::ParseDate(CString(text));
-    const CString written = CVelkonDoc::FormatDate(time);
+    const CTime time = CRecordStore::ParseDate(CString(text));
+    const CString written = CRecordStore::FormatDate(time);
 
     int Y = 0, M = 0, D = 0;
     FUZZ_CHECK(record_text::ParseDateFields(written.View(), Y, M, D));
 
     int y = 0, m = 0, d = 0;
     if (!record_text::ParseDateFields(text, y, m, d)) {
-        FUZZ_CHECK(written == CVelkonDoc::FormatDate(CTime::GetCurrentTime()));
+        FUZZ_CHECK(written == CRecordStore::FormatDate(CTime::GetCurrentTime()));
         return 0;
     }
     // A parsed date is midnight of its day, so reading the written text must give the same
     // instant, not merely the same day.
-    FUZZ_CHECK(CVelkonDoc::ParseDate(written) == time);
+    FUZZ_CHECK(CRecordStore::ParseDate(written) == time);
     if (d > DaysIn(y, m)) {
         d -= DaysIn(y, m);
         if (++m > 12) {

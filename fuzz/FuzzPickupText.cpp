@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "database/VelkonDoc.h"
+#include "database/RecordStore.h"
 #include "fuzz/FuzzSupport.h"
 
 namespace {
@@ -14,7 +14,7 @@ namespace {
 constexpr std::int64_t kDay = 24 * 60 * 60;
 
 // Registered the day before, so that picking them up counts as an update.
-void AddRecords(CVelkonDoc& doc) {
+void AddRecords(CRecordStore& doc) {
     for (const char* id : {"ABC12345", "XYZ00001", "ABC12340"}) FUZZ_CHECK(doc.AddNewID(id, ""));
 }
 
@@ -22,13 +22,13 @@ bool HasCrLf(const CString& s) {
     return s.View().find("\r\n") != std::string_view::npos;
 }
 
-void CheckPickups(const CVelkonDoc& doc) {
+void CheckPickups(const CRecordStore& doc) {
     const int n = doc.m_astrPickupID.GetSize();
     FUZZ_CHECK(doc.m_anPickupIndex.GetSize() == n);
     FUZZ_CHECK(doc.m_aPickupHandles.GetSize() == n);
     for (int p = 0; p < n; ++p) {
         const CString& id = doc.m_astrPickupID[p];
-        FUZZ_CHECK(CVelkonDoc::IsValidID(id));
+        FUZZ_CHECK(CRecordStore::IsValidID(id));
         CString upper = id;
         upper.MakeUpper();
         FUZZ_CHECK(upper == id);
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     const std::int64_t start = fuzz_support::g_now;
-    CVelkonDoc pieces, whole;
+    CRecordStore pieces, whole;
     AddRecords(pieces);
     AddRecords(whole);
     fuzz_support::g_now += kDay;

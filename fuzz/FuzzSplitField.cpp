@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "database/VelkonDoc.h"
+#include "database/RecordStore.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t fields = 0;
     while (!line.IsEmpty()) {
         const int before = line.GetLength();
-        const CString field = CVelkonDoc::SplitField(line);
+        const CString field = CRecordStore::SplitField(line);
         FUZZ_CHECK(field.View().find('\t') == std::string_view::npos);
         FUZZ_CHECK(line.GetLength() < before);
         if (fields++ > 0) joined += '\t';

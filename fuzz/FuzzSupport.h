@@ -1,6 +1,5 @@
 // What every fuzz target needs before its first input: a fixed time zone and clock, so that a
-// crash found once reproduces anywhere, and an application object whose settings go to a
-// throwaway directory instead of the user's.
+// crash found once reproduces anywhere, and a throwaway directory for the files it writes.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +10,6 @@
 #include <string>
 
 #include "platform/base/CTime.h"
-#include "platform/gui/application/CWinApp.h"
 
 namespace fuzz_support {
 
@@ -43,12 +41,8 @@ inline void RemoveWorkDir() {
 inline void Init() {
     setenv("TZ", "JST-9", 1);
     tzset();
-    setenv("XDG_CONFIG_HOME", WorkDir().c_str(), 1);
     CTime::SetClock(&FixedNow);
-    // Registered before the application object exists, so it runs after that object has
-    // written its settings on the way out.
     std::atexit(RemoveWorkDir);
-    static CWinApp app("Velkon95");
 }
 
 // Aborts with a message: libFuzzer reports the input that got here as a crash.

@@ -1,6 +1,6 @@
 #include "listview/DataColumns.h"
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 
 namespace data_column {
 

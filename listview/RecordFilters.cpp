@@ -1,6 +1,6 @@
 #include "listview/RecordFilters.h"
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 
 bool IsDateMatch(const CVelkonDoc& doc, int r, const DateFilter& filter) {
     auto passes = [&filter](const CString& date) {

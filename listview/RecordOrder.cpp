@@ -5,7 +5,7 @@
 #include <string>
 
 #include "database/RecordText.h"
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "listview/DataColumns.h"
 #include "platform/base/Mbcs.h"
 

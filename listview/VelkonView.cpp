@@ -5,9 +5,9 @@
 #include <iterator>
 #include <vector>
 
-#include "database/VelkonDoc.h"
 #include "dialogs/PersonalDataDlg.h"
 #include "dialogs/SendFormatDlg.h"
+#include "document/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/RecordOrder.h"
 #include "platform/base/Mbcs.h"

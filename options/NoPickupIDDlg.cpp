@@ -1,6 +1,6 @@
 #include "options/NoPickupIDDlg.h"
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/gui/application/MessageBox.h"
 #include "platform/gui/dialog/DataExchange.h"
 #include "res/resource.h"

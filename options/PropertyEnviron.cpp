@@ -1,6 +1,6 @@
 #include "options/PropertyEnviron.h"
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/gui/dialog/DataExchange.h"
 
 IMPLEMENT_DYNCREATE(CPropertyEnviron)

@@ -1,6 +1,6 @@
 #include "options/PropertyPickup.h"
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "options/NoPickupIDDlg.h"
 #include "platform/gui/dialog/DataExchange.h"
 #include "platform/gui/dialog/DialogControls.h"

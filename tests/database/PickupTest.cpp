@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/database/DocFixture.h"
+#include "tests/database/StoreFixture.h"
 
 using testing_support::FakeClock;
 using testing_support::Sjis;
@@ -13,7 +13,7 @@ using testing_support::Utf8;
 namespace {
 
 // The picked-up IDs with their handles, "ID:handle|handle", in pickup order (UTF-8).
-std::vector<std::string> Picked(const CVelkonDoc& doc) {
+std::vector<std::string> Picked(const CRecordStore& doc) {
     std::vector<std::string> out;
     for (int p = 0; p < doc.m_astrPickupID.GetSize(); ++p) {
         std::string entry = Utf8(doc.m_astrPickupID[p]) + ":";
@@ -25,8 +25,7 @@ std::vector<std::string> Picked(const CVelkonDoc& doc) {
 }
 
 std::vector<std::string> PickLine(const char* utf8Line) {
-    CWinApp app("Velkon95");
-    CVelkonDoc doc;
+    CRecordStore doc;
     CString text = Sjis(utf8Line) + "\r\n";
     doc.PickupText(text);
     return Picked(doc);
@@ -68,7 +67,7 @@ TEST(PickupScanner, HandleWordsSpacesAndStops) {
     EXPECT_EQ(PickLine("ABC12345 A\tB"), V{"ABC12345:A"});
 }
 
-TEST_F(DocTest, OnlyCompleteLinesAreScannedAndTheRestWaits) {
+TEST_F(StoreTest, OnlyCompleteLinesAreScannedAndTheRestWaits) {
     CString buffer(" \r\n\tABC12345 Blue");
     doc->PickupText(buffer);
     EXPECT_EQ(buffer, "ABC12345 Blue");  // leading white space goes even so
@@ -95,7 +94,6 @@ TEST_F(DocTest, OnlyCompleteLinesAreScannedAndTheRestWaits) {
 // whatever the cuts, the pickups are those of the whole text, while only the added text is
 // searched for a line end and a long line waits in pieces of at most the limit.
 TEST(PickupPieces, AnyCutsGiveThePickupsOfTheWholeText) {
-    CWinApp app("Velkon95");
     std::mt19937 rng(7);
     const std::vector<std::string> words = {
         "Blue", "Sky", Sjis("青い空").Str(), Sjis("ｶﾀｶﾅ").Str(), "x", Sjis("、").Str(), "/",
@@ -120,48 +118,48 @@ TEST(PickupPieces, AnyCutsGiveThePickupsOfTheWholeText) {
         text += l + (rng() % 8 == 0 ? "\r" : "") + "\r\n";
     }
 
-    CVelkonDoc whole;
+    CRecordStore whole;
     CString all(text);
     whole.PickupText(all);
     ASSERT_GT(whole.m_astrPickupID.GetSize(), 1000);
 
     for (const std::size_t maxPiece : {1u, 7u, 256u, 4096u}) {
-        CVelkonDoc pieces;
+        CRecordStore pieces;
         CString buffer;
         std::size_t longest = 0;
         for (std::size_t pos = 0; pos < text.size();) {
             const std::size_t n = std::min<std::size_t>(1 + rng() % maxPiece, text.size() - pos);
             buffer += CString(std::string_view(text).substr(pos, n));
             pos += n;
-            pieces.PickupText(buffer, n, CVelkonDoc::kMaxWaitingText);
+            pieces.PickupText(buffer, n, CRecordStore::kMaxWaitingText);
             longest = std::max(longest, static_cast<std::size_t>(buffer.GetLength()));
         }
         EXPECT_EQ(Picked(pieces), Picked(whole)) << "pieces of up to " << maxPiece;
         EXPECT_TRUE(buffer.IsEmpty());
-        EXPECT_LE(longest, CVelkonDoc::kMaxWaitingText + maxPiece);
+        EXPECT_LE(longest, CRecordStore::kMaxWaitingText + maxPiece);
     }
 }
 
-TEST_F(DocTest, ALineEndCutBetweenTwoPiecesEndsTheLine) {
+TEST_F(StoreTest, ALineEndCutBetweenTwoPiecesEndsTheLine) {
     CString buffer("ABC12345 Blue\r");
-    doc->PickupText(buffer, buffer.GetLength(), CVelkonDoc::kMaxWaitingText);
+    doc->PickupText(buffer, buffer.GetLength(), CRecordStore::kMaxWaitingText);
     EXPECT_EQ(doc->m_astrPickupID.GetSize(), 0);
     buffer += "\nXYZ";
-    doc->PickupText(buffer, 4, CVelkonDoc::kMaxWaitingText);
+    doc->PickupText(buffer, 4, CRecordStore::kMaxWaitingText);
     EXPECT_EQ(Picked(*doc), V{"ABC12345:Blue"});
     EXPECT_EQ(buffer, "XYZ");
 }
 
-TEST_F(DocTest, RepeatedFindsCollectDistinctHandlesAndSkipSilentRepeats) {
+TEST_F(StoreTest, RepeatedFindsCollectDistinctHandlesAndSkipSilentRepeats) {
     doc->AddNewID("ABC12345", "");
-    view.notices.clear();
+    doc->notices.clear();
     CString text("ABC12345 Blue\r\nABC12345 Blue\r\nabc12345 Red\r\nABC12345\r\nXYZ00001\r\n");
     doc->PickupText(text);
     EXPECT_EQ(Picked(*doc), (V{"ABC12345:Blue|Red", "XYZ00001:"}));
     // The repeated "Blue" sends nothing; an unregistered ID names no record.
     const std::vector<Notice> expected = {
         {HINT_PICKED, 0}, {HINT_PICKED, 0}, {HINT_PICKED, 0}, {HINT_PICKED, -1}};
-    EXPECT_EQ(view.notices, expected);
+    EXPECT_EQ(doc->notices, expected);
     EXPECT_EQ(doc->FindPickup("XYZ00001"), 1);
     EXPECT_EQ(doc->FindPickup("xyz00001"), -1);
 
@@ -173,16 +171,16 @@ TEST_F(DocTest, RepeatedFindsCollectDistinctHandlesAndSkipSilentRepeats) {
     EXPECT_EQ(Picked(*doc), V{"ABC12345:Blue"});
 }
 
-TEST_F(DocTest, NoPickupIdsAreIgnoredEntirely) {
+TEST_F(StoreTest, NoPickupIdsAreIgnoredEntirely) {
     doc->m_astrNoPickupID.Add("ABC12345");
-    view.notices.clear();
+    doc->notices.clear();
     CString text("abc12345 Blue, ABD12345\r\n");
     doc->PickupText(text);
     EXPECT_EQ(Picked(*doc), V{"ABD12345:"});
-    EXPECT_EQ(view.notices.size(), 1u);
+    EXPECT_EQ(doc->notices.size(), 1u);
 }
 
-class UpdateCountTest : public DocTest {
+class UpdateCountTest : public StoreTest {
 protected:
     static constexpr std::int64_t kDay = 24 * 60 * 60;
     // 2026-12-08 10:00 in JST-9.

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "database/VelkonDoc.h"
 #include "dialogs/RegistIDDlg.h"
+#include "document/VelkonDoc.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/dialog/DialogControls.h"
 #include "platform/gui/window/UiHooks.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
 #include "platform/gui/application/CWinApp.h"

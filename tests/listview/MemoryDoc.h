@@ -2,7 +2,7 @@
 // object (the document then neither reads nor writes settings), no window, no file.
 #pragma once
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "tests/support/TestSupport.h"
 
 namespace listview_test {

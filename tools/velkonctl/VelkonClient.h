@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/VelkonApiDefs.h"
+#include "database/VelkonApiDefs.h"
 #include "platform/base/CString.h"
 
 namespace velkon_client {

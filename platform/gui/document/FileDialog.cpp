@@ -15,8 +15,7 @@
 
 namespace {
 CString OpenDocumentPath() {
-    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
-    CDocument* doc = frame ? frame->GetActiveDocument() : nullptr;
+    CDocument* doc = AfxGetActiveDocument();
     return doc ? doc->GetPathName() : CString();
 }
 }  // namespace

@@ -140,6 +140,11 @@ void CFrameWnd::SetActiveView(CView* pView) {
     m_pViewActive = pView;
 }
 
+CDocument* AfxGetActiveDocument() {
+    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    return frame ? frame->GetActiveDocument() : nullptr;
+}
+
 CDocument* CFrameWnd::GetActiveDocument() const {
     return m_pViewActive ? m_pViewActive->GetDocument() : nullptr;
 }

@@ -98,3 +98,6 @@ private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
+
+// The active document of the main window, when the main window is a frame; else nullptr.
+CDocument* AfxGetActiveDocument();

@@ -1,37 +1,21 @@
-#include "frame/ApiRequests.h"
+#include "database/ApiRequests.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include "database/RecordStore.h"
 #include "database/RecordText.h"
-#include "database/VelkonDoc.h"
 #include "platform/base/Mbcs.h"
 
 namespace velkon_api {
 
 namespace {
 
-CStringArray& MemoOf(CVelkonDoc& doc, int k) {
-    CStringArray* memos[] = {&doc.m_astrMemo1, &doc.m_astrMemo2, &doc.m_astrMemo3,
-                             &doc.m_astrMemo4, &doc.m_astrMemo5, &doc.m_astrMemo6};
-    return *memos[k - 1];
-}
-
-const CStringArray& MemoOf(const CVelkonDoc& doc, int k) {
-    return MemoOf(const_cast<CVelkonDoc&>(doc), k);
-}
-
 // A slot of the block, or what of it the mapping holds.
 CString ReadSlot(const char* view, std::size_t size, std::size_t at) {
     if (at >= size) return {};
     return ReadText(view + at, std::min(idapi_block::kSlot, size - at));
-}
-
-void Rewritten(CVelkonDoc& doc, int r) {
-    doc.m_nLastChanged = r;
-    doc.SetModifiedFlag(TRUE);
-    doc.UpdateAllViews(nullptr, HINT_SAVED);
 }
 
 // A handle or memo as every path that writes one keeps it: at most 255 bytes, cut at a character
@@ -40,10 +24,12 @@ CString FieldText(const CString& text) {
     return text.Left(static_cast<int>(mbcs::CharBoundaryAtOrBefore(text.View(), kFieldLength)));
 }
 
-void StorePersonal(CVelkonDoc& doc, int r, const char* view) {
-    doc.m_astrHandle[r] = FieldText(ReadText(view + idapi_block::kHandle, idapi_block::kSlot));
+void StorePersonal(CRecordStore& doc, int r, const char* view) {
+    CPersonalData data;
+    data.strHandle = FieldText(ReadText(view + idapi_block::kHandle, idapi_block::kSlot));
     for (int k = 1; k <= 6; ++k)
-        MemoOf(doc, k)[r] = FieldText(ReadText(view + idapi_block::Memo(k), idapi_block::kSlot));
+        data.astrMemo[k - 1] = FieldText(ReadText(view + idapi_block::Memo(k), idapi_block::kSlot));
+    doc.WritePersonalData(r, data);
 }
 
 }  // namespace
@@ -72,10 +58,10 @@ void WriteSlot(char* slot, std::size_t slotSize, const CString& text) {
 }
 
 CString ShortDate(CTime time) {
-    return CVelkonDoc::FormatDate(time).Mid(2);
+    return CRecordStore::FormatDate(time).Mid(2);
 }
 
-CString RecordLine16(const CVelkonDoc& doc, int r) {
+CString RecordLine16(const CRecordStore& doc, int r) {
     std::string line;
     // A field holding a tab or a line end would break the line's shape, as in the file.
     record_text::AppendField(line, doc.m_astrID[r].View());
@@ -83,7 +69,7 @@ CString RecordLine16(const CVelkonDoc& doc, int r) {
     record_text::AppendField(line, doc.m_astrHandle[r].Left(IDAPI16_FIELD_LENGTH).View());
     for (int k = 1; k <= 6; ++k) {
         line += '\t';
-        record_text::AppendField(line, MemoOf(doc, k)[r].Left(IDAPI16_FIELD_LENGTH).View());
+        record_text::AppendField(line, doc.MemoArray(k)[r].Left(IDAPI16_FIELD_LENGTH).View());
     }
     line += '\t' + std::to_string(doc.m_anUpdateCount[r]);
     line += '\t' + ShortDate(doc.m_atimeRegist[r]).Str();
@@ -91,21 +77,22 @@ CString RecordLine16(const CVelkonDoc& doc, int r) {
     return CString(std::move(line));
 }
 
-BOOL SetRecord(CVelkonDoc& doc, const CString& id, CString line) {
-    if (CVelkonDoc::SplitField(line) != id) return FALSE;
-    const CString handle = FieldText(CVelkonDoc::SplitField(line));
+BOOL SetRecord(CRecordStore& doc, const CString& id, CString line) {
+    if (CRecordStore::SplitField(line) != id) return FALSE;
+    const CString handle = FieldText(CRecordStore::SplitField(line));
     int r = doc.FindID(id);
     if (r == -1) {
         if (!record_text::FileKeepsID(id.View()) || !doc.AddNewID(id, handle)) return FALSE;
         r = doc.FindID(id);
         if (r == -1) return FALSE;
     }
-    doc.m_astrHandle[r] = handle;
-    for (int k = 1; k <= 6; ++k) MemoOf(doc, k)[r] = FieldText(CVelkonDoc::SplitField(line));
-    doc.m_anUpdateCount[r] = record_text::Atoi(CVelkonDoc::SplitField(line).View());
-    doc.m_atimeRegist[r] = CVelkonDoc::ParseDate(CVelkonDoc::SplitField(line));
-    doc.m_atimeUpdate[r] = CVelkonDoc::ParseDate(CVelkonDoc::SplitField(line));
-    Rewritten(doc, r);
+    CPersonalData data;
+    data.strHandle = handle;
+    for (int k = 1; k <= 6; ++k) data.astrMemo[k - 1] = FieldText(CRecordStore::SplitField(line));
+    doc.m_anUpdateCount[r] = record_text::Atoi(CRecordStore::SplitField(line).View());
+    doc.m_atimeRegist[r] = CRecordStore::ParseDate(CRecordStore::SplitField(line));
+    doc.m_atimeUpdate[r] = CRecordStore::ParseDate(CRecordStore::SplitField(line));
+    doc.WritePersonalData(r, data);
     return TRUE;
 }
 
@@ -127,7 +114,8 @@ bool UsesBlock(WPARAM code) {
     }
 }
 
-LRESULT Run32(CVelkonDoc& doc, const CString* captions, WPARAM code, char* view, std::size_t size) {
+LRESULT Run32(CRecordStore& doc, const CString* captions, WPARAM code, char* view,
+              std::size_t size) {
     using namespace idapi_block;
     if (code == IDAPI_RESTORE) {
         doc.RestoreID();
@@ -156,24 +144,23 @@ LRESULT Run32(CVelkonDoc& doc, const CString* captions, WPARAM code, char* view,
             const int r = doc.FindID(id);
             if (r == -1) return added;
             StorePersonal(doc, r, view);
-            Rewritten(doc, r);
             return added;
         }
         case IDAPI_SETDATA: {
             const int r = doc.FindID(ReadSlot(view, size, kId));
             if (r == -1) return 0;
             StorePersonal(doc, r, view);
-            Rewritten(doc, r);
             return 1;
         }
         case IDAPI_GETDATA: {
             const int r = doc.FindID(ReadSlot(view, size, kId));
             if (r == -1) return 0;
             WriteSlot(view + kHandle, kSlot, doc.m_astrHandle[r]);
-            for (int k = 1; k <= 6; ++k) WriteSlot(view + Memo(k), kSlot, MemoOf(doc, k)[r]);
-            WriteSlot(view + kRegistDate, kDateSlot, CVelkonDoc::FormatDate(doc.m_atimeRegist[r]));
+            for (int k = 1; k <= 6; ++k) WriteSlot(view + Memo(k), kSlot, doc.MemoArray(k)[r]);
+            WriteSlot(view + kRegistDate, kDateSlot,
+                      CRecordStore::FormatDate(doc.m_atimeRegist[r]));
             WriteSlot(view + kPrevUpdateDate, kDateSlot,
-                      CVelkonDoc::FormatDate(doc.m_atimePrevUpdate[r]));
+                      CRecordStore::FormatDate(doc.m_atimePrevUpdate[r]));
             const auto count = static_cast<std::uint32_t>(doc.m_anUpdateCount[r]);
             for (int i = 0; i < 4; ++i) view[kCount + i] = static_cast<char>(count >> (8 * i));
             return 1;

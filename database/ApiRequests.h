@@ -5,11 +5,11 @@
 
 #include <cstddef>
 
-#include "frame/VelkonApiDefs.h"
+#include "database/VelkonApiDefs.h"
 #include "platform/base/CString.h"
 #include "platform/base/CTime.h"
 
-class CVelkonDoc;
+class CRecordStore;
 
 namespace velkon_api {
 
@@ -22,7 +22,7 @@ void WriteSlot(char* slot, std::size_t slotSize, const CString& text);
 
 // The record line of the 16-bit API: eleven tab-separated fields, personal fields cut to 20
 // bytes, dates as YY/MM/DD.
-CString RecordLine16(const CVelkonDoc& doc, int nRecord);
+CString RecordLine16(const CRecordStore& doc, int nRecord);
 // The date as YY/MM/DD.
 CString ShortDate(CTime time);
 // The most bytes a handle or memo keeps when a request writes it.
@@ -31,13 +31,14 @@ constexpr std::size_t kFieldLength = 255;
 // WM_IDAPI_SETRECORD: stores the line's fields in the ID's record (handle and memos cut to
 // kFieldLength), registering the ID first when it is not; FALSE, nothing changed, when the
 // line's ID is not the ID or the ID is one the file could not keep (record_text::FileKeepsID).
-BOOL SetRecord(CVelkonDoc& doc, const CString& id, CString line);
+BOOL SetRecord(CRecordStore& doc, const CString& id, CString line);
 
 // The 32-bit functions that work on the data block alone (all but IDAPI_GETVERSION and
 // IDAPI_EDITDATA). IDAPI_REGISTER refuses an ID the file could not keep, as SetRecord does. view is
 // nullptr for the functions without a block; captions are the seven captions, or nullptr when there
 // is no view to take them from.
-LRESULT Run32(CVelkonDoc& doc, const CString* captions, WPARAM code, char* view, std::size_t size);
+LRESULT Run32(CRecordStore& doc, const CString* captions, WPARAM code, char* view,
+              std::size_t size);
 // Whether a function maps the block at all.
 bool UsesBlock(WPARAM code);
 

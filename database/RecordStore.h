@@ -1,9 +1,11 @@
 // The ID database: one record per member ID in parallel arrays indexed by record number, the
-// IDs picked up from text since start, and the IDs never to pick up. The only document of the
-// program; views learn of every change through UpdateAllViews with one of the hints below and
-// m_nLastChanged.
+// IDs picked up from text since start, and the IDs never to pick up. Needs no window: every
+// change ends in OnRecordsChanged with one of the hints below and m_nLastChanged, and a change
+// that the file must keep first calls OnRecordsModified; the program's document passes both on
+// to its views and its title.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,12 +15,10 @@
 
 #include "database/DeletedStack.h"
 #include "database/IdIndex.h"
+#include "platform/base/CArchive.h"
 #include "platform/base/CArray.h"
 #include "platform/base/CStringArray.h"
 #include "platform/base/CTime.h"
-#include "platform/gui/document/CDocument.h"
-#include "platform/gui/window/CCmdUI.h"
-#include "platform/gui/window/CRuntimeClass.h"
 
 // Update hints
 constexpr LPARAM HINT_REBUILD = 0;          // rebuild the whole list
@@ -29,11 +29,18 @@ constexpr LPARAM HINT_DELETED_MANY = 12;    // records deleted at once (the last
 constexpr LPARAM HINT_PICKED = 20;          // an ID picked up (-1: not registered)
 constexpr LPARAM HINT_PICKUP_CLEARED = 21;  // pickup list emptied
 
-class CVelkonDoc : public CDocument {
-    DECLARE_DYNCREATE(CVelkonDoc)
+// What a user or another program writes of a record: its handle and six memos.
+struct CPersonalData {
+    CString strHandle;
+    CString astrMemo[6];
+};
+
+class CRecordStore {
 public:
-    CVelkonDoc();
-    ~CVelkonDoc() override;
+    CRecordStore();
+    virtual ~CRecordStore();
+    CRecordStore(const CRecordStore&) = delete;
+    CRecordStore& operator=(const CRecordStore&) = delete;
 
     // --- Records (record number = index) ---
     int GetRecordCount() const { return m_astrID.GetSize(); }
@@ -47,6 +54,13 @@ public:
     void DeleteIDs(const std::vector<int>& records);
     // Brings back the most recently deleted record, if any.
     void RestoreID();
+    // The one way the handle and memos of a record are rewritten (the personal data editor, the
+    // API): they are stored as given, the change is marked, then HINT_SAVED names the record.
+    void WritePersonalData(int nRecord, const CPersonalData& data);
+    CPersonalData ReadPersonalData(int nRecord) const;
+    // The memo k (1..6) of every record.
+    CStringArray& MemoArray(int k);
+    const CStringArray& MemoArray(int k) const;
 
     // --- Pickup from text ---
     // 3 ASCII letters and 5 digits, exactly 8 bytes.
@@ -68,33 +82,26 @@ public:
     void PickupID(const CString& id, const CString& handle);
     void ClearPickup();
 
-    // --- File format helpers ---
+    // --- The .lst file ---
     // "YYYY/MM/DD" in local time; empty when the value is not a date.
     static CString FormatDate(CTime time);
     // Y/M/D with a 2- or 4-digit year; anything else reads as the current date and time.
     static CTime ParseDate(const CString& text);
     // Cuts the text before the first tab off the line (the whole line when it has none).
     static CString SplitField(CString& rLine);
-
-    // --- Document overrides ---
-    void DeleteContents() override;
-    BOOL OnNewDocument() override;
-    void SetModifiedFlag(BOOL bModified = TRUE) override;
-    BOOL SaveModified() override;
-    // With auto-save, a named document saves at an end signal as at a close; whatever could
-    // not be saved so goes to the recovery file.
-    BOOL SaveUnasked() override;
-    BOOL OnSaveDocument(LPCTSTR lpszPathName) override;
-    void Serialize(CArchive& ar) override;
-    void OnReplacingFile(LPCTSTR lpszPathName) override;
-
-    // --- Commands ---
-    void OnUpdateFileSave(CCmdUI* pCmdUI);
-    void OnPickupRedo() { ClearPickup(); }
-    void OnUpdatePickupRedo(CCmdUI* pCmdUI);
-
     // The backup beside a data file: its extension replaced by "bak".
     static CString BackupPathOf(const CString& path);
+    // Reads the records of a file into the emptied store: whole lines, however long, numbered
+    // from 0 in file order; the comments above the first record are kept for the save.
+    void LoadRecords(CArchive& ar);
+    // Writes the leading comments and the live records.
+    void StoreRecords(CArchive& ar);
+    // After a save that reached the disk: the update dates the list shows move on, HINT_SAVED
+    // with no record named.
+    void RecordsSaved();
+    // Empties the records, the index and the deleted stack; the pickups and the no-pickup list
+    // stay, since they belong to the session, not to a file.
+    void RemoveAllRecords();
 
     CStringArray m_astrID;
     CStringArray m_astrHandle;
@@ -119,19 +126,19 @@ public:
     CArray<std::unique_ptr<CStringArray>, std::unique_ptr<CStringArray>> m_aPickupHandles;
 
     CStringArray m_astrNoPickupID;
-    BOOL m_bBackup = TRUE;
-    BOOL m_bAutoSave = FALSE;
     int m_nLastChanged = -1;
 
     static constexpr int kMaxUpdateCount = 9999;
 
 protected:
-    DECLARE_MESSAGE_MAP()
+    // Every change ends here, with m_nLastChanged set.
+    virtual void OnRecordsChanged(LPARAM lHint);
+    // A change the file must keep, before its OnRecordsChanged.
+    virtual void OnRecordsModified();
 
 private:
+    void Changed(LPARAM lHint, int nRecord);
     void AppendRecord(const CString& id);
-    void LoadRecords(CArchive& ar);
-    void StoreRecords(CArchive& ar);
     void PickupLineBytes(std::string_view line);
     // Scans the line up to the first ID or character that starts at or after nEnd (an ID found
     // before it takes its handle from the whole line); where the scan stopped.

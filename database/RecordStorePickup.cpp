@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/Mbcs.h"
 
 namespace {
@@ -110,19 +110,19 @@ constexpr int kShortHandleList = 16;
 
 }  // namespace
 
-BOOL CVelkonDoc::IsValidID(const CString& text) {
+BOOL CRecordStore::IsValidID(const CString& text) {
     return IsValidIDBytes(text.View());
 }
 
-int CVelkonDoc::FindPickup(const CString& id) const {
+int CRecordStore::FindPickup(const CString& id) const {
     return m_anPickupIndex.Find(id.View());
 }
 
-void CVelkonDoc::PickupText(CString& rBuffer) {
+void CRecordStore::PickupText(CString& rBuffer) {
     PickupText(rBuffer, rBuffer.View().size(), std::string_view::npos);
 }
 
-void CVelkonDoc::PickupText(CString& rBuffer, std::size_t nAdded, std::size_t nMaxWaiting) {
+void CRecordStore::PickupText(CString& rBuffer, std::size_t nAdded, std::size_t nMaxWaiting) {
     const std::string_view buf = rBuffer.View();
     // The first line end can only lie in the added text, or be the CR before it with its LF.
     std::size_t searchFrom = nAdded < buf.size() ? buf.size() - nAdded - 1 : 0;
@@ -143,15 +143,15 @@ void CVelkonDoc::PickupText(CString& rBuffer, std::size_t nAdded, std::size_t nM
     rBuffer.Str().erase(0, pos);
 }
 
-void CVelkonDoc::PickupLine(const CString& line) {
+void CRecordStore::PickupLine(const CString& line) {
     PickupLineBytes(line.View());
 }
 
-void CVelkonDoc::PickupLineBytes(std::string_view line) {
+void CRecordStore::PickupLineBytes(std::string_view line) {
     PickupLineUpTo(line, line.size());
 }
 
-std::size_t CVelkonDoc::PickupLineUpTo(std::string_view line, std::size_t nEnd) {
+std::size_t CRecordStore::PickupLineUpTo(std::string_view line, std::size_t nEnd) {
     std::size_t i = 0;
     while (i < nEnd && i < line.size()) {
         const char c = line[i];
@@ -170,7 +170,7 @@ std::size_t CVelkonDoc::PickupLineUpTo(std::string_view line, std::size_t nEnd) 
     return i;
 }
 
-void CVelkonDoc::PickupID(const CString& id, const CString& handle) {
+void CRecordStore::PickupID(const CString& id, const CString& handle) {
     for (const CString& ignored : m_astrNoPickupID) {
         if (ignored == id) return;
     }
@@ -189,25 +189,24 @@ void CVelkonDoc::PickupID(const CString& id, const CString& handle) {
             if (FormatDate(now).Compare(FormatDate(m_atimePrevUpdate[r]).View()) > 0) {
                 if (m_anUpdateCount[r] < kMaxUpdateCount) ++m_anUpdateCount[r];
                 m_atimeUpdate[r] = now;
-                SetModifiedFlag(TRUE);
+                OnRecordsModified();
             }
         }
     } else if (!handle.IsEmpty() && !AddPickupHandle(p, handle)) {
         return;
     }
-    m_nLastChanged = r;
-    UpdateAllViews(nullptr, HINT_PICKED);
+    Changed(HINT_PICKED, r);
 }
 
-void CVelkonDoc::ClearPickup() {
+void CRecordStore::ClearPickup() {
     m_anPickupIndex.RemoveAll();
     m_astrPickupID.RemoveAll();
     m_aPickupHandles.RemoveAll();
     m_longHandleLists.clear();
-    UpdateAllViews(nullptr, HINT_PICKUP_CLEARED);
+    OnRecordsChanged(HINT_PICKUP_CLEARED);
 }
 
-bool CVelkonDoc::AddPickupHandle(int nPickup, const CString& handle) {
+bool CRecordStore::AddPickupHandle(int nPickup, const CString& handle) {
     CStringArray& handles = *m_aPickupHandles[nPickup];
     const auto set = m_longHandleLists.find(nPickup);
     if (set != m_longHandleLists.end()) {

@@ -3,35 +3,28 @@
 #include <string>
 
 #include "database/RecordText.h"
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/CFile.h"
 
-CString CVelkonDoc::FormatDate(CTime time) {
+CString CRecordStore::FormatDate(CTime time) {
     return CString(record_text::FormatDate(time));
 }
 
-CTime CVelkonDoc::ParseDate(const CString& text) {
+CTime CRecordStore::ParseDate(const CString& text) {
     int year = 0, month = 0, day = 0;
     if (!record_text::ParseDateFields(text.View(), year, month, day))
         return CTime::GetCurrentTime();
     return CTime(year, month, day, 0, 0, 0, -1);
 }
 
-CString CVelkonDoc::SplitField(CString& rLine) {
+CString CRecordStore::SplitField(CString& rLine) {
     std::string_view rest = rLine.View();
     CString field(record_text::CutField(rest));
     rLine = CString(rest);
     return field;
 }
 
-void CVelkonDoc::Serialize(CArchive& ar) {
-    if (ar.IsStoring())
-        StoreRecords(ar);
-    else
-        LoadRecords(ar);
-}
-
-void CVelkonDoc::LoadRecords(CArchive& ar) {
+void CRecordStore::LoadRecords(CArchive& ar) {
     using record_text::CutField;
     record_text::DateReader dates;
     CString line;
@@ -63,7 +56,7 @@ void CVelkonDoc::LoadRecords(CArchive& ar) {
     m_anSortIndex.Build(GetRecordCount());
 }
 
-void CVelkonDoc::StoreRecords(CArchive& ar) {
+void CRecordStore::StoreRecords(CArchive& ar) {
     using record_text::AppendField;
     record_text::DateWriter dates;
     std::string line;
@@ -96,7 +89,7 @@ void CVelkonDoc::StoreRecords(CArchive& ar) {
     }
 }
 
-CString CVelkonDoc::BackupPathOf(const CString& path) {
+CString CRecordStore::BackupPathOf(const CString& path) {
     // Byte by byte: a path is the file system's UTF-8, where a code-page-aware search could
     // take a slash or a dot for the second byte of a character.
     const std::string_view bytes = path.View();
@@ -107,26 +100,10 @@ CString CVelkonDoc::BackupPathOf(const CString& path) {
     return CString(bytes.substr(0, hasExtension ? dot : bytes.size())) + ".bak";
 }
 
-// The new file is complete on disk before the backup is made, and the backup is a second name
-// for the old file (or a copy of it) until the new one takes the data file's place: at no moment
-// is there no data file, and a save that fails leaves both files as they were.
-void CVelkonDoc::OnReplacingFile(LPCTSTR lpszPathName) {
-    if (!m_bBackup) return;
-    const CString path(lpszPathName);
-    const CString backup = BackupPathOf(path);
-    CFile::RemoveLeftoverTemps(backup);
-    // Not reported: there may be no file yet, and then an older backup stays as it is.
-    CFile::PreserveAs(path, backup);
-}
-
-BOOL CVelkonDoc::OnSaveDocument(LPCTSTR lpszPathName) {
-    if (!CDocument::OnSaveDocument(lpszPathName)) return FALSE;
-    // Only a save that reached the disk moves the dates the list shows.
+void CRecordStore::RecordsSaved() {
     const int n = GetRecordCount();
     for (int r = 0; r < n; ++r) {
         if (!m_abDeleted[r]) m_atimePrevUpdate[r] = m_atimeUpdate[r];
     }
-    m_nLastChanged = -1;
-    UpdateAllViews(nullptr, HINT_SAVED);
-    return TRUE;
+    Changed(HINT_SAVED, -1);
 }

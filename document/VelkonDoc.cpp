@@ -1,10 +1,10 @@
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 
-#include "database/RecordText.h"
 #include "platform/base/CFile.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
+#include "platform/gui/frame/CFrameWnd.h"
 #include "res/resource.h"
 
 namespace {
@@ -47,95 +47,20 @@ CVelkonDoc::~CVelkonDoc() {
     app->WriteProfileString(kSectionNoPickup, AfxProfileKey("ID%d", n), nullptr);
 }
 
-int CVelkonDoc::FindID(const CString& id) const {
-    return m_anSortIndex.Find(id.View());
+CVelkonDoc* CVelkonDoc::GetActive() {
+    return dynamic_cast<CVelkonDoc*>(AfxGetActiveDocument());
 }
 
-void CVelkonDoc::AppendRecord(const CString& id) {
-    m_astrID.Add(id);
-    m_astrHandle.Add(CString());
-    m_astrMemo1.Add(CString());
-    m_astrMemo2.Add(CString());
-    m_astrMemo3.Add(CString());
-    m_astrMemo4.Add(CString());
-    m_astrMemo5.Add(CString());
-    m_astrMemo6.Add(CString());
-    m_anUpdateCount.Add(0);
-    m_atimeRegist.Add(CTime());
-    m_atimeUpdate.Add(CTime());
-    m_atimePrevUpdate.Add(CTime());
-    m_abDeleted.Add(FALSE);
+void CVelkonDoc::OnRecordsChanged(LPARAM lHint) {
+    UpdateAllViews(nullptr, lHint);
 }
 
-BOOL CVelkonDoc::AddNewID(const CString& id, const CString& handle) {
-    if (FindID(id) != -1) return FALSE;
-    // A deleted record of the same ID can no longer come back; it stays marked deleted.
-    m_anDeletedStack.TakeLatestWithID(id.View());
-
-    const int n = GetRecordCount();
-    AppendRecord(id);
-    const CTime now = CTime::GetCurrentTime();
-    m_astrHandle[n] = handle;
-    m_anUpdateCount[n] = 1;
-    m_atimeRegist[n] = now;
-    m_atimeUpdate[n] = now;
-    m_atimePrevUpdate[n] = now;
-    m_anSortIndex.Insert(n);
-
+void CVelkonDoc::OnRecordsModified() {
     SetModifiedFlag(TRUE);
-    m_nLastChanged = n;
-    UpdateAllViews(nullptr, HINT_ADDED);
-    return TRUE;
-}
-
-void CVelkonDoc::DeleteID(int nRecord) {
-    // Deleting what is not a live record would put it on the stack twice.
-    if (nRecord < 0 || nRecord >= GetRecordCount() || m_abDeleted[nRecord]) return;
-    m_anSortIndex.Remove(nRecord);
-    m_abDeleted[nRecord] = TRUE;
-    m_anDeletedStack.Push(nRecord, m_astrID[nRecord].View());
-    SetModifiedFlag(TRUE);
-    m_nLastChanged = nRecord;
-    UpdateAllViews(nullptr, HINT_DELETED);
-}
-
-void CVelkonDoc::DeleteIDs(const std::vector<int>& records) {
-    int last = -1;
-    for (int r : records) {
-        if (r < 0 || r >= GetRecordCount() || m_abDeleted[r]) continue;
-        m_anSortIndex.Remove(r);
-        m_abDeleted[r] = TRUE;
-        m_anDeletedStack.Push(r, m_astrID[r].View());
-        last = r;
-    }
-    if (last < 0) return;
-    SetModifiedFlag(TRUE);
-    m_nLastChanged = last;
-    UpdateAllViews(nullptr, HINT_DELETED_MANY);
-}
-
-void CVelkonDoc::RestoreID() {
-    const int n = m_anDeletedStack.Pop();
-    if (n < 0) return;
-    m_anSortIndex.Insert(n);
-    m_abDeleted[n] = FALSE;
-    SetModifiedFlag(TRUE);
-    m_nLastChanged = n;
-    UpdateAllViews(nullptr, HINT_ADDED);
 }
 
 void CVelkonDoc::DeleteContents() {
-    for (CStringArray* a : {&m_astrID, &m_astrHandle, &m_astrMemo1, &m_astrMemo2, &m_astrMemo3,
-                            &m_astrMemo4, &m_astrMemo5, &m_astrMemo6})
-        a->RemoveAll();
-    m_anUpdateCount.RemoveAll();
-    m_atimeRegist.RemoveAll();
-    m_atimeUpdate.RemoveAll();
-    m_atimePrevUpdate.RemoveAll();
-    m_abDeleted.RemoveAll();
-    m_anSortIndex.RemoveAll();
-    m_anDeletedStack.RemoveAll();
-    m_astrLeadingComment.RemoveAll();
+    RemoveAllRecords();
 }
 
 BOOL CVelkonDoc::OnNewDocument() {
@@ -187,4 +112,30 @@ void CVelkonDoc::OnUpdateFileSave(CCmdUI* pCmdUI) {
 
 void CVelkonDoc::OnUpdatePickupRedo(CCmdUI* pCmdUI) {
     pCmdUI->Enable(m_astrPickupID.GetSize() > 0);
+}
+
+void CVelkonDoc::Serialize(CArchive& ar) {
+    if (ar.IsStoring())
+        StoreRecords(ar);
+    else
+        LoadRecords(ar);
+}
+
+// The new file is complete on disk before the backup is made, and the backup is a second name
+// for the old file (or a copy of it) until the new one takes the data file's place: at no moment
+// is there no data file, and a save that fails leaves both files as they were.
+void CVelkonDoc::OnReplacingFile(LPCTSTR lpszPathName) {
+    if (!m_bBackup) return;
+    const CString path(lpszPathName);
+    const CString backup = BackupPathOf(path);
+    CFile::RemoveLeftoverTemps(backup);
+    // Not reported: there may be no file yet, and then an older backup stays as it is.
+    CFile::PreserveAs(path, backup);
+}
+
+BOOL CVelkonDoc::OnSaveDocument(LPCTSTR lpszPathName) {
+    if (!CDocument::OnSaveDocument(lpszPathName)) return FALSE;
+    // Only a save that reached the disk moves the dates the list shows.
+    RecordsSaved();
+    return TRUE;
 }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "database/VelkonDoc.h"
+#include "document/VelkonDoc.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/document/CView.h"
 #include "tests/support/TestSupport.h"
