@@ -3,11 +3,12 @@
 // them is the application's command).
 #pragma once
 
+#include "frame/IdListFrame.h"
 #include "frame/VelkonApi32CtrlFrame.h"
 #include "platform/base/CStringArray.h"
 #include "platform/gui/frame/CControlBar.h"
 
-class CMainFrame : public CVelkonApi32CtrlFrame {
+class CMainFrame : public CVelkonApi32CtrlFrame, public CIdListFrame {
     DECLARE_DYNCREATE(CMainFrame)
 public:
     static constexpr int kHelperFormats = 7;
@@ -17,10 +18,17 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
     // Status pane 1 and 2, and the tray tip.
-    void SetRegistCount(int nCount);
-    void SetPickupCount(int nCount);
+    void SetRegistCount(int nCount) override;
+    void SetPickupCount(int nCount) override;
     // Rows shown of the registered ones; a pane of its own only while a filter hides some.
-    void SetShownCount(int nShown, int nTotal);
+    void SetShownCount(int nShown, int nTotal) override;
+    const CStringArray& GetHelperFormats() const override { return m_astrHelperFormat; }
+    void CopyToClipboard(const CString& strText) override {
+        CClipboardViewerFrame::CopyToClipboard(strText);
+    }
+    void SendToHideterm(const CString& strText) override {
+        CHidetermCtrlFrame::SendToHideterm(strText);
+    }
 
     CString m_strRegistCount;
     CString m_strPickupCount;

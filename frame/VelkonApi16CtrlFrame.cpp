@@ -2,6 +2,7 @@
 
 #include "database/ApiRequests.h"
 #include "document/VelkonDoc.h"
+#include "frame/IdListFrame.h"
 #include "platform/gui/document/CView.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/Wow32.h"

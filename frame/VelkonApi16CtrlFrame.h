@@ -9,10 +9,6 @@
 
 class CVelkonDoc;
 
-// Asks the active view for caption k (1..7: handle, memo 1..6); the answer is its
-// zero-terminated buffer, or 0. Only within this process: the view is a child window.
-constexpr UINT WM_VELKON_GETCAPTION = WM_USER + 0x3F2;
-
 class CVelkonApi16CtrlFrame : public CHidetermCtrlFrame {
 public:
     // The queries and updates of 16-bit clients.

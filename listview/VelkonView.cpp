@@ -8,12 +8,13 @@
 #include "dialogs/PersonalDataDlg.h"
 #include "dialogs/SendFormatDlg.h"
 #include "document/VelkonDoc.h"
-#include "frame/MainFrame.h"
+#include "frame/IdListFrame.h"
 #include "listview/RecordOrder.h"
 #include "platform/base/Mbcs.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/dialog/CFontDialog.h"
+#include "platform/gui/frame/CFrameWnd.h"
 #include "platform/gui/frame/CMenu.h"
 #include "platform/gui/window/CCmdUI.h"
 #include "res/resource.h"
@@ -505,14 +506,18 @@ void CVelkonView::OnUpdateRestoreID(CCmdUI* pCmdUI) {
     pCmdUI->Enable(!GetDocument()->m_anDeletedStack.IsEmpty());
 }
 
+CIdListFrame* CVelkonView::GetListFrame() const {
+    return dynamic_cast<CIdListFrame*>(GetParentFrame());
+}
+
 void CVelkonView::ShowRegistCount() {
-    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    CIdListFrame* frame = GetListFrame();
     if (frame && GetDocument()) frame->SetRegistCount(GetDocument()->m_anSortIndex.GetSize());
     ShowShownCount();
 }
 
 void CVelkonView::ShowPickupCount() {
-    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    CIdListFrame* frame = GetListFrame();
     if (frame && GetDocument()) frame->SetPickupCount(GetDocument()->m_astrPickupID.GetSize());
     ShowShownCount();
 }
@@ -520,7 +525,7 @@ void CVelkonView::ShowPickupCount() {
 // An ID registered while a filter hides it must not seem lost: the bar says how many rows the
 // filters leave.
 void CVelkonView::ShowShownCount() {
-    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    CIdListFrame* frame = GetListFrame();
     if (frame && GetDocument())
         frame->SetShownCount(GetListCtrl().GetItemCount(), GetDocument()->m_anSortIndex.GetSize());
 }
@@ -534,12 +539,12 @@ void CVelkonView::OnUpdateOneRecord(CCmdUI* pCmdUI) {
 }
 
 BOOL CVelkonView::ChooseFormat(BOOL bSend, CString& rText) {
-    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    CIdListFrame* frame = GetListFrame();
     if (!frame || !HasOneRecord()) return FALSE;
     CSendFormatDlg dlg;
     dlg.m_nRecord = m_nCurrent;
     dlg.m_bSend = bSend;
-    dlg.m_pastrFormat = &frame->m_astrHelperFormat;
+    dlg.m_pastrFormat = &frame->GetHelperFormats();
     if (dlg.DoModal() != IDOK) return FALSE;
     rText = dlg.m_strResult;
     return TRUE;
@@ -548,13 +553,13 @@ BOOL CVelkonView::ChooseFormat(BOOL bSend, CString& rText) {
 void CVelkonView::OnSendHideterm() {
     CString text;
     if (ChooseFormat(TRUE, text))
-        if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->SendToHideterm(text);
+        if (CIdListFrame* frame = GetListFrame()) frame->SendToHideterm(text);
 }
 
 void CVelkonView::OnEditCopy() {
     CString text;
     if (ChooseFormat(FALSE, text))
-        if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->CopyToClipboard(text);
+        if (CIdListFrame* frame = GetListFrame()) frame->CopyToClipboard(text);
 }
 
 void CVelkonView::OnPersonalData() {

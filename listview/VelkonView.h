@@ -11,6 +11,7 @@
 #include "platform/gui/drawing/CFont.h"
 #include "platform/gui/drawing/CImageList.h"
 
+class CIdListFrame;
 class CVelkonDoc;
 
 class CVelkonView : public CListViewEx {
@@ -95,6 +96,8 @@ private:
     void RefreshWidths();
     void RedrawRecord(int r);
     void SelectOnly(int nRow, int r);
+    // The frame the list lives in, when it answers what the list asks of it.
+    CIdListFrame* GetListFrame() const;
     void ShowRegistCount();
     void ShowPickupCount();
     void ShowShownCount();

@@ -99,3 +99,25 @@ TEST_F(StoreTest, OpeningAnotherFileKeepsPickupsAndNoPickupList) {
     EXPECT_EQ(doc->FindPickup("ABC12345"), 0);
     EXPECT_EQ(doc->m_astrNoPickupID.GetSize(), 1);
 }
+
+TEST_F(StoreTest, PersonalDataIsWrittenWholeMarkedFirstThenAnnouncedOnce) {
+    ASSERT_TRUE(doc->AddNewID("ABC12345", "Blue"));
+    ASSERT_TRUE(doc->AddNewID("XYZ00001", ""));
+    doc->SetModifiedFlag(FALSE);
+    doc->notices.clear();
+    const CPersonalData data{Sjis("山田　太郎"), {"m1", "m2", "m3", "m4", "m5", "m6"}};
+    doc->WritePersonalData(1, data);
+    EXPECT_EQ(doc->notices, (std::vector<Notice>{{HINT_SAVED, 1}}));
+    EXPECT_TRUE(doc->modifiedWhenTold);
+    EXPECT_EQ(Utf8(doc->m_astrHandle[1]), "山田　太郎");
+    EXPECT_EQ(doc->m_astrMemo6[1], "m6");
+    EXPECT_EQ(doc->ReadPersonalData(1).astrMemo[2], "m3");
+    EXPECT_EQ(doc->m_astrHandle[0], "Blue");  // the other record as it was
+
+    // A record number that names no record changes nothing and tells nothing.
+    doc->notices.clear();
+    doc->WritePersonalData(2, data);
+    doc->WritePersonalData(-1, data);
+    EXPECT_TRUE(doc->notices.empty());
+    EXPECT_EQ(doc->GetRecordCount(), 2);
+}

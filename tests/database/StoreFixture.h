@@ -55,9 +55,14 @@ public:
     }
 
     std::vector<Notice> notices;
+    // Whether the change was marked before the last notice went out.
+    BOOL modifiedWhenTold = FALSE;
 
 protected:
-    void OnRecordsChanged(LPARAM lHint) override { notices.push_back({lHint, m_nLastChanged}); }
+    void OnRecordsChanged(LPARAM lHint) override {
+        notices.push_back({lHint, m_nLastChanged});
+        modifiedWhenTold = m_bModified;
+    }
     void OnRecordsModified() override { m_bModified = TRUE; }
 
 private:
