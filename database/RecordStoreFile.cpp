@@ -2,8 +2,8 @@
 // read and written as they are.
 #include <string>
 
+#include "database/RecordStore.h"
 #include "database/RecordText.h"
-#include "document/VelkonDoc.h"
 #include "platform/base/CFile.h"
 
 CString CRecordStore::FormatDate(CTime time) {

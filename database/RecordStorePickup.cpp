@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "document/VelkonDoc.h"
+#include "database/RecordStore.h"
 #include "platform/base/Mbcs.h"
 
 namespace {
