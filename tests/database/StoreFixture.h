@@ -12,17 +12,8 @@
 #include "database/RecordStore.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CFile.h"
+#include "tests/database/Notice.h"
 #include "tests/support/TestFiles.h"
-
-struct Notice {
-    LPARAM hint;
-    int lastChanged;
-    bool operator==(const Notice&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& os, const Notice& n) {
-    return os << "{hint " << n.hint << ", record " << n.lastChanged << "}";
-}
 
 class RecordingStore : public CRecordStore {
 public:

@@ -10,17 +10,8 @@
 #include "document/VelkonDoc.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/document/CView.h"
+#include "tests/database/Notice.h"
 #include "tests/support/TestSupport.h"
-
-struct Notice {
-    LPARAM hint;
-    int lastChanged;
-    bool operator==(const Notice&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& os, const Notice& n) {
-    return os << "{hint " << n.hint << ", record " << n.lastChanged << "}";
-}
 
 class RecordingView : public CView {
 public:
