@@ -42,6 +42,8 @@ inline void Init() {
     setenv("TZ", "JST-9", 1);
     tzset();
     CTime::SetClock(&FixedNow);
+    // Made before the handler is registered, so that the name is still there when it runs.
+    WorkDir();
     std::atexit(RemoveWorkDir);
 }
 
