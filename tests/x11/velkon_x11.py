@@ -145,13 +145,37 @@ class Session:
                                   preexec_fn=_die_with_parent)
         self.procs.append((wm, log_path))
 
-        # A window manager that manages the screen names itself on the root window.
-        def managing():
-            check(wm.poll() is None, "openbox ended at its start")
-            result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                    env=self.env(), capture_output=True, timeout=10)
-            return b"window id" in result.stdout
-        wait_until("openbox to manage the screen", managing)
+        # openbox names itself on the root window first thing, then loads its theme and menus
+        # and only after that handles what clients ask. A request that comes in between can be
+        # left in openbox's own queue while it sleeps on the X connection, until some later
+        # event wakes it: a tray host that maps its panel then waits for ever, as nothing else
+        # happens on this display (x11.tray_menu on a busy machine). So it counts as running
+        # once it answers: openbox writes emptied desktop names anew from its event loop, and
+        # each new emptying is an event that wakes it should it sleep on the one before.
+        def named():
+            check(wm.poll() is None, f"openbox ended at its start (status {wm.returncode})")
+            return (self.root_property("_NET_SUPPORTING_WM_CHECK")
+                    and self.root_property("_NET_DESKTOP_NAMES"))
+        wait_until("openbox to name itself and its desktops", named)
+
+        def answering():
+            check(wm.poll() is None, f"openbox ended at its start (status {wm.returncode})")
+            if '"' in (self.root_property("_NET_DESKTOP_NAMES") or "") and answering.asked:
+                return True
+            subprocess.run(["xprop", "-root", "-f", "_NET_DESKTOP_NAMES", "8u", "-set",
+                            "_NET_DESKTOP_NAMES", ""], env=self.env(), capture_output=True,
+                           timeout=10)
+            answering.asked = True
+            return False
+        answering.asked = False
+        wait_until("openbox to handle requests", answering, interval=0.2)
+
+    def root_property(self, name):
+        """xprop's line for a property of the root window; None while it is not set."""
+        result = subprocess.run(["xprop", "-root", name], env=self.env(), capture_output=True,
+                                timeout=10)
+        line = result.stdout.decode("utf-8", "replace").strip()
+        return None if result.returncode != 0 or "not found" in line else line
 
     def env(self, runtime=None, extra=None):
         # Nothing of the caller's desktop session may leak in.
@@ -191,13 +215,27 @@ class Session:
             raise Failure(f"xdotool {' '.join(args)} failed: {result.stderr.decode().strip()}")
         return result.stdout.decode("utf-8", "replace")
 
+    def search(self, *args):
+        """The ids of the windows `xdotool search ARGS` finds, none being an answer too. xdotool
+        (before 3.2021) dies of an X error when a window goes while it walks the tree, as one of
+        an ending program may at any time; such a walk is made again, not taken for "none"."""
+        deadline = time.monotonic() + 10
+        while True:
+            result = subprocess.run(["xdotool", "search", *args], env=self.env(),
+                                    capture_output=True, timeout=10)
+            error = result.stderr.decode("utf-8", "replace").strip()
+            if not error:
+                return result.stdout.decode().split()
+            if time.monotonic() >= deadline:
+                raise Failure(f"xdotool search {' '.join(args)} kept failing: {error}")
+            time.sleep(0.05)
+
     def windows(self):
         """Titles of the viewable windows, by window id."""
         found = {}
-        ids = self.xdotool("search", "--onlyvisible", "--name", ".", check_status=False)
-        for wid in ids.split():
+        for wid in self.search("--onlyvisible", "--name", "."):
             name = self.xdotool("getwindowname", wid, check_status=False)
-            if name:
+            if name:  # none when the window went in the meantime
                 found[wid] = name.rstrip("\n")
         return found
 
@@ -622,16 +660,14 @@ def start_resident(s, hot_key=0):
                                 stdout=log, stderr=subprocess.STDOUT,
                                 preexec_fn=_die_with_parent)
     s.procs.append((tray, log_path))
-    wait_until("trayer's panel", lambda: s.xdotool("search", "--onlyvisible", "--class",
-                                                   "trayer", check_status=False).strip())
+    wait_until("trayer's panel", lambda: s.search("--onlyvisible", "--class", "trayer"))
     return s.start([])
 
 
 def tray_icon(s):
     """The program's visible window while no main window shows: the icon trayer embedded."""
     def find():
-        ids = s.xdotool("search", "--onlyvisible", "--class", "velkon95",
-                        check_status=False).split()
+        ids = s.search("--onlyvisible", "--class", "velkon95")
         return ids[0] if len(ids) == 1 else None
     icon = wait_until("the tray icon", find)
     x, y, w, h = s.geometry(icon)
@@ -672,9 +708,7 @@ def case_tray_menu(s, artifacts):
     s.xdotool("click", "3")
 
     def menu():
-        ids = set(s.xdotool("search", "--onlyvisible", "--class", "velkon95",
-                            check_status=False).split())
-        return ids - {icon}
+        return set(s.search("--onlyvisible", "--class", "velkon95")) - {icon}
     popup = wait_until("a menu after a right click on the tray icon", menu)
     check(not main_frames(s), f"a right click showed a main window: {main_frames(s)}")
     print(f"menu window(s): {sorted(popup)}")
