@@ -59,6 +59,10 @@ class Failure(Exception):
     pass
 
 
+class Skipped(Exception):
+    """The case does not apply to this build or machine (exit status SKIPPED)."""
+
+
 def check(condition, message):
     if not condition:
         raise Failure(message)
@@ -398,6 +402,13 @@ def copy(s, data, target=None):
     clip = subprocess.Popen(args, stdin=subprocess.PIPE, env=s.env(), preexec_fn=_die_with_parent)
     clip.communicate(data, timeout=scaled(60))
     check(clip.returncode == 0, f"xclip ended with status {clip.returncode}")
+
+
+def sanitized(program):
+    """Whether the program is the AddressSanitizer build."""
+    libs = subprocess.run(["ldd", program], capture_output=True, text=True,
+                          timeout=scaled(30)).stdout
+    return "libasan" in libs
 
 
 def frame_title(file_name):
@@ -838,6 +849,9 @@ def run_cases(doc, cases, tools=("Xvfb", "xdotool"), tool_args=()):
         cases[args.case](session)
         print(f"{args.case}: passed")
         return 0
+    except Skipped as reason:
+        print(f"{args.case}: skipped: {reason}")
+        return SKIPPED
     except Exception as error:  # a Failure, or a fault of the case itself: both are kept
         if isinstance(error, Failure):
             print(f"{args.case}: FAILED: {error}")

@@ -155,14 +155,8 @@ def case_clipboard_too_large(s):
     print(f"peak memory of the program: {peak // 1024} MB")
     # Under AddressSanitizer freed blocks stay quarantined and every byte has a shadow: the
     # figure is the sanitizer's, not the program's.
-    if not sanitized(s.program):
+    if not vx.sanitized(s.program):
         check(peak < 400 * 1024, f"the program took {peak // 1024} MB")
-
-
-def sanitized(program):
-    libs = subprocess.run(["ldd", program], capture_output=True, text=True,
-                          timeout=vx.scaled(30)).stdout
-    return "libasan" in libs
 
 
 def start_raw(s, env):
