@@ -32,18 +32,12 @@ def no_messages(log):
     vx.check(not text, f"message boxes came up: {text!r}")
 
 
-def screenshot(s, artifacts, name):
-    os.makedirs(artifacts, exist_ok=True)
-    png = s.screenshot(os.path.join(artifacts, name))
-    print(f"screenshot: {png}")
-
-
-def case_help_f1_and_help_mode(s, artifacts):
+def case_help_f1_and_help_mode(s):
     # F1 in the main window shows its topic; Shift+F1 and a click on the list shows the list's.
     frame, log = start(s)
     keys(s, frame, "F1")
     help_window = s.wait_window("メインウィンドウ" + HELP)
-    screenshot(s, artifacts, "velkon95-help.png")
+    s.shot("velkon95-help.png")
 
     keys(s, frame, "shift+F1")
     x, y, w, h = s.geometry(frame)
@@ -52,7 +46,7 @@ def case_help_f1_and_help_mode(s, artifacts):
     no_messages(log)
 
 
-def case_help_dialog_button(s, artifacts):
+def case_help_dialog_button(s):
     # The About box's ﾍﾙﾌﾟ button (Tab from OK, then Space) and F1 in the options sheet. The help
     # window takes keys while the modal box is open: its search finds and opens another topic.
     frame, log = start(s)
@@ -74,7 +68,7 @@ def case_help_dialog_button(s, artifacts):
     no_messages(log)
 
 
-def case_help_window_placement(s, artifacts):
+def case_help_window_placement(s):
     # The help window comes back where it was and as large, after a close and after a restart.
     frame, log = start(s)
     keys(s, frame, "F1")

@@ -31,46 +31,70 @@ def gone(s, title):
     return title not in s.windows().values()
 
 
-def shot(s, artifacts, name):
-    os.makedirs(artifacts, exist_ok=True)
-    png = s.screenshot(os.path.join(artifacts, name))
-    print(f"screenshot: {png}")
-
-
 def editor_on(s, frame, member_id):
-    """Enter opens the editor on the one selected record; Esc closes it again."""
+    """Enter opens the editor on the one selected record; Esc closes it again. The time the
+    editor showed, by when the letters typed before Enter had all arrived."""
     keys(s, frame, "Return")
     editor = s.wait_window(member_id + EDITOR)
+    shown = time.monotonic()
     keys(s, editor, "Escape")
     wait_until(f"the editor on {member_id} to close", lambda: gone(s, member_id + EDITOR))
+    return shown
 
 
-def case_type_ahead_and_f10(s, artifacts):
+# The list takes letters typed within a second of each other for one search; the seconds are
+# the X server's, on the keys' own time stamps, so that a busy program does not shorten them.
+TYPE_AHEAD_PAUSE = 1.0
+
+
+def pause_typing(since):
+    """A user's pause: the next key comes more than the list's type-ahead second after the last
+    letter, which had arrived by `since`. Mostly over by then; a pause in what is typed, not a
+    wait for the program."""
+    left = since + TYPE_AHEAD_PAUSE + 0.2 - time.monotonic()
+    if left > 0:
+        time.sleep(left)
+
+
+def program_windows(s):
+    return set(s.search("--onlyvisible", "--class", "velkon95"))
+
+
+def top_strip(s, frame, png):
+    """The pixels of the window's top 24 rows, where its menu bar is."""
+    x, y, w, _ = s.client_area(frame)
+    shot = vx.read_png(s.shot(png))
+    return [bytes(row[x * 3:(x + w) * 3]) for row in shot[2][y:y + 24]]
+
+
+def case_type_ahead_and_f10(s):
     # Shown sorted by ID: ABC12345, HGF03421, NIF55555, PCV77001, XYZ00001, the last current.
     s.start([write(s.path("data.lst"), SAMPLE)])
     frame = s.wait_window(frame_title("data.lst"))
     keys(s, frame, "n")
-    shot(s, artifacts, "velkon95-type-ahead.png")
-    editor_on(s, frame, "NIF55555")
-    # After a pause a new search; the second letter narrows it: "h" alone would do, "hg" must.
-    time.sleep(1.5)
+    s.shot("velkon95-type-ahead.png")
+    typed = editor_on(s, frame, "NIF55555")
+    # After a pause a new search; the next letters narrow it.
+    pause_typing(typed)
     keys(s, frame, "a", "b", "c")
-    editor_on(s, frame, "ABC12345")
-    time.sleep(1.5)
+    typed = editor_on(s, frame, "ABC12345")
+    pause_typing(typed)
     keys(s, frame, "p", "c", "v")
     editor_on(s, frame, "PCV77001")
 
-    # F10 marks the first menu's title; then the letters of ﾍﾙﾌﾟ(&H) and このVelkonについて(&A).
+    # F10 marks the first menu's title (the menu bar's pixels change); then the letters of
+    # ﾍﾙﾌﾟ(&H) and このVelkonについて(&A).
+    before = top_strip(s, frame, "velkon95-before-f10.png")
     keys(s, frame, "F10")
-    time.sleep(0.5)
-    shot(s, artifacts, "velkon95-f10.png")
+    wait_until("the first menu's title marked after F10",
+               lambda: top_strip(s, frame, "velkon95-f10.png") != before, interval=0.3)
     s.xdotool("key", "--delay", "80", "h", "a")
     about = s.wait_window(ABOUT)
     keys(s, about, "Escape")
     wait_until("the About box to close", lambda: gone(s, ABOUT))
 
 
-def case_register_typed_id(s, artifacts):
+def case_register_typed_id(s):
     # Ins opens the registration dialog with the focus in the ID field: the typed ID and Enter
     # register it, and Ctrl+S writes it out with the others.
     data = write(s.path("data.lst"), SAMPLE)
@@ -80,22 +104,23 @@ def case_register_typed_id(s, artifacts):
     dialog = s.wait_window(REGIST)
     s.type_keys(dialog, "k", "l", "m", "0", "0", "0", "0", "7", "Return")
     s.wait_window("data.lst（更新） - " + vx.APP)
-    shot(s, artifacts, "velkon95-register-typed.png")
+    s.shot("velkon95-register-typed.png")
     s.type_keys(dialog, "Escape")
     wait_until("the registration dialog to close", lambda: gone(s, REGIST))
     s.type_keys(frame, "ctrl+s")
     wait_until("KLM00007 written", lambda: b"KLM00007" in open(data, "rb").read())
 
 
-def case_shift_f10_context_menu(s, artifacts):
+def case_shift_f10_context_menu(s):
     # Shift+F10 opens the list's context menu as the Menu key does; the fourth item down is
     # IDの削除, which takes the selected record (XYZ00001, the last of the file) away.
     data = write(s.path("data.lst"), SAMPLE)
     s.start([data])
     frame = s.wait_window(frame_title("data.lst"))
+    before = program_windows(s)
     s.type_keys(frame, "shift+F10")
-    time.sleep(0.5)
-    shot(s, artifacts, "velkon95-shift-f10.png")
+    wait_until("the context menu after Shift+F10", lambda: program_windows(s) - before)
+    s.shot("velkon95-shift-f10.png")
     s.xdotool("key", "--delay", "80", "Down", "Down", "Down", "Down", "Return")
     s.wait_window("data.lst（更新） - " + vx.APP)
     s.type_keys(frame, "ctrl+s")

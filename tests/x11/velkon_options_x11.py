@@ -7,9 +7,7 @@ Uses the sessions, waits and checks of velkon_x11.py. Exits 77 (skipped) when Xv
 trayer is missing.
 """
 
-import os
 import sys
-import time
 
 import velkon_x11 as vx
 
@@ -27,14 +25,7 @@ def gone(s, title):
     return not any(t == title for t in s.windows().values())
 
 
-def hidden_for(s, seconds):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        vx.check(not vx.main_frames(s), f"a main window showed: {vx.main_frames(s)}")
-        time.sleep(0.1)
-
-
-def case_new_hot_key(s, artifacts):
+def case_new_hot_key(s):
     vx.start_resident(s, hot_key=0x0600 | 0x4B)  # Ctrl+Alt+K
     vx.tray_icon(s)
     vx.stays_hidden(s)
@@ -45,10 +36,7 @@ def case_new_hot_key(s, artifacts):
     # 設定(S) -> ｵﾌﾟｼｮﾝ(O): the sheet opens on its first page, the focus on its first control.
     press(s, frame, "alt+s", "o")
     sheet = s.wait_window(SHEET)
-    os.makedirs(artifacts, exist_ok=True)
-    png = os.path.join(artifacts, "velkon95-options.png")
-    s.screenshot(png)
-    print(f"screenshot: {png}")
+    s.shot("velkon95-options.png")
     # Tab to the hot-key control, the new combination, Enter for OK.
     press(s, sheet, "Tab", "ctrl+shift+j", "Return")
     vx.wait_until("the sheet to close", lambda: gone(s, SHEET))
@@ -57,7 +45,7 @@ def case_new_hot_key(s, artifacts):
     press(s, frame, "alt+f", "x")
     vx.wait_until("the window to hide", lambda: not vx.main_frames(s))
     s.xdotool("key", "ctrl+alt+k")
-    hidden_for(s, 1.5)
+    vx.stays_hidden(s, 1.5, "after the old Ctrl+Alt+K")
     s.xdotool("key", "ctrl+shift+j")
     vx.wait_until("a main window after the new Ctrl+Shift+J", lambda: vx.main_frames(s))
 
@@ -66,4 +54,4 @@ CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_"
 
 
 if __name__ == "__main__":
-    sys.exit(vx.run_cases(__doc__, CASES, tools=('Xvfb', 'xdotool', 'trayer'), tool_args=()))
+    sys.exit(vx.run_cases(__doc__, CASES, tools=("Xvfb", "xdotool", "trayer")))

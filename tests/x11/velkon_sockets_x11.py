@@ -10,22 +10,17 @@ import glob
 import os
 import socket
 import struct
-import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import velkon_x11 as vx  # noqa: E402
-from velkon_x11 import APP, SAMPLE, check, frame_title, main_frames, wait_until, write  # noqa: E402
+from velkon_x11 import (APP, SAMPLE, check, ctl, frame_title, main_frames,  # noqa: E402
+                        wait_until, write)
 
 CANNOT_OPEN = "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。"
 IN_USE = "ほかのﾌﾟﾛｸﾞﾗﾑがこのﾌｧｲﾙを開いています。"
 WM_USER = 0x400
 WM_IDAPI_PRESENT = WM_USER + 133
-
-
-def ctl(s, *args):
-    result = subprocess.run([s.velkonctl, *args], env=s.env(), capture_output=True, timeout=60)
-    return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
 
 
 def logged(log_path):
@@ -35,7 +30,7 @@ def logged(log_path):
         return f.read()
 
 
-def case_raw_messages_from_a_peer(s, artifacts):
+def case_raw_messages_from_a_peer(s):
     data = write(s.path("data.lst"), SAMPLE)
     proc = s.start([data])
     s.wait_window(frame_title("data.lst"))
@@ -67,11 +62,9 @@ def case_raw_messages_from_a_peer(s, artifacts):
     check(status in (0, 1), f"velkonctl count: status {status}")
     with open(data, "rb") as f:
         check(f.read() == SAMPLE, "the data file changed")
-    os.makedirs(artifacts, exist_ok=True)
-    s.screenshot(os.path.join(artifacts, "raw_messages.png"))
 
 
-def case_one_program_per_data_file(s, artifacts):
+def case_one_program_per_data_file(s):
     data = write(s.path("data.lst"), SAMPLE)
     first = s.start([data])
     s.wait_window(frame_title("data.lst"))
@@ -84,8 +77,7 @@ def case_one_program_per_data_file(s, artifacts):
     text = wait_until("the message log", lambda: logged(log_path))
     check(text.splitlines() == [CANNOT_OPEN, "", data, IN_USE], f"message log: {text!r}")
     box = s.wait_window(APP)
-    os.makedirs(artifacts, exist_ok=True)
-    s.screenshot(os.path.join(artifacts, "data_file_in_use.png"))
+    s.shot("data_file_in_use.png")
 
     def answered():
         if second.poll() is not None:

@@ -11,7 +11,6 @@ import os
 import signal
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import velkon_dialogs_x11 as dx  # noqa: E402
@@ -48,11 +47,12 @@ FORUM_LOG = ("#  12/03 21:15  ABC12345 青い空\r\n"
 
 def start_program(s):
     data = write(s.path("data.lst"), SAMPLE)
-    s.start([data])
+    proc = s.start([data])
     s.wait_window(frame_title("data.lst"))
+    return proc
 
 
-def case_term_pickup(s, artifacts):
+def case_term_pickup(s):
     # A command in the session prints a forum log (UTF-8, as the session speaks) again and
     # again; once the program has attached itself, the log reaches it converted to CP932 and
     # the registered ABC12345, last updated on an earlier day, has its update raised: the
@@ -67,7 +67,7 @@ def case_term_pickup(s, artifacts):
     check("青い空".encode("utf-8") in term.output(), "the session's output was changed")
 
 
-def case_term_lf_lines(s, artifacts):
+def case_term_lf_lines(s):
     # A session whose terminal does not turn LF into CR LF (as in raw mode) ends its lines with
     # LF alone: they are lines all the same, and the registered ABC12345 is picked up.
     log = "#  12/03 21:15  QRS24680 通りすがり\n#  12/03 21:40  ABC12345 青い空\n"
@@ -80,7 +80,7 @@ def case_term_lf_lines(s, artifacts):
     s.wait_window("data.lst（更新） - " + APP)
 
 
-def case_term_send(s, artifacts):
+def case_term_send(s):
     # The send command, run from the keyboard through the chooser, types the selected record
     # into the session, where cat echoes it; the echo comes back to the program as received
     # text and is picked up like any other.
@@ -110,17 +110,27 @@ def case_term_send(s, artifacts):
     wait_until("typed input echoed", lambda: term.output().count(b"typed by hand") >= 2)
 
 
-def case_term_exit_status(s, artifacts):
-    # The command's end ends velkon-term with its status; the program notices the terminal is
-    # gone and goes on running.
-    start_program(s)
-    term = Term(s, s.term, ["--", "sh", "-c", "sleep 2; exit 7"])
+def case_term_exit_status(s):
+    # The command's end ends velkon-term with its status; the program, attached to it (the log
+    # the command prints is picked up), notices the terminal is gone and goes on running.
+    write(s.path("forum.log"), FORUM_LOG.encode("utf-8"))
+    proc = start_program(s)
+    term = Term(s, s.term, ["--", "sh", "-c",
+                            "while [ ! -e stop ]; do cat forum.log; sleep 0.5; done; exit 7"])
+    s.wait_window("data.lst（更新） - " + APP)
+    write(s.path("stop"), b"")
     check(s.wait_exit(term.proc) == 7, f"exit status {term.proc.returncode}, not 7")
-    time.sleep(1.5)
-    check(frame_title("data.lst") in main_frames(s).values(), "the program did not survive")
+
+    # The program looks for its terminal once a second: a fault there would end it within a
+    # few looks, and nothing shows that it will not, so it is watched for that long.
+    def running():
+        check(proc.poll() is None, f"the program ended (status {proc.returncode})")
+        check(main_frames(s), "the program's window went")
+        return True
+    vx.holds("the program running after its terminal ended", running, 3.0)
     term = Term(s, s.term, ["--", "sh", "-c", "kill -TERM $$"])
     check(s.wait_exit(term.proc) == 128 + signal.SIGTERM, f"exit status {term.proc.returncode}")
-    help_text = subprocess.run([s.term, "--help"], capture_output=True, timeout=10).stdout
+    help_text = s.run([s.term, "--help"]).stdout
     check(b"Usage: velkon-term" in help_text, "no --help")
 
 
@@ -128,4 +138,4 @@ CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_"
 
 
 if __name__ == "__main__":
-    sys.exit(vx.run_cases(__doc__, CASES, tools=('Xvfb', 'xdotool'), tool_args=('term',)))
+    sys.exit(vx.run_cases(__doc__, CASES, tools=("Xvfb", "xdotool"), tool_args=("term",)))

@@ -1,13 +1,22 @@
 #!/usr/bin/env python3
 """Drives the real velkon95 binary on a private Xvfb display, one case per run.
 
-    velkon_x11.py --program BIN --screenshot BIN --artifacts DIR CASE
+    velkon_x11.py --program BIN --screenshot BIN --velkonctl BIN --artifacts DIR CASE
 
 Every case gets its own X server (Xvfb picks a free display through -displayfd) with openbox as
 its window manager, so that focus, activation and placement are a desktop's; its own home,
-settings and runtime directories; and takes everything down again however it ends. Windows are
-found by their exact title with xdotool. Every wait is bounded by VELKON_X11_TIMEOUT seconds (20
-unless set). Exits 77 (skipped) when Xvfb, xdotool, openbox or xprop is missing.
+settings and runtime directories in one temporary folder; and takes everything down again however
+it ends. Windows are found by their exact title with xdotool.
+
+Every wait is a deadline: VELKON_X11_TIMEOUT seconds (20 unless set) unless a case names its own,
+and every deadline, a case's own ones and the time a "never happens" is watched included, is
+multiplied by VELKON_TIMEOUT_SCALE (1 unless set; more on a machine much slower than a
+developer's). Nothing sleeps a fixed time to let something happen: a case waits for what it can
+see.
+
+Screenshots go to the case's temporary folder. A case that fails copies them, with one of the
+screen as it failed, to ARTIFACTS/CASE and prints where; a case that passes leaves nothing behind.
+Exits 77 (skipped) when Xvfb, xdotool, openbox or xprop is missing.
 """
 
 import argparse
@@ -21,9 +30,26 @@ import subprocess
 import sys
 import tempfile
 import time
+import traceback
 import zlib
 
-TIMEOUT = float(os.environ.get("VELKON_X11_TIMEOUT", "20"))
+
+def _scale():
+    text = os.environ.get("VELKON_TIMEOUT_SCALE", "").strip() or "1"
+    try:
+        value = float(text)
+    except ValueError:
+        value = 0
+    if not 0 < value < 1000:
+        sys.exit(f"VELKON_TIMEOUT_SCALE must be a positive factor such as 1 or 2.5, not {text!r}")
+    return value
+
+
+# The one factor that stretches every deadline here.
+SCALE = _scale()
+# The default wait on an idle machine, and that wait as this machine gets it.
+BASE_TIMEOUT = float(os.environ.get("VELKON_X11_TIMEOUT", "20"))
+TIMEOUT = BASE_TIMEOUT * SCALE
 SKIPPED = 77
 APP = "Velkon95"
 CANNOT_OPEN = "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。"
@@ -33,20 +59,42 @@ class Failure(Exception):
     pass
 
 
+class Skipped(Exception):
+    """The case does not apply to this build or machine (exit status SKIPPED)."""
+
+
 def check(condition, message):
     if not condition:
         raise Failure(message)
 
 
+def scaled(seconds):
+    """A deadline of `seconds` on an idle machine, as this run gets it."""
+    return seconds * SCALE
+
+
 def wait_until(what, probe, timeout=None, interval=0.1):
-    """Polls probe() until it returns something true and returns that, or fails after timeout."""
-    deadline = time.monotonic() + (TIMEOUT if timeout is None else timeout)
+    """Polls probe() until it returns something true and returns that, or fails after timeout
+    seconds (an idle machine's; scaled here, like every deadline)."""
+    limit = scaled(BASE_TIMEOUT if timeout is None else timeout)
+    deadline = time.monotonic() + limit
     while True:
         value = probe()
         if value:
             return value
         if time.monotonic() >= deadline:
-            raise Failure(f"timed out waiting for {what}")
+            raise Failure(f"timed out waiting for {what} ({limit:g} s)")
+        time.sleep(interval)
+
+
+def holds(what, probe, seconds, interval=0.1):
+    """Fails as soon as probe() is false while it is watched: for what must not happen, which no
+    event can show to have been missed, for `seconds` (scaled)."""
+    deadline = time.monotonic() + scaled(seconds)
+    while True:
+        check(probe(), what)
+        if time.monotonic() >= deadline:
+            return
         time.sleep(interval)
 
 
@@ -74,10 +122,10 @@ def _stop(proc, grace=5.0):
         return
     proc.terminate()
     try:
-        proc.wait(grace)
+        proc.wait(scaled(grace))
     except subprocess.TimeoutExpired:
         proc.kill()
-        proc.wait(grace)
+        proc.wait(scaled(grace))
 
 
 class Session:
@@ -89,6 +137,7 @@ class Session:
         self.procs = []  # (Popen, log path)
         self.xvfb = None
         self.dir = tempfile.mkdtemp(prefix="velkon-x11-")
+        self.shots = self.path("screenshots")
         self.home = self.path("home")
         self.runtime = self.new_runtime_dir("runtime")
         os.makedirs(self.path("home/config"))
@@ -137,6 +186,12 @@ class Session:
         self.display = ":" + number.decode().strip()
         print(f"Xvfb on display {self.display}")
 
+    def root_property(self, name):
+        """xprop's line for a property of the root window; None while it is not set."""
+        result = self.run(["xprop", "-root", name])
+        line = result.stdout.decode("utf-8", "replace").strip()
+        return None if result.returncode != 0 or "not found" in line else line
+
     def _start_window_manager(self):
         log_path = self.path("openbox.log")
         with open(log_path, "wb") as log:
@@ -145,13 +200,29 @@ class Session:
                                   preexec_fn=_die_with_parent)
         self.procs.append((wm, log_path))
 
-        # A window manager that manages the screen names itself on the root window.
-        def managing():
-            check(wm.poll() is None, "openbox ended at its start")
-            result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                    env=self.env(), capture_output=True, timeout=10)
-            return b"window id" in result.stdout
-        wait_until("openbox to manage the screen", managing)
+        # openbox names itself on the root window first thing, then loads its theme and menus
+        # and only after that handles what clients ask. A request that comes in between can be
+        # left in openbox's own queue while it sleeps on the X connection, until some later
+        # event wakes it: a tray host that maps its panel then waits for ever, as nothing else
+        # happens on this display (x11.tray_menu on a busy machine). So it counts as running
+        # once it answers: openbox writes emptied desktop names anew from its event loop, and
+        # each new emptying is an event that wakes it should it sleep on the one before.
+        def named():
+            check(wm.poll() is None, f"openbox ended at its start (status {wm.returncode})")
+            return (self.root_property("_NET_SUPPORTING_WM_CHECK")
+                    and self.root_property("_NET_DESKTOP_NAMES"))
+        wait_until("openbox to name itself and its desktops", named)
+
+        def answering():
+            check(wm.poll() is None, f"openbox ended at its start (status {wm.returncode})")
+            if '"' in (self.root_property("_NET_DESKTOP_NAMES") or "") and answering.asked:
+                return True
+            self.run(["xprop", "-root", "-f", "_NET_DESKTOP_NAMES", "8u", "-set",
+                      "_NET_DESKTOP_NAMES", ""])
+            answering.asked = True
+            return False
+        answering.asked = False
+        wait_until("openbox to handle requests", answering, interval=0.2)
 
     def env(self, runtime=None, extra=None):
         # Nothing of the caller's desktop session may leak in.
@@ -163,6 +234,11 @@ class Session:
                    LC_ALL="C.UTF-8")
         env.update(extra or {})
         return env
+
+    def run(self, args, timeout=10, **kwargs):
+        """A short-lived tool on this display; its output captured, its run bounded (scaled)."""
+        return subprocess.run(args, env=kwargs.pop("env", None) or self.env(),
+                              capture_output=True, timeout=scaled(timeout), **kwargs)
 
     def start(self, args, program=None, cwd=None, runtime=None, env=None):
         program = program or self.program
@@ -185,19 +261,31 @@ class Session:
         return proc.returncode
 
     def xdotool(self, *args, check_status=True):
-        result = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True,
-                                timeout=10)
+        result = self.run(["xdotool", *args])
         if check_status and result.returncode != 0:
             raise Failure(f"xdotool {' '.join(args)} failed: {result.stderr.decode().strip()}")
         return result.stdout.decode("utf-8", "replace")
 
+    def search(self, *args):
+        """The ids of the windows `xdotool search ARGS` finds, none being an answer too. xdotool
+        (before 3.2021) dies of an X error when a window goes while it walks the tree, as one of
+        an ending program may at any time; such a walk is made again, not taken for "none"."""
+        deadline = time.monotonic() + scaled(10)
+        while True:
+            result = self.run(["xdotool", "search", *args])
+            error = result.stderr.decode("utf-8", "replace").strip()
+            if not error:
+                return result.stdout.decode().split()
+            if time.monotonic() >= deadline:
+                raise Failure(f"xdotool search {' '.join(args)} kept failing: {error}")
+            time.sleep(0.05)
+
     def windows(self):
         """Titles of the viewable windows, by window id."""
         found = {}
-        ids = self.xdotool("search", "--onlyvisible", "--name", ".", check_status=False)
-        for wid in ids.split():
+        for wid in self.search("--onlyvisible", "--name", "."):
             name = self.xdotool("getwindowname", wid, check_status=False)
-            if name:
+            if name:  # none when the window went in the meantime
                 found[wid] = name.rstrip("\n")
         return found
 
@@ -214,7 +302,7 @@ class Session:
     def activate(self, wid):
         """Makes the window the active one, as a click on it would: through the window manager
         (which ignores focus requests it did not grant), then waits until it has the focus."""
-        deadline = time.monotonic() + 5
+        deadline = time.monotonic() + scaled(5)
         while True:
             self.xdotool("windowactivate", "--sync", wid, check_status=False)
             self.xdotool("windowfocus", "--sync", wid, check_status=False)
@@ -238,12 +326,41 @@ class Session:
             values[key] = int(value) if value.lstrip("-").isdigit() else value
         return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
 
+    def client_area(self, wid):
+        """Where the window's own contents are on the screen: x, y, width, height. (xdotool counts
+        the frame twice for a window the manager framed; xwininfo does not.)"""
+        info = self.run(["xwininfo", "-id", wid]).stdout.decode("utf-8", "replace")
+
+        def field(name):
+            return int(info.split(name + ":")[1].split()[0])
+        return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+                field("Height"))
+
     def screenshot(self, png_path):
-        result = subprocess.run([self.screenshot_tool, png_path], env=self.env(),
-                                capture_output=True, timeout=TIMEOUT)
+        result = self.run([self.screenshot_tool, png_path], timeout=BASE_TIMEOUT)
         check(result.returncode == 0,
               f"screenshot failed: {result.stderr.decode(errors='replace').strip()}")
         return png_path
+
+    def shot(self, name):
+        """A screenshot into the case's folder, kept only should the case fail."""
+        os.makedirs(self.shots, exist_ok=True)
+        return self.screenshot(os.path.join(self.shots, name))
+
+    def keep_shots(self, folder):
+        """The screen as the case failed and the screenshots it took, copied to folder: their
+        paths."""
+        try:
+            self.shot("at-failure.png")
+        except Exception as e:  # the X server itself may be what failed
+            print(f"no screenshot of the failure: {e}")
+        if not os.path.isdir(self.shots):
+            return []
+        os.makedirs(folder, exist_ok=True)
+        kept = []
+        for name in sorted(os.listdir(self.shots)):
+            kept.append(shutil.copy2(os.path.join(self.shots, name), folder))
+        return kept
 
     def dump_logs(self):
         for proc, log_path in self.procs:
@@ -266,6 +383,34 @@ def write(path, data):
     return path
 
 
+def ctl(s, *args, stdin=None):
+    """velkonctl with the session's program: its status, output and error output. Its own wait
+    for the program's answer (5 s unless told) is a deadline too, and scaled."""
+    wait_ms = min(int(scaled(5) * 1000), 3_600_000)
+    result = s.run([s.velkonctl, "--timeout", str(wait_ms), *args], input=stdin, timeout=60)
+    return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
+
+
+def picked(s, member_id):
+    return ctl(s, "picked", member_id)[0] == 0
+
+
+def copy(s, data, target=None):
+    """data on the clipboard as another program puts it there: xclip, which serves it from the
+    background until another program takes the clipboard; with only this target if given."""
+    args = ["xclip", "-selection", "clipboard"] + (["-t", target] if target else [])
+    clip = subprocess.Popen(args, stdin=subprocess.PIPE, env=s.env(), preexec_fn=_die_with_parent)
+    clip.communicate(data, timeout=scaled(60))
+    check(clip.returncode == 0, f"xclip ended with status {clip.returncode}")
+
+
+def sanitized(program):
+    """Whether the program is the AddressSanitizer build."""
+    libs = subprocess.run(["ldd", program], capture_output=True, text=True,
+                          timeout=scaled(30)).stdout
+    return "libasan" in libs
+
+
 def frame_title(file_name):
     return f"{file_name} - {APP}"
 
@@ -278,7 +423,7 @@ def main_frames(s):
 # Cases
 
 
-def case_single_instance(s, artifacts):
+def case_single_instance(s):
     first_file = write(s.path("first.lst"), SAMPLE)
     first = s.start([first_file])
     first_window = s.wait_window(frame_title("first.lst"))
@@ -293,7 +438,7 @@ def case_single_instance(s, artifacts):
 
     seen = set()
     second = s.start([write(s.path("second.lst"), SAMPLE)])
-    status = s.wait_exit(second, timeout=min(TIMEOUT, 10),
+    status = s.wait_exit(second, timeout=min(BASE_TIMEOUT, 10),
                          while_waiting=lambda: seen.update(main_frames(s).values()))
     check(status == 0, f"the second instance exited with status {status}, not 0")
     seen.update(main_frames(s).values())
@@ -305,7 +450,7 @@ def case_single_instance(s, artifacts):
                lambda: s.focus() == first_window)
 
 
-def case_stale_socket(s, artifacts):
+def case_stale_socket(s):
     data = write(s.path("data.lst"), SAMPLE)
     socket_path = os.path.join(s.runtime, "velkon95", "VelkonFrameClass.sock")
     crashed = s.start([data])
@@ -319,13 +464,13 @@ def case_stale_socket(s, artifacts):
     survivor = s.start([data])
     s.wait_window(frame_title("data.lst"))
     # It serves the class again: a further start hands over to it.
-    status = s.wait_exit(s.start([data]), timeout=min(TIMEOUT, 10))
+    status = s.wait_exit(s.start([data]), timeout=min(BASE_TIMEOUT, 10))
     check(status == 0, f"the instance after the restart exited with status {status}")
     check(survivor.poll() is None, "the restarted instance ended when another one started")
     check(len(main_frames(s)) == 1, f"main windows: {main_frames(s)}")
 
 
-def case_end_signal(s, artifacts):
+def case_end_signal(s):
     # Logout or kill ends the program as a close would: settings written, socket removed.
     data = write(s.path("data.lst"), SAMPLE)
     socket_path = os.path.join(s.runtime, "velkon95", "VelkonFrameClass.sock")
@@ -341,18 +486,14 @@ def case_end_signal(s, artifacts):
         check("data.lst" in f.read(), "the recent-file list was not written")
 
 
-def case_window_place(s, artifacts):
+def case_window_place(s):
     # A first start shows the title bar on the screen, where the window can be taken hold of;
     # where the user then moves it, the next start puts it again, frame and all.
     data = write(s.path("data.lst"), SAMPLE)
     proc = s.start([data])
     wid = s.wait_window(frame_title("data.lst"))
-    # xwininfo, not xdotool: xdotool counts the frame twice for a window the manager framed.
-    info = subprocess.run(["xwininfo", "-id", wid], env=s.env(), capture_output=True,
-                          text=True).stdout
-    client_top = int(info.split("Absolute upper-left Y:")[1].split()[0])
-    extents = subprocess.run(["xprop", "-id", wid, "_NET_FRAME_EXTENTS"], env=s.env(),
-                             capture_output=True, text=True).stdout
+    client_top = s.client_area(wid)[1]
+    extents = s.run(["xprop", "-id", wid, "_NET_FRAME_EXTENTS"]).stdout.decode()
     title = int(extents.split("=")[1].split(",")[2]) if "=" in extents else 0
     check(client_top - title >= 0, f"the title bar starts at y={client_top - title}, off the screen")
     s.xdotool("windowmove", wid, "150", "120")
@@ -365,29 +506,23 @@ def case_window_place(s, artifacts):
     wait_until("the window in its place", lambda: s.geometry(wid) == before, timeout=5)
 
 
-def case_clipboard_pickup(s, artifacts):
+def case_clipboard_pickup(s):
     # What another program copies is picked up: a registered ID last updated on an earlier day
     # gets its update raised, which makes the document modified ("（更新）" in the title). Text
-    # that was on the clipboard before the start is not picked up.
+    # that was on the clipboard before the start is not picked up: by the time the program has
+    # picked up the next copy, which comes after it in the order the program hears of them, it
+    # has left the earlier one alone.
     data = write(s.path("data.lst"), SAMPLE)
-    # xclip serves the selection until another program takes it; it runs in the background.
-    early = subprocess.Popen(["xclip", "-selection", "clipboard"], stdin=subprocess.PIPE,
-                             env=s.env(), preexec_fn=_die_with_parent)
-    early.communicate("Old log: ABC12345 青い空\r\n".encode(), timeout=10)
+    copy(s, "Old log: ABC12345 青い空\r\n".encode())
     s.start([data])
     s.wait_window(frame_title("data.lst"))
-    time.sleep(1.0)
-    check(frame_title("data.lst") in main_frames(s).values(),
-          f"text from before the start was picked up: {sorted(main_frames(s).values())}")
-
-    modified = "data.lst（更新） - " + APP
-    late = subprocess.Popen(["xclip", "-selection", "clipboard"], stdin=subprocess.PIPE,
-                            env=s.env(), preexec_fn=_die_with_parent)
-    late.communicate("Forum: XYZ00001 山田　太郎 さん、こんにちは\r\n".encode(), timeout=10)
-    s.wait_window(modified)
+    copy(s, "Forum: XYZ00001 山田　太郎 さん、こんにちは\r\n".encode())
+    s.wait_window("data.lst（更新） - " + APP)
+    check(picked(s, "XYZ00001"), "the copy after the start is not in the pickup list")
+    check(not picked(s, "ABC12345"), "text from before the start was picked up")
 
 
-def case_clipboard_large(s, artifacts):
+def case_clipboard_large(s):
     # A text too large for one transfer arrives from xclip in pieces (INCR); the ID at its very
     # end is still picked up.
     data = write(s.path("data.lst"), SAMPLE)
@@ -396,9 +531,7 @@ def case_clipboard_large(s, artifacts):
     filler = "".join(f"line {i}: nothing to see here, move along please\r\n" for i in range(60000))
     text = filler + "Forum: XYZ00001 山田　太郎 さん\r\n"
     check(len(text.encode()) > 2_000_000, "the text must need an incremental transfer")
-    late = subprocess.Popen(["xclip", "-selection", "clipboard"], stdin=subprocess.PIPE,
-                            env=s.env(), preexec_fn=_die_with_parent)
-    late.communicate(text.encode(), timeout=20)
+    copy(s, text.encode())
     s.wait_window("data.lst（更新） - " + APP)
 
 
@@ -413,7 +546,7 @@ def install_copy(s, name, id_lst):
     return program
 
 
-def case_id_lst_beside_program(s, artifacts):
+def case_id_lst_beside_program(s):
     elsewhere = s.path("elsewhere")  # the working directory, with no id.lst of its own
     os.mkdir(elsewhere)
     with_list = install_copy(s, "with-list", SAMPLE)
@@ -428,7 +561,7 @@ def case_id_lst_beside_program(s, artifacts):
     s.wait_window(frame_title("（新規）"))
 
 
-def case_named_file_wins(s, artifacts):
+def case_named_file_wins(s):
     program = install_copy(s, "app", SAMPLE)
     named = write(s.path("named.lst"), lst_bytes(("QRS24680", "Red")))
     s.start([named], program=program, cwd=s.path("app"))
@@ -437,7 +570,7 @@ def case_named_file_wins(s, artifacts):
           f"main windows: {main_frames(s)}")
 
 
-def case_unreadable_file(s, artifacts):
+def case_unreadable_file(s):
     log_path = s.path("messages.log")
     not_a_file = s.path("folder.lst")
     os.mkdir(not_a_file)
@@ -534,22 +667,20 @@ def compare_region(before, after, box):
     return changed / (w * h), len(colours)
 
 
-def case_screenshot(s, artifacts):
-    before = read_png(s.screenshot(s.path("before.png")))
+def case_screenshot(s):
+    before = read_png(s.shot("before.png"))
     s.start([write(s.path("sample.lst"), SAMPLE)])
     window = s.wait_window(frame_title("sample.lst"))
-    x, y, w, h = s.geometry(window)
+    x, y, w, h = s.client_area(window)
     x0, y0 = max(x, 0), max(y, 0)
     box = (x0, y0, min(x + w, before[0]) - x0, min(y + h, before[1]) - y0)
     check(box[2] > 100 and box[3] > 100, f"window {window} is too small to show anything: {box}")
 
-    os.makedirs(artifacts, exist_ok=True)
-    png = os.path.join(artifacts, "velkon95-x11.png")
     result = {}
 
     # Mapped is not yet painted: look again until the window's contents are on the screen.
     def painted():
-        after = read_png(s.screenshot(png))
+        after = read_png(s.shot("velkon95-x11.png"))
         check(after[:2] == before[:2], f"screen size changed: {after[:2]} != {before[:2]}")
         result["changed"], result["colours"] = compare_region(before, after, box)
         # Menus, tool bar icons, list text and status bar: far more than a flat fill.
@@ -557,7 +688,6 @@ def case_screenshot(s, artifacts):
     try:
         wait_until("the window's contents on the screen", painted, interval=0.5)
     finally:
-        print(f"screenshot: {png}")
         print(f"window {box}: {result.get('changed', 0):.0%} of its pixels changed, "
               f"{result.get('colours', 0)} colours")
 
@@ -573,7 +703,7 @@ def many_records(n):
     return lst_bytes(*records)
 
 
-def case_sorted_by_handle(s, artifacts):
+def case_sorted_by_handle(s):
     # Sorted by the second column (the handle) as a user who clicked its header last time.
     settings = os.path.join(s.home, "config", "Brambl Free Software", "Velkon95.ini")
     os.makedirs(os.path.dirname(settings), exist_ok=True)
@@ -581,15 +711,13 @@ def case_sorted_by_handle(s, artifacts):
         f.write("[Sort]\nType=1\nForward=1\n")
     s.start([write(s.path("many.lst"), many_records(1000))])
     window = s.wait_window(frame_title("many.lst"))
-    x, y, w, h = s.geometry(window)
-    os.makedirs(artifacts, exist_ok=True)
-    png = os.path.join(artifacts, "velkon95-sorted-by-handle.png")
+    x, y, w, h = s.client_area(window)
     # The middle of the window, below the menu and tool bar and above the status bar: rows.
     box = (max(x, 0) + 10, max(y, 0) + h // 4, w // 2, h // 2)
     result = {}
 
     def rows_shown():
-        shot = read_png(s.screenshot(png))
+        shot = read_png(s.shot("velkon95-sorted-by-handle.png"))
         dark = 0
         for row in range(box[1], box[1] + box[3]):
             line = shot[2][row]
@@ -603,7 +731,6 @@ def case_sorted_by_handle(s, artifacts):
     try:
         wait_until("rows of text in the list", rows_shown, interval=0.5)
     finally:
-        print(f"screenshot: {png}")
         print(f"text pixels in {box}: {result.get('dark', 0)}")
 
 
@@ -622,16 +749,14 @@ def start_resident(s, hot_key=0):
                                 stdout=log, stderr=subprocess.STDOUT,
                                 preexec_fn=_die_with_parent)
     s.procs.append((tray, log_path))
-    wait_until("trayer's panel", lambda: s.xdotool("search", "--onlyvisible", "--class",
-                                                   "trayer", check_status=False).strip())
+    wait_until("trayer's panel", lambda: s.search("--onlyvisible", "--class", "trayer"))
     return s.start([])
 
 
 def tray_icon(s):
     """The program's visible window while no main window shows: the icon trayer embedded."""
     def find():
-        ids = s.xdotool("search", "--onlyvisible", "--class", "velkon95",
-                        check_status=False).split()
+        ids = s.search("--onlyvisible", "--class", "velkon95")
         return ids[0] if len(ids) == 1 else None
     icon = wait_until("the tray icon", find)
     x, y, w, h = s.geometry(icon)
@@ -640,14 +765,17 @@ def tray_icon(s):
     return icon, x + w // 2, y + h // 2
 
 
-def stays_hidden(s, seconds=1.0):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        check(not main_frames(s), f"a main window showed at a resident start: {main_frames(s)}")
-        time.sleep(0.1)
+def stays_hidden(s, seconds=1.0, when="at a resident start"):
+    """No main window shows for `seconds` (scaled): a window that came late would, so this is
+    watched for a bounded time."""
+    def hidden():
+        frames = main_frames(s)
+        check(not frames, f"a main window showed {when}: {frames}")
+        return True
+    holds(f"no main window {when}", hidden, seconds)
 
 
-def case_resident_start(s, artifacts):
+def case_resident_start(s):
     start_resident(s)
     icon, x, y = tray_icon(s)
     stays_hidden(s)
@@ -656,7 +784,7 @@ def case_resident_start(s, artifacts):
     wait_until("a main window after a double click on the tray icon", lambda: main_frames(s))
 
 
-def case_hot_key(s, artifacts):
+def case_hot_key(s):
     start_resident(s, hot_key=0x0600 | 0x4B)  # Ctrl+Alt+K
     tray_icon(s)
     stays_hidden(s)
@@ -664,7 +792,7 @@ def case_hot_key(s, artifacts):
     wait_until("a main window after Ctrl+Alt+K", lambda: main_frames(s))
 
 
-def case_tray_menu(s, artifacts):
+def case_tray_menu(s):
     start_resident(s)
     icon, x, y = tray_icon(s)
     stays_hidden(s)
@@ -672,9 +800,7 @@ def case_tray_menu(s, artifacts):
     s.xdotool("click", "3")
 
     def menu():
-        ids = set(s.xdotool("search", "--onlyvisible", "--class", "velkon95",
-                            check_status=False).split())
-        return ids - {icon}
+        return set(s.search("--onlyvisible", "--class", "velkon95")) - {icon}
     popup = wait_until("a menu after a right click on the tray icon", menu)
     check(not main_frames(s), f"a right click showed a main window: {main_frames(s)}")
     print(f"menu window(s): {sorted(popup)}")
@@ -706,23 +832,38 @@ def run_cases(doc, cases, tools=("Xvfb", "xdotool"), tool_args=()):
     for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(sig, lambda n, _: sys.exit(128 + n))
 
+    # What an earlier run of this case kept would pass for this run's.
+    kept = os.path.join(os.path.abspath(args.artifacts), args.case)
+    shutil.rmtree(kept, ignore_errors=True)
+    if SCALE != 1:
+        print(f"deadlines scaled by {SCALE:g}")
     try:
         session = Session(os.path.abspath(args.program), os.path.abspath(args.screenshot))
     except Failure as failure:
         print(f"{args.case}: FAILED: {failure}")
         return 1
     for name in tool_args:
-        setattr(session, name.replace("-", "_"), os.path.abspath(getattr(args, name.replace("-", "_"))))
+        attribute = name.replace("-", "_")
+        setattr(session, attribute, os.path.abspath(getattr(args, attribute)))
     try:
-        cases[args.case](session, os.path.abspath(args.artifacts))
+        cases[args.case](session)
         print(f"{args.case}: passed")
         return 0
-    except Failure as failure:
-        print(f"{args.case}: FAILED: {failure}")
+    except Skipped as reason:
+        print(f"{args.case}: skipped: {reason}")
+        return SKIPPED
+    except Exception as error:  # a Failure, or a fault of the case itself: both are kept
+        if isinstance(error, Failure):
+            print(f"{args.case}: FAILED: {error}")
+        else:
+            traceback.print_exc(file=sys.stdout)
+            print(f"{args.case}: FAILED: {type(error).__name__}: {error}")
         try:
             print(f"visible windows: {session.windows()}")
         except Exception as e:  # the X server itself may be what failed
             print(f"visible windows: unknown ({e})")
+        for path in session.keep_shots(kept):
+            print(f"screenshot kept: {path}")
         session.dump_logs()
         return 1
     finally:
@@ -730,4 +871,4 @@ def run_cases(doc, cases, tools=("Xvfb", "xdotool"), tool_args=()):
 
 
 if __name__ == "__main__":
-    sys.exit(run_cases(__doc__, CASES))
+    sys.exit(run_cases(__doc__, CASES, tool_args=("velkonctl",)))
