@@ -3,15 +3,14 @@
 
 #include <QWidget>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "platform/gui/dialog/DialogControls.h"
-#include "platform/gui/drawing/ScreenGrab.h"
 #include "platform/gui/window/SystemMetrics.h"
 #include "res/resource.h"
 #include "tests/dialogs/EditorFixture.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/TestPictures.h"
 
 using editor_test::EditorTest;
 using editor_test::Line;
@@ -86,8 +85,9 @@ TEST_F(EditorTest, TitleLabelsAndReadOnlyFieldsComeFromTheRecordAndTheListCaptio
     EXPECT_EQ(Shown(d, IDC_PREV_UPDATE_DATE), "1998/03/01");
     EXPECT_EQ(Shown(d, IDC_UPDATE_COUNT), "7");
     EXPECT_EQ(FocusedId(d), IDC_HANDLE);
-    const char* shots = std::getenv("VELKON_SCREENSHOT_DIR");
-    EXPECT_TRUE(AfxGrabWindow(d, (std::string(shots ? shots : ".") + "/editor-2100.png").c_str()));
+    // On screen too: every label and field is drawn where it is placed.
+    TestPictures pictures;
+    ExpectControlsDrawn(pictures.Take(d, "editor-2100"), d->GetWidget());
 
     // Captions changed later reach editors opened afterwards only.
     std::snprintf(view->m_szCaption[1], 256, "Handle");

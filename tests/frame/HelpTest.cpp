@@ -1,18 +1,16 @@
-// Help with the program's own manual: every help context the program can give has a topic,
-// the manual holds together, and F1, the ﾍﾙﾌﾟ buttons and help mode open the right topics.
+// Help with the program's own manual: every help context the program can give has a topic, the
+// manual holds together, and the program's keys, commands, list and dialogs reach their own
+// topics. How F1, help mode, menus and the ﾍﾙﾌﾟ buttons of dialogs work is tested on a frame of
+// the test's own in tests/platform/gui/FrameHelpTest.cpp.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QShortcut>
-#include <QStatusBar>
 #include <QToolBar>
 #include <map>
 #include <set>
@@ -64,12 +62,6 @@ protected:
     void Press(const QKeySequence& keys) const {
         if (QShortcut* s = Shortcut(keys)) Q_EMIT s->activated();
     }
-    QAction* MenuItem(UINT id) const {
-        for (QAction* a : Window()->menuBar()->findChildren<QAction*>())
-            if (!a->menu() && a->data().toUInt() == id) return a;
-        ADD_FAILURE() << "no menu item " << id;
-        return nullptr;
-    }
     QWidget* ToolButton(UINT id) const {
         QToolBar* bar = frame->m_wndToolBar.GetToolBar();
         for (QAction* a : bar->actions())
@@ -85,12 +77,6 @@ protected:
         QApplication::sendEvent(w, &press);
         QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), button,
                             Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w, &release);
-    }
-    static void Key(QWidget* w, int key) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
         QApplication::sendEvent(w, &release);
     }
     void EnterHelpMode() {
@@ -180,81 +166,28 @@ TEST_F(HelpTest, SearchFindsATopicByAWordOfItsText) {
     EXPECT_TRUE(hotKey.contains("page-environ.html"));
 }
 
-TEST_F(HelpTest, F1ShowsTheMainWindowsTopicAndTheSearchCommandTheSearch) {
+TEST_F(HelpTest, TheMainWindowsKeysCommandsAndListReachTheirTopics) {
     Press(QKeySequence(Qt::Key_F1));
     EXPECT_EQ(ShownTopic(), "mainwindow.html");
     afx_help::Close();
-    EXPECT_EQ(ShownTopic(), "");
     frame->RunCommand(ID_HELP_FINDER);
     EXPECT_EQ(ShownTopic(), "index.html");
-    // The help goes with the main window.
-    StopApp();
-    EXPECT_EQ(ShownTopic(), "");
-}
+    afx_help::Close();
 
-TEST_F(HelpTest, InHelpModeTheNextClickShowsTheTopicOfWhatIsClicked) {
+    // Shift+F1, then a click on the list: the list's own topic.
     Open({{"ABC12345", "Blue", 1, "1997/05/03", "1998/01/15"}});
     view->GetListCtrl().SetItemState(-1, 0, LVIS_SELECTED);
     EnterHelpMode();
-    afx_ui::ProcessEvents();
-    EXPECT_TRUE(frame->m_wndToolBar.IsButtonChecked(ID_CONTEXT_HELP));
-    EXPECT_EQ(frame->GetMessageText(), Sjis("ﾍﾙﾌﾟを表示する項目をｸﾘｯｸしてください。"));
     ClickOn(view->GetListCtrl().GetWidget());
     EXPECT_EQ(ShownTopic(), "idlist.html");
-    EXPECT_FALSE(afx_help::InHelpMode());
-    EXPECT_EQ(frame->GetMessageText(), Sjis("ﾍﾙﾌﾟを表示するには [F1] を押してください。"));
-
-    // A tool button that is disabled still has its topic, and does nothing.
-    ASSERT_FALSE(frame->IsCommandEnabled(ID_DELETE_ID));
-    EnterHelpMode();
-    ClickOn(ToolButton(ID_DELETE_ID));
-    EXPECT_EQ(ShownTopic(), "cmd-delete.html");
-    EnterHelpMode();
-    ClickOn(frame->m_wndStatusBar.GetWidget());
-    EXPECT_EQ(ShownTopic(), "statusbar.html");
-
-    // A command chosen from a menu, or by its key, shows its topic instead of being done.
-    EnterHelpMode();
-    QAction* onlyPickup = MenuItem(ID_ONLY_PICKUP);
-    ASSERT_NE(onlyPickup, nullptr);
-    onlyPickup->trigger();
-    EXPECT_EQ(ShownTopic(), "cmd-only-pickup.html");
-    EnterHelpMode();
-    Press(QKeySequence(Qt::CTRL | Qt::Key_D));
-    EXPECT_EQ(ShownTopic(), "cmd-date.html");
-    EXPECT_FALSE(view->m_bOnlyPickup);
-    EXPECT_FALSE(view->m_dlgDate.m_bEnable);
-    EXPECT_FALSE(doc->IsModified());
-
-    // Esc, or the button again, leaves help mode with nothing shown.
-    afx_help::Close();
-    EnterHelpMode();
-    Key(view->GetListCtrl().GetWidget(), Qt::Key_Escape);
-    EXPECT_FALSE(afx_help::InHelpMode());
-    EnterHelpMode();
-    frame->RunCommand(ID_CONTEXT_HELP);
-    EXPECT_FALSE(afx_help::InHelpMode());
-    EXPECT_EQ(ShownTopic(), "");
-    // The context help tool button is clicked when help mode begins: that starts it.
+    // The tool bar's context help button starts help mode, and has a topic of its own.
     ClickOn(ToolButton(ID_CONTEXT_HELP));
     EXPECT_TRUE(afx_help::InHelpMode());
     ClickOn(ToolButton(ID_CONTEXT_HELP));
     EXPECT_EQ(ShownTopic(), "cmd-context-help.html");
 }
 
-TEST_F(HelpTest, F1OnAnOpenMenuShowsTheTopicOfItsItem) {
-    QAction* regist = MenuItem(ID_REGIST_ID);
-    ASSERT_NE(regist, nullptr);
-    auto* menu = qobject_cast<QMenu*>(regist->parent());
-    ASSERT_NE(menu, nullptr);
-    menu->popup(Window()->mapToGlobal(QPoint(10, 10)));
-    menu->setActiveAction(regist);
-    Key(menu, Qt::Key_F1);
-    EXPECT_EQ(ShownTopic(), "cmd-regist.html");
-    EXPECT_FALSE(menu->isVisible());
-}
-
-TEST_F(HelpTest, F1AndTheHelpButtonsOfDialogsShowTheirTopics) {
+TEST_F(HelpTest, EachDialogOfTheProgramOpensItsOwnTopic) {
     InDialog(ID_SPECIFY_DATE, [](CDialog* d) {
         PressKey(d, Qt::Key_F1);
         EXPECT_EQ(ShownTopic(), "dlg-date.html");
@@ -280,7 +213,7 @@ TEST_F(HelpTest, F1AndTheHelpButtonsOfDialogsShowTheirTopics) {
         EXPECT_EQ(ShownTopic(), "dlg-font.html");
         d->EndDialog(IDCANCEL);
     });
-    // The sheet's ヘルプ and F1 on a page give the page shown.
+    // The options sheet's pages, each its own.
     InDialog(ID_OPTIONS, [](CDialog* d) {
         auto* sheet = dynamic_cast<CPropertySheet*>(d);
         ASSERT_NE(sheet, nullptr);
@@ -292,9 +225,7 @@ TEST_F(HelpTest, F1AndTheHelpButtonsOfDialogsShowTheirTopics) {
         EXPECT_EQ(ShownTopic(), "page-color.html");
         sheet->EndDialog(IDCANCEL);
     });
-}
-
-TEST_F(HelpTest, ThePersonalDataEditorHasItsTopicThoughNothingWaitsForIt) {
+    // The personal data editor, which nothing waits for.
     Open({{"ABC12345", "Blue", 1, "1997/05/03", "1998/01/15"}});
     view->GetListCtrl().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     frame->RunCommand(ID_PERSONAL_DATA);
@@ -303,14 +234,6 @@ TEST_F(HelpTest, ThePersonalDataEditorHasItsTopicThoughNothingWaitsForIt) {
         if (auto* d = dynamic_cast<CPersonalDataDlg*>(CWndBridge::WindowOf(w))) editor = d;
     ASSERT_NE(editor, nullptr);
     Click(editor, ID_HELP);
-    EXPECT_EQ(ShownTopic(), "dlg-personal.html");
-    afx_help::Close();
-    // F1 in the editor, which has the focus as it would have after a click in it: the main
-    // window's F1 is not the editor's.
-    editor->GetWidget()->activateWindow();
-    afx_ui::ProcessEvents();
-    ASSERT_EQ(QApplication::activeWindow(), editor->GetWidget());
-    PressKey(editor, Qt::Key_F1);
     EXPECT_EQ(ShownTopic(), "dlg-personal.html");
     editor->DestroyWindow();
 }

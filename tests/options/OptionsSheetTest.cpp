@@ -20,12 +20,12 @@
 #include "platform/base/StringResource.h"
 #include "platform/gui/dialog/CPropertySheet.h"
 #include "platform/gui/dialog/DialogControls.h"
-#include "platform/gui/drawing/ScreenGrab.h"
 #include "platform/gui/window/QtText.h"
 #include "platform/gui/x11/HotKey.h"
 #include "res/resource.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/TestPictures.h"
 
 using namespace testing_support;
 using listview_test::ListViewTest;
@@ -460,15 +460,16 @@ TEST_F(OptionsTest, SwatchesColourTheSampleAtOnceAndTheListOnApply) {
     EXPECT_EQ(view->m_clrNormalText, GetSysColor(COLOR_WINDOWTEXT));
 }
 
-TEST_F(OptionsTest, EveryPageIsPictured) {
+TEST_F(OptionsTest, EveryPageIsDrawnInsideTheSheetWithItsControls) {
     Open(listview_test::kThree);
-    const char* dir = std::getenv("VELKON_SCREENSHOT_DIR");
+    TestPictures pictures;
     RunSheet([&](CPropertySheet* sheet) {
         for (int i = 0; i < sheet->GetPageCount(); ++i) {
             Show(sheet, i);
-            const std::string path =
-                std::string(dir ? dir : ".") + "/options-" + std::to_string(i) + ".png";
-            EXPECT_TRUE(AfxGrabWindow(sheet, path.c_str())) << path;
+            SCOPED_TRACE("page " + std::to_string(i));
+            // The sheet's buttons and the controls of the page shown, each where it is placed.
+            ExpectControlsDrawn(pictures.Take(sheet, "options-" + std::to_string(i)),
+                                sheet->GetWidget());
             // The page lies inside the sheet, above its buttons.
             QWidget* page = sheet->GetActivePage()->GetWidget();
             const QRect inSheet(page->mapTo(sheet->GetWidget(), QPoint(0, 0)), page->size());

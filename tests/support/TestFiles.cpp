@@ -30,6 +30,21 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(m_path, ec);
 }
 
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+    if (const char* before = std::getenv(name)) {
+        m_had = true;
+        m_before = before;
+    }
+    ::setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (m_had)
+        ::setenv(m_name.c_str(), m_before.c_str(), 1);
+    else
+        ::unsetenv(m_name.c_str());
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;

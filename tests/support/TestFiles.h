@@ -1,5 +1,5 @@
-// Helpers shared by the tests of every level: a private temporary directory, files, a
-// controllable clock, CP932 text.
+// Helpers shared by the tests of every level: a private temporary directory, files, the
+// environment, a controllable clock, CP932 text.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,20 @@ public:
 
 private:
     std::string m_path;
+};
+
+// Sets an environment variable while it lives; what it was before (or its absence) comes back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    bool m_had = false;
+    std::string m_before;
 };
 
 std::string ReadFile(const std::string& path);

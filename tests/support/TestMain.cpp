@@ -1,6 +1,9 @@
 // Every test program runs in Japan's time zone (no time-zone database needed) and with its
-// settings, home and runtime directories in a private temporary folder.
+// settings, home and runtime directories in a private temporary folder: the window sockets of
+// its windows, and what Qt keeps at run time, go there rather than where the user's programs
+// have theirs.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -18,6 +21,8 @@ int main(int argc, char** argv) {
     if (::mkdtemp(base.data())) {
         ::setenv("HOME", base.c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
+        const std::string runtime = base + "/runtime";
+        if (::mkdir(runtime.c_str(), 0700) == 0) ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     }
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();

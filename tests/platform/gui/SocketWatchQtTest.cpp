@@ -28,9 +28,8 @@ LRESULT Ask(Client& client, Request r) {
 
 class SocketWatchQt : public ::testing::Test {
 protected:
-    void SetUp() override { ::setenv("XDG_RUNTIME_DIR", m_runtime.Path().c_str(), 1); }
-    void TearDown() override { ::unsetenv("XDG_RUNTIME_DIR"); }
     testing_support::TempDir m_runtime;
+    testing_support::ScopedEnv m_runtimeEnv{"XDG_RUNTIME_DIR", m_runtime.Path()};
 };
 
 TEST_F(SocketWatchQt, EventLoopServesRequestsOneAtATime) {

@@ -70,8 +70,6 @@ std::set<int> OpenFds() {
 
 class WindowLink : public ::testing::Test {
 protected:
-    void SetUp() override { ::setenv("XDG_RUNTIME_DIR", m_runtime.Path().c_str(), 1); }
-    void TearDown() override { ::unsetenv("XDG_RUNTIME_DIR"); }
     std::string Dir() const { return m_runtime.Path() + "/velkon95"; }
 
     // Runs `send` on another thread, as the sender's process would, while this one serves.
@@ -93,6 +91,7 @@ protected:
     }
 
     testing_support::TempDir m_runtime;
+    testing_support::ScopedEnv m_runtimeEnv{"XDG_RUNTIME_DIR", m_runtime.Path()};
 };
 
 TEST_F(WindowLink, AnswersManyRequestsOnOneConnectionOnTheServerThread) {
