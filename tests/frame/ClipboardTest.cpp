@@ -112,13 +112,7 @@ std::string Outside() {
 }
 
 bool PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-        afx_ui::ProcessEvents();
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
+    return testing_support::RunEventsUntil(done);
 }
 
 std::string ProgressText(int percent) {

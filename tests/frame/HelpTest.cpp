@@ -53,15 +53,7 @@ protected:
     RecordingApp& App() const { return static_cast<RecordingApp&>(*app); }
     QMainWindow* Window() const { return frame->GetMainWindow(); }
 
-    QShortcut* Shortcut(const QKeySequence& keys) const {
-        for (QShortcut* s : Window()->findChildren<QShortcut*>())
-            if (s->key() == keys) return s;
-        ADD_FAILURE() << "no shortcut " << keys.toString().toStdString();
-        return nullptr;
-    }
-    void Press(const QKeySequence& keys) const {
-        if (QShortcut* s = Shortcut(keys)) Q_EMIT s->activated();
-    }
+    void Press(const QKeySequence& keys) const { testing_support::PressShortcut(Window(), keys); }
     QWidget* ToolButton(UINT id) const {
         QToolBar* bar = frame->m_wndToolBar.GetToolBar();
         for (QAction* a : bar->actions())

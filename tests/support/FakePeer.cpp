@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/gui/window/UiHooks.h"
+#include "tests/support/TestFiles.h"
 
 namespace testing_support {
 
@@ -60,7 +61,7 @@ bool FakePeer::ReadLines(int timeoutMs) {
 }
 
 std::string FakePeer::WaitFor(const std::string& prefix, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = testing_support::DeadlineIn(std::chrono::milliseconds(timeoutMs));
     for (;;) {
         for (; m_consumed < m_lines.size(); ++m_consumed) {
             if (m_lines[m_consumed].rfind(prefix, 0) == 0) return m_lines[m_consumed++];
@@ -72,7 +73,7 @@ std::string FakePeer::WaitFor(const std::string& prefix, int timeoutMs) {
 }
 
 std::vector<std::string> FakePeer::Collect(const std::string& prefix, int waitMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    const auto deadline = testing_support::DeadlineIn(std::chrono::milliseconds(waitMs));
     do {
         afx_ui::ProcessEvents();
         ReadLines(5);

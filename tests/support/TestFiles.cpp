@@ -13,6 +13,16 @@
 
 namespace testing_support {
 
+std::chrono::steady_clock::time_point DeadlineIn(std::chrono::milliseconds within) {
+    static const double scale = [] {
+        const char* text = std::getenv("VELKON_TIMEOUT_SCALE");
+        const double value = text ? std::atof(text) : 1.0;
+        return value > 0 ? value : 1.0;
+    }();
+    return std::chrono::steady_clock::now() +
+           std::chrono::duration_cast<std::chrono::steady_clock::duration>(within * scale);
+}
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "velkon-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");

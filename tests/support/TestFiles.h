@@ -2,6 +2,7 @@
 // environment, a controllable clock, CP932 text.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -50,6 +51,10 @@ public:
     void Set(std::int64_t now);
     void Advance(std::int64_t seconds);
 };
+
+// The moment `within` from now, stretched by the factor VELKON_TIMEOUT_SCALE (default 1), so
+// that every wait of the tests grows together on a slow or busy machine.
+std::chrono::steady_clock::time_point DeadlineIn(std::chrono::milliseconds within);
 
 // CP932 bytes of a UTF-8 literal, for readable tests.
 CString Sjis(const char* utf8);

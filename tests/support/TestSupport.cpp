@@ -1,6 +1,13 @@
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
+
+#include <QMainWindow>
+#include <QShortcut>
+#include <thread>
+
 #include "platform/base/CodePage.h"
+#include "platform/gui/window/UiHooks.h"
 
 namespace testing_support {
 
@@ -14,6 +21,26 @@ MessageBoxAnswerer::MessageBoxAnswerer(int answer) : m_answer(answer) {
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {
     AfxSetMessageBoxHook(std::move(m_previous));
+}
+
+bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds within) {
+    const auto deadline = DeadlineIn(within);
+    for (;;) {
+        afx_ui::ProcessEvents();
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void PressShortcut(QMainWindow* window, const QKeySequence& keys) {
+    for (QShortcut* s : window->findChildren<QShortcut*>()) {
+        if (s->key() == keys) {
+            Q_EMIT s->activated();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no shortcut " << keys.toString().toStdString();
 }
 
 }  // namespace testing_support

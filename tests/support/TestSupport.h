@@ -2,13 +2,26 @@
 // for message boxes.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/gui/application/MessageBox.h"
 #include "tests/support/TestFiles.h"
 
+class QKeySequence;
+class QMainWindow;
+
 namespace testing_support {
+
+// Runs the event loop until done() holds, or fails (false) once the scaled deadline has passed.
+bool RunEventsUntil(const std::function<bool()>& done,
+                    std::chrono::milliseconds within = std::chrono::seconds(10));
+
+// Sends a main window's keyboard shortcut for keys, as pressing them would; a test failure when
+// the window has none.
+void PressShortcut(QMainWindow* window, const QKeySequence& keys);
 
 // Answers every message box with `answer` while it lives and records the texts (UTF-8).
 class MessageBoxAnswerer {

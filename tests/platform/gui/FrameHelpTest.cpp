@@ -218,15 +218,7 @@ protected:
         frame = nullptr;
     }
     QMainWindow* Window() const { return frame->GetMainWindow(); }
-    QShortcut* Shortcut(const QKeySequence& keys) const {
-        for (QShortcut* s : Window()->findChildren<QShortcut*>())
-            if (s->key() == keys) return s;
-        ADD_FAILURE() << "no shortcut " << keys.toString().toStdString();
-        return nullptr;
-    }
-    void Press(const QKeySequence& keys) const {
-        if (QShortcut* s = Shortcut(keys)) Q_EMIT s->activated();
-    }
+    void Press(const QKeySequence& keys) const { testing_support::PressShortcut(Window(), keys); }
     QAction* MenuItem(UINT id) const {
         for (QAction* a : Window()->menuBar()->findChildren<QAction*>())
             if (!a->menu() && a->data().toUInt() == id) return a;

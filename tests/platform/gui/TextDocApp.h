@@ -118,12 +118,9 @@ protected:
     TextView* View() const { return dynamic_cast<TextView*>(frame->GetActiveView()); }
     // Runs the event loop until the program has ended (its main window gone), or 5 s.
     bool Ended() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (app->m_pMainWnd && std::chrono::steady_clock::now() < deadline) {
-            afx_ui::ProcessEvents();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        if (app->m_pMainWnd) return false;
+        if (!testing_support::RunEventsUntil([this] { return !app->m_pMainWnd; },
+                                             std::chrono::seconds(5)))
+            return false;
         frame = nullptr;
         doc = nullptr;
         return true;
