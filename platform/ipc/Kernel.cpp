@@ -3,15 +3,20 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <chrono>
 #include <map>
 #include <mutex>
+#include <random>
 #include <unordered_map>
 
 #include "platform/ipc/RemoteWindows.h"
+#include "platform/ipc/ServedConnection.h"
 
 namespace {
 
@@ -20,17 +25,28 @@ struct KernelObject {
     int fd = -1;        // Mapping: the memfd
     DWORD protect = 0;  // Mapping: PAGE_*
     pid_t pid = 0;      // Process
+    // The peer connection that passed the object, which alone may use it; 0: this process's own.
+    winlink::ConnectionId owner = 0;
 };
 
 struct View {
     std::size_t length = 0;
 };
 
+// Handle values are drawn at random, so that a peer cannot work out the handle another peer was
+// just given from its own: multiples of four from 0x10000 up to 2^31, which fit the 32-bit
+// lParam of the API's clients, stay clear of 16-bit block handles, and are never 0 or
+// INVALID_HANDLE_VALUE.
+constexpr std::uintptr_t kLowestHandle = 0x10000;
+constexpr std::uintptr_t kHandleCount = (0x80000000u - kLowestHandle) / 4;
+
 struct Table {
     std::mutex mutex;
     std::unordered_map<std::uintptr_t, KernelObject> objects;
     std::map<std::uintptr_t, View> views;  // by base address
-    std::uintptr_t next = 0x1000;
+    // Random words fetched ahead, one system call for many handles.
+    std::array<std::uint32_t, 64> random{};
+    std::size_t randomUsed = 64;
 };
 
 Table& Kernel() {
@@ -38,21 +54,60 @@ Table& Kernel() {
     return *table;
 }
 
+void Refill(Table& t) {
+    auto* bytes = reinterpret_cast<unsigned char*>(t.random.data());
+    const std::size_t want = sizeof(t.random);
+    std::size_t got = 0;
+    while (got < want) {
+        const ssize_t n = ::getrandom(bytes + got, want - got, 0);
+        if (n > 0) {
+            got += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            break;
+        }
+    }
+    if (got < want) {
+        // No getrandom (an old kernel, a filter): still unpredictable enough from outside.
+        static std::mt19937_64 engine(
+            std::random_device{}() ^
+            static_cast<std::uint64_t>(
+                std::chrono::steady_clock::now().time_since_epoch().count()));
+        for (auto& word : t.random) word = static_cast<std::uint32_t>(engine());
+    }
+    t.randomUsed = 0;
+}
+
+// Under the table's lock. A value in use is drawn again; with half a billion values that is
+// rare while the table holds a few objects.
+std::uintptr_t NewHandleValue(Table& t) {
+    for (;;) {
+        if (t.randomUsed == t.random.size()) Refill(t);
+        const std::uintptr_t h = kLowestHandle + (t.random[t.randomUsed++] % kHandleCount) * 4;
+        if (!t.objects.count(h)) return h;
+    }
+}
+
 std::uintptr_t Insert(const KernelObject& object) {
     Table& t = Kernel();
     std::lock_guard lock(t.mutex);
-    // Never reused, so a stale handle never reaches a newer object.
-    const std::uintptr_t h = t.next;
-    t.next += 4;
+    const std::uintptr_t h = NewHandleValue(t);
     t.objects.emplace(h, object);
     return h;
+}
+
+// This process's own objects everywhere; a peer's only while a request of its connection is
+// served on this thread.
+bool Usable(const KernelObject& o) {
+    return o.owner == 0 || o.owner == winlink::CurrentConnection();
 }
 
 bool Find(HANDLE h, KernelObject& out) {
     Table& t = Kernel();
     std::lock_guard lock(t.mutex);
     auto it = t.objects.find(reinterpret_cast<std::uintptr_t>(h));
-    if (it == t.objects.end()) return false;
+    if (it == t.objects.end() || !Usable(it->second)) return false;
     out = it->second;
     return true;
 }
@@ -153,7 +208,7 @@ BOOL CloseHandle(HANDLE hObject) {
         Table& t = Kernel();
         std::lock_guard lock(t.mutex);
         auto it = t.objects.find(reinterpret_cast<std::uintptr_t>(hObject));
-        if (it == t.objects.end()) return FALSE;
+        if (it == t.objects.end() || !Usable(it->second)) return FALSE;
         fd = it->second.fd;
         t.objects.erase(it);
     }
@@ -198,8 +253,11 @@ BOOL DuplicateHandle(HANDLE hSourceProcessHandle, HANDLE hSourceHandle, HANDLE h
     if (lpTargetHandle && targetPid == ::getpid()) {
         const int fd = ::fcntl(source.fd, F_DUPFD_CLOEXEC, 0);
         if (fd >= 0) {
+            // The copy is this process's own, whoever passed the source: keeping a peer's
+            // object past its request is done this way.
             KernelObject copy = source;
             copy.fd = fd;
+            copy.owner = 0;
             *lpTargetHandle = reinterpret_cast<HANDLE>(Insert(copy));
             ok = TRUE;
         }
@@ -217,7 +275,7 @@ BOOL DuplicateHandle(HANDLE hSourceProcessHandle, HANDLE hSourceHandle, HANDLE h
 
 namespace afx_kernel {
 
-std::uintptr_t AdoptReceivedFd(int fd) {
+std::uintptr_t AdoptReceivedFd(int fd, winlink::ConnectionId owner) {
     struct stat st {};
     if (fd < 0) return 0;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 || !SizeIsSealed(fd)) {
@@ -229,12 +287,27 @@ std::uintptr_t AdoptReceivedFd(int fd) {
     o.kind = KernelObject::Kind::Mapping;
     o.fd = fd;
     o.protect = accmode == O_RDWR ? PAGE_READWRITE : PAGE_READONLY;
+    o.owner = owner;
     return Insert(o);
 }
 
+void ReleasePassed(std::uintptr_t handle, winlink::ConnectionId owner) {
+    if (owner == 0) return;
+    int fd = -1;
+    {
+        Table& t = Kernel();
+        std::lock_guard lock(t.mutex);
+        auto it = t.objects.find(handle);
+        // Closed by the program already, and perhaps the value drawn again for another object.
+        if (it == t.objects.end() || it->second.owner != owner) return;
+        fd = it->second.fd;
+        t.objects.erase(it);
+    }
+    if (fd >= 0) ::close(fd);
+}
+
 winlink::PassedObjects PassedMappings() {
-    return {AdoptReceivedFd,
-            [](std::uintptr_t handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }};
+    return {AdoptReceivedFd, ReleasePassed};
 }
 
 std::size_t OpenObjectCount() {

@@ -8,6 +8,7 @@
 
 #include "platform/base/Afx.h"
 #include "platform/base/WinTypes.h"
+#include "platform/ipc/ServedConnection.h"
 #include "platform/ipc/WindowRequest.h"
 
 using LPHANDLE = HANDLE*;
@@ -54,12 +55,16 @@ BOOL DuplicateHandle(HANDLE hSourceProcessHandle, HANDLE hSourceHandle, HANDLE h
                      DWORD dwOptions);
 
 namespace afx_kernel {
-// A file descriptor that arrived from another process becomes a mapping handle of this process.
-// Only memfd objects whose size is sealed are taken (a peer could otherwise shrink the object
-// under a view); anything else is closed and 0 comes back. Takes the descriptor in every case.
-std::uintptr_t AdoptReceivedFd(int fd);
-// What window servers do with descriptors peers pass: AdoptReceivedFd, and CloseHandle to let
-// one go.
+// A file descriptor that arrived from another process becomes a mapping handle of this process,
+// which belongs to the connection `owner` it came over: MapViewOfFile, CloseHandle and
+// DuplicateHandle find it only while that connection's request is served (CurrentConnection),
+// and fail as for a handle that does not exist otherwise. Owner 0: the process's own. Only
+// memfd objects whose size is sealed are taken (a peer could otherwise shrink the object under
+// a view); anything else is closed and 0 comes back. Takes the descriptor in every case.
+std::uintptr_t AdoptReceivedFd(int fd, winlink::ConnectionId owner);
+// Closes the object if it is still there and still the connection's.
+void ReleasePassed(std::uintptr_t handle, winlink::ConnectionId owner);
+// What window servers do with descriptors peers pass: AdoptReceivedFd and ReleasePassed.
 winlink::PassedObjects PassedMappings();
 // Open kernel objects and mapped views of this process, for leak checks.
 std::size_t OpenObjectCount();

@@ -24,6 +24,15 @@ std::unordered_map<HWND, Remote>& Remotes() {
 
 int g_remoteTimeoutMs = 5000;
 
+// The window each process was last asked about. The receiver lets only the connection an
+// object came over use it, so DuplicateHandle passes it over the connection to the window the
+// handle is meant for; the callers ask for that window's process just before (its process id,
+// OpenProcess, DuplicateHandle, then the message).
+std::unordered_map<DWORD, HWND>& Routes() {
+    static std::unordered_map<DWORD, HWND> routes;
+    return routes;
+}
+
 // A handle another process gave us (a window of its own): connect to that window the first
 // time it is used. Handles of this process that are not (or no longer) windows stay unknown.
 Remote* Resolve(HWND h) {
@@ -99,15 +108,16 @@ bool IsRemote(HWND h) {
 
 DWORD RemoteProcessId(HWND h) {
     Remote* remote = Resolve(h);
-    return remote && remote->client ? static_cast<DWORD>(remote->client->PeerPid()) : 0;
+    const DWORD pid = remote && remote->client ? static_cast<DWORD>(remote->client->PeerPid()) : 0;
+    if (pid) Routes()[pid] = h;
+    return pid;
 }
 
 bool SendFdToProcess(DWORD pid, int fd, std::uintptr_t& handle) {
     handle = 0;
-    for (auto& [h, remote] : Remotes()) {
-        if (!remote.client || static_cast<DWORD>(remote.client->PeerPid()) != pid) continue;
+    const auto send = [&](HWND h, Remote& remote) {
         winlink::Client* client = LiveClient(h, remote);
-        if (!client) continue;
+        if (!client) return false;
         LRESULT result = 0;
         if (!client->SendFd(fd, result, g_remoteTimeoutMs)) {
             remote.client.reset();
@@ -115,7 +125,16 @@ bool SendFdToProcess(DWORD pid, int fd, std::uintptr_t& handle) {
         }
         handle = static_cast<std::uintptr_t>(result);
         return true;
+    };
+    const auto owns = [pid](const Remote& remote) {
+        return remote.client && static_cast<DWORD>(remote.client->PeerPid()) == pid;
+    };
+    if (auto route = Routes().find(pid); route != Routes().end()) {
+        auto it = Remotes().find(route->second);
+        if (it != Remotes().end() && owns(it->second)) return send(it->first, it->second);
     }
+    for (auto& [h, remote] : Remotes())
+        if (owns(remote) && LiveClient(h, remote)) return send(h, remote);
     return false;
 }
 

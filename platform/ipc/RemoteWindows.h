@@ -20,10 +20,13 @@ bool SendRemote(HWND h, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 // The same with the request as it stands, blocks and all.
 bool SendRemoteRequest(HWND h, const winlink::Request& request, LRESULT& result);
 bool IsRemote(HWND h);
-// The process of a window of another process (found or sent to); 0 if unknown.
+// The process of a window of another process (found or sent to); 0 if unknown. The window
+// becomes the one its process is reached through by SendFdToProcess.
 DWORD RemoteProcessId(HWND h);
-// Passes a descriptor to process `pid` over a connection to one of its windows; `handle` is the
-// value the process gave it. False when no live connection reaches the process in time.
+// Passes a descriptor to process `pid` over the connection to the window last asked about
+// (RemoteProcessId), else to any of its windows; `handle` is the value the process gave it,
+// usable there by requests on that connection only. False when no live connection reaches the
+// process in time.
 bool SendFdToProcess(DWORD pid, int fd, std::uintptr_t& handle);
 // How long a message sent to another process waits for its answer (default 5000 ms).
 void SetRemoteTimeout(int milliseconds);

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/base/Afx.h"
+#include "platform/ipc/ServedConnection.h"
 
 namespace winlink {
 
@@ -27,14 +28,15 @@ struct Request {
 // Answers one request on the thread that serves the window.
 using Handler = std::function<LRESULT(const Request&)>;
 
-// Descriptors another process passes (kDuplicateHandleMsg) become objects of this process:
-// `adopt` takes one in every case and returns the handle value it got, or 0 when it refused it;
-// `release` closes such an object again (nothing when the program has closed it already). The
-// server owns what it adopted for the connection that passed it, and releases it when the
+// Descriptors another process passes (kDuplicateHandleMsg) become objects of this process that
+// belong to the connection they came over: `adopt` takes one in every case and returns the
+// handle value it got, or 0 when it refused it; `release` closes such an object again (nothing
+// when the program has closed it already). The server runs each request of a connection as
+// that connection (ServingConnection), owns what it adopted for it, and releases it when the
 // request that names it ends, when the connection closes, or when it goes unused for a while.
 struct PassedObjects {
-    std::function<std::uintptr_t(int fd)> adopt;
-    std::function<void(std::uintptr_t handle)> release;
+    std::function<std::uintptr_t(int fd, ConnectionId owner)> adopt;
+    std::function<void(std::uintptr_t handle, ConnectionId owner)> release;
 };
 
 // A request with this message number carries a file descriptor (SCM_RIGHTS); the server answers

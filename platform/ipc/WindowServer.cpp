@@ -52,6 +52,7 @@ struct PassedObject {
 };
 
 struct Connection {
+    const ConnectionId id = NewConnectionId();
     UniqueFd fd;
     std::array<unsigned char, kInputCap> in{};
     std::size_t inLength = 0;
@@ -236,7 +237,7 @@ void Server::Impl::Adopted(Connection& c, std::uintptr_t handle) {
     if (!handle) return;
     // A peer that passes and never uses must not take the process's descriptors with it.
     if (c.passed.size() >= g_limits.passedPerConnection) {
-        if (passedObjects.release) passedObjects.release(c.passed.front().handle);
+        if (passedObjects.release) passedObjects.release(c.passed.front().handle, c.id);
         c.passed.erase(c.passed.begin());
     }
     c.passed.push_back({handle, Clock::now()});
@@ -248,14 +249,14 @@ void Server::Impl::ReleaseNamed(Connection& c, const Request& request) {
     std::erase_if(c.passed, [&](const PassedObject& o) {
         const bool named = o.handle == static_cast<std::uintptr_t>(request.wParam) ||
                            o.handle == static_cast<std::uintptr_t>(request.lParam);
-        if (named && passedObjects.release) passedObjects.release(o.handle);
+        if (named && passedObjects.release) passedObjects.release(o.handle, c.id);
         return named;
     });
 }
 
 void Server::Impl::Release(Connection& c) {
     if (passedObjects.release)
-        for (const PassedObject& o : c.passed) passedObjects.release(o.handle);
+        for (const PassedObject& o : c.passed) passedObjects.release(o.handle, c.id);
     c.passed.clear();
 }
 
@@ -268,7 +269,7 @@ void Server::Impl::Expire() {
     for (auto& c : connections) {
         std::erase_if(c->passed, [&](const PassedObject& o) {
             const bool old = now - o.at >= ms(g_limits.passedMs);
-            if (old && passedObjects.release) passedObjects.release(o.handle);
+            if (old && passedObjects.release) passedObjects.release(o.handle, c->id);
             return old;
         });
         if (c->inLength > 0 && now - c->frameStart >= ms(g_limits.frameMs)) c->dead = true;
@@ -334,7 +335,7 @@ LRESULT Server::Impl::Answer(Connection& c, const Request& request, UniqueFd pas
     if (request.msg == kDuplicateHandleMsg) {
         // The descriptor becomes an object of this process; the sender learns its handle value.
         if (!passed.Valid() || !passedObjects.adopt) return 0;
-        const std::uintptr_t handle = passedObjects.adopt(passed.Release());
+        const std::uintptr_t handle = passedObjects.adopt(passed.Release(), c.id);
         Adopted(c, handle);
         return static_cast<LRESULT>(handle);
     }
@@ -343,6 +344,8 @@ LRESULT Server::Impl::Answer(Connection& c, const Request& request, UniqueFd pas
     inHandler = true;
     LRESULT result = 0;
     try {
+        // What the connection passed is usable in here, and no other connection's.
+        const ServingConnection serving(c.id);
         result = handler(request);
     } catch (...) {
         if (*stillAlive) inHandler = false;

@@ -83,7 +83,9 @@ CMessageBlocks::CMessageBlocks(const std::array<winlink::PassedBlock, 2>& blocks
         const int fd = ::fcntl(blocks[i].fd, F_DUPFD_CLOEXEC, 0);
         if (fd < 0) continue;
         // Only size-sealed memory objects: the client cannot shrink one under our view.
-        const auto mapping = reinterpret_cast<HANDLE>(afx_kernel::AdoptReceivedFd(fd));
+        // The blocks are the requesting connection's, as a mapping it passed would be.
+        const auto mapping =
+            reinterpret_cast<HANDLE>(afx_kernel::AdoptReceivedFd(fd, winlink::CurrentConnection()));
         if (!mapping) continue;
         scope[i].handle = blocks[i].handle;
         scope[i].mapping = mapping;

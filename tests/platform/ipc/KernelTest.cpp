@@ -6,9 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/gui/window/CWnd.h"
 #include "platform/ipc/Handles.h"
@@ -88,6 +91,33 @@ TEST_F(Kernel, MappingsAreMemfdObjectsOfFixedSize) {
     EXPECT_EQ(MapViewOfFile(h, FILE_MAP_READ, 0, 0, 0), nullptr);
     EXPECT_EQ(OpenFdCount(), fdsBefore);
     EXPECT_EQ(afx_kernel::MappedViewCount(), 0u);
+}
+
+// A peer that learns one handle value cannot work out the next one another peer is given, and
+// every value fits the 32-bit lParam of the API's clients.
+TEST_F(Kernel, HandleValuesAreNotInSequenceAndFitThirtyTwoBits) {
+    std::vector<HANDLE> handles;
+    std::set<std::uintptr_t> values;
+    std::set<std::intptr_t> steps;
+    for (int i = 0; i < 64; ++i) {
+        const HANDLE h = i % 2 ? OpenProcess(PROCESS_DUP_HANDLE, FALSE, GetCurrentProcessId())
+                               : CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                   16, nullptr);
+        ASSERT_NE(h, nullptr);
+        const auto value = reinterpret_cast<std::uintptr_t>(h);
+        EXPECT_GE(value, 0x10000u);
+        EXPECT_LT(value, 0x80000000u);
+        EXPECT_EQ(value % 4, 0u);
+        if (!handles.empty())
+            steps.insert(static_cast<std::intptr_t>(value) -
+                         reinterpret_cast<std::intptr_t>(handles.back()));
+        values.insert(value);
+        handles.push_back(h);
+    }
+    EXPECT_EQ(values.size(), handles.size());
+    EXPECT_GT(steps.size(), 32u);  // no fixed stride, and not all upwards
+    EXPECT_TRUE(std::any_of(steps.begin(), steps.end(), [](std::intptr_t d) { return d < 0; }));
+    for (HANDLE h : handles) EXPECT_TRUE(CloseHandle(h));
 }
 
 TEST_F(Kernel, OpenProcessOnlyForARunningProcess) {

@@ -347,6 +347,55 @@ TEST_F(WindowServerLoad, PassedDescriptorsBelongToTheConnectionThatPassedThem) {
     ::close(block);
 }
 
+// A client that names a handle another client passed gets what a handle that does not exist
+// gets: the window reads nothing, and its close does not take the object from its owner.
+TEST_F(WindowServerLoad, AHandleIsUsableOnlyOverTheConnectionThatPassedIt) {
+    auto other = winlink::Client::ConnectWindow(hWnd);
+    ASSERT_TRUE(other);
+    const int block = SealedBlock(kText, 256);
+    LRESULT passed = 0;
+    ASSERT_TRUE(other->SendFd(block, passed));
+    ASSERT_NE(passed, 0);
+    const std::size_t objects = afx_kernel::OpenObjectCount();
+    LRESULT result = -5;
+    ASSERT_TRUE(peer->Send({kReadMapping, 0, passed, {}}, result));
+    EXPECT_EQ(result, 0);
+    // Nor does the process reach it outside that connection's requests.
+    const auto handle = reinterpret_cast<HANDLE>(passed);
+    EXPECT_EQ(::MapViewOfFile(handle, FILE_MAP_READ, 0, 0, 0), nullptr);
+    EXPECT_FALSE(::CloseHandle(handle));
+    HANDLE copy = nullptr;
+    EXPECT_FALSE(::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &copy, 0,
+                                   FALSE, DUPLICATE_SAME_ACCESS));
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects);
+    // Its owner's request still finds it whole, and the window closes it then.
+    ASSERT_TRUE(other->Send({kReadMapping, 0, passed, {}}, result));
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects - 1);
+
+    // The process's own objects stay its own, whichever connection's request it serves.
+    const HANDLE own =
+        ::CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 256, nullptr);
+    LPVOID view = ::MapViewOfFile(own, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    ASSERT_NE(view, nullptr);
+    std::memcpy(view, kText, sizeof kText);
+    ::UnmapViewOfFile(view);
+    EXPECT_EQ(ReadMappingOverSocket(own), 1);
+    EXPECT_TRUE(::CloseHandle(own));
+
+    // Passed and never named: gone with the connection, whichever closes first.
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(other->SendFd(block, result));
+    ASSERT_TRUE(peer->SendFd(block, result));
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects + 3);
+    other.reset();
+    EXPECT_TRUE(
+        testing_support::RunEventsUntil([&] { return afx_kernel::OpenObjectCount() == objects; }));
+    peer.reset();
+    EXPECT_TRUE(testing_support::RunEventsUntil(
+        [&] { return afx_kernel::OpenObjectCount() == objects - 1; }));
+    ::close(block);
+}
+
 TEST_F(WindowServerLoad, HalfSentFramesAndQuietConnectionsAreClosed) {
     winlink::ServerLimits quick;
     quick.frameMs = 100;
