@@ -80,13 +80,31 @@ void RemoveStaleWindowSockets(const std::string& dir) {
     ::closedir(d);
 }
 
+std::string DirOf(const std::string& path) {
+    return path.substr(0, path.rfind('/'));
+}
+
+// A server of the class that took another of the user's directories (a spare made while the
+// usual name was taken, or the usual one) is as much this class's server as one beside us.
+bool LiveElsewhere(const std::string& path) {
+    const std::string dir = DirOf(path);
+    const std::string name = path.substr(dir.size());
+    for (const std::string& other : RuntimeDirsToSearch()) {
+        sockaddr_un addr{};
+        if (other != dir && MakeAddress(other + name, addr) && ProbeSocket(addr) == Probe::Live)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 UniqueFd BindClassSocket(const std::string& path) {
     sockaddr_un addr{};
-    if (!MakeAddress(path, addr) || !PrepareRuntimeDir(RuntimeDirPath(), true)) return {};
+    if (path.empty() || !MakeAddress(path, addr) || !PrepareRuntimeDir(DirOf(path), true))
+        return {};
     const UniqueFd lock = LockName(path + ".lock");
-    if (!lock.Valid()) return {};
+    if (!lock.Valid() || LiveElsewhere(path)) return {};
     UniqueFd fd = NewSocket();
     if (!fd.Valid()) return {};
     const auto* sa = reinterpret_cast<const sockaddr*>(&addr);
@@ -107,8 +125,8 @@ UniqueFd BindClassSocket(const std::string& path) {
 
 UniqueFd BindWindowSocket(const std::string& path) {
     sockaddr_un addr{};
-    const std::string dir = RuntimeDirPath();
-    if (!MakeAddress(path, addr) || !PrepareRuntimeDir(dir, true)) return {};
+    const std::string dir = DirOf(path);
+    if (path.empty() || !MakeAddress(path, addr) || !PrepareRuntimeDir(dir, true)) return {};
     // Once per directory and process: the first window of a program clears up after the
     // instances before it.
     static std::set<std::string> cleared;

@@ -9,7 +9,8 @@
 namespace winlink {
 
 // A bound, non-blocking socket at the path of a window class; invalid when a live server
-// already has it, the path does not fit, or the runtime directory is not private.
+// already has it, here or in another of the user's runtime directories (RuntimeDirsToSearch),
+// the path does not fit, or its directory is not private.
 UniqueFd BindClassSocket(const std::string& path);
 // The same at the path of a window handle, which holds this process's id: a file of that name
 // can only be left over from a dead process that had the same id, and is replaced.

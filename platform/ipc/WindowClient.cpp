@@ -40,16 +40,25 @@ ssize_t SendWithFds(int socket, const unsigned char* frame, std::size_t length,
 }  // namespace
 
 std::unique_ptr<Client> Client::Connect(const CString& className) {
-    return ConnectPath(SocketPath(className));
+    return ConnectNamed(SocketName(className));
 }
 
 std::unique_ptr<Client> Client::ConnectWindow(std::uint64_t window) {
-    return ConnectPath(WindowSocketPath(window));
+    return ConnectNamed(WindowSocketName(window));
+}
+
+// The server may have made its socket in any of the user's directories: the usual one, or a
+// spare it took while somebody else held the usual name, and stays in after that is free.
+std::unique_ptr<Client> Client::ConnectNamed(const std::string& name) {
+    if (name.empty()) return nullptr;
+    for (const std::string& dir : RuntimeDirsToSearch())
+        if (auto client = ConnectPath(dir + "/" + name)) return client;
+    return nullptr;
 }
 
 std::unique_ptr<Client> Client::ConnectPath(const std::string& path) {
     sockaddr_un addr{};
-    if (!MakeAddress(path, addr) || !PrepareRuntimeDir(RuntimeDirPath(), false)) return nullptr;
+    if (!MakeAddress(path, addr)) return nullptr;
     UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!fd.Valid()) return nullptr;
     // A live server with a full backlog makes connect wait; this bounds the wait.

@@ -45,6 +45,7 @@ public:
 
 private:
     Client(int fd, pid_t pid) : m_fd(fd), m_pid(pid) {}
+    static std::unique_ptr<Client> ConnectNamed(const std::string& name);
     static std::unique_ptr<Client> ConnectPath(const std::string& path);
     bool Transact(const Request& request, const std::vector<int>& fds, LRESULT& result,
                   int timeoutMs);

@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <future>
 #include <set>
 #include <thread>
@@ -205,19 +207,70 @@ TEST_F(WindowLink, RuntimeDirectoryAndSocketNames) {
     struct stat st {};
     ASSERT_EQ(::stat(Dir().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-    server.reset();
-    // Others could swap our sockets for theirs in a directory they can enter.
-    ::chmod(Dir().c_str(), 0755);
-    EXPECT_FALSE(Server::Listen("Private", Echo));
-    EXPECT_FALSE(Client::Connect("Private"));
-
+    EXPECT_EQ(winlink::RuntimeDirNotice(), "");
     EXPECT_EQ(winlink::SocketPath(Sjis("a/b 窓")), Dir() + "/a%2Fb%20窓.sock");
     EXPECT_NE(winlink::SocketPath("a/b"), winlink::SocketPath("a_b"));
     EXPECT_EQ(winlink::SocketPath(""), "");
-    ::chmod(Dir().c_str(), 0700);
+    EXPECT_FALSE(Client::Connect(""));
     const CString tooLong('x', 120);
     EXPECT_FALSE(Server::Listen(tooLong, Echo));
     EXPECT_FALSE(Client::Connect(tooLong));
+}
+
+// Somebody else's $XDG_RUNTIME_DIR/velkon95 (another owner, open to others, a link to a place of
+// their choosing) could hold sockets of theirs in place of ours: the user is told, and the
+// programs meet in a private directory beside it instead.
+TEST_F(WindowLink, ForeignRuntimeDirectoryIsReportedAndReplacedByAPrivateOne) {
+    struct Squat {
+        const char* why;
+        std::function<void(const std::string&)> make;
+    };
+    const std::string elsewhere = m_runtime.Path() + "/elsewhere";
+    ASSERT_EQ(::mkdir(elsewhere.c_str(), 0700), 0);
+    std::vector<Squat> squats = {
+        {"is open to others",
+         [](const std::string& dir) {
+             ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+             ASSERT_EQ(::chmod(dir.c_str(), 0777), 0);
+         }},
+        {"is a link",
+         [&](const std::string& dir) { ASSERT_EQ(::symlink(elsewhere.c_str(), dir.c_str()), 0); }},
+    };
+    if (::geteuid() == 0) {
+        squats.push_back({"belongs to another user", [](const std::string& dir) {
+                              ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+                              ASSERT_EQ(::chown(dir.c_str(), 65534, 65534), 0);
+                          }});
+    } else {
+        std::printf("not root: a directory of another owner is not tried\n");
+    }
+    for (const Squat& squat : squats) {
+        SCOPED_TRACE(squat.why);
+        testing_support::TempDir xdg;
+        const testing_support::ScopedEnv env("XDG_RUNTIME_DIR", xdg.Path());
+        const std::string taken = xdg.Path() + "/velkon95";
+        squat.make(taken);
+        const std::string notice = winlink::RuntimeDirNotice();
+        const std::string spare = winlink::RuntimeDirPath();
+        EXPECT_EQ(spare.rfind(taken + "-", 0), 0u) << spare;
+        EXPECT_EQ(notice, taken + " " + squat.why + "; other programs reach this one through " +
+                              spare + " instead");
+        auto server = Server::Listen("Squatted", Echo);
+        ASSERT_TRUE(server);
+        EXPECT_EQ(server->Path(), spare + "/Squatted.sock");
+        EXPECT_FALSE(Server::Listen("Squatted", Echo));  // still one instance
+        auto client = Client::Connect("Squatted");
+        ASSERT_TRUE(client);
+        EXPECT_EQ(Served(*server, [&] { return Ask(*client, {1, 2, 3}); }), 6);
+        client.reset();
+        server.reset();
+        // Nothing of ours went into the directory that is not ours.
+        DIR* d = ::opendir(taken.c_str());
+        int entries = 0;
+        while (d && ::readdir(d)) ++entries;
+        if (d) ::closedir(d);
+        EXPECT_LE(entries, 2);
+    }
 }
 
 TEST_F(WindowLink, RuntimeDirectoryWithoutXdgRuntimeDir) {
@@ -254,7 +307,39 @@ TEST_F(WindowLink, RuntimeDirectoryWithoutXdgRuntimeDir) {
     auto server = Server::Listen("Spare", Echo);
     ASSERT_TRUE(server);
     EXPECT_EQ(server->Path(), spare + "/Spare.sock");
+    const std::uint64_t window = (static_cast<std::uint64_t>(::getpid()) << 32) | 0x20000;
+    auto windowServer = Server::ListenWindow(window, Echo);
+    ASSERT_TRUE(windowServer);
+
+    // The squat goes: the usual name is free again, but the running server stays where it is.
+    // Clients still find it, and a second start of the class does not make a second server.
+    ASSERT_EQ(::rmdir(fallback.c_str()), 0);
+    EXPECT_EQ(winlink::RuntimeDirNotice(), "");
+    EXPECT_EQ(winlink::RuntimeDirPath(), fallback);
     auto client = Client::Connect("Spare");
+    ASSERT_TRUE(client);
+    EXPECT_EQ(Served(*server, [&] { return Ask(*client, {1, 2, 3}); }), 6);
+    auto windowClient = Client::ConnectWindow(window);
+    ASSERT_TRUE(windowClient);
+    EXPECT_EQ(Served(*windowServer, [&] { return Ask(*windowClient, {1, 2, 4}); }), 7);
+    EXPECT_FALSE(Server::Listen("Spare", Echo));
+    // A server that starts now takes the usual directory; the clients find both.
+    auto usual = Server::Listen("Usual", Echo);
+    ASSERT_TRUE(usual);
+    EXPECT_EQ(usual->Path(), fallback + "/Usual.sock");
+    auto usualClient = Client::Connect("Usual");
+    ASSERT_TRUE(usualClient);
+    EXPECT_EQ(Served(*usual, [&] { return Ask(*usualClient, {1, 1, 1}); }), 3);
+    client = Client::Connect("Spare");
+    ASSERT_TRUE(client);
+    EXPECT_EQ(Served(*server, [&] { return Ask(*client, {1, 2, 3}); }), 6);
+    // Once the first server is gone, the next one of the class moves to the usual directory.
+    client.reset();
+    server.reset();
+    server = Server::Listen("Spare", Echo);
+    ASSERT_TRUE(server);
+    EXPECT_EQ(server->Path(), fallback + "/Spare.sock");
+    client = Client::Connect("Spare");
     ASSERT_TRUE(client);
     EXPECT_EQ(Served(*server, [&] { return Ask(*client, {1, 2, 3}); }), 6);
     client.reset();
