@@ -121,6 +121,37 @@ TEST_F(ApiLoadTest, TheApisHandlersKeepNothingOfWhatTheyAreHanded) {
     ExpectRecordsAsBefore();
 }
 
+// Two clients: one names in its request the mapping the other has just passed. The program
+// reads nothing of it and leaves it whole, and the client that passed it is then served.
+TEST_F(ApiLoadTest, AClientCannotUseTheMappingAnotherClientPassed) {
+    auto owner = winlink::Client::ConnectWindow(hWnd);
+    ASSERT_TRUE(owner);
+    const auto pass = [&](const std::string& bytes) {
+        const int fd = SealedBlock(bytes, 256);
+        LRESULT handle = 0;
+        EXPECT_TRUE(owner->SendFd(fd, handle));
+        EXPECT_NE(handle, 0);
+        ::close(fd);
+        return handle;
+    };
+    const std::size_t objects = afx_kernel::OpenObjectCount();
+    LRESULT result = -5;
+    const LRESULT id = pass("ABC12345");
+    ASSERT_TRUE(peer->Send({WM_IDAPI32, IDAPI_EXISTS, id, {}}, result));
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(owner->Send({WM_IDAPI32, IDAPI_EXISTS, id, {}}, result));
+    EXPECT_EQ(result, 1);
+
+    // The terminal's text the same way: the other client's message picks nothing up.
+    const LRESULT text = pass("ZZZ99999\r\n");
+    ASSERT_TRUE(peer->Send({WM_HT_TEXT, static_cast<WPARAM>(text), 0, {}}, result));
+    EXPECT_EQ(doc->FindPickup("ZZZ99999"), -1);
+    ASSERT_TRUE(owner->Send({WM_HT_TEXT, static_cast<WPARAM>(text), 0, {}}, result));
+    EXPECT_NE(doc->FindPickup("ZZZ99999"), -1);
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects);
+    ExpectRecordsAsBefore();
+}
+
 TEST_F(ApiLoadTest, JunkInEveryMessageThePeersMaySendChangesNoRecord) {
     // Only the API's own messages, the terminal's text and the hand-over of a second start.
     for (UINT msg : {UINT{WM_IDAPI_PRESENT}, UINT{WM_IDAPI_SETRECORD}, UINT{WM_IDAPI32},
