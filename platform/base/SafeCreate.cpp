@@ -53,8 +53,8 @@ void ApplyAccess(int fd, const AccessLimit& limit, bool exact) {
 
 int CreateNew(const std::string& path, const AccessLimit& limit) {
     // O_EXCL alone already refuses a link at the name, dangling or not; O_NOFOLLOW says so.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          limit.mode & 0666);
+    const int fd =
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, limit.mode & 0666);
     if (fd >= 0) ApplyAccess(fd, limit);
     return fd;
 }

@@ -28,8 +28,8 @@ AccessLimit OwnerOnly();
 // file's group, and where that cannot be done the group loses its access instead.
 void ApplyAccess(int fd, const AccessLimit& limit, bool exact = false);
 
-// A new file at path, for reading and writing: never opened through a link or over a file already there
-// (EEXIST for both), with `limit`'s access at most. -1 with errno when none was made.
+// A new file at path, for reading and writing: never opened through a link or over a file already
+// there (EEXIST for both), with `limit`'s access at most. -1 with errno when none was made.
 int CreateNew(const std::string& path, const AccessLimit& limit);
 
 // A new file named "<target>.<8 hex digits>.tmp" beside target, made as CreateNew makes one.

@@ -238,8 +238,20 @@ BOOL CDocument::OfferRecovery() {
 
 BOOL CDocument::LockPathName(const CString& path, CDocumentLock& lock, BOOL bSaving) {
     if (m_pathLock.Holds(path) || lock.Take(path)) return TRUE;
-    ReportSaveLoadException(path, EBUSY, bSaving,
-                            bSaving ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC);
+    const UINT headline = bSaving ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC;
+    const int err = lock.GetLastError();
+    if (err == EBUSY) {
+        ReportSaveLoadException(path, EBUSY, bSaving, headline);
+        return FALSE;
+    }
+    // The lock file is what failed, not the data file: which one, and why.
+    CString text = AfxLoadString(headline), which, number, reason;
+    AfxFormatString1(which, AFX_IDP_LOCK_UNUSABLE,
+                     FileNameForDisplay(CDocumentLock::LockPathOf(path).View()));
+    number.Format("%d", err);
+    AfxFormatString1(reason, FileErrorPrompt(err), number);
+    text += "\n\n" + FileNameForDisplay(path.View()) + "\n" + which + "\n" + reason;
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
     return FALSE;
 }
 
@@ -251,6 +263,8 @@ UINT CDocument::FileErrorPrompt(int err) {
     switch (err) {
         case EBUSY:
             return AFX_IDP_FILE_IN_USE;
+        case ELOOP:
+            return AFX_IDP_FILE_IS_LINK;
         case ENOENT:
         case ENOTDIR:
             return AFX_IDP_FILE_NOT_FOUND;

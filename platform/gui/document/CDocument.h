@@ -64,8 +64,9 @@ public:
     virtual BOOL OfferRecovery();
 
     // The data file stays this program's alone while it is open (see DocumentLock.h). Takes the
-    // lock of the file at path into `lock`; FALSE when another program has it, and the user has
-    // been told, the file named. Nothing changes for a file the document holds already.
+    // lock of the file at path into `lock`; FALSE when another program has it or its lock file
+    // cannot be used, and the user has been told, the file (and the lock file) named. Nothing
+    // changes for a file the document holds already.
     BOOL LockPathName(const CString& path, CDocumentLock& lock, BOOL bSaving);
     // The document now has the file at path (opened or saved under it): it keeps `lock`, and
     // lets go of the one it held for another file.
