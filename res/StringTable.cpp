@@ -126,6 +126,8 @@ constexpr StringEntry kStrings[] = {
     {AFX_IDP_OFFER_RECOVERY,
      "前回の終了時に保存されなかった変更が残っています。\n%1\n\n"
      "この変更を開きますか？\n[いいえ] を選ぶと、この変更は破棄されます。"},
+    {AFX_IDS_RECOVERY_KEPT, "保存されなかった変更を次のﾌｧｲﾙに残しました。\n%1"},
+    {AFX_IDS_RECOVERY_LOST, "保存されなかった変更を残せませんでした。\n%1"},
     {AFX_IDS_BUTTON_OK, "OK"},
     {AFX_IDS_BUTTON_CANCEL, "キャンセル"},
     {AFX_IDS_BUTTON_YES, "はい(&Y)"},
