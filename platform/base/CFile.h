@@ -56,7 +56,8 @@ public:
     static BOOL Rename(const CString& oldPath, const CString& newPath);
     // Keeps what `path` holds now under `copyPath`, replacing whatever was there in one step: a
     // hard link where the file system allows one, else a copy. `path` itself is not touched; a
-    // symbolic link is followed to the file it names.
+    // symbolic link is followed to the file it names. A link at copyPath is replaced like any
+    // file, never written through (see SafeCreate.h).
     static BOOL PreserveAs(const CString& path, const CString& copyPath);
     // The file a path names once symbolic links in its last part are followed (the path itself
     // when it is no link, or names nothing yet).
