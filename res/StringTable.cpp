@@ -121,9 +121,13 @@ constexpr StringEntry kStrings[] = {
     {AFX_IDP_FILE_HARD_IO, "ﾃﾞｨｽｸの読み書きでｴﾗｰが発生しました。"},
     {AFX_IDP_FILE_GENERIC, "予期しないｴﾗｰが発生しました。(ｴﾗｰ番号 %1)"},
     {AFX_IDP_FILE_IN_USE, "ほかのﾌﾟﾛｸﾞﾗﾑがこのﾌｧｲﾙを開いています。"},
+    {AFX_IDP_FILE_IS_LINK, "ｼﾝﾎﾞﾘｯｸ ﾘﾝｸです。"},
+    {AFX_IDP_LOCK_UNUSABLE, "ﾛｯｸ ﾌｧｲﾙ %1 を使えません。"},
     {AFX_IDP_OFFER_RECOVERY,
      "前回の終了時に保存されなかった変更が残っています。\n%1\n\n"
      "この変更を開きますか？\n[いいえ] を選ぶと、この変更は破棄されます。"},
+    {AFX_IDS_RECOVERY_KEPT, "保存されなかった変更を次のﾌｧｲﾙに残しました。\n%1"},
+    {AFX_IDS_RECOVERY_LOST, "保存されなかった変更を残せませんでした。\n%1"},
     {AFX_IDS_BUTTON_OK, "OK"},
     {AFX_IDS_BUTTON_CANCEL, "キャンセル"},
     {AFX_IDS_BUTTON_YES, "はい(&Y)"},

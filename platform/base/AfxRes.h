@@ -58,8 +58,16 @@
 #define AFX_IDP_FILE_HARD_IO 0xF136
 #define AFX_IDP_FILE_GENERIC 0xF137  // %1: the system's error number
 #define AFX_IDP_FILE_IN_USE 0xF138   // another program has the data file open
+// A symbolic link where the program makes files of its own; the data file's lock file (%1)
+// cannot be used, the reason below it
+#define AFX_IDP_FILE_IS_LINK 0xF139
+#define AFX_IDP_LOCK_UNUSABLE 0xF13A
 // Changes kept at an end signal, offered when their file opens again; %1: the file
 #define AFX_IDP_OFFER_RECOVERY 0xF140
+// Said in the message log as the program ends on a signal: %1 where the changes went, or the
+// places tried (the reason follows)
+#define AFX_IDS_RECOVERY_KEPT 0xF141
+#define AFX_IDS_RECOVERY_LOST 0xF142
 // Button texts of the message boxes, which the system itself supplied on the original platform
 #define AFX_IDS_BUTTON_OK 0xF1F1
 #define AFX_IDS_BUTTON_CANCEL 0xF1F2

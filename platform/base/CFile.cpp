@@ -10,11 +10,11 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/SafeCreate.h"
 
 namespace {
 
@@ -35,12 +35,6 @@ int WrongKind(const struct stat& st) {
 // "<target>.<8 hex digits>.tmp": the names the temporary files of a save take.
 constexpr std::size_t kTempTailLength = 13;
 
-std::string TempName(const std::string& target, unsigned value) {
-    char tail[kTempTailLength + 1];
-    std::snprintf(tail, sizeof tail, ".%08x.tmp", value);
-    return target + tail;
-}
-
 bool IsTempNameOf(std::string_view name, std::string_view base) {
     if (name.size() != base.size() + kTempTailLength || name.substr(0, base.size()) != base)
         return false;
@@ -49,18 +43,6 @@ bool IsTempNameOf(std::string_view name, std::string_view base) {
     for (char c : tail.substr(1, 8))
         if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
     return true;
-}
-
-// A new file beside `target`, created exclusively; -1 with errno set when none can be made.
-int CreateTempBeside(const std::string& target, mode_t mode, std::string& rTempPath) {
-    std::random_device seed;
-    std::mt19937 rng(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        rTempPath = TempName(target, static_cast<unsigned>(rng()));
-        const int fd = ::open(rTempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
 }
 
 bool CopyBytes(int from, int to) {
@@ -108,6 +90,8 @@ BOOL CFile::Open(const CString& path, UINT nOpenFlags) {
     else
         flags |= O_RDONLY;
     if (nOpenFlags & modeCreate) flags |= O_CREAT | O_TRUNC;
+    const bool ownOnly = (nOpenFlags & typeOwnFileOnly) != 0;
+    if (ownOnly) flags |= O_NOFOLLOW;
     // Opening a device can do things (rewind a tape), and opening a FIFO waits for a writer:
     // look first, and never wait.
     struct stat st {};
@@ -131,6 +115,7 @@ BOOL CFile::Open(const CString& path, UINT nOpenFlags) {
         wrong = WrongKind(st);
     else if (S_ISDIR(st.st_mode))
         wrong = EISDIR;
+    if (wrong == 0 && ownOnly && st.st_uid != ::geteuid()) wrong = EPERM;
     if (wrong != 0) {
         ::close(m_fd);
         m_fd = -1;
@@ -219,12 +204,14 @@ BOOL CFile::PreserveAs(const CString& path, const CString& copyPath) {
     if (::stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return FALSE;
     // Already kept (a save killed after its backup step left the two names on one file): a
     // rename between two names of one file would do nothing and leave the temporary name.
+    // A link at the copy's name is no copy, whatever it names: it is replaced like any file.
     struct stat kept {};
-    if (::stat(copyPath.GetString(), &kept) == 0 && kept.st_dev == st.st_dev &&
+    if (::lstat(copyPath.GetString(), &kept) == 0 && kept.st_dev == st.st_dev &&
         kept.st_ino == st.st_ino)
         return TRUE;
+    const afx_file::AccessLimit limit = afx_file::AccessOf(source);
     std::string temp;
-    int fd = CreateTempBeside(copyPath.Str(), st.st_mode & 07777, temp);
+    int fd = afx_file::CreateTempBeside(copyPath.Str(), limit, temp);
     if (fd < 0) return FALSE;
     // The exclusive create only reserved the name; the link takes it over.
     ::close(fd);
@@ -232,10 +219,10 @@ BOOL CFile::PreserveAs(const CString& path, const CString& copyPath) {
     bool ok = ::link(source.c_str(), temp.c_str()) == 0;
     if (!ok) {
         // File systems without hard links, and a backup on another file system, get a copy.
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        fd = afx_file::CreateNew(temp, afx_file::OwnerOnly());
         const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-        ok = fd >= 0 && in >= 0 && CopyBytes(in, fd) && ::fchmod(fd, st.st_mode & 07777) == 0 &&
-             ::fsync(fd) == 0;
+        ok = fd >= 0 && in >= 0 && CopyBytes(in, fd) && ::fsync(fd) == 0;
+        if (fd >= 0) afx_file::ApplyAccess(fd, limit, true);
         if (in >= 0) ::close(in);
         if (fd >= 0 && ::close(fd) != 0) ok = false;
     }
@@ -284,19 +271,40 @@ BOOL CReplaceFile::Open(const CString& path, UINT /*nOpenFlags*/) {
         m_nLastError = errno;
         return FALSE;
     }
+    // Keep the permissions a file already there has (never more: see SafeCreate.h); a new file
+    // gets what any new file gets.
+    afx_file::AccessLimit limit;
+    limit.mode = 0666;
+    if (exists) limit = afx_file::AccessOf(target.Str());
+    if (!CreateTemp(target, limit)) return FALSE;
+    if (exists) afx_file::ApplyAccess(m_fd, limit, true);
+    m_strPath = path;
+    return TRUE;
+}
+
+BOOL CReplaceFile::OpenBeside(const CString& path, const CString& dataPath) {
+    Discard();
+    struct stat st {};
+    if (::lstat(path.GetString(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        m_nLastError = EISDIR;
+        return FALSE;
+    }
+    if (!CreateTemp(path, afx_file::AccessOf(dataPath.Str()))) return FALSE;
+    m_strPath = path;
+    return TRUE;
+}
+
+BOOL CReplaceFile::CreateTemp(const CString& target, const afx_file::AccessLimit& limit) {
     RemoveLeftoverTemps(target);
     std::string temp;
-    m_fd = CreateTempBeside(target.Str(), 0666, temp);
+    m_fd = afx_file::CreateTempBeside(target.Str(), limit, temp);
     if (m_fd < 0) {
         m_nLastError = errno;
         return FALSE;
     }
     m_strTempPath = CString(std::move(temp));
     m_strTarget = target;
-    m_strPath = path;
     m_nLastError = 0;
-    // Keep the permissions a file already there has.
-    if (exists) ::fchmod(m_fd, st.st_mode & 07777);
     return TRUE;
 }
 

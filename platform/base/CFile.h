@@ -10,6 +10,7 @@
 
 #include "platform/base/CString.h"
 #include "platform/base/CTime.h"
+#include "platform/base/SafeCreate.h"
 
 struct CFileStatus {
     CTime m_mtime;
@@ -29,6 +30,10 @@ public:
         // Anything but a regular file (a FIFO, a device, a socket) fails at once with ENODEV,
         // without being opened or waited on; a folder fails with EISDIR.
         typeRegularOnly = 0x10000,
+        // Only a regular file of this user's own, named as it is: a symbolic link fails (ELOOP),
+        // another user's file too (EPERM). For the files the program keeps beside a data file,
+        // which anyone who may write the folder could have put there.
+        typeOwnFileOnly = 0x20000,
     };
 
     CFile() = default;
@@ -51,7 +56,8 @@ public:
     static BOOL Rename(const CString& oldPath, const CString& newPath);
     // Keeps what `path` holds now under `copyPath`, replacing whatever was there in one step: a
     // hard link where the file system allows one, else a copy. `path` itself is not touched; a
-    // symbolic link is followed to the file it names.
+    // symbolic link is followed to the file it names. A link at copyPath is replaced like any
+    // file, never written through (see SafeCreate.h).
     static BOOL PreserveAs(const CString& path, const CString& copyPath);
     // The file a path names once symbolic links in its last part are followed (the path itself
     // when it is no link, or names nothing yet).
@@ -75,11 +81,16 @@ public:
     // Fails like an open for writing would: EISDIR for a folder, ENODEV for something that is
     // not a regular file, EACCES for a file the user may not write.
     BOOL Open(const CString& path, UINT nOpenFlags = modeCreate | modeWrite) override;
+    // A file kept beside the data file at dataPath (its recovery file): a link at `path` is
+    // replaced, never written through, and the new file gives nobody more access than the data
+    // file does (its owner alone when dataPath is empty or names no file). See SafeCreate.h.
+    BOOL OpenBeside(const CString& path, const CString& dataPath);
     // beforeRename runs once the new content is on disk, just before it takes the target's place.
     BOOL Commit(const std::function<void()>& beforeRename = {});
     void Close() override;
 
 private:
+    BOOL CreateTemp(const CString& target, const afx_file::AccessLimit& limit);
     void Discard();
     CString m_strTempPath;
     CString m_strTarget;  // the file replaced: the path with its links followed

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -142,4 +143,43 @@ TEST_F(OpenAndEndTest, InTheTrayTheEndSignalEndsTheProgramAndNotOnlyHidesIt) {
     doc->AddNewID("NEW00001", "");
     afx_ui::EndOnSignal();
     ASSERT_TRUE(Ended());
+}
+
+TEST_F(OpenAndEndTest, LinksPlantedAtTheRecoveryAndBackupNamesNeverTakeTheRecords) {
+    namespace fs = std::filesystem;
+    // A member of the group folder points the names beside its data file at the owner's shell
+    // start-up file, and makes a first comment line that the shell would run.
+    fs::create_directory(dir.File("home"));
+    fs::create_directory(dir.File("shared"));
+    const std::string bashrc = dir.File("home/.bashrc");
+    WriteFile(bashrc, "alias ll='ls -l'\n");
+    const std::string path = dir.File("shared/ids.lst");
+    WriteFile(path, "*;touch " + dir.File("ran") + " #\r\n" + kRecords);
+    fs::create_symlink(bashrc, path + ".recovery");
+    fs::create_symlink(bashrc, dir.File("shared/ids.bak"));
+
+    ASSERT_NE(Open(path), nullptr);
+    doc->AddNewID("NEW00001", "");
+    afx_ui::EndOnSignal();
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(ReadFile(bashrc), "alias ll='ls -l'\n");
+    ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(path + ".recovery")));
+    EXPECT_NE(ReadFile(path + ".recovery").find("NEW00001"), std::string::npos);
+    EXPECT_FALSE(FileExists(path + ".lock"));
+
+    // With auto-save the end saves, and the backup takes the link's place.
+    Restart();
+    {
+        MessageBoxAnswerer answers(IDYES);
+        ASSERT_NE(Open(path), nullptr);
+    }
+    doc->m_bAutoSave = TRUE;
+    afx_ui::EndOnSignal();
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(ReadFile(bashrc), "alias ll='ls -l'\n");
+    ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(dir.File("shared/ids.bak"))));
+    EXPECT_EQ(ReadFile(dir.File("shared/ids.bak")).find("NEW00001"), std::string::npos);
+    EXPECT_NE(ReadFile(path).find("NEW00001"), std::string::npos);
+    EXPECT_FALSE(FileExists(path + ".recovery"));
+    EXPECT_FALSE(FileExists(path + ".lock"));
 }

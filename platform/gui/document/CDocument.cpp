@@ -1,12 +1,18 @@
 #include "platform/gui/document/CDocument.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/base/AfxRes.h"
 #include "platform/base/CFile.h"
+#include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
@@ -14,6 +20,49 @@
 #include "platform/gui/document/CView.h"
 #include "platform/gui/document/FileDialog.h"
 #include "platform/gui/frame/CFrameWnd.h"
+
+namespace {
+
+// The settings' folder, with its slash.
+std::string SettingsFolder(CWinApp& app) {
+    const std::string& settings = app.GetProfile().Path();
+    const std::size_t slash = settings.rfind('/');
+    return settings.substr(0, slash == std::string::npos ? 0 : slash + 1);
+}
+
+// The settings' folder may not be there before the settings are first written; what is made
+// here is the user's alone, as the recovery files in it are.
+void MakeFolderOf(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0700);
+}
+
+// A recovery file the next open may offer: a regular file of this user's own. Anything else at
+// the name was put there by someone else (or is a link), and is neither read nor removed.
+bool IsKeptFile(const CString& path, std::int64_t* pModified = nullptr) {
+    struct stat st {};
+    if (path.IsEmpty() || ::lstat(path.GetString(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != ::geteuid())
+        return false;
+    if (pModified) *pModified = static_cast<std::int64_t>(st.st_mtime);
+    return true;
+}
+
+void RemoveKeptFile(const CString& path) {
+    if (IsKeptFile(path)) CFile::Remove(path);
+}
+
+// Nobody may be there to read a message box while the program ends: standard error and the
+// message log say it.
+void LogAtEnd(UINT nIDS, const CString& what) {
+    CString text;
+    AfxFormatString1(text, nIDS, what);
+    AfxLogMessage(text);
+    std::fprintf(stderr, "%s\n", Cp932ToUtf8(text.View()).c_str());
+}
+
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
 ON_COMMAND(ID_FILE_SAVE, OnFileSave)
@@ -97,8 +146,9 @@ BOOL CDocument::OnNewDocument() {
 
 BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName) {
     CFile file;
-    if (!file.Open(CString(lpszPathName),
-                   CFile::modeRead | CFile::typeBinary | CFile::typeRegularOnly)) {
+    UINT flags = CFile::modeRead | CFile::typeBinary | CFile::typeRegularOnly;
+    if (m_bOpeningKeptFile) flags |= CFile::typeOwnFileOnly;
+    if (!file.Open(CString(lpszPathName), flags)) {
         ReportSaveLoadException(lpszPathName, file.GetLastError(), FALSE,
                                 AFX_IDP_FAILED_TO_OPEN_DOC);
         return FALSE;
@@ -178,39 +228,82 @@ CString CDocument::RecoveryPathOf(const CString& pathName) {
     if (!pathName.IsEmpty()) return pathName + ".recovery";
     CWinApp* app = AfxGetApp();
     if (!app) return {};
-    const std::string& settings = app->GetProfile().Path();
-    const std::size_t slash = settings.rfind('/');
-    return CString(settings.substr(0, slash == std::string::npos ? 0 : slash + 1)) +
-           app->m_strProfileName + ".recovery";
+    return CString(SettingsFolder(*app)) + app->m_strProfileName + ".recovery";
 }
 
-BOOL CDocument::SaveUnasked() {
-    if (!IsModified()) return TRUE;
-    const CString recovery = RecoveryPathOf(m_strPathName);
-    if (recovery.IsEmpty()) return FALSE;
-    // The settings' folder may not be there before the settings are first written.
-    if (m_strPathName.IsEmpty()) {
-        std::error_code ignored;
-        std::filesystem::create_directories(std::filesystem::path(recovery.Str()).parent_path(),
-                                            ignored);
+CString CDocument::SettingsRecoveryPathOf(const CString& pathName) {
+    if (pathName.IsEmpty()) return RecoveryPathOf(pathName);
+    CWinApp* app = AfxGetApp();
+    if (!app) return {};
+    // One file for each data file, whatever its name: FNV-1a of the path, the same every run.
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (char c : pathName.View()) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3u;
     }
+    char tail[32];
+    std::snprintf(tail, sizeof tail, ".%016llx.recovery", static_cast<unsigned long long>(hash));
+    return CString(SettingsFolder(*app)) + app->m_strProfileName + tail;
+}
+
+int CDocument::WriteRecovery(const CString& path, const CString& dataPath) {
     // Written as a save writes, but the document stays modified and its file untouched.
     CReplaceFile file;
-    if (!file.Open(recovery)) return FALSE;
+    if (!file.OpenBeside(path, dataPath)) return file.GetLastError() ? file.GetLastError() : EIO;
     BOOL ok = FALSE;
     {
         CArchive ar(&file, CArchive::store);
         Serialize(ar);
         ok = ar.Flush();
     }
-    return ok && file.Commit();
+    if (ok && file.Commit()) return 0;
+    return file.GetLastError() ? file.GetLastError() : EIO;
+}
+
+BOOL CDocument::SaveUnasked() {
+    if (!IsModified()) return TRUE;
+    // Beside the file first, where the user looks; else beside the settings, which are the
+    // user's own.
+    std::vector<CString> places;
+    if (!m_strPathName.IsEmpty()) places.push_back(RecoveryPathOf(m_strPathName));
+    const CString inSettings = SettingsRecoveryPathOf(m_strPathName);
+    if (!inSettings.IsEmpty()) places.push_back(inSettings);
+    int err = EIO;
+    CString tried;
+    for (const CString& place : places) {
+        const bool beside = place != inSettings;
+        if (!beside) MakeFolderOf(place.Str());
+        err = WriteRecovery(place, beside ? m_strPathName : CString());
+        if (err == 0) {
+            // An older copy in the other place is no longer what the next open should offer.
+            for (const CString& other : places)
+                if (other != place) RemoveKeptFile(other);
+            LogAtEnd(AFX_IDS_RECOVERY_KEPT, FileNameForDisplay(place.View()));
+            return TRUE;
+        }
+        if (!tried.IsEmpty()) tried += "\n";
+        tried += FileNameForDisplay(place.View());
+    }
+    CString number, reason;
+    number.Format("%d", err);
+    AfxFormatString1(reason, FileErrorPrompt(err), number);
+    LogAtEnd(AFX_IDS_RECOVERY_LOST, tried + "\n" + reason);
+    return FALSE;
 }
 
 BOOL CDocument::OfferRecovery() {
-    const CString recovery = RecoveryPathOf(m_strPathName);
-    CFileStatus status;
-    if (recovery.IsEmpty() || !CFile::GetStatus(recovery, status) || !status.m_bRegular)
-        return FALSE;
+    // The newer of the two places, should both hold changes.
+    CString recovery;
+    std::int64_t newest = 0;
+    const CString places[] = {RecoveryPathOf(m_strPathName), SettingsRecoveryPathOf(m_strPathName)};
+    for (const CString& place : places) {
+        std::int64_t modified = 0;
+        if (IsKeptFile(place, &modified) && (recovery.IsEmpty() || modified > newest)) {
+            recovery = place;
+            newest = modified;
+        }
+    }
+    if (recovery.IsEmpty()) return FALSE;
     CString prompt;
     AfxFormatString1(
         prompt, AFX_IDP_OFFER_RECOVERY,
@@ -220,17 +313,20 @@ BOOL CDocument::OfferRecovery() {
     CWinApp* app = AfxGetApp();
     if (app && app->IsEnding()) return FALSE;
     if (answer != IDYES) {
-        CFile::Remove(recovery);
+        for (const CString& place : places) RemoveKeptFile(place);
         return FALSE;
     }
     const CString path = m_strPathName;
-    if (!OnOpenDocument(recovery)) {
+    m_bOpeningKeptFile = TRUE;
+    const BOOL loaded = OnOpenDocument(recovery);
+    m_bOpeningKeptFile = FALSE;
+    if (!loaded) {
         // Told already; the file stays for another try, and the document holds its file again.
         if (path.IsEmpty() || !OnOpenDocument(path)) OnNewDocument();
         UpdateAllViews(nullptr);
         return FALSE;
     }
-    CFile::Remove(recovery);
+    for (const CString& place : places) RemoveKeptFile(place);
     SetModifiedFlag(TRUE);
     UpdateAllViews(nullptr);
     return TRUE;
@@ -238,8 +334,20 @@ BOOL CDocument::OfferRecovery() {
 
 BOOL CDocument::LockPathName(const CString& path, CDocumentLock& lock, BOOL bSaving) {
     if (m_pathLock.Holds(path) || lock.Take(path)) return TRUE;
-    ReportSaveLoadException(path, EBUSY, bSaving,
-                            bSaving ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC);
+    const UINT headline = bSaving ? AFX_IDP_FAILED_TO_SAVE_DOC : AFX_IDP_FAILED_TO_OPEN_DOC;
+    const int err = lock.GetLastError();
+    if (err == EBUSY) {
+        ReportSaveLoadException(path, EBUSY, bSaving, headline);
+        return FALSE;
+    }
+    // The lock file is what failed, not the data file: which one, and why.
+    CString text = AfxLoadString(headline), which, number, reason;
+    AfxFormatString1(which, AFX_IDP_LOCK_UNUSABLE,
+                     FileNameForDisplay(CDocumentLock::LockPathOf(path).View()));
+    number.Format("%d", err);
+    AfxFormatString1(reason, FileErrorPrompt(err), number);
+    text += "\n\n" + FileNameForDisplay(path.View()) + "\n" + which + "\n" + reason;
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
     return FALSE;
 }
 
@@ -251,6 +359,8 @@ UINT CDocument::FileErrorPrompt(int err) {
     switch (err) {
         case EBUSY:
             return AFX_IDP_FILE_IN_USE;
+        case ELOOP:
+            return AFX_IDP_FILE_IS_LINK;
         case ENOENT:
         case ENOTDIR:
             return AFX_IDP_FILE_NOT_FOUND;

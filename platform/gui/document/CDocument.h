@@ -55,17 +55,24 @@ public:
 
     // The program ends where nobody can be asked (CWinApp::EndUnasked): unsaved changes go to
     // the recovery file, which the next open of the same file offers. TRUE when nothing is lost.
+    // The program says in the message log where the changes went, or that nothing could keep
+    // them.
     virtual BOOL SaveUnasked();
     // Where the unsaved changes of the file at lpszPathName are kept: beside it, its name
     // followed by ".recovery"; those of an untitled document beside the settings.
     static CString RecoveryPathOf(const CString& pathName);
-    // Offers the changes a recovery file of this document's file holds: Yes loads them into the
-    // document (modified, its path unchanged), No discards the file. TRUE when they were loaded.
+    // Where they go when none can be made beside the file (a read-only folder, a full disk):
+    // beside the settings, named for the file's path. For an untitled document, RecoveryPathOf.
+    static CString SettingsRecoveryPathOf(const CString& pathName);
+    // Offers the changes a recovery file of this document's file holds, in either place (the
+    // newer one; only a file of this user's own, never one through a link): Yes loads them into
+    // the document (modified, its path unchanged), No discards them. TRUE when they were loaded.
     virtual BOOL OfferRecovery();
 
     // The data file stays this program's alone while it is open (see DocumentLock.h). Takes the
-    // lock of the file at path into `lock`; FALSE when another program has it, and the user has
-    // been told, the file named. Nothing changes for a file the document holds already.
+    // lock of the file at path into `lock`; FALSE when another program has it or its lock file
+    // cannot be used, and the user has been told, the file (and the lock file) named. Nothing
+    // changes for a file the document holds already.
     BOOL LockPathName(const CString& path, CDocumentLock& lock, BOOL bSaving);
     // The document now has the file at path (opened or saved under it): it keeps `lock`, and
     // lets go of the one it held for another file.
@@ -97,4 +104,11 @@ protected:
     BOOL m_bModified = FALSE;
     std::vector<CView*> m_viewList;
     CDocumentLock m_pathLock;
+
+private:
+    // Writes the changes to a recovery file at path, with no more access than dataPath's file
+    // gives; 0, or the errno of what failed.
+    int WriteRecovery(const CString& path, const CString& dataPath);
+    // OnOpenDocument is reading a recovery file: the user's own, never through a link.
+    BOOL m_bOpeningKeptFile = FALSE;
 };

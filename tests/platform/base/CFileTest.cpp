@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "platform/base/CFile.h"
+#include "platform/base/SafeCreate.h"
 #include "tests/platform/PlatformTestUtil.h"
+#include "tests/support/OtherUser.h"
 #include "tests/support/TestFiles.h"
 
 using testing_support::ReadFile;
@@ -26,12 +28,15 @@ protected:
     long Entries() const {
         return std::distance(std::filesystem::directory_iterator(dir.Path()), {});
     }
+
+public:
     static mode_t Mode(const std::string& path) {
         struct stat st {};
         ::stat(path.c_str(), &st);
         return st.st_mode & 07777;
     }
 
+protected:
     TempDir dir;
     const std::string target = dir.File("data.lst");
     CReplaceFile file;
@@ -242,4 +247,133 @@ TEST(CFile, AFileHasOneFullPathHoweverItIsNamed) {
     fs::current_path(saved);
     EXPECT_EQ(AfxFileNameOf("/home/josé/データ.lst"), "データ.lst");
     EXPECT_EQ(FileNameForDisplay("josé.lst"), "jos?.lst");
+}
+
+namespace {
+
+// Another member of a group folder plants links at the names the program writes beside a data
+// file, pointing at a file of the user's own outside it.
+class PlantedLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directory(dir.File("home"));
+        std::filesystem::create_directory(dir.File("shared"));
+        WriteFile(victim, "my thesis");
+        ::chmod(victim.c_str(), 0600);
+        WriteFile(data, "records");
+    }
+    void TearDown() override { afx_file::SetTempNameSource({}); }
+    void Plant(const std::string& at, const std::string& to) {
+        std::filesystem::create_symlink(to, at);
+    }
+    bool VictimUntouched() const {
+        struct stat st {};
+        return ReadFile(victim) == "my thesis" && ::stat(victim.c_str(), &st) == 0 &&
+               (st.st_mode & 07777) == 0600;
+    }
+    static bool IsFile(const std::string& path) {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+    static bool Commit(CReplaceFile& file, const char* text) {
+        return file.Write(text, static_cast<UINT>(std::string_view(text).size())) && file.Commit();
+    }
+
+    TempDir dir;
+    const std::string victim = dir.File("home/thesis.txt");
+    const std::string missing = dir.File("home/.made-by-the-link");
+    const std::string data = dir.File("shared/ids.lst");
+};
+
+}  // namespace
+
+TEST_F(PlantedLinkTest, FilesBesideTheDataReplaceALinkAtTheirNameAndNeverWriteThroughIt) {
+    // The recovery file: the link itself is replaced, whether what it names is there or not.
+    CReplaceFile file;
+    Plant(data + ".recovery", victim);
+    ASSERT_TRUE(file.OpenBeside(CString(data + ".recovery"), CString(data)));
+    ASSERT_TRUE(Commit(file, "kept"));
+    EXPECT_TRUE(VictimUntouched());
+    EXPECT_TRUE(IsFile(data + ".recovery"));
+    EXPECT_EQ(ReadFile(data + ".recovery"), "kept");
+    std::filesystem::remove(data + ".recovery");
+    Plant(data + ".recovery", missing);
+    ASSERT_TRUE(file.OpenBeside(CString(data + ".recovery"), CString(data)));
+    ASSERT_TRUE(Commit(file, "kept"));
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_TRUE(IsFile(data + ".recovery"));
+
+    // The save's temporary file: a link at the name it draws is passed over for another name.
+    unsigned next = 1;
+    afx_file::SetTempNameSource([&next] { return next++; });
+    Plant(data + ".00000001.tmp", victim);
+    Plant(data + ".00000002.tmp", missing);
+    ASSERT_TRUE(file.Open(CString(data)));
+    ASSERT_TRUE(Commit(file, "saved"));
+    EXPECT_EQ(ReadFile(data), "saved");
+    EXPECT_TRUE(VictimUntouched());
+    EXPECT_FALSE(std::filesystem::exists(missing));
+
+    // The backup, and the temporary name it is made under.
+    const std::string bak = dir.File("shared/ids.bak");
+    next = 1;
+    Plant(bak, victim);
+    Plant(bak + ".00000001.tmp", victim);
+    ASSERT_TRUE(CFile::PreserveAs(CString(data), CString(bak)));
+    EXPECT_TRUE(VictimUntouched());
+    EXPECT_TRUE(IsFile(bak));
+    EXPECT_EQ(ReadFile(bak), "saved");
+    // A link at the backup's name that names the data file is no backup either.
+    std::filesystem::remove(bak);
+    Plant(bak, data);
+    ASSERT_TRUE(CFile::PreserveAs(CString(data), CString(bak)));
+    EXPECT_TRUE(IsFile(bak));
+}
+
+TEST_F(PlantedLinkTest, FilesBesideTheDataGiveNoMoreAccessThanItDoes) {
+    const mode_t mask = ::umask(0);  // so that only the data file's mode can be what limits them
+    for (const mode_t mode : {mode_t{0600}, mode_t{0640}}) {
+        SCOPED_TRACE(mode);
+        ::chmod(data.c_str(), mode);
+        CReplaceFile recovery;
+        ASSERT_TRUE(recovery.OpenBeside(CString(data + ".recovery"), CString(data)));
+        ASSERT_TRUE(recovery.Commit());
+        EXPECT_EQ(CReplaceFileTest::Mode(data + ".recovery"), mode);
+        // The save's temporary file holds the records before it takes the data file's place.
+        CReplaceFile save;
+        ASSERT_TRUE(save.Open(CString(data)));
+        for (const auto& e : std::filesystem::directory_iterator(dir.File("shared"))) {
+            if (e.path().extension() == ".tmp") {
+                EXPECT_EQ(CReplaceFileTest::Mode(e.path()), mode) << e.path();
+            }
+        }
+        ASSERT_TRUE(save.Commit());
+        EXPECT_EQ(CReplaceFileTest::Mode(data), mode);
+    }
+    // Without a data file (an untitled document's changes): its owner alone.
+    CReplaceFile alone;
+    ASSERT_TRUE(alone.OpenBeside(CString(dir.File("home/untitled.recovery")), CString()));
+    ASSERT_TRUE(alone.Commit());
+    EXPECT_EQ(CReplaceFileTest::Mode(dir.File("home/untitled.recovery")), 0600u);
+    ::umask(mask);
+
+    // A group folder hands every new file its own group: a file beside a data file of another
+    // group takes the data file's group instead, so the folder's members read nothing more.
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give files away to other groups";
+    ::chown(dir.File("shared").c_str(), 0, testing_support::kNogroup);
+    ::chmod(dir.File("shared").c_str(), 02775);
+    ::chown(data.c_str(), 0, 0);
+    std::filesystem::remove(data + ".recovery");
+    CReplaceFile recovery;
+    ASSERT_TRUE(recovery.OpenBeside(CString(data + ".recovery"), CString(data)));
+    ASSERT_TRUE(recovery.Commit());
+    CReplaceFile save;
+    ASSERT_TRUE(save.Open(CString(data)));
+    ASSERT_TRUE(save.Commit());
+    for (const std::string& path : {data, data + ".recovery"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_gid, 0u) << path;
+        EXPECT_EQ(st.st_mode & 07777, 0640u) << path;
+    }
 }

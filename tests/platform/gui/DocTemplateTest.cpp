@@ -2,6 +2,7 @@
 // as (the recent-file list, a dropped file), what a failed open leaves, and files another
 // program holds.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -9,12 +10,15 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "platform/base/AfxRes.h"
 #include "platform/gui/document/DocumentLock.h"
 #include "tests/platform/gui/TextDocApp.h"
+#include "tests/support/OtherUser.h"
 
 using testing_support::FileExists;
 using testing_support::MessageBoxAnswerer;
@@ -153,4 +157,107 @@ TEST_F(TextAppTest, AFileAnotherProgramHasOpenIsNeitherOpenedNorSavedOver) {
     app->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
     EXPECT_FALSE(FileExists(other + ".lock"));
     EXPECT_TRUE(second.Take(CString(other)));
+}
+
+TEST_F(TextAppTest, ALockFileThatCannotBeLockedRefusesTheFileAndIsNeverFollowed) {
+    namespace fs = std::filesystem;
+    const std::string path = dir.File("ids.lst"), lock = path + ".lock";
+    WriteFile(path, kText);
+    const std::string victim = dir.File("thesis.txt");
+    WriteFile(victim, "my thesis");
+    const std::string missing = dir.File("made-by-the-link");
+    // A link planted at the lock's name, to a file or to nothing; something that is no file.
+    struct Case {
+        std::function<void()> plant;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {[&] { fs::create_symlink(victim, lock); }, "ｼﾝﾎﾞﾘｯｸ ﾘﾝｸです。"},
+        {[&] { fs::create_symlink(missing, lock); }, "ｼﾝﾎﾞﾘｯｸ ﾘﾝｸです。"},
+        {[&] { ::mkfifo(lock.c_str(), 0600); }, "通常のﾌｧｲﾙではありません。"},
+    };
+    for (const Case& c : cases) {
+        c.plant();
+        MessageBoxAnswerer answers(IDOK);
+        EXPECT_EQ(Open(path), nullptr);
+        TakeDocument();
+        doc->Type("typed");
+        EXPECT_FALSE(doc->DoSave(path.c_str()));
+        ASSERT_EQ(answers.Texts().size(), 2u);
+        for (const std::string& text : answers.Texts()) {
+            EXPECT_NE(text.find(path + "\nﾛｯｸ ﾌｧｲﾙ " + lock + " を使えません。\n" + c.reason),
+                      std::string::npos)
+                << text;
+        }
+        EXPECT_EQ(ReadFile(path), kText);
+        EXPECT_EQ(ReadFile(victim), "my thesis");
+        EXPECT_FALSE(fs::exists(missing));
+        fs::remove(lock);
+        doc->SetModifiedFlag(FALSE);
+    }
+
+    // A lock file gives no more access than its data file does.
+    const mode_t mask = ::umask(0);
+    for (const mode_t mode : {mode_t{0600}, mode_t{0640}}) {
+        ::chmod(path.c_str(), mode);
+        ASSERT_NE(Open(path), nullptr);
+        EXPECT_EQ(fs::status(lock).permissions(), static_cast<fs::perms>(mode));
+        app->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
+        EXPECT_FALSE(fs::exists(lock));
+    }
+    ::umask(mask);
+}
+
+TEST_F(TextAppTest, InAGroupFolderASecondUserIsRefusedWhileTheFirstHasTheFile) {
+    using testing_support::NobodyProcess;
+    if (!NobodyProcess::Possible()) GTEST_SKIP() << "only root can act as another user";
+    // A folder of the group that both users are members of, as a group folder is set up.
+    ::chmod(dir.Path().c_str(), 0711);
+    const std::string shared = dir.File("shared");
+    std::filesystem::create_directory(shared);
+    ASSERT_EQ(::chown(shared.c_str(), 0, testing_support::kNogroup), 0);
+    ::chmod(shared.c_str(), 02775);
+    const std::string path = shared + "/ids.lst", lock = path + ".lock";
+    WriteFile(path, kText);
+    ::chmod(path.c_str(), 0664);
+    // What the other user's program gets when it asks for the file: "taken", or why not.
+    const auto otherUserTakes = [&path](NobodyProcess& self) {
+        CDocumentLock theirs;
+        pid_t owner = 0;
+        if (theirs.Take(CString(path), &owner)) {
+            self.Say(theirs.Holds(CString(path)) ? "taken" : "not held");
+            self.Hear();  // holds it until told
+            return 0;
+        }
+        self.Say(std::to_string(theirs.GetLastError()) + " " + std::to_string(owner));
+        return 0;
+    };
+
+    // This user has the file open: the lock file is this user's, and the other may only read it.
+    ASSERT_NE(Open(path), nullptr);
+    ::chmod(lock.c_str(), 0644);
+    {
+        NobodyProcess other(otherUserTakes);
+        EXPECT_EQ(other.Hear(), std::to_string(EBUSY) + " " + std::to_string(::getpid()));
+        EXPECT_EQ(other.Wait(), 0);
+    }
+
+    // A lock file left by a program of this user's that crashed: the other takes it over, and
+    // while they hold it this user is refused.
+    app->OnCmdMsg(ID_FILE_NEW, CN_COMMAND, nullptr, nullptr);
+    WriteFile(lock, "999999\n");
+    ::chmod(lock.c_str(), 0644);
+    {
+        NobodyProcess other(otherUserTakes);
+        ASSERT_EQ(other.Hear(), "taken");
+        MessageBoxAnswerer answers(IDOK);
+        EXPECT_EQ(Open(path), nullptr);
+        ASSERT_EQ(answers.Texts().size(), 1u);
+        EXPECT_NE(answers.Texts()[0].find("ほかのﾌﾟﾛｸﾞﾗﾑがこのﾌｧｲﾙを開いています。"),
+                  std::string::npos);
+        other.Say("done");
+        EXPECT_EQ(other.Wait(), 0);
+    }
+    EXPECT_FALSE(FileExists(lock));  // the other let go of it as anyone does
+    ASSERT_NE(Open(path), nullptr);
 }

@@ -2,6 +2,7 @@
 // answer: it ends in every mode, asks nothing, and keeps the document's changes for the next
 // open of their file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QObject>
 #include <csignal>
@@ -11,6 +12,7 @@
 
 #include "platform/gui/application/EndSignals.h"
 #include "tests/platform/gui/TextDocApp.h"
+#include "tests/support/OtherUser.h"
 
 using testing_support::FileExists;
 using testing_support::MessageBoxAnswerer;
@@ -200,4 +202,138 @@ TEST_F(TextAppTest, ASignalWhileAFailedOpenIsReportedEndsCleanly) {
     }
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(FileExists(UntitledRecovery()));
+}
+
+namespace {
+
+// A data file in a folder others may write to, and a file of the user's own outside it.
+class PlantedRecoveryTest : public TextAppTest {
+protected:
+    void SetUp() override {
+        TextAppTest::SetUp();
+        std::filesystem::create_directory(dir.File("home"));
+        std::filesystem::create_directory(dir.File("shared"));
+        WriteFile(victim, "my thesis");
+        ::chmod(victim.c_str(), 0600);
+        WriteFile(path, kText);
+    }
+    bool VictimUntouched() const {
+        return ReadFile(victim) == "my thesis" &&
+               std::filesystem::status(victim).permissions() ==
+                   (std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    }
+    std::filesystem::perms Mode(const std::string& file) const {
+        return std::filesystem::status(file).permissions();
+    }
+
+    const std::string victim = dir.File("home/thesis.txt");
+    const std::string missing = dir.File("home/made-by-the-link");
+    const std::string path = dir.File("shared/ids.lst");
+    const std::string recovery = path + ".recovery";
+};
+
+}  // namespace
+
+TEST_F(PlantedRecoveryTest, TheEndReplacesALinkAtTheRecoveryNameAndNeverWritesThroughIt) {
+    namespace fs = std::filesystem;
+    const mode_t mask = ::umask(0);
+    ::chmod(path.c_str(), 0640);
+    for (const std::string& target : {victim, missing}) {
+        SCOPED_TRACE(target);
+        fs::create_symlink(target, recovery);
+        ASSERT_NE(Open(path), nullptr);
+        doc->Type("third");
+        afx_ui::EndOnSignal();
+        ASSERT_TRUE(Ended());
+        EXPECT_TRUE(VictimUntouched());
+        EXPECT_FALSE(fs::exists(missing));
+        ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(recovery)));
+        EXPECT_EQ(Mode(recovery), fs::perms::owner_read | fs::perms::owner_write |
+                                      fs::perms::group_read);  // the data file's, no more
+        EXPECT_FALSE(FileExists(path + ".lock"));
+        Restart();
+        MessageBoxAnswerer answers(IDNO);
+        ASSERT_NE(Open(path), nullptr);
+        EXPECT_EQ(answers.Texts().size(), 1u);
+        EXPECT_FALSE(FileExists(recovery));
+    }
+    ::umask(mask);
+
+    // The next open offers only a file of the user's own, never what a link names: what
+    // someone else put there is not read as the user's changes, nor removed.
+    fs::create_symlink(victim, recovery);
+    {
+        MessageBoxAnswerer answers(IDYES);
+        ASSERT_NE(Open(path), nullptr);
+        EXPECT_TRUE(answers.Texts().empty());
+        EXPECT_EQ(doc->text,
+                  "first"
+                  "second");
+    }
+    EXPECT_TRUE(fs::is_symlink(recovery));
+    if (!testing_support::NobodyProcess::Possible()) return;
+    fs::remove(recovery);
+    WriteFile(recovery, "planted\r\n");
+    ASSERT_EQ(::chown(recovery.c_str(), testing_support::kNobody, testing_support::kNogroup), 0);
+    {
+        MessageBoxAnswerer answers(IDYES);
+        ASSERT_NE(Open(path), nullptr);
+        EXPECT_TRUE(answers.Texts().empty());
+        EXPECT_EQ(doc->text,
+                  "first"
+                  "second");
+    }
+    EXPECT_EQ(ReadFile(recovery), "planted\r\n");
+}
+
+TEST_F(PlantedRecoveryTest, ChangesGoBesideTheSettingsWhenTheirFolderTakesNone) {
+    const std::string log = dir.File("messages.log");
+    testing_support::ScopedEnv logged("VELKON_MESSAGE_LOG", log);
+    const std::string settings = dir.File("config/Platform Tests");
+    std::filesystem::create_directories(settings);
+    const std::string inSettings = CDocument::SettingsRecoveryPathOf(CString(path)).Str();
+    EXPECT_EQ(inSettings.rfind(settings + "/TextApp.", 0), 0u) << inSettings;
+    {
+        testing_support::ReadOnlyFolder readOnly(dir.File("shared"));
+        if (!readOnly.Active()) GTEST_SKIP() << "no folder here is read-only to this user";
+        // Nothing can keep them: the log says so, and where it tried.
+        {
+            testing_support::ReadOnlyFolder settingsToo(settings);
+            ASSERT_NE(Open(path), nullptr);
+            EXPECT_FALSE(FileExists(path + ".lock"));  // none made, none held
+            doc->Type("third");
+            afx_ui::EndOnSignal();
+            ASSERT_TRUE(Ended());
+            EXPECT_EQ(ReadFile(log), "保存されなかった変更を残せませんでした。\n" + recovery +
+                                         "\n" + inSettings + "\nｱｸｾｽが拒否されました。\n");
+        }
+        std::filesystem::remove(log);
+        EXPECT_FALSE(FileExists(inSettings));
+        EXPECT_FALSE(FileExists(recovery));
+
+        // The settings' folder takes them, the user's alone, and the log says where.
+        Restart();
+        ASSERT_NE(Open(path), nullptr);
+        doc->Type("fourth");
+        afx_ui::EndOnSignal();
+        ASSERT_TRUE(Ended());
+        EXPECT_EQ(ReadFile(log),
+                  "保存されなかった変更を次のﾌｧｲﾙに残しました。\n" + inSettings + "\n");
+        ASSERT_TRUE(FileExists(inSettings));
+        EXPECT_EQ(Mode(inSettings),
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        EXPECT_FALSE(FileExists(recovery));
+        EXPECT_FALSE(FileExists(path + ".lock"));
+        Restart();
+    }
+    // The next open of the file finds them there.
+    MessageBoxAnswerer answers(IDYES);
+    ASSERT_NE(Open(path), nullptr);
+    EXPECT_EQ(answers.Texts().size(), 1u);
+    EXPECT_EQ(doc->text,
+              "first"
+              "second"
+              "fourth");
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_FALSE(FileExists(inSettings));
 }
