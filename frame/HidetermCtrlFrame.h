@@ -17,9 +17,10 @@ constexpr UINT_PTR HIDETERM_TIMER_ID = 10;
 constexpr UINT HIDETERM_TIMER_PERIOD = 1000;
 constexpr const char* HIDETERM_CLASS_NAME = "HideTermFrameClass";
 // The most of one WM_HT_TEXT that is read; the rest of a longer text is dropped. velkon-term
-// sends one read of its terminal (4 KB, 8 KB with its line ends); a megabyte leaves any other
-// terminal room and is picked up within a few milliseconds.
-constexpr std::size_t HIDETERM_MAX_TEXT = 1024 * 1024;
+// sends one read of its terminal (4 KB, 8 KB with its line ends), so this leaves any terminal
+// room, and the pickup of this much holds the window about as long as one clipboard slice
+// (bench: TerminalTextAtTheBound); a megabyte would hold it for several.
+constexpr std::size_t HIDETERM_MAX_TEXT = 256 * 1024;
 
 class CHidetermCtrlFrame : public CClipboardViewerFrame {
 public:

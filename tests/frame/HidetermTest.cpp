@@ -182,7 +182,7 @@ TEST_F(HidetermTest, AHugeMappingIsReadUpToTheBoundAndNoFurther) {
     Attach();
     const std::size_t bound = HIDETERM_MAX_TEXT;
     std::string text = "ABC12345 first\r\n";
-    while (text.size() < bound - 100) text += "text of a line, long enough to fill a megabyte\r\n";
+    while (text.size() < bound - 100) text += "text of a line, long enough to fill the bound\r\n";
     text.resize(bound - 1, 'x');
     text += Sjis("青").Str();  // cut by the bound
     text += " XYZ99999 late\r\n" + std::string(64 * 1024, 'y');
