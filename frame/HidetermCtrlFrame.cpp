@@ -30,7 +30,9 @@ std::string_view TextOfView(LPCVOID pView, std::size_t nMax, bool& bCut) {
     if (const void* zero = std::memchr(p, 0, size))
         return {p, static_cast<std::size_t>(static_cast<const char*>(zero) - p)};
     if (info.RegionSize <= nMax) return {p, size};
-    // The byte at nMax is in the view: it tells whether a double-byte character goes on there.
+    // The byte at nMax is in the view: it ends the text there, or tells whether a double-byte
+    // character goes on past the cut.
+    if (p[nMax] == 0) return {p, nMax};
     bCut = true;
     return {p, mbcs::CharBoundaryAtOrBefore(std::string_view(p, nMax + 1), nMax)};
 }

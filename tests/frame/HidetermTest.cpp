@@ -218,6 +218,8 @@ TEST_F(HidetermTest, AHugeMappingIsReadUpToTheBoundAndNoFurther) {
     EXPECT_EQ(Handles("DEF67890"), std::vector<std::string>{"next"});
     TerminalSends(std::string(bound - 9, 'z') + "\r\nGHI1111", static_cast<int>(bound));
     EXPECT_EQ(Buffer(), "GHI1111");
+    TerminalSends(std::string(bound - 9, 'z') + "\r\nJKL1111");  // its zero byte past the bound
+    EXPECT_EQ(Buffer(), "JKL1111");
     EXPECT_EQ(Utf8(frame->GetMessageText()), "other");
 }
 
