@@ -3,9 +3,12 @@
 // sends a line; the peer is a child process that maps, reads and closes what it gets. And what a
 // terminal session prints, arriving at the main window 4 KB at a time as a terminal reads it, is
 // picked up: with line ends, and without any (a full-screen program), in time that grows with
-// the text and with the text waiting for its line end kept small.
+// the text and with the text waiting for its line end kept small. And the longest text one
+// message brings, full of the sequences that steer a terminal: the time the window is held and
+// the memory it takes meanwhile.
 #include <benchmark/benchmark.h>
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -14,12 +17,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "bench/BenchData.h"
 #include "document/VelkonDoc.h"
+#include "frame/HidetermCtrlFrame.h"
 #include "frame/MainFrame.h"
 #include "listview/VelkonView.h"
 #include "platform/gui/application/CWinApp.h"
@@ -194,5 +200,79 @@ BENCHMARK(BM_TerminalPickup)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
+
+// A field of /proc/self/status in KB (VmRSS, VmHWM).
+long StatusKb(const char* field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field) + 1);
+    return -1;
+}
+
+// The peak resident size starts again from the present one (Linux 4.0 and later).
+bool ResetPeakRss() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return clear.good();
+}
+
+// Argument 0: one message of the longest text the window reads (HIDETERM_MAX_TEXT), forum lines
+// with colours, titles and the terminal's clipboard between them; 1: the same in a mapping of
+// 256 MB whose text goes on past the bound (read up to it, the rest a hole). Time per message,
+// and how far the resident size rose above where it was while the window handled it (the
+// mapping's pages it reads count too).
+void BM_TerminalTextAtTheBound(benchmark::State& state) {
+    const bool huge = state.range(0) != 0;
+    const std::size_t bound = HIDETERM_MAX_TEXT;
+    const std::string forum =
+        bench::MakeForumText(bound, static_cast<std::size_t>(state.range(1)), 43);
+    std::string text;
+    text.reserve(bound + 4096);
+    for (std::size_t pos = 0; text.size() < bound + (huge ? 4096 : 0);
+         pos = (pos + 64) % forum.size()) {
+        text += "\x1b[1;31m";
+        text.append(forum, pos, 64);
+        text += pos % 1024 == 0 ? "\x1b]52;c;ZXZpbA==\x07" : "\x1b[0m";
+    }
+    text.resize(huge ? bound + 4096 : bound);
+    const std::size_t size = huge ? std::size_t{256} << 20 : bound + 1;
+    CMainFrame* frame = TerminalFrame();
+    if (!frame) {
+        state.SkipWithError("no main window");
+        return;
+    }
+    auto* doc = static_cast<CVelkonDoc*>(frame->GetActiveDocument());
+    long peakKb = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        doc->ClearPickup();
+        frame->m_strHidetermText.Empty();
+        const HANDLE h = CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           static_cast<DWORD>(size), nullptr);
+        if (LPVOID view = h ? MapViewOfFile(h, FILE_MAP_ALL_ACCESS, 0, 0, text.size()) : nullptr) {
+            std::memcpy(view, text.data(), text.size());
+            UnmapViewOfFile(view);
+        }
+        const bool measured = ResetPeakRss();
+        const long before = StatusKb("VmRSS:");
+        state.ResumeTiming();
+        frame->SendMessage(WM_HT_TEXT, reinterpret_cast<WPARAM>(h));
+        state.PauseTiming();
+        if (measured) peakKb = std::max(peakKb, StatusKb("VmHWM:") - before);
+        state.ResumeTiming();
+    }
+    state.counters["picked"] = doc->m_astrPickupID.GetSize();
+    state.counters["peak_rise_KB"] = static_cast<double>(peakKb);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bound));
+}
+BENCHMARK(BM_TerminalTextAtTheBound)
+    ->ArgNames({"huge", "bytes_per_id"})
+    ->Args({0, 512})
+    ->Args({1, 512})
+    ->Args({0, 64})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(20);
 
 }  // namespace

@@ -1,9 +1,10 @@
 #include "frame/HidetermCtrlFrame.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "document/VelkonDoc.h"
-#include "platform/base/LineEnds.h"
+#include "platform/base/Mbcs.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"
@@ -14,16 +15,26 @@ namespace {
 constexpr const char* kSection = "Pickup Option";
 constexpr const char* kHideterm = "Hideterm";
 
-// The text of a received mapping: up to its first zero byte, and never past the end of the
-// view, whatever the terminal put there.
-CString TextOfView(LPCVOID pView) {
+// The buffer's memory after a long message is given back once its text is taken.
+constexpr std::size_t kKeptCapacity = 256 * 1024;
+
+// The text of a received mapping: up to its first zero byte, and never past the end of the view
+// or past nMax bytes, whatever the terminal put there. A longer text is cut at a character;
+// bCut says so.
+std::string_view TextOfView(LPCVOID pView, std::size_t nMax, bool& bCut) {
+    bCut = false;
     MEMORY_BASIC_INFORMATION info;
     if (!::VirtualQuery(pView, &info, sizeof(info))) return {};
     const char* p = static_cast<const char*>(pView);
-    const void* zero = std::memchr(p, 0, info.RegionSize);
-    const std::size_t length =
-        zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - p) : info.RegionSize;
-    return CString(std::string_view(p, length));
+    const std::size_t size = std::min<std::size_t>(info.RegionSize, nMax);
+    if (const void* zero = std::memchr(p, 0, size))
+        return {p, static_cast<std::size_t>(static_cast<const char*>(zero) - p)};
+    if (info.RegionSize <= nMax) return {p, size};
+    // The byte at nMax is in the view: it ends the text there, or tells whether a double-byte
+    // character goes on past the cut.
+    if (p[nMax] == 0) return {p, nMax};
+    bCut = true;
+    return {p, mbcs::CharBoundaryAtOrBefore(std::string_view(p, nMax + 1), nMax)};
 }
 }  // namespace
 
@@ -74,22 +85,26 @@ void CHidetermCtrlFrame::PollHideterm() {
 }
 
 // Handled the same whether or not the link is up. The handle is ours to close in every case.
-// A lone LF ends a line as CR LF does (a program in raw mode writes its lines so); the CR of a
-// CR LF may have come at the end of the last message. What waits for its line end is kept
-// small, so a session without line ends neither fills the memory nor loses its IDs.
+// Any program of the user can send this, so the text is read up to a bound and what steers a
+// terminal is taken out before the pickup sees it (CTerminalTextFilter, which also makes every
+// line end CR LF, the CR of one possibly at the end of the last message). What waits for its
+// line end is kept small, so a session without line ends neither fills the memory nor loses its
+// IDs.
 LRESULT CHidetermCtrlFrame::OnHidetermText(WPARAM wParam, LPARAM) {
     const auto hMapping = reinterpret_cast<HANDLE>(wParam);
     auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument());
     if (m_bHidetermPickup && pDoc) {
         // A mapping that cannot be mapped brings no text; the buffer keeps its tail.
         if (LPVOID pView = ::MapViewOfFile(hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
-            const CString strText = TextOfView(pView);
+            bool bCut = false;
+            const std::string_view text = TextOfView(pView, HIDETERM_MAX_TEXT, bCut);
+            const std::size_t nAdded = m_terminalText.Filter(text, m_strHidetermText.Str());
             ::UnmapViewOfFile(pView);
-            const bool bAfterCr =
-                !m_strHidetermText.IsEmpty() && m_strHidetermText.View().back() == '\r';
-            const std::string received = CrLfFromLf(strText.View(), bAfterCr);
-            m_strHidetermText += CString(received);
-            pDoc->PickupText(m_strHidetermText, received.size(), CVelkonDoc::kMaxWaitingText);
+            if (bCut) SetMessageText(IDS_HIDETERM_TEXT_CUT);
+            pDoc->PickupText(m_strHidetermText, nAdded, CVelkonDoc::kMaxWaitingText);
+            std::string& rest = m_strHidetermText.Str();
+            if (rest.capacity() > kKeptCapacity && rest.size() < kKeptCapacity / 2)
+                rest.shrink_to_fit();
         }
     }
     ::CloseHandle(hMapping);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "frame/ClipboardViewerFrame.h"
+#include "platform/base/TerminalText.h"
 
 // Messages exchanged with the terminal window; numbers the terminal knows.
 constexpr UINT WM_HT_DETACH = WM_USER + 4;     // to the terminal; wParam: this frame's window
@@ -15,6 +16,11 @@ constexpr UINT WM_HT_ATTACH = WM_USER + 72;    // to the terminal; wParam: this 
 constexpr UINT_PTR HIDETERM_TIMER_ID = 10;
 constexpr UINT HIDETERM_TIMER_PERIOD = 1000;
 constexpr const char* HIDETERM_CLASS_NAME = "HideTermFrameClass";
+// The most of one WM_HT_TEXT that is read; the rest of a longer text is dropped. velkon-term
+// sends one read of its terminal (4 KB, 8 KB with its line ends), so this leaves any terminal
+// room, and the pickup of this much holds the window about as long as one clipboard slice
+// (bench: TerminalTextAtTheBound); a megabyte would hold it for several.
+constexpr std::size_t HIDETERM_MAX_TEXT = 256 * 1024;
 
 class CHidetermCtrlFrame : public CClipboardViewerFrame {
 public:
@@ -31,6 +37,9 @@ public:
     BOOL m_bHidetermLinked;
     CString m_strHidetermText;
     BOOL m_bHidetermPickup;
+    // What the terminal sent is text once this has taken out the terminal's sequences; it
+    // keeps a sequence cut between two messages.
+    CTerminalTextFilter m_terminalText;
 
 protected:
     DECLARE_MESSAGE_MAP()

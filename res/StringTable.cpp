@@ -63,6 +63,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_ASK_SAVE, "%1 は更新されています。\n保存しますか？"},
     {IDS_HIDETERM_ATTACHED, "秀Termに接続しました。"},
     {IDS_HIDETERM_DETACHED, "秀Termから切り離されました。"},
+    {IDS_HIDETERM_TEXT_CUT, "秀Termからのﾃｷｽﾄが長すぎるため、先頭の256KBだけをﾋﾟｯｸｱｯﾌﾟしました。"},
     {IDS_COUNT_REGISTERED, "登録：%d件"},
     {IDS_COUNT_PICKED, "ﾋﾟｯｸｱｯﾌﾟ：%d件"},
     {IDS_COUNT_SHOWN, "表示：%d/%d件"},

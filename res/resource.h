@@ -194,6 +194,7 @@
 #define IDS_ASK_SAVE 51002
 #define IDS_HIDETERM_ATTACHED 52000
 #define IDS_HIDETERM_DETACHED 52001
+#define IDS_HIDETERM_TEXT_CUT 52002  // a text longer than the frame reads of one message
 #define IDS_COUNT_REGISTERED 52010
 #define IDS_COUNT_PICKED 52011
 #define IDS_COUNT_SHOWN 52012  // rows a display filter leaves of the registered ones

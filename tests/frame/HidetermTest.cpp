@@ -1,8 +1,13 @@
 // The terminal link against a stand-in terminal in a process of its own
 // (FakeHideterm): attach on the first tick and the status texts, detach and re-attach, received
-// text through the layer's own buffer (LF line ends, a session without any), the pickup switch,
+// text through the layer's own buffer (LF line ends, a session without any), what steers a
+// terminal kept out of the handles, a text longer than the layer reads, the pickup switch,
 // sending, and the detach at the end.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -144,6 +149,78 @@ TEST_F(HidetermTest, ALoneLfEndsALineAndACrLfCutBetweenMessagesStaysOneLineEnd) 
     EXPECT_EQ(Handles("XYZ00001"), std::vector<std::string>{"Red"});
     EXPECT_EQ(Handles("QRS00002"), std::vector<std::string>{"Green"});
     EXPECT_EQ(Buffer(), "DEF");
+}
+
+TEST_F(HidetermTest, TerminalSequencesAndCrCrLfLeaveNoControlByteInAHandle) {
+    Attach();
+    // The terminal's clipboard and a colour in the handle, CR LF through a cooked terminal.
+    TerminalSends("ABC12345 name\x1b]52;c;ZXZpbA==\x07\x1b[31m more\r\r\n");
+    EXPECT_EQ(Handles("ABC12345"), std::vector<std::string>{"name more"});
+    // A title, a colour and the line end each cut between two messages.
+    TerminalSends("DEF67890 \x1b]2;ti");
+    TerminalSends(
+        "tle\x07"
+        "Blue\x1b");
+    TerminalSends("[0m sky\x08\r\r");
+    EXPECT_EQ(doc->FindPickup("DEF67890"), -1);
+    TerminalSends("\nGHI11111 \x1bP1$r\x07q\x1b");
+    EXPECT_EQ(Handles("DEF67890"), std::vector<std::string>{"Blue sky"});
+    TerminalSends("\\Red\x1b_x\x1b\\\r\r\n");
+    EXPECT_EQ(Handles("GHI11111"), std::vector<std::string>{"Red"});
+    EXPECT_EQ(Buffer(), "");
+    // A lone CR starts the line over on the screen: it ends the line here.
+    TerminalSends("JKL22222 10%\rJKL22222 done\r\n");
+    EXPECT_EQ(Handles("JKL22222"), (std::vector<std::string>{"10%", "done"}));
+    for (const char* id : {"ABC12345", "DEF67890", "GHI11111", "JKL22222"})
+        for (const std::string& handle : Handles(id))
+            for (const char c : handle) EXPECT_GE(static_cast<unsigned char>(c), 0x20) << id;
+}
+
+TEST_F(HidetermTest, AHugeMappingIsReadUpToTheBoundAndNoFurther) {
+    // 256 MB, of which only the text takes memory; the rest is a hole that any byte read from
+    // it would fill with a page, which the memfd's block count shows.
+    Attach();
+    const std::size_t bound = HIDETERM_MAX_TEXT;
+    std::string text = "ABC12345 first\r\n";
+    while (text.size() < bound - 100) text += "text of a line, long enough to fill the bound\r\n";
+    text.resize(bound - 1, 'x');
+    text += Sjis("青").Str();  // cut by the bound
+    text += " XYZ99999 late\r\n" + std::string(64 * 1024, 'y');
+    text.resize((text.size() + 4095) / 4096 * 4096, 'y');  // its zero byte lies in the hole
+    const int fd = ::memfd_create("huge", MFD_ALLOW_SEALING | MFD_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, 256 << 20), 0);
+    ASSERT_EQ(::pwrite(fd, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
+    ASSERT_EQ(::fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW), 0);
+    struct stat before {};
+    ASSERT_EQ(::fstat(fd, &before), 0);
+    const std::size_t objects = afx_kernel::OpenObjectCount();
+    const std::uintptr_t h = afx_kernel::AdoptReceivedFd(::dup(fd));
+    ASSERT_NE(h, 0u);
+
+    frame->SendMessage(WM_HT_TEXT, h);
+    struct stat after {};
+    ASSERT_EQ(::fstat(fd, &after), 0);
+    ::close(fd);
+    EXPECT_EQ(after.st_blocks, before.st_blocks);
+    EXPECT_EQ(afx_kernel::OpenObjectCount(), objects);
+    EXPECT_EQ(Utf8(frame->GetMessageText()), Status(IDS_HIDETERM_TEXT_CUT));
+    EXPECT_EQ(Handles("ABC12345"), std::vector<std::string>{"first"});
+    EXPECT_EQ(doc->FindPickup("XYZ99999"), -1);
+    // Cut before the double-byte character, and the buffer gives its memory back.
+    const std::size_t waiting = bound - 1 - text.rfind("\r\n", bound - 1) - 2;
+    EXPECT_TRUE(Buffer() == std::string(waiting, 'x')) << Buffer().size() << " bytes wait";
+    EXPECT_LE(frame->m_strHidetermText.Str().capacity(), 256u * 1024);
+
+    // The link goes on; a text of the bound exactly is not cut.
+    frame->SetMessageText("other");
+    TerminalSends("\r\nDEF67890 next\r\n");
+    EXPECT_EQ(Handles("DEF67890"), std::vector<std::string>{"next"});
+    TerminalSends(std::string(bound - 9, 'z') + "\r\nGHI1111", static_cast<int>(bound));
+    EXPECT_EQ(Buffer(), "GHI1111");
+    TerminalSends(std::string(bound - 9, 'z') + "\r\nJKL1111");  // its zero byte past the bound
+    EXPECT_EQ(Buffer(), "JKL1111");
+    EXPECT_EQ(Utf8(frame->GetMessageText()), "other");
 }
 
 TEST_F(HidetermTest, ASessionWithoutLineEndsKeepsLittleWaitingAndLosesNoId) {

@@ -145,6 +145,25 @@ TEST_F(ApiTest, VelkonctlRecordCommandsAndTheirExitStatus) {
     CWnd::FromHandle(hEditor)->DestroyWindow();
 }
 
+TEST_F(ApiTest, VelkonctlPrintsControlCharactersOfStoredTextsEscaped) {
+    // A handle a terminal session or another program left with what steers a terminal in it;
+    // the tab stays, as it separates the record line's fields.
+    const std::string handle = "a\x1b]52;c;eA==\x07\r\n\x7f\t\x1b[31m青";
+    const std::string shown = "a\\x1b]52;c;eA==\\x07\\r\\n\\x7f\t\\x1b[31m青";
+    ASSERT_EQ(Velkonctl({"register", "ESC00001", "handle=" + handle, "memo1=\x1b[2J"}).status, 0);
+    ASSERT_EQ(doc->m_astrHandle[doc->FindID("ESC00001")], Sjis(handle.c_str()));
+    const ToolRun get = Velkonctl({"get", "ESC00001"});
+    EXPECT_NE(get.out.find("\nhandle=" + shown + "\nmemo1=\\x1b[2J\n"), std::string::npos)
+        << get.out;
+    // The 16-bit messages cut the handle to 20 bytes.
+    EXPECT_EQ(Velkonctl({"get-handle", "ESC00001"}).out,
+              "a\\x1b]52;c;eA==\\x07\\r\\n\\x7f\t\\x1b[3\n");
+    EXPECT_EQ(Velkonctl({"get-record", "ESC00001"}).out.find("ESC00001\ta\\x1b]52;"), 0u);
+    for (const std::string& out : {get.out, Velkonctl({"get-record", "ESC00001"}).out})
+        for (const char c : out)
+            EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n');
+}
+
 TEST_F(ApiTest, VelkonctlBadArgumentsAndNoProgram) {
     const ToolRun help = Velkonctl({"--help"});
     EXPECT_EQ(help.status, 0);

@@ -56,15 +56,18 @@ def case_term_pickup(s):
     # A command in the session prints a forum log (UTF-8, as the session speaks) again and
     # again; once the program has attached itself, the log reaches it converted to CP932 and
     # the registered ABC12345, last updated on an earlier day, has its update raised: the
-    # document is modified ("（更新）" in the title).
-    write(s.path("forum.log"), FORUM_LOG.encode("utf-8"))
+    # document is modified ("（更新）" in the title). The log is coloured and sets the window's
+    # title, as a forum program's would: the program gets the text without the sequences.
+    log = FORUM_LOG.replace("ABC12345", "\x1b[1;33mABC12345\x1b[0m\x1b]0;forum\x07")
+    write(s.path("forum.log"), log.encode("utf-8"))
     term = Term(s, s.term, ["--", "sh", "-c", "while :; do cat forum.log; sleep 0.5; done"])
     wait_until("the log in velkon-term's output", lambda: "ABC12345" in term.output().decode(
         "utf-8", "replace"))
     start_program(s)
     s.wait_window("data.lst（更新） - " + APP)
-    # Output passes through unchanged: still UTF-8 on velkon-term's side.
-    check("青い空".encode("utf-8") in term.output(), "the session's output was changed")
+    # Output passes through unchanged: still UTF-8 on velkon-term's side, sequences and all.
+    check("\x1b]0;forum\x07 青い空".encode("utf-8") in term.output(),
+          "the session's output was changed")
 
 
 def case_term_lf_lines(s):

@@ -15,7 +15,6 @@
 #include <cstring>
 
 #include "platform/base/CodePage.h"
-#include "platform/base/LineEnds.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/MappingTransfer.h"
@@ -193,7 +192,7 @@ void TermBridge::ForwardOutput(const char* data, std::size_t length) {
     WriteAll(STDOUT_FILENO, data, length);
     if (m_attached.empty()) {
         m_utf8Tail.clear();
-        m_afterCr = false;
+        m_terminalText = CTerminalTextFilter();
         return;
     }
     std::string text;
@@ -203,14 +202,15 @@ void TermBridge::ForwardOutput(const char* data, std::size_t length) {
         m_utf8Tail.append(data, length);
         text = Utf8ToCp932(TakeCompleteUtf8(m_utf8Tail));
     }
-    // The text travels zero-terminated; a zero byte in the output would cut it short.
-    std::erase(text, '\0');
-    if (text.empty()) return;
-    // A terminal hands over its lines ended by CR LF; a program in raw mode (or a terminal
-    // without output processing) ends them with LF alone.
-    const bool afterCr = m_afterCr;
-    m_afterCr = text.back() == '\r';
-    text = CrLfFromLf(text, afterCr);
+    // The windows get the session's text alone: the program takes the sequences out of
+    // whatever any peer sends, but a screen that is only redrawn then costs no message at all.
+    // Every line end goes as CR LF (a program in raw mode, or a terminal without output
+    // processing, ends its lines with LF alone). The text travels zero-terminated, and the
+    // filter drops zero bytes, which would cut it short.
+    std::string filtered;
+    m_terminalText.Filter(text, filtered);
+    if (filtered.empty()) return;
+    text = std::move(filtered);
     // A window that went away without detaching is forgotten.
     const std::vector<HWND> windows = m_attached;
     for (HWND hWnd : windows) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/TerminalText.h"
 #include "platform/base/WinTypes.h"
 #include "platform/ipc/WindowServer.h"
 
@@ -50,6 +51,6 @@ private:
     int m_status = 0;
     std::string m_toSession;
     std::string m_utf8Tail;
-    bool m_afterCr = false;  // the last text handed over ended in CR
+    CTerminalTextFilter m_terminalText;  // keeps a sequence cut between two reads
     bool m_rawMode = false;
 };

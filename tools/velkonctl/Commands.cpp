@@ -30,8 +30,27 @@ CString In(const std::string& utf8) {
     return CString(Utf8ToCp932(utf8));
 }
 
+// A stored text as the terminal shows it. Texts come from other programs and terminal
+// sessions, so a control character in one is written as an escape (\r, \n, \x1b) rather than
+// steer the user's terminal or break the NAME=TEXT lines; a tab stays, as the record line's
+// fields are separated by tabs. UTF-8 never has a byte below 0x80 inside a character, and the
+// C1 controls have no CP932 form, so the rest of the text is written as it is.
 std::string Out(const CString& cp932) {
-    return Cp932ToUtf8(cp932.View());
+    std::string out;
+    for (const char c : Cp932ToUtf8(cp932.View())) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 0x20 && b != 0x7F) || b == '\t') {
+            out += c;
+        } else if (b == '\r' || b == '\n') {
+            out += b == '\r' ? "\\r" : "\\n";
+        } else {
+            static const char digits[] = "0123456789abcdef";
+            out += "\\x";
+            out += digits[b >> 4];
+            out += digits[b & 15];
+        }
+    }
+    return out;
 }
 
 // The answer of a yes-or-no request as the exit status.
