@@ -20,6 +20,7 @@
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
 #include "platform/ipc/RemoteWindows.h"
+#include "platform/ipc/ServedConnection.h"
 #include "tests/frame/FrameFixture.h"
 #include "tests/support/FakePeer.h"
 
@@ -195,10 +196,14 @@ TEST_F(HidetermTest, AHugeMappingIsReadUpToTheBoundAndNoFurther) {
     struct stat before {};
     ASSERT_EQ(::fstat(fd, &before), 0);
     const std::size_t objects = afx_kernel::OpenObjectCount();
-    const std::uintptr_t h = afx_kernel::AdoptReceivedFd(::dup(fd));
+    // As a peer passes it: the mapping is that connection's, named while its request runs.
+    const winlink::ConnectionId peer = winlink::NewConnectionId();
+    const std::uintptr_t h = afx_kernel::AdoptReceivedFd(::dup(fd), peer);
     ASSERT_NE(h, 0u);
-
-    frame->SendMessage(WM_HT_TEXT, h);
+    {
+        const winlink::ServingConnection serving(peer);
+        frame->SendMessage(WM_HT_TEXT, h);
+    }
     struct stat after {};
     ASSERT_EQ(::fstat(fd, &after), 0);
     ::close(fd);
