@@ -535,6 +535,107 @@ def case_clipboard_large(s):
     s.wait_window("data.lst（更新） - " + APP)
 
 
+def threads_of(pid):
+    return len(os.listdir(f"/proc/{pid}/task"))
+
+
+def sockets_of(pid):
+    """The program's open sockets: its X connections among them, one for each fetch under way."""
+    count = 0
+    for fd in os.listdir(f"/proc/{pid}/fd"):
+        try:
+            count += os.readlink(f"/proc/{pid}/fd/{fd}").startswith("socket:")
+        except OSError:
+            pass
+    return count
+
+
+def owner_serving(s, marker):
+    """Whether the clipboard's owner now serves the text that begins with marker."""
+    try:
+        out = s.run(["xclip", "-o", "-selection", "clipboard"], timeout=5).stdout
+    except subprocess.TimeoutExpired:
+        return False
+    return out.startswith(marker)
+
+
+def silent_owner(s, marker):
+    """An owner that takes the clipboard and then never answers: xclip, stopped once it serves."""
+    clip = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=s.env(),
+                            preexec_fn=_die_with_parent)
+    clip.stdin.write(marker)
+    clip.stdin.close()
+    wait_until("xclip to own the clipboard", lambda: owner_serving(s, marker))
+    os.kill(clip.pid, signal.SIGSTOP)
+    return clip
+
+
+def case_clipboard_flood(s):
+    # Owners that change the clipboard as fast as they can, and owners that never answer: the
+    # program keeps one fetch at a time (its threads and sockets stay where they were, give or
+    # take the pickup worker), goes on answering its API, and picks up the last text.
+    data = write(s.path("data.lst"), SAMPLE)
+    proc = s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    wait_until("the API to answer", lambda: ctl(s, "present")[0] == 0)
+    threads, sockets = threads_of(proc.pid), sockets_of(proc.pid)
+    most = {"threads": threads, "sockets": sockets, "present": 0.0}
+
+    def sample():
+        most["threads"] = max(most["threads"], threads_of(proc.pid))
+        most["sockets"] = max(most["sockets"], sockets_of(proc.pid))
+
+    stopped = []
+    try:
+        stopped.append(silent_owner(s, b"silent 1 "))
+        running = []
+        changes = 0
+        flood_end = time.monotonic() + scaled(4)
+        while time.monotonic() < flood_end or changes < 200:
+            clip = subprocess.Popen(["xclip", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                                    env=s.env(), preexec_fn=_die_with_parent)
+            clip.stdin.write(f"flood {changes} HGF03421 Blue Sky\n".encode() * 50)
+            clip.stdin.close()
+            running.append(clip)
+            changes += 1
+            if changes % 20 == 0:
+                for clip in running:
+                    clip.wait(timeout=scaled(30))
+                running = []
+                sample()
+                start = time.monotonic()
+                check(ctl(s, "present")[0] == 0, "the API did not answer during the flood")
+                most["present"] = max(most["present"], time.monotonic() - start)
+            if changes % 100 == 0:
+                stopped.append(silent_owner(s, f"silent {changes} ".encode()))
+        for clip in running:
+            clip.wait(timeout=scaled(30))
+        sample()
+        print(f"{changes} changes; threads {threads} -> at most {most['threads']}, sockets "
+              f"{sockets} -> at most {most['sockets']}; slowest present {most['present']:.3f} s")
+        check(most["threads"] <= threads + 2, f"threads grew from {threads} to {most['threads']}")
+        check(most["sockets"] <= sockets + 2, f"sockets grew from {sockets} to {most['sockets']}")
+        copy(s, "Last: XYZ00001 山田　太郎\n".encode())
+        wait_until("the last text's ID to be picked up", lambda: picked(s, "XYZ00001"))
+    finally:
+        for clip in stopped:
+            clip.kill()
+            clip.wait()
+    check(proc.poll() is None, "the program ended")
+
+
+def case_clipboard_nul(s):
+    # A zero byte in a copied text hides nothing after it, in every form an owner offers.
+    data = write(s.path("data.lst"), SAMPLE)
+    s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    for target, member_id in (("UTF8_STRING", "ABC12345"), ("COMPOUND_TEXT", "HGF03421"),
+                              ("STRING", "PCV77001")):
+        copy(s, f"head\0 tail {member_id} Blue\n".encode(), target)
+        wait_until(f"{member_id} after a zero byte ({target})", lambda: picked(s, member_id))
+
+
 def install_copy(s, name, id_lst):
     """The program copied into a folder of its own, with or without an id.lst beside it."""
     folder = s.path(name)
