@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <map>
 
 namespace compound_text {
@@ -51,7 +52,8 @@ public:
             char* dst = buffer;
             std::size_t dstLeft = sizeof buffer;
             const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            // A zero byte an encoding lets through goes, as everywhere in the text.
+            std::remove_copy(buffer, dst, std::back_inserter(out), '\0');
             if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
                 out += '?';
                 const std::size_t skip =

@@ -1,12 +1,11 @@
 // COMPOUND_TEXT as older X programs offer it (a target of its own, and what TEXT often brings).
-#include "platform/base/CompoundText.h"
-
 #include <gtest/gtest.h>
-
 #include <iconv.h>
 
 #include <atomic>
 #include <string>
+
+#include "platform/base/CompoundText.h"
 
 using compound_text::ToUtf8;
 using namespace std::string_literals;
@@ -49,6 +48,9 @@ TEST(CompoundText, DesignatedSetsBecomeUtf8) {
               "ab");
     // Zero bytes go, inside a UTF-8 segment too, and the text after them stays.
     EXPECT_EQ(ToUtf8("AB\0C12345 \x1B%GX\0Y\x1B%@Z"s), "ABC12345 XYZ");
+    EXPECT_EQ(ToUtf8("\x1B%/2\x80\x8B"
+                     "big5-0\x02\x01\0\xA4\xA4"s),
+              "\x01中");  // found by the fuzzer: a NUL the extended segment's encoding passes
 }
 
 TEST(CompoundText, LongStretchesOfOneSetReadAsTheWholeSetWould) {
