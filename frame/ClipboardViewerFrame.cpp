@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <string>
 #include <string_view>
 
 #include "document/VelkonDoc.h"
@@ -135,7 +136,7 @@ void CClipboardViewerFrame::OnDrawClipboard() {
         s_pPickupThread.reset(AfxBeginThread(ClipboardPickupThread, m_hWnd));
         if (!s_pPickupThread) {
             s_bPickupIdle = TRUE;
-            s_strClipText = CString();
+            std::string().swap(s_strClipText.Str());
         }
     }
     ::CloseClipboard();
@@ -165,8 +166,9 @@ UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
         h.cut = k + 1;
         windowThere = announce();
     }
-    // Every slice is in the ring: the text's memory goes back now, not at the next copy.
-    s_strClipText = CString();
+    // Every slice is in the ring: the text's memory goes back now, not at the next copy
+    // (assigning an empty string would keep the buffer).
+    std::string().swap(s_strClipText.Str());
     while (windowThere && h.taken < h.cut && !h.stopped) s_evChunkDone.Lock();
     s_bPickupIdle = TRUE;
     return 0;

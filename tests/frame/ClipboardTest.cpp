@@ -41,6 +41,8 @@ public:
     bool holdAcknowledgement = false;  // the UI thread never gets round to the slice
 
     static bool Idle() { return s_bPickupIdle; }
+    // What the text of the last run still holds once its slices are cut.
+    static std::size_t ClipTextRoom() { return s_strClipText.Str().capacity(); }
 
 protected:
     DECLARE_MESSAGE_MAP()
@@ -225,13 +227,20 @@ TEST_F(ClipboardTest, AWakeUpTakesManySlicesEachInTurnWithItsOwnProgress) {
     EXPECT_EQ(spy->statuses.back(), IdlePrompt());
     EXPECT_EQ(doc->m_astrPickupID.GetSize(), 4000);
     EXPECT_EQ(Handles("BAQ00001"), std::vector<std::string>{"Handle1"});
+    // The text's memory went back with the run, not at the next copy.
+    EXPECT_LT(CSpyFrame::ClipTextRoom(), 64u);
 }
 
 TEST_F(ClipboardTest, LoneLfEndsLinesComingInAndCrLfBecomesLfGoingOut) {
-    // As a terminal or a browser copies: UTF-8 with LF line ends.
+    // As a terminal or a browser copies: UTF-8 with LF line ends; a zero byte in it goes, and
+    // hides nothing after it.
     PickUpAfter([] {
+        const std::string utf8(
+            "ABC12345 Blue\nXYZ\0"
+            "00001 Red\r\nQRS00002 青い空\n\0",
+            49);
         QGuiApplication::clipboard()->setText(
-            QString::fromUtf8("ABC12345 Blue\nXYZ00001 Red\r\nQRS00002 青い空\n"));
+            QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     });
     EXPECT_EQ(Handles("ABC12345"), std::vector<std::string>{"Blue"});
     EXPECT_EQ(Handles("XYZ00001"), std::vector<std::string>{"Red"});

@@ -3,11 +3,13 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/base/CompoundText.h"
@@ -61,6 +63,51 @@ enum class Take { kOk, kMissing, kTooLarge };
 void ReserveForLineEnds(std::string& text, std::size_t bytes) {
     text.reserve(std::min(bytes, kMaxTransferBytes) * 2);
 }
+
+// A block of an incremental transfer, in pages of its own that go back to the system the moment
+// it is let go: the allocator would keep freed blocks of this size for later, so while the whole
+// was put together the text would take its memory twice.
+class Block {
+public:
+    static constexpr std::size_t kBytes = std::size_t{1} << 20;
+    Block()
+        : m_data(static_cast<char*>(::mmap(nullptr, kBytes, PROT_READ | PROT_WRITE,
+                                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0))) {
+        if (m_data == MAP_FAILED) m_data = nullptr;
+    }
+    explicit Block(std::nullptr_t) {}
+    Block(Block&& other) noexcept
+        : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)) {}
+    Block& operator=(Block&& other) noexcept {
+        if (this != &other) {
+            Release();
+            m_data = std::exchange(other.m_data, nullptr);
+            m_size = std::exchange(other.m_size, 0);
+        }
+        return *this;
+    }
+    ~Block() { Release(); }
+
+    bool Valid() const { return m_data != nullptr; }
+    bool Full() const { return m_size == kBytes; }
+    // How much of `bytes` it took.
+    std::size_t Append(std::string_view bytes) {
+        const std::size_t n = std::min(bytes.size(), kBytes - m_size);
+        std::memcpy(m_data + m_size, bytes.data(), n);
+        m_size += n;
+        return n;
+    }
+    std::string_view View() const { return {m_data, m_size}; }
+
+private:
+    void Release() {
+        if (m_data) ::munmap(m_data, kBytes);
+        m_data = nullptr;
+        m_size = 0;
+    }
+    char* m_data = nullptr;
+    std::size_t m_size = 0;
+};
 
 // The property read in slices of this many bytes straight into the reply, rather than whole
 // into a buffer of Xlib's and copied from there.
@@ -149,8 +196,10 @@ public:
         if (reply.bytes.size() >= sizeof expected)
             std::memcpy(&expected, reply.bytes.data(), sizeof expected);
         if (expected > 0 && static_cast<unsigned long>(expected) > m_maxBytes) return false;
-        std::string whole;
-        if (expected > 0) ReserveForLineEnds(whole, static_cast<std::size_t>(expected));
+        // The pieces are gathered in blocks and put together once their size is known: one
+        // buffer growing with them would hold its old and its new copy at once, twice the text.
+        std::vector<Block> blocks;
+        std::size_t total = 0;
         Reply piece;
         for (;;) {
             if (!WaitFor(
@@ -162,16 +211,25 @@ public:
                     },
                     m_stop, m_timeoutMs))
                 return false;
-            // Each piece goes straight into the whole.
-            const std::size_t before = whole.size();
-            piece.bytes = std::move(whole);
-            const Take take = TakeProperty(m_d, w, property, m_maxBytes - before, piece);
-            whole = std::move(piece.bytes);
+            piece.bytes.clear();
+            const Take take = TakeProperty(m_d, w, property, m_maxBytes - total, piece);
             if (take == Take::kTooLarge) return false;
             if (take == Take::kMissing) continue;
-            if (whole.size() == before) break;
+            if (piece.bytes.empty()) break;
+            total += piece.bytes.size();
+            for (std::string_view rest = piece.bytes; !rest.empty();) {
+                if (blocks.empty() || blocks.back().Full()) blocks.emplace_back();
+                if (!blocks.back().Valid()) return false;  // no memory: given up like a large text
+                rest.remove_prefix(blocks.back().Append(rest));
+            }
             reply.type = piece.type;
             reply.format = piece.format;
+        }
+        std::string whole;
+        ReserveForLineEnds(whole, total);
+        for (Block& block : blocks) {
+            whole += block.View();
+            block = Block(nullptr);
         }
         reply.bytes = std::move(whole);
         return true;
@@ -187,7 +245,8 @@ private:
 
 std::string Latin1ToUtf8(std::string_view latin1) {
     std::string out;
-    out.reserve(latin1.size());
+    out.reserve(latin1.size() *
+                2);  // room for two-byte characters and CRs, not touched unless used
     for (unsigned char c : latin1) {
         if (c < 0x80) {
             out += static_cast<char>(c);
