@@ -171,8 +171,10 @@ private:
 }  // namespace
 
 std::optional<std::string> ToUtf8(std::string_view text, const std::atomic<bool>* stop) {
+    // No character takes more than three bytes of UTF-8 for each of its own, so the text never
+    // moves while it grows; room it does not use is never touched, and costs no memory.
     std::string out;
-    out.reserve(text.size());
+    out.reserve(text.size() * 3);
     Runs runs(out);
     Charset gl{Charset::kAscii, nullptr};
     Charset gr{Charset::kLatin, "ISO-8859-1"};

@@ -614,8 +614,11 @@ def case_clipboard_flood(s):
         sample()
         print(f"{changes} changes; threads {threads} -> at most {most['threads']}, sockets "
               f"{sockets} -> at most {most['sockets']}; slowest present {most['present']:.3f} s")
-        check(most["threads"] <= threads + 2, f"threads grew from {threads} to {most['threads']}")
-        check(most["sockets"] <= sockets + 2, f"sockets grew from {sockets} to {most['sockets']}")
+        # Room for the fetching thread and its X connection, the pickup worker, a thread Qt
+        # starts on demand and the API's connection of the last velkonctl: one thread or one
+        # connection for each change would be hundreds.
+        check(most["threads"] <= threads + 4, f"threads grew from {threads} to {most['threads']}")
+        check(most["sockets"] <= sockets + 3, f"sockets grew from {sockets} to {most['sockets']}")
         copy(s, "Last: XYZ00001 山田　太郎\n".encode())
         wait_until("the last text's ID to be picked up", lambda: picked(s, "XYZ00001"))
     finally:
@@ -691,8 +694,8 @@ def case_clipboard_flood_silent(s):
         owner.close()
     print(f"{changes} changes in 5 s; threads {threads} -> at most {most_threads}, sockets "
           f"{sockets} -> at most {most_sockets}; slowest present {slowest:.3f} s")
-    check(most_threads <= threads + 2, f"threads grew from {threads} to {most_threads}")
-    check(most_sockets <= sockets + 2, f"sockets grew from {sockets} to {most_sockets}")
+    check(most_threads <= threads + 4, f"threads grew from {threads} to {most_threads}")
+    check(most_sockets <= sockets + 3, f"sockets grew from {sockets} to {most_sockets}")
     copy(s, "After: XYZ00001 山田　太郎\n".encode())
     wait_until("the copy after the flood to be picked up", lambda: picked(s, "XYZ00001"))
     check(proc.poll() is None, "the program ended")
