@@ -170,7 +170,8 @@ private:
 
 }  // namespace
 
-std::optional<std::string> ToUtf8(std::string_view text, const std::atomic<bool>* stop) {
+std::optional<std::string> ToUtf8(std::string_view text, const std::atomic<bool>* stop,
+                                  const std::function<void(std::size_t)>& done) {
     // No character takes more than three bytes of UTF-8 for each of its own, so the text never
     // moves while it grows; room it does not use is never touched, and costs no memory.
     std::string out;
@@ -186,6 +187,7 @@ std::optional<std::string> ToUtf8(std::string_view text, const std::atomic<bool>
     while (i < text.size()) {
         if (i >= nextStopCheck) {
             if (stop && stop->load()) return std::nullopt;
+            if (done) done(i);  // what a run still needs is its own copy
             nextStopCheck = i + kRunBytes;
         }
         const unsigned char c = at(i);

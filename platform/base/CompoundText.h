@@ -3,6 +3,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,7 +15,9 @@ namespace compound_text {
 // segments and the usual extended segments. A character of a set it does not know, or one cut
 // short, becomes "?"; control characters but tab and LF go (zero bytes too). Each stretch of
 // one character set is converted whole, so the time grows with the text alone. Nothing when
-// `stop` is set before the end (it is looked at every few KB).
-std::optional<std::string> ToUtf8(std::string_view text, const std::atomic<bool>* stop = nullptr);
+// `stop` is set before the end (it is looked at every few KB). `done`, at the same moments,
+// gets how many bytes of the text will not be read again: a caller may give their memory back.
+std::optional<std::string> ToUtf8(std::string_view text, const std::atomic<bool>* stop = nullptr,
+                                  const std::function<void(std::size_t)>& done = {});
 
 }  // namespace compound_text

@@ -4,10 +4,12 @@
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -306,7 +308,20 @@ std::optional<std::string> ReadClipboardText(const std::atomic<bool>& stop, int 
             continue;
         }
         if (reply.type == XA_STRING) return Latin1ToUtf8(reply.bytes);
-        if (reply.type == compound) return compound_text::ToUtf8(reply.bytes, &stop);
+        if (reply.type == compound) {
+            // The pages of the text already decoded go back as the UTF-8 grows, so the two
+            // are not held whole at once.
+            const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+            const auto base = reinterpret_cast<std::uintptr_t>(reply.bytes.data());
+            std::uintptr_t from = (base + page - 1) / page * page;
+            const auto giveBack = [&](std::size_t decoded) {
+                const std::uintptr_t to = (base + decoded) / page * page;
+                if (to <= from) return;
+                ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+                from = to;
+            };
+            return compound_text::ToUtf8(reply.bytes, &stop, giveBack);
+        }
         if (reply.format == 8 && reply.type != XA_ATOM) return std::move(reply.bytes);
     }
     return std::nullopt;
