@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <string>
 #include <string_view>
 
 #include "document/VelkonDoc.h"
@@ -28,6 +29,7 @@ CEvent CClipboardViewerFrame::s_evChunkDone(FALSE, FALSE);
 CString CClipboardViewerFrame::s_strClipText;
 CString CClipboardViewerFrame::s_strPending;
 int CClipboardViewerFrame::s_nProgress = 0;
+int CClipboardViewerFrame::s_nClipLength = 0;
 std::atomic<BOOL> CClipboardViewerFrame::s_bPickupIdle{TRUE};
 std::unique_ptr<CWinThread> CClipboardViewerFrame::s_pPickupThread;
 
@@ -120,6 +122,7 @@ void CClipboardViewerFrame::OnDrawClipboard() {
         s_pPickupThread.reset();  // the last worker has finished its run; let it end
         strText += "\r\n";
         s_strClipText = std::move(strText);
+        s_nClipLength = s_strClipText.GetLength();
         s_strPending.Empty();
         s_nProgress = 0;
         s_bPickupIdle = FALSE;
@@ -131,7 +134,10 @@ void CClipboardViewerFrame::OnDrawClipboard() {
         s_handOver.posted = false;
         s_handOver.stopped = false;
         s_pPickupThread.reset(AfxBeginThread(ClipboardPickupThread, m_hWnd));
-        if (!s_pPickupThread) s_bPickupIdle = TRUE;
+        if (!s_pPickupThread) {
+            s_bPickupIdle = TRUE;
+            std::string().swap(s_strClipText.Str());
+        }
     }
     ::CloseClipboard();
 }
@@ -160,6 +166,9 @@ UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
         h.cut = k + 1;
         windowThere = announce();
     }
+    // Every slice is in the ring: the text's memory goes back now, not at the next copy
+    // (assigning an empty string would keep the buffer).
+    std::string().swap(s_strClipText.Str());
     while (windowThere && h.taken < h.cut && !h.stopped) s_evChunkDone.Lock();
     s_bPickupIdle = TRUE;
     return 0;
@@ -179,7 +188,7 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
     HandOver& h = s_handOver;
     h.posted = false;  // a slice cut from now on brings a message of its own
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kChunkBudgetMs);
-    const double total = static_cast<double>(s_strClipText.GetLength());
+    const double total = static_cast<double>(s_nClipLength);
     int nProgress = -1;
     while (h.taken < h.cut && !h.stopped) {
         const std::size_t k = h.taken;

@@ -34,12 +34,14 @@ public:
 protected:
     // Shared by the UI thread and the one worker; see ClipboardPickupThread for the hand-over.
     // s_strPending and s_nProgress are the UI thread's: the slice being handed to the document
-    // with what is left of the ones before, and how far the run has come with it.
+    // with what is left of the ones before, and how far the run has come with it. The worker
+    // lets s_strClipText go once it has cut the last slice; s_nClipLength keeps its length.
     static CEvent s_evStop;
     static CEvent s_evChunkDone;
     static CString s_strClipText;
     static CString s_strPending;
     static int s_nProgress;
+    static int s_nClipLength;
     static std::atomic<BOOL> s_bPickupIdle;
     static std::unique_ptr<CWinThread> s_pPickupThread;
 

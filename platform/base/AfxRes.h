@@ -95,3 +95,5 @@
 
 // Said once at start when the program does not run on X11
 #define AFX_IDS_NEEDS_X11 0xF1F8
+// The clipboard's text could not be fetched beside the window (no thread to be had)
+#define AFX_IDS_CLIPBOARD_NO_THREAD 0xF1F9

@@ -9,3 +9,7 @@
 
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
+
+// The same conversion in the text's own buffer, which only shrinks: no CP932 character takes
+// more bytes than its UTF-8 form. For a large text another program hands over.
+void Utf8ToCp932InPlace(std::string& text);

@@ -17,7 +17,6 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/x11/Clipboard.h"
-#include "platform/gui/x11/X11Selection.h"
 #include "tests/frame/FrameFixture.h"
 #include "tests/support/DialogDriver.h"
 
@@ -42,6 +41,8 @@ public:
     bool holdAcknowledgement = false;  // the UI thread never gets round to the slice
 
     static bool Idle() { return s_bPickupIdle; }
+    // What the text of the last run still holds once its slices are cut.
+    static std::size_t ClipTextRoom() { return s_strClipText.Str().capacity(); }
 
 protected:
     DECLARE_MESSAGE_MAP()
@@ -226,13 +227,20 @@ TEST_F(ClipboardTest, AWakeUpTakesManySlicesEachInTurnWithItsOwnProgress) {
     EXPECT_EQ(spy->statuses.back(), IdlePrompt());
     EXPECT_EQ(doc->m_astrPickupID.GetSize(), 4000);
     EXPECT_EQ(Handles("BAQ00001"), std::vector<std::string>{"Handle1"});
+    // The text's memory went back with the run, not at the next copy.
+    EXPECT_LT(CSpyFrame::ClipTextRoom(), 64u);
 }
 
 TEST_F(ClipboardTest, LoneLfEndsLinesComingInAndCrLfBecomesLfGoingOut) {
-    // As a terminal or a browser copies: UTF-8 with LF line ends.
+    // As a terminal or a browser copies: UTF-8 with LF line ends; a zero byte in it goes, and
+    // hides nothing after it.
     PickUpAfter([] {
+        const std::string utf8(
+            "ABC12345 Blue\nXYZ\0"
+            "00001 Red\r\nQRS00002 青い空\n\0",
+            49);
         QGuiApplication::clipboard()->setText(
-            QString::fromUtf8("ABC12345 Blue\nXYZ00001 Red\r\nQRS00002 青い空\n"));
+            QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
     });
     EXPECT_EQ(Handles("ABC12345"), std::vector<std::string>{"Blue"});
     EXPECT_EQ(Handles("XYZ00001"), std::vector<std::string>{"Red"});
@@ -420,38 +428,3 @@ TEST_F(ClipboardTest, ViewerChainPassesNoticesAndHandsOverOnRemoval) {
 }
 
 }  // namespace
-
-// COMPOUND_TEXT as older X programs offer it (a target of its own, and what TEXT often brings).
-TEST(CompoundText, DesignatedSetsBecomeUtf8) {
-    using x11sel::CompoundTextToUtf8;
-    EXPECT_EQ(CompoundTextToUtf8("ABC12345 Blue\n\tx"), "ABC12345 Blue\n\tx");
-    EXPECT_EQ(CompoundTextToUtf8("caf\xE9"), "café");  // Latin-1 on the right at the start
-    // JIS X 0208 on the right (EUC bytes) and on the left (JIS bytes), ASCII again after it.
-    const std::string euc = "\xC0\xC4\xA4\xA4\xB6\xF5";  // 青い空
-    EXPECT_EQ(CompoundTextToUtf8("ABC12345 \x1B$)B" + euc), "ABC12345 青い空");
-    EXPECT_EQ(CompoundTextToUtf8("\x1B$(B@D$$6u\x1B(B ok"), "青い空 ok");
-    // Half-width katakana, Latin-9 and Greek on the right, a UTF-8 segment, a Big5 one.
-    EXPECT_EQ(CompoundTextToUtf8("\x1B)I\xB6\xC0\xB6\xC5"), "ｶﾀｶﾅ");
-    EXPECT_EQ(CompoundTextToUtf8("\x1B-b\xA4 \x1B-F\xE1"), "€ α");
-    EXPECT_EQ(CompoundTextToUtf8("a\x1B%G\xE2\x98\x83\x1B%@b"), "a☃b");
-    EXPECT_EQ(CompoundTextToUtf8("\x1B%/2\x80\x89"
-                                 "big5-0\x02\xA4\xA4"),
-              "中");
-    // A direction change leaves the text as it is.
-    EXPECT_EQ(CompoundTextToUtf8("a\x9B"
-                                 "1]b\x9B]"),
-              "ab");
-}
-
-TEST(CompoundText, BrokenTextGivesQuestionMarksAndNeverReadsPastItsEnd) {
-    using x11sel::CompoundTextToUtf8;
-    EXPECT_EQ(CompoundTextToUtf8("\x1B$)B\xC0"), "?");               // half a character
-    EXPECT_EQ(CompoundTextToUtf8("\x1B$)B\xC0\x41"), "?A");          // its halves on both sides
-    EXPECT_EQ(CompoundTextToUtf8("\x1B(Zab"), "??");                 // a set it does not know
-    EXPECT_EQ(CompoundTextToUtf8("\x1B%/1\xFF\xFFx"), "");           // a segment past the end
-    EXPECT_EQ(CompoundTextToUtf8("\x1B%/1\x80\x86nope\x02z"), "?");  // an encoding it lacks
-    for (const char* cut : {"\x1B", "\x1B$", "\x1B$(", "\x1B%", "\x1B%/", "\x1B%G\xE2",
-                            "\x9B"
-                            "1"})
-        EXPECT_NO_THROW(CompoundTextToUtf8(cut)) << cut;
-}

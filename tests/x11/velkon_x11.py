@@ -535,6 +535,213 @@ def case_clipboard_large(s):
     s.wait_window("data.lst（更新） - " + APP)
 
 
+def threads_of(pid):
+    return len(os.listdir(f"/proc/{pid}/task"))
+
+
+def sockets_of(pid):
+    """The program's open sockets: its X connections among them, one for each fetch under way."""
+    count = 0
+    for fd in os.listdir(f"/proc/{pid}/fd"):
+        try:
+            count += os.readlink(f"/proc/{pid}/fd/{fd}").startswith("socket:")
+        except OSError:
+            pass
+    return count
+
+
+def owner_serving(s, marker):
+    """Whether the clipboard's owner now serves the text that begins with marker."""
+    try:
+        out = s.run(["xclip", "-o", "-selection", "clipboard"], timeout=5).stdout
+    except subprocess.TimeoutExpired:
+        return False
+    return out.startswith(marker)
+
+
+def silent_owner(s, marker):
+    """An owner that takes the clipboard and then never answers: xclip, stopped once it serves."""
+    clip = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=s.env(),
+                            preexec_fn=_die_with_parent)
+    clip.stdin.write(marker)
+    clip.stdin.close()
+    wait_until("xclip to own the clipboard", lambda: owner_serving(s, marker))
+    os.kill(clip.pid, signal.SIGSTOP)
+    return clip
+
+
+def case_clipboard_flood(s):
+    # Owners that change the clipboard as fast as they can, and owners that never answer: the
+    # program keeps one fetch at a time (its threads and sockets stay where they were, give or
+    # take the pickup worker), goes on answering its API, and picks up the last text.
+    data = write(s.path("data.lst"), SAMPLE)
+    proc = s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    wait_until("the API to answer", lambda: ctl(s, "present")[0] == 0)
+    threads, sockets = threads_of(proc.pid), sockets_of(proc.pid)
+    most = {"threads": threads, "sockets": sockets, "present": 0.0}
+
+    def sample():
+        most["threads"] = max(most["threads"], threads_of(proc.pid))
+        most["sockets"] = max(most["sockets"], sockets_of(proc.pid))
+
+    stopped = []
+    try:
+        stopped.append(silent_owner(s, b"silent 1 "))
+        running = []
+        changes = 0
+        flood_end = time.monotonic() + scaled(4)
+        while time.monotonic() < flood_end or changes < 200:
+            clip = subprocess.Popen(["xclip", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                                    env=s.env(), preexec_fn=_die_with_parent)
+            clip.stdin.write(f"flood {changes} HGF03421 Blue Sky\n".encode() * 50)
+            clip.stdin.close()
+            running.append(clip)
+            changes += 1
+            if changes % 20 == 0:
+                for clip in running:
+                    clip.wait(timeout=scaled(30))
+                running = []
+                sample()
+                start = time.monotonic()
+                check(ctl(s, "present")[0] == 0, "the API did not answer during the flood")
+                most["present"] = max(most["present"], time.monotonic() - start)
+            if changes % 100 == 0:
+                stopped.append(silent_owner(s, f"silent {changes} ".encode()))
+        for clip in running:
+            clip.wait(timeout=scaled(30))
+        sample()
+        print(f"{changes} changes; threads {threads} -> at most {most['threads']}, sockets "
+              f"{sockets} -> at most {most['sockets']}; slowest present {most['present']:.3f} s")
+        # Room for the fetching thread and its X connection, the pickup worker, a thread Qt
+        # starts on demand and the API's connection of the last velkonctl: one thread or one
+        # connection for each change would be hundreds.
+        check(most["threads"] <= threads + 4, f"threads grew from {threads} to {most['threads']}")
+        check(most["sockets"] <= sockets + 3, f"sockets grew from {sockets} to {most['sockets']}")
+        copy(s, "Last: XYZ00001 山田　太郎\n".encode())
+        wait_until("the last text's ID to be picked up", lambda: picked(s, "XYZ00001"))
+    finally:
+        for clip in stopped:
+            clip.kill()
+            clip.wait()
+    check(proc.poll() is None, "the program ended")
+
+
+class SilentOwner:
+    """An X client of this script's own (libX11 through ctypes) that takes the clipboard again
+    and again and answers no request for its text."""
+
+    def __init__(self, display):
+        x = ctypes.cdll.LoadLibrary("libX11.so.6")
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x.XCreateSimpleWindow.restype = ctypes.c_ulong
+        x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                          ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
+                                          ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+        x.XInternAtom.restype = ctypes.c_ulong
+        x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x.XSetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong,
+                                         ctypes.c_ulong]
+        x.XFlush.argtypes = [ctypes.c_void_p]
+        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.x = x
+        self.d = x.XOpenDisplay(display.encode())
+        check(self.d, "no connection to the X server")
+        self.window = x.XCreateSimpleWindow(self.d, x.XDefaultRootWindow(self.d), 0, 0, 1, 1, 0,
+                                            0, 0)
+        self.clipboard = x.XInternAtom(self.d, b"CLIPBOARD", 0)
+
+    def take(self):
+        self.x.XSetSelectionOwner(self.d, self.clipboard, self.window, 0)
+        self.x.XFlush(self.d)
+
+    def close(self):
+        self.x.XCloseDisplay(self.d)
+
+
+def case_clipboard_flood_silent(s):
+    # 1,000 changes a second for 5 s by an owner that never answers: each fetch is abandoned
+    # for the next, so the threads and sockets stay put and the API answers; the copy after
+    # the flood is picked up.
+    data = write(s.path("data.lst"), SAMPLE)
+    proc = s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    wait_until("the API to answer", lambda: ctl(s, "present")[0] == 0)
+    threads, sockets = threads_of(proc.pid), sockets_of(proc.pid)
+    most_threads, most_sockets, slowest, changes = threads, sockets, 0.0, 0
+    owner = SilentOwner(s.display)
+    try:
+        start = time.monotonic()
+        next_sample = start
+        while time.monotonic() - start < 5:
+            # Paced to 1,000 a second: as many changes as the time so far allows.
+            due = int((time.monotonic() - start) * 1000)
+            while changes < due:
+                owner.take()
+                changes += 1
+            if time.monotonic() >= next_sample:
+                most_threads = max(most_threads, threads_of(proc.pid))
+                most_sockets = max(most_sockets, sockets_of(proc.pid))
+                asked = time.monotonic()
+                check(ctl(s, "present")[0] == 0, "the API did not answer during the flood")
+                slowest = max(slowest, time.monotonic() - asked)
+                next_sample = time.monotonic() + 0.1
+    finally:
+        owner.close()
+    print(f"{changes} changes in 5 s; threads {threads} -> at most {most_threads}, sockets "
+          f"{sockets} -> at most {most_sockets}; slowest present {slowest:.3f} s")
+    check(most_threads <= threads + 4, f"threads grew from {threads} to {most_threads}")
+    check(most_sockets <= sockets + 3, f"sockets grew from {sockets} to {most_sockets}")
+    copy(s, "After: XYZ00001 山田　太郎\n".encode())
+    wait_until("the copy after the flood to be picked up", lambda: picked(s, "XYZ00001"))
+    check(proc.poll() is None, "the program ended")
+
+
+def case_clipboard_memory(s):
+    # A 64 MB text takes little more than its own size at the peak, and its memory goes back
+    # once it is picked up.
+    data = write(s.path("data.lst"), SAMPLE)
+    proc = s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    wait_until("the API to answer", lambda: ctl(s, "present")[0] == 0)
+
+    def status(name):
+        with open(f"/proc/{proc.pid}/status") as f:
+            return next(int(line.split()[1]) for line in f if line.startswith(name + ":"))
+
+    line = b"nothing to see here, move along please, nothing at all\n"
+    text = line * ((64 << 20) // len(line)) + "Last: XYZ00001 山田　太郎\n".encode()
+    before = status("VmRSS")
+    with open(f"/proc/{proc.pid}/clear_refs", "w") as f:
+        f.write("5")  # the peak starts again from here
+    copy(s, text)
+    wait_until("the text's last ID to be picked up", lambda: picked(s, "XYZ00001"))
+    mb = len(text) / (1 << 20)
+    peak, after = status("VmHWM"), status("VmRSS")
+    print(f"{mb:.0f} MB: resident {before // 1024} MB before, peak {peak // 1024} MB "
+          f"({(peak - before) / 1024 / mb:.2f} MB per MB), {after // 1024} MB after")
+    if not sanitized(s.program):
+        check(peak - before < 1.5 * len(text) / 1024, "the text took more than 1.5 times its size")
+        # What the pickup left may still be on its way back: the last slices, the status bar.
+        wait_until("the text's memory to go back",
+                   lambda: status("VmRSS") - before < 0.25 * len(text) / 1024)
+
+
+def case_clipboard_nul(s):
+    # A zero byte in a copied text hides nothing after it, in every form an owner offers.
+    data = write(s.path("data.lst"), SAMPLE)
+    s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    for target, member_id in (("UTF8_STRING", "ABC12345"), ("COMPOUND_TEXT", "HGF03421"),
+                              ("STRING", "PCV77001")):
+        copy(s, f"head\0 tail {member_id} Blue\n".encode(), target)
+        wait_until(f"{member_id} after a zero byte ({target})", lambda: picked(s, member_id))
+
+
 def install_copy(s, name, id_lst):
     """The program copied into a folder of its own, with or without an id.lst beside it."""
     folder = s.path(name)

@@ -6,13 +6,20 @@
 #include <QPointer>
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
+#include <utility>
 
 #include "platform/base/CodePage.h"
 #include "platform/base/LineEnds.h"
+#include "platform/base/StringResource.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/application/MessageBox.h"
+#include "platform/gui/frame/CFrameWnd.h"
 #include "platform/gui/window/CWnd.h"
 #include "platform/gui/window/QtText.h"
 #include "platform/gui/window/WidgetBridge.h"
@@ -23,8 +30,8 @@
 //
 // Text another program puts on the X11 clipboard is fetched by a worker thread over an X
 // connection of its own before the viewers hear of the change: a large text arrives in pieces
-// and would otherwise keep the window from answering for a noticeable time. The viewers then
-// read that snapshot, which stays the clipboard's text until the next change.
+// and would otherwise keep the window from answering for a noticeable time. The first viewer
+// to read then takes that snapshot.
 //
 // Inside, text ends its lines in CR LF; outside, in LF alone. Both ways are converted here.
 namespace {
@@ -53,67 +60,115 @@ void NotifyViewers() {
     if (g_hWndViewer && IsWindow(g_hWndViewer)) SendMessage(g_hWndViewer, WM_DRAWCLIPBOARD);
 }
 
-// Set: the clipboard's text as fetched, in CP932 (nothing inside: no text). Unset: ask Qt.
-std::optional<std::optional<std::string>> g_snapshot;
-// The text as the first reader gets it (up to its zero byte, with room for a line end), made
-// beside the snapshot by the fetching thread: a large text is not copied on the UI thread.
-std::optional<std::string> g_firstRead;
+// Set: the clipboard's text as fetched, in CP932 (nothing inside: no text), until its first
+// reader takes it; a later reader asks Qt. Unset: ask Qt.
+struct Snapshot {
+    bool hasText = false;
+    std::optional<std::string> text;
+};
+std::optional<Snapshot> g_snapshot;
 unsigned g_changes =
     0;  // which change a fetch belongs to; a late answer to an older one is dropped
 
-// Shared with the fetching threads, which may outlive the clipboard object.
-struct FetchShared {
-    std::mutex mutex;
-    QClipboard* clipboard = nullptr;  // null once it is gone
-    std::atomic<bool> stop{false};
-};
-std::shared_ptr<FetchShared> g_fetch;
-
-void Fetched(unsigned change, std::optional<std::string> text,
-             std::optional<std::string> firstRead) {
+void Fetched(unsigned change, std::optional<std::string> text) {
     if (change != g_changes) return;
-    g_snapshot = std::move(text);
-    g_firstRead = std::move(firstRead);
+    g_snapshot = Snapshot{text.has_value(), std::move(text)};
     NotifyViewers();
 }
 
-// The text up to its first zero byte, with room for the line end a reader may add.
-std::string AsRead(const std::string& text) {
-    std::string out;
-    const std::size_t length = std::min(text.find('\0'), text.size());
-    out.reserve(length + 2);
-    out.append(text, 0, length);
-    return out;
+// Another program's text made ours in its own buffer: CP932, zero bytes dropped (as the terminal
+// link drops them, so the IDs after one are still found), CR LF line ends.
+void MakeProgramText(std::string& text) {
+    Utf8ToCp932InPlace(text);
+    std::erase(text, '\0');
+    CrLfFromLfInPlace(text);
+}
+
+// The one thread that fetches other programs' text, over one X connection at a time, so no
+// number of changes makes more threads or connections. A change that comes while one is being
+// fetched abandons that one: only the newest is wanted, and it is fetched next. Shared with the
+// thread, which the clipboard object's end stops and waits for.
+struct Fetcher {
+    std::mutex mutex;
+    std::condition_variable wake;
+    QClipboard* clipboard = nullptr;  // null once it is gone
+    unsigned wanted = 0;              // the change to fetch next; 0: none
+    bool quit = false;
+    std::atomic<bool> abandon{false};  // the transfer under way is no longer wanted
+    std::thread thread;
+
+    void Run() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return quit || wanted != 0; });
+            if (quit) return;
+            const unsigned change = std::exchange(wanted, 0u);
+            abandon = false;
+            lock.unlock();
+            std::optional<std::string> text = x11sel::ReadClipboardText(abandon, kOwnerTimeoutMs);
+            // Here too, not on the UI thread.
+            if (text && !abandon) MakeProgramText(*text);
+            lock.lock();
+            if (quit) return;
+            if (wanted != 0 || !clipboard) continue;  // a newer change is waiting
+            QMetaObject::invokeMethod(
+                clipboard,
+                [change, text = std::move(text)]() mutable { Fetched(change, std::move(text)); },
+                Qt::QueuedConnection);
+        }
+    }
+};
+Fetcher* g_fetcher = nullptr;
+
+// Says what went wrong where the user looks: the message log and the main window's status bar.
+void Report(UINT nID) {
+    const CString text = AfxLoadString(nID);
+    AfxLogMessage(text);
+    if (CWinApp* app = AfxGetApp())
+        if (auto* frame = dynamic_cast<CFrameWnd*>(app->m_pMainWnd)) frame->SetMessageText(text);
+}
+
+// False when the fetching thread cannot be had (the user's limit of processes reached); a later
+// change tries again.
+bool StartFetcher(QClipboard* clipboard) {
+    if (g_fetcher) return true;
+    auto fetcher = std::make_unique<Fetcher>();
+    fetcher->clipboard = clipboard;
+    try {
+        fetcher->thread = std::thread([f = fetcher.get()] { f->Run(); });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    g_fetcher = fetcher.release();
+    QObject::connect(clipboard, &QObject::destroyed, [] {
+        Fetcher* f = std::exchange(g_fetcher, nullptr);
+        {
+            const std::lock_guard lock(f->mutex);
+            f->clipboard = nullptr;
+            f->quit = true;
+            f->abandon = true;
+        }
+        f->wake.notify_one();
+        f->thread.join();
+        delete f;
+    });
+    return true;
 }
 
 void FetchThenNotify(QClipboard* clipboard) {
-    if (!g_fetch) {
-        g_fetch = std::make_shared<FetchShared>();
-        g_fetch->clipboard = clipboard;
-        QObject::connect(clipboard, &QObject::destroyed, [shared = g_fetch] {
-            const std::lock_guard lock(shared->mutex);
-            shared->clipboard = nullptr;
-            shared->stop = true;
-        });
+    if (!StartFetcher(clipboard)) {
+        // Nothing is lost: the viewers read this change through Qt, as a change inside this
+        // process is read.
+        Report(AFX_IDS_CLIPBOARD_NO_THREAD);
+        NotifyViewers();
+        return;
     }
-    const unsigned change = g_changes;
-    std::thread([shared = g_fetch, change] {
-        std::optional<std::string> text = x11sel::ReadClipboardText(shared->stop, kOwnerTimeoutMs);
-        // Here too, not on the UI thread.
-        std::optional<std::string> firstRead;
-        if (text) {
-            *text = CrLfFromLf(Utf8ToCp932(*text));
-            firstRead = AsRead(*text);
-        }
-        const std::lock_guard lock(shared->mutex);
-        if (!shared->clipboard) return;
-        QMetaObject::invokeMethod(
-            shared->clipboard,
-            [change, text = std::move(text), firstRead = std::move(firstRead)]() mutable {
-                Fetched(change, std::move(text), std::move(firstRead));
-            },
-            Qt::QueuedConnection);
-    }).detach();
+    {
+        const std::lock_guard lock(g_fetcher->mutex);
+        g_fetcher->wanted = g_changes;
+        g_fetcher->abandon = true;
+    }
+    g_fetcher->wake.notify_one();
 }
 
 // A window of this process for a change it made without the clipboard calls (a control that
@@ -137,9 +192,8 @@ HWND OwnerOfChange(QClipboard* clipboard, bool x11) {
 }
 
 void OnClipboardChanged() {
-    ++g_changes;
+    if (++g_changes == 0) ++g_changes;  // 0 stands for no change
     g_snapshot.reset();
-    g_firstRead.reset();
     QClipboard* clipboard = Clipboard();
     const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
     g_hWndOwner = OwnerOfChange(clipboard, x11);
@@ -174,10 +228,7 @@ BOOL CloseClipboard() {
     if (!g_bOpen) return FALSE;
     g_bOpen = false;
     if (QClipboard* clipboard = Clipboard()) {
-        if (g_pendingUtf8 || g_bEmptied) {
-            g_snapshot.reset();
-            g_firstRead.reset();
-        }
+        if (g_pendingUtf8 || g_bEmptied) g_snapshot.reset();
         if (g_pendingUtf8) {
             auto* data = new QMimeData;
             data->setText(QString::fromStdString(*g_pendingUtf8));
@@ -202,7 +253,7 @@ BOOL EmptyClipboard() {
 
 BOOL IsClipboardFormatAvailable(UINT uFormat) {
     if (uFormat != CF_TEXT) return FALSE;
-    if (g_snapshot) return g_snapshot->has_value();
+    if (g_snapshot) return g_snapshot->hasText;
     QClipboard* clipboard = Clipboard();
     if (!clipboard) return FALSE;
     const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
@@ -211,23 +262,20 @@ BOOL IsClipboardFormatAvailable(UINT uFormat) {
 
 BOOL GetClipboardData(UINT uFormat, CString& rText) {
     if (!g_bOpen || uFormat != CF_TEXT) return FALSE;
-    std::string cp932;
-    if (g_snapshot) {
-        if (!*g_snapshot) return FALSE;
-        if (g_firstRead) {
-            cp932 = std::move(*g_firstRead);
-            g_firstRead.reset();
-        } else {
-            cp932 = AsRead(**g_snapshot);
-        }
-    } else {
-        QClipboard* clipboard = Clipboard();
-        if (!clipboard) return FALSE;
-        const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
-        if (!data || !data->hasText()) return FALSE;
-        cp932 = CrLfFromLf(FromQt(clipboard->text(QClipboard::Clipboard)));
+    if (g_snapshot && !g_snapshot->hasText) return FALSE;
+    if (g_snapshot && g_snapshot->text) {
+        // The buffer itself: a large text is neither copied nor kept twice.
+        rText = CString(std::move(*g_snapshot->text));
+        g_snapshot->text.reset();
+        return TRUE;
     }
-    if (const auto nul = cp932.find('\0'); nul != std::string::npos) cp932.resize(nul);
+    QClipboard* clipboard = Clipboard();
+    if (!clipboard) return FALSE;
+    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+    if (!data || !data->hasText()) return FALSE;
+    std::string cp932 = FromQt(clipboard->text(QClipboard::Clipboard));
+    std::erase(cp932, '\0');
+    CrLfFromLfInPlace(cp932);
     rText = CString(std::move(cp932));
     return TRUE;
 }

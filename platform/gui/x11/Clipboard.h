@@ -12,7 +12,7 @@ BOOL OpenClipboard(HWND hWndNewOwner);
 BOOL CloseClipboard();
 BOOL EmptyClipboard();
 BOOL IsClipboardFormatAvailable(UINT uFormat);
-// The text on the clipboard (CF_TEXT only), up to its first zero byte, with each lone LF made a
+// The text on the clipboard (CF_TEXT only), its zero bytes dropped, with each lone LF made a
 // CR LF. FALSE when there is none, the clipboard is not open, or the selection's owner does not
 // answer in time.
 BOOL GetClipboardData(UINT uFormat, CString& rText);

@@ -2,17 +2,19 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <iconv.h>
 #include <poll.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstring>
-#include <map>
+#include <utility>
 #include <vector>
+
+#include "platform/base/CompoundText.h"
 
 namespace x11sel {
 
@@ -58,8 +60,64 @@ struct Reply {
 
 enum class Take { kOk, kMissing, kTooLarge };
 
+// Room for a text of `bytes` and for a CR before each of its LFs, which the clipboard layer adds
+// in the same buffer: reserved, not touched, so it costs no memory until it is used.
+void ReserveForLineEnds(std::string& text, std::size_t bytes) {
+    text.reserve(std::min(bytes, kMaxTransferBytes) * 2);
+}
+
+// A block of an incremental transfer, in pages of its own that go back to the system the moment
+// it is let go: the allocator would keep freed blocks of this size for later, so while the whole
+// was put together the text would take its memory twice.
+class Block {
+public:
+    static constexpr std::size_t kBytes = std::size_t{1} << 20;
+    Block()
+        : m_data(static_cast<char*>(::mmap(nullptr, kBytes, PROT_READ | PROT_WRITE,
+                                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0))) {
+        if (m_data == MAP_FAILED) m_data = nullptr;
+    }
+    explicit Block(std::nullptr_t) {}
+    Block(Block&& other) noexcept
+        : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)) {}
+    Block& operator=(Block&& other) noexcept {
+        if (this != &other) {
+            Release();
+            m_data = std::exchange(other.m_data, nullptr);
+            m_size = std::exchange(other.m_size, 0);
+        }
+        return *this;
+    }
+    ~Block() { Release(); }
+
+    bool Valid() const { return m_data != nullptr; }
+    bool Full() const { return m_size == kBytes; }
+    // How much of `bytes` it took.
+    std::size_t Append(std::string_view bytes) {
+        const std::size_t n = std::min(bytes.size(), kBytes - m_size);
+        std::memcpy(m_data + m_size, bytes.data(), n);
+        m_size += n;
+        return n;
+    }
+    std::string_view View() const { return {m_data, m_size}; }
+
+private:
+    void Release() {
+        if (m_data) ::munmap(m_data, kBytes);
+        m_data = nullptr;
+        m_size = 0;
+    }
+    char* m_data = nullptr;
+    std::size_t m_size = 0;
+};
+
+// The property read in slices of this many bytes straight into the reply, rather than whole
+// into a buffer of Xlib's and copied from there.
+constexpr long kSliceLongs = 256 * 1024;
+
 // Takes the property's whole value and deletes it (which, during an INCR transfer, asks the
-// owner for the next piece). A value of more than maxBytes is not read at all.
+// owner for the next piece). A value of more than maxBytes is not read at all. The bytes are
+// appended to `reply.bytes`.
 Take TakeProperty(Display* d, Window w, Atom property, std::size_t maxBytes, Reply& reply) {
     unsigned char* data = nullptr;
     int format = 0;
@@ -75,19 +133,29 @@ Take TakeProperty(Display* d, Window w, Atom property, std::size_t maxBytes, Rep
         XDeleteProperty(d, w, property);
         return Take::kTooLarge;
     }
-    data = nullptr;
-    if (XGetWindowProperty(d, w, property, 0, LONG_MAX / 4, True, AnyPropertyType, &reply.type,
-                           &reply.format, &items, &after, &data) != Success)
-        return Take::kMissing;
-    if (data) {
-        const std::size_t unit =
-            reply.format == 32 ? sizeof(long) : static_cast<std::size_t>(reply.format / 8);
-        reply.bytes.assign(reinterpret_cast<const char*>(data), items * unit);
-        XFree(data);
-    } else {
-        reply.bytes.clear();
+    if (reply.bytes.capacity() < reply.bytes.size() + after)
+        ReserveForLineEnds(reply.bytes, reply.bytes.size() + after);
+    reply.type = type;
+    reply.format = format;
+    for (long offset = 0;; offset += kSliceLongs) {
+        data = nullptr;
+        if (XGetWindowProperty(d, w, property, offset, kSliceLongs, False, AnyPropertyType, &type,
+                               &format, &items, &after, &data) != Success ||
+            type == None) {
+            if (data) XFree(data);
+            XDeleteProperty(d, w, property);
+            return Take::kMissing;
+        }
+        if (data) {
+            const std::size_t unit =
+                format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+            reply.bytes.append(reinterpret_cast<const char*>(data), items * unit);
+            XFree(data);
+        }
+        if (after == 0 || items == 0) break;
     }
-    return reply.type != None ? Take::kOk : Take::kMissing;
+    XDeleteProperty(d, w, property);
+    return Take::kOk;
 }
 
 class Selection {
@@ -119,6 +187,7 @@ public:
                 m_stop, m_timeoutMs))
             return false;
         if (event.xselection.property == None) return false;
+        reply.bytes.clear();
         if (TakeProperty(m_d, w, property, m_maxBytes, reply) != Take::kOk) return false;
         if (reply.type != Intern("INCR")) return true;
 
@@ -129,7 +198,10 @@ public:
         if (reply.bytes.size() >= sizeof expected)
             std::memcpy(&expected, reply.bytes.data(), sizeof expected);
         if (expected > 0 && static_cast<unsigned long>(expected) > m_maxBytes) return false;
-        std::string whole;
+        // The pieces are gathered in blocks and put together once their size is known: one
+        // buffer growing with them would hold its old and its new copy at once, twice the text.
+        std::vector<Block> blocks;
+        std::size_t total = 0;
         Reply piece;
         for (;;) {
             if (!WaitFor(
@@ -141,13 +213,25 @@ public:
                     },
                     m_stop, m_timeoutMs))
                 return false;
-            const Take take = TakeProperty(m_d, w, property, m_maxBytes - whole.size(), piece);
+            piece.bytes.clear();
+            const Take take = TakeProperty(m_d, w, property, m_maxBytes - total, piece);
             if (take == Take::kTooLarge) return false;
             if (take == Take::kMissing) continue;
             if (piece.bytes.empty()) break;
-            whole += piece.bytes;
+            total += piece.bytes.size();
+            for (std::string_view rest = piece.bytes; !rest.empty();) {
+                if (blocks.empty() || blocks.back().Full()) blocks.emplace_back();
+                if (!blocks.back().Valid()) return false;  // no memory: given up like a large text
+                rest.remove_prefix(blocks.back().Append(rest));
+            }
             reply.type = piece.type;
             reply.format = piece.format;
+        }
+        std::string whole;
+        ReserveForLineEnds(whole, total);
+        for (Block& block : blocks) {
+            whole += block.View();
+            block = Block(nullptr);
         }
         reply.bytes = std::move(whole);
         return true;
@@ -163,7 +247,8 @@ private:
 
 std::string Latin1ToUtf8(std::string_view latin1) {
     std::string out;
-    out.reserve(latin1.size());
+    out.reserve(latin1.size() *
+                2);  // room for two-byte characters and CRs, not touched unless used
     for (unsigned char c : latin1) {
         if (c < 0x80) {
             out += static_cast<char>(c);
@@ -175,230 +260,7 @@ std::string Latin1ToUtf8(std::string_view latin1) {
     return out;
 }
 
-void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Conversions to UTF-8 by the C library, opened once for each character set one text needs.
-class Converters {
-public:
-    ~Converters() {
-        for (auto& [name, cd] : m_open)
-            if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
-    }
-    // Appends `bytes` of `charset` as UTF-8; what cannot be converted becomes "?".
-    void Append(std::string& out, const std::string& charset, std::string_view bytes) {
-        auto it = m_open.find(charset);
-        if (it == m_open.end())
-            it = m_open.emplace(charset, iconv_open("UTF-8", charset.c_str())).first;
-        const iconv_t cd = it->second;
-        if (cd == reinterpret_cast<iconv_t>(-1)) {
-            out.append(bytes.size() ? 1 : 0, '?');
-            return;
-        }
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        std::string in(bytes);
-        char* src = in.data();
-        std::size_t srcLeft = in.size();
-        char buffer[1024];
-        while (srcLeft > 0) {
-            char* dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
-            const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer, static_cast<std::size_t>(dst - buffer));
-            if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-                out += '?';
-                ++src;  // skip the byte it could not take
-                --srcLeft;
-            }
-        }
-    }
-
-private:
-    std::map<std::string, iconv_t> m_open;
-};
-
-// A character set of ISO 2022 as COMPOUND_TEXT designates it: how many bytes a character takes
-// and how its bytes become text.
-struct Charset {
-    enum Kind { kAscii, kLatin, kKana, kDouble, kNone } kind = kAscii;
-    std::string iconvName;  // for kLatin (the right half) and kDouble (in EUC form)
-};
-
-Charset Designated94(char final) {
-    switch (final) {
-        case 'B':
-        case 'J':  // JIS X 0201 Roman: ASCII but for two signs that read the same in CP932
-            return {Charset::kAscii, {}};
-        case 'I':
-            return {Charset::kKana, {}};
-        default:
-            return {Charset::kNone, {}};
-    }
-}
-
-Charset Designated96(char final) {
-    static const std::map<char, const char*> latin = {
-        {'A', "ISO-8859-1"}, {'B', "ISO-8859-2"}, {'C', "ISO-8859-3"}, {'D', "ISO-8859-4"},
-        {'F', "ISO-8859-7"}, {'G', "ISO-8859-6"}, {'H', "ISO-8859-8"}, {'L', "ISO-8859-5"},
-        {'M', "ISO-8859-9"}, {'b', "ISO-8859-15"}};
-    const auto it = latin.find(final);
-    return it == latin.end() ? Charset{Charset::kNone, {}} : Charset{Charset::kLatin, it->second};
-}
-
-Charset Designated94x94(char final) {
-    switch (final) {
-        case '@':
-        case 'B':
-            return {Charset::kDouble, "EUC-JP"};
-        case 'A':
-            return {Charset::kDouble, "EUC-CN"};
-        case 'C':
-            return {Charset::kDouble, "EUC-KR"};
-        default:
-            return {Charset::kNone, {}};
-    }
-}
-
-// The C library's name for the encoding an extended segment names ("big5-0", "iso8859-15").
-std::string ExtendedSegmentCharset(std::string name) {
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name.size() > 2 && name.compare(name.size() - 2, 2, "-0") == 0)
-        name.resize(name.size() - 2);
-    if (name.rfind("iso8859-", 0) == 0) return "ISO-8859-" + name.substr(8);
-    if (name == "iso10646-1") return "UTF-16BE";
-    if (name == "big5" || name == "gbk" || name == "koi8-r" || name == "koi8-u" ||
-        name == "gb18030")
-        return name;
-    return {};
-}
-
 }  // namespace
-
-std::string CompoundTextToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    Converters converters;
-    Charset gl{Charset::kAscii, {}};
-    Charset gr{Charset::kLatin, "ISO-8859-1"};
-    std::size_t i = 0;
-    const auto at = [&](std::size_t k) -> unsigned char {
-        return k < text.size() ? static_cast<unsigned char>(text[k]) : 0;
-    };
-    while (i < text.size()) {
-        const unsigned char c = at(i);
-        if (c == 0x1B) {  // ESC: a designation or a segment of another encoding
-            const unsigned char a = at(i + 1), b = at(i + 2), f = at(i + 3);
-            if (a == '(' && b) {
-                gl = Designated94(static_cast<char>(b));
-                i += 3;
-            } else if (a == ')' && b) {
-                gr = Designated94(static_cast<char>(b));
-                i += 3;
-            } else if (a == '-' && b) {
-                gr = Designated96(static_cast<char>(b));
-                i += 3;
-            } else if (a == '$' && (b == '(' || b == ')') && f) {
-                (b == '(' ? gl : gr) = Designated94x94(static_cast<char>(f));
-                i += 4;
-            } else if (a == '$' && b) {
-                gl = Designated94x94(static_cast<char>(b));
-                i += 3;
-            } else if (a == '%' && b == 'G') {  // UTF-8 up to ESC % @
-                const std::size_t end = text.find("\x1B%@", i + 3);
-                out.append(text.substr(i + 3, end == std::string_view::npos ? end : end - i - 3));
-                i = end == std::string_view::npos ? text.size() : end + 3;
-            } else if (a == '%' && b == '/' && f >= '0' && f <= '4') {
-                // ESC % / F M L: M L give the length of the name, STX and the bytes that follow.
-                const std::size_t length = (at(i + 4) & 0x7F) * 128u + (at(i + 5) & 0x7F);
-                const std::size_t start = std::min(i + 6, text.size());
-                const std::string_view segment = text.substr(start, length);
-                const std::size_t stx = segment.find('\x02');
-                if (stx != std::string_view::npos) {
-                    const std::string charset =
-                        ExtendedSegmentCharset(std::string(segment.substr(0, stx)));
-                    const std::string_view bytes = segment.substr(stx + 1);
-                    if (charset.empty())
-                        out.append(bytes.empty() ? 0 : 1, '?');
-                    else
-                        converters.Append(out, charset, bytes);
-                }
-                i = start + segment.size();
-            } else {
-                i += 1;  // a sequence this does not know: the ESC alone goes
-            }
-            continue;
-        }
-        if (c == 0x9B) {  // CSI: a direction change, which does not change the text
-            ++i;
-            while (i < text.size() && (at(i) < 0x40 || at(i) > 0x7E)) ++i;
-            ++i;
-            continue;
-        }
-        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) {
-            if (c == '\t' || c == '\n') out += static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        if (c == 0x20) {
-            out += ' ';
-            ++i;
-            continue;
-        }
-        const Charset& set = c < 0x80 ? gl : gr;
-        switch (set.kind) {
-            case Charset::kAscii:
-                out += static_cast<char>(c & 0x7F);
-                ++i;
-                break;
-            case Charset::kLatin: {
-                // Only GR holds a 96-character set, so the byte is the set's own.
-                const char byte = static_cast<char>(c);
-                if (set.iconvName == "ISO-8859-1")
-                    AppendUtf8(out, c);
-                else
-                    converters.Append(out, set.iconvName, std::string_view(&byte, 1));
-                ++i;
-                break;
-            }
-            case Charset::kKana:
-                if ((c & 0x7F) >= 0x21 && (c & 0x7F) <= 0x5F)
-                    AppendUtf8(out, 0xFF61 + ((c & 0x7F) - 0x21));
-                else
-                    out += '?';
-                ++i;
-                break;
-            case Charset::kDouble: {
-                const unsigned char lead = c & 0x7F, trail = at(i + 1) & 0x7F;
-                if (lead >= 0x21 && lead <= 0x7E && trail >= 0x21 && trail <= 0x7E &&
-                    ((at(i + 1) & 0x80) == (c & 0x80))) {
-                    const char euc[2] = {static_cast<char>(lead | 0x80),
-                                         static_cast<char>(trail | 0x80)};
-                    converters.Append(out, set.iconvName, std::string_view(euc, 2));
-                    i += 2;
-                } else {
-                    out += '?';
-                    ++i;
-                }
-                break;
-            }
-            case Charset::kNone:
-                out += '?';
-                ++i;
-                break;
-        }
-    }
-    return out;
-}
 
 std::optional<std::string> ReadClipboardText(const std::atomic<bool>& stop, int timeoutMs,
                                              std::size_t maxBytes) {
@@ -446,7 +308,20 @@ std::optional<std::string> ReadClipboardText(const std::atomic<bool>& stop, int 
             continue;
         }
         if (reply.type == XA_STRING) return Latin1ToUtf8(reply.bytes);
-        if (reply.type == compound) return CompoundTextToUtf8(reply.bytes);
+        if (reply.type == compound) {
+            // The pages of the text already decoded go back as the UTF-8 grows, so the two
+            // are not held whole at once.
+            const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+            const auto base = reinterpret_cast<std::uintptr_t>(reply.bytes.data());
+            std::uintptr_t from = (base + page - 1) / page * page;
+            const auto giveBack = [&](std::size_t decoded) {
+                const std::uintptr_t to = (base + decoded) / page * page;
+                if (to <= from) return;
+                ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+                from = to;
+            };
+            return compound_text::ToUtf8(reply.bytes, &stop, giveBack);
+        }
         if (reply.format == 8 && reply.type != XA_ATOM) return std::move(reply.bytes);
     }
     return std::nullopt;

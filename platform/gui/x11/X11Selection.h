@@ -17,13 +17,9 @@ constexpr std::size_t kMaxTransferBytes = std::size_t{256} << 20;
 // The clipboard's text in UTF-8, in the best form its owner offers (UTF8_STRING,
 // text/plain;charset=utf-8, COMPOUND_TEXT, TEXT, STRING), or nothing: no X display, no owner,
 // no text, a text over maxBytes, an owner that stops answering for `timeoutMs`, or `stop` set
-// while waiting.
+// while waiting or decoding. A large text comes with room reserved behind it for a CR before
+// each LF.
 std::optional<std::string> ReadClipboardText(const std::atomic<bool>& stop, int timeoutMs,
                                              std::size_t maxBytes = kMaxTransferBytes);
-
-// COMPOUND_TEXT, the ISO 2022 text of older X programs, in UTF-8: ASCII and the Latin sets, JIS
-// X 0201 and 0208, GB 2312, KS C 5601, UTF-8 segments and the usual extended segments. A
-// character of a set it does not know becomes "?".
-std::string CompoundTextToUtf8(std::string_view text);
 
 }  // namespace x11sel

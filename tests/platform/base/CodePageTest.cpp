@@ -74,3 +74,20 @@ TEST(CodePage, AgreesWithMbcsOnLeadBytes) {
         EXPECT_EQ(oneCharacter, mbcs::IsLeadByte(static_cast<unsigned char>(b))) << "byte " << b;
     }
 }
+
+TEST(CodePage, Utf8ToCp932InPlaceAgreesWithTheCopyAcrossItsPieces) {
+    // Characters of every UTF-8 length, bytes the converter refuses, and a character cut by the
+    // end, far past one piece's worth so that characters straddle the pieces.
+    std::string text;
+    for (int i = 0; text.size() < 100000; ++i) {
+        text += "ABC12345 青い空 ｶﾅ αβ é \xF0\x9F\x98\x80 \xFF\xC3";
+        text += static_cast<char>('a' + i % 26);
+        text += "\n";
+    }
+    text += "\xE9\x9D";
+    std::string inPlace = text;
+    const char* room = inPlace.data();
+    Utf8ToCp932InPlace(inPlace);
+    EXPECT_EQ(inPlace, Utf8ToCp932(text));
+    EXPECT_EQ(inPlace.data(), room);
+}
