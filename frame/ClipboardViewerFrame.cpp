@@ -9,6 +9,7 @@
 #include "document/VelkonDoc.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
+#include "platform/gui/application/MessageBox.h"
 #include "platform/gui/x11/Clipboard.h"
 #include "platform/ipc/Handles.h"
 #include "platform/ipc/Kernel.h"
@@ -133,13 +134,26 @@ void CClipboardViewerFrame::OnDrawClipboard() {
         s_handOver.taken = 0;
         s_handOver.posted = false;
         s_handOver.stopped = false;
-        s_pPickupThread.reset(AfxBeginThread(ClipboardPickupThread, m_hWnd));
-        if (!s_pPickupThread) {
-            s_bPickupIdle = TRUE;
-            std::string().swap(s_strClipText.Str());
-        }
+        s_pPickupThread.reset(BeginPickupWorker());
+        if (!s_pPickupThread) PickupWithoutWorker();
     }
     ::CloseClipboard();
+}
+
+CWinThread* CClipboardViewerFrame::BeginPickupWorker() {
+    return AfxBeginThread(ClipboardPickupThread, m_hWnd);
+}
+
+// No worker can be had (the user's limit of processes reached): the IDs still count, so the
+// whole text is picked up here, the window waiting for it this once, and the user is told why.
+void CClipboardViewerFrame::PickupWithoutWorker() {
+    const CString strWhy = AfxLoadString(AFX_IDS_CLIPBOARD_NO_THREAD);
+    AfxLogMessage(strWhy);
+    if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument()))
+        pDoc->PickupText(s_strClipText);
+    std::string().swap(s_strClipText.Str());
+    s_bPickupIdle = TRUE;
+    SetMessageText(strWhy);
 }
 
 // The worker cuts the text into slices in order and puts them in the ring, up to kSlicesAhead

@@ -48,6 +48,10 @@ protected:
     static UINT ClipboardPickupThread(LPVOID pParam);
     // Hands s_strPending to the active document; once for every slice.
     virtual void PickupChunk();
+    // The run's worker; nullptr when none can be made.
+    virtual CWinThread* BeginPickupWorker();
+    // The whole text at once, on this thread, when no worker can be made.
+    void PickupWithoutWorker();
     // Ends the run: the slice being handed over is the last, and the worker ends.
     static void StopPickup();
 

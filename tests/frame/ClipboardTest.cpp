@@ -39,6 +39,7 @@ public:
     bool stopAfterFirstChunk = false;
     bool slowFirstSlice = false;       // the first slice takes longer than a wake-up may
     bool holdAcknowledgement = false;  // the UI thread never gets round to the slice
+    bool refuseWorker = false;         // as when the user's limit of processes is reached
 
     static bool Idle() { return s_bPickupIdle; }
     // What the text of the last run still holds once its slices are cut.
@@ -51,6 +52,9 @@ protected:
         const BOOL wasIdle = s_bPickupIdle;
         CMainFrame::OnDrawClipboard();
         if (wasIdle && !s_bPickupIdle) ++runs;
+    }
+    CWinThread* BeginPickupWorker() override {
+        return refuseWorker ? nullptr : CMainFrame::BeginPickupWorker();
     }
     void PickupChunk() override {
         const int before = s_strPending.GetLength();
@@ -229,6 +233,24 @@ TEST_F(ClipboardTest, AWakeUpTakesManySlicesEachInTurnWithItsOwnProgress) {
     EXPECT_EQ(Handles("BAQ00001"), std::vector<std::string>{"Handle1"});
     // The text's memory went back with the run, not at the next copy.
     EXPECT_LT(CSpyFrame::ClipTextRoom(), 64u);
+}
+
+TEST_F(ClipboardTest, WithoutAWorkerTheTextIsPickedUpWholeAndTheUserIsTold) {
+    std::string text;
+    for (int i = 0; i < 2000; ++i) text += "ABQ" + std::to_string(10000 + i) + " Handle\r\n";
+    spy->refuseWorker = true;
+    CopyAsOtherProgram(CString(text));
+    Settle();
+    EXPECT_TRUE(spy->slices.empty());
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 2000);
+    EXPECT_EQ(Handles("ABQ11999"), std::vector<std::string>{"Handle"});
+    EXPECT_EQ(Utf8(spy->GetMessageText()), Utf8(AfxLoadString(AFX_IDS_CLIPBOARD_NO_THREAD)));
+    EXPECT_LT(CSpyFrame::ClipTextRoom(), 64u);
+    // The next change gets its worker again.
+    spy->refuseWorker = false;
+    PickUp(CString("XYZ00001 back\r\n"));
+    EXPECT_FALSE(spy->slices.empty());
+    EXPECT_EQ(Handles("XYZ00001"), std::vector<std::string>{"back"});
 }
 
 TEST_F(ClipboardTest, LoneLfEndsLinesComingInAndCrLfBecomesLfGoingOut) {
