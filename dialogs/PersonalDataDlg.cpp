@@ -12,6 +12,7 @@
 
 namespace {
 constexpr int kFields = 7;  // handle, then memo 1..6
+static_assert(std::tuple_size_v<CPersonalDataDlg::Captions> == kFields);
 static_assert(IDC_LABEL_MEMO6 - IDC_LABEL_HANDLE == kFields - 1);
 static_assert(IDC_MEMO6 - IDC_HANDLE == kFields - 1);
 constexpr int kMaxText = 255;
@@ -23,11 +24,23 @@ int CPersonalDataDlg::s_nCascadeY = -1;
 CPersonalDataDlg::CPersonalDataDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
 
 CPersonalDataDlg* CPersonalDataDlg::Open(int nRecord, const char (*pszCaption)[256]) {
+    if (!pszCaption) return Open(nRecord, std::nullopt);
+    Captions captions;
+    for (int i = 0; i < kFields; ++i)
+        captions[static_cast<std::size_t>(i)] = CString(pszCaption[1 + i]);
+    return Open(nRecord, std::optional<Captions>(std::move(captions)));
+}
+
+CPersonalDataDlg* CPersonalDataDlg::Open(int nRecord, const Captions& captions) {
+    return Open(nRecord, std::optional<Captions>(captions));
+}
+
+CPersonalDataDlg* CPersonalDataDlg::Open(int nRecord, std::optional<Captions> captions) {
     const CVelkonDoc* doc = CVelkonDoc::GetActive();
     if (!doc || nRecord < 0 || nRecord >= doc->GetRecordCount()) return nullptr;
     auto* dlg = new CPersonalDataDlg;
     dlg->m_nRecord = nRecord;
-    dlg->m_pszCaption = pszCaption;
+    dlg->m_captions = std::move(captions);
     // A window that goes while it is made frees the object itself; one never made does not.
     bool gone = false;
     dlg->m_pbGone = &gone;
@@ -59,8 +72,8 @@ BOOL CPersonalDataDlg::OnInitDialog() {
 
     SetWindowText(m_strID + GetWindowText());
     for (int i = 0; i < kFields; ++i) {
-        const CString caption = m_pszCaption
-                                    ? CString(m_pszCaption[1 + i])
+        const CString caption = m_captions
+                                    ? (*m_captions)[static_cast<std::size_t>(i)]
                                     : AfxLoadString(IDS_CAPTION_HANDLE + static_cast<UINT>(i));
         SetDlgItemText(IDC_LABEL_HANDLE + i, caption + " :");
     }

@@ -3,6 +3,9 @@
 // when its window goes, and writes only when OK is pressed after something was typed.
 #pragma once
 
+#include <array>
+#include <optional>
+
 #include "platform/base/CString.h"
 #include "platform/gui/dialog/CDialog.h"
 #include "res/resource.h"
@@ -19,8 +22,12 @@ public:
     // cascaded, and returns it (its window handle is GetSafeHwnd()); nullptr when there is no
     // such record. The editor owns itself: the caller keeps the pointer only while the window
     // lives. pszCaption are the list's column captions (handle and memos at 1..7); without
-    // them the labels are the string table's captions.
+    // them the labels are the string table's captions. The editor keeps copies: the caller's
+    // captions may go (or change) as soon as Open returns.
     static CPersonalDataDlg* Open(int nRecord, const char (*pszCaption)[256] = nullptr);
+    // The labels' captions, the handle's first.
+    using Captions = std::array<CString, 7>;
+    static CPersonalDataDlg* Open(int nRecord, const Captions& captions);
 
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -34,7 +41,8 @@ public:
     CString m_strMemo5;
     CString m_strMemo6;
     int m_nRecord = -1;
-    const char (*m_pszCaption)[256] = nullptr;
+    // The captions this editor was opened with; none: the string table's.
+    std::optional<Captions> m_captions;
 
     // Where the next editor opens, shared by all editors for the life of the program.
     static int s_nCascadeX;
@@ -45,6 +53,7 @@ protected:
     void PostNcDestroy() override;
 
 private:
+    static CPersonalDataDlg* Open(int nRecord, std::optional<Captions> captions);
     void Cascade();
     void TellDiscarded(UINT nIDPrompt) const;
 

@@ -29,17 +29,14 @@ void PutU32(char* p, DWORD value) {
 }  // namespace
 
 // The editor labels its fields with the list's captions, as one opened from the list does.
+// The editor keeps its own copies of them.
 HWND CVelkonApi32CtrlFrame::OpenPersonalDataEditor(int nRecord) {
-    char szCaption[8][256] = {};
-    for (int k = 1; k <= 7; ++k) {
-        CString strCaption;
-        if (!GetApiCaption(k, strCaption)) {
-            CPersonalDataDlg* pDlg = CPersonalDataDlg::Open(nRecord);
-            return pDlg ? pDlg->GetSafeHwnd() : nullptr;
-        }
-        std::snprintf(szCaption[k], sizeof szCaption[k], "%s", strCaption.GetString());
-    }
-    CPersonalDataDlg* pDlg = CPersonalDataDlg::Open(nRecord, szCaption);
+    CPersonalDataDlg::Captions captions;
+    bool haveCaptions = true;
+    for (int k = 1; haveCaptions && k <= 7; ++k)
+        haveCaptions = GetApiCaption(k, captions[static_cast<std::size_t>(k - 1)]);
+    CPersonalDataDlg* pDlg =
+        haveCaptions ? CPersonalDataDlg::Open(nRecord, captions) : CPersonalDataDlg::Open(nRecord);
     return pDlg ? pDlg->GetSafeHwnd() : nullptr;
 }
 

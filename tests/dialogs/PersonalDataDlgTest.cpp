@@ -95,6 +95,11 @@ TEST_F(EditorTest, TitleLabelsAndReadOnlyFieldsComeFromTheRecordAndTheListCaptio
     ASSERT_NE(later, nullptr);
     EXPECT_EQ(Shown(later, IDC_LABEL_HANDLE), "Handle :");
     EXPECT_EQ(Shown(d, IDC_LABEL_HANDLE), "Nick :");
+    // Each editor holds copies: the captions it was handed may change or go meanwhile.
+    std::snprintf(view->m_szCaption[1], 256, "Other");
+    ASSERT_TRUE(later->m_captions.has_value());
+    EXPECT_EQ((*later->m_captions)[0], "Handle");
+    EXPECT_EQ(Utf8((*later->m_captions)[6]), "趣味");
 }
 
 TEST_F(EditorTest, OkWritesOnlyWhenSomethingWasTyped) {

@@ -3,9 +3,12 @@
 // mapping the program is given is closed again, whatever the function did with it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
+#include "dialogs/PersonalDataDlg.h"
 #include "tests/frame/ApiFixture.h"
+#include "tests/support/DialogDriver.h"
 
 using testing_support::Sjis;
 using testing_support::Utf8;
@@ -205,5 +208,29 @@ TEST_F(ApiTest, EditDataOpensAnotherEditorOnEveryCall) {
         EXPECT_EQ(editor->GetWindowText(), CString("ABC12345 - ") + Sjis("ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集"));
         editor->DestroyWindow();
     }
+    afx_ui::ProcessEvents();
+}
+
+// The frame gathers the list's captions for the editor while the request runs; the editor must
+// hold its own copies, since what the frame gathered them in is gone when the request returns,
+// and the list's captions may change while the editor is open.
+TEST_F(ApiTest, EditDataLabelsTheEditorWithCaptionsItKeeps) {
+    AddRecord("ABC12345", "Blue", 3, kJan5, kFeb10);
+    auto* view = dynamic_cast<CVelkonView*>(frame->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    std::snprintf(view->m_szCaption[1], 256, "Nick");
+    std::snprintf(view->m_szCaption[7], 256, "%s", Sjis("趣味").GetString());
+    const auto value = client.EditData("ABC12345").value;
+    ASSERT_NE(value, 0);
+    auto* editor = dynamic_cast<CPersonalDataDlg*>(
+        CWnd::FromHandle(reinterpret_cast<HWND>(static_cast<intptr_t>(value))));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(testing_support::Shown(editor, IDC_LABEL_HANDLE), "Nick :");
+    EXPECT_EQ(testing_support::Shown(editor, IDC_LABEL_MEMO6), "趣味 :");
+    std::snprintf(view->m_szCaption[1], 256, "Handle");
+    ASSERT_TRUE(editor->m_captions.has_value());
+    EXPECT_EQ((*editor->m_captions)[0], "Nick");
+    EXPECT_EQ((*editor->m_captions)[6], Sjis("趣味"));
+    editor->DestroyWindow();
     afx_ui::ProcessEvents();
 }
