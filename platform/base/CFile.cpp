@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/base/CodePage.h"
+#include "platform/base/DisplayText.h"
 #include "platform/base/SafeCreate.h"
 
 namespace {
@@ -386,5 +386,5 @@ CString AfxFullPath(const CString& path) {
 }
 
 CString FileNameForDisplay(std::string_view path) {
-    return CString(Utf8ToCp932(path));
+    return PathForDisplay(path);
 }

@@ -103,5 +103,7 @@ CString AfxAbsolutePath(const CString& path);
 // The one name of a file: absolute, links and "." and ".." resolved. For a path that names
 // nothing (yet), its folder is resolved and the name kept.
 CString AfxFullPath(const CString& path);
-// A file name as the user reads it, in the program's code page.
+// A file name as the user reads it, a piece of the program's text that keeps every character
+// of the name (PathForDisplay): shown whole through DisplayTextToUtf8 (message boxes, window
+// titles, the message log).
 CString FileNameForDisplay(std::string_view path);

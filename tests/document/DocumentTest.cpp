@@ -24,13 +24,14 @@ TEST_F(DocTest, SaveQuestionNamesTheFileAndFollowsTheAnswer) {
     EXPECT_TRUE(doc->SaveModified());  // not modified: no question
     EXPECT_TRUE(answers.Texts().empty());
 
-    // The name is the file system's; the question shows it in the code page, which lacks é.
-    const std::string path = dir.File("josé-データ.lst");
+    // The name is the file system's; the question shows it whole, although the code page of
+    // the question's text lacks é and 한.
+    const std::string path = dir.File("josé-데이터-データ.lst");
     doc->SetPathName(path.c_str());
     doc->AddNewID("AAA00001", "");
     EXPECT_FALSE(doc->SaveModified());
     ASSERT_EQ(answers.Texts().size(), 1u);
-    EXPECT_EQ(answers.Texts()[0], "jos?-データ.lst は更新されています。\n保存しますか？");
+    EXPECT_EQ(answers.Texts()[0], "josé-데이터-データ.lst は更新されています。\n保存しますか？");
     EXPECT_EQ(answers.Types()[0] & 0x0F, static_cast<UINT>(MB_YESNOCANCEL));
     EXPECT_TRUE(doc->IsModified());
 

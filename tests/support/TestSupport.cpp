@@ -6,14 +6,14 @@
 #include <QShortcut>
 #include <thread>
 
-#include "platform/base/CodePage.h"
+#include "platform/base/DisplayText.h"
 #include "platform/gui/window/UiHooks.h"
 
 namespace testing_support {
 
 MessageBoxAnswerer::MessageBoxAnswerer(int answer) : m_answer(answer) {
     m_previous = AfxSetMessageBoxHook([this](const CString& text, UINT type) {
-        m_texts.push_back(Cp932ToUtf8(text.View()));
+        m_texts.push_back(DisplayTextToUtf8(text.View()));  // as the box shows it
         m_types.push_back(type);
         return m_answer;
     });

@@ -102,7 +102,7 @@ def case_paths_outside_cp932(s):
     name = "データ①😀.lst"
     data = write(s.path(name), SAMPLE)
     proc = s.start([name], cwd=s.dir)
-    shown = "データ①?.lst"  # the title is CP932: the emoji has no spelling there
+    shown = name  # whole in the title, although CP932 has no emoji
     wid = s.wait_window(frame_title(shown))
     register(s, "NEW00001")
     save(s, wid, shown)
@@ -157,6 +157,43 @@ def case_resident_end_signal_keeps_changes(s):
     s.wait_window(f"data.lst（更新） - {APP}")
     check(ctl(s, "exists", "NEW00001")[0] == 0, "the kept record did not come back")
     check(not os.path.exists(data + ".recovery"), "the recovery file stayed")
+
+
+def case_paths_whole_in_messages(s):
+    # A file whose name CP932 cannot spell is named whole in the title bar, in the offer of the
+    # changes an end signal kept, and in the question before a close throws changes away.
+    name = "josé-한-😀.lst"
+    data = write(s.path(name), SAMPLE)
+    log_path = s.path("messages.log")
+    proc = s.start([data], env={"VELKON_MESSAGE_LOG": log_path})
+    s.wait_window(frame_title(name))
+    register(s, "NEW00001")
+    wait_until("the title marked modified",
+               lambda: f"{name}（更新） - {APP}" in main_frames(s).values())
+    proc.terminate()
+    ended(s, proc, "SIGTERM with changes")
+    check(os.path.exists(data + ".recovery"), "the changes were not kept")
+    check(f"{name}.recovery" in logged(log_path), f"log: {logged(log_path)!r}")
+
+    proc = s.start([data], env={"VELKON_MESSAGE_LOG": log_path})
+    wait_until("the offer of the kept changes", lambda: KEPT_CHANGES in logged(log_path))
+    offer = logged(log_path).split(KEPT_CHANGES, 1)[1]
+    check(f"\n{data}\n" in offer, f"the offer does not name the file whole: {offer!r}")
+    check("?" not in offer.split("\n")[1], f"the offer's path: {offer!r}")
+    box = s.wait_window(APP)
+    keys(s, box, "Return")  # Yes
+    wid = s.wait_window(f"{name}（更新） - {APP}")
+    for _ in range(4):  # Alt+F4 is the window manager's key: see two_signals_one_question
+        keys(s, wid, "alt+F4")
+        try:
+            wait_until("the save question", lambda: "は更新されています" in logged(log_path),
+                       timeout=5)
+            break
+        except vx.Failure:
+            pass
+    check(f"{name} は更新されています" in logged(log_path), f"log: {logged(log_path)!r}")
+    proc.terminate()
+    ended(s, proc, "SIGTERM during the question")
 
 
 def case_auto_save_at_end_signal(s):

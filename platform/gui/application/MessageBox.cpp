@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/base/CodePage.h"
+#include "platform/base/DisplayText.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 
@@ -53,7 +53,7 @@ void AfxLogMessage(const CString& text) {
     const char* path = std::getenv("VELKON_MESSAGE_LOG");
     if (!path || !*path) return;
     if (std::FILE* f = std::fopen(path, "a")) {
-        std::fprintf(f, "%s\n", Cp932ToUtf8(text.View()).c_str());
+        std::fprintf(f, "%s\n", DisplayTextToUtf8(text.View()).c_str());
         std::fclose(f);
     }
 }
@@ -72,7 +72,7 @@ int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
     bool shown = false;
     const int answer = AfxShowMessageBoxOnScreen(text, WithDefaultIcon(nType), shown);
     if (shown) return answer;
-    std::fprintf(stderr, "%s\n", Cp932ToUtf8(text.View()).c_str());
+    std::fprintf(stderr, "%s\n", DisplayTextToUtf8(text.View()).c_str());
     return SafeAnswer(nType);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/base/AfxRes.h"
+#include "platform/base/DisplayText.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
@@ -17,7 +18,8 @@ int ShowQtMessageBox(const CString& text, UINT nType) {
     QMessageBox box(QApplication::activeWindow());
     CWinApp* app = AfxGetApp();
     box.setWindowTitle(ToQt(app ? app->m_strAppName : CString("Velkon95")));
-    box.setText(ToQt(text));
+    // Paths in the text are shown whole, not through the code page.
+    box.setText(QString::fromStdString(DisplayTextToUtf8(text.View())));
     switch (nType & 0xF0) {
         case MB_ICONQUESTION:
             box.setIcon(QMessageBox::Question);

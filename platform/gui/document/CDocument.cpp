@@ -12,7 +12,7 @@
 
 #include "platform/base/AfxRes.h"
 #include "platform/base/CFile.h"
-#include "platform/base/CodePage.h"
+#include "platform/base/DisplayText.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
@@ -59,7 +59,7 @@ void LogAtEnd(UINT nIDS, const CString& what) {
     CString text;
     AfxFormatString1(text, nIDS, what);
     AfxLogMessage(text);
-    std::fprintf(stderr, "%s\n", Cp932ToUtf8(text.View()).c_str());
+    std::fprintf(stderr, "%s\n", DisplayTextToUtf8(text.View()).c_str());
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <map>
 
-#include "platform/base/CodePage.h"
+#include "platform/base/DisplayText.h"
 #include "platform/gui/drawing/CDC.h"
 #include "platform/gui/drawing/CFont.h"
 #include "platform/gui/reportlist/CommCtrl.h"
@@ -304,7 +304,10 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_impl->super) return m_impl->super->WindowProc(message, wParam, lParam);
     switch (message) {
         case WM_SETTEXT:
-            if (m_pWidget) m_pWidget->setWindowTitle(ToQt(reinterpret_cast<LPCTSTR>(lParam)));
+            // A title may name a file (the document's): its path is shown whole.
+            if (m_pWidget)
+                m_pWidget->setWindowTitle(
+                    QString::fromStdString(DisplayTextToUtf8(reinterpret_cast<LPCTSTR>(lParam))));
             return TRUE;
         case WM_GETTEXTLENGTH:
         case WM_GETTEXT: {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/DisplayText.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/document/CDocument.h"
 #include "platform/gui/document/CView.h"
@@ -87,7 +88,7 @@ TEST(CDocument, SavesAndOpensThroughSerialize) {
     EXPECT_EQ(ReadFile(path), "hello");
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.GetPathName(), path.c_str());
-    EXPECT_EQ(doc.GetTitle(), Sjis("jos?-データ①?.lst"));
+    EXPECT_EQ(DisplayTextToUtf8(doc.GetTitle().View()), "josé-データ①😀.lst");
 
     TextDoc other;
     other.text = "stale";

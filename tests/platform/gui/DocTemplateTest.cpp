@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/base/AfxRes.h"
+#include "platform/base/DisplayText.h"
 #include "platform/gui/document/DocumentLock.h"
 #include "tests/platform/gui/TextDocApp.h"
 #include "tests/support/OtherUser.h"
@@ -56,10 +57,15 @@ TEST_F(TextAppTest, ARecentFileHasOneEntryWhicheverWayItWasNamed) {
     WriteFile(foreign, kText);
     const std::string latin1 = real + "/caf\xe9.lst";
     WriteFile(latin1, kText);
+    // The title shows such a name whole, in the title bar too; a byte that is no UTF-8 shows as
+    // the replacement character, never taking the rest of the name with it.
     ASSERT_NE(Open(latin1), nullptr);
-    EXPECT_EQ(Utf8(doc->GetTitle()), "caf?.lst");
+    EXPECT_EQ(DisplayTextToUtf8(doc->GetTitle().View()), "caf\uFFFD.lst");
     ASSERT_NE(Open(foreign), nullptr);
-    EXPECT_EQ(Utf8(doc->GetTitle()), "jos?-データ①?.lst");
+    EXPECT_EQ(DisplayTextToUtf8(doc->GetTitle().View()), "josé-データ①😀.lst");
+    EXPECT_TRUE(
+        frame->GetWidget()->windowTitle().startsWith(QString::fromUtf8("josé-データ①😀.lst - ")))
+        << frame->GetWidget()->windowTitle().toStdString();
     ASSERT_EQ(app->GetRecentFileCount(), 3);
     Restart();
     ASSERT_EQ(app->GetRecentFileCount(), 2);
