@@ -1,6 +1,7 @@
 #include "frame/PersistantFrame.h"
 
 #include "platform/gui/application/CWinApp.h"
+#include "platform/gui/frame/FramePlacement.h"
 
 namespace {
 constexpr const char* kSection = "Window";
@@ -35,6 +36,9 @@ void CPersistantFrame::RestorePlacement(int nCmdShow) {
     wp.rcNormalPosition.bottom = y + cy;
     wp.showCmd = static_cast<UINT>(nCmdShow);
     SetWindowPlacement(&wp);
+    // The first start's size, or one saved on a larger screen or at a smaller scale, may not
+    // fit: the status bar would be below the screen, or the title bar out of reach.
+    AfxKeepFrameOnScreen(this);
     LoadBarState(kBarState);
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/drawing/CDC.h"
+#include "platform/gui/frame/FramePlacement.h"
 #include "platform/gui/window/CCmdUI.h"
+#include "platform/gui/window/SystemMetrics.h"
 #include "tests/frame/FrameFixture.h"
 
 using testing_support::MessageBoxAnswerer;
@@ -235,6 +237,57 @@ TEST_F(FrameTest, PlacementAndBarStateComeBackNextRun) {
     state.m_nID = ID_VIEW_STATUS_BAR;
     state.DoUpdate(frame, TRUE);
     EXPECT_EQ(state.m_nCheck, 1);
+}
+
+// A placement saved on a larger screen, or at a smaller scale factor, comes back inside this
+// screen: shrunk to it and moved in, the title bar, menu and status bar where they can be
+// reached. (The window manager's own placing is tested with the real program under X.)
+TEST_F(FrameTest, APlacementLargerThanTheScreenIsShrunkToFit) {
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_GT(screenWidth, 0);
+    const struct {
+        int x, y, cx, cy;
+    } saved[] = {{200, 150, 3000, 2000}, {-500, -400, 640, 400}, {5000, 4000, 300, 200}};
+    for (const auto& place : saved) {
+        StopApp();
+        {
+            CWinApp writer("Velkon95");
+            writer.SetRegistryKey("Brambl Free Software");
+            writer.WriteProfileInt("Window", "X Position", place.x);
+            writer.WriteProfileInt("Window", "Y Position", place.y);
+            writer.WriteProfileInt("Window", "Width", place.cx);
+            writer.WriteProfileInt("Window", "Height", place.cy);
+            writer.FlushProfile();
+        }
+        StartApp();
+        RECT rect;
+        frame->GetWindowRect(&rect);
+        EXPECT_GE(rect.left, 0) << place.x;
+        EXPECT_GE(rect.top, 0) << place.y;
+        EXPECT_LE(rect.right, screenWidth) << place.cx;
+        EXPECT_LE(rect.bottom, screenHeight) << place.cy;
+        RECT client;
+        frame->GetClientRect(&client);
+        if (place.cx > screenWidth) {
+            EXPECT_GT(client.right, screenWidth / 2);  // shrunk, not thrown away
+            EXPECT_GT(client.bottom, screenHeight / 2);
+        } else {
+            EXPECT_EQ(client.right, place.cx);  // a size that fits is kept
+            EXPECT_EQ(client.bottom, place.cy);
+        }
+    }
+
+    using afx_frame::FitFrameToArea;
+    const RECT area{0, 20, 640, 400};  // a panel above
+    const auto same = [](const RECT& a, const RECT& b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    EXPECT_TRUE(same(FitFrameToArea({10, 30, 410, 330}, {100, 100}, area), {10, 30, 410, 330}));
+    EXPECT_TRUE(same(FitFrameToArea({0, 0, 660, 420}, {100, 100}, area), {0, 20, 640, 400}));
+    EXPECT_TRUE(same(FitFrameToArea({500, 300, 700, 500}, {100, 100}, area), {440, 200, 640, 400}));
+    // Larger than the area even at its least: the top left stays on it.
+    EXPECT_TRUE(same(FitFrameToArea({300, 300, 1000, 900}, {700, 500}, area), {0, 20, 700, 520}));
 }
 
 TEST_F(FrameTest, AFileThatCannotBeReadIsReportedAndTheDocumentStays) {

@@ -131,8 +131,9 @@ def _stop(proc, grace=5.0):
 class Session:
     """A private X server and a private home; programs started here end with the session."""
 
-    def __init__(self, program, screenshot):
+    def __init__(self, program, screenshot, screen="1024x768"):
         self.program = program
+        self.screen = screen
         self.screenshot_tool = screenshot
         self.procs = []  # (Popen, log path)
         self.xvfb = None
@@ -163,7 +164,7 @@ class Session:
         try:
             self.xvfb = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-noreset",
-                 "-screen", "0", "1024x768x24"],
+                 "-screen", "0", self.screen + "x24"],
                 stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
                 pass_fds=(write_end,), preexec_fn=_die_with_parent)
         finally:
@@ -504,6 +505,57 @@ def case_window_place(s):
     s.start([data])
     wid = s.wait_window(frame_title("data.lst"))
     wait_until("the window in its place", lambda: s.geometry(wid) == before, timeout=5)
+
+
+def frame_on_screen(s, wid, width, height):
+    """The window's frame (the window manager's included) within a width x height screen, or
+    None with where it lies."""
+    x, y, w, h = s.client_area(wid)
+    extents = s.run(["xprop", "-id", wid, "_NET_FRAME_EXTENTS"]).stdout.decode()
+    if "=" not in extents:
+        return None  # not framed yet
+    left, right, top, bottom = (int(v) for v in extents.split("=")[1].split(","))
+    frame = (x - left, y - top, x + w + right, y + h + bottom)
+    inside = frame[0] >= 0 and frame[1] >= 0 and frame[2] <= width and frame[3] <= height
+    if not inside:
+        print(f"the frame lies at {frame}")
+    return frame if inside else None
+
+
+def case_first_window_fits_scaled(s):
+    # At twice the scale on a 1280x800 screen the window fits, title bar, menu and status bar:
+    # at the first start, and with a saved size larger than the screen.
+    data = write(s.path("data.lst"), SAMPLE)
+    settings = os.path.join(s.home, "config", "Brambl Free Software", "Velkon95.ini")
+    for start in ("first start", "a saved size larger than the screen"):
+        proc = s.start([data], env={"QT_SCALE_FACTOR": "2"})
+        wid = s.wait_window(frame_title("data.lst"))
+        wait_until(f"{start}: the frame within the screen",
+                   lambda: frame_on_screen(s, wid, 1280, 800))
+        # It stays there: the window manager's own placing is over once the frame is on.
+        holds(f"{start}: the frame within the screen",
+              lambda: frame_on_screen(s, wid, 1280, 800), 1)
+        s.shot(f"{start}.png")
+        proc.terminate()
+        s.wait_exit(proc)
+        with open(settings, encoding="utf-8") as f:
+            text = f.read()
+        check("[Window]" in text, f"no placement saved: {text!r}")
+        # The placement a larger screen (or a smaller scale) left behind.
+        placement = {"Width": "3000", "Height": "2000", "X%20Position": "200",
+                     "Y%20Position": "150"}
+        lines, section = [], None
+        for line in text.splitlines():
+            if line.startswith("["):
+                section = line
+            elif section == "[Window]" and line.split("=")[0] in placement:
+                line = line.split("=")[0] + "=" + placement[line.split("=")[0]]
+            lines.append(line)
+        with open(settings, "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
+
+
+case_first_window_fits_scaled.screen = "1280x800"
 
 
 def case_clipboard_pickup(s):
@@ -1045,7 +1097,9 @@ def run_cases(doc, cases, tools=("Xvfb", "xdotool"), tool_args=()):
     if SCALE != 1:
         print(f"deadlines scaled by {SCALE:g}")
     try:
-        session = Session(os.path.abspath(args.program), os.path.abspath(args.screenshot))
+        # A case may ask for a screen of its own size (its attribute "screen", "WxH").
+        session = Session(os.path.abspath(args.program), os.path.abspath(args.screenshot),
+                          getattr(cases[args.case], "screen", "1024x768"))
     except Failure as failure:
         print(f"{args.case}: FAILED: {failure}")
         return 1
