@@ -256,7 +256,12 @@ TEST_F(ApiTest, VelkonctlRegistersNewIdsInCapitalsAndLooksIdsUpAsGiven) {
     ASSERT_EQ(Velkonctl({"set", "xyz00009", "memo1=m"}).status, 0);
     EXPECT_EQ(doc->m_astrHandle[doc->FindID("xyz00009")], "New");
     EXPECT_EQ(doc->m_astrMemo1[doc->FindID("xyz00009")], "m");
-    EXPECT_EQ(doc->GetRecordCount(), 4);
+    // The empty ID is one the file keeps too.
+    ASSERT_EQ(Velkonctl({"set-record", "", "Empty"}).status, 0);
+    ASSERT_EQ(Velkonctl({"set-record", "", "Still", "m1"}).status, 0);
+    ASSERT_NE(doc->FindID(""), -1);
+    EXPECT_EQ(doc->m_astrHandle[doc->FindID("")], "Still");
+    EXPECT_EQ(doc->GetRecordCount(), 5);
 }
 
 TEST_F(ApiTest, VelkonctlAnswersEveryBadInputWithALineAndStatus2) {

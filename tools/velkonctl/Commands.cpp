@@ -245,26 +245,26 @@ int GetDates(CVelkonClient& client, const Call& call) {
     return kOk;
 }
 
-// The ID a record of which is to be written: the one given when it is registered, else the same
-// in capitals, registered now. Empty, with the exit status, when it cannot be.
-CString TargetOf(CVelkonClient& client, const std::string& given, bool registerIt, int& status) {
-    const CString id = In(given);
-    const Reply exists = client.Exists(id);
+// The ID whose record is to be written: the one given when it is registered, else the same in
+// capitals, registered now when registerIt. False, with the exit status, when there is none.
+bool TargetOf(CVelkonClient& client, const std::string& given, bool registerIt, CString& target,
+              int& status) {
+    target = In(given);
+    const Reply exists = client.Exists(target);
     if (!exists.answered) {
         status = Fail("the program did not answer");
-        return {};
+        return false;
     }
-    if (exists.value) return id;
-    const CString upper = NewId(given);
-    if (!registerIt) return upper;
-    if (client.Register(upper, Fields{})) return upper;
-    const Reply again = client.Exists(upper);  // registered meanwhile, or in capitals already
-    if (again) return upper;
+    if (exists.value) return true;
+    target = NewId(given);
+    if (!registerIt || client.Register(target, Fields{})) return true;
+    const Reply again = client.Exists(target);  // registered meanwhile, or in capitals already
+    if (again) return true;
     status = again.answered
                  ? Status(Reply{true, 0},
                           (std::string("the record was not stored: ") + kUnkeptId).c_str())
                  : Fail("the program did not answer");
-    return {};
+    return false;
 }
 
 // Without --replace the fields given are changed and every other one is left as it is; with it,
@@ -281,16 +281,16 @@ int SetRecord(CVelkonClient& client, const Call& call) {
         for (std::size_t i = 1; i < call.operands.size(); ++i)
             if (call.operands[i].find('\t') != std::string::npos)
                 return BadArguments(*call.command, "a field of the record line cannot hold a tab");
-        const CString id = TargetOf(client, call.operands[0], false, status);
-        if (id.IsEmpty()) return status;
+        CString id;
+        if (!TargetOf(client, call.operands[0], false, id, status)) return status;
         std::string line = id.Str();
         for (std::size_t i = 1; i < call.operands.size(); ++i)
             line += "\t" + In(call.operands[i]).Str();
         return Status(client.SetRecord16(id, CString(line)),
                       (std::string("the record was not stored: ") + kUnkeptId).c_str());
     }
-    const CString id = TargetOf(client, call.operands[0], true, status);
-    if (id.IsEmpty()) return status;
+    CString id;
+    if (!TargetOf(client, call.operands[0], true, id, status)) return status;
     if (mask == 0) return kOk;
     return Status(client.SetFields(id, fields, mask), "not registered");
 }
