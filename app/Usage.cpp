@@ -20,6 +20,8 @@ constexpr const char kUsage[] =
     "\n"
     "  -h, --help     show this help and exit\n"
     "  -V, --version  show the version and exit\n"
+    "  --             end of the options: the next argument is the file, even if it begins\n"
+    "                 with '-'\n"
     "\n"
     "The manual opens in the program with F1. See also velkonctl(1), velkon-term(1).\n";
 

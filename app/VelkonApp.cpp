@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/AboutDlg.h"
+#include "app/CommandLine.h"
 #include "app/MainWindowOptions.h"
 #include "document/VelkonDoc.h"
 #include "frame/MainFrame.h"
@@ -54,7 +55,10 @@ BOOL CVelkonApp::InitInstance() {
                                           RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CVelkonView)));
 
     CCommandLineInfo cmdInfo;
-    ParseCommandLine(cmdInfo);
+    if (const char* file = FileOnCommandLine(m_argc, m_argv)) {
+        cmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
+        cmdInfo.m_strFileName = CString(file);  // the file system's bytes, as they are
+    }
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew) {
         const CString path = DefaultDataPath();
         CFileStatus status;

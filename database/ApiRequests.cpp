@@ -32,6 +32,29 @@ void StorePersonal(CRecordStore& doc, int r, const char* view) {
     doc.WritePersonalData(r, data);
 }
 
+std::uint32_t GetU32(const char* p) {
+    std::uint32_t v = 0;
+    for (int b = 3; b >= 0; --b) v = (v << 8) | static_cast<unsigned char>(p[b]);
+    return v;
+}
+
+// IDAPI_SETFIELDS: the fields the mask names from the block; the others are not touched, so a
+// memo longer than a slot or holding a zero byte stays as it is.
+void StoreNamed(CRecordStore& doc, int r, const char* view) {
+    using namespace idapi_block;
+    const std::uint32_t mask = GetU32(view + kFieldMask);
+    CPersonalData data = doc.ReadPersonalData(r);
+    if (mask & kMaskHandle) data.strHandle = FieldText(ReadText(view + kHandle, kSlot));
+    for (int k = 1; k <= 6; ++k)
+        if (mask & MaskMemo(k)) data.astrMemo[k - 1] = FieldText(ReadText(view + Memo(k), kSlot));
+    if (mask & kMaskCount) doc.m_anUpdateCount[r] = static_cast<int>(GetU32(view + kCount));
+    if (mask & kMaskRegistDate)
+        doc.m_atimeRegist[r] = CRecordStore::ParseDate(ReadText(view + kRegistDate, kDateSlot));
+    if (mask & kMaskUpdateDate)
+        doc.m_atimeUpdate[r] = CRecordStore::ParseDate(ReadText(view + kUpdateDate, kDateSlot));
+    doc.WritePersonalData(r, data);
+}
+
 }  // namespace
 
 CString ReadText(const char* p, std::size_t n) {
@@ -104,6 +127,7 @@ bool UsesBlock(WPARAM code) {
         case IDAPI_REGISTER:
         case IDAPI_DELETE:
         case IDAPI_SETDATA:
+        case IDAPI_SETFIELDS:
         case IDAPI_GETDATA:
         case IDAPI_EXISTS:
         case IDAPI_PICKUPTEXT:
@@ -128,7 +152,7 @@ LRESULT Run32(CRecordStore& doc, const CString* captions, WPARAM code, char* vie
     if (!UsesBlock(code) || !view || size == 0) return 0;
     // Functions that read or write past the ID need the whole block.
     const bool whole = code == IDAPI_GETCAPTIONS || code == IDAPI_REGISTER ||
-                       code == IDAPI_SETDATA || code == IDAPI_GETDATA;
+                       code == IDAPI_SETDATA || code == IDAPI_GETDATA || code == IDAPI_SETFIELDS;
     if (whole && size < kSize) return 0;
 
     switch (code) {
@@ -150,6 +174,13 @@ LRESULT Run32(CRecordStore& doc, const CString* captions, WPARAM code, char* vie
             const int r = doc.FindID(ReadSlot(view, size, kId));
             if (r == -1) return 0;
             StorePersonal(doc, r, view);
+            return 1;
+        }
+        case IDAPI_SETFIELDS: {
+            if (size < kSetFieldsSize) return 0;
+            const int r = doc.FindID(ReadSlot(view, size, kId));
+            if (r == -1) return 0;
+            StoreNamed(doc, r, view);
             return 1;
         }
         case IDAPI_GETDATA: {

@@ -41,6 +41,11 @@ constexpr WPARAM IDAPI_EXISTS = 15;
 constexpr WPARAM IDAPI_PICKUPTEXT = 20;
 constexpr WPARAM IDAPI_PICKUPREDO = 21;
 constexpr WPARAM IDAPI_PICKEDUP = 22;
+// Beyond the functions other programs know: changes only the fields the block's mask names, so
+// that a client keeps every other field whole, whatever its length or content. The block is
+// IDAPI_SETDATA's with the count at kCount, the registration date at kRegistDate, the update
+// date at kUpdateDate (dates as the list writes them or YY/MM/DD) and the mask after them.
+constexpr WPARAM IDAPI_SETFIELDS = 100;
 
 // The API data block: 256-byte zero-terminated slots, then the dates and the count.
 namespace idapi_block {
@@ -59,6 +64,16 @@ constexpr std::size_t kPrevUpdateDate = 2080;
 constexpr std::size_t kDateSlot = 32;
 constexpr std::size_t kCount = 2112;  // 32-bit signed, little-endian
 constexpr std::size_t kSize = 2116;
+// IDAPI_SETFIELDS: the update date in the previous update date's slot, then the mask.
+constexpr std::size_t kUpdateDate = kPrevUpdateDate;
+constexpr std::size_t kFieldMask = kSize;  // 32-bit, little-endian
+constexpr std::size_t kSetFieldsSize = kSize + 4;
+// The mask's bits: the handle, memo k (1..6), the count and the two dates.
+constexpr unsigned kMaskHandle = 1u;
+constexpr unsigned MaskMemo(int k) {
+    return 1u << k;
+}
+constexpr unsigned kMaskCount = 1u << 7, kMaskRegistDate = 1u << 8, kMaskUpdateDate = 1u << 9;
 // IDAPI_GETVERSION: major, minor and release as 32-bit unsigned integers.
 constexpr std::size_t kVersionSize = 12;
 }  // namespace idapi_block

@@ -138,6 +138,9 @@ TEST_F(ApiTest, MappingsSmallerThanTheBlockFailWhereTheWholeBlockIsNeeded) {
     EXPECT_EQ(Send32(IDAPI_EXISTS, exact), 1);
     std::vector<char> cut = IdBlock("ABC12345", 7);
     EXPECT_EQ(Send32(IDAPI_EXISTS, cut), 0);
+    // The mask after the block belongs to IDAPI_SETFIELDS's block.
+    std::vector<char> noMask = IdBlock("ABC12345", idapi_block::kSetFieldsSize - 1);
+    EXPECT_EQ(Send32(IDAPI_SETFIELDS, noMask), 0);
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(Utf8(doc->m_astrHandle[doc->FindID("ABC12345")]), "Blue");
 }

@@ -94,6 +94,29 @@ ToolRun Velkonctl(const std::vector<std::string>& args, const std::string& input
 
 }  // namespace
 
+// The command lines --help lists: "  name [--flag] OPERANDS  summary", split into words.
+namespace velkonctl_synopsis {
+struct Line {
+    std::string synopsis;
+    std::vector<std::string> words;
+};
+std::vector<Line> Lines(const std::string& help) {
+    std::vector<Line> lines;
+    std::istringstream in(help);
+    for (std::string line; std::getline(in, line);) {
+        if (line.size() < 3 || line.compare(0, 2, "  ") != 0 ||
+            !std::islower(static_cast<unsigned char>(line[2])))
+            continue;
+        Line parsed;
+        parsed.synopsis = line.substr(2, line.find("  ", 2) - 2);
+        std::istringstream words(parsed.synopsis);
+        parsed.words.assign(std::istream_iterator<std::string>(words), {});
+        lines.push_back(std::move(parsed));
+    }
+    return lines;
+}
+}  // namespace velkonctl_synopsis
+
 TEST_F(ApiTest, VelkonctlRecordCommandsAndTheirExitStatus) {
     EXPECT_EQ(Velkonctl({"register", "ABC12345", "handle=青い空", "memo2=二"}).status, 0);
     const ToolRun again = Velkonctl({"register", "ABC12345"});
@@ -143,6 +166,157 @@ TEST_F(ApiTest, VelkonctlRecordCommandsAndTheirExitStatus) {
     const HWND hEditor = reinterpret_cast<HWND>(std::stoull(edit.out, nullptr, 16));
     ASSERT_TRUE(::IsWindow(hEditor));
     CWnd::FromHandle(hEditor)->DestroyWindow();
+}
+
+TEST_F(ApiTest, VelkonctlChangesOnlyTheFieldsItIsGiven) {
+    const CTime regist(1995, 4, 1, 0, 0, 0), update(1996, 5, 2, 0, 0, 0);
+    const int r = AddRecord("XYZ00001", "Old", -1, regist, update);
+    // A data file may hold any length, and a zero byte, in a memo; no block carries them whole.
+    const CString longMemo(std::string(300, 'm'));
+    const CString zeroMemo(std::string_view("before\0after", 12));
+    doc->m_astrMemo1[r] = longMemo;
+    doc->m_astrMemo2[r] = zeroMemo;
+    const auto othersKept = [&](const char* step) {
+        EXPECT_EQ(doc->m_astrMemo1[r], longMemo) << step;
+        EXPECT_EQ(doc->m_astrMemo2[r], zeroMemo) << step;
+        EXPECT_EQ(doc->m_anUpdateCount[r], -1) << step;
+        EXPECT_EQ(doc->m_atimeRegist[r], regist) << step;
+        EXPECT_EQ(doc->m_atimeUpdate[r], update) << step;
+    };
+    ASSERT_EQ(Velkonctl({"set", "XYZ00001", "handle=Blue", "memo3=三"}).status, 0);
+    EXPECT_EQ(doc->m_astrHandle[r], "Blue");
+    EXPECT_EQ(doc->m_astrMemo3[r], Sjis("三"));
+    othersKept("set");
+    ASSERT_EQ(Velkonctl({"set-record", "XYZ00001", "山田　太郎"}).status, 0);
+    EXPECT_EQ(doc->m_astrHandle[r], Sjis("山田　太郎"));
+    EXPECT_EQ(doc->m_astrMemo3[r], Sjis("三"));
+    othersKept("set-record with the handle");
+    ASSERT_EQ(Velkonctl({"set-record", "XYZ00001"}).status, 0);
+    EXPECT_EQ(doc->m_astrHandle[r], Sjis("山田　太郎"));
+    othersKept("set-record alone");
+
+    // A registered record's count of -1 is told from an ID that is not registered.
+    const ToolRun count = Velkonctl({"count", "XYZ00001"});
+    EXPECT_EQ(count.status, 0);
+    EXPECT_EQ(count.out, "-1\n");
+    EXPECT_EQ(Velkonctl({"count", "XYZ00002"}).status, 1);
+
+    // A text longer than the program keeps is refused whole rather than cut.
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"set", "XYZ00001", "memo3=" + std::string(256, 'x')},
+             {"set-record", "XYZ00001", std::string(254, 'x') + "あ"},
+             {"set-record", "--replace", "XYZ00001", "H", std::string(300, 'x')}}) {
+        const ToolRun run = Velkonctl(args);
+        EXPECT_EQ(run.status, 2) << args[1];
+        EXPECT_NE(run.err.find("keeps at most 255"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(doc->m_astrMemo3[r], Sjis("三"));
+
+    // Count and dates by their places; the update date not given stays.
+    ASSERT_EQ(
+        Velkonctl({"set-record", "XYZ00001", "H", "", "", "", "", "", "", "7", "99/12/31"}).status,
+        0);
+    EXPECT_EQ(doc->m_anUpdateCount[r], 7);
+    EXPECT_EQ(doc->m_atimeRegist[r], CTime(1999, 12, 31, 0, 0, 0));
+    EXPECT_EQ(doc->m_atimeUpdate[r], update);
+    EXPECT_TRUE(doc->m_astrMemo1[r].IsEmpty());
+
+    // --replace stores the whole line: what is not given is empty, 0 and today.
+    doc->m_astrMemo1[r] = longMemo;
+    ASSERT_EQ(Velkonctl({"set-record", "--replace", "XYZ00001", "H2"}).status, 0);
+    EXPECT_EQ(doc->m_astrHandle[r], "H2");
+    EXPECT_TRUE(doc->m_astrMemo1[r].IsEmpty());
+    EXPECT_EQ(doc->m_anUpdateCount[r], 0);
+    EXPECT_NE(doc->m_atimeRegist[r], CTime(1999, 12, 31, 0, 0, 0));
+}
+
+TEST_F(ApiTest, VelkonctlRegistersNewIdsInCapitalsAndLooksIdsUpAsGiven) {
+    ASSERT_EQ(Velkonctl({"register", "abc12345", "handle=Blue"}).status, 0);
+    EXPECT_EQ(doc->FindID("abc12345"), -1);
+    ASSERT_NE(doc->FindID("ABC12345"), -1);
+    EXPECT_EQ(doc->m_astrHandle[doc->FindID("ABC12345")], "Blue");
+    const ToolRun again = Velkonctl({"register", "abc12345"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("already registered"), std::string::npos);
+    EXPECT_EQ(Velkonctl({"exists", "abc12345"}).status, 1);
+
+    ASSERT_EQ(Velkonctl({"set-record", "def00001", "Red"}).status, 0);
+    ASSERT_NE(doc->FindID("DEF00001"), -1);
+    EXPECT_EQ(doc->m_astrHandle[doc->FindID("DEF00001")], "Red");
+    ASSERT_EQ(
+        Velkonctl({"set-record", "--replace", "ghi00001", "Green", "", "", "", "", "", "", "3"})
+            .status,
+        0);
+    ASSERT_NE(doc->FindID("GHI00001"), -1);
+    EXPECT_EQ(doc->m_anUpdateCount[doc->FindID("GHI00001")], 3);
+
+    // An ID of another form the file holds is changed where it is.
+    AddRecord("xyz00009", "Old", 1, CTime(1997, 1, 5, 0, 0, 0), CTime(1997, 1, 5, 0, 0, 0));
+    ASSERT_EQ(Velkonctl({"set-record", "xyz00009", "New"}).status, 0);
+    ASSERT_EQ(Velkonctl({"set", "xyz00009", "memo1=m"}).status, 0);
+    EXPECT_EQ(doc->m_astrHandle[doc->FindID("xyz00009")], "New");
+    EXPECT_EQ(doc->m_astrMemo1[doc->FindID("xyz00009")], "m");
+    // The empty ID is one the file keeps too.
+    ASSERT_EQ(Velkonctl({"set-record", "", "Empty"}).status, 0);
+    ASSERT_EQ(Velkonctl({"set-record", "", "Still", "m1"}).status, 0);
+    ASSERT_NE(doc->FindID(""), -1);
+    EXPECT_EQ(doc->m_astrHandle[doc->FindID("")], "Still");
+    EXPECT_EQ(doc->GetRecordCount(), 5);
+}
+
+TEST_F(ApiTest, VelkonctlAnswersEveryBadInputWithALineAndStatus2) {
+    AddRecord("ABC12345", "Blue", 1, CTime(1997, 1, 5, 0, 0, 0), CTime(1997, 1, 5, 0, 0, 0));
+    doc->SetModifiedFlag(FALSE);
+    const std::string longId(300, 'A');
+    const std::string missing = dir.File("missing.txt");
+    std::vector<std::vector<std::string>> calls{
+        {"pickup", dir.Path()},
+        {"pickup", "--cp932", dir.Path()},
+        {"pickup", missing},
+        {"pickup", "/dev/zero"},
+        {"set", "ABC12345", "memo9=x"},
+        {"set", "ABC12345", "handle"},
+        {"set-record", "ABC12345", "H", "", "", "", "", "", "", "x"},
+        {"set-record", "ABC12345", "H", "", "", "", "", "", "", "99999999999"},
+        {"set-record", "ABC12345", "H", "", "", "", "", "", "", "1", "1999/13/01"},
+        {"set-record", "ABC12345", "H", "", "", "", "", "", "", "1", "1999/1/1", "tomorrow"},
+        {"set-record", "--replace", "ABC12345", "a\tb"},
+        {"get-memo", "x", "ABC12345"},
+        {"--timeout"},
+        {"--timeout", "0", "present"},
+        {"--bogus"},
+    };
+    // Every command with an ID too long for a request's block, wherever its synopsis has one.
+    for (const velkonctl_synopsis::Line& line :
+         velkonctl_synopsis::Lines(Velkonctl({"--help"}).out)) {
+        std::vector<std::string> args{line.words[0]};
+        bool hasId = false;
+        for (std::size_t i = 1; i < line.words.size(); ++i) {
+            const std::string& w = line.words[i];
+            if (w == "ID") hasId = true;
+            if (w[0] == '[') continue;
+            args.push_back(w == "ID" ? longId : w == "N" ? "1" : "handle=x");
+        }
+        if (hasId) calls.push_back(args);
+        // --help after a command is its usage, never an operand.
+        const ToolRun help = Velkonctl({line.words[0], "--help"});
+        EXPECT_EQ(help.status, 0) << line.words[0];
+        EXPECT_EQ(help.out.find("Usage: velkonctl " + line.words[0]), 0u) << help.out;
+    }
+    EXPECT_GE(calls.size(), 28u);  // 13 commands take an ID
+    for (const auto& args : calls) {
+        const ToolRun run = Velkonctl(args);
+        const std::string what = args[0] + (args.size() > 1 ? " " + args[1].substr(0, 20) : "");
+        EXPECT_EQ(run.status, 2) << what << ": " << run.err;
+        EXPECT_EQ(run.err.find("velkonctl: "), 0u) << what << ": " << run.err;
+        EXPECT_EQ(run.err.find("terminate"), std::string::npos) << what;
+    }
+    EXPECT_NE(Velkonctl({"pickup", dir.Path()}).err.find("is a folder"), std::string::npos);
+    EXPECT_NE(Velkonctl({"pickup", missing}).err.find("No such file"), std::string::npos);
+    // After "--" an operand is taken as it is, "--help" too.
+    EXPECT_EQ(Velkonctl({"exists", "--", "--help"}).status, 1);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 0);
 }
 
 TEST_F(ApiTest, VelkonctlPrintsControlCharactersOfStoredTextsEscaped) {
@@ -196,14 +370,9 @@ TEST_F(ApiTest, VelkonctlBadArgumentsAndNoProgram) {
     // Every command --help lists is one velkonctl knows, and a wrong number of arguments gets
     // its line of the help back: none where it needs an operand, too many where it needs none.
     std::size_t listed = 0;
-    std::istringstream lines(help.out);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.size() < 3 || line.compare(0, 2, "  ") != 0 ||
-            !std::islower(static_cast<unsigned char>(line[2])))
-            continue;
-        const std::string synopsis = line.substr(2, line.find("  ", 2) - 2);
-        std::istringstream words(synopsis);
-        const std::vector<std::string> parts{std::istream_iterator<std::string>(words), {}};
+    for (const velkonctl_synopsis::Line& line : velkonctl_synopsis::Lines(help.out)) {
+        const std::string& synopsis = line.synopsis;
+        const std::vector<std::string>& parts = line.words;
         const bool needsOperand = std::any_of(parts.begin() + 1, parts.end(),
                                               [](const std::string& w) { return w[0] != '['; });
         std::vector<std::string> args{parts[0]};

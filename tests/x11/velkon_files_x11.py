@@ -254,6 +254,19 @@ def case_saved_through_a_link(s):
     ended(s, proc, "SIGTERM")
 
 
+def case_dashes_end_the_options(s):
+    # After "--" the next argument is the file, whatever its name: "-x.lst" and "--help" open
+    # as data files rather than being taken for options (or ignored for a new, empty list).
+    for name in ("-x.lst", "--help"):
+        write(s.path(name), SAMPLE)
+        proc = s.start(["--", name], cwd=s.dir)
+        s.wait_window(frame_title(name))
+        status, out, err = ctl(s, "get-handle", "XYZ00001")
+        check(status == 0 and out == "山田　太郎\n", f"{name}: {status} {out!r} {err!r}")
+        proc.terminate()
+        ended(s, proc, "SIGTERM")
+
+
 def soak_records(n):
     """n records exactly as the program writes them, so that a save reproduces their bytes."""
     lines = []

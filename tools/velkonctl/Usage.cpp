@@ -66,6 +66,12 @@ std::string UsageText() {
     return text;
 }
 
+std::string CommandUsage(const Command& command) {
+    std::string text = "Usage: velkonctl " + Synopsis(command) + "\n  ";
+    AppendWrapped(text, command.summary, 2, 2);
+    return text;
+}
+
 int Fail(const std::string& message) {
     std::cerr << "velkonctl: " << message << "\n";
     return kError;

@@ -9,6 +9,8 @@ namespace velkonctl {
 
 // The whole --help text.
 std::string UsageText();
+// COMMAND --help: the synopsis and what the command does.
+std::string CommandUsage(const Command& command);
 // "get-memo N ID", "pickup [--cp932] [FILE|-]".
 std::string Synopsis(const Command& command);
 

@@ -1,6 +1,7 @@
 #include "tools/velkonctl/VelkonClient.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/base/Mbcs.h"
@@ -51,6 +52,12 @@ private:
 void PutSlot(std::vector<char>& block, std::size_t at, const CString& text) {
     const std::size_t n = mbcs::CharBoundaryAtOrBefore(text.View(), idapi_block::kSlot - 1);
     std::memcpy(block.data() + at, text.GetString(), n);
+    block[at + n] = '\0';
+}
+
+void PutDate(std::vector<char>& block, std::size_t at, const CString& date) {
+    const std::size_t n = std::min<std::size_t>(date.View().size(), idapi_block::kDateSlot - 1);
+    std::memcpy(block.data() + at, date.GetString(), n);
     block[at + n] = '\0';
 }
 
@@ -223,6 +230,20 @@ Reply CVelkonClient::GetData(const CString& id, Fields& rFields) {
         count = (count << 8) | static_cast<unsigned char>(block[kCount + b]);
     rFields.count = static_cast<int>(count);
     return reply;
+}
+
+Reply CVelkonClient::SetFields(const CString& id, const Fields& fields, unsigned mask) {
+    using namespace idapi_block;
+    std::vector<char> block = IdBlock(id, kSetFieldsSize);
+    PutFields(block, fields);
+    const auto putU32 = [&](std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) block[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    putU32(kCount, static_cast<std::uint32_t>(fields.count));
+    PutDate(block, kRegistDate, fields.registDate);
+    PutDate(block, kUpdateDate, fields.updateDate);
+    putU32(kFieldMask, mask);
+    return Call32(IDAPI_SETFIELDS, block);
 }
 
 Reply CVelkonClient::Exists(const CString& id) {

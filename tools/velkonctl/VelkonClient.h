@@ -29,6 +29,7 @@ struct Fields {
     CString registDate;
     CString prevUpdateDate;
     int count = 0;
+    CString updateDate;  // SetFields only: GetData has the previous update date
 };
 
 class CVelkonClient {
@@ -65,6 +66,8 @@ public:
     Reply Restore();
     Reply SetData(const CString& id, const Fields& fields);
     Reply GetData(const CString& id, Fields& rFields);
+    // Changes only the fields that mask names (idapi_block::kMaskHandle ...); dates as text.
+    Reply SetFields(const CString& id, const Fields& fields, unsigned mask);
     Reply Exists(const CString& id);
     Reply PickupText(std::string_view text);
     Reply PickupRedo();
