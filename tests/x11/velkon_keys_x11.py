@@ -129,6 +129,30 @@ def case_shift_f10_context_menu(s):
                and b"ABC12345" in open(data, "rb").read())
 
 
+def case_context_menu_at_focused_row(s):
+    # Shift+F10 and the Menu key open the list's context menu where the keys work: at the
+    # focused row inside the list (the window moved away from the screen's corner first), not
+    # at the screen's top-left corner.
+    s.start([write(s.path("data.lst"), SAMPLE)])
+    frame = s.wait_window(frame_title("data.lst"))
+    s.xdotool("windowmove", frame, "150", "120")
+    wait_until("the window moved", lambda: s.client_area(frame)[0] >= 150)
+    cx, cy, cw, ch = s.client_area(frame)
+    for key in ("shift+F10", "Menu"):
+        before = program_windows(s)
+        s.type_keys(frame, key)
+        menu = wait_until(f"the context menu after {key}",
+                          lambda: next(iter(program_windows(s) - before), None))
+        x, y, _, _ = s.client_area(menu)
+        s.shot(f"velkon95-context-menu-{key.replace('+', '-')}.png")
+        # Below the menu bar, inside the window's contents.
+        vx.check(cx <= x < cx + cw and cy + 24 <= y < cy + ch,
+                 f"{key}: the menu opened at ({x}, {y}), outside the list "
+                 f"({cx}, {cy}, {cw}x{ch})")
+        s.xdotool("key", "Escape")
+        wait_until("the context menu to close", lambda: menu not in program_windows(s))
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 
