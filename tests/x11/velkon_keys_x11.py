@@ -153,6 +153,42 @@ def case_context_menu_at_focused_row(s):
         wait_until("the context menu to close", lambda: menu not in program_windows(s))
 
 
+def case_keyboard_back_after_dialogs_and_menus(s):
+    # The list has the keyboard again after each of: the About box from the menu bar (F10 and
+    # its letters), the registration dialog (Ins), the context menu (Shift+F10), a menu opened
+    # from the bar and left with Esc twice. Each time Home and Enter open the editor on the
+    # first row, then End and Enter on the last.
+    s.start([write(s.path("data.lst"), SAMPLE)])
+    frame = s.wait_window(frame_title("data.lst"))
+
+    def list_has_keyboard(row_key, member_id):
+        wait_until("the main window active again", lambda: s.focus() == frame)
+        s.xdotool("key", "--delay", "80", row_key, "Return")
+        editor = s.wait_window(member_id + EDITOR)
+        s.type_keys(editor, "Escape")
+        wait_until(f"the editor on {member_id} to close", lambda: gone(s, member_id + EDITOR))
+
+    s.type_keys(frame, "F10", "h", "a", delay=80)
+    about = s.wait_window(ABOUT)
+    s.type_keys(about, "Escape")
+    wait_until("the About box to close", lambda: gone(s, ABOUT))
+    list_has_keyboard("Home", "ABC12345")
+
+    s.type_keys(frame, "Insert")
+    regist = s.wait_window(REGIST)
+    s.type_keys(regist, "Escape")
+    wait_until("the registration dialog to close", lambda: gone(s, REGIST))
+    list_has_keyboard("End", "XYZ00001")
+
+    for opening in (("shift+F10",), ("F10", "Down")):
+        before = program_windows(s)
+        s.type_keys(frame, *opening, delay=80)
+        menu = wait_until("a menu open", lambda: next(iter(program_windows(s) - before), None))
+        s.xdotool("key", "--delay", "80", *(["Escape"] * len(opening)))
+        wait_until("the menu to close", lambda: menu not in program_windows(s))
+        list_has_keyboard("Home", "ABC12345")
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 

@@ -436,4 +436,10 @@ TEST_F(FrameHelpTest, TheKeyboardGoesBackToTheViewWhenTheHelpWindowCloses) {
             << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
                                             : "nothing");
     }
+    // Esc typed into the search closes the window as well.
+    frame->RunCommand(ID_HELP_FINDER);
+    QWidget* search = HelpWindow() ? HelpWindow()->findChild<QWidget*>("HelpSearch") : nullptr;
+    ASSERT_NE(search, nullptr);
+    Key(search, Qt::Key_Escape);
+    EXPECT_EQ(ShownTopic(), "");
 }
