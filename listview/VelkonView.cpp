@@ -466,11 +466,34 @@ void CVelkonView::OnFont() {
 void CVelkonView::OnContextMenu(HWND, POINT point) {
     CMenu menu;
     if (!menu.LoadMenu(IDR_POPUP)) return;
+    // The keyboard (Shift+F10, the Menu key) sends no place: the menu opens at the row the keys
+    // work on, its top-left corner there, rather than at the screen's corner.
+    UINT align = TPM_CENTERALIGN;
+    if (point.x == -1 && point.y == -1) {
+        point = KeyboardMenuPoint();
+        align = TPM_LEFTALIGN;
+    }
     // Owned by the main window, so that the items are enabled, checked and carried out by the
-    // same handlers as the main menu's. The point is used as it comes, (-1, -1) included.
+    // same handlers as the main menu's.
     if (CMenu* popup = menu.GetSubMenu(1))
-        popup->TrackPopupMenu(TPM_CENTERALIGN | TPM_RIGHTBUTTON, point.x, point.y, AfxGetMainWnd());
+        popup->TrackPopupMenu(align | TPM_RIGHTBUTTON, point.x, point.y, AfxGetMainWnd());
     menu.DestroyMenu();
+}
+
+POINT CVelkonView::KeyboardMenuPoint() const {
+    CListCtrl& list = GetListCtrl();
+    RECT client;
+    list.GetClientRect(&client);
+    POINT at{client.left, client.top};
+    RECT row;
+    const int focused = list.GetNextItem(-1, LVNI_FOCUSED);
+    if (focused >= 0 && list.GetItemRect(focused, &row, LVIR_BOUNDS)) {
+        // Below the row's first cell; a row scrolled out of sight gives the nearest edge.
+        at.x = std::clamp(row.left, client.left, std::max(client.left, client.right - 1));
+        at.y = std::clamp(row.bottom, client.top, std::max(client.top, client.bottom - 1));
+    }
+    list.ClientToScreen(&at);
+    return at;
 }
 
 void CVelkonView::OnEditSelectAll() {

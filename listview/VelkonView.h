@@ -68,6 +68,9 @@ protected:
     void OnOnlyPickup();
     void OnUpdateOnlyPickup(CCmdUI* pCmdUI);
     void OnContextMenu(HWND hWnd, POINT point);
+    // Where the menu asked for from the keyboard opens, on the screen: below the focused row's
+    // first cell, or at the list's top-left corner with no row focused.
+    POINT KeyboardMenuPoint() const;
     void OnEditSelectAll();
     void OnUpdateEditSelectAll(CCmdUI* pCmdUI);
     void OnDeleteID();

@@ -118,8 +118,14 @@ BOOL CPropertyColor::SetColor(COLORREF clr) {
         default:
             return FALSE;
     }
-    m_listSample.Invalidate(TRUE);
+    RedrawSample();
     return TRUE;
+}
+
+void CPropertyColor::RedrawSample() {
+    // The rows are drawn inside the list's scrolled area, which a redraw of the list's own window
+    // leaves as it was until something else (another page) uncovers it.
+    m_listSample.RedrawItems(0, m_listSample.GetItemCount() - 1);
 }
 
 BOOL CPropertyColor::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -136,7 +142,7 @@ void CPropertyColor::OnDefault() {
     m_listSample.m_clrPickupText = RGB(255, 0, 0);
     m_listSample.m_clrBack = GetSysColor(COLOR_WINDOW);
     m_listSample.SetBkColor(m_listSample.m_clrBack);
-    m_listSample.Invalidate(TRUE);
+    RedrawSample();
     SetModified(TRUE);
 }
 

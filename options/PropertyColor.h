@@ -40,6 +40,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void RedrawSample();
     CString m_astrSampleID[kSampleRows];
     CString m_astrSampleText[kSampleRows];
     COptionOwners& m_owners;

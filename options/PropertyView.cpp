@@ -47,12 +47,17 @@ BOOL CPropertyView::OnCommand(WPARAM wParam, LPARAM lParam) {
     const int code = HIWORD(static_cast<DWORD>(wParam));
     if (id == IDC_COLUMNS && code == CLBN_CHKCHANGE) {
         // Each entry follows its line's check box, so that a flag never disagrees with what
-        // the user sees, whichever line was ticked.
+        // the user sees, whichever line was ticked. The line ticked becomes the selected one:
+        // 上に and 下に then move what the user just worked on, even when the click that
+        // ticked it fell on the box alone.
+        int ticked = -1;
         for (int i = 0; i < kColumns && i < m_listColumn.GetCount(); ++i) {
             int& tag = m_aColumnWork[i].iSubItem;
-            tag = m_listColumn.GetCheck(i) == 1 ? (tag | data_column::kShown)
-                                                : (tag & ~data_column::kShown);
+            const bool shown = m_listColumn.GetCheck(i) == 1;
+            if (shown != ((tag & data_column::kShown) != 0) && ticked < 0) ticked = i;
+            tag = shown ? (tag | data_column::kShown) : (tag & ~data_column::kShown);
         }
+        if (ticked >= 0 && m_listColumn.GetCurSel() != ticked) m_listColumn.SetCurSel(ticked);
         SetModified(TRUE);
     } else if (code == EN_CHANGE && id >= IDC_CAPTION_HANDLE &&
                id < IDC_CAPTION_HANDLE + kCaptions) {

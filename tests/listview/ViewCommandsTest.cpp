@@ -122,10 +122,13 @@ TEST_F(ListViewTest, ContextMenuShowsTheStatesOfTheMainMenu) {
     EXPECT_FALSE(seen["すべて選択"].first);  // the list is empty: nothing picked up
 }
 
-// From the keyboard the context menu comes with the point (-1, -1); it is used as it comes and
-// the menu still opens on the screen. Shift+F10 asks for it as the Menu key does.
-TEST_F(ListViewTest, ContextMenuFromTheKeyboardOpensOnTheScreen) {
+// From the keyboard the context menu comes with the point (-1, -1), which is no place: the menu
+// opens below the first cell of the focused row, or at the list's top-left corner with no row
+// focused. Shift+F10 asks for it as the Menu key does.
+TEST_F(ListViewTest, ContextMenuFromTheKeyboardOpensAtTheFocusedRow) {
     Open(TenRecords());
+    CListCtrl& ctrl = view->GetListCtrl();
+    QWidget* list = view->GetWidget();
     const auto shownAfter = [](const std::function<void()>& ask) {
         QRect shownAt;
         QTimer::singleShot(0, [&shownAt] {
@@ -138,24 +141,34 @@ TEST_F(ListViewTest, ContextMenuFromTheKeyboardOpensOnTheScreen) {
         afx_ui::ProcessEvents();
         return shownAt;
     };
-    const QRect fromMessage = shownAfter(
-        [this] { view->SendMessage(WM_CONTEXTMENU, 0, static_cast<LPARAM>(0xFFFFFFFF)); });
-    ASSERT_FALSE(fromMessage.isNull());
-    EXPECT_GE(fromMessage.left(), 0);
-    EXPECT_GE(fromMessage.top(), 0);
+    const auto fromMessage = [&] {
+        return shownAfter(
+            [this] { view->SendMessage(WM_CONTEXTMENU, 0, static_cast<LPARAM>(0xFFFFFFFF)); });
+    };
+    ctrl.SetItemState(2, LVIS_FOCUSED, LVIS_FOCUSED);
+    RECT row;
+    ASSERT_TRUE(ctrl.GetItemRect(2, &row, LVIR_BOUNDS));
+    const QRect atRow = fromMessage();
+    ASSERT_FALSE(atRow.isNull());
+    EXPECT_EQ(atRow.topLeft(), list->mapToGlobal(QPoint(row.left, row.bottom)));
+    EXPECT_TRUE(QRect(list->mapToGlobal(QPoint(0, 0)), list->size()).contains(atRow.topLeft()));
 
-    QWidget* list = view->GetWidget();
     const QRect fromShiftF10 = shownAfter([list] {
         QKeyEvent key(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
         QCoreApplication::sendEvent(list, &key);
     });
-    EXPECT_EQ(fromShiftF10, fromMessage);
+    EXPECT_EQ(fromShiftF10, atRow);
     const QRect fromMenuKey = shownAfter([list] {
         QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, 0),
                                list->mapToGlobal(QPoint(0, 0)));
         QCoreApplication::sendEvent(list, &menu);
     });
-    EXPECT_EQ(fromMenuKey, fromMessage);
+    EXPECT_EQ(fromMenuKey, atRow);
+
+    // No row focused: the list's own corner.
+    ctrl.SetItemState(2, 0, LVIS_FOCUSED);
+    ASSERT_EQ(ctrl.GetNextItem(-1, LVNI_FOCUSED), -1);
+    EXPECT_EQ(fromMessage().topLeft(), list->mapToGlobal(QPoint(0, 0)));
     // F10 alone is the menu bar's, not the list's.
     const QRect fromF10 = shownAfter([list] {
         QKeyEvent key(QEvent::KeyPress, Qt::Key_F10, Qt::NoModifier);

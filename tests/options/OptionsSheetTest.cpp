@@ -2,9 +2,14 @@
 // the program's own frame, document and list view.
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -26,6 +31,7 @@
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestPictures.h"
+#include "tests/support/TestSupport.h"
 
 using namespace testing_support;
 using listview_test::ListViewTest;
@@ -247,6 +253,49 @@ TEST_F(OptionsTest, ColumnLinesMoveWithinTheListAndTicksDecideWhatIsShown) {
     EXPECT_EQ(view->GetListCtrl().GetItemCount(), 3);
 }
 
+namespace {
+// A click as the mouse makes it on the check box of a column line, not on its text.
+void ClickCheckBox(CDialog* page, int row) {
+    auto* list = qobject_cast<QListWidget*>(page->GetDlgItem(IDC_COLUMNS)->GetWidget());
+    ASSERT_NE(list, nullptr);
+    const QRect line = list->visualItemRect(list->item(row));
+    const int box = list->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, list);
+    const QPointF at(line.left() + 3 + box / 2.0, line.center().y());
+    QWidget* viewport = list->viewport();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(viewport, &e);
+    }
+}
+}  // namespace
+
+// The line whose box was clicked is the one 上に and 下に move, ticked or unticked, whichever
+// line was selected before.
+TEST_F(OptionsTest, AClickOnAColumnsCheckBoxTicksAndSelectsItsLine) {
+    RunSheet([&](CPropertySheet* sheet) {
+        CDialog* page = Show(sheet, kView);
+        ASSERT_EQ(page->SendDlgItemMessage(IDC_COLUMNS, LB_GETCURSEL), 0);
+        const std::string third = Lines(page, IDC_COLUMNS)[3];
+        const auto before = page->SendDlgItemMessage(IDC_COLUMNS, LBX_GETCHECK, 3);
+        ClickCheckBox(page, 3);
+        EXPECT_NE(page->SendDlgItemMessage(IDC_COLUMNS, LBX_GETCHECK, 3), before);
+        EXPECT_EQ(page->SendDlgItemMessage(IDC_COLUMNS, LB_GETCURSEL), 3);
+        Click(page, IDC_COLUMN_UP);
+        EXPECT_EQ(Lines(page, IDC_COLUMNS)[2], third);
+        EXPECT_NE(page->SendDlgItemMessage(IDC_COLUMNS, LBX_GETCHECK, 2), before);
+        // Unticking by the box selects too; the tick moves down with its line.
+        ClickCheckBox(page, 0);
+        EXPECT_EQ(page->SendDlgItemMessage(IDC_COLUMNS, LB_GETCURSEL), 0);
+        Click(page, IDC_COLUMN_DOWN);
+        EXPECT_EQ(Lines(page, IDC_COLUMNS)[1], "ID");
+        EXPECT_EQ(page->SendDlgItemMessage(IDC_COLUMNS, LBX_GETCHECK, 1), 0);
+        Click(sheet, IDOK);
+    });
+    EXPECT_EQ(Headers()[0], "ハンドル");
+}
+
 TEST_F(OptionsTest, CaptionsAreLimitedAndReachTheHeaderOnApply) {
     RunSheet([&](CPropertySheet* sheet) {
         CDialog* page = Show(sheet, kView);
@@ -392,6 +441,24 @@ std::pair<int, int> InkColumns(QWidget* w, const QRect& area, QRgb back) {
 }
 }  // namespace
 
+namespace {
+// Counts the paints of a list's scrolled area, where its rows are drawn.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* list, int* count) : m_count(count) {
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(list))
+            area->viewport()->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++*m_count;
+        return false;
+    }
+
+private:
+    int* m_count;
+};
+}  // namespace
+
 TEST_F(OptionsTest, SwatchesColourTheSampleAtOnceAndTheListOnApply) {
     Open(listview_test::kThree);
     // A list font larger than the one the sample's first column was once sized for: the sample
@@ -434,8 +501,19 @@ TEST_F(OptionsTest, SwatchesColourTheSampleAtOnceAndTheListOnApply) {
             EXPECT_GE(right - left + 1, id - 3) << row;
             EXPECT_LT(right, cell.right()) << row;
         }
+        // The sample on the screen follows each swatch at once: its rows are drawn again, not
+        // only the next time the page is uncovered.
+        int rowsPainted = 0;
+        PaintWatch watch(sample, &rowsPainted);
+        ASSERT_TRUE(RunEventsUntil([&] { return sample->isVisible(); }));
         PickRow(page, IDC_COLOR_CATEGORY, 1);
+        rowsPainted = 0;
         Click(page, IDC_SWATCH8);  // blue
+        EXPECT_TRUE(RunEventsUntil([&] { return rowsPainted > 0; }));
+        PickRow(page, IDC_COLOR_CATEGORY, 0);
+        rowsPainted = 0;
+        Click(page, IDC_SWATCH3);
+        EXPECT_TRUE(RunEventsUntil([&] { return rowsPainted > 0; }));
         EXPECT_EQ(page->m_listSample.m_clrPickupText, 0x00FF0000u);
         EXPECT_TRUE(CanApply(sheet));
         EXPECT_GT(PixelsOf(sample, RGB(0, 0, 255)), 20);

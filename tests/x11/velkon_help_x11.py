@@ -46,6 +46,26 @@ def case_help_f1_and_help_mode(s):
     no_messages(log)
 
 
+def case_help_closed_gives_keyboard_back(s):
+    # F10, Down to the first menu's first item and F1 show that item's topic. Once the help
+    # window closes (by the window manager, then by Esc), the list has the keyboard again:
+    # a letter finds its ID, or Home goes to the first row, and Enter opens the editor on it.
+    frame, log = start(s)
+    for close, key, member_id in (("alt+F4", "n", "NIF55555"), ("Escape", "Home", "ABC12345")):
+        keys(s, frame, "F10", "Down", "F1")
+        help_window = wait_until(
+            "the help window", lambda: next((w for w, t in s.windows().items()
+                                             if t.endswith(HELP)), None))
+        keys(s, help_window, close)
+        wait_until(f"the help window closed by {close}", lambda: help_window not in s.windows())
+        wait_until("the main window active again", lambda: s.focus() == frame)
+        s.xdotool("key", "--delay", "80", key, "Return")
+        editor = s.wait_window(member_id + " - ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集")
+        keys(s, editor, "Escape")
+        wait_until("the editor closed", lambda: editor not in s.windows())
+    no_messages(log)
+
+
 def case_help_dialog_button(s):
     # The About box's ﾍﾙﾌﾟ button (Tab from OK, then Space) and F1 in the options sheet. The help
     # window takes keys while the modal box is open: its search finds and opens another topic.

@@ -129,6 +129,66 @@ def case_shift_f10_context_menu(s):
                and b"ABC12345" in open(data, "rb").read())
 
 
+def case_context_menu_at_focused_row(s):
+    # Shift+F10 and the Menu key open the list's context menu where the keys work: at the
+    # focused row inside the list (the window moved away from the screen's corner first), not
+    # at the screen's top-left corner.
+    s.start([write(s.path("data.lst"), SAMPLE)])
+    frame = s.wait_window(frame_title("data.lst"))
+    s.xdotool("windowmove", frame, "150", "120")
+    wait_until("the window moved", lambda: s.client_area(frame)[0] >= 150)
+    cx, cy, cw, ch = s.client_area(frame)
+    for key in ("shift+F10", "Menu"):
+        before = program_windows(s)
+        s.type_keys(frame, key)
+        menu = wait_until(f"the context menu after {key}",
+                          lambda: next(iter(program_windows(s) - before), None))
+        x, y, _, _ = s.client_area(menu)
+        s.shot(f"velkon95-context-menu-{key.replace('+', '-')}.png")
+        # Below the menu bar, inside the window's contents.
+        vx.check(cx <= x < cx + cw and cy + 24 <= y < cy + ch,
+                 f"{key}: the menu opened at ({x}, {y}), outside the list "
+                 f"({cx}, {cy}, {cw}x{ch})")
+        s.xdotool("key", "Escape")
+        wait_until("the context menu to close", lambda: menu not in program_windows(s))
+
+
+def case_keyboard_back_after_dialogs_and_menus(s):
+    # The list has the keyboard again after each of: the About box from the menu bar (F10 and
+    # its letters), the registration dialog (Ins), the context menu (Shift+F10), a menu opened
+    # from the bar and left with Esc twice. Each time Home and Enter open the editor on the
+    # first row, then End and Enter on the last.
+    s.start([write(s.path("data.lst"), SAMPLE)])
+    frame = s.wait_window(frame_title("data.lst"))
+
+    def list_has_keyboard(row_key, member_id):
+        wait_until("the main window active again", lambda: s.focus() == frame)
+        s.xdotool("key", "--delay", "80", row_key, "Return")
+        editor = s.wait_window(member_id + EDITOR)
+        s.type_keys(editor, "Escape")
+        wait_until(f"the editor on {member_id} to close", lambda: gone(s, member_id + EDITOR))
+
+    s.type_keys(frame, "F10", "h", "a", delay=80)
+    about = s.wait_window(ABOUT)
+    s.type_keys(about, "Escape")
+    wait_until("the About box to close", lambda: gone(s, ABOUT))
+    list_has_keyboard("Home", "ABC12345")
+
+    s.type_keys(frame, "Insert")
+    regist = s.wait_window(REGIST)
+    s.type_keys(regist, "Escape")
+    wait_until("the registration dialog to close", lambda: gone(s, REGIST))
+    list_has_keyboard("End", "XYZ00001")
+
+    for opening in (("shift+F10",), ("F10", "Down")):
+        before = program_windows(s)
+        s.type_keys(frame, *opening, delay=80)
+        menu = wait_until("a menu open", lambda: next(iter(program_windows(s) - before), None))
+        s.xdotool("key", "--delay", "80", *(["Escape"] * len(opening)))
+        wait_until("the menu to close", lambda: menu not in program_windows(s))
+        list_has_keyboard("Home", "ABC12345")
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 

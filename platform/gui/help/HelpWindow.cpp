@@ -5,9 +5,11 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
 #include <QShortcut>
@@ -198,10 +200,39 @@ void HelpWindowQt::ShowSearch() {
 }
 
 void HelpWindowQt::Present() {
+    RememberReturn();
     if (isMinimized()) showNormal();
     show();
     raise();
     activateWindow();
+}
+
+void HelpWindowQt::RememberReturn() {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() == this) return;
+    // A menu bar holds the keyboard only for a while (F10, or a menu whose item F1 was pressed
+    // on): left now, it hands it back to the control it took it from. Remembered as it stands,
+    // the bar would keep the keyboard from the list after the help window closes.
+    if (qobject_cast<QMenuBar*>(focus)) {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(focus, &escape);
+        focus = QApplication::focusWidget();
+        if (!focus || qobject_cast<QMenuBar*>(focus)) return;
+    }
+    m_returnWindow = focus->window();
+    m_returnFocus = focus;
+}
+
+void HelpWindowQt::GiveKeyboardBack() {
+    QWidget* window = m_returnWindow;
+    QWidget* focus = m_returnFocus;
+    m_returnWindow = nullptr;
+    m_returnFocus = nullptr;
+    if (!window || !window->isVisible()) return;
+    // A control gone or hidden since leaves the choice to the window.
+    if (focus && focus->window() == window && focus->isVisible() && focus->isEnabled())
+        focus->setFocus(Qt::ActiveWindowFocusReason);
+    window->activateWindow();
 }
 
 void HelpWindowQt::OnSourceChanged(const QUrl& url) {
@@ -260,9 +291,19 @@ bool HelpWindowQt::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+void HelpWindowQt::keyPressEvent(QKeyEvent* event) {
+    // Esc that no part of the window took closes it, as it closes the program's dialogs.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void HelpWindowQt::closeEvent(QCloseEvent* event) {
     SavePlacement();
     QWidget::closeEvent(event);
+    if (event->isAccepted()) GiveKeyboardBack();
 }
 
 void HelpWindowQt::SavePlacement() const {

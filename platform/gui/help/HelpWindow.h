@@ -3,6 +3,7 @@
 // when it was last closed (profile section "Help Window").
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -44,6 +45,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildContents();
@@ -52,6 +54,8 @@ private:
     void OnSourceChanged(const QUrl& url);
     void RestorePlacement();
     void Present();
+    void RememberReturn();
+    void GiveKeyboardBack();
 
     const HelpBook& m_book;
     QString m_topic;
@@ -65,6 +69,10 @@ private:
     QToolButton* m_back = nullptr;
     QToolButton* m_forward = nullptr;
     QSplitter* m_splitter = nullptr;
+    // The window and control that had the keyboard when help was asked for; they have it
+    // again when the help window closes.
+    QPointer<QWidget> m_returnWindow;
+    QPointer<QWidget> m_returnFocus;
 };
 
 }  // namespace afx_help

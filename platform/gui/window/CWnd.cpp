@@ -546,6 +546,13 @@ void CWnd::GetClientRect(LPRECT lpRect) const {
     if (m_pWidget && lpRect) *lpRect = ToRect(m_pWidget->rect());
 }
 
+void CWnd::ClientToScreen(POINT* lpPoint) const {
+    if (!m_pWidget || !lpPoint) return;
+    const QPoint at = m_pWidget->mapToGlobal(QPoint(lpPoint->x, lpPoint->y));
+    lpPoint->x = at.x();
+    lpPoint->y = at.y();
+}
+
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL) {
     if (m_pWidget) m_pWidget->setGeometry(x, y, nWidth, nHeight);
 }

@@ -68,6 +68,8 @@ public:
     BOOL SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl);
     void GetWindowRect(LPRECT lpRect) const;
     void GetClientRect(LPRECT lpRect) const;
+    // A point of the client area as a point of the screen.
+    void ClientToScreen(POINT* lpPoint) const;
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
     void Invalidate(BOOL bErase = TRUE);
     void UpdateWindow();

@@ -393,3 +393,53 @@ TEST_F(FrameHelpTest, AModelessDialogHasItsTopicThoughNothingWaitsForIt) {
     EXPECT_EQ(ShownTopic(), "modeless.html");
     modeless.DestroyWindow();
 }
+
+namespace {
+QWidget* HelpWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QStringLiteral("HelpWindow") && w->isVisible()) return w;
+    return nullptr;
+}
+}  // namespace
+
+// F10, a menu opened from the bar, F1 on its item: the bar had taken the keyboard from the view,
+// and the view has it again once the help window closes, by Esc or otherwise.
+TEST_F(FrameHelpTest, TheKeyboardGoesBackToTheViewWhenTheHelpWindowCloses) {
+    QAction* run = MenuItem(kMenuCommand);
+    ASSERT_NE(run, nullptr);
+    auto* menu = qobject_cast<QMenu*>(run->parent());
+    ASSERT_NE(menu, nullptr);
+    QMenuBar* bar = Window()->menuBar();
+    for (bool byEscape : {true, false}) {
+        SCOPED_TRACE(byEscape ? "Esc" : "closed");
+        Window()->activateWindow();
+        ViewWidget()->setFocus(Qt::OtherFocusReason);
+        ASSERT_TRUE(RunEventsUntil([&] { return QApplication::focusWidget() == ViewWidget(); }));
+        Press(QKeySequence(Qt::Key_F10));
+        ASSERT_EQ(QApplication::focusWidget(), bar);
+        bar->setActiveAction(menu->menuAction());
+        ASSERT_TRUE(RunEventsUntil([&] { return menu->isVisible(); }));
+        menu->setActiveAction(run);
+        Key(menu, Qt::Key_F1);
+        ASSERT_EQ(ShownTopic(), "menu-command.html");
+        QWidget* help = HelpWindow();
+        ASSERT_NE(help, nullptr);
+        EXPECT_TRUE(RunEventsUntil([&] { return QApplication::activeWindow() == help; }));
+        if (byEscape) {
+            QWidget* focus = help->focusWidget() ? help->focusWidget() : help;
+            Key(focus, Qt::Key_Escape);
+        } else {
+            help->close();
+        }
+        EXPECT_EQ(ShownTopic(), "");
+        EXPECT_TRUE(RunEventsUntil([&] { return QApplication::focusWidget() == ViewWidget(); }))
+            << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
+                                            : "nothing");
+    }
+    // Esc typed into the search closes the window as well.
+    frame->RunCommand(ID_HELP_FINDER);
+    QWidget* search = HelpWindow() ? HelpWindow()->findChild<QWidget*>("HelpSearch") : nullptr;
+    ASSERT_NE(search, nullptr);
+    Key(search, Qt::Key_Escape);
+    EXPECT_EQ(ShownTopic(), "");
+}
