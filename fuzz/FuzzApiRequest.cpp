@@ -187,7 +187,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CRecordStore doc;
     for (const char* id : {"ABC12345", "XYZ00001"}) FUZZ_CHECK(doc.AddNewID(id, "h"));
     const CString captions[7] = {"a", "b", "c", "d", "e", "f", "g"};
-    const WPARAM code = data[0] % 24;
+    // The codes of the old API and those beyond it.
+    const WPARAM code = data[0] % 25 == 24 ? IDAPI_SETFIELDS : data[0] % 25;
     // A heap copy of exactly the block's size, so that any access past it is caught.
     std::vector<char> block(data + 1, data + size);
     velkon_api::Run32(doc, data[1] & 1 ? captions : nullptr, code, block.data(), block.size());

@@ -86,13 +86,12 @@ std::string DisplayTextToUtf8(std::string_view text) {
     std::size_t from = 0;
     while (from < text.size()) {
         const std::size_t start = text.find(kPathStart, from);
-        out += Cp932ToUtf8(text.substr(from, start == std::string_view::npos ? text.npos
-                                                                             : start - from));
+        out += Cp932ToUtf8(
+            text.substr(from, start == std::string_view::npos ? text.npos : start - from));
         if (start == std::string_view::npos) break;
         const std::size_t end = text.find(kPathEnd, start + 1);
-        AppendPath(out, text.substr(start + 1, end == std::string_view::npos
-                                                   ? text.npos
-                                                   : end - start - 1));
+        AppendPath(out, text.substr(start + 1,
+                                    end == std::string_view::npos ? text.npos : end - start - 1));
         from = end == std::string_view::npos ? text.size() : end + 1;
     }
     return out;

@@ -46,25 +46,21 @@ QMargins EstimatedFrame() {
 }
 
 void Fit(QWidget* window) {
-    const QMargins frame = Framed(window) ? QMargins(window->geometry().left() -
-                                                         window->frameGeometry().left(),
-                                                     window->geometry().top() -
-                                                         window->frameGeometry().top(),
-                                                     window->frameGeometry().right() -
-                                                         window->geometry().right(),
-                                                     window->frameGeometry().bottom() -
-                                                         window->geometry().bottom())
-                                          : EstimatedFrame();
+    const QMargins frame =
+        Framed(window) ? QMargins(window->geometry().left() - window->frameGeometry().left(),
+                                  window->geometry().top() - window->frameGeometry().top(),
+                                  window->frameGeometry().right() - window->geometry().right(),
+                                  window->frameGeometry().bottom() - window->geometry().bottom())
+                       : EstimatedFrame();
     // The place is the frame's top left, as the window system shows it (see GetWindowPlacement).
     const QRect outer(window->pos(), window->size().grownBy(frame));
     QScreen* screen = QGuiApplication::screenAt(outer.center());
     if (!screen) screen = QGuiApplication::screenAt(outer.topLeft());
     if (!screen) screen = window->screen();
     if (!screen) return;
-    const QSize least =
-        window->minimumSizeHint().expandedTo(window->minimumSize()).grownBy(frame);
-    const RECT fitted = afx_frame::FitFrameToArea(
-        ToRect(outer), {least.width(), least.height()}, ToRect(screen->availableGeometry()));
+    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize()).grownBy(frame);
+    const RECT fitted = afx_frame::FitFrameToArea(ToRect(outer), {least.width(), least.height()},
+                                                  ToRect(screen->availableGeometry()));
     const QRect place(fitted.left, fitted.top, fitted.right - fitted.left,
                       fitted.bottom - fitted.top);
     if (place == outer) return;

@@ -20,8 +20,8 @@ TEST(DisplayText, PathsOutsideTheCodePageSurviveFormattingWhole) {
         EXPECT_EQ(shown.rfind("前回の終了時に", 0), 0u) << shown;  // the CP932 text around it
         EXPECT_NE(shown.find("この変更を開きますか？"), std::string::npos);
         // Joined as the file error messages are, twice in one text.
-        const CString joined = "\n\n" + FileNameForDisplay(name) + "\n" +
-                               FileNameForDisplay(name) + Sjis("（更新）");
+        const CString joined =
+            "\n\n" + FileNameForDisplay(name) + "\n" + FileNameForDisplay(name) + Sjis("（更新）");
         EXPECT_EQ(DisplayTextToUtf8(joined.View()), "\n\n" + name + "\n" + name + "（更新）");
     }
     // A name the code page holds stays plain text, as the tests and scripts that read titles
@@ -32,10 +32,11 @@ TEST(DisplayText, PathsOutsideTheCodePageSurviveFormattingWhole) {
 
 TEST(DisplayText, OddNamesAndCutTextsShowWithoutLosingTheRest) {
     // The marks' own bytes in a name, and the escape, come back as they were.
-    const std::string controls = "a\x01"
-                                 "b\x02"
-                                 "c\x10"
-                                 "d\x10\x41.lst";
+    const std::string controls =
+        "a\x01"
+        "b\x02"
+        "c\x10"
+        "d\x10\x41.lst";
     const CString marked = FileNameForDisplay(controls);
     EXPECT_EQ(DisplayTextToUtf8((marked + "!").View()), controls + "!");
     // A name that is no UTF-8 (Latin-1) shows its other characters; the stray byte as U+FFFD.
