@@ -75,17 +75,17 @@ constexpr DialogItem kSpecifyDate[] = {
     {IDC_DAY_SPIN, DlgCtl::UpDown, kUpDown, nullptr, 123, 8, 10, 12},
     {IDC_STATIC, DlgCtl::Static, kLabel, "日", 125, 10, 10, 8},
     {IDC_CURRENT_DATE, DlgCtl::Button, kPush | WS_GROUP, "現在の日付(&C)", 7, 26, 66, 14},
-    {IDC_STATIC, DlgCtl::Button, kGroupBox | WS_GROUP, "対象", 7, 46, 80, 46},
-    {IDC_TARGET_REGIST_DATE, DlgCtl::Button, kCheck | WS_GROUP, "登録日付(&R)", 13, 58, 72, 10},
-    {IDC_TARGET_UPDATE_DATE, DlgCtl::Button, kCheck, "前回更新日付(&U)", 13, 74, 72, 10},
-    {IDC_STATIC, DlgCtl::Button, kGroupBox | WS_GROUP, "条件", 92, 46, 48, 46},
+    {IDC_STATIC, DlgCtl::Button, kGroupBox | WS_GROUP, "対象", 7, 46, 84, 46},
+    {IDC_TARGET_REGIST_DATE, DlgCtl::Button, kCheck | WS_GROUP, "登録日付(&R)", 13, 58, 76, 10},
+    {IDC_TARGET_UPDATE_DATE, DlgCtl::Button, kCheck, "前回更新日付(&U)", 13, 74, 76, 10},
+    {IDC_STATIC, DlgCtl::Button, kGroupBox | WS_GROUP, "条件", 96, 46, 52, 46},
     {IDC_ON_OR_BEFORE, DlgCtl::Button, kChild | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON,
-     "以前(&B)", 98, 56, 40, 10},
-    {IDC_ON_THE_DAY, DlgCtl::Button, kChild | BS_AUTORADIOBUTTON, "一致(&M)", 98, 67, 40, 10},
-    {IDC_ON_OR_AFTER, DlgCtl::Button, kChild | BS_AUTORADIOBUTTON, "以後(&A)", 98, 78, 40, 10},
-    {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 146, 7, 50, 14},
-    {kIdCancel, DlgCtl::Button, kPush, "ｷｬﾝｾﾙ", 146, 24, 50, 14},
-    {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 146, 41, 50, 14},
+     "以前(&B)", 102, 56, 44, 10},
+    {IDC_ON_THE_DAY, DlgCtl::Button, kChild | BS_AUTORADIOBUTTON, "一致(&M)", 102, 67, 44, 10},
+    {IDC_ON_OR_AFTER, DlgCtl::Button, kChild | BS_AUTORADIOBUTTON, "以後(&A)", 102, 78, 44, 10},
+    {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 154, 7, 50, 14},
+    {kIdCancel, DlgCtl::Button, kPush, "ｷｬﾝｾﾙ", 154, 24, 50, 14},
+    {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 154, 41, 50, 14},
 };
 
 // The keyword filter: the keyword with its history, match case, and eight targets in two
@@ -94,9 +94,10 @@ constexpr DialogItem kSpecifyKeyword[] = {
     {IDC_STATIC, DlgCtl::Static, kLabel, "ｷｰﾜｰﾄﾞ(&K):", 7, 9, 42, 8},
     {IDC_KEYWORD, DlgCtl::ComboBox,
      kChild | WS_TABSTOP | WS_VSCROLL | WS_GROUP | CBS_DROPDOWN | CBS_AUTOHSCROLL, nullptr, 50, 7,
-     94, 80},
-    {IDC_MATCH_CASE, DlgCtl::Button, kCheck | WS_GROUP, "大文字／小文字の区別(&C)", 50, 24, 94, 10},
-    {IDC_STATIC, DlgCtl::Button, kGroupBox | WS_GROUP, "検索対象(&S):", 7, 40, 137, 74},
+     106, 80},
+    {IDC_MATCH_CASE, DlgCtl::Button, kCheck | WS_GROUP, "大文字／小文字の区別(&C)", 50, 24, 106,
+     10},
+    {IDC_STATIC, DlgCtl::Button, kGroupBox | WS_GROUP, "検索対象(&S):", 7, 40, 149, 74},
     {IDC_TARGET_ID, DlgCtl::Button, kCheck | WS_GROUP, "ID", 14, 53, 60, 10},
     {IDC_TARGET_HANDLE, DlgCtl::Button, kCheck, "HANDLE", 14, 67, 60, 10},
     {IDC_TARGET_MEMO1, DlgCtl::Button, kCheck, "MEMO1", 14, 81, 60, 10},
@@ -105,9 +106,9 @@ constexpr DialogItem kSpecifyKeyword[] = {
     {IDC_TARGET_MEMO4, DlgCtl::Button, kCheck, "MEMO4", 78, 67, 60, 10},
     {IDC_TARGET_MEMO5, DlgCtl::Button, kCheck, "MEMO5", 78, 81, 60, 10},
     {IDC_TARGET_MEMO6, DlgCtl::Button, kCheck, "MEMO6", 78, 95, 60, 10},
-    {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 150, 7, 50, 14},
-    {kIdCancel, DlgCtl::Button, kPush, "ｷｬﾝｾﾙ", 150, 24, 50, 14},
-    {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 150, 41, 50, 14},
+    {kIdOk, DlgCtl::Button, kDefPush | WS_GROUP, "OK", 162, 7, 50, 14},
+    {kIdCancel, DlgCtl::Button, kPush, "ｷｬﾝｾﾙ", 162, 24, 50, 14},
+    {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 162, 41, 50, 14},
 };
 
 // The copy/send chooser: the expanded formats, OK and Cancel.
@@ -152,10 +153,14 @@ constexpr DialogItem kAbout[] = {
     {ID_HELP, DlgCtl::Button, kPush, "ﾍﾙﾌﾟ", 118, 68, 48, 14},
 };
 
-// Pages of the options sheet: child windows, all of one size; the caption names the tab.
+// Pages of the options sheet: child windows, of one size but the colour page; the caption names
+// the tab.
 constexpr std::uint32_t kPage = WS_CHILD | DS_SETFONT;
 constexpr short kPageCx = 262;
 constexpr short kPageCy = 143;
+// The colour page is wider: its button ﾃﾞﾌｫﾙﾄに戻す beside the sample needs the room in a
+// Japanese font.
+constexpr short kColorPageCx = kPageCx + 10;
 
 constexpr DialogItem kPropertyEnviron[] = {
     {IDC_STATIC, DlgCtl::Button, kGroupBox, "動作ｵﾌﾟｼｮﾝ", 7, 7, 248, 56},
@@ -257,7 +262,7 @@ constexpr DialogItem kPropertyColor[] = {
      kChild | WS_TABSTOP | WS_BORDER | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS |
          LVS_OWNERDRAWFIXED,
      nullptr, 14, 76, 176, 60},
-    {IDC_DEFAULT_COLORS, DlgCtl::Button, kPush | WS_GROUP, "ﾃﾞﾌｫﾙﾄに戻す(&D)", 201, 127, 54, 14},
+    {IDC_DEFAULT_COLORS, DlgCtl::Button, kPush | WS_GROUP, "ﾃﾞﾌｫﾙﾄに戻す(&D)", 201, 127, 64, 14},
 };
 #undef VELKON_SWATCH
 
@@ -273,9 +278,9 @@ constexpr DialogResource kDialogs[] = {
     {IDD_PERSONAL_DATA, kDialog | WS_VISIBLE, " - ﾊﾟｰｿﾅﾙﾃﾞｰﾀの編集", 190, 191, kPoint,
      kPersonalData, std::size(kPersonalData)},
     {IDD_REGIST_ID, kDialog, "IDの登録", 227, 135, kPoint, kRegistID, std::size(kRegistID)},
-    {IDD_SPECIFY_DATE, kDialog, "日付を指定して表示", 203, 99, kPoint, kSpecifyDate,
+    {IDD_SPECIFY_DATE, kDialog, "日付を指定して表示", 211, 99, kPoint, kSpecifyDate,
      std::size(kSpecifyDate)},
-    {IDD_SPECIFY_KEYWORD, kDialog, "ｷｰﾜｰﾄﾞを指定して表示", 207, 135, kPoint, kSpecifyKeyword,
+    {IDD_SPECIFY_KEYWORD, kDialog, "ｷｰﾜｰﾄﾞを指定して表示", 219, 135, kPoint, kSpecifyKeyword,
      std::size(kSpecifyKeyword)},
     {IDD_SEND_FORMAT, kDialog, "秀Termに送信", 187, 75, kPoint, kSendFormat,
      std::size(kSendFormat)},
@@ -287,7 +292,7 @@ constexpr DialogResource kDialogs[] = {
      std::size(kPropertyPickup)},
     {IDD_PROPERTY_HELPER, kPage, "ｺﾋﾟｰ/送信ﾍﾙﾊﾟ設定", kPageCx, kPageCy, kPoint, kPropertyHelper,
      std::size(kPropertyHelper)},
-    {IDD_PROPERTY_COLOR, kPage, "色設定", kPageCx, kPageCy, kPoint, kPropertyColor,
+    {IDD_PROPERTY_COLOR, kPage, "色設定", kColorPageCx, kPageCy, kPoint, kPropertyColor,
      std::size(kPropertyColor)},
     {IDD_NO_PICKUP_ID, kDialog, "ﾋﾟｯｸｱｯﾌﾟしないIDの追加", 142, 47, kPoint, kNoPickupID,
      std::size(kNoPickupID)},

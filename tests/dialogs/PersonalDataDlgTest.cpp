@@ -1,6 +1,10 @@
 // The personal data editor on the program's document, worked by control id.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QWidget>
 #include <cstdio>
 #include <string>
@@ -22,6 +26,21 @@ POINT TopLeft(CWnd* wnd) {
     RECT rect;
     wnd->GetWindowRect(&rect);
     return {rect.left, rect.top};
+}
+
+// Ctrl+V into the field with the cursor where it is (at cursor, when given).
+void PasteInto(CDialog* dlg, int id, const QString& text, int cursor = -1) {
+    auto* edit = qobject_cast<QLineEdit*>(dlg->GetDlgItem(id)->GetWidget());
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    if (cursor >= 0) edit->setCursorPosition(cursor);
+    QApplication::clipboard()->setText(text);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+    QApplication::sendEvent(edit, &press);
+}
+
+QString Repeated(const char* utf8, int n) {
+    return QString::fromUtf8(utf8).repeated(n);
 }
 
 const std::vector<std::string> kRecords = {
@@ -150,6 +169,39 @@ TEST_F(EditorTest, TextsStopAt255Bytes) {
     Retype(d, IDC_MEMO5, std::string(300, 'a').c_str());
     Click(d, IDOK);
     EXPECT_EQ(doc->m_astrMemo5[0].GetLength(), 255);
+}
+
+TEST_F(EditorTest, APasteIsCutAtTheLimitBetweenCharactersAndTypingStopsThere) {
+    OpenLines(kRecords);
+    CPersonalDataDlg* d = CPersonalDataDlg::Open(1);
+    ASSERT_NE(d, nullptr);
+    // 200 kanji are 400 bytes: the first 127 go in, 254 bytes.
+    Retype(d, IDC_MEMO1, "");
+    PasteInto(d, IDC_MEMO1, Repeated("漢", 200));
+    EXPECT_EQ(Shown(d, IDC_MEMO1), Repeated("漢", 127).toStdString());
+    // At 254 bytes a letter still fits, a kanji no longer.
+    TypeInto(d, IDC_MEMO1, "aあ");
+    EXPECT_EQ(Shown(d, IDC_MEMO1), (Repeated("漢", 127) + "a").toStdString());
+
+    // Letters and kanji mixed: cut where the next kanji would need one byte more than is left.
+    Retype(d, IDC_MEMO2, "xy");
+    PasteInto(d, IDC_MEMO2, "a" + Repeated("字", 200));
+    EXPECT_EQ(Shown(d, IDC_MEMO2), ("xya" + Repeated("字", 126)).toStdString());  // 255
+    Retype(d, IDC_MEMO3, "x");
+    PasteInto(d, IDC_MEMO3, Repeated("字", 127) + "abc");
+    EXPECT_EQ(Shown(d, IDC_MEMO3), ("x" + Repeated("字", 127)).toStdString());  // 255
+    // Pasted into the middle: the text after the cursor stays, the paste gives way.
+    Retype(d, IDC_MEMO4, "ab");
+    PasteInto(d, IDC_MEMO4, Repeated("あ", 130), 1);
+    EXPECT_EQ(Shown(d, IDC_MEMO4), ("a" + Repeated("あ", 126) + "b").toStdString());
+    // What fits goes in whole.
+    Retype(d, IDC_MEMO5, "");
+    PasteInto(d, IDC_MEMO5, Repeated("あ", 120));
+    EXPECT_EQ(Shown(d, IDC_MEMO5), Repeated("あ", 120).toStdString());
+
+    Click(d, IDOK);
+    EXPECT_EQ(doc->m_astrMemo1[1], Sjis((Repeated("漢", 127) + "a").toUtf8().constData()));
+    EXPECT_EQ(doc->m_astrMemo4[1].GetLength(), 254);
 }
 
 TEST_F(EditorTest, TwoEditorsOnOneRecordTheLastOkWithTypingWins) {

@@ -132,6 +132,10 @@ BOOL CPropertySheet::OnInitDialog() {
     QWidget* window = GetWidget();
     const DialogUnits du = DialogUnitsFor(DialogFont(s.resource));
     s.tabs = new QTabWidget(window);
+    // Every tab stays in view: the sheet grows to the row of tabs rather than hiding some of
+    // them behind scroll arrows or cutting their names.
+    s.tabs->setUsesScrollButtons(false);
+    s.tabs->setElideMode(Qt::ElideNone);
     s.holders.clear();
     for (CPropertyPage* page : m_pages) {
         const afx_res::DialogResource* r = afx_res::FindDialog(page->GetTemplateID());
@@ -139,8 +143,9 @@ BOOL CPropertySheet::OnInitDialog() {
         s.tabs->addTab(holder, ToQt(page->GetCaption()));
         s.holders.push_back(holder);
     }
-    // The tabs as large as their pages need; the window and its buttons around them.
-    const QSize tabs = s.tabs->sizeHint();
+    // The tabs as large as their pages need; the window and its buttons around them. The size
+    // hint never grows beyond the screen, the minimum holds the whole row of tabs.
+    const QSize tabs = s.tabs->sizeHint().expandedTo(s.tabs->minimumSizeHint());
     const int margin = du.X(kMargin);
     s.tabs->setGeometry(margin, du.Y(kMargin), tabs.width(), tabs.height());
     const int buttonY = s.tabs->geometry().bottom() + 1 + du.Y(6);

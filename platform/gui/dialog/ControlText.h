@@ -1,17 +1,17 @@
 // Texts of the controls of template dialogs: the text a message carries, the order and matching
-// of list entries, labels, and the byte limit and messages of edits. Shared by the control
+// of list entries, labels, and the messages of edits. Shared by the control
 // implementations.
 #pragma once
 
 #include <QLineEdit>
 #include <QString>
-#include <QValidator>
 #include <algorithm>
 #include <climits>
 #include <string>
 
 #include "platform/base/CString.h"
 #include "platform/base/WinTypes.h"
+#include "platform/gui/dialog/ByteLimit.h"
 #include "platform/gui/dialog/DialogControls.h"
 #include "platform/gui/window/QtText.h"
 #include "platform/gui/window/WidgetBridge.h"
@@ -61,25 +61,17 @@ inline QString WithoutMnemonic(const QString& text) {
     return out;
 }
 
-// Limits an edit to a number of bytes of the code page, as typed text is counted there.
-class ByteLimit : public QValidator {
-public:
-    explicit ByteLimit(QObject* parent) : QValidator(parent) {}
-    int limit = 30000;
-    State validate(QString& input, int&) const override {
-        return FromQt(input).size() <= static_cast<std::size_t>(limit) ? Acceptable : Invalid;
-    }
-};
-
 // The edit messages, shared with the edit field of combo boxes.
 template <class Fallback>
 LRESULT EditMessage(QLineEdit* edit, ByteLimit* limit, UINT message, WPARAM wParam, LPARAM lParam,
                     Fallback fallback) {
     switch (message) {
-        case WM_SETTEXT:
+        case WM_SETTEXT: {
             // Set by the program: neither limited nor counted as a change by the user.
+            const ByteLimit::ProgramSets unlimited(limit);
             edit->setText(ToQt(TextOf(lParam)));
             return TRUE;
+        }
         case WM_GETTEXTLENGTH:
         case WM_GETTEXT: {
             const std::string text = FromQt(edit->text());

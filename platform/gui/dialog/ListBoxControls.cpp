@@ -364,11 +364,13 @@ private:
     template <class F>
     void Quietly(F f) {
         const bool was = m_setting;
+        const ByteLimit::ProgramSets unlimited(m_limit);
         m_setting = true;
         f();
         m_setting = was;
     }
     void SetEditText(const std::string& text) {
+        const ByteLimit::ProgramSets unlimited(m_limit);
         if (m_edit) m_edit->setText(ToQt(text.c_str()));
     }
     // Selects entry i (or none); with bSetText the edit field shows it, as the program's

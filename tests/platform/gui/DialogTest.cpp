@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QWidget>
 #include <cstdlib>
 
@@ -183,6 +186,48 @@ TEST_F(DialogTest, EditLimitCountsBytesAndTheModifiedFlagFollowsTheUser) {
     EXPECT_TRUE(dlg.SendDlgItemMessage(IDC_MEMO2, EM_GETMODIFY));
     dlg.SendDlgItemMessage(IDC_MEMO2, EM_SETMODIFY, FALSE);
     EXPECT_FALSE(dlg.SendDlgItemMessage(IDC_MEMO2, EM_GETMODIFY));
+    dlg.DestroyWindow();
+}
+
+namespace {
+void PasteOver(CDialog* dlg, int id, const char* utf8, int from, int to) {
+    auto* edit = qobject_cast<QLineEdit*>(dlg->GetDlgItem(id)->GetWidget());
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->setSelection(from, to - from);
+    QApplication::clipboard()->setText(QString::fromUtf8(utf8));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+    QApplication::sendEvent(edit, &press);
+}
+}  // namespace
+
+TEST_F(DialogTest, APasteFillsTheLimitAndTheProgramsLongerTextCanStillShrink) {
+    CDialog dlg(IDD_PERSONAL_DATA);
+    ASSERT_TRUE(dlg.Create(IDD_PERSONAL_DATA));
+    CString text;
+    // A paste over a selection has the selection's room too; the text after it stays.
+    dlg.SendDlgItemMessage(IDC_HANDLE, EM_LIMITTEXT, 8);
+    TypeInto(&dlg, IDC_HANDLE, "abcdef");
+    PasteOver(&dlg, IDC_HANDLE, "アイウエオ", 1, 3);  // "bc" goes: room for 2 of them
+    dlg.GetDlgItemText(IDC_HANDLE, text);
+    EXPECT_EQ(text, Sjis("aアイdef"));
+    // Half-width katakana take one byte each, a character outside the code page one ("?").
+    PasteOver(&dlg, IDC_HANDLE, "ｶﾅ😀xyz", 8, 8);
+    dlg.GetDlgItemText(IDC_HANDLE, text);
+    EXPECT_EQ(text, Sjis("aアイdef"));  // full: nothing goes in
+    PasteOver(&dlg, IDC_HANDLE, "ｶ😀xyz", 1, 3);
+    dlg.GetDlgItemText(IDC_HANDLE, text);
+    EXPECT_EQ(text, Sjis("aｶ?xydef"));
+
+    // The program's text longer than the limit: typing adds nothing, deleting still works.
+    dlg.SendDlgItemMessage(IDC_MEMO1, EM_LIMITTEXT, 4);
+    dlg.SetDlgItemText(IDC_MEMO1, "abcdefgh");
+    TypeInto(&dlg, IDC_MEMO1, "x");
+    dlg.GetDlgItemText(IDC_MEMO1, text);
+    EXPECT_EQ(text, "abcdefgh");
+    PressKey(&dlg, Qt::Key_Backspace);
+    dlg.GetDlgItemText(IDC_MEMO1, text);
+    EXPECT_EQ(text, "abcdefg");
     dlg.DestroyWindow();
 }
 
