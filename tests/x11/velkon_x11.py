@@ -612,15 +612,26 @@ def owner_serving(s, marker):
 
 
 def silent_owner(s, marker):
-    """An owner that takes the clipboard and then never answers: xclip, stopped once it serves."""
-    clip = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=s.env(),
-                            preexec_fn=_die_with_parent)
-    clip.stdin.write(marker)
-    clip.stdin.close()
-    wait_until("xclip to own the clipboard", lambda: owner_serving(s, marker))
-    os.kill(clip.pid, signal.SIGSTOP)
-    return clip
+    """An owner that takes the clipboard and then never answers: xclip, stopped once it serves.
+    A flood's xclip that forked into the background may still take the clipboard after this one
+    did; then this one has lost it for good, and another is started."""
+    for attempt in range(5):
+        clip = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"],
+                                stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, env=s.env(),
+                                preexec_fn=_die_with_parent)
+        clip.stdin.write(marker)
+        clip.stdin.close()
+        try:
+            wait_until("xclip to own the clipboard", lambda: owner_serving(s, marker))
+        except Failure:
+            clip.kill()
+            clip.wait()
+            if attempt == 4:
+                raise
+            continue
+        os.kill(clip.pid, signal.SIGSTOP)
+        return clip
 
 
 def case_clipboard_flood(s):
