@@ -17,7 +17,8 @@ void AppendWrapped(std::string& out, std::string_view text, std::size_t column,
         const std::size_t space = text.find(' ');
         const std::string_view word = text.substr(0, space);
         if (column > indent && column + 1 + word.size() > kLineWidth) {
-            out += "\n" + std::string(indent, ' ');
+            out += '\n';
+            out.append(indent, ' ');
             column = indent;
         } else if (column > indent) {
             out += ' ';

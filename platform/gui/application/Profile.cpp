@@ -37,8 +37,16 @@ std::string CProfile::DefaultPath(const CString& company, const CString& profile
         const char* home = std::getenv("HOME");
         base = std::string(home ? home : "") + "/.config";
     }
-    if (!company.IsEmpty()) base += "/" + Cp932ToUtf8(company.View());
-    return base + "/" + Cp932ToUtf8(profileName.View()) + ".ini";
+    // Appended piece by piece: "literal" + std::string trips GCC 12's -Wstringop-overflow in
+    // optimised builds, a false alarm.
+    if (!company.IsEmpty()) {
+        base += '/';
+        base += Cp932ToUtf8(company.View());
+    }
+    base += '/';
+    base += Cp932ToUtf8(profileName.View());
+    base += ".ini";
+    return base;
 }
 
 UINT CProfile::GetInt(LPCTSTR section, LPCTSTR entry, int nDefault) const {
