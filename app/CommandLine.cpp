@@ -12,3 +12,10 @@ const char* FileOnCommandLine(int argc, char* const* argv) {
     }
     return nullptr;
 }
+
+std::string AbsoluteFileName(std::string_view file, std::string_view cwd) {
+    if (!file.empty() && file.front() == '/') return std::string(file);
+    std::string path(cwd);
+    if (path.empty() || path.back() != '/') path += '/';
+    return path.append(file);
+}

@@ -1,5 +1,5 @@
 // The application: one instance, the window class other programs find it by, the settings
-// root, the document template, id.lst beside the program; the About box and the options sheet.
+// root, the document template, the default id.lst; the About box and the options sheet.
 #pragma once
 
 #include "platform/gui/application/CWinApp.h"
@@ -13,6 +13,8 @@ public:
 
     // id.lst in the directory of the program's own file.
     static CString DefaultDataPath();
+    // id.lst in the user's data folder (UserDataFolder); empty without one.
+    static CString UserDataPath();
 
 protected:
     DECLARE_MESSAGE_MAP()

@@ -29,6 +29,13 @@ public:
     BOOL OnSaveDocument(LPCTSTR lpszPathName) override;
     void Serialize(CArchive& ar) override;
     void OnReplacingFile(LPCTSTR lpszPathName) override;
+    // An untitled list's save offers the first-save path when there is one.
+    BOOL PromptSavePath(CString& rPath) override;
+
+    // The file an untitled list's save offers (id.lst in the user's data folder once the
+    // program is installed); empty: the framework's offer. Its folder is made for the dialog,
+    // for the owner alone, and taken away again when the list is saved elsewhere or not at all.
+    void SetFirstSavePath(const CString& path) { m_strFirstSavePath = path; }
 
     // --- Commands ---
     void OnUpdateFileSave(CCmdUI* pCmdUI);
@@ -43,4 +50,7 @@ protected:
     void OnRecordsModified() override;
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    CString m_strFirstSavePath;
 };

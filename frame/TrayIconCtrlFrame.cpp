@@ -4,11 +4,17 @@
 #include <cstring>
 #include <string_view>
 
+#include "frame/SecondStart.h"
+#include "platform/base/CFile.h"
+#include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
+#include "platform/gui/application/MessageBox.h"
 #include "platform/gui/document/CDocument.h"
 #include "platform/gui/frame/CMenu.h"
+#include "platform/gui/window/UiHooks.h"
 #include "platform/gui/x11/HotKey.h"
 #include "platform/gui/x11/TrayIcon.h"
+#include "platform/ipc/Kernel.h"
 #include "platform/ipc/WinClass.h"
 #include "res/resource.h"
 
@@ -33,6 +39,8 @@ ON_WM_HOTKEY()
 ON_WM_CLOSE()
 ON_WM_DESTROY()
 ON_COMMAND(ID_QUIT_RESIDENT, OnQuitResident)
+ON_MESSAGE(WM_SECOND_START, OnSecondStart)
+ON_MESSAGE(WM_OPEN_HANDED_OVER, OnOpenHandedOver)
 END_MESSAGE_MAP()
 
 CTrayIconCtrlFrame::CTrayIconCtrlFrame() : m_bTrayIcon(FALSE) {
@@ -52,7 +60,7 @@ void CTrayIconCtrlFrame::ActivateFrame(int nCmdShow) {
     if (m_bFirstActivate) {
         if (m_bResident) {
             AddTrayIcon();
-            nCmdShow = SW_HIDE;
+            if (InTray()) nCmdShow = SW_HIDE;
         }
         RegisterAppHotKey();
     }
@@ -68,8 +76,20 @@ void CTrayIconCtrlFrame::AddTrayIcon() {
     nid.uCallbackMessage = WM_TRAYNOTIFY;
     nid.hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
     CopyTip(nid.szTip, m_strTrayTip);
-    // Without a tray host the icon waits for one; the window can still be reached by the hot key.
-    Shell_NotifyIcon(NIM_ADD, &nid);
+    // Without a tray host the icon waits for one, and the window is not hidden meanwhile.
+    if (!Shell_NotifyIcon(NIM_ADD, &nid)) NoteNoTray();
+}
+
+BOOL CTrayIconCtrlFrame::InTray() const {
+    return m_bTrayIcon && GetNotifyIconHost(m_hWnd, kTrayIconId) != TrayHost::None;
+}
+
+void CTrayIconCtrlFrame::NoteNoTray() {
+    if (m_bNoTrayNoted) return;
+    m_bNoTrayNoted = TRUE;
+    const CString text = AfxLoadString(IDS_NO_TRAY);
+    AfxLogMessage(text);
+    SetMessageText(text);
 }
 
 void CTrayIconCtrlFrame::RemoveTrayIcon() {
@@ -156,8 +176,9 @@ void CTrayIconCtrlFrame::OnHotKey(UINT, UINT, UINT) {
 
 void CTrayIconCtrlFrame::OnClose() {
     // While the icon stands for the window, closing only puts it back in the tray; the document
-    // stays open with its changes.
-    if (m_bTrayIcon) {
+    // stays open with its changes. With no tray to find it in again, a hidden window would be
+    // lost: closing is then the frame's close, with its question.
+    if (InTray()) {
         ShowWindow(SW_HIDE);
         return;
     }
@@ -178,4 +199,49 @@ void CTrayIconCtrlFrame::OnQuitResident() {
         if (doc && !doc->SaveModified()) return;
     }
     DestroyWindow();
+}
+
+BOOL CTrayIconCtrlFrame::IsPeerMessage(UINT message) const {
+    return message == WM_SECOND_START || CPersistantFrame::IsPeerMessage(message);
+}
+
+// Any program of the user may send this: the path is read within its bounds, and the file is
+// opened later, from the frame's own queue, so that the sender (waiting for the answer) is not
+// held by the save question.
+LRESULT CTrayIconCtrlFrame::OnSecondStart(WPARAM wParam, LPARAM) {
+    CString path;
+    if (const auto hMapping = reinterpret_cast<HANDLE>(wParam)) {
+        if (LPVOID pView = ::MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, 0)) {
+            MEMORY_BASIC_INFORMATION info;
+            const std::size_t size =
+                ::VirtualQuery(pView, &info, sizeof(info)) ? info.RegionSize : 0;
+            path = HandedOverPath(static_cast<const char*>(pView), size);
+            ::UnmapViewOfFile(pView);
+        }
+        ::CloseHandle(hMapping);
+    }
+    BringBack();
+    if (!path.IsEmpty()) {
+        m_strHandedOver = path;
+        PostMessage(WM_OPEN_HANDED_OVER, 0, 0);
+    }
+    return 1;
+}
+
+LRESULT CTrayIconCtrlFrame::OnOpenHandedOver(WPARAM, LPARAM) {
+    const CString path = m_strHandedOver;
+    m_strHandedOver.Empty();
+    if (path.IsEmpty()) return 0;
+    // A dialog may be working on the open list; the file does not take the list from under it.
+    if (afx_ui::ModalWindowOpen()) {
+        CString text;
+        AfxFormatString1(text, IDS_HANDED_OVER_NOT_OPENED, FileNameForDisplay(path.View()));
+        AfxLogMessage(text);
+        SetMessageText(text);
+        return 0;
+    }
+    // As the open command after its file dialog: the save question first, a file another
+    // program holds refused with the framework's message.
+    if (CWinApp* app = AfxGetApp()) app->OpenDocumentFile(path);
+    return 0;
 }

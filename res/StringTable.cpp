@@ -68,6 +68,8 @@ constexpr StringEntry kStrings[] = {
     {IDS_COUNT_PICKED, "ﾋﾟｯｸｱｯﾌﾟ：%d件"},
     {IDS_COUNT_SHOWN, "表示：%d/%d件"},
     {IDS_CLIPBOARD_PROGRESS, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからﾋﾟｯｸｱｯﾌﾟ中です。(%d%%)"},
+    {IDS_NO_TRAY, "ﾀｽｸﾄﾚｲがないため、ｳｨﾝﾄﾞｳを隠さずに表示しておきます。"},
+    {IDS_HANDED_OVER_NOT_OPENED, "ﾀﾞｲｱﾛｸﾞを開いているため、%1 を開きませんでした。"},
     {IDS_INVALID_ID,
      "新規IDの入力エラーです。\nIDは英文字3文字と数字5文字でなければなりません。\n\n例 ： "
      "ABC12345"},

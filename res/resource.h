@@ -199,6 +199,8 @@
 #define IDS_COUNT_PICKED 52011
 #define IDS_COUNT_SHOWN 52012  // rows a display filter leaves of the registered ones
 #define IDS_CLIPBOARD_PROGRESS 52020
+#define IDS_NO_TRAY 52100                 // resident without a tray: the window stays shown
+#define IDS_HANDED_OVER_NOT_OPENED 52101  // a second start's file while a dialog is open
 #define IDS_INVALID_ID 53000
 #define IDS_ID_ALREADY_REGISTERED 53001
 #define IDS_EDITED_ID_DELETED 53010

@@ -12,6 +12,7 @@
 #include "frame/TrayIconCtrlFrame.h"
 #include "platform/base/AfxRes.h"
 #include "tests/frame/FrameFixture.h"
+#include "tests/frame/TrayHostFake.h"
 
 using testing_support::FileExists;
 using testing_support::MessageBoxAnswerer;
@@ -135,6 +136,7 @@ TEST_F(OpenAndEndTest, AutoSaveWithoutAFileKeepsTheChangesBesideTheSettings) {
 }
 
 TEST_F(OpenAndEndTest, InTheTrayTheEndSignalEndsTheProgramAndNotOnlyHidesIt) {
+    TrayHostFake desktop(TrayHost::XEmbed);
     auto* tray = dynamic_cast<CTrayIconCtrlFrame*>(frame);
     ASSERT_NE(tray, nullptr);
     tray->AddTrayIcon();

@@ -1,7 +1,8 @@
 // Resident mode: the hidden start with a tray icon, closing to the tray, the quit command with
-// its save question, the icon's tip, and the hot key the frame asks the desktop for. The
-// offscreen platform has no tray host and no X server, so registrations are watched through
-// the hot-key hook and the icon through the tray's own bookkeeping.
+// its save question, the icon's tip, and the hot key the frame asks the desktop for; a desktop
+// without a tray. The offscreen platform has no tray host and no X server, so a tray is stood
+// in for (TrayHostFake), registrations are watched through the hot-key hook and the icon
+// through the tray's own bookkeeping.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -16,6 +17,8 @@
 #include "platform/gui/x11/HotKey.h"
 #include "platform/gui/x11/TrayIcon.h"
 #include "tests/frame/FrameFixture.h"
+#include "tests/frame/TrayHostFake.h"
+#include "tests/support/TestFiles.h"
 
 using testing_support::Sjis;
 using testing_support::Utf8;
@@ -62,6 +65,8 @@ protected:
         StartApp();
     }
     bool Visible() const { return frame->IsWindowVisible() != FALSE; }
+
+    TrayHostFake tray{TrayHost::XEmbed};
 };
 
 TEST_F(TrayTest, ResidentStartHidesTheWindowUntilTheIconIsDoubleClicked) {
@@ -218,6 +223,42 @@ TEST_F(TrayTest, SettingsAreKeptAcrossRuns) {
     EXPECT_FALSE(frame->m_bResident);
     EXPECT_EQ(frame->m_nHotKey, 0);
     EXPECT_TRUE(Visible());
+}
+
+// Without a tray the window would be lost once hidden: it stays, and the user learns why once.
+TEST_F(TrayTest, WithoutATrayTheWindowStaysAndClosingEndsAsWithoutResidentMode) {
+    const std::string log = dir.File("messages.log");
+    ::setenv("VELKON_MESSAGE_LOG", log.c_str(), 1);
+    tray.Set(TrayHost::None);
+    Restart(TRUE, 0);
+    EXPECT_TRUE(Visible());
+    EXPECT_TRUE(frame->m_bTrayIcon);  // kept, for a tray that comes later
+    EXPECT_FALSE(frame->InTray());
+    const std::string note = "ﾀｽｸﾄﾚｲがないため、ｳｨﾝﾄﾞｳを隠さずに表示しておきます。";
+    EXPECT_EQ(Utf8(frame->GetMessageText()), note);
+
+    // The options page switching resident mode on again says nothing more.
+    frame->RemoveTrayIcon();
+    frame->AddTrayIcon();
+    ::unsetenv("VELKON_MESSAGE_LOG");
+    EXPECT_EQ(testing_support::ReadFile(log), note + "\n");
+
+    // A tray that turns up takes the window from then on.
+    tray.Set(TrayHost::StatusNotifier);
+    EXPECT_TRUE(frame->InTray());
+    frame->SendMessage(WM_CLOSE);
+    EXPECT_FALSE(Visible());
+    frame->SendMessage(WM_TRAYNOTIFY, kIconId, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(Visible());
+
+    // Gone again: closing is the frame's own close, with the save question.
+    tray.Set(TrayHost::None);
+    doc->SetModifiedFlag(TRUE);
+    testing_support::MessageBoxAnswerer answerer(IDNO);
+    frame->SendMessage(WM_CLOSE);
+    afx_ui::ProcessEvents();
+    EXPECT_EQ(answerer.Texts().size(), 1u);
+    EXPECT_EQ(app->m_pMainWnd, nullptr);
 }
 
 TEST(HotKeyPlatform, KeysMapToXSymbolsAndNothingIsGrabbedWithoutX11) {

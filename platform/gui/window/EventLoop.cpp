@@ -66,6 +66,11 @@ bool HaveGui() {
     return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
+bool ModalWindowOpen() {
+    return HaveGui() && (QApplication::activeModalWidget() != nullptr ||
+                         QApplication::activePopupWidget() != nullptr);
+}
+
 void PushWaitCursor() {
     if (!HaveGui()) return;
     if (g_waitDepth++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -11,6 +11,8 @@ void MarkIdleWork();
 // TRUE while a Qt application object exists (a user interface can be shown).
 bool HaveGui();
 int RunEventLoop();
+// A modal dialog, a message box or a menu is open.
+bool ModalWindowOpen();
 // The loop level the program's own event loop runs at: 1 while RunEventLoop runs, 0 before.
 int BaseLoopLevel();
 // For tests and tools: makes the Qt application object if there is none yet, and runs what

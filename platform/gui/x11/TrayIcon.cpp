@@ -1,6 +1,10 @@
 #include "platform/gui/x11/TrayIcon.h"
 
+#include <QCoreApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <algorithm>
@@ -21,8 +25,37 @@ namespace {
 
 struct Icon {
     std::unique_ptr<QSystemTrayIcon> tray;
-    std::string tip;  // CP932
+    std::string tip;              // CP932
+    bool statusNotifier = false;  // Qt put it on the session bus rather than in an XEmbed tray
 };
+
+std::optional<TrayHost>& HostForTests() {
+    static std::optional<TrayHost> host;
+    return host;
+}
+
+// Qt shows its icons through a StatusNotifierItem host when, as its first icon is made, the
+// watcher is on the session bus and says a host is registered (read as Qt reads it, through
+// the watcher's own description); otherwise in an XEmbed tray. It decides once per process and
+// does not say which, so the same question is asked here, once, right after Qt asked it.
+bool QtChoseStatusNotifier() {
+    static const bool chosen = [] {
+        const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+        const QDBusConnection bus = QDBusConnection::sessionBus();
+        const QDBusConnectionInterface* busInterface =
+            bus.isConnected() ? bus.interface() : nullptr;
+        if (!busInterface || !busInterface->isServiceRegistered(watcher).value()) return false;
+        QDBusInterface host(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher, bus);
+        return host.isValid() && host.property("IsStatusNotifierHostRegistered").toBool();
+    }();
+    return chosen;
+}
+
+TrayHost HostOf(const Icon& icon) {
+    if (HostForTests()) return *HostForTests();
+    if (icon.statusNotifier) return TrayHost::StatusNotifier;
+    return QSystemTrayIcon::isSystemTrayAvailable() ? TrayHost::XEmbed : TrayHost::None;
+}
 
 std::map<std::pair<HWND, UINT>, Icon>& Icons() {
     static std::map<std::pair<HWND, UINT>, Icon> icons;
@@ -55,13 +88,18 @@ void Apply(Icon& icon, const NOTIFYICONDATA& data) {
         const HWND hWnd = data.hWnd;
         const UINT id = data.uID;
         const UINT message = data.uCallbackMessage;
-        QObject::connect(icon.tray.get(), &QSystemTrayIcon::activated,
-                         [hWnd, id, message](QSystemTrayIcon::ActivationReason reason) {
-                             UINT mouse = 0;
-                             if (reason == QSystemTrayIcon::DoubleClick) mouse = WM_LBUTTONDBLCLK;
-                             if (reason == QSystemTrayIcon::Context) mouse = WM_RBUTTONDOWN;
-                             if (mouse) ::PostMessage(hWnd, message, id, mouse);
-                         });
+        const Icon* self = &icon;  // the map's node, which lives as long as the connection
+        QObject::connect(
+            icon.tray.get(), &QSystemTrayIcon::activated,
+            [hWnd, id, message, self](QSystemTrayIcon::ActivationReason reason) {
+                UINT mouse = 0;
+                if (reason == QSystemTrayIcon::DoubleClick) mouse = WM_LBUTTONDBLCLK;
+                // An XEmbed tray also reports the first click of every double click this way.
+                if (reason == QSystemTrayIcon::Trigger && HostOf(*self) == TrayHost::StatusNotifier)
+                    mouse = WM_LBUTTONDBLCLK;
+                if (reason == QSystemTrayIcon::Context) mouse = WM_RBUTTONDOWN;
+                if (mouse) ::PostMessage(hWnd, message, id, mouse);
+            });
     }
 }
 
@@ -79,7 +117,8 @@ BOOL Shell_NotifyIcon(DWORD dwMessage, NOTIFYICONDATA* lpData) {
             icon.tray = std::make_unique<QSystemTrayIcon>();
             Apply(icon, *lpData);
             icon.tray->show();
-            return QSystemTrayIcon::isSystemTrayAvailable() ? TRUE : FALSE;
+            icon.statusNotifier = !HostForTests() && QtChoseStatusNotifier();
+            return HostOf(icon) != TrayHost::None ? TRUE : FALSE;
         }
         case NIM_MODIFY:
             if (it == icons.end()) return FALSE;
@@ -102,6 +141,15 @@ BOOL IsNotifyIconPresent(HWND hWnd, UINT uID) {
 CString GetNotifyIconTip(HWND hWnd, UINT uID) {
     const auto it = Icons().find({hWnd, uID});
     return it == Icons().end() ? CString() : CString(it->second.tip);
+}
+
+TrayHost GetNotifyIconHost(HWND hWnd, UINT uID) {
+    const auto it = Icons().find({hWnd, uID});
+    return it == Icons().end() ? TrayHost::None : HostOf(it->second);
+}
+
+std::optional<TrayHost> SetTrayHostForTests(std::optional<TrayHost> host) {
+    return std::exchange(HostForTests(), host);
 }
 
 BOOL GetCursorPos(POINT* lpPoint) {
