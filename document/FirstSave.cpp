@@ -47,8 +47,8 @@ BOOL CVelkonDoc::PromptSavePath(CString& rPath) {
     }
     const BOOL chosen = AfxPromptFileName(rPath, FALSE, m_strFirstSavePath, filter, ext);
     const std::string_view path = rPath.View();
-    const bool inFolder = chosen && path.size() > folder.size() && path.substr(0, folder.size()) == folder &&
-                          path[folder.size()] == '/';
+    const bool inFolder = chosen && path.size() > folder.size() &&
+                          path.substr(0, folder.size()) == folder && path[folder.size()] == '/';
     if (!inFolder) RemoveFolders(made);
     return chosen;
 }

@@ -1,4 +1,4 @@
-// The data file the program's command line names.
+// The data file the program's command line names, and where it is looked for without one.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/DataFolder.h"
 
 namespace {
 
@@ -34,4 +35,24 @@ TEST(CommandLine, DashesEndTheOptionsAndTheNextArgumentIsTheFile) {
     // The first file named wins, before or after other options.
     EXPECT_EQ(Picked({"a.lst", "--", "b.lst"}), "a.lst");
     EXPECT_EQ(Picked({"-q", "", "しゃ.lst"}), "しゃ.lst");
+}
+
+// A second start hands the running program a name that means the same from its folder.
+TEST(CommandLine, AFileNamedFromAnotherFolderIsMadeAbsoluteWithoutResolvingIt) {
+    EXPECT_EQ(AbsoluteFileName("ids.lst", "/home/u"), "/home/u/ids.lst");
+    EXPECT_EQ(AbsoluteFileName("ids.lst", "/"), "/ids.lst");
+    EXPECT_EQ(AbsoluteFileName("../x/./ids.lst", "/home/u/"), "/home/u/../x/./ids.lst");
+    EXPECT_EQ(AbsoluteFileName("/tmp/ids.lst", "/home/u"), "/tmp/ids.lst");
+    EXPECT_EQ(AbsoluteFileName("-x.lst", "/home/u"), "/home/u/-x.lst");
+}
+
+TEST(DataFolder, XdgDataHomeWhenAbsoluteElseTheHomesDefaultElseNone) {
+    EXPECT_EQ(UserDataFolder("/data", "/home/u"), "/data/Velkon95");
+    EXPECT_EQ(UserDataFolder("/data/", "/home/u"), "/data/Velkon95");
+    EXPECT_EQ(UserDataFolder(nullptr, "/home/u"), "/home/u/.local/share/Velkon95");
+    EXPECT_EQ(UserDataFolder("", "/home/u/"), "/home/u/.local/share/Velkon95");
+    EXPECT_EQ(UserDataFolder("relative/data", "/home/u"), "/home/u/.local/share/Velkon95");
+    EXPECT_EQ(UserDataFolder(nullptr, "/"), "/.local/share/Velkon95");
+    EXPECT_EQ(UserDataFolder(nullptr, nullptr), "");
+    EXPECT_EQ(UserDataFolder("data", "home"), "");
 }

@@ -88,7 +88,7 @@ TEST_F(SecondStartTest, TheWindowComesUpFromTheTrayAndOpensTheFileAsTheOpenComma
 TEST_F(SecondStartTest, WhatAnotherProcessSendsOpensNothingButAnAbsolutePathInItsBounds) {
     EXPECT_EQ(Utf8(HandedOverPath("/a/b.lst\0junk", 13)), "/a/b.lst");
     EXPECT_EQ(Utf8(HandedOverPath("/a/b.lst", 8)), "");  // no zero byte within the view
-    EXPECT_EQ(Utf8(HandedOverPath("b.lst", 6)), "");      // relative to a folder not ours
+    EXPECT_EQ(Utf8(HandedOverPath("b.lst", 6)), "");     // relative to a folder not ours
     EXPECT_EQ(Utf8(HandedOverPath("", 1)), "");
     EXPECT_EQ(Utf8(HandedOverPath(nullptr, 10)), "");
     std::string longest = "/" + std::string(kMaxHandedOverPath - 2, 'x');
