@@ -41,7 +41,8 @@ protected:
             timer.stop();
             offer.folder = QFile::encodeName(dialog->directory().absolutePath()).toStdString();
             const QStringList selected = dialog->selectedFiles();
-            offer.name = selected.isEmpty() ? "" : QFile::encodeName(selected.first()).toStdString();
+            offer.name =
+                selected.isEmpty() ? "" : QFile::encodeName(selected.first()).toStdString();
             struct stat st {};
             if (::stat(folder.c_str(), &st) == 0) offer.mode = st.st_mode & 07777;
             if (answer.empty()) {
