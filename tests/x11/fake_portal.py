@@ -2,13 +2,14 @@
 """A desktop portal that offers only global shortcuts, for the tests, on the session bus that
 DBUS_SESSION_BUS_ADDRESS names.
 
-    /usr/bin/python3 fake_portal.py RECORD [--version N] [--refuse]
+    /usr/bin/python3 fake_portal.py RECORD [--version N] [--refuse | --garbled]
 
 Debian's python3 (python3-dbus, python3-gi), not whatever python3 comes first on the PATH. Owns
 org.freedesktop.portal.Desktop and says "ready" on standard output once it does. Every call a
 client makes is written to RECORD as a line of JSON ({"call": ..., "time": CLOCK_MONOTONIC}, with
 its arguments), and so is every Activated it emits: on SIGUSR1, one for every shortcut bound in a
-session still open. --refuse answers BindShortcuts as a user who said no (response 1).
+session still open. --refuse answers BindShortcuts as a user who said no (response 1); --garbled
+answers CreateSession with a string where the results belong.
 """
 
 import argparse
@@ -53,6 +54,14 @@ class Request(dbus.service.Object):
         self.remove_from_connection()
 
 
+class GarbledRequest(dbus.service.Object):
+    """A request answered in a shape no portal should use."""
+
+    @dbus.service.signal(REQUEST, signature="us")
+    def Response(self, response, results):
+        pass
+
+
 class Session(dbus.service.Object):
     @dbus.service.method(SESSION)
     def Close(self):
@@ -62,12 +71,13 @@ class Session(dbus.service.Object):
 
 
 class Portal(dbus.service.Object):
-    def __init__(self, bus, record_path, version, refuse):
+    def __init__(self, bus, record_path, version, refuse, garbled):
         super().__init__(bus, OBJECT)
         self.bus = bus
         self.record_file = open(record_path, "a", encoding="utf-8", buffering=1)
         self.version = version
         self.refuse = refuse
+        self.garbled = garbled
         self.sessions = {}  # session path -> ids of the shortcuts bound in it
 
     def record(self, call, **args):
@@ -79,6 +89,11 @@ class Portal(dbus.service.Object):
         only once it has the reply never hears it."""
         token = str(options.get("handle_token", "t%d" % time.monotonic_ns()))
         path = "%s/request/%s/%s" % (OBJECT, sender[1:].replace(".", "_"), token)
+        if self.garbled:
+            request = GarbledRequest(self.bus, path)
+            request.Response(dbus.UInt32(response), "session_handle")
+            request.remove_from_connection()
+            return dbus.ObjectPath(path)
         request = Request(self.bus, path)
         request.portal = self
         request.Response(dbus.UInt32(response), dbus.Dictionary(results, signature="sv"))
@@ -141,10 +156,11 @@ def main():
     parser.add_argument("record")
     parser.add_argument("--version", type=int, default=1)
     parser.add_argument("--refuse", action="store_true")
+    parser.add_argument("--garbled", action="store_true")
     args = parser.parse_args()
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    portal = Portal(bus, args.record, args.version, args.refuse)
+    portal = Portal(bus, args.record, args.version, args.refuse, args.garbled)
     name = dbus.service.BusName(NAME, bus, do_not_queue=True)  # noqa: F841 (kept while it runs)
     loop = GLib.MainLoop()
     GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGUSR1, portal.activate_all)

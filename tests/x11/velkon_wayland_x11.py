@@ -212,6 +212,24 @@ def case_portal_refused_focus_only(s):
     wait_until("the session closed", lambda: calls(record, "Session.Close"))
 
 
+def case_portal_garbled_focus_only(s):
+    # A portal that answers in a shape of its own, or is too old for global shortcuts, binds
+    # nothing: the grab stands in.
+    needs_python_dbus()
+    bus = private_bus(s)
+    _, record = fake_portal(s, bus, "--garbled")
+    focus_only_fallback(s, bus)
+    check(calls(record, "BindShortcuts") == [], "bound in a session it was never given")
+
+
+def case_portal_too_old_focus_only(s):
+    needs_python_dbus()
+    bus = private_bus(s)
+    _, record = fake_portal(s, bus, "--version", "0")
+    focus_only_fallback(s, bus)
+    check(calls(record, "CreateSession") == [], "a session asked of a portal of version 0")
+
+
 def case_x11_session_keeps_grab(s):
     # On an X11 session the portal is not asked, even where there is one.
     needs_python_dbus()

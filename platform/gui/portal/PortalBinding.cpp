@@ -66,6 +66,14 @@ QString PathOf(const QVariant& value) {
     return value.toString();
 }
 
+// The results of a Response: empty when they are not a{sv}, which a portal in error might send.
+QVariantMap ResultsOf(const QVariant& value) {
+    if (value.userType() != qMetaTypeId<QDBusArgument>()) return {};
+    const auto argument = value.value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("a{sv}")) return {};
+    return qdbus_cast<QVariantMap>(argument);
+}
+
 QDBusMessage PortalCall(const QString& method) {
     return QDBusMessage::createMethodCall(kService, kObject, kInterface, method);
 }
@@ -187,14 +195,15 @@ void PortalBinding::BindShortcut() {
 void PortalBinding::OnResponse(const QDBusMessage& message) {
     if (message.path() != m_request) return;
     Forget();
-    const uint response = message.arguments().value(0).toUInt();
-    const QVariantMap results = qdbus_cast<QVariantMap>(message.arguments().value(1));
-    // 1: the user said no; 2: the portal could not. Either way no shortcut comes.
-    if (response != 0) {
+    const QList<QVariant> args = message.arguments();
+    // 1: the user said no; 2: the portal could not; an answer of another shape is no answer.
+    // Either way no shortcut comes.
+    if (args.size() < 2 || args[0].userType() != QMetaType::UInt || args[0].toUInt() != 0) {
         GiveUp();
         return;
     }
     if (!m_session.isEmpty()) return;  // bound
+    const QVariantMap results = ResultsOf(args[1]);
     m_session = PathOf(results.value(QStringLiteral("session_handle")));
     if (m_session.isEmpty()) {
         GiveUp();
