@@ -69,8 +69,7 @@ constexpr StringEntry kStrings[] = {
     {IDS_COUNT_SHOWN, "表示：%d/%d件"},
     {IDS_CLIPBOARD_PROGRESS, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからﾋﾟｯｸｱｯﾌﾟ中です。(%d%%)"},
     {AFX_IDS_HOTKEY_SHORTCUT, "Velkon95のｳｨﾝﾄﾞｳを表示"},
-    {AFX_IDS_HOTKEY_FOCUS_ONLY,
-     "ﾃﾞｽｸﾄｯﾌﾟがﾎｯﾄｷｰを渡さないため、ﾎｯﾄｷｰはVelkon95のｳｨﾝﾄﾞｳがｱｸﾃｨﾌﾞな間だけ働きます。"},
+    {AFX_IDS_HOTKEY_FOCUS_ONLY, "このﾃﾞｽｸﾄｯﾌﾟではﾎｯﾄｷｰはVelkon95がｱｸﾃｨﾌﾞな間だけ働きます。"},
     {IDS_INVALID_ID,
      "新規IDの入力エラーです。\nIDは英文字3文字と数字5文字でなければなりません。\n\n例 ： "
      "ABC12345"},

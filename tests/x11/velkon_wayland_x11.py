@@ -27,8 +27,7 @@ from velkon_x11 import SAMPLE, check, frame_title, main_frames, wait_until, writ
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SYSTEM_PYTHON = "/usr/bin/python3"
-FOCUS_ONLY = ("ﾃﾞｽｸﾄｯﾌﾟがﾎｯﾄｷｰを渡さないため、ﾎｯﾄｷｰはVelkon95のｳｨﾝﾄﾞｳがｱｸﾃｨﾌﾞな間だけ"
-              "働きます。")
+FOCUS_ONLY = "このﾃﾞｽｸﾄｯﾌﾟではﾎｯﾄｷｰはVelkon95がｱｸﾃｨﾌﾞな間だけ働きます。"
 CTRL_ALT_V = 0x0600 | 0x56  # the hot-key control's value: HOTKEYF_CONTROL | HOTKEYF_ALT, 'V'
 NOBODY = 65534
 
