@@ -70,6 +70,8 @@ constexpr StringEntry kStrings[] = {
     {IDS_CLIPBOARD_PROGRESS, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからﾋﾟｯｸｱｯﾌﾟ中です。(%d%%)"},
     {IDS_NO_TRAY, "ﾀｽｸﾄﾚｲがないため、ｳｨﾝﾄﾞｳを隠さずに表示しておきます。"},
     {IDS_HANDED_OVER_NOT_OPENED, "ﾀﾞｲｱﾛｸﾞを開いているため、%1 を開きませんでした。"},
+    {AFX_IDS_HOTKEY_SHORTCUT, "Velkon95のｳｨﾝﾄﾞｳを表示"},
+    {AFX_IDS_HOTKEY_FOCUS_ONLY, "このﾃﾞｽｸﾄｯﾌﾟではﾎｯﾄｷｰはVelkon95がｱｸﾃｨﾌﾞな間だけ働きます。"},
     {IDS_INVALID_ID,
      "新規IDの入力エラーです。\nIDは英文字3文字と数字5文字でなければなりません。\n\n例 ： "
      "ABC12345"},

@@ -97,3 +97,7 @@
 #define AFX_IDS_NEEDS_X11 0xF1F8
 // The clipboard's text could not be fetched beside the window (no thread to be had)
 #define AFX_IDS_CLIPBOARD_NO_THREAD 0xF1F9
+// The hot key's description in the desktop's list of shortcuts (Wayland sessions), and what is
+// said once when no desktop portal takes it there
+#define AFX_IDS_HOTKEY_SHORTCUT 52120
+#define AFX_IDS_HOTKEY_FOCUS_ONLY 52121

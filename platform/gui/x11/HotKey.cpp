@@ -5,8 +5,15 @@
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QGuiApplication>
+#include <utility>
 #include <vector>
 
+#include "platform/base/AfxRes.h"
+#include "platform/base/StringResource.h"
+#include "platform/gui/application/CWinApp.h"
+#include "platform/gui/application/MessageBox.h"
+#include "platform/gui/frame/CFrameWnd.h"
+#include "platform/gui/portal/GlobalShortcuts.h"
 #include "platform/gui/window/CWnd.h"
 
 // Xlib last: its macros (None, Bool, KeyPress...) would clash with Qt's names.
@@ -193,8 +200,9 @@ HotKeyHook* SetHotKeyHook(HotKeyHook* pHook) {
     return previous;
 }
 
-BOOL RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk) {
-    if (s_pHook) return s_pHook->Register(hWnd, id, fsModifiers, vk);
+namespace {
+
+BOOL GrabOnX11(HWND hWnd, int id, UINT fsModifiers, UINT vk) {
     Display* display = XDisplay();
     const unsigned long keysym = KeySymFromVirtualKey(vk);
     if (!display || keysym == 0) return FALSE;
@@ -221,7 +229,34 @@ BOOL RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk) {
     return TRUE;
 }
 
+// Where the X11 grab stands in for the portal the user is told once: it hears the key only while
+// one of the program's windows has the focus.
+void SayFocusOnly() {
+    static bool said = false;
+    if (std::exchange(said, true)) return;
+    const CString text = AfxLoadString(AFX_IDS_HOTKEY_FOCUS_ONLY);
+    AfxLogMessage(text);
+    if (CWinApp* app = AfxGetApp())
+        if (auto* frame = dynamic_cast<CFrameWnd*>(app->m_pMainWnd)) frame->SetMessageText(text);
+}
+
+}  // namespace
+
+BOOL RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk) {
+    if (s_pHook) return s_pHook->Register(hWnd, id, fsModifiers, vk);
+    // An X11 grab under XWayland misses the keys typed into Wayland windows; the desktop's
+    // portal does not. Without one the grab is still better than nothing.
+    if (qGuiApp && portal_shortcuts::InWaylandSession()) {
+        RemoveRegistration(hWnd, id);
+        return portal_shortcuts::Bind(hWnd, id, fsModifiers, vk, [=] {
+            if (GrabOnX11(hWnd, id, fsModifiers, vk)) SayFocusOnly();
+        });
+    }
+    return GrabOnX11(hWnd, id, fsModifiers, vk);
+}
+
 BOOL UnregisterHotKey(HWND hWnd, int id) {
     if (s_pHook) return s_pHook->Unregister(hWnd, id);
-    return RemoveRegistration(hWnd, id);
+    const BOOL bound = portal_shortcuts::Unbind(hWnd, id);
+    return RemoveRegistration(hWnd, id) || bound;
 }

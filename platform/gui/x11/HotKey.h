@@ -17,7 +17,10 @@ constexpr BYTE HOTKEYF_EXT = 0x8;
 
 // FALSE when the combination is taken by another program, the key has no X equivalent, or the
 // display is not X11 (the offscreen platform, Wayland): the hot key then silently does nothing.
-// Registering an id again for the same window replaces its combination.
+// Registering an id again for the same window replaces its combination. In a Wayland session the
+// key is bound through the desktop portal's global shortcuts (portal/GlobalShortcuts.h), which
+// answers later: TRUE then means asked for. Where there is no such portal the X11 grab stands in
+// and the user is told once that the key works only while the program has the focus.
 BOOL RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk);
 BOOL UnregisterHotKey(HWND hWnd, int id);
 
