@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
         }
         while (!doc.m_anDeletedStack.IsEmpty()) doc.RestoreID();
     }
-    std::printf("rows %d\nsort_handle %.3f\nselect_all %.3f\ndelete %.3f\ndelete_view %.3f\n",
-                rows, sort, selectAll, del, delView);
+    std::printf("rows %d\nsort_handle %.3f\nselect_all %.3f\ndelete %.3f\ndelete_view %.3f\n", rows,
+                sort, selectAll, del, delView);
     return 0;
 }

@@ -289,18 +289,23 @@ int CVelkonView::AddRecord(int r) {
 
 bool CVelkonView::IdOrderIsListOrder() const {
     // The store orders IDs as the list compares them, equal ones by when they went in; the list
-    // compares only the 255 bytes it shows, and keeps equal ones in record order. The two agree
-    // unless an ID is longer or a record restored went in after a namesake of a higher number.
+    // compares only the 255 bytes it shows, and keeps equal ones in record order. The two differ
+    // only where a record follows one of a higher number that shows the same ID (equal IDs, or
+    // long ones alike as far as shown, lie next to each other), as after a restore: only such
+    // neighbours have their IDs read.
     const CVelkonDoc* doc = GetDocument();
+    const auto shown = [](std::string_view id) {
+        return id.substr(0, mbcs::CharBoundaryAtOrBefore(id, 255));
+    };
     bool same = true;
-    CString previous;
-    int previousRecord = -1;
+    int previous = -1;
     doc->m_anSortIndex.ForEach([&](int r) {
-        if (!same) return;
-        CString id = doc->m_astrID[r];
-        if (id.GetLength() > 255 || (previousRecord > r && id == previous)) same = false;
-        previous = std::move(id);
-        previousRecord = r;
+        if (same && previous > r) {
+            const CString a = doc->m_astrID[previous];
+            const CString b = doc->m_astrID[r];
+            if (shown(a.View()) == shown(b.View())) same = false;
+        }
+        previous = r;
     });
     return same;
 }

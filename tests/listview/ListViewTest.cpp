@@ -69,7 +69,7 @@ TEST_F(ListViewTest, SortsByTheColumnAtThePositionAndEveryHeaderClickReversesThe
 
 // A list sorted by ID is filled in the store's ID order instead of being sorted: it must be the
 // order the sort gives, equal IDs in record order both ways, also once a restore has put a
-// record behind a namesake with a higher number.
+// record behind a namesake with a higher number, and for IDs longer than the list shows.
 TEST_F(ListViewTest, ListSortedByIdIsFilledAsTheSortWouldLeaveIt) {
     Open({{"BBB00001", "b0", 1, "1998/01/01", "1998/01/01"},
           {"AAA00001", "a1", 1, "1998/01/01", "1998/01/01"},
@@ -95,6 +95,17 @@ TEST_F(ListViewTest, ListSortedByIdIsFilledAsTheSortWouldLeaveIt) {
         view->RebuildList();
         EXPECT_EQ(Rows(), forward ? ascending : descending);
         EXPECT_EQ(view->m_nCurrent, 4);
+    }
+    // IDs alike in the 255 bytes the list shows are equal to it, whatever follows.
+    const std::string shown(255, 'Z');
+    ASSERT_TRUE(doc->AddNewID(CString(shown + "B"), "long b"));
+    ASSERT_TRUE(doc->AddNewID(CString(shown + "A"), "long a"));
+    const std::vector<int> longAscending = {1, 3, 0, 2, 4, 5, 6};
+    const std::vector<int> longDescending = {5, 6, 4, 0, 2, 1, 3};
+    for (BOOL forward : {TRUE, FALSE}) {
+        view->m_bSortForward = forward;
+        view->RebuildList();
+        EXPECT_EQ(Rows(), forward ? longAscending : longDescending);
     }
     // Filters still apply.
     view->SendMessage(WM_COMMAND, ID_ONLY_PICKUP);
