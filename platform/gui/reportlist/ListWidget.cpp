@@ -18,6 +18,9 @@
 #include "platform/gui/window/QtText.h"
 
 namespace {
+// More rows than this to let go of are let go of all at once.
+constexpr int kManyRows = 256;
+
 Qt::Alignment AlignmentOf(int fmt) {
     switch (fmt & 3) {
         case LVCFMT_RIGHT:
@@ -108,6 +111,10 @@ void ListCtrlQt::ChangeState(int nItem, UINT state, UINT mask) {
 
 void ListCtrlQt::SelectRange(int first, int last) {
     if (first > last) std::swap(first, last);
+    // A click after Ctrl+A on a million rows: the selection goes in one pass, told once, and
+    // the range is selected again, rather than a notification for each row that goes.
+    const int inRange = first < 0 ? 0 : last - first + 1;
+    if (m_rows.SelectedCount() > inRange + kManyRows) SelectAll(false);
     if (m_rows.SelectedCount() > 0) {
         for (int i = m_rows.NextSelected(-1); i >= 0; i = m_rows.NextSelected(i))
             if (i < first || i > last) ChangeState(i, 0, LVIS_SELECTED);

@@ -932,6 +932,17 @@ TEST_F(ListView, ClicksSelectAsOnTheDesktop) {
     Click(3, Qt::NoModifier, QEvent::MouseButtonDblClick);
     EXPECT_EQ(Selected(), (std::vector<int>{3}));
     EXPECT_EQ(view->doubleClicks, (std::vector<int>{3}));
+
+    // A click after selecting many rows lets them all go at once: told as row -1, not row by row.
+    AddRows(1000);
+    view->GetListCtrl().SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    view->changes.clear();
+    Click(3);
+    EXPECT_EQ(Selected(), (std::vector<int>{3}));
+    EXPECT_EQ(Focused(), 3);
+    ASSERT_LE(view->changes.size(), 3u);
+    EXPECT_EQ(view->changes.front().iItem, -1);
+    EXPECT_EQ(view->changes.front().uNewState, 0u);
 }
 
 }  // namespace
