@@ -301,8 +301,8 @@ bool CVelkonView::IdOrderIsListOrder() const {
     int previous = -1;
     doc->m_anSortIndex.ForEach([&](int r) {
         if (same && previous > r) {
-            const CString a = doc->m_astrID[previous];
-            const CString b = doc->m_astrID[r];
+            const CString& a = doc->m_astrID[previous];
+            const CString& b = doc->m_astrID[r];
             if (shown(a.View()) == shown(b.View())) same = false;
         }
         previous = r;
