@@ -36,6 +36,7 @@ void BM_DeleteAllSelected(benchmark::State& state) {
 BENCHMARK(BM_DeleteAllSelected)
     ->Arg(10000)
     ->Arg(100000)
+    ->Arg(1000000)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

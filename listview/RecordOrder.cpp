@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "database/RecordText.h"
 #include "document/VelkonDoc.h"
@@ -11,32 +12,140 @@
 
 namespace {
 
-// The first 16 bytes of a key, big-endian, when byte order is character order for it (no lead
-// or zero bytes, at most 16 bytes); such keys compare as two numbers.
-struct KeyPrefix {
+// The start of a text as a number whose order is the character order: each character is one
+// byte below 0x80, or two bytes (0x80 and the byte for the other single-byte characters, lead
+// and trail for a double-byte one), so that every single-byte character comes before every
+// double-byte one as its code does. The first 16 of those bytes, big-endian, zero-padded: two
+// keys that differ there are ordered by it; equal ones are equal texts only when both are
+// whole, and otherwise compare their texts.
+struct Key {
     std::uint64_t hi = 0, lo = 0;
-    std::uint32_t index = 0;  // into the key texts
-    bool simple = false;
+    std::uint32_t place = 0;  // into the records sorted
+    bool whole = false;       // the text is all in hi and lo, without a zero byte
 };
 
-KeyPrefix MakePrefix(const std::string& key, std::uint32_t index) {
-    KeyPrefix p;
-    p.index = index;
-    if (key.size() > 16) return p;
-    for (char c : key) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b == 0 || b >= 0x80) return p;
+Key MakeKey(std::string_view text, std::uint32_t place) {
+    unsigned char bytes[16] = {};
+    std::size_t n = 0;
+    bool zero = false;
+    for (std::size_t i = 0; i < text.size() && n <= 16;) {
+        const unsigned code = mbcs::CharCode(text, i);
+        i += mbcs::CharLength(text, i);
+        if (code < 0x80) {
+            if (n < 16) bytes[n] = static_cast<unsigned char>(code);
+            ++n;
+            zero = zero || code == 0;
+            continue;
+        }
+        const unsigned first = code <= 0xFF ? 0x80u : code >> 8;
+        const unsigned second = code & 0xFFu;
+        if (n < 16) bytes[n] = static_cast<unsigned char>(first);
+        if (n + 1 < 16) bytes[n + 1] = static_cast<unsigned char>(second);
+        n += 2;
+        zero = zero || second == 0;
     }
-    for (std::size_t i = 0; i < 16; ++i) {
-        const std::uint64_t b = i < key.size() ? static_cast<unsigned char>(key[i]) : 0u;
-        if (i < 8)
-            p.hi = (p.hi << 8) | b;
-        else
-            p.lo = (p.lo << 8) | b;
+    Key key;
+    key.place = place;
+    key.whole = n <= 16 && !zero;
+    for (std::size_t i = 0; i < 8; ++i) {
+        key.hi = (key.hi << 8) | bytes[i];
+        key.lo = (key.lo << 8) | bytes[i + 8];
     }
-    p.simple = true;
-    return p;
+    return key;
 }
+
+// Every record's shown text, ranked once. Texts are kept, one after another in one buffer, only
+// for keys that do not hold them whole.
+class RankedTexts {
+public:
+    RankedTexts(const CVelkonDoc& doc, std::span<const int> records, int nDataColumn) {
+        const int count = doc.GetRecordCount();
+        const std::size_t n = records.size();
+        m_keys.resize(n);
+        m_start.assign(n + 1, 0);
+        // Dates repeat: each day is formatted once.
+        record_text::DateWriter dates;
+        CString text;
+        for (std::size_t i = 0; i < n; ++i) {
+            const int r = records[i];
+            std::string_view shown;
+            if (r < 0 || r >= count) {
+                // Not a record: no text.
+            } else if (nDataColumn == data_column::RegistDate) {
+                shown = dates.Format(doc.m_atimeRegist[r]);
+            } else if (nDataColumn == data_column::PrevUpdateDate) {
+                shown = dates.Format(doc.m_atimePrevUpdate[r]);
+            } else {
+                text = data_column::Text(doc, r, nDataColumn);
+                shown = text.View();
+            }
+            // The list shows at most 255 bytes of a text, and sorts by what it shows.
+            if (shown.size() > 255)
+                shown = shown.substr(0, mbcs::CharBoundaryAtOrBefore(shown, 255));
+            m_keys[i] = MakeKey(shown, static_cast<std::uint32_t>(i));
+            if (!m_keys[i].whole) m_texts.append(shown);
+            m_start[i + 1] = m_texts.size();
+        }
+    }
+
+    int Compare(const Key& a, const Key& b) const {
+        if (a.hi != b.hi) return a.hi < b.hi ? -1 : 1;
+        if (a.lo != b.lo) return a.lo < b.lo ? -1 : 1;
+        if (a.whole && b.whole) return 0;
+        return mbcs::Compare(Text(a), Text(b));
+    }
+
+    // Ascending or descending by text; equal texts in their places' order.
+    void Sort(bool bForward) {
+        std::sort(m_keys.begin(), m_keys.end(), [this, bForward](const Key& a, const Key& b) {
+            const int c = Compare(a, b);
+            if (c != 0) return bForward ? c < 0 : c > 0;
+            return a.place < b.place;
+        });
+    }
+
+    const std::vector<Key>& Keys() const { return m_keys; }
+
+private:
+    std::string_view Text(const Key& key) const {
+        if (key.whole) {
+            // Rebuilt from the key (Compare gets here for at most one of its two keys, so one
+            // scratch buffer does).
+            m_scratch.clear();
+            const std::uint64_t halves[2] = {key.hi, key.lo};
+            for (std::uint64_t half : halves)
+                for (int shift = 56; shift >= 0; shift -= 8) {
+                    const auto b = static_cast<unsigned char>(half >> shift);
+                    if (b == 0) return Decode(m_scratch);
+                    m_scratch.push_back(static_cast<char>(b));
+                }
+            return Decode(m_scratch);
+        }
+        const std::size_t from = m_start[key.place];
+        return std::string_view(m_texts).substr(from, m_start[key.place + 1] - from);
+    }
+    // The key's bytes back to the text: 0x80 comes before a single-byte character of 0x80 or
+    // more, any other byte from 0x80 up is a lead byte with its trail.
+    static std::string_view Decode(std::string& bytes) {
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const auto b = static_cast<unsigned char>(bytes[i]);
+            if (b == 0x80 && i + 1 < bytes.size()) {
+                bytes[out++] = bytes[++i];
+            } else {
+                bytes[out++] = bytes[i];
+                if (b > 0x80 && i + 1 < bytes.size()) bytes[out++] = bytes[++i];
+            }
+        }
+        bytes.resize(out);
+        return bytes;
+    }
+
+    std::vector<Key> m_keys;
+    std::vector<std::size_t> m_start;
+    std::string m_texts;
+    mutable std::string m_scratch;
+};
 
 }  // namespace
 
@@ -55,46 +164,27 @@ int RecordOrder::Compare(int r1, int r2) const {
 RecordOrder OrderRecords(const CVelkonDoc& doc, std::span<const int> records, int nDataColumn,
                          bool bForward) {
     const int count = doc.GetRecordCount();
-    // Dates repeat: each day is formatted once.
-    record_text::DateWriter dates;
-    const std::size_t n = records.size();
-    std::vector<std::string> keys(n);
-    std::vector<KeyPrefix> order(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const int r = records[i];
-        std::string& key = keys[i];
-        if (r < 0 || r >= count) {
-            // Not a record: no text.
-        } else if (nDataColumn == data_column::RegistDate) {
-            key = dates.Format(doc.m_atimeRegist[r]);
-        } else if (nDataColumn == data_column::PrevUpdateDate) {
-            key = dates.Format(doc.m_atimePrevUpdate[r]);
-        } else {
-            key = data_column::Text(doc, r, nDataColumn).Str();
-        }
-        // The list shows at most 255 bytes of a text, and sorts by what it shows.
-        if (key.size() > 255) key.resize(mbcs::CharBoundaryAtOrBefore(key, 255));
-        order[i] = MakePrefix(key, static_cast<std::uint32_t>(i));
-    }
-    auto compare = [&keys](const KeyPrefix& a, const KeyPrefix& b) {
-        if (a.simple && b.simple) {
-            if (a.hi != b.hi) return a.hi < b.hi ? -1 : 1;
-            return a.lo == b.lo ? 0 : (a.lo < b.lo ? -1 : 1);
-        }
-        return mbcs::Compare(keys[a.index], keys[b.index]);
-    };
-    std::sort(order.begin(), order.end(), [&compare](const KeyPrefix& a, const KeyPrefix& b) {
-        const int c = compare(a, b);
-        return c != 0 ? c < 0 : a.index < b.index;
-    });
+    RankedTexts texts(doc, records, nDataColumn);
+    texts.Sort(true);
     RecordOrder result;
     result.forward = bForward;
     result.rank.assign(static_cast<std::size_t>(count), -1);
+    const std::vector<Key>& keys = texts.Keys();
     int rank = 0;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && compare(order[i - 1], order[i]) != 0) ++rank;
-        const int r = records[order[i].index];
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (i > 0 && texts.Compare(keys[i - 1], keys[i]) != 0) ++rank;
+        const int r = records[keys[i].place];
         if (r >= 0 && r < count) result.rank[static_cast<std::size_t>(r)] = rank;
     }
     return result;
+}
+
+std::vector<int> SortedPlaces(const CVelkonDoc& doc, std::span<const int> records, int nDataColumn,
+                              bool bForward) {
+    RankedTexts texts(doc, records, nDataColumn);
+    texts.Sort(bForward);
+    std::vector<int> places;
+    places.reserve(records.size());
+    for (const Key& key : texts.Keys()) places.push_back(static_cast<int>(key.place));
+    return places;
 }

@@ -26,3 +26,9 @@ struct RecordOrder {
 // column position the list does not have, makes every record equal.
 RecordOrder OrderRecords(const CVelkonDoc& doc, std::span<const int> records, int nDataColumn,
                          bool bForward);
+
+// The same order as the places in `records` a stable sort by RecordOrder::Compare leaves them
+// in: element k is the index into `records` of the k-th row. Anything in `records` that is not
+// a record number sorts as an empty text.
+std::vector<int> SortedPlaces(const CVelkonDoc& doc, std::span<const int> records, int nDataColumn,
+                              bool bForward);

@@ -28,10 +28,18 @@ constexpr int kMaxWidth = 10000;
 // The framework's base of resource help contexts plus the list's own topic.
 constexpr LRESULT kHelpContext = 0x20000 + 129;
 
-// The list's sort calls this with the ranks of one sort as its parameter.
-int CALLBACK_Compare(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort) {
-    return reinterpret_cast<const RecordOrder*>(lParamSort)
-        ->Compare(static_cast<int>(lParam1), static_cast<int>(lParam2));
+// The list's rows in the store's ID order reversed, records with equal IDs keeping their order
+// among themselves, as a stable sort by descending ID leaves them.
+void ReverseKeepingTies(std::vector<LPARAM>& rows, const CVelkonDoc& doc) {
+    std::reverse(rows.begin(), rows.end());
+    for (std::size_t i = 0; i < rows.size();) {
+        const CString id = doc.m_astrID[static_cast<int>(rows[i])];
+        std::size_t j = i + 1;
+        while (j < rows.size() && doc.m_astrID[static_cast<int>(rows[j])] == id) ++j;
+        std::reverse(rows.begin() + static_cast<std::ptrdiff_t>(i),
+                     rows.begin() + static_cast<std::ptrdiff_t>(j));
+        i = j;
+    }
 }
 
 }  // namespace
@@ -253,12 +261,21 @@ KeywordFilter CVelkonView::KeywordFilterSettings() const {
     return filter;
 }
 
-int CVelkonView::AddRecord(int r) {
+bool CVelkonView::Shows(int r, const DateFilter* pDate, const KeywordFilter* pKeyword) const {
     const CVelkonDoc* doc = GetDocument();
-    if (doc->m_abDeleted[r]) return -1;
-    if (m_bOnlyPickup && doc->FindPickup(doc->m_astrID[r]) == -1) return -1;
-    if (m_dlgDate.m_bEnable && !IsDateMatch(*doc, r, DateFilterSettings())) return -1;
-    if (m_dlgKeyword.m_bEnable && !IsKeywordMatch(*doc, r, KeywordFilterSettings())) return -1;
+    if (doc->m_abDeleted[r]) return false;
+    if (m_bOnlyPickup && doc->FindPickup(doc->m_astrID[r]) == -1) return false;
+    if (pDate && !IsDateMatch(*doc, r, *pDate)) return false;
+    if (pKeyword && !IsKeywordMatch(*doc, r, *pKeyword)) return false;
+    return true;
+}
+
+int CVelkonView::AddRecord(int r) {
+    const DateFilter date = DateFilterSettings();
+    const KeywordFilter keyword = KeywordFilterSettings();
+    if (!Shows(r, m_dlgDate.m_bEnable ? &date : nullptr,
+               m_dlgKeyword.m_bEnable ? &keyword : nullptr))
+        return -1;
     CListCtrl& list = GetListCtrl();
     LVITEM item;
     item.mask = LVIF_TEXT | LVIF_IMAGE;
@@ -270,19 +287,71 @@ int CVelkonView::AddRecord(int r) {
     return row;
 }
 
+bool CVelkonView::IdOrderIsListOrder() const {
+    // The store orders IDs as the list compares them, equal ones by when they went in; the list
+    // compares only the 255 bytes it shows, and keeps equal ones in record order. The two differ
+    // only where a record follows one of a higher number that shows the same ID (equal IDs, or
+    // long ones alike as far as shown, lie next to each other), as after a restore: only such
+    // neighbours have their IDs read.
+    const CVelkonDoc* doc = GetDocument();
+    const auto shown = [](std::string_view id) {
+        return id.substr(0, mbcs::CharBoundaryAtOrBefore(id, 255));
+    };
+    bool same = true;
+    int previous = -1;
+    doc->m_anSortIndex.ForEach([&](int r) {
+        if (same && previous > r) {
+            const CString& a = doc->m_astrID[previous];
+            const CString& b = doc->m_astrID[r];
+            if (shown(a.View()) == shown(b.View())) same = false;
+        }
+        previous = r;
+    });
+    return same;
+}
+
 void CVelkonView::RebuildList() {
     CWaitCursor wait;
     CListCtrl& list = GetListCtrl();
     list.DeleteAllItems();
-    CVelkonDoc* doc = GetDocument();
-    const int count = doc ? doc->GetRecordCount() : 0;
-    for (int r = 0; r < count; ++r) AddRecord(r);
     m_nCurrent = -1;
-    const int rows = list.GetItemCount();
-    if (rows > 0) {
-        m_nCurrent = static_cast<int>(list.GetItemData(rows - 1));
-        list.SetItemState(rows - 1, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-        SortList(m_nSortColumn, m_bSortForward);
+    CVelkonDoc* doc = GetDocument();
+    if (!doc) {
+        ShowRegistCount();
+        return;
+    }
+    const DateFilter date = DateFilterSettings();
+    const KeywordFilter keyword = KeywordFilterSettings();
+    const DateFilter* byDate = m_dlgDate.m_bEnable ? &date : nullptr;
+    const KeywordFilter* byKeyword = m_dlgKeyword.m_bEnable ? &keyword : nullptr;
+    std::vector<LPARAM> rows;
+    rows.reserve(static_cast<std::size_t>(doc->m_anSortIndex.GetSize()));
+    // The last record shown, in record order, takes the focus.
+    int last = -1;
+    // The store keeps its records in ID order already: a list sorted by ID takes them in that
+    // order rather than sorting a million rows again.
+    const bool inIdOrder = DataColumnAt(m_nSortColumn) == data_column::ID && IdOrderIsListOrder();
+    if (inIdOrder) {
+        doc->m_anSortIndex.ForEach([&](int r) {
+            if (!Shows(r, byDate, byKeyword)) return;
+            rows.push_back(r);
+            last = std::max(last, r);
+        });
+        if (!m_bSortForward) ReverseKeepingTies(rows, *doc);
+    } else {
+        for (int r = 0, count = doc->GetRecordCount(); r < count; ++r)
+            if (Shows(r, byDate, byKeyword)) rows.push_back(r);
+        if (!rows.empty()) last = static_cast<int>(rows.back());
+    }
+    if (!rows.empty()) {
+        list.AppendItems(rows);
+        const auto at = std::find(rows.begin(), rows.end(), static_cast<LPARAM>(last));
+        const int row = static_cast<int>(at - rows.begin());
+        list.SetItemState(row, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+        if (inIdOrder)
+            list.EnsureVisible(row, FALSE);
+        else
+            SortList(m_nSortColumn, m_bSortForward);
     }
     ShowRegistCount();
 }
@@ -292,14 +361,13 @@ void CVelkonView::SortList(int nPosition, BOOL bForward) {
     m_nSortColumn = nPosition;
     m_bSortForward = bForward;
     CListCtrl& list = GetListCtrl();
-    const CVelkonDoc* doc = GetDocument();
-    const int rows = list.GetItemCount();
-    std::vector<int> records(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row)
-        records[static_cast<std::size_t>(row)] = static_cast<int>(list.GetItemData(row));
-    const RecordOrder order =
-        doc ? OrderRecords(*doc, records, DataColumnAt(nPosition), bForward) : RecordOrder{};
-    list.SortItems(&CALLBACK_Compare, reinterpret_cast<LPARAM>(&order));
+    if (const CVelkonDoc* doc = GetDocument()) {
+        const std::vector<LPARAM> data = list.GetItemDatas(FALSE);
+        std::vector<int> records(data.size());
+        std::transform(data.begin(), data.end(), records.begin(),
+                       [](LPARAM r) { return static_cast<int>(r); });
+        list.ReorderItems(SortedPlaces(*doc, records, DataColumnAt(nPosition), bForward));
+    }
     const int focused = list.GetNextItem(-1, LVNI_FOCUSED);
     if (focused >= 0) list.EnsureVisible(focused, FALSE);
 }
@@ -370,9 +438,13 @@ void CVelkonView::OnUpdate(CView*, LPARAM lHint, CObject*) {
             if (lHint == HINT_DELETED) {
                 if (const int row = list.FindItemByData(r); row >= 0) rows.push_back(row);
             } else {
-                for (int row = 0, n = list.GetItemCount(); row < n; ++row)
-                    if (doc->m_abDeleted[static_cast<int>(list.GetItemData(row))])
-                        rows.push_back(row);
+                const std::vector<LPARAM> data = list.GetItemDatas(FALSE);
+                const int count = doc->GetRecordCount();
+                for (std::size_t row = 0; row < data.size(); ++row) {
+                    const LPARAM shown = data[row];
+                    if (shown >= 0 && shown < count && doc->m_abDeleted[static_cast<int>(shown)])
+                        rows.push_back(static_cast<int>(row));
+                }
             }
             if (!rows.empty()) {
                 list.DeleteItems(rows);
@@ -509,11 +581,10 @@ void CVelkonView::OnDeleteID() {
     CWaitCursor wait;
     CListCtrl& list = GetListCtrl();
     // From the top down, each record on the deleted stack in turn; the rows go in one pass.
-    std::vector<int> records;
-    records.reserve(static_cast<std::size_t>(list.GetSelectedCount()));
-    for (int row = list.GetNextItem(-1, LVNI_SELECTED); row >= 0;
-         row = list.GetNextItem(row, LVNI_SELECTED))
-        records.push_back(static_cast<int>(list.GetItemData(row)));
+    const std::vector<LPARAM> selected = list.GetItemDatas(TRUE);
+    std::vector<int> records(selected.size());
+    std::transform(selected.begin(), selected.end(), records.begin(),
+                   [](LPARAM r) { return static_cast<int>(r); });
     GetDocument()->DeleteIDs(records);
 }
 

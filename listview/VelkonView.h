@@ -96,6 +96,10 @@ private:
     BOOL HasOneRecord() const;
     // The chooser for the current record; its result, or FALSE when cancelled.
     BOOL ChooseFormat(BOOL bSend, CString& rText);
+    // Whether record r has a row under the filters given (nullptr: that filter is off).
+    bool Shows(int r, const DateFilter* pDate, const KeywordFilter* pKeyword) const;
+    // Whether the store's ID order is the order the list's sort by ID would give.
+    bool IdOrderIsListOrder() const;
     void RefreshWidths();
     void RedrawRecord(int r);
     void SelectOnly(int nRow, int r);

@@ -67,6 +67,51 @@ TEST_F(ListViewTest, SortsByTheColumnAtThePositionAndEveryHeaderClickReversesThe
     EXPECT_EQ(view->m_nSortColumn, 7);
 }
 
+// A list sorted by ID is filled in the store's ID order instead of being sorted: it must be the
+// order the sort gives, equal IDs in record order both ways, also once a restore has put a
+// record behind a namesake with a higher number, and for IDs longer than the list shows.
+TEST_F(ListViewTest, ListSortedByIdIsFilledAsTheSortWouldLeaveIt) {
+    Open({{"BBB00001", "b0", 1, "1998/01/01", "1998/01/01"},
+          {"AAA00001", "a1", 1, "1998/01/01", "1998/01/01"},
+          {"BBB00001", "b2", 1, "1998/01/01", "1998/01/01"},
+          {"AAA00001", "a3", 1, "1998/01/01", "1998/01/01"},
+          {"CCC00001", "c4", 1, "1998/01/01", "1998/01/01"}});
+    const std::vector<int> ascending = {1, 3, 0, 2, 4};
+    const std::vector<int> descending = {4, 0, 2, 1, 3};
+    EXPECT_EQ(Rows(), ascending);
+    EXPECT_EQ(FocusedRecord(), 4);
+    EXPECT_EQ(Selected(), (std::vector<int>{4}));
+    view->m_bSortForward = FALSE;
+    view->RebuildList();
+    EXPECT_EQ(Rows(), descending);
+    EXPECT_EQ(FocusedRecord(), 4);
+    view->SortList(0, FALSE);
+    EXPECT_EQ(Rows(), descending);
+
+    doc->DeleteID(1);
+    doc->RestoreID();
+    for (BOOL forward : {TRUE, FALSE}) {
+        view->m_bSortForward = forward;
+        view->RebuildList();
+        EXPECT_EQ(Rows(), forward ? ascending : descending);
+        EXPECT_EQ(view->m_nCurrent, 4);
+    }
+    // IDs alike in the 255 bytes the list shows are equal to it, whatever follows.
+    const std::string shown(255, 'Z');
+    ASSERT_TRUE(doc->AddNewID(CString(shown + "B"), "long b"));
+    ASSERT_TRUE(doc->AddNewID(CString(shown + "A"), "long a"));
+    const std::vector<int> longAscending = {1, 3, 0, 2, 4, 5, 6};
+    const std::vector<int> longDescending = {5, 6, 4, 0, 2, 1, 3};
+    for (BOOL forward : {TRUE, FALSE}) {
+        view->m_bSortForward = forward;
+        view->RebuildList();
+        EXPECT_EQ(Rows(), forward ? longAscending : longDescending);
+    }
+    // Filters still apply.
+    view->SendMessage(WM_COMMAND, ID_ONLY_PICKUP);
+    EXPECT_TRUE(Rows().empty());
+}
+
 TEST_F(ListViewTest, RecordHintsKeepRowsSelectionAndCurrentInStep) {
     Open(kThree);
     // A new record goes at the end, not into its sorted place, and is the only one selected.

@@ -144,8 +144,10 @@ TEST(RecordOrder, AColumnThatDoesNotExistLeavesTheOrderAlone) {
     }
 }
 
-// Texts of every kind that the quick comparison of short single-byte texts must agree with the
-// character comparison on: empty, equal prefixes, 16 and 17 bytes, half-width kana, double-byte.
+// Texts of every kind that the quick comparison of the texts' starts must agree with the
+// character comparison on: empty, equal prefixes, 16 and 17 bytes, half-width kana, double-byte,
+// zero bytes, lead bytes alone or before 0x80, single bytes from 0x80 up; and the places the
+// list's rows go to agree with a stable sort by that comparison.
 TEST(RecordOrder, RanksAgreeWithComparingTheShownTexts) {
     const std::vector<std::string> pieces = {"",
                                              "a",
@@ -161,7 +163,13 @@ TEST(RecordOrder, RanksAgreeWithComparingTheShownTexts) {
                                              Sjis("あ").Str(),
                                              Sjis("亜").Str(),
                                              Sjis("ア").Str(),
-                                             "\x7f"};
+                                             "\x7f",
+                                             std::string(1, '\0'),
+                                             "\x82",
+                                             "\x82\x80",
+                                             "\x80",
+                                             "\xfd",
+                                             Sjis("あいうえおかきく").Str()};
     std::mt19937 random(1998);
     CVelkonDoc doc;
     std::vector<std::string> shown;
@@ -183,5 +191,11 @@ TEST(RecordOrder, RanksAgreeWithComparingTheShownTexts) {
                 ASSERT_EQ(Sign(order.Compare(rows[a], rows[b])), expected)
                     << '"' << shown[a] << "\" vs \"" << shown[b] << '"';
             }
+        std::vector<int> mixed = rows;
+        std::shuffle(mixed.begin(), mixed.end(), random);
+        std::vector<int> placed;
+        for (int place : SortedPlaces(doc, mixed, data_column::Handle, forward))
+            placed.push_back(mixed[static_cast<std::size_t>(place)]);
+        EXPECT_EQ(placed, Sorted(doc, mixed, data_column::Handle, forward));
     }
 }

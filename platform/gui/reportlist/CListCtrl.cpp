@@ -105,6 +105,22 @@ BOOL CListCtrl::DeleteAllItems() {
     return static_cast<BOOL>(Send(LVM_DELETEALLITEMS));
 }
 
+int CListCtrl::AppendItems(std::span<const LPARAM> data) {
+    return static_cast<int>(
+        Send(LVM_APPENDITEMS, data.size(), reinterpret_cast<LPARAM>(data.data())));
+}
+
+std::vector<LPARAM> CListCtrl::GetItemDatas(BOOL bSelectedOnly) const {
+    std::vector<LPARAM> data;
+    Send(LVM_GETITEMDATAS, bSelectedOnly ? LVNI_SELECTED : LVNI_ALL, Ptr(&data));
+    return data;
+}
+
+BOOL CListCtrl::ReorderItems(std::span<const int> order) {
+    return static_cast<BOOL>(
+        Send(LVM_REORDERITEMS, order.size(), reinterpret_cast<LPARAM>(order.data())));
+}
+
 int CListCtrl::GetItemCount() const {
     return static_cast<int>(Send(LVM_GETITEMCOUNT));
 }

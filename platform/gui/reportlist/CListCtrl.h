@@ -2,6 +2,7 @@
 // name, sent to the window the control stands behind.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "platform/gui/drawing/Colors.h"
@@ -31,6 +32,13 @@ public:
     // Many rows at once, in one pass over the list (indexes in any order).
     BOOL DeleteItems(const std::vector<int>& rows);
     BOOL DeleteAllItems();
+    // Rows with these item data appended at once, their texts and images asked of the owner;
+    // the first new row, or -1.
+    int AppendItems(std::span<const LPARAM> data);
+    // The item data of every row, or of the selected ones, in row order.
+    std::vector<LPARAM> GetItemDatas(BOOL bSelectedOnly) const;
+    // Row k becomes the row that was at order[k]; FALSE unless order names each row once.
+    BOOL ReorderItems(std::span<const int> order);
     int GetItemCount() const;
     BOOL GetItem(LVITEM* pItem) const;
     BOOL SetItem(const LVITEM* pItem);

@@ -75,6 +75,15 @@ constexpr UINT LVM_SORTITEMS = LVM_FIRST + 48;
 constexpr UINT LVM_GETSELECTEDCOUNT = LVM_FIRST + 50;
 // This port's own: the rows of an array of wParam indexes (lParam) deleted in one pass.
 constexpr UINT LVM_DELETEITEMS = LVM_FIRST + 0xF0;
+// The item data of every row (wParam LVNI_ALL) or of the selected rows (LVNI_SELECTED), in row
+// order, into the std::vector<LPARAM> lParam points at; returns how many.
+constexpr UINT LVM_GETITEMDATAS = LVM_FIRST + 0xF1;
+// Rows for an array of wParam item data (lParam) appended with callback texts and images;
+// returns the first new row, or -1.
+constexpr UINT LVM_APPENDITEMS = LVM_FIRST + 0xF2;
+// The rows put in the order of an array of wParam row indexes (lParam), each row once; FALSE
+// and nothing moved for any other array.
+constexpr UINT LVM_REORDERITEMS = LVM_FIRST + 0xF3;
 constexpr UINT LVM_LAST = LVM_FIRST + 0xFF;
 
 // Notifications

@@ -95,6 +95,19 @@ int ListRows::Insert(int nIndex, LPARAM lParam, UINT state) {
     return nIndex;
 }
 
+int ListRows::Append(std::span<const LPARAM> data) {
+    if (data.empty()) return -1;
+    const int first = Count();
+    const bool complete = m_validFrom == first;
+    m_rows.reserve(m_rows.size() + data.size());
+    for (const LPARAM lParam : data) {
+        if (complete) StoreFirst(lParam, Count());
+        m_rows.push_back({lParam, 0});
+    }
+    if (complete) m_validFrom = Count();
+    return first;
+}
+
 void ListRows::Erase(int nIndex) {
     if (nIndex < 0 || nIndex >= Count()) return;
     Unlink(nIndex);
@@ -187,6 +200,22 @@ UINT ListRows::SetState(int nIndex, UINT state, UINT mask) {
     return old;
 }
 
+int ListRows::SelectAll(bool bSelected) {
+    const int changed = bSelected ? Count() - m_selected : m_selected;
+    if (changed == 0) return 0;
+    if (bSelected) {
+        for (Row& row : m_rows) row.state |= LVIS_SELECTED;
+    } else {
+        // Only where selected rows are: one selected row of a million costs no walk over all.
+        for (int i = NextSelected(-1); i >= 0; i = NextSelected(i))
+            m_rows[static_cast<size_t>(i)].state &= ~LVIS_SELECTED;
+    }
+    m_selected = bSelected ? Count() : 0;
+    m_selectedBegin = 0;
+    m_selectedEnd = m_selected;
+    return changed;
+}
+
 // After m_selected counted the row in.
 void ListRows::NoteSelected(int nIndex) {
     if (m_selected == 1) {
@@ -261,6 +290,32 @@ void ListRows::SortByLess(bool (*less)(const Row&, const Row&, void*), void* con
         }
     }
     m_validFrom = 0;
+}
+
+bool ListRows::Reorder(std::span<const int> order) {
+    const std::size_t n = m_rows.size();
+    if (order.size() != n) return false;
+    std::vector<bool> seen(n);
+    for (const int i : order) {
+        if (i < 0 || static_cast<std::size_t>(i) >= n || seen[static_cast<std::size_t>(i)])
+            return false;
+        seen[static_cast<std::size_t>(i)] = true;
+    }
+    std::vector<Row> rows(n);
+    for (std::size_t k = 0; k < n; ++k) rows[k] = m_rows[static_cast<std::size_t>(order[k])];
+    m_rows.swap(rows);
+    // As after a sort: the texts are asked again, the lookup and the selection's bounds found
+    // again.
+    m_prefixes.clear();
+    if (m_selected > 0) {
+        m_selectedBegin = 0;
+        m_selectedEnd = Count();
+    }
+    m_focused = -1;
+    for (std::size_t k = 0; k < n && m_focused < 0; ++k)
+        if (m_rows[k].state & LVIS_FOCUSED) m_focused = static_cast<int>(k);
+    m_validFrom = 0;
+    return true;
 }
 
 // --- type-ahead ---

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -24,6 +25,8 @@ public:
     const Row& At(int i) const { return m_rows[static_cast<size_t>(i)]; }
     // nIndex past the end appends. Returns the row's index.
     int Insert(int nIndex, LPARAM lParam, UINT state = 0);
+    // Appends rows with this item data and no state; the index of the first, or -1 for none.
+    int Append(std::span<const LPARAM> data);
     void Erase(int nIndex);
     // Erases the rows at these indexes (ascending, each once, all in range) in one pass. The
     // focus of an erased row goes to the row that takes its place, as one Erase after another
@@ -34,6 +37,8 @@ public:
     // Sets the row's state bits under the mask; returns the old state. Does not move the focus
     // away from another row: that is the control's rule.
     UINT SetState(int nIndex, UINT state, UINT mask);
+    // Selects every row, or none, in one pass; the number of rows whose state changed.
+    int SelectAll(bool bSelected);
 
     // The row holding the focus, or -1.
     int Focused() const { return m_focused; }
@@ -47,6 +52,9 @@ public:
     // takes its state along. A comparison that contradicts itself gives some order, never harm.
     template <class Compare>
     void Sort(Compare compare);
+    // Puts the rows in this order: row k becomes the row that was at order[k]. FALSE, and the
+    // rows as they were, unless order names every row once.
+    bool Reorder(std::span<const int> order);
 
     // The text a row shows in its first column (CP932), as the owner gives it now; valid until
     // the next call.

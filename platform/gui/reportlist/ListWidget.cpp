@@ -18,6 +18,9 @@
 #include "platform/gui/window/QtText.h"
 
 namespace {
+// More rows than this to let go of are let go of all at once.
+constexpr int kManyRows = 256;
+
 Qt::Alignment AlignmentOf(int fmt) {
     switch (fmt & 3) {
         case LVCFMT_RIGHT:
@@ -108,6 +111,10 @@ void ListCtrlQt::ChangeState(int nItem, UINT state, UINT mask) {
 
 void ListCtrlQt::SelectRange(int first, int last) {
     if (first > last) std::swap(first, last);
+    // A click after Ctrl+A on a million rows: the selection goes in one pass, told once, and
+    // the range is selected again, rather than a notification for each row that goes.
+    const int inRange = first < 0 ? 0 : last - first + 1;
+    if (m_rows.SelectedCount() > inRange + kManyRows) SelectAll(false);
     if (m_rows.SelectedCount() > 0) {
         for (int i = m_rows.NextSelected(-1); i >= 0; i = m_rows.NextSelected(i))
             if (i < first || i > last) ChangeState(i, 0, LVIS_SELECTED);
@@ -328,6 +335,17 @@ BOOL ListCtrlQt::SortItems(PFNLVCOMPARE pfnCompare, LPARAM lParamSort) {
     m_anchor = m_rows.Focused();
     viewport()->update();
     return TRUE;
+}
+
+void ListCtrlQt::SelectAll(bool bSelected) {
+    if (m_rows.SelectAll(bSelected) == 0) return;
+    viewport()->update();
+    NMLISTVIEW nm;
+    nm.iItem = -1;
+    nm.uOldState = bSelected ? 0 : LVIS_SELECTED;
+    nm.uNewState = bSelected ? LVIS_SELECTED : 0;
+    nm.uChanged = LVIF_STATE;
+    Notify(nm.hdr, LVN_ITEMCHANGED);
 }
 
 // --- geometry ---
@@ -574,6 +592,35 @@ LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
             if (!rows) return FALSE;
             return DeleteItems(std::vector<int>(rows, rows + wParam));
         }
+        case LVM_GETITEMDATAS: {
+            auto* out = reinterpret_cast<std::vector<LPARAM>*>(lParam);
+            if (!out) return 0;
+            out->clear();
+            if (wParam & LVNI_SELECTED) {
+                out->reserve(static_cast<size_t>(m_rows.SelectedCount()));
+                for (int i = m_rows.NextSelected(-1); i >= 0; i = m_rows.NextSelected(i))
+                    out->push_back(m_rows.At(i).lParam);
+            } else {
+                out->reserve(static_cast<size_t>(m_rows.Count()));
+                for (int i = 0; i < m_rows.Count(); ++i) out->push_back(m_rows.At(i).lParam);
+            }
+            return static_cast<LRESULT>(out->size());
+        }
+        case LVM_APPENDITEMS: {
+            const auto* data = reinterpret_cast<const LPARAM*>(lParam);
+            if (!data || wParam == 0) return -1;
+            const int first = m_rows.Append({data, static_cast<size_t>(wParam)});
+            ScheduleLayout();
+            return first;
+        }
+        case LVM_REORDERITEMS: {
+            const auto* order = reinterpret_cast<const int*>(lParam);
+            if (!order && wParam != 0) return FALSE;
+            if (!m_rows.Reorder({order, static_cast<size_t>(wParam)})) return FALSE;
+            m_anchor = m_rows.Focused();
+            viewport()->update();
+            return TRUE;
+        }
         case LVM_DELETEALLITEMS:
             DeleteAllItems();
             return TRUE;
@@ -623,11 +670,10 @@ LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
                 ChangeState(index, item->state, item->stateMask);
                 return TRUE;
             }
-            // Every row. Letting go of a selection nobody has costs nothing.
+            // Every row. The selection alone changes in one pass, with one notification.
             const UINT mask = item->stateMask;
-            if ((mask & ~LVIS_SELECTED) == 0 && !(item->state & mask & LVIS_SELECTED)) {
-                for (int i = m_rows.NextSelected(-1); i >= 0; i = m_rows.NextSelected(i))
-                    ChangeState(i, 0, LVIS_SELECTED);
+            if (mask == LVIS_SELECTED) {
+                SelectAll((item->state & LVIS_SELECTED) != 0);
                 return TRUE;
             }
             for (int i = 0; i < m_rows.Count(); ++i) ChangeState(i, item->state, mask);

@@ -91,6 +91,8 @@ private:
     BOOL EnsureVisible(int nItem, bool bPartialOK);
     BOOL GetItemRect(int nItem, RECT& rc);
     BOOL SortItems(PFNLVCOMPARE pfnCompare, LPARAM lParamSort);
+    // Every row selected or none, told to the owner once (iItem -1) as the desktop's list does.
+    void SelectAll(bool bSelected);
 
     // Scroll ranges and the header's place, put off while rows pour in.
     void ScheduleLayout();

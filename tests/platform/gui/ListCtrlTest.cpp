@@ -219,6 +219,48 @@ TEST(ListRows, SortIsStableAndRowsTakeTheirStateAlong) {
     for (int i = 0; i < n; ++i) ASSERT_EQ(data[i], i);
 }
 
+// The bulk operations a list of a million rows needs: what they leave is what the same work one
+// row at a time leaves, and an order that is no permutation changes nothing.
+TEST(ListRows, AppendSelectAllAndReorderKeepLookupStateAndCounts) {
+    ListRows rows;
+    rows.Insert(0, 7);
+    const std::vector<LPARAM> data = {3, 1, 4, 1, 5};  // data 1 twice: the first row keeps it
+    EXPECT_EQ(rows.Append(data), 1);
+    EXPECT_EQ(rows.Append({}), -1);
+    EXPECT_EQ(DataOf(rows), (std::vector<LPARAM>{7, 3, 1, 4, 1, 5}));
+    EXPECT_EQ(rows.Find(1), 2);
+    EXPECT_EQ(rows.Find(5), 5);
+    EXPECT_EQ(rows.At(4).state, 0u);
+
+    rows.SetState(3, LVIS_FOCUSED, LVIS_FOCUSED);
+    EXPECT_EQ(rows.SelectAll(true), 6);
+    EXPECT_EQ(rows.SelectAll(true), 0);
+    EXPECT_EQ(rows.SelectedCount(), 6);
+    EXPECT_EQ(rows.NextSelected(-1), 0);
+    EXPECT_EQ(rows.NextSelected(4), 5);
+    EXPECT_EQ(rows.Focused(), 3);  // the focus is no part of the selection
+    EXPECT_EQ(rows.SelectAll(false), 6);
+    EXPECT_EQ(rows.NextSelected(-1), -1);
+    EXPECT_EQ(rows.At(3).state, LVIS_FOCUSED);
+
+    rows.SetState(1, LVIS_SELECTED, LVIS_SELECTED);
+    for (const std::vector<int>& bad :
+         {std::vector<int>{0, 1, 2}, std::vector<int>{0, 1, 2, 3, 4, 4},
+          std::vector<int>{0, 1, 2, 3, 4, 6}, std::vector<int>{-1, 1, 2, 3, 4, 5}}) {
+        EXPECT_FALSE(rows.Reorder(bad));
+        EXPECT_EQ(DataOf(rows), (std::vector<LPARAM>{7, 3, 1, 4, 1, 5}));
+    }
+    EXPECT_TRUE(rows.Reorder(std::vector<int>{5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(DataOf(rows), (std::vector<LPARAM>{5, 1, 4, 1, 3, 7}));
+    EXPECT_EQ(rows.Focused(), 2);
+    EXPECT_EQ(rows.At(2).lParam, 4);
+    EXPECT_EQ(rows.NextSelected(-1), 4);
+    EXPECT_EQ(rows.NextSelected(4), -1);
+    EXPECT_EQ(rows.Find(7), 5);
+    EXPECT_EQ(rows.Find(1), 1);
+    EXPECT_FALSE(rows.Reorder(std::vector<int>{}));
+}
+
 // Type-ahead remembers how each row's text starts, so that the next key compares bytes instead
 // of asking the owner for every row; what it remembers must follow the rows and never make a
 // hit on its own.
@@ -528,6 +570,52 @@ int CompareByTens(LPARAM a, LPARAM b, LPARAM descending) {
     // Equal in groups of 20, so that stability shows.
     const int c = static_cast<int>(a / 20 - b / 20);
     return descending ? -c : c;
+}
+
+// Select all and none over every row is told once, with row -1, as the desktop's list tells it;
+// the bulk messages read and place the rows as the one-row messages would.
+TEST_F(ListView, BulkMessagesSelectReadAppendAndReorderTheRows) {
+    AddRows(4);
+    CListCtrl& ctrl = view->GetListCtrl();
+    ctrl.SetItemState(1, LVIS_FOCUSED, LVIS_FOCUSED);
+    view->changes.clear();
+    ctrl.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_EQ(view->changes.size(), 1u);
+    EXPECT_EQ(view->changes[0].iItem, -1);
+    EXPECT_EQ(view->changes[0].uNewState, LVIS_SELECTED);
+    EXPECT_EQ(Selected(), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(ctrl.GetItemDatas(TRUE), (std::vector<LPARAM>{0, 10, 20, 30}));
+    ctrl.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);  // nothing changes: nothing told
+    EXPECT_EQ(view->changes.size(), 1u);
+    ctrl.SetItemState(-1, 0, LVIS_SELECTED);
+    ASSERT_EQ(view->changes.size(), 2u);
+    EXPECT_EQ(view->changes[1].iItem, -1);
+    EXPECT_EQ(view->changes[1].uNewState, 0u);
+    EXPECT_TRUE(Selected().empty());
+    EXPECT_EQ(Focused(), 1);
+
+    const std::vector<LPARAM> more = {40, 50};
+    EXPECT_EQ(ctrl.AppendItems(more), 4);
+    EXPECT_EQ(ctrl.AppendItems({}), -1);
+    EXPECT_EQ(ctrl.GetItemDatas(FALSE), (std::vector<LPARAM>{0, 10, 20, 30, 40, 50}));
+    view->asks.clear();
+    LVITEM item;
+    item.mask = LVIF_TEXT;
+    item.iItem = 5;
+    char text[32] = {};
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ASSERT_TRUE(ctrl.GetItem(&item));
+    ASSERT_FALSE(view->asks.empty());  // an appended row's text is the owner's
+    EXPECT_EQ(view->asks.back().lParam, 50);
+
+    ctrl.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_FALSE(ctrl.ReorderItems(std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(ctrl.ReorderItems(std::vector<int>{4, 1, 5, 0, 2, 3}));
+    EXPECT_EQ(ctrl.GetItemDatas(FALSE), (std::vector<LPARAM>{40, 10, 50, 0, 20, 30}));
+    EXPECT_EQ(Selected(), (std::vector<int>{0}));
+    EXPECT_EQ(Focused(), 1);
+    EXPECT_EQ(ctrl.FindItemByData(50), 2);
 }
 
 TEST_F(ListView, SortKeepsFocusSelectionAndLookupWithTheirRows) {
@@ -844,6 +932,17 @@ TEST_F(ListView, ClicksSelectAsOnTheDesktop) {
     Click(3, Qt::NoModifier, QEvent::MouseButtonDblClick);
     EXPECT_EQ(Selected(), (std::vector<int>{3}));
     EXPECT_EQ(view->doubleClicks, (std::vector<int>{3}));
+
+    // A click after selecting many rows lets them all go at once: told as row -1, not row by row.
+    AddRows(1000);
+    view->GetListCtrl().SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    view->changes.clear();
+    Click(3);
+    EXPECT_EQ(Selected(), (std::vector<int>{3}));
+    EXPECT_EQ(Focused(), 3);
+    ASSERT_LE(view->changes.size(), 3u);
+    EXPECT_EQ(view->changes.front().iItem, -1);
+    EXPECT_EQ(view->changes.front().uNewState, 0u);
 }
 
 }  // namespace
