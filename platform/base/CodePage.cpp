@@ -1,9 +1,12 @@
 #include "platform/base/CodePage.h"
 
 #include <iconv.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -112,28 +115,142 @@ std::string Utf8ToCp932(std::string_view utf8) {
     return Convert(conv, utf8, true);
 }
 
-// The converter writes each piece into a buffer of its own, which is copied back behind the
-// point it has read to; only text it has read is written over.
-void Utf8ToCp932InPlace(std::string& text) {
-    thread_local Converter conv("CP932", "UTF-8");
-    if (!conv.Valid()) {
-        text = Convert(conv, text, true);
-        return;
+namespace {
+
+// Hands the pages of a text that has been read back to the system, a megabyte or more at a time.
+// What is given back reads as zeros afterwards; nothing reads it again.
+class ReadPages {
+public:
+    explicit ReadPages(std::string_view text)
+        : m_base(reinterpret_cast<std::uintptr_t>(text.data())),
+          m_page(static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE))),
+          m_from((m_base + m_page - 1) / m_page * m_page) {}
+    void ReadTo(std::size_t read) {
+        const std::uintptr_t to = (m_base + read) / m_page * m_page;
+        if (to < m_from + kStep) return;
+        ::madvise(reinterpret_cast<void*>(m_from), to - m_from, MADV_DONTNEED);
+        m_from = to;
     }
-    std::size_t written = 0;
-    // Never used for CP932, whose characters are no longer than their UTF-8; kept correct all
-    // the same should the C library's table ever say otherwise.
-    std::string spill;
-    bool spilling = false;
-    ConvertInWindows(conv, text, true, [&](const char* bytes, std::size_t n, std::size_t readTo) {
-        spilling = spilling || written + n > readTo;
-        if (spilling) {
-            spill.append(bytes, n);
-        } else {
-            std::memmove(text.data() + written, bytes, n);
-            written += n;
+
+private:
+    static constexpr std::uintptr_t kStep = std::uintptr_t{1} << 20;
+    std::uintptr_t m_base;
+    std::uintptr_t m_page;
+    std::uintptr_t m_from;
+};
+
+// Eight bytes at once: whether any of them is a zero byte, an LF or outside ASCII. Only says
+// where to look byte by byte; it may also stop at an 0x01 or 0x0B past a real one.
+inline bool MayHoldSpecial(std::uint64_t v) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHigh = 0x8080808080808080u;
+    const std::uint64_t lf = v ^ (kOnes * '\n');
+    return ((v | ((v - kOnes) & ~v) | ((lf - kOnes) & ~lf)) & kHigh) != 0;
+}
+
+// How many line ends and zero bytes a text holds, eight bytes at a time: a byte's top bit in
+// `((v & 0x7F..) + 0x7F..) | v` is clear only for a zero byte, and the clear ones are summed in
+// eight byte-wide counters, added up before any could pass 255.
+struct LineEndsAndZeros {
+    std::size_t lineEnds = 0;
+    std::size_t zeros = 0;
+};
+LineEndsAndZeros CountLineEndsAndZeros(std::string_view in) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+    const auto zeroBytes = [](std::uint64_t v) {
+        return (~(((v & kLow7) + kLow7) | v) >> 7) & kOnes;
+    };
+    const auto total = [](std::uint64_t lanes) {
+        return static_cast<std::size_t>((lanes * kOnes) >> 56);
+    };
+    LineEndsAndZeros count;
+    std::size_t pos = 0;
+    while (pos + 8 <= in.size()) {
+        std::uint64_t lf = 0, zero = 0;
+        for (int k = 0; k < 255 && pos + 8 <= in.size(); ++k, pos += 8) {
+            std::uint64_t v;
+            std::memcpy(&v, in.data() + pos, 8);
+            lf += zeroBytes(v ^ (kOnes * '\n'));
+            zero += zeroBytes(v);
         }
-    });
-    text.resize(written);
-    text += spill;
+        count.lineEnds += total(lf);
+        count.zeros += total(zero);
+    }
+    for (; pos < in.size(); ++pos) {
+        count.lineEnds += in[pos] == '\n';
+        count.zeros += in[pos] == '\0';
+    }
+    return count;
+}
+
+}  // namespace
+
+// Plain ASCII is the same bytes in CP932 and is copied as it is, a stretch at a time; from a
+// character outside it, the text goes through the converter up to the next zero byte, in
+// stretches of some kilobytes that end before a character's first byte. A lone LF is one whose byte
+// before, zero bytes left out, is no CR: the last byte written so far, since no CP932 character
+// ends in a CR.
+std::string Utf8ToCp932CrLf(std::string utf8) {
+    constexpr std::size_t kStretch = 4096;
+    const std::string_view in = utf8;
+    const LineEndsAndZeros count = CountLineEndsAndZeros(in);
+    std::string out;
+    // No CP932 character takes more bytes than its UTF-8, nor does the "?" of a refused one.
+    out.reserve(in.size() - count.zeros + count.lineEnds);
+    const auto endLine = [&out] {
+        if (out.empty() || out.back() != '\r') out += '\r';
+        out += '\n';
+    };
+    const auto converted = [&](const char* bytes, std::size_t n, std::size_t) {
+        for (const char* lf; (lf = static_cast<const char*>(std::memchr(bytes, '\n', n)));) {
+            out.append(bytes, static_cast<std::size_t>(lf - bytes));
+            endLine();
+            n -= static_cast<std::size_t>(lf - bytes) + 1;
+            bytes = lf + 1;
+        }
+        out.append(bytes, n);
+    };
+    thread_local Converter conv("CP932", "UTF-8");
+    ReadPages pages(in);
+    const char* const data = in.data();
+    const std::size_t size = in.size();
+    std::size_t pos = 0;
+    while (pos < size) {
+        std::size_t end = pos;
+        for (std::uint64_t word; end + 8 <= size; end += 8) {
+            std::memcpy(&word, data + end, 8);
+            if (MayHoldSpecial(word)) break;
+        }
+        while (end < size) {
+            const auto c = static_cast<unsigned char>(data[end]);
+            if (c == '\0' || c == '\n' || c >= 0x80) break;
+            ++end;
+        }
+        out.append(data + pos, end - pos);
+        if (end == size) break;
+        pos = end + 1;
+        if (data[end] == '\n') {
+            endLine();
+        } else if (data[end] != '\0') {
+            std::size_t stop = std::min(size, end + kStretch);
+            while (stop < size && (static_cast<unsigned char>(data[stop]) & 0xC0) == 0x80) ++stop;
+            if (const void* zero = std::memchr(data + end, '\0', stop - end))
+                stop = static_cast<std::size_t>(static_cast<const char*>(zero) - data);
+            const std::string_view stretch = in.substr(end, stop - end);
+            if (conv.Valid()) {
+                ConvertInWindows(conv, stretch, true, converted);
+            } else {
+                for (const char b : stretch) {
+                    if (b == '\n')
+                        endLine();
+                    else
+                        out += static_cast<unsigned char>(b) < 0x80 ? b : '?';
+                }
+            }
+            pos = stop;
+        }
+        pages.ReadTo(pos);
+    }
+    return out;
 }
