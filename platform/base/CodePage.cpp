@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/base/Cp932Table.h"
 #include "platform/base/Mbcs.h"
 
 namespace {
@@ -126,8 +127,8 @@ public:
           m_page(static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE))),
           m_from((m_base + m_page - 1) / m_page * m_page) {}
     void ReadTo(std::size_t read) {
+        if (m_base + read < m_from + kStep) return;
         const std::uintptr_t to = (m_base + read) / m_page * m_page;
-        if (to < m_from + kStep) return;
         ::madvise(reinterpret_cast<void*>(m_from), to - m_from, MADV_DONTNEED);
         m_from = to;
     }
@@ -146,6 +147,30 @@ inline bool MayHoldSpecial(std::uint64_t v) {
     constexpr std::uint64_t kHigh = 0x8080808080808080u;
     const std::uint64_t lf = v ^ (kOnes * '\n');
     return ((v | ((v - kOnes) & ~v) | ((lf - kOnes) & ~lf)) & kHigh) != 0;
+}
+
+// The code point of a well-formed UTF-8 character of two to four bytes at `p` and its length;
+// 0 for anything else (an overlong form, a surrogate, past U+10FFFF, cut short), which is left
+// to the C library's converter, so that what it makes of such bytes stays its own.
+std::size_t DecodeUtf8(const unsigned char* p, std::size_t left, char32_t& cp) {
+    const unsigned char b = p[0];
+    const auto cont = [&](std::size_t i) { return i < left && (p[i] & 0xC0) == 0x80; };
+    if (b >= 0xC2 && b <= 0xDF) {
+        if (!cont(1)) return 0;
+        cp = (b & 0x1Fu) << 6 | (p[1] & 0x3Fu);
+        return 2;
+    }
+    if (b >= 0xE0 && b <= 0xEF) {
+        if (!cont(1) || !cont(2)) return 0;
+        cp = (b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+        return cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF) ? 3 : 0;
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        if (!cont(1) || !cont(2) || !cont(3)) return 0;
+        cp = (b & 0x07u) << 18 | (p[1] & 0x3Fu) << 12 | (p[2] & 0x3Fu) << 6 | (p[3] & 0x3Fu);
+        return cp >= 0x10000 && cp <= 0x10FFFF ? 4 : 0;
+    }
+    return 0;
 }
 
 // How many line ends and zero bytes a text holds, eight bytes at a time: a byte's top bit in
@@ -186,11 +211,12 @@ LineEndsAndZeros CountLineEndsAndZeros(std::string_view in) {
 
 }  // namespace
 
-// Plain ASCII is the same bytes in CP932 and is copied as it is, a stretch at a time; from a
-// character outside it, the text goes through the converter up to the next zero byte, in
-// stretches of some kilobytes that end before a character's first byte. A lone LF is one whose byte
-// before, zero bytes left out, is no CR: the last byte written so far, since no CP932 character
-// ends in a CR.
+// Plain ASCII is the same bytes in CP932 and is copied as it is, a stretch at a time; another
+// character is looked up (Cp932Table), unless its bytes are no well-formed UTF-8: from there
+// the C library's converter takes the text up to the next zero byte, in stretches of some
+// kilobytes that end before a character's first byte. A lone LF is one whose byte before, zero
+// bytes left out, is no CR: the last byte written so far, since no CP932 character ends in a
+// CR.
 std::string Utf8ToCp932CrLf(std::string utf8) {
     constexpr std::size_t kStretch = 4096;
     const std::string_view in = utf8;
@@ -212,11 +238,13 @@ std::string Utf8ToCp932CrLf(std::string utf8) {
         out.append(bytes, n);
     };
     thread_local Converter conv("CP932", "UTF-8");
+    thread_local Cp932Table table;
     ReadPages pages(in);
     const char* const data = in.data();
     const std::size_t size = in.size();
     std::size_t pos = 0;
     while (pos < size) {
+        pages.ReadTo(pos);
         std::size_t end = pos;
         for (std::uint64_t word; end + 8 <= size; end += 8) {
             std::memcpy(&word, data + end, 8);
@@ -232,7 +260,28 @@ std::string Utf8ToCp932CrLf(std::string utf8) {
         pos = end + 1;
         if (data[end] == '\n') {
             endLine();
-        } else if (data[end] != '\0') {
+            continue;
+        }
+        if (data[end] == '\0') continue;
+        // The characters outside ASCII that follow one another, gathered and written at once.
+        char looked[512];
+        std::size_t n = 0;
+        std::size_t at = end;
+        char32_t cp = 0;
+        for (std::size_t length;
+             conv.Valid() && at < size && n + 2 <= sizeof looked &&
+             static_cast<unsigned char>(data[at]) >= 0x80 &&
+             (length = DecodeUtf8(reinterpret_cast<const unsigned char*>(data + at), size - at,
+                                  cp)) != 0;
+             at += length) {
+            const std::uint16_t code = table.Code(cp);
+            if (code > 0xFF) looked[n++] = static_cast<char>(code >> 8);
+            looked[n++] = code == 0 ? '?' : static_cast<char>(code & 0xFF);
+        }
+        out.append(looked, n);
+        if (at != end) {
+            pos = at;
+        } else {
             std::size_t stop = std::min(size, end + kStretch);
             while (stop < size && (static_cast<unsigned char>(data[stop]) & 0xC0) == 0x80) ++stop;
             if (const void* zero = std::memchr(data + end, '\0', stop - end))
@@ -250,7 +299,6 @@ std::string Utf8ToCp932CrLf(std::string utf8) {
             }
             pos = stop;
         }
-        pages.ReadTo(pos);
     }
     return out;
 }

@@ -98,6 +98,28 @@ TEST(CodePage, Utf8ToCp932CrLfAgreesWithTheConversionsOneAfterAnother) {
     text += "\xE9\x9D";
     EXPECT_EQ(Utf8ToCp932CrLf(text), twoPasses(text));
 
+    // Every character of the plane, each on a line of its own and all in a row, and a few past
+    // it: what the lookup gives is what the C library gives.
+    std::string plane;
+    for (char32_t cp = 0x80; cp <= 0x10FFFF; cp += cp < 0x10000 ? 1 : 0x3FFF) {
+        if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+        std::string utf8;
+        if (cp < 0x800) {
+            utf8 = {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
+        } else if (cp < 0x10000) {
+            utf8 = {static_cast<char>(0xE0 | (cp >> 12)),
+                    static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                    static_cast<char>(0x80 | (cp & 0x3F))};
+        } else {
+            utf8 = {static_cast<char>(0xF0 | (cp >> 18)),
+                    static_cast<char>(0x80 | ((cp >> 12) & 0x3F)),
+                    static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                    static_cast<char>(0x80 | (cp & 0x3F))};
+        }
+        plane += utf8 + "\n" + utf8;
+    }
+    EXPECT_EQ(Utf8ToCp932CrLf(plane), twoPasses(plane));
+
     // Whatever bytes come: the same, and never more than room for them with their CRs.
     std::mt19937 random(7);
     for (int round = 0; round < 200; ++round) {
