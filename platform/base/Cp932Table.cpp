@@ -46,7 +46,8 @@ void Cp932Table::Fill(char32_t page) {
         if (n == 1)
             m_codes[cp] = b0;
         else if (n == 2)
-            m_codes[cp] = static_cast<std::uint16_t>(b0 << 8 | static_cast<unsigned char>(outBytes[1]));
+            m_codes[cp] =
+                static_cast<std::uint16_t>(b0 << 8 | static_cast<unsigned char>(outBytes[1]));
     }
     iconv_close(cd);
 }
