@@ -238,7 +238,10 @@ std::string Utf8ToCp932CrLf(std::string utf8) {
         out.append(bytes, n);
     };
     thread_local Converter conv("CP932", "UTF-8");
-    thread_local Cp932Table table;
+    // On the heap: room for a thread_local is made in every thread, whether it converts or not.
+    thread_local std::unique_ptr<Cp932Table> ownTable;
+    if (!ownTable) ownTable = std::make_unique<Cp932Table>();
+    Cp932Table& table = *ownTable;
     ReadPages pages(in);
     const char* const data = in.data();
     const std::size_t size = in.size();
