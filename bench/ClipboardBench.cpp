@@ -1,8 +1,8 @@
 // Clipboard pickup as a user meets it: another program (xclip) owns a text on the X11 clipboard,
-// the window is open on a file of 50,000 records, and the text's IDs are picked up while the
-// window keeps answering. In the same run, as the yardstick, the time xclip itself needs to read
-// the 10 MB text back. Texts come as Linux programs hand them over: UTF-8 with LF line ends.
-// Needs an X server and xclip (bench/clipboard.sh starts a private Xvfb); without one every
+// the window is open on a file of records, and the text's IDs are picked up while the window
+// keeps answering. In the same run, as the yardstick, the time xclip itself needs to read the
+// ID lists (10 and 100 MB) back. Texts come as Linux programs hand them over: UTF-8 with LF line
+// ends. Needs an X server and xclip (bench/clipboard.sh starts a private Xvfb); without one every
 // benchmark reports an error.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -134,11 +134,10 @@ std::string OneLine(std::string text) {
     return out;
 }
 
-// 100,000 distinct IDs with handles, one to a line, spread through forum chatter without IDs
-// up to 10 MB.
-std::string IdText(const std::vector<std::string>& ids) {
+// Distinct IDs with handles, one to a line, spread through forum chatter without IDs up to
+// `target` bytes (100,000 IDs in 10 MB, 1,000,000 in 100 MB).
+std::string IdText(const std::vector<std::string>& ids, std::size_t target) {
     const std::string idLines = bench::MakeIdHandleText(ids, 33);
-    const std::size_t target = std::size_t{10} << 20;
     const std::string chatter =
         bench::MakeForumText(target - std::min(target, idLines.size()), std::size_t{1} << 40, 34);
     std::string text;
@@ -161,25 +160,61 @@ std::string IdText(const std::vector<std::string>& ids) {
     return text;
 }
 
-// The texts of the runs: 0 the 10 MB ID list in chatter; 1 forum text of the size asked for; 2
-// the same without a single line end.
+// The texts of the runs: 0 an ID list in chatter, 100,000 IDs in 10 MB (10,240 KB) or 1,000,000
+// in 100 MB; 1 forum text of the size asked for; 2 the same without a single line end.
 enum TextKind { kIdList = 0, kForum = 1, kOneLine = 2 };
+
+// The file the window is open on: 50,000 records, none of them in the texts, or half of the ID
+// list's IDs (50,000 of the 10 MB list's, 500,000 of the 100 MB one's).
+enum Registered { kNone = 0, kHalf = 1 };
+
+constexpr int kIdList10Mb = 10240;
+constexpr int kIdList100Mb = 102400;
+
+std::size_t IdsIn(int kb) {
+    return kb >= kIdList100Mb ? 1000000 : 100000;
+}
 
 struct Harness {
     bench::Workspace ws;
-    std::string lstPath;
-    std::vector<std::string> ids;
+    std::vector<std::string> ids;  // the 100 MB list's; the 10 MB list has the first 100,000
     std::map<std::pair<int, int>, std::pair<std::string, std::size_t>> texts;  // path, bytes
+    std::map<std::pair<int, int>, std::string> files;                          // .lst paths
+    std::map<int, double> xclipMs;    // xclip reading the ID list back, by its size in KB
+    std::vector<std::string> sorted;  // `ids` in order, for the file of others
     std::unique_ptr<CWinApp> app;
 
-    Harness() {
-        constexpr std::size_t kIds = 100000;
-        ids = bench::DistinctIds(kIds, 31);
-        std::vector<std::string> registered;
-        for (std::size_t i = 0; i < kIds; i += 2) registered.push_back(ids[i]);
-        std::shuffle(registered.begin(), registered.end(), std::mt19937_64(32));
-        lstPath = ws.File("half.lst");
-        bench::WriteFile(lstPath, bench::MakeLstFor(registered, 35));
+    Harness() { ids = bench::DistinctIds(IdsIn(kIdList100Mb), 31); }
+    std::vector<std::string> Ids(int kb) const {
+        return {ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(IdsIn(kb))};
+    }
+    const std::string& LstFile(Registered registered, int kb) {
+        if (registered == kNone) kb = 0;  // the same 50,000 others for every text
+        auto it = files.find({registered, kb});
+        if (it != files.end()) return it->second;
+        std::vector<std::string> records;
+        if (registered == kHalf) {
+            const std::vector<std::string> listed = Ids(kb);
+            for (std::size_t i = 0; i < listed.size(); i += 2) records.push_back(listed[i]);
+        } else {
+            records = bench::DistinctIds(50000, 37);
+            const std::vector<std::string>& listed = SortedIds();
+            std::erase_if(records, [&listed](const std::string& id) {
+                return std::binary_search(listed.begin(), listed.end(), id);
+            });
+        }
+        std::shuffle(records.begin(), records.end(), std::mt19937_64(32));
+        const std::string path =
+            ws.File("registered-" + std::to_string(registered) + "-" + std::to_string(kb) + ".lst");
+        bench::WriteFile(path, bench::MakeLstFor(records, 35));
+        return files.emplace(std::make_pair(registered, kb), path).first->second;
+    }
+    const std::vector<std::string>& SortedIds() {
+        if (sorted.empty()) {
+            sorted = ids;
+            std::sort(sorted.begin(), sorted.end());
+        }
+        return sorted;
     }
     // The text as another program puts it on the clipboard: UTF-8, LF line ends.
     const std::pair<std::string, std::size_t>& Text(int kind, int kb) {
@@ -188,7 +223,7 @@ struct Harness {
         std::string text;
         const std::size_t bytes = static_cast<std::size_t>(kb) << 10;
         if (kind == kIdList)
-            text = WithLfEnds(IdText(ids));
+            text = WithLfEnds(IdText(Ids(kb), bytes));
         else if (kind == kForum)
             text = WithLfEnds(bench::MakeForumText(bytes, 512, 36));
         else
@@ -199,7 +234,7 @@ struct Harness {
         return texts.emplace(std::make_pair(kind, kb), std::make_pair(path, text.size()))
             .first->second;
     }
-    CProbeFrame* Frame() {
+    CProbeFrame* Frame(const std::string& lstPath) {
         if (!app) {
             ::setenv("QT_QPA_PLATFORM", "xcb", 1);
             afx_ui::EnsureApplication();
@@ -286,43 +321,53 @@ bool HaveX(benchmark::State& state) {
     return false;
 }
 
-// The yardstick: xclip reading the 10 MB text back from another xclip that owns it.
+// The yardstick: xclip reading the ID list back (10 or 100 MB) from another xclip that owns it.
 void BM_XclipReadBack(benchmark::State& state) {
     if (!HaveX(state)) return;
     Harness& h = TheHarness();
-    const auto& [path, bytes] = h.Text(kIdList, 10240);
+    const int kb = static_cast<int>(state.range(0));
+    const auto& [path, bytes] = h.Text(kIdList, kb);
     if (!WaitOk(SpawnXclip({"-i"}, path))) {
         state.SkipWithError("xclip -i failed");
         return;
     }
+    double seconds = 0;
+    int runs = 0;
     for (auto _ : state) {
+        const auto t0 = Clock::now();
         if (!WaitOk(SpawnXclip({"-o"}, ""))) {
             state.SkipWithError("xclip -o failed");
             break;
         }
+        seconds += std::chrono::duration<double>(Clock::now() - t0).count();
+        ++runs;
     }
+    if (runs) h.xclipMs[kb] = seconds / runs * 1000;
     state.counters["MB"] = static_cast<double>(bytes) / (1 << 20);
 }
-BENCHMARK(BM_XclipReadBack)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_XclipReadBack)
+    ->ArgName("KB")
+    ->Arg(kIdList10Mb)
+    ->Arg(kIdList100Mb)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
 
 // From the copy to the last slice handed to the document: mean_ms and worst_ms from xclip's
 // start (its own start and reading of the file included), after_copy_ms from the moment the
 // program heard the selection change hands; fetch_ms is the part up to the text's arrival,
 // pickup_ms the time the UI thread spent taking slices, in `wakeups` wake-ups. xclip runs
-// beside the window's event loop, as another program would. Arguments: the text (TextKind) and
-// its size in KB (the ID list is always 10 MB).
-void BM_ClipboardPickup(benchmark::State& state) {
-    if (!HaveX(state)) return;
-    Harness& h = TheHarness();
-    const auto& [path, bytes] =
-        h.Text(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+// beside the window's event loop, as another program would.
+void RunPickup(benchmark::State& state, Harness& h, int kind, int kb, Registered registered) {
+    const auto& [path, bytes] = h.Text(kind, kb);
+    const std::string& lst = h.LstFile(registered, kind == kIdList ? kb : kIdList10Mb);
     double seconds = 0, worstMs = 0, worstGapMs = 0, fetchSeconds = 0, handlerMs = 0;
     double afterCopySeconds = 0, worstAfterCopyMs = 0;
     long wakeups = 0;
     int picked = 0, runs = 0, pendingMax = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        CProbeFrame* frame = h.Frame();
+        CProbeFrame* frame = h.Frame(lst);
         frame->StartProbe();
         state.ResumeTiming();
 
@@ -367,6 +412,19 @@ void BM_ClipboardPickup(benchmark::State& state) {
     state.counters["longest_gap_ms"] = worstGapMs;
     state.counters["pending_max_KB"] = pendingMax / 1024.0;
     state.counters["peak_rss_MB"] = static_cast<double>(VmHwmKb()) / 1024;
+    // Beside xclip reading the same text back, where the run before measured it.
+    if (const auto x = h.xclipMs.find(kb); kind == kIdList && x != h.xclipMs.end() && runs) {
+        state.counters["xclip_ms"] = x->second;
+        state.counters["x_xclip"] = seconds / runs * 1000 / x->second;
+    }
+}
+
+// Texts of every kind on the file with half the 10 MB list's IDs. Arguments: the text
+// (TextKind) and its size in KB.
+void BM_ClipboardPickup(benchmark::State& state) {
+    if (!HaveX(state)) return;
+    RunPickup(state, TheHarness(), static_cast<int>(state.range(0)),
+              static_cast<int>(state.range(1)), kHalf);
 }
 BENCHMARK(BM_ClipboardPickup)
     ->ArgNames({"text", "KB"})
@@ -376,7 +434,6 @@ BENCHMARK(BM_ClipboardPickup)
     ->Iterations(20);
 BENCHMARK(BM_ClipboardPickup)
     ->ArgNames({"text", "KB"})
-    ->Args({kIdList, 10240})
     ->Args({kForum, 5120})
     ->Args({kForum, 20480})
     ->Args({kOneLine, 5120})
@@ -384,6 +441,29 @@ BENCHMARK(BM_ClipboardPickup)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
+
+// The ID list, 10 MB (100,000 IDs) and 100 MB (1,000,000), with none of its IDs registered and
+// with half of them; x_xclip is the time from the copy beside xclip's reading it back. Growing
+// with the text, the 100 MB run takes about ten times the 10 MB one.
+void BM_ClipboardIdList(benchmark::State& state) {
+    if (!HaveX(state)) return;
+    RunPickup(state, TheHarness(), kIdList, static_cast<int>(state.range(0)),
+              static_cast<Registered>(state.range(1)));
+}
+BENCHMARK(BM_ClipboardIdList)
+    ->ArgNames({"KB", "registered"})
+    ->Args({kIdList10Mb, kNone})
+    ->Args({kIdList10Mb, kHalf})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK(BM_ClipboardIdList)
+    ->ArgNames({"KB", "registered"})
+    ->Args({kIdList100Mb, kNone})
+    ->Args({kIdList100Mb, kHalf})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 }  // namespace
 

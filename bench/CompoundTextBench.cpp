@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "platform/base/CodePage.h"
 #include "platform/base/CompoundText.h"
-#include "platform/base/LineEnds.h"
 
 namespace {
 
@@ -48,11 +48,9 @@ const Texts& Japanese() {
     return texts;
 }
 
-// What the clipboard layer does with a fetched UTF-8 text, in its own buffer.
+// What the clipboard layer does with a fetched UTF-8 text.
 void MakeProgramText(std::string& text) {
-    Utf8ToCp932InPlace(text);
-    std::erase(text, '\0');
-    CrLfFromLfInPlace(text);
+    text = Utf8ToCp932CrLf(std::move(text));
 }
 
 void Decode(benchmark::State& state, const Texts& texts, bool compound) {
@@ -91,9 +89,9 @@ long StatusKb(const std::string& name) {
     return -1;
 }
 
-// A text of IDs (LF line ends) as the transfer leaves it, with room reserved behind it, made
-// the program's own: the peak above what was resident before, per MB of text. Resetting the
-// peak needs /proc/self/clear_refs; without it the counter says -1.
+// A text of IDs (LF line ends) as the transfer leaves it, made the program's own: the peak above
+// what was resident before (the fetched text counted), per MB of text. Resetting the peak needs
+// /proc/self/clear_refs; without it the counter says -1.
 void BM_Utf8PathPeakPerMB(benchmark::State& state) {
     const auto bytes = static_cast<std::size_t>(state.range(0)) << 20;
     double perMb = -1;
@@ -101,7 +99,7 @@ void BM_Utf8PathPeakPerMB(benchmark::State& state) {
         state.PauseTiming();
         const long before = StatusKb("VmRSS");
         std::string text;
-        text.reserve(bytes * 2);
+        text.reserve(bytes);
         for (int i = 0; text.size() + 10 <= bytes; ++i)
             text += "ABC" + std::to_string(10000 + i % 90000) + "\n";
         const bool reset = static_cast<bool>(std::ofstream("/proc/self/clear_refs") << "5");

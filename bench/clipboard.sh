@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Clipboard pickup on a private Xvfb display: xclip reading a 10 MB text back, beside the pickup
-# of that text (100,000 IDs), of a 30 KB forum text and of 5 and 20 MB texts with and without
-# line ends; the time of a run and the longest time the window did not answer.
+# Clipboard pickup on a private Xvfb display: xclip reading 10 and 100 MB ID lists back, beside
+# the pickup of those texts (100,000 and 1,000,000 IDs, none or half of them registered; x_xclip
+# the ratio), of a 30 KB forum text and of 5 and 20 MB texts with and without line ends; the
+# time of a run and the longest time the window did not answer.
 #   bench/clipboard.sh [BUILD_DIR] [BENCHMARK OPTIONS]   (BUILD_DIR defaults to $BUILD_DIR or build)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

@@ -206,8 +206,7 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
     int nProgress = -1;
     while (h.taken < h.cut && !h.stopped) {
         const std::size_t k = h.taken;
-        s_strPending += CString(
-            std::string_view(h.slices[k % kSlicesAhead].data(), h.lengths[k % kSlicesAhead]));
+        s_strPending.Str().append(h.slices[k % kSlicesAhead].data(), h.lengths[k % kSlicesAhead]);
         // The pending length counts the tail the document left, so this can pass 100.
         s_nProgress = static_cast<int>(
             static_cast<double>(k * kSliceBytes + s_strPending.GetLength()) / total * 100);

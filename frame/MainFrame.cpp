@@ -22,11 +22,10 @@ ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
 ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
 ON_COMMAND(ID_HELP, OnHelp)
 ON_COMMAND(ID_CONTEXT_HELP, OnContextHelp)
+ON_MESSAGE(WM_SHOW_COUNTS, OnShowCounts)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
-    m_strRegistCount.Empty();
-    m_strPickupCount.Empty();
     CWinApp* app = AfxGetApp();
     for (int i = 0; i < kHelperFormats; ++i) {
         const CString fallback = AfxLoadString(IDS_HELPER_FORMAT0 + static_cast<UINT>(i));
@@ -65,25 +64,58 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
-    SetRegistCount(0);
-    SetPickupCount(0);
+    ShowCounts();  // the panes say 0 from the first paint on
     return 0;
 }
 
 void CMainFrame::SetRegistCount(int nCount) {
-    SetCountPane(1, m_strRegistCount, IDS_COUNT_REGISTERED, nCount);
+    if (nCount == m_nRegistCount) return;
+    m_nRegistCount = nCount;
+    CountsChanged();
 }
 
 void CMainFrame::SetPickupCount(int nCount) {
-    SetCountPane(2, m_strPickupCount, IDS_COUNT_PICKED, nCount);
+    if (nCount == m_nPickupCount) return;
+    m_nPickupCount = nCount;
+    CountsChanged();
 }
 
 void CMainFrame::SetShownCount(int nShown, int nTotal) {
+    if (nShown == m_nShown && nTotal == m_nShownTotal) return;
+    m_nShown = nShown;
+    m_nShownTotal = nTotal;
+    CountsChanged();
+}
+
+// Measuring a pane and setting the tray tip cost far more than picking up an ID, and nobody
+// sees the counts in between: one posted message shows where the counts have got to.
+void CMainFrame::CountsChanged() {
+    if (m_bCountsDue) return;
+    m_bCountsDue = m_hWnd && PostMessage(WM_SHOW_COUNTS);
+    if (!m_bCountsDue) ShowCounts();  // no window to post to: nothing to wait for either
+}
+
+LRESULT CMainFrame::OnShowCounts(WPARAM, LPARAM) {
+    m_bCountsDue = false;
+    ShowCounts();
+    return 0;
+}
+
+void CMainFrame::ShowCounts() {
+    const bool regist = SetCountPane(1, m_strRegistCount, IDS_COUNT_REGISTERED, m_nRegistCount);
+    const bool pickup = SetCountPane(2, m_strPickupCount, IDS_COUNT_PICKED, m_nPickupCount);
+    if (regist || pickup) SetTrayTip(m_strRegistCount + "  " + m_strPickupCount);
+    ShowShownCount();
+}
+
+void CMainFrame::ShowShownCount() {
     CString text;
-    if (nShown != nTotal) text.Format(AfxLoadString(IDS_COUNT_SHOWN), nShown, nTotal);
+    if (m_nShown != m_nShownTotal)
+        text.Format(AfxLoadString(IDS_COUNT_SHOWN), m_nShown, m_nShownTotal);
     if (text == m_strShownCount) return;
     m_strShownCount = text;
     if (text.IsEmpty()) {
+        m_anMeasuredLength[kShownPane] = -1;
         m_wndStatusBar.SetPaneInfo(kShownPane, ID_SEPARATOR, SBPS_NOBORDERS, 0);
         m_wndStatusBar.SetPaneText(kShownPane, text, TRUE);
     } else {
@@ -91,19 +123,28 @@ void CMainFrame::SetShownCount(int nShown, int nTotal) {
     }
 }
 
-void CMainFrame::SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCount) {
-    rText.Format(AfxLoadString(nIDFormat), nCount);
+// False when the pane says that already.
+bool CMainFrame::SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCount) {
+    CString text;
+    text.Format(AfxLoadString(nIDFormat), nCount);
+    if (text == rText && m_anMeasuredLength[nPane] >= 0) return false;
+    rText = text;
     FitPane(nPane, rText);
-    SetTrayTip(m_strRegistCount + "  " + m_strPickupCount);
+    return true;
 }
 
+// The status bar's digits are all as wide as each other, so a count's pane keeps its width
+// until the count gains or loses a digit.
 void CMainFrame::FitPane(int nPane, const CString& rText) {
-    CClientDC dc(nullptr);
-    CFont* previous = dc.SelectObject(m_wndStatusBar.GetFont());
-    SIZE size;
-    dc.GetTextExtentPoint(rText, rText.GetLength(), &size);
-    dc.SelectObject(previous);
-    m_wndStatusBar.SetPaneInfo(nPane, ID_SEPARATOR, SBPS_NORMAL, size.cx);
+    if (rText.GetLength() != m_anMeasuredLength[nPane]) {
+        CClientDC dc(nullptr);
+        CFont* previous = dc.SelectObject(m_wndStatusBar.GetFont());
+        SIZE size;
+        dc.GetTextExtentPoint(rText, rText.GetLength(), &size);
+        dc.SelectObject(previous);
+        m_wndStatusBar.SetPaneInfo(nPane, ID_SEPARATOR, SBPS_NORMAL, size.cx);
+        m_anMeasuredLength[nPane] = rText.GetLength();
+    }
     m_wndStatusBar.SetPaneText(nPane, rText, TRUE);
 }
 

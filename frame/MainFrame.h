@@ -8,6 +8,9 @@
 #include "platform/base/CStringArray.h"
 #include "platform/gui/frame/CControlBar.h"
 
+// The count panes and the tray tip are due (posted by the frame to itself, no parameters).
+constexpr UINT WM_SHOW_COUNTS = WM_USER + 112;
+
 class CMainFrame : public CVelkonApi32CtrlFrame, public CIdListFrame {
     DECLARE_DYNCREATE(CMainFrame)
 public:
@@ -17,7 +20,8 @@ public:
     ~CMainFrame() override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
-    // Status pane 1 and 2, and the tray tip.
+    // Status pane 1 and 2, and the tray tip. The counts are noted here and shown once the
+    // event loop wakes next, however many came meanwhile (a pickup changes them for every ID).
     void SetRegistCount(int nCount) override;
     void SetPickupCount(int nCount) override;
     // Rows shown of the registered ones; a pane of its own only while a filter hides some.
@@ -41,12 +45,25 @@ protected:
     DECLARE_MESSAGE_MAP()
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    LRESULT OnShowCounts(WPARAM wParam, LPARAM lParam);
     // The registration dialog over the active document; the store registers, the dialog asks.
     void OnRegistID();
 
 private:
     static constexpr int kShownPane = 3;
-    void SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCount);
-    // Sets the pane's text and makes it exactly as wide as the text.
+    // The counts as last noted; what the panes show catches up in ShowCounts.
+    int m_nRegistCount = 0;
+    int m_nPickupCount = 0;
+    int m_nShown = 0;
+    int m_nShownTotal = 0;
+    bool m_bCountsDue = false;  // a WM_SHOW_COUNTS is on its way
+    // The text length each pane was last measured for: its digits decide its width.
+    int m_anMeasuredLength[kShownPane + 1] = {-1, -1, -1, -1};
+
+    void CountsChanged();
+    void ShowCounts();
+    bool SetCountPane(int nPane, CString& rText, UINT nIDFormat, int nCount);
+    void ShowShownCount();
+    // Sets the pane's text; its width follows the text when the text's length has changed.
     void FitPane(int nPane, const CString& rText);
 };

@@ -10,6 +10,10 @@
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
 
-// The same conversion in the text's own buffer, which only shrinks: no CP932 character takes
-// more bytes than its UTF-8 form. For a large text another program hands over.
-void Utf8ToCp932InPlace(std::string& text);
+// Another program's text (UTF-8, lines ended by LF) made the program's own in one pass: CP932,
+// a CR before each lone LF, zero bytes dropped (as the terminal link drops them, so that what
+// follows one is still read). Written once into a buffer sized from a count of the text's line
+// ends and zero bytes, never filled beforehand; the text's own pages go back to the system as
+// they are read, so a large text is not held twice. Gives what
+// CrLfFromLf(Utf8ToCp932(text) without its zero bytes) gives.
+std::string Utf8ToCp932CrLf(std::string utf8);

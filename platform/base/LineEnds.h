@@ -20,23 +20,6 @@ inline std::string CrLfFromLf(std::string_view text, bool bAfterCr = false) {
     return out;
 }
 
-// The same in the text's own buffer: counted first, then moved from the back, so a text grows
-// once, by its lone LFs, and within the room it was given if that is enough.
-inline void CrLfFromLfInPlace(std::string& text) {
-    std::size_t lone = 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) ++lone;
-    if (lone == 0) return;
-    std::size_t from = text.size();
-    text.resize(text.size() + lone);
-    std::size_t to = text.size();
-    while (from > 0) {
-        const char c = text[--from];
-        text[--to] = c;
-        if (c == '\n' && (from == 0 || text[from - 1] != '\r')) text[--to] = '\r';
-    }
-}
-
 // CR LF line ends as LF, the form Linux programs paste; a CR on its own stays.
 inline std::string LfFromCrLf(std::string_view text) {
     std::string out;

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/gui/drawing/CDC.h"
 #include "platform/gui/frame/FramePlacement.h"
 #include "platform/gui/window/CCmdUI.h"
 #include "platform/gui/window/SystemMetrics.h"
+#include "platform/gui/window/UiHooks.h"
 #include "tests/frame/FrameFixture.h"
 
 using testing_support::MessageBoxAnswerer;
@@ -183,16 +186,63 @@ TEST_F(FrameTest, CountPanesFitTheirTextExactly) {
     EXPECT_EQ(Utf8(frame->m_wndStatusBar.GetPaneText(1)), "登録：0件");
     EXPECT_EQ(Utf8(frame->m_wndStatusBar.GetPaneText(2)), "ﾋﾟｯｸｱｯﾌﾟ：0件");
     frame->SetRegistCount(9);
+    afx_ui::ProcessEvents();
     const int nine = paneWidth(1);
     frame->SetRegistCount(10);
+    afx_ui::ProcessEvents();
     EXPECT_GT(paneWidth(1), nine);
     CClientDC dc(nullptr);
     dc.SelectObject(frame->m_wndStatusBar.GetFont());
     EXPECT_EQ(paneWidth(1), dc.GetTextExtent(frame->m_strRegistCount).cx);
+    // The width is measured again only when the digits grow or shrink; every count of as many
+    // digits fits it all the same.
+    for (const int count : {11, 47, 88, 99, 100, 7}) {
+        frame->SetRegistCount(count);
+        afx_ui::ProcessEvents();
+        EXPECT_EQ(paneWidth(1), dc.GetTextExtent(frame->m_strRegistCount).cx) << count;
+    }
+    frame->SetRegistCount(10);
+    afx_ui::ProcessEvents();
     EXPECT_EQ(Utf8(frame->m_strTrayTip), "登録：10件  ﾋﾟｯｸｱｯﾌﾟ：0件");
     frame->SetMessageText("link");
     EXPECT_EQ(frame->m_wndStatusBar.GetPaneText(0), "link");
     EXPECT_EQ(Utf8(frame->m_wndStatusBar.GetPaneText(1)), "登録：10件");
+}
+
+// A pickup changes the counts for every ID it finds; the panes and the tray tip show where they
+// have got to when the event loop wakes, once, whatever came in between.
+TEST_F(FrameTest, CountsShowOnceTheLoopWakesWithTheLastOfThem) {
+    CStatusBar& bar = frame->m_wndStatusBar;
+    frame->SetRegistCount(3);
+    for (int i = 1; i <= 5000; ++i) frame->SetPickupCount(i);
+    frame->SetShownCount(2, 3);
+    EXPECT_EQ(Utf8(bar.GetPaneText(2)), "ﾋﾟｯｸｱｯﾌﾟ：0件");
+    EXPECT_EQ(Utf8(frame->m_strTrayTip), "登録：0件  ﾋﾟｯｸｱｯﾌﾟ：0件");
+    afx_ui::ProcessEvents();
+    EXPECT_EQ(Utf8(bar.GetPaneText(1)), "登録：3件");
+    EXPECT_EQ(Utf8(bar.GetPaneText(2)), "ﾋﾟｯｸｱｯﾌﾟ：5000件");
+    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "表示：2/3件");
+    EXPECT_EQ(Utf8(frame->m_strTrayTip), "登録：3件  ﾋﾟｯｸｱｯﾌﾟ：5000件");
+
+    // Back where they were before the loop wakes: the panes say so, not a count in between.
+    frame->SetPickupCount(4999);
+    frame->SetShownCount(3, 3);
+    frame->SetPickupCount(5000);
+    afx_ui::ProcessEvents();
+    EXPECT_EQ(Utf8(bar.GetPaneText(2)), "ﾋﾟｯｸｱｯﾌﾟ：5000件");
+    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "");
+
+    // The document's own pickup: its counts, once the loop has woken.
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += "ABQ" + std::to_string(10000 + i) + " Handle\r\n";
+    CString buffer(text);
+    doc->PickupText(buffer);
+    afx_ui::ProcessEvents();
+    EXPECT_EQ(Utf8(bar.GetPaneText(2)), "ﾋﾟｯｸｱｯﾌﾟ：300件");
+    EXPECT_EQ(Utf8(frame->m_strTrayTip), "登録：3件  ﾋﾟｯｸｱｯﾌﾟ：300件");
+
+    // A change still on its way when the window goes is dropped with it.
+    frame->SetPickupCount(7);
 }
 
 TEST_F(FrameTest, HelperFormatsHaveDefaultsAndPersist) {

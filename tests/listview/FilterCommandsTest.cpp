@@ -5,6 +5,7 @@
 #include "platform/base/CommonDialogIds.h"
 #include "platform/gui/dialog/DialogControls.h"
 #include "platform/gui/window/CCmdUI.h"
+#include "platform/gui/window/UiHooks.h"
 #include "res/resource.h"
 #include "tests/listview/ListViewFixture.h"
 #include "tests/support/DialogDriver.h"
@@ -156,29 +157,35 @@ TEST_F(ListViewTest, FontDialogRefusesAFaceOutsideItsListAndASizeThatIsNoNumber)
 TEST_F(ListViewTest, TheStatusBarSaysHowManyRowsAFilterLeaves) {
     Open(listview_test::kThree);
     CStatusBar& bar = frame->m_wndStatusBar;
+    // The panes follow the counts once the event loop wakes.
+    const auto text = [&bar](int pane) {
+        afx_ui::ProcessEvents();
+        return Utf8(bar.GetPaneText(pane));
+    };
     const auto width = [&bar](int pane) {
+        afx_ui::ProcessEvents();
         UINT id = 0, style = 0;
         int cx = 0;
         bar.GetPaneInfo(pane, id, style, cx);
         return cx;
     };
-    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "");
+    EXPECT_EQ(text(3), "");
     EXPECT_EQ(width(3), 0);
 
     doc->PickupID("MNO55555", "");
     frame->RunCommand(ID_ONLY_PICKUP);
-    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "表示：1/3件");
+    EXPECT_EQ(text(3), "表示：1/3件");
     EXPECT_GT(width(3), 0);
-    EXPECT_EQ(Utf8(bar.GetPaneText(1)), "登録：3件");
-    EXPECT_EQ(Utf8(bar.GetPaneText(2)), "ﾋﾟｯｸｱｯﾌﾟ：1件");
+    EXPECT_EQ(text(1), "登録：3件");
+    EXPECT_EQ(text(2), "ﾋﾟｯｸｱｯﾌﾟ：1件");
 
     ASSERT_TRUE(doc->AddNewID("QRS00001", ""));  // registered, not picked up: not shown
-    EXPECT_EQ(Utf8(bar.GetPaneText(1)), "登録：4件");
-    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "表示：1/4件");
+    EXPECT_EQ(text(1), "登録：4件");
+    EXPECT_EQ(text(3), "表示：1/4件");
     doc->PickupID("QRS00001", "");
-    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "表示：2/4件");
+    EXPECT_EQ(text(3), "表示：2/4件");
 
     frame->RunCommand(ID_ONLY_PICKUP);
-    EXPECT_EQ(Utf8(bar.GetPaneText(3)), "");
+    EXPECT_EQ(text(3), "");
     EXPECT_EQ(width(3), 0);
 }

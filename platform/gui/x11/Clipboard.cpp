@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QPointer>
-#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
@@ -21,7 +20,6 @@
 #include "platform/gui/application/MessageBox.h"
 #include "platform/gui/frame/CFrameWnd.h"
 #include "platform/gui/window/CWnd.h"
-#include "platform/gui/window/QtText.h"
 #include "platform/gui/window/WidgetBridge.h"
 #include "platform/gui/x11/X11Selection.h"
 
@@ -76,14 +74,6 @@ void Fetched(unsigned change, std::optional<std::string> text) {
     NotifyViewers();
 }
 
-// Another program's text made ours in its own buffer: CP932, zero bytes dropped (as the terminal
-// link drops them, so the IDs after one are still found), CR LF line ends.
-void MakeProgramText(std::string& text) {
-    Utf8ToCp932InPlace(text);
-    std::erase(text, '\0');
-    CrLfFromLfInPlace(text);
-}
-
 // The one thread that fetches other programs' text, over one X connection at a time, so no
 // number of changes makes more threads or connections. A change that comes while one is being
 // fetched abandons that one: only the newest is wanted, and it is fetched next. Shared with the
@@ -106,8 +96,8 @@ struct Fetcher {
             abandon = false;
             lock.unlock();
             std::optional<std::string> text = x11sel::ReadClipboardText(abandon, kOwnerTimeoutMs);
-            // Here too, not on the UI thread.
-            if (text && !abandon) MakeProgramText(*text);
+            // Here too, not on the UI thread: CP932 with CR LF, the UTF-8 let go as it is read.
+            if (text && !abandon) text = Utf8ToCp932CrLf(std::move(*text));
             lock.lock();
             if (quit) return;
             if (wanted != 0 || !clipboard) continue;  // a newer change is waiting
@@ -273,10 +263,7 @@ BOOL GetClipboardData(UINT uFormat, CString& rText) {
     if (!clipboard) return FALSE;
     const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
     if (!data || !data->hasText()) return FALSE;
-    std::string cp932 = FromQt(clipboard->text(QClipboard::Clipboard));
-    std::erase(cp932, '\0');
-    CrLfFromLfInPlace(cp932);
-    rText = CString(std::move(cp932));
+    rText = CString(Utf8ToCp932CrLf(clipboard->text(QClipboard::Clipboard).toStdString()));
     return TRUE;
 }
 

@@ -60,12 +60,6 @@ struct Reply {
 
 enum class Take { kOk, kMissing, kTooLarge };
 
-// Room for a text of `bytes` and for a CR before each of its LFs, which the clipboard layer adds
-// in the same buffer: reserved, not touched, so it costs no memory until it is used.
-void ReserveForLineEnds(std::string& text, std::size_t bytes) {
-    text.reserve(std::min(bytes, kMaxTransferBytes) * 2);
-}
-
 // A block of an incremental transfer, in pages of its own that go back to the system the moment
 // it is let go: the allocator would keep freed blocks of this size for later, so while the whole
 // was put together the text would take its memory twice.
@@ -134,7 +128,7 @@ Take TakeProperty(Display* d, Window w, Atom property, std::size_t maxBytes, Rep
         return Take::kTooLarge;
     }
     if (reply.bytes.capacity() < reply.bytes.size() + after)
-        ReserveForLineEnds(reply.bytes, reply.bytes.size() + after);
+        reply.bytes.reserve(std::min(reply.bytes.size() + after, kMaxTransferBytes));
     reply.type = type;
     reply.format = format;
     for (long offset = 0;; offset += kSliceLongs) {
@@ -228,7 +222,7 @@ public:
             reply.format = piece.format;
         }
         std::string whole;
-        ReserveForLineEnds(whole, total);
+        whole.reserve(total);
         for (Block& block : blocks) {
             whole += block.View();
             block = Block(nullptr);
@@ -247,8 +241,10 @@ private:
 
 std::string Latin1ToUtf8(std::string_view latin1) {
     std::string out;
-    out.reserve(latin1.size() *
-                2);  // room for two-byte characters and CRs, not touched unless used
+    out.reserve(latin1.size() +
+                static_cast<std::size_t>(std::count_if(latin1.begin(), latin1.end(), [](char c) {
+                    return static_cast<unsigned char>(c) >= 0x80;
+                })));
     for (unsigned char c : latin1) {
         if (c < 0x80) {
             out += static_cast<char>(c);

@@ -17,8 +17,7 @@ constexpr std::size_t kMaxTransferBytes = std::size_t{256} << 20;
 // The clipboard's text in UTF-8, in the best form its owner offers (UTF8_STRING,
 // text/plain;charset=utf-8, COMPOUND_TEXT, TEXT, STRING), or nothing: no X display, no owner,
 // no text, a text over maxBytes, an owner that stops answering for `timeoutMs`, or `stop` set
-// while waiting or decoding. A large text comes with room reserved behind it for a CR before
-// each LF.
+// while waiting or decoding.
 std::optional<std::string> ReadClipboardText(const std::atomic<bool>& stop, int timeoutMs,
                                              std::size_t maxBytes = kMaxTransferBytes);
 

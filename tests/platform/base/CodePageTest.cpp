@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/LineEnds.h"
 #include "platform/base/Mbcs.h"
 
 TEST(CodePage, RoundTripsJapaneseText) {
@@ -75,19 +77,58 @@ TEST(CodePage, AgreesWithMbcsOnLeadBytes) {
     }
 }
 
-TEST(CodePage, Utf8ToCp932InPlaceAgreesWithTheCopyAcrossItsPieces) {
-    // Characters of every UTF-8 length, bytes the converter refuses, and a character cut by the
-    // end, far past one piece's worth so that characters straddle the pieces.
+// The clipboard's one pass gives what the conversions give one after the other: CP932, zero
+// bytes dropped, a CR before each lone LF. Characters of every UTF-8 length, bytes the converter
+// refuses, zero bytes inside and beside characters, a character cut by a line's end and by the
+// text's, lines long and short, far past one of the converter's windows.
+TEST(CodePage, Utf8ToCp932CrLfAgreesWithTheConversionsOneAfterAnother) {
+    const auto twoPasses = [](const std::string& utf8) {
+        std::string cp932 = Utf8ToCp932(utf8);
+        std::erase(cp932, '\0');
+        return CrLfFromLf(cp932);
+    };
     std::string text;
     for (int i = 0; text.size() < 100000; ++i) {
         text += "ABC12345 青い空 ｶﾅ αβ é \xF0\x9F\x98\x80 \xFF\xC3";
         text += static_cast<char>('a' + i % 26);
-        text += "\n";
+        text += i % 3 == 0 ? "\r\n" : "\n";
+        if (i % 7 == 0) text += std::string("x\0\xE9\x9D\n\xE9\0\x9D\x92\r\0\n", 12);
+        if (i % 50 == 0) text += std::string(20000, 'z');
     }
     text += "\xE9\x9D";
-    std::string inPlace = text;
-    const char* room = inPlace.data();
-    Utf8ToCp932InPlace(inPlace);
-    EXPECT_EQ(inPlace, Utf8ToCp932(text));
-    EXPECT_EQ(inPlace.data(), room);
+    EXPECT_EQ(Utf8ToCp932CrLf(text), twoPasses(text));
+
+    // Every character of the plane, each on a line of its own and all in a row, and a few past
+    // it: what the lookup gives is what the C library gives.
+    std::string plane;
+    for (char32_t cp = 0x80; cp <= 0x10FFFF; cp += cp < 0x10000 ? 1 : 0x3FFF) {
+        if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+        std::string utf8;
+        if (cp < 0x800) {
+            utf8 = {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
+        } else if (cp < 0x10000) {
+            utf8 = {static_cast<char>(0xE0 | (cp >> 12)),
+                    static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                    static_cast<char>(0x80 | (cp & 0x3F))};
+        } else {
+            utf8 = {static_cast<char>(0xF0 | (cp >> 18)),
+                    static_cast<char>(0x80 | ((cp >> 12) & 0x3F)),
+                    static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                    static_cast<char>(0x80 | (cp & 0x3F))};
+        }
+        plane += utf8 + "\n" + utf8;
+    }
+    EXPECT_EQ(Utf8ToCp932CrLf(plane), twoPasses(plane));
+
+    // Whatever bytes come: the same, and never more than room for them with their CRs.
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes(random() % (round < 20 ? 20000 : 300), '\0');
+        for (char& b : bytes)
+            b = static_cast<char>("\n\r\0a\x80\xC3\xE3\xF0\xBF\xFF"[random() % 10]);
+        if (round % 2) bytes += "\xE3\x81\x82\n";
+        const std::string once = Utf8ToCp932CrLf(bytes);
+        EXPECT_EQ(once, twoPasses(bytes)) << round;
+        EXPECT_LE(once.size(), 2 * bytes.size()) << round;
+    }
 }
