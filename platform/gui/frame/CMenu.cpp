@@ -1,6 +1,7 @@
 #include "platform/gui/frame/CMenu.h"
 
 #include <QMenu>
+#include <QPointer>
 
 #include "platform/base/AfxRes.h"
 #include "platform/base/ResourceTables.h"
@@ -31,18 +32,24 @@ CMenu* CMenu::GetSubMenu(int nPos) {
 BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd) {
     auto* frame = dynamic_cast<CFrameWnd*>(pWnd);
     if (m_nPopup < 0 || !frame) return FALSE;
-    QMenu menu(frame->GetWidget());
-    CFrameMenus::Fill(&menu, m_nID, m_nPopup, frame);
-    CFrameMenus::UpdateMenu(&menu, frame);
+    // The command chosen runs inside exec and may end the frame (the tray's exit item), taking
+    // its widget and this menu, the widget's child, with it: neither is touched after exec
+    // unless it is still there.
+    const HWND hWnd = frame->GetSafeHwnd();
+    QPointer<QMenu> menu = new QMenu(frame->GetWidget());
+    CFrameMenus::Fill(menu, m_nID, m_nPopup, frame);
+    CFrameMenus::UpdateMenu(menu, frame);
     QPoint at(x, y);
-    const int width = menu.sizeHint().width();
+    const int width = menu->sizeHint().width();
     if (nFlags & TPM_CENTERALIGN)
         at.rx() -= width / 2;
     else if (nFlags & TPM_RIGHTALIGN)
         at.rx() -= width;
-    menu.exec(at);
+    menu->exec(at);
+    delete menu.data();
     // The prompt of the last item under the pointer goes.
-    if (CWnd::FromHandle(frame->GetSafeHwnd())) frame->SetMessageText(AFX_IDS_IDLEMESSAGE);
+    if (auto* still = dynamic_cast<CFrameWnd*>(CWnd::FromHandle(hWnd)))
+        still->SetMessageText(AFX_IDS_IDLEMESSAGE);
     return TRUE;
 }
 
