@@ -40,7 +40,7 @@ done
 load_seconds=
 for ((i = 0; i < repeats; i++)); do
     took= loaded=
-    read -r took loaded < <("$build/bench/lst_load" "$file" 1) || true
+    read -r took loaded _ _ < <("$build/bench/lst_load" "$file" 1) || true
     if [ -z "$took" ]; then echo "lst_load could not open $file" >&2; exit 1; fi
     if [ -z "$load_seconds" ] || awk -v a="$took" -v b="$load_seconds" 'BEGIN { exit !(a < b) }'
     then load_seconds=$took; fi

@@ -1,6 +1,11 @@
 // The .lst file: one record per line, 11 tab-separated fields, CR LF line ends, bytes of CP932
 // read and written as they are.
+#include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "database/RecordStore.h"
 #include "database/RecordText.h"
@@ -24,36 +29,159 @@ CString CRecordStore::SplitField(CString& rLine) {
     return field;
 }
 
+namespace {
+
+// The dates of one load: each day is converted once, and its text as the save writes it is kept
+// to tell whether a line needs rewriting.
+class LoadDates {
+public:
+    struct Date {
+        std::int64_t time;
+        bool canonical;  // the text is the one the save writes for this date
+    };
+    Date Parse(std::string_view text) {
+        int year = 0, month = 0, day = 0;
+        if (!record_text::ParseDateFields(text, year, month, day)) {
+            // Not a date: the file's reader takes it for now.
+            return {CTime::GetCurrentTime().GetTime(), false};
+        }
+        std::uint32_t* slot = nullptr;
+        // Years of four digits from 1900 on go in a table; any other in the map.
+        if (year >= 1900 && year < 1900 + kTableYears) {
+            slot = &m_table[static_cast<std::size_t>(((year - 1900) * 16 + month) * 32 + day)];
+        } else {
+            slot = &m_others[(static_cast<std::int64_t>(year) * 16 + month) * 32 + day];
+        }
+        if (*slot == 0) {
+            const CTime t(year, month, day, 0, 0, 0, -1);
+            m_days.push_back({t.GetTime(), record_text::FormatDate(t)});
+            *slot = static_cast<std::uint32_t>(m_days.size());
+        }
+        const Day& d = m_days[*slot - 1];
+        return {d.time, d.text == text};
+    }
+
+private:
+    static constexpr int kTableYears = 256;
+    struct Day {
+        std::int64_t time;
+        std::string text;
+    };
+    std::vector<std::uint32_t> m_table =
+        std::vector<std::uint32_t>(static_cast<std::size_t>(kTableYears) * 16 * 32);
+    std::unordered_map<std::int64_t, std::uint32_t> m_others;
+    std::vector<Day> m_days;
+};
+
+// Whether a count's text is the one the save writes for the number read from it.
+bool IsCanonicalCount(std::string_view text, int value) {
+    char buf[16];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    return ec == std::errc() && text == std::string_view(buf, static_cast<std::size_t>(end - buf));
+}
+
+// Where the line that starts at `pos` ends: the first LF or CR (CR LF is one line end).
+std::size_t LineEnd(std::string_view bytes, std::size_t pos, std::size_t& next) {
+    const char* p = bytes.data() + pos;
+    const std::size_t rest = bytes.size() - pos;
+    const void* lf = std::memchr(p, '\n', rest);
+    const std::size_t lfAt = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - p) : rest;
+    const void* cr = std::memchr(p, '\r', lfAt);
+    if (!cr) {
+        next = pos + lfAt + (lf ? 1 : 0);
+        return pos + lfAt;
+    }
+    const std::size_t crAt = static_cast<std::size_t>(static_cast<const char*>(cr) - p);
+    next = pos + crAt + 1;
+    if (next < bytes.size() && bytes[next] == '\n') ++next;
+    return pos + crAt;
+}
+
+}  // namespace
+
 void CRecordStore::LoadRecords(CArchive& ar) {
-    using record_text::CutField;
-    record_text::DateReader dates;
-    CString line;
-    // Whole lines, however long: a piece of a long line read as a line of its own would come
-    // back as a cut record and a record made of the rest.
-    while (ar.ReadLine(line)) {
-        if (line.IsEmpty()) continue;
-        if (line[0] == '*') {
+    const std::int64_t length = ar.GetFile() ? ar.GetFile()->GetLength() : -1;
+    const std::uint64_t size = length > 0 ? static_cast<std::uint64_t>(length) : 0;
+    m_loadDone.store(0, std::memory_order_relaxed);
+    m_loadTotal.store(2 * size, std::memory_order_relaxed);
+    const std::size_t base = m_bytes.size();
+    ar.ReadRest(m_bytes, [this](std::size_t n) { m_loadDone.store(n, std::memory_order_relaxed); });
+    const std::string_view bytes(m_bytes);
+    const std::uint64_t read = bytes.size() - base;
+    if (size == 0) m_loadTotal.store(2 * read, std::memory_order_relaxed);
+    m_loadDone.store(read, std::memory_order_relaxed);
+
+    // Every line end counted first: the records are placed once, never moved as they grow.
+    std::size_t lines = 1;
+    for (const char* p = bytes.data() + base;;) {
+        const char* const end = bytes.data() + bytes.size();
+        const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        if (!lf) break;
+        ++lines;
+        p = static_cast<const char*>(lf) + 1;
+    }
+    if (lines == 1)
+        lines += static_cast<std::size_t>(std::count(bytes.begin() + base, bytes.end(), '\r'));
+    m_records.reserve(m_records.size() + lines);
+    m_keys.Reserve(m_records.size() + lines);
+
+    LoadDates dates;
+    std::size_t next = base;
+    std::size_t reported = base;
+    while (next < bytes.size()) {
+        const std::size_t start = next;
+        const std::size_t end = LineEnd(bytes, start, next);
+        if (end == start) continue;
+        if (bytes[start] == '*') {
             // The comments above the first record say what the file is; they stay at its top.
-            if (GetRecordCount() == 0) m_astrLeadingComment.Add(line);
+            if (GetRecordCount() == 0)
+                m_astrLeadingComment.Add(CString(bytes.substr(start, end - start)));
             continue;
         }
-        std::string_view rest = line.View();
-        const int n = GetRecordCount();
-        AppendRecord(CString(CutField(rest)));
-        m_astrHandle[n] = CString(CutField(rest));
-        m_astrMemo1[n] = CString(CutField(rest));
-        m_astrMemo2[n] = CString(CutField(rest));
-        m_astrMemo3[n] = CString(CutField(rest));
-        m_astrMemo4[n] = CString(CutField(rest));
-        m_astrMemo5[n] = CString(CutField(rest));
-        m_astrMemo6[n] = CString(CutField(rest));
-        m_anUpdateCount[n] = record_text::Atoi(CutField(rest));
-        m_atimeRegist[n] = dates.Parse(CutField(rest));
-        m_atimeUpdate[n] = dates.Parse(CutField(rest));
-        m_atimePrevUpdate[n] = m_atimeUpdate[n];
+        const std::string_view line = bytes.substr(start, end - start);
+        Record rec;
+        std::size_t tabs = 0;
+        std::string_view fields[11];
+        {
+            std::string_view rest = line;
+            for (int k = 0; k < 11; ++k) fields[k] = record_text::CutField(rest);
+            tabs = static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t'));
+        }
+        m_keys.Add(fields[0]);
+        rec.count = record_text::Atoi(fields[8]);
+        const LoadDates::Date regist = dates.Parse(fields[9]);
+        const LoadDates::Date update = dates.Parse(fields[10]);
+        rec.date[record_field::Regist] = DateNumber(CTime(regist.time));
+        rec.date[record_field::Update] = DateNumber(CTime(update.time));
+        rec.date[record_field::PrevUpdate] = rec.date[record_field::Update];
+        rec.canonical = tabs == 10 && IsCanonicalCount(fields[8], rec.count) && regist.canonical &&
+                        update.canonical;
+        if (line.size() <= kMaxLineLength && start <= kMaxLineStart) {
+            rec.startLow = static_cast<std::uint32_t>(start);
+            rec.startHigh = static_cast<std::uint32_t>(start >> 32);
+            rec.length = static_cast<std::uint32_t>(line.size());
+        } else {
+            // Out of reach of a record's place: its texts are kept apart.
+            ApartTexts& texts = m_apart[GetRecordCount()];
+            for (int f = 0; f < record_field::kTextFields; ++f)
+                texts.text[f] = CString(fields[f + 1]);
+            rec.apart = 1;
+            rec.canonical = 0;
+        }
+        m_records.push_back(rec);
+        if (next - reported >= (std::size_t(1) << 20)) {
+            reported = next;
+            m_loadDone.store(read + (next - base), std::memory_order_relaxed);
+        }
     }
+    m_loadDone.store(2 * read, std::memory_order_relaxed);
     // The same order as inserting each record at its upper bound, in file order.
     m_anSortIndex.Build(GetRecordCount());
+}
+
+CRecordStore::LoadProgress CRecordStore::GetLoadProgress() const {
+    return {m_loadDone.load(std::memory_order_relaxed),
+            m_loadTotal.load(std::memory_order_relaxed)};
 }
 
 void CRecordStore::StoreRecords(CArchive& ar) {
@@ -66,27 +194,53 @@ void CRecordStore::StoreRecords(CArchive& ar) {
         line += "\r\n";
         ar.WriteString(std::string_view(line));
     }
+    const std::string_view bytes(m_bytes);
+    // Unchanged lines that follow each other in the file, each with its CR LF, go out as one run
+    // of the loaded bytes; any other record is written field by field.
+    std::size_t runStart = 0, runEnd = 0;
+    auto flushRun = [&] {
+        if (runEnd > runStart) ar.WriteString(bytes.substr(runStart, runEnd - runStart));
+        runStart = runEnd = 0;
+    };
     const int n = GetRecordCount();
     for (int r = 0; r < n; ++r) {
-        if (m_abDeleted[r]) continue;
-        line.clear();
-        AppendField(line, m_astrID[r].View());
-        line += '\t';
-        AppendField(line, m_astrHandle[r].View());
-        line += '\t';
-        for (const CStringArray* memo :
-             {&m_astrMemo1, &m_astrMemo2, &m_astrMemo3, &m_astrMemo4, &m_astrMemo5, &m_astrMemo6}) {
-            AppendField(line, (*memo)[r].View());
-            line += '\t';
+        const Record& rec = Rec(r);
+        if (rec.deleted) continue;
+        if (rec.canonical && !rec.apart) {
+            const std::string_view text = Line(rec);
+            const std::size_t start = static_cast<std::size_t>(text.data() - bytes.data());
+            const std::size_t end = start + text.size();
+            if (end + 2 <= bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') {
+                if (runEnd != start) {
+                    flushRun();
+                    runStart = start;
+                }
+                runEnd = end + 2;
+                continue;
+            }
+            flushRun();
+            line.assign(text);
+            line += "\r\n";
+            ar.WriteString(std::string_view(line));
+            continue;
         }
-        line += std::to_string(m_anUpdateCount[r]);
+        flushRun();
+        line.clear();
+        AppendField(line, m_keys.IdOf(r).View());
+        for (int f = 0; f < record_field::kTextFields; ++f) {
+            line += '\t';
+            AppendField(line, TextView(r, f));
+        }
         line += '\t';
-        line += dates.Format(m_atimeRegist[r]);
+        line += std::to_string(rec.count);
         line += '\t';
-        line += dates.Format(m_atimeUpdate[r]);
+        line += dates.Format(DateOf(r, record_field::Regist));
+        line += '\t';
+        line += dates.Format(DateOf(r, record_field::Update));
         line += "\r\n";
         ar.WriteString(std::string_view(line));
     }
+    flushRun();
 }
 
 CString CRecordStore::BackupPathOf(const CString& path) {
@@ -101,9 +255,8 @@ CString CRecordStore::BackupPathOf(const CString& path) {
 }
 
 void CRecordStore::RecordsSaved() {
-    const int n = GetRecordCount();
-    for (int r = 0; r < n; ++r) {
-        if (!m_abDeleted[r]) m_atimePrevUpdate[r] = m_atimeUpdate[r];
+    for (Record& rec : m_records) {
+        if (!rec.deleted) rec.date[record_field::PrevUpdate] = rec.date[record_field::Update];
     }
     Changed(HINT_SAVED, -1);
 }

@@ -20,17 +20,17 @@ CString RandomKey(std::mt19937& rng) {
 }
 
 // Checks order, ties in insertion order and lookups of the index against plain arithmetic.
-void CheckAgainstLinear(const CIdIndex& index, const CStringArray& keys,
+void CheckAgainstLinear(const CIdIndex& index, const CIdKeys& keys,
                         const std::vector<int>& insertionOrder) {
     std::vector<int> expected = insertionOrder;
     std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
-        return mbcs::Compare(keys[a].View(), keys[b].View()) < 0;
+        return mbcs::Compare(keys.IdOf(a).View(), keys.IdOf(b).View()) < 0;
     });
     ASSERT_EQ(index.ToVector(), expected);
     for (int e : insertionOrder) {
-        const int found = index.Find(keys[e].View());
+        const int found = index.Find(keys.IdOf(e).View());
         ASSERT_NE(found, -1) << "missed a present key at size " << insertionOrder.size();
-        EXPECT_EQ(keys[found], keys[e]);
+        EXPECT_EQ(keys.IdOf(found), keys.IdOf(e));
     }
     EXPECT_EQ(index.Find("zzz-not-there"), -1);
 }
@@ -40,8 +40,8 @@ void CheckAgainstLinear(const CIdIndex& index, const CStringArray& keys,
 TEST(IdIndex, MatchesALinearSearchForEverySizeUpTo1000) {
     std::mt19937 rng(7);
     for (int n = 0; n <= 1000; n += (n < 100 ? 1 : 37)) {
-        CStringArray keys;
-        for (int i = 0; i < n; ++i) keys.Add(RandomKey(rng));
+        CIdKeys keys;
+        for (int i = 0; i < n; ++i) keys.Add(RandomKey(rng).View());
 
         CIdIndex built(&keys);
         built.Build(n);
@@ -59,8 +59,8 @@ TEST(IdIndex, MatchesALinearSearchForEverySizeUpTo1000) {
 }
 
 TEST(IdIndex, RemovalsAcrossBlocksKeepOrderAndCounts) {
-    CStringArray keys;
-    for (int i = 0; i < 5000; ++i) keys.Add(CString(i % 3 ? "SAME" : "OTHER"));
+    CIdKeys keys;
+    for (int i = 0; i < 5000; ++i) keys.Add(i % 3 ? "SAME" : "OTHER");
     CIdIndex index(&keys);
     for (int i = 0; i < 5000; ++i) index.Insert(i);
     std::vector<int> order;
@@ -78,17 +78,25 @@ TEST(IdIndex, RemovalsAcrossBlocksKeepOrderAndCounts) {
 }
 
 TEST(DeletedStack, PopsMostRecentFirstAndTakesOutTheLatestOfAnId) {
-    CDeletedStack stack;
-    stack.Push(1, "AAA00001");
-    stack.Push(2, "BBB00002");
-    stack.Push(3, "AAA00001");
-    stack.Push(4, "CCC00003");
-    EXPECT_EQ(stack.TakeLatestWithID("AAA00001"), 3);
-    EXPECT_EQ(stack.TakeLatestWithID("ZZZ00000"), -1);
-    EXPECT_EQ(stack.ToVector(), (std::vector<int>{4, 2, 1}));
+    CIdKeys keys;
+    for (const char* id : {"", "AAA00001", "BBB00002", "AAA00001", "CCC00003", "text id"})
+        keys.Add(id);
+    CIdKeys::Key key = 0;
+    auto keyOf = [&](const char* id) { return keys.FindKey(id, key) ? key : CIdKeys::kText; };
+    CDeletedStack stack(&keys);
+    for (int r = 1; r <= 4; ++r) stack.Push(r);
     EXPECT_EQ(stack.Pop(), 4);
-    EXPECT_EQ(stack.TakeLatestWithID("BBB00002"), 2);
+    stack.Push(4);
+    EXPECT_EQ(stack.TakeLatestWithKey(keyOf("AAA00001")), 3);
+    EXPECT_EQ(stack.TakeLatestWithKey(keyOf("ZZZ00000")), -1);
+    EXPECT_EQ(stack.ToVector(), (std::vector<int>{4, 2, 1}));
+    // Pushed once the lookup by ID is made, a record is found by it too.
+    stack.Push(5);
+    EXPECT_EQ(stack.TakeLatestWithKey(keyOf("text id")), 5);
+    EXPECT_EQ(stack.Pop(), 4);
+    EXPECT_EQ(stack.TakeLatestWithKey(keyOf("BBB00002")), 2);
     EXPECT_EQ(stack.Pop(), 1);
     EXPECT_EQ(stack.Pop(), -1);
+    EXPECT_EQ(stack.TakeLatestWithKey(keyOf("AAA00001")), -1);
     EXPECT_TRUE(stack.IsEmpty());
 }
