@@ -5,7 +5,7 @@
 // deleting a million records costs a million pushes and nothing more.
 #pragma once
 
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 #include "database/IdKeys.h"
@@ -35,10 +35,23 @@ private:
     void DropTakenTop();
     CIdKeys::Key KeyAt(std::size_t slot) const { return m_keys->KeyOf(m_slots[slot]); }
 
+    // The lookup by ID: for each ID on the stack the slot of its latest record, in a table
+    // open-addressed on the key (4 bytes an entry: the key is read through the slot), and for
+    // every slot the one before it with the same ID.
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+    std::size_t Home(CIdKeys::Key key) const;
+    // Where the key's entry is, or the empty place where it would go.
+    std::size_t Place(CIdKeys::Key key) const;
+    void Link(std::size_t slot);
+    // The latest slot of a key moves back to the slot before it (none: the entry goes).
+    void Unlink(std::size_t slot);
+    void Grow();
+
     const CIdKeys* m_keys;
     std::vector<int> m_slots;  // in push order, -1 where taken out; the top is the back
-    // Slots by ID, in push order; made on the first TakeLatestWithKey and kept from then on.
-    std::unordered_map<CIdKeys::Key, std::vector<std::size_t>> m_slotsByKey;
-    bool m_bByKey = false;
+    bool m_bByKey = false;     // the lookup is made on the first TakeLatestWithKey
+    std::vector<std::uint32_t> m_previous;  // by slot
+    std::vector<std::uint32_t> m_table;     // latest slots; a power of two in size
+    std::size_t m_nKeys = 0;
     int m_nLive = 0;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -31,19 +32,20 @@ CString CRecordStore::SplitField(CString& rLine) {
 
 namespace {
 
-// The dates of one load: each day is converted once, and its text as the save writes it is kept
-// to tell whether a line needs rewriting.
+// The dates of one load: each day is converted once, to a date number of the store, and its
+// text as the save writes it is kept to tell whether a line needs rewriting.
 class LoadDates {
 public:
+    explicit LoadDates(const std::function<std::uint32_t(CTime)>& number) : m_number(number) {}
     struct Date {
-        std::int64_t time;
+        std::uint32_t number;
         bool canonical;  // the text is the one the save writes for this date
     };
     Date Parse(std::string_view text) {
         int year = 0, month = 0, day = 0;
-        if (!record_text::ParseDateFields(text, year, month, day)) {
+        if (!Fields(text, year, month, day)) {
             // Not a date: the file's reader takes it for now.
-            return {CTime::GetCurrentTime().GetTime(), false};
+            return {m_number(CTime::GetCurrentTime()), false};
         }
         std::uint32_t* slot = nullptr;
         // Years of four digits from 1900 on go in a table; any other in the map.
@@ -54,19 +56,37 @@ public:
         }
         if (*slot == 0) {
             const CTime t(year, month, day, 0, 0, 0, -1);
-            m_days.push_back({t.GetTime(), record_text::FormatDate(t)});
+            m_days.push_back({m_number(t), record_text::FormatDate(t)});
             *slot = static_cast<std::uint32_t>(m_days.size());
         }
         const Day& d = m_days[*slot - 1];
-        return {d.time, d.text == text};
+        return {d.number, d.text == text};
     }
 
 private:
+    // "YYYY/MM/DD", as nearly every line has it, without the general parse.
+    static bool Fields(std::string_view t, int& year, int& month, int& day) {
+        auto digit = [&t](std::size_t i) { return static_cast<unsigned>(t[i] - '0'); };
+        if (t.size() == 10 && t[4] == '/' && t[7] == '/') {
+            unsigned all = 0;
+            for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) all |= digit(i) > 9 ? 16u : 0u;
+            if (all == 0) {
+                year =
+                    static_cast<int>(digit(0) * 1000 + digit(1) * 100 + digit(2) * 10 + digit(3));
+                month = static_cast<int>(digit(5) * 10 + digit(6));
+                day = static_cast<int>(digit(8) * 10 + digit(9));
+                return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+            }
+        }
+        return record_text::ParseDateFields(t, year, month, day);
+    }
+
     static constexpr int kTableYears = 256;
     struct Day {
-        std::int64_t time;
+        std::uint32_t number;
         std::string text;
     };
+    const std::function<std::uint32_t(CTime)>& m_number;
     std::vector<std::uint32_t> m_table =
         std::vector<std::uint32_t>(static_cast<std::size_t>(kTableYears) * 16 * 32);
     std::unordered_map<std::int64_t, std::uint32_t> m_others;
@@ -125,7 +145,10 @@ void CRecordStore::LoadRecords(CArchive& ar) {
     m_records.reserve(m_records.size() + lines);
     m_keys.Reserve(m_records.size() + lines);
 
-    LoadDates dates;
+    const std::function<std::uint32_t(CTime)> dateNumber = [this](CTime t) {
+        return DateNumber(t);
+    };
+    LoadDates dates(dateNumber);
     std::size_t next = base;
     std::size_t reported = base;
     while (next < bytes.size()) {
@@ -151,8 +174,8 @@ void CRecordStore::LoadRecords(CArchive& ar) {
         rec.count = record_text::Atoi(fields[8]);
         const LoadDates::Date regist = dates.Parse(fields[9]);
         const LoadDates::Date update = dates.Parse(fields[10]);
-        rec.date[record_field::Regist] = DateNumber(CTime(regist.time));
-        rec.date[record_field::Update] = DateNumber(CTime(update.time));
+        rec.date[record_field::Regist] = regist.number;
+        rec.date[record_field::Update] = update.number;
         rec.date[record_field::PrevUpdate] = rec.date[record_field::Update];
         rec.canonical = tabs == 10 && IsCanonicalCount(fields[8], rec.count) && regist.canonical &&
                         update.canonical;
