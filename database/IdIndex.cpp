@@ -47,7 +47,7 @@ void CIdIndex::Build(int n) {
         allPacked = allPacked && !(key & CIdKeys::kText);
         items.push_back(SortItem{key, static_cast<std::uint32_t>(entry)});
     }
-    if (allPacked) {
+    if (allPacked && items.size() >= 4096) {
         RadixSort(items);
     } else {
         // Ties go by entry number, which is the order a one-by-one insertion would give them.

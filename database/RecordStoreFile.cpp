@@ -36,7 +36,11 @@ namespace {
 // text as the save writes it is kept to tell whether a line needs rewriting.
 class LoadDates {
 public:
-    explicit LoadDates(const std::function<std::uint32_t(CTime)>& number) : m_number(number) {}
+    // A big file's dates go in a table by day; a small one's in a map, so that loading a few
+    // records does not clear a table for a quarter millennium.
+    LoadDates(const std::function<std::uint32_t(CTime)>& number, bool big) : m_number(number) {
+        if (big) m_table.resize(static_cast<std::size_t>(kTableYears) * 16 * 32);
+    }
     struct Date {
         std::uint32_t number;
         bool canonical;  // the text is the one the save writes for this date
@@ -49,7 +53,7 @@ public:
         }
         std::uint32_t* slot = nullptr;
         // Years of four digits from 1900 on go in a table; any other in the map.
-        if (year >= 1900 && year < 1900 + kTableYears) {
+        if (!m_table.empty() && year >= 1900 && year < 1900 + kTableYears) {
             slot = &m_table[static_cast<std::size_t>(((year - 1900) * 16 + month) * 32 + day)];
         } else {
             slot = &m_others[(static_cast<std::int64_t>(year) * 16 + month) * 32 + day];
@@ -87,8 +91,7 @@ private:
         std::string text;
     };
     const std::function<std::uint32_t(CTime)>& m_number;
-    std::vector<std::uint32_t> m_table =
-        std::vector<std::uint32_t>(static_cast<std::size_t>(kTableYears) * 16 * 32);
+    std::vector<std::uint32_t> m_table;
     std::unordered_map<std::int64_t, std::uint32_t> m_others;
     std::vector<Day> m_days;
 };
@@ -148,7 +151,7 @@ void CRecordStore::LoadRecords(CArchive& ar) {
     const std::function<std::uint32_t(CTime)> dateNumber = [this](CTime t) {
         return DateNumber(t);
     };
-    LoadDates dates(dateNumber);
+    LoadDates dates(dateNumber, read > (std::uint64_t(1) << 20));
     std::size_t next = base;
     std::size_t reported = base;
     while (next < bytes.size()) {

@@ -10,10 +10,18 @@
 namespace {
 
 // Keys drawn from a small alphabet so that equal IDs are common; some with double-byte
-// characters and half-width katakana so that code order differs from byte order.
+// characters and half-width katakana so that code order differs from byte order; and many of
+// eight single bytes, which the index compares as packed numbers, beside their prefixes and
+// longer keys, which it compares as text.
 CString RandomKey(std::mt19937& rng) {
     static const char* const kPieces[] = {"A", "B", "a", "\xB1", "\x82\xA0", "\x81\x40", "0"};
     CString key;
+    if (rng() % 2) {
+        const int len = 7 + static_cast<int>(rng() % 3);
+        for (int i = 0; i < len; ++i) key += "AB0"[rng() % 3];
+        if (rng() % 8 == 0) key.SetAt(static_cast<int>(rng() % len), '\xB1');
+        return key;
+    }
     const int len = static_cast<int>(rng() % 4);
     for (int i = 0; i < len; ++i) key += kPieces[rng() % 7];
     return key;
@@ -56,6 +64,21 @@ TEST(IdIndex, MatchesALinearSearchForEverySizeUpTo1000) {
         for (int e : shuffled) inserted.Insert(e);
         CheckAgainstLinear(inserted, keys, shuffled);
     }
+    // A file's worth of member IDs only, many of them equal: built by their numbers alone.
+    CIdKeys keys;
+    const int n = 20000;
+    for (int i = 0; i < n; ++i) {
+        char id[9];
+        std::snprintf(id, sizeof id, "%c%c%c%05u", "ABz"[rng() % 3],
+                      'A' + static_cast<int>(rng() % 2), 'Q',
+                      static_cast<unsigned>(rng() % 3000) * 33);
+        keys.Add(id);
+    }
+    CIdIndex built(&keys);
+    built.Build(n);
+    std::vector<int> fileOrder(n);
+    for (int i = 0; i < n; ++i) fileOrder[i] = i;
+    CheckAgainstLinear(built, keys, fileOrder);
 }
 
 TEST(IdIndex, RemovalsAcrossBlocksKeepOrderAndCounts) {
