@@ -128,10 +128,16 @@ void CRecordStore::LoadRecords(CArchive& ar) {
     m_loadDone.store(0, std::memory_order_relaxed);
     m_loadTotal.store(2 * size, std::memory_order_relaxed);
     const std::size_t base = m_bytes.size();
-    ar.ReadRest(m_bytes, [this](std::size_t n) { m_loadDone.store(n, std::memory_order_relaxed); });
+    ar.ReadRest(m_bytes, [this, size](std::size_t n) {
+        // A file that grows while it is read is not reported beyond its size.
+        m_loadDone.store(size > 0 ? std::min<std::uint64_t>(n, size) : 0,
+                         std::memory_order_relaxed);
+    });
     const std::string_view bytes(m_bytes);
     const std::uint64_t read = bytes.size() - base;
-    if (size == 0) m_loadTotal.store(2 * read, std::memory_order_relaxed);
+    // The bytes read are the whole from here on, whatever size the file said it had.
+    m_loadDone.store(std::min<std::uint64_t>(read, size), std::memory_order_relaxed);
+    m_loadTotal.store(2 * read, std::memory_order_relaxed);
     m_loadDone.store(read, std::memory_order_relaxed);
 
     // Every line end counted first: the records are placed once, never moved as they grow.
