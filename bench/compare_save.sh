@@ -4,7 +4,9 @@
 # a file just opened gives back its bytes.
 #   bench/compare_save.sh [RECORDS] [BUILD_DIR]
 # RECORDS defaults to 1000000, BUILD_DIR to $BUILD_DIR or /tmp/build-bench (built with
-# -DVELKON_BENCH=ON). Both write into the same temporary folder (TMPDIR), alternated.
+# -DVELKON_BENCH=ON). Both write into the same temporary folder (TMPDIR), alternated, and from
+# the second round on both replace the file they wrote the round before (dd truncates it; the
+# save turns it into the backup and lets the older backup go), so both free a file this size.
 set -euo pipefail
 
 records=${1:-1000000}
@@ -28,7 +30,6 @@ cat "$file" >/dev/null
 
 best_dd= best_save=
 for ((i = 0; i < repeats; i++)); do
-    rm -f "$work/dd.lst"
     start=$(date +%s%N)
     dd if="$file" of="$work/dd.lst" bs=1M conv=fsync status=none
     took=$(( $(date +%s%N) - start ))

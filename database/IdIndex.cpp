@@ -20,15 +20,22 @@ struct SortItem {
     std::uint32_t entry;
 };
 
-// A stable LSD radix sort on the packed keys, a byte at a time; a byte that every key shares is
-// skipped. Stable, so entries with equal keys keep the order they came in.
+// A stable LSD radix sort on the packed keys, a byte at a time, the counts of every byte taken
+// in one pass first; a byte that every key shares is skipped. Stable, so entries with equal keys
+// keep the order they came in.
 void RadixSort(std::vector<SortItem>& items) {
+    std::vector<std::size_t> counts(8 * 257, 0);
+    for (const SortItem& item : items) {
+        CIdKeys::Key key = item.key;
+        for (int b = 0; b < 8; ++b, key >>= 8)
+            ++counts[static_cast<std::size_t>(b * 257 + (key & 0xFF) + 1)];
+    }
     std::vector<SortItem> scratch(items.size());
-    for (int shift = 0; shift < 64; shift += 8) {
-        std::size_t count[257] = {};
-        for (const SortItem& item : items) ++count[((item.key >> shift) & 0xFF) + 1];
+    for (int b = 0; b < 8; ++b) {
+        std::size_t* count = counts.data() + b * 257;
         if (std::find(count + 1, count + 257, items.size()) != count + 257) continue;
-        for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
+        for (int d = 0; d < 256; ++d) count[d + 1] += count[d];
+        const int shift = 8 * b;
         for (const SortItem& item : items) scratch[count[(item.key >> shift) & 0xFF]++] = item;
         items.swap(scratch);
     }

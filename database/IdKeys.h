@@ -32,6 +32,8 @@ public:
         m_keys.push_back(KeyFor(id));
         return GetSize() - 1;
     }
+    // A packed key as it is (from Pack).
+    void AddKey(Key key) { m_keys.push_back(key); }
     // Equal IDs have equal keys: a text ID is kept once however often it is added.
     Key KeyFor(std::string_view id);
     // The key of an ID not added (yet); false when it is a text ID never added, which no entry

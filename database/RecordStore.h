@@ -195,7 +195,13 @@ private:
     // The record's texts kept apart from its line, from now on.
     ApartTexts& Apart(int r);
     std::uint32_t DateNumber(CTime time);
-    void AppendLineRecord(std::size_t start, std::size_t length);
+    // Loading: a part of the file parsed without touching the store (a second thread may parse
+    // another), then appended to it in file order.
+    struct ParsedPart;
+    static constexpr std::uint64_t kTwoPartLoad = std::uint64_t(1) << 20;
+    static void ParsePart(std::string_view bytes, std::size_t from, ParsedPart& part,
+                          std::atomic<std::uint64_t>& done);
+    void AppendPart(ParsedPart& part);
 
     void Changed(LPARAM lHint, int nRecord);
     void AppendRecord(const CString& id);
@@ -216,8 +222,6 @@ private:
     std::unordered_map<std::int64_t, std::uint32_t> m_timeNumbers;
     std::atomic<std::uint64_t> m_loadDone{0};
     std::atomic<std::uint64_t> m_loadTotal{0};
-
-    friend class CRecordLoader;
 };
 
 // --- The columns, inline: a list of a million rows reads them for every row it sorts ---
