@@ -28,6 +28,17 @@ public:
     CTextFieldRef& operator=(const CTextFieldRef& other) {
         return *this = static_cast<const CString&>(other);
     }
+    // Changing the copy in place would leave the field as it was: assign the new text instead.
+    CTextFieldRef& operator+=(const CString&) = delete;
+    CTextFieldRef& operator+=(const char*) = delete;
+    CTextFieldRef& operator+=(char) = delete;
+    void Empty() = delete;
+    void SetAt(int, char) = delete;
+    void MakeUpper() = delete;
+    void MakeLower() = delete;
+    void TrimLeft() = delete;
+    void TrimRight() = delete;
+    void Format(const char*, ...) = delete;
 
 private:
     CRecordStore* m_store;
