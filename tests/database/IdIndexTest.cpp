@@ -123,3 +123,35 @@ TEST(DeletedStack, PopsMostRecentFirstAndTakesOutTheLatestOfAnId) {
     EXPECT_EQ(stack.TakeLatestWithKey(keyOf("AAA00001")), -1);
     EXPECT_TRUE(stack.IsEmpty());
 }
+
+TEST(IdKeys, PackedAndTextKeysCompareAsTheirTextsAndReadBackWhole) {
+    const std::vector<std::string> ids = {"ABC12345",
+                                          "ABC1234",
+                                          "ABC123456",
+                                          "ABC1234\x7F",
+                                          std::string("ABC1234\0", 8),
+                                          "abc12345",
+                                          "ABC1234\xB1",
+                                          "\x82\xA0"
+                                          "C12345",
+                                          "",
+                                          "ZZZ99999",
+                                          "\xB1\xB1"};
+    CIdKeys keys;
+    std::vector<CIdKeys::Key> made;
+    for (const std::string& id : ids) made.push_back(keys.KeyFor(id));
+    auto sign = [](int c) { return (c > 0) - (c < 0); };
+    for (std::size_t a = 0; a < ids.size(); ++a) {
+        char buf[8];
+        EXPECT_EQ(std::string(keys.Text(made[a], buf)), ids[a]);
+        // A text ID is kept once: asked again, the same key.
+        EXPECT_EQ(keys.KeyFor(ids[a]), made[a]);
+        for (std::size_t b = 0; b < ids.size(); ++b)
+            EXPECT_EQ(sign(keys.Compare(made[a], made[b])), sign(mbcs::Compare(ids[a], ids[b])))
+                << a << " " << b;
+    }
+    CIdKeys::Key key = 0;
+    EXPECT_TRUE(keys.FindKey("QQQ00000", key));  // any member ID has its key, added or not
+    EXPECT_FALSE(keys.FindKey("never added", key));
+    EXPECT_FALSE(CIdKeys::Pack("ABC1234\x80", key));
+}
