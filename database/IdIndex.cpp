@@ -2,36 +2,43 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-
-#include "platform/base/Mbcs.h"
 
 void CIdIndex::RemoveAll() {
     m_blocks.clear();
     m_size = 0;
 }
 
+void CIdIndex::Swap(CIdIndex& other) noexcept {
+    m_blocks.swap(other.m_blocks);
+    std::swap(m_size, other.m_size);
+}
+
 namespace {
 
 struct SortItem {
-    std::uint64_t key;  // the first 8 bytes, big-endian, when `simple`
+    CIdKeys::Key key;
     std::uint32_t entry;
-    std::uint32_t simple;  // the ID is at most 8 bytes of 0x01..0x7F: byte order is code order
 };
 
-SortItem MakeItem(std::string_view id, int entry) {
-    SortItem item{0, static_cast<std::uint32_t>(entry), 0};
-    if (id.size() > 8) return item;
-    for (char c : id) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b == 0 || b >= 0x80) return item;
+// A stable LSD radix sort on the packed keys, a byte at a time, the counts of every byte taken
+// in one pass first; a byte that every key shares is skipped. Stable, so entries with equal keys
+// keep the order they came in.
+void RadixSort(std::vector<SortItem>& items) {
+    std::vector<std::size_t> counts(8 * 257, 0);
+    for (const SortItem& item : items) {
+        CIdKeys::Key key = item.key;
+        for (int b = 0; b < 8; ++b, key >>= 8)
+            ++counts[static_cast<std::size_t>(b * 257 + (key & 0xFF) + 1)];
     }
-    std::uint64_t key = 0;
-    for (std::size_t i = 0; i < 8; ++i)
-        key = (key << 8) | (i < id.size() ? static_cast<unsigned char>(id[i]) : 0u);
-    item.key = key;
-    item.simple = 1;
-    return item;
+    std::vector<SortItem> scratch(items.size());
+    for (int b = 0; b < 8; ++b) {
+        std::size_t* count = counts.data() + b * 257;
+        if (std::find(count + 1, count + 257, items.size()) != count + 257) continue;
+        for (int d = 0; d < 256; ++d) count[d + 1] += count[d];
+        const int shift = 8 * b;
+        for (const SortItem& item : items) scratch[count[(item.key >> shift) & 0xFF]++] = item;
+        items.swap(scratch);
+    }
 }
 
 }  // namespace
@@ -41,34 +48,39 @@ void CIdIndex::Build(int n) {
     if (n <= 0) return;
     std::vector<SortItem> items;
     items.reserve(static_cast<std::size_t>(n));
-    for (int entry = 0; entry < n; ++entry) items.push_back(MakeItem(Key(entry), entry));
-    // Ties go by entry number, which is the order a one-by-one insertion would give them.
-    std::sort(items.begin(), items.end(), [this](const SortItem& a, const SortItem& b) {
-        if (a.simple & b.simple) {
-            if (a.key != b.key) return a.key < b.key;
-        } else {
-            const int c =
-                mbcs::Compare(Key(static_cast<int>(a.entry)), Key(static_cast<int>(b.entry)));
-            if (c != 0) return c < 0;
-        }
-        return a.entry < b.entry;
-    });
-    constexpr std::size_t kFill = kMaxBlock / 2;
-    for (std::size_t i = 0; i < items.size(); i += kFill) {
+    bool allPacked = true;
+    for (int entry = 0; entry < n; ++entry) {
+        const CIdKeys::Key key = Key(entry);
+        allPacked = allPacked && !(key & CIdKeys::kText);
+        items.push_back(SortItem{key, static_cast<std::uint32_t>(entry)});
+    }
+    if (allPacked && items.size() >= 4096) {
+        RadixSort(items);
+    } else {
+        // Ties go by entry number, which is the order a one-by-one insertion would give them.
+        std::sort(items.begin(), items.end(), [this](const SortItem& a, const SortItem& b) {
+            const int c = Compare(a.key, b.key);
+            return c != 0 ? c < 0 : a.entry < b.entry;
+        });
+    }
+    // Blocks start full: a file loaded is mostly read, and the first insertion into a block
+    // splits only that one.
+    m_blocks.reserve((items.size() + kMaxBlock - 1) / kMaxBlock);
+    for (std::size_t i = 0; i < items.size(); i += kMaxBlock) {
         std::vector<int> block;
-        const std::size_t end = std::min(items.size(), i + kFill);
-        block.reserve(kMaxBlock);
+        const std::size_t end = std::min(items.size(), i + kMaxBlock);
+        block.reserve(end - i);
         for (std::size_t j = i; j < end; ++j) block.push_back(static_cast<int>(items[j].entry));
         m_blocks.push_back(std::move(block));
     }
     m_size = n;
 }
 
-std::size_t CIdIndex::BlockFor(std::string_view id, bool upper) const {
+std::size_t CIdIndex::BlockFor(CIdKeys::Key key, bool upper) const {
     std::size_t lo = 0, hi = m_blocks.size();
     while (lo < hi) {
         const std::size_t mid = lo + (hi - lo) / 2;
-        const int c = mbcs::Compare(Key(m_blocks[mid].back()), id);
+        const int c = Compare(Key(m_blocks[mid].back()), key);
         if (upper ? c > 0 : c >= 0)
             hi = mid;
         else
@@ -78,19 +90,18 @@ std::size_t CIdIndex::BlockFor(std::string_view id, bool upper) const {
 }
 
 void CIdIndex::Insert(int entry) {
-    const std::string_view id = Key(entry);
+    const CIdKeys::Key key = Key(entry);
     if (m_blocks.empty()) {
         m_blocks.emplace_back().reserve(kMaxBlock);
         m_blocks.back().push_back(entry);
         m_size = 1;
         return;
     }
-    std::size_t b = BlockFor(id, true);
+    std::size_t b = BlockFor(key, true);
     if (b == m_blocks.size()) b = m_blocks.size() - 1;  // greater than or equal to all: append
     auto& block = m_blocks[b];
-    auto pos = std::upper_bound(
-        block.begin(), block.end(), id,
-        [this](std::string_view key, int e) { return mbcs::Compare(key, Key(e)) < 0; });
+    auto pos = std::upper_bound(block.begin(), block.end(), key,
+                                [this](CIdKeys::Key k, int e) { return Compare(k, Key(e)) < 0; });
     block.insert(pos, entry);
     ++m_size;
     if (block.size() > kMaxBlock) {
@@ -102,12 +113,12 @@ void CIdIndex::Insert(int entry) {
 }
 
 BOOL CIdIndex::Remove(int entry) {
-    const std::string_view id = Key(entry);
-    for (std::size_t b = BlockFor(id, false); b < m_blocks.size(); ++b) {
+    const CIdKeys::Key key = Key(entry);
+    for (std::size_t b = BlockFor(key, false); b < m_blocks.size(); ++b) {
         auto& block = m_blocks[b];
-        auto it = std::lower_bound(
-            block.begin(), block.end(), id,
-            [this](int e, std::string_view key) { return mbcs::Compare(Key(e), key) < 0; });
+        auto it = std::lower_bound(block.begin(), block.end(), key, [this](int e, CIdKeys::Key k) {
+            return Compare(Key(e), k) < 0;
+        });
         for (; it != block.end(); ++it) {
             if (*it == entry) {
                 block.erase(it);
@@ -116,20 +127,24 @@ BOOL CIdIndex::Remove(int entry) {
                 --m_size;
                 return TRUE;
             }
-            if (Key(*it) != id) return FALSE;
+            if (Key(*it) != key) return FALSE;
         }
     }
     return FALSE;
 }
 
 int CIdIndex::Find(std::string_view id) const {
-    const std::size_t b = BlockFor(id, false);
+    CIdKeys::Key key = 0;
+    return m_keys->FindKey(id, key) ? FindKey(key) : -1;
+}
+
+int CIdIndex::FindKey(CIdKeys::Key key) const {
+    const std::size_t b = BlockFor(key, false);
     if (b == m_blocks.size()) return -1;
     const auto& block = m_blocks[b];
-    auto it = std::lower_bound(block.begin(), block.end(), id, [this](int e, std::string_view key) {
-        return mbcs::Compare(Key(e), key) < 0;
-    });
-    return (it != block.end() && Key(*it) == id) ? *it : -1;
+    auto it = std::lower_bound(block.begin(), block.end(), key,
+                               [this](int e, CIdKeys::Key k) { return Compare(Key(e), k) < 0; });
+    return (it != block.end() && Key(*it) == key) ? *it : -1;
 }
 
 std::vector<int> CIdIndex::ToVector() const {

@@ -1,22 +1,25 @@
 // Entry numbers ordered by the ID each one names (character code order, as the runtime's
 // _mbscmp), entries with equal IDs in the order they were inserted. Insertion, removal and
 // lookup cost O(log N + B) for blocks of at most B entries, so that building a list of a
-// hundred thousand picked-up IDs one by one stays near-linear.
+// hundred thousand picked-up IDs one by one stays near-linear. IDs are compared as the packed
+// keys of CIdKeys: a member ID is one number, not a string to follow.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
-#include "platform/base/CStringArray.h"
+#include "database/IdKeys.h"
 
 class CIdIndex {
 public:
-    // keys[entry] is the ID of an entry; the array must outlive the index.
-    explicit CIdIndex(const CStringArray* keys) : m_keys(keys) {}
+    // keys holds the ID of every entry; it must outlive the index.
+    explicit CIdIndex(const CIdKeys* keys) : m_keys(keys) {}
 
     int GetSize() const { return m_size; }
     BOOL IsEmpty() const { return m_size == 0; }
     void RemoveAll();
+    // Takes over another index's entries (over keys swapped the same way).
+    void Swap(CIdIndex& other) noexcept;
 
     // Puts every entry 0..n-1 in order at once (a file just loaded).
     void Build(int n);
@@ -24,8 +27,12 @@ public:
     void Insert(int entry);
     // Takes the entry out; FALSE when it is not in the index.
     BOOL Remove(int entry);
+    // Takes out every entry for which gone(entry) is true, in one pass over the index.
+    template <class F>
+    void RemoveIf(F&& gone);
     // An entry whose ID equals id exactly (the first of equal ones), or -1.
     int Find(std::string_view id) const;
+    int FindKey(CIdKeys::Key key) const;
 
     template <class F>
     void ForEach(F&& f) const {
@@ -37,11 +44,29 @@ public:
 private:
     static constexpr std::size_t kMaxBlock = 1024;
 
-    std::string_view Key(int entry) const { return (*m_keys)[entry].View(); }
-    // First block whose last ID is greater than id (upper) or not less than id (lower).
-    std::size_t BlockFor(std::string_view id, bool upper) const;
+    CIdKeys::Key Key(int entry) const { return m_keys->KeyOf(entry); }
+    int Compare(CIdKeys::Key a, CIdKeys::Key b) const { return m_keys->Compare(a, b); }
+    // First block whose last ID is greater than key (upper) or not less than key (lower).
+    std::size_t BlockFor(CIdKeys::Key key, bool upper) const;
 
-    const CStringArray* m_keys;
+    const CIdKeys* m_keys;
     std::vector<std::vector<int>> m_blocks;
     int m_size = 0;
 };
+
+template <class F>
+void CIdIndex::RemoveIf(F&& gone) {
+    std::size_t kept = 0;
+    for (auto& block : m_blocks) {
+        std::size_t out = 0;
+        for (int entry : block)
+            if (!gone(entry)) block[out++] = entry;
+        m_size -= static_cast<int>(block.size() - out);
+        block.resize(out);
+        if (out > 0) {
+            if (&m_blocks[kept] != &block) m_blocks[kept] = std::move(block);
+            ++kept;
+        }
+    }
+    m_blocks.resize(kept);
+}

@@ -1,11 +1,16 @@
-// The ID database: one record per member ID in parallel arrays indexed by record number, the
-// IDs picked up from text since start, and the IDs never to pick up. Needs no window: every
+// The ID database: one record per member ID, numbered from 0, the IDs picked up from text since
+// start, and the IDs never to pick up. A file loaded is kept as its bytes, once; a record points
+// at its line and reads its texts from there when asked, its ID is a packed key (IdKeys.h), its
+// dates numbers. A text rewritten later, and every record added after the load, is kept apart.
+// Callers see the records as parallel arrays (RecordColumns.h). Needs no window: every
 // change ends in OnRecordsChanged with one of the hints below and m_nLastChanged, and a change
 // that the file must keep first calls OnRecordsModified; the program's document passes both on
 // to its views and its title.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +20,8 @@
 
 #include "database/DeletedStack.h"
 #include "database/IdIndex.h"
+#include "database/IdKeys.h"
+#include "database/RecordColumns.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CArray.h"
 #include "platform/base/CStringArray.h"
@@ -43,7 +50,7 @@ public:
     CRecordStore& operator=(const CRecordStore&) = delete;
 
     // --- Records (record number = index) ---
-    int GetRecordCount() const { return m_astrID.GetSize(); }
+    int GetRecordCount() const { return static_cast<int>(m_records.size()); }
     // A live record with exactly this ID, or -1.
     int FindID(const CString& id) const;
     // FALSE when a live record has the ID; otherwise appends a record and sends HINT_ADDED.
@@ -59,8 +66,21 @@ public:
     void WritePersonalData(int nRecord, const CPersonalData& data);
     CPersonalData ReadPersonalData(int nRecord) const;
     // The memo k (1..6) of every record.
-    CStringArray& MemoArray(int k);
-    const CStringArray& MemoArray(int k) const;
+    CTextColumn& MemoArray(int k);
+    const CTextColumn& MemoArray(int k) const;
+
+    // --- One field of one record: what the columns below read and write ---
+    CString IdOf(int r) const { return m_keys.IdOf(r); }
+    // field: record_field::kHandle, or k for memo k. The view lasts until the record changes.
+    std::string_view TextView(int r, int field) const;
+    CString TextOf(int r, int field) const { return CString(TextView(r, field)); }
+    // Stored as given, bytes of any value; the file turns tabs and line ends into spaces.
+    void SetText(int r, int field, const CString& value);
+    int CountOf(int r) const { return Rec(r).count; }
+    void SetCount(int r, int count);
+    CTime DateOf(int r, record_field::Date date) const;
+    void SetDate(int r, record_field::Date date, CTime time);
+    BOOL IsDeleted(int r) const { return Rec(r).deleted; }
 
     // --- Pickup from text ---
     // 3 ASCII letters and 5 digits, exactly 8 bytes.
@@ -94,6 +114,17 @@ public:
     // Reads the records of a file into the emptied store: whole lines, however long, numbered
     // from 0 in file order; the comments above the first record are kept for the save.
     void LoadRecords(CArchive& ar);
+    // How far a LoadRecords has come, readable from any thread: bytes read and parsed out of
+    // twice the file's size (total 0 while the size is not known yet).
+    struct LoadProgress {
+        std::uint64_t done = 0;
+        std::uint64_t total = 0;
+    };
+    LoadProgress GetLoadProgress() const;
+    // Takes the records of a store loaded elsewhere (a worker thread's store, no window) in
+    // O(1): records, index, deleted stack and leading comments change places with `loaded`'s;
+    // the pickups stay. No hint: the caller says what changed, as after LoadRecords.
+    void AdoptRecords(CRecordStore& loaded);
     // Writes the leading comments and the live records.
     void StoreRecords(CArchive& ar);
     // After a save that reached the disk: the update dates the list shows move on, HINT_SAVED
@@ -103,26 +134,28 @@ public:
     // stay, since they belong to the session, not to a file.
     void RemoveAllRecords();
 
-    CStringArray m_astrID;
-    CStringArray m_astrHandle;
-    CStringArray m_astrMemo1;
-    CStringArray m_astrMemo2;
-    CStringArray m_astrMemo3;
-    CStringArray m_astrMemo4;
-    CStringArray m_astrMemo5;
-    CStringArray m_astrMemo6;
-    CArray<int, int> m_anUpdateCount;
-    CArray<CTime, CTime> m_atimeRegist;
-    CArray<CTime, CTime> m_atimeUpdate;
-    CArray<CTime, CTime> m_atimePrevUpdate;
-    CArray<BOOL, BOOL> m_abDeleted;
-    CIdIndex m_anSortIndex{&m_astrID};  // live records by ID
-    CDeletedStack m_anDeletedStack;
+    CIdColumn m_astrID{this};
+    CTextColumn m_astrHandle{this, record_field::kHandle};
+    CTextColumn m_astrMemo1{this, 1};
+    CTextColumn m_astrMemo2{this, 2};
+    CTextColumn m_astrMemo3{this, 3};
+    CTextColumn m_astrMemo4{this, 4};
+    CTextColumn m_astrMemo5{this, 5};
+    CTextColumn m_astrMemo6{this, 6};
+    CCountColumn m_anUpdateCount{this};
+    CTimeColumn m_atimeRegist{this, record_field::Regist};
+    CTimeColumn m_atimeUpdate{this, record_field::Update};
+    CTimeColumn m_atimePrevUpdate{this, record_field::PrevUpdate};
+    CDeletedColumn m_abDeleted{this};
+    CIdKeys m_keys;                   // the ID of every record, by record number
+    CIdIndex m_anSortIndex{&m_keys};  // live records by ID
+    CDeletedStack m_anDeletedStack{&m_keys};
     // The comment lines ("*...") above the first record of the file loaded, written back first.
     CStringArray m_astrLeadingComment;
 
     CStringArray m_astrPickupID;  // by pickup number, in order of first arrival
-    CIdIndex m_anPickupIndex{&m_astrPickupID};
+    CIdKeys m_pickupKeys;         // the same IDs as keys
+    CIdIndex m_anPickupIndex{&m_pickupKeys};
     CArray<std::unique_ptr<CStringArray>, std::unique_ptr<CStringArray>> m_aPickupHandles;
 
     CStringArray m_astrNoPickupID;
@@ -137,6 +170,39 @@ protected:
     virtual void OnRecordsModified();
 
 private:
+    // 24 bytes a record beside its line; the key is in m_keys.
+    struct Record {
+        std::uint32_t startLow = 0;  // where the line starts in m_bytes: the low 32 bits
+        std::uint32_t length : 24 = 0;
+        std::uint32_t startHigh : 5 = 0;
+        std::uint32_t apart : 1 = 0;  // the texts are in m_apart, not read from the line
+        std::uint32_t deleted : 1 = 0;
+        std::uint32_t canonical : 1 = 0;  // the line is what the save would write for it
+        std::int32_t count = 0;
+        std::uint32_t date[3] = {};  // numbers into m_times, by record_field::Date
+    };
+    static constexpr std::uint64_t kMaxLineLength = (1u << 24) - 1;
+    static constexpr std::uint64_t kMaxLineStart = (std::uint64_t(1) << 37) - 1;
+    struct ApartTexts {
+        CString text[record_field::kTextFields];
+    };
+
+    const Record& Rec(int r) const { return m_records[static_cast<std::size_t>(r)]; }
+    Record& Rec(int r) { return m_records[static_cast<std::size_t>(r)]; }
+    std::string_view Line(const Record& rec) const;
+    // Field k (0 the ID .. 10 the update date) of a record line, as the file's reader cuts it.
+    static std::string_view LineField(std::string_view line, int k);
+    // The record's texts kept apart from its line, from now on.
+    ApartTexts& Apart(int r);
+    std::uint32_t DateNumber(CTime time);
+    // Loading: a part of the file parsed without touching the store (a second thread may parse
+    // another), then appended to it in file order.
+    struct ParsedPart;
+    static constexpr std::uint64_t kTwoPartLoad = std::uint64_t(1) << 20;
+    static void ParsePart(std::string_view bytes, std::size_t from, ParsedPart& part,
+                          std::atomic<std::uint64_t>& done);
+    void AppendPart(ParsedPart& part);
+
     void Changed(LPARAM lHint, int nRecord);
     void AppendRecord(const CString& id);
     void PickupLineBytes(std::string_view line);
@@ -148,4 +214,58 @@ private:
     // so that no pickup waits for a set of every handle to grow.
     bool AddPickupHandle(int nPickup, const CString& handle);
     std::unordered_map<int, std::unordered_set<std::string>> m_longHandleLists;
+
+    std::string m_bytes;  // the file loaded, as read
+    std::vector<Record> m_records;
+    std::unordered_map<int, ApartTexts> m_apart;  // by record number
+    std::vector<std::int64_t> m_times;            // every date a record holds, once
+    std::unordered_map<std::int64_t, std::uint32_t> m_timeNumbers;
+    std::atomic<std::uint64_t> m_loadDone{0};
+    std::atomic<std::uint64_t> m_loadTotal{0};
 };
+
+// --- The columns, inline: a list of a million rows reads them for every row it sorts ---
+inline int CColumnBase::GetSize() const {
+    return m_store->GetRecordCount();
+}
+inline CString CIdColumn::operator[](int r) const {
+    return m_store->IdOf(r);
+}
+inline CString CTextColumn::operator[](int r) const {
+    return m_store->TextOf(r, m_field);
+}
+inline CTextFieldRef CTextColumn::operator[](int r) {
+    return CTextFieldRef(m_store, r, m_field, m_store->TextOf(r, m_field));
+}
+inline CTextFieldRef& CTextFieldRef::operator=(const CString& value) {
+    m_store->SetText(m_r, m_field, value);
+    CString::operator=(value);
+    return *this;
+}
+inline CTime CTimeColumn::operator[](int r) const {
+    return m_store->DateOf(r, m_date);
+}
+inline CTimeFieldRef CTimeColumn::operator[](int r) {
+    return CTimeFieldRef(m_store, r, m_date, m_store->DateOf(r, m_date));
+}
+inline CTimeFieldRef& CTimeFieldRef::operator=(CTime value) {
+    m_store->SetDate(m_r, m_date, value);
+    CTime::operator=(value);
+    return *this;
+}
+inline int CCountColumn::operator[](int r) const {
+    return m_store->CountOf(r);
+}
+inline CCountFieldRef::operator int() const {
+    return m_store->CountOf(m_r);
+}
+inline CCountFieldRef& CCountFieldRef::operator=(int value) {
+    m_store->SetCount(m_r, value);
+    return *this;
+}
+inline BOOL CDeletedColumn::operator[](int r) const {
+    return m_store->IsDeleted(r);
+}
+inline CTime CRecordStore::DateOf(int r, record_field::Date date) const {
+    return CTime(m_times[Rec(r).date[date]]);
+}

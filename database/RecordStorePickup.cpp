@@ -174,21 +174,26 @@ void CRecordStore::PickupID(const CString& id, const CString& handle) {
     for (const CString& ignored : m_astrNoPickupID) {
         if (ignored == id) return;
     }
-    const int p = FindPickup(id);
-    const int r = FindID(id);
+    // A member ID is packed once and looked up as a number in both indexes.
+    CIdKeys::Key key = 0;
+    const bool packed = CIdKeys::Pack(id.View(), key);
+    const int p = packed ? m_anPickupIndex.FindKey(key) : FindPickup(id);
+    const int r = packed ? m_anSortIndex.FindKey(key) : FindID(id);
     if (p == -1) {
         auto handles = std::make_unique<CStringArray>();
         const int newPickup = m_astrPickupID.GetSize();
         if (!handle.IsEmpty()) handles->Add(handle);
         m_astrPickupID.Add(id);
+        m_pickupKeys.Add(id.View());
         m_anPickupIndex.Insert(newPickup);
         m_aPickupHandles.Add(std::move(handles));
 
         if (r != -1) {
             const CTime now = CTime::GetCurrentTime();
-            if (FormatDate(now).Compare(FormatDate(m_atimePrevUpdate[r]).View()) > 0) {
-                if (m_anUpdateCount[r] < kMaxUpdateCount) ++m_anUpdateCount[r];
-                m_atimeUpdate[r] = now;
+            if (FormatDate(now).Compare(FormatDate(DateOf(r, record_field::PrevUpdate)).View()) >
+                0) {
+                if (CountOf(r) < kMaxUpdateCount) SetCount(r, CountOf(r) + 1);
+                SetDate(r, record_field::Update, now);
                 OnRecordsModified();
             }
         }
@@ -201,6 +206,7 @@ void CRecordStore::PickupID(const CString& id, const CString& handle) {
 void CRecordStore::ClearPickup() {
     m_anPickupIndex.RemoveAll();
     m_astrPickupID.RemoveAll();
+    m_pickupKeys.RemoveAll();
     m_aPickupHandles.RemoveAll();
     m_longHandleLists.clear();
     OnRecordsChanged(HINT_PICKUP_CLEARED);

@@ -58,7 +58,7 @@ CString CSendFormatDlg::ExpandFormat(const CString& strFormat) const {
     const int r = m_nRecord;
     // A record that is not there fills every code with nothing.
     const bool valid = doc && r >= 0 && r < doc->GetRecordCount();
-    auto memo = [doc, r](char digit) -> const CString& { return doc->MemoArray(digit - '0')[r]; };
+    auto memo = [doc, r](char digit) -> CString { return doc->MemoArray(digit - '0')[r]; };
     return CString(
         Expand(strFormat.View(), '%', [&](std::string& out, std::string_view rest) -> std::size_t {
             if (rest.empty()) return 0;

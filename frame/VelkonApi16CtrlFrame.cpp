@@ -106,8 +106,8 @@ LRESULT CVelkonApi16CtrlFrame::WriteRecordText(
 
 LRESULT CVelkonApi16CtrlFrame::WriteMemo(WPARAM wParam, LPARAM lParam, int k) {
     return WriteRecordText(wParam, lParam, [k](const CVelkonDoc& doc, int r) {
-        const CStringArray* memos[] = {&doc.m_astrMemo1, &doc.m_astrMemo2, &doc.m_astrMemo3,
-                                       &doc.m_astrMemo4, &doc.m_astrMemo5, &doc.m_astrMemo6};
+        const CTextColumn* memos[] = {&doc.m_astrMemo1, &doc.m_astrMemo2, &doc.m_astrMemo3,
+                                      &doc.m_astrMemo4, &doc.m_astrMemo5, &doc.m_astrMemo6};
         return (*memos[k - 1])[r].Left(IDAPI16_FIELD_LENGTH);
     });
 }

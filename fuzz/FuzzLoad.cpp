@@ -65,10 +65,11 @@ void CheckSameRecords(const CRecordStore& saved, const CRecordStore& loaded) {
     for (int r = 0; r < saved.GetRecordCount(); ++r) {
         if (saved.m_abDeleted[r]) continue;
         FUZZ_CHECK(r2 < loaded.GetRecordCount());
-        for (const CStringArray CRecordStore::*field :
-             {&CRecordStore::m_astrID, &CRecordStore::m_astrHandle, &CRecordStore::m_astrMemo1,
-              &CRecordStore::m_astrMemo2, &CRecordStore::m_astrMemo3, &CRecordStore::m_astrMemo4,
-              &CRecordStore::m_astrMemo5, &CRecordStore::m_astrMemo6})
+        FUZZ_CHECK(saved.m_astrID[r] == loaded.m_astrID[r2]);
+        for (const CTextColumn CRecordStore::*field :
+             {&CRecordStore::m_astrHandle, &CRecordStore::m_astrMemo1, &CRecordStore::m_astrMemo2,
+              &CRecordStore::m_astrMemo3, &CRecordStore::m_astrMemo4, &CRecordStore::m_astrMemo5,
+              &CRecordStore::m_astrMemo6})
             FUZZ_CHECK((saved.*field)[r] == (loaded.*field)[r2]);
         FUZZ_CHECK(saved.m_anUpdateCount[r] == loaded.m_anUpdateCount[r2]);
         FUZZ_CHECK(CRecordStore::FormatDate(saved.m_atimeRegist[r]) ==

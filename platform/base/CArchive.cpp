@@ -1,5 +1,6 @@
 #include "platform/base/CArchive.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -65,8 +66,54 @@ BOOL CArchive::ReadLine(CString& rLine) {
     return piece != Piece::none || !out.empty();
 }
 
+BOOL CArchive::ReadRest(std::string& out, const std::function<void(std::size_t)>& progress) {
+    if (!m_bLoading) return FALSE;
+    const std::size_t first = out.size();
+    out.append(m_buf.data() + m_pos, m_end - m_pos);
+    m_pos = m_end;
+    const std::int64_t length = m_pFile ? m_pFile->GetLength() : -1;
+    if (length > 0) out.reserve(first + static_cast<std::size_t>(length));
+    constexpr std::size_t kChunk = std::size_t(8) << 20;
+    while (!m_bEof && !m_bBad && m_pFile) {
+        const std::size_t at = out.size();
+        UINT n = 0;
+        if (out.capacity() > at) {
+            // Into the room the size promised.
+            const std::size_t want = std::min(out.capacity() - at, kChunk);
+            out.resize(at + want);
+            n = m_pFile->Read(out.data() + at, static_cast<UINT>(want));
+            out.resize(at + n);
+        } else {
+            // The promised size is read (or the file grew): the end is looked for in the
+            // buffer, so that a file read whole is not given room for more.
+            n = m_pFile->Read(m_buf.data(), static_cast<UINT>(m_buf.size()));
+            out.append(m_buf.data(), n);
+        }
+        if (n == 0) {
+            m_bEof = true;
+            if (m_pFile->GetLastError() != 0) m_bBad = true;
+        }
+        if (progress) progress(out.size() - first);
+    }
+    m_pos = m_end = 0;
+    return !m_bBad;
+}
+
 void CArchive::WriteString(std::string_view text) {
     if (m_bLoading || m_bBad) return;
+    if (text.size() >= m_buf.size()) {
+        if (!Flush()) return;
+        // UINT counts: a text beyond 4 GB goes in pieces.
+        constexpr std::size_t kPiece = std::size_t(1) << 30;
+        for (std::size_t at = 0; at < text.size(); at += kPiece) {
+            const std::size_t n = std::min(kPiece, text.size() - at);
+            if (!m_pFile || !m_pFile->Write(text.data() + at, static_cast<UINT>(n))) {
+                m_bBad = true;
+                return;
+            }
+        }
+        return;
+    }
     while (!text.empty()) {
         if (m_end == m_buf.size() && !Flush()) return;
         std::size_t n = m_buf.size() - m_end;

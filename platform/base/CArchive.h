@@ -1,6 +1,7 @@
 // Buffered text reading and writing on a CFile, with the framework's line rules.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +31,13 @@ public:
     // The same, but a line longer than kMaxLine comes back whole.
     BOOL ReadLine(CString& rLine);
 
-    // Writes the bytes of the text, without a terminator.
+    // Appends every byte not read yet to `out`: the file's size reserved at once, then large
+    // reads; `progress` (if given) hears the bytes appended so far after each. FALSE when a
+    // read failed (what was read is kept).
+    BOOL ReadRest(std::string& out, const std::function<void(std::size_t)>& progress = {});
+
+    // Writes the bytes of the text, without a terminator. A text larger than the buffer goes
+    // to the file as it is, in one write.
     void WriteString(std::string_view text);
     void WriteString(const CString& text) { WriteString(text.View()); }
     void WriteString(LPCTSTR psz) { WriteString(std::string_view(psz ? psz : "")); }

@@ -146,6 +146,12 @@ UINT CFile::Read(void* buffer, UINT nCount) {
     }
 }
 
+std::int64_t CFile::GetLength() const {
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
 BOOL CFile::Write(const void* buffer, UINT nCount) {
     if (m_fd < 0) {
         m_nLastError = EBADF;

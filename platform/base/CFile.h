@@ -49,6 +49,8 @@ public:
     UINT Read(void* buffer, UINT nCount);
     BOOL Write(const void* buffer, UINT nCount);
     int GetLastError() const { return m_nLastError; }
+    // The size of the open file; -1 when it has none (a pipe) or nothing is open.
+    std::int64_t GetLength() const;
     const CString& GetFilePath() const { return m_strPath; }
 
     static BOOL GetStatus(const CString& path, CFileStatus& rStatus);

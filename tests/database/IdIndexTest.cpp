@@ -10,27 +10,35 @@
 namespace {
 
 // Keys drawn from a small alphabet so that equal IDs are common; some with double-byte
-// characters and half-width katakana so that code order differs from byte order.
+// characters and half-width katakana so that code order differs from byte order; and many of
+// eight single bytes, which the index compares as packed numbers, beside their prefixes and
+// longer keys, which it compares as text.
 CString RandomKey(std::mt19937& rng) {
     static const char* const kPieces[] = {"A", "B", "a", "\xB1", "\x82\xA0", "\x81\x40", "0"};
     CString key;
+    if (rng() % 2) {
+        const int len = 7 + static_cast<int>(rng() % 3);
+        for (int i = 0; i < len; ++i) key += "AB0"[rng() % 3];
+        if (rng() % 8 == 0) key.SetAt(static_cast<int>(rng() % len), '\xB1');
+        return key;
+    }
     const int len = static_cast<int>(rng() % 4);
     for (int i = 0; i < len; ++i) key += kPieces[rng() % 7];
     return key;
 }
 
 // Checks order, ties in insertion order and lookups of the index against plain arithmetic.
-void CheckAgainstLinear(const CIdIndex& index, const CStringArray& keys,
+void CheckAgainstLinear(const CIdIndex& index, const CIdKeys& keys,
                         const std::vector<int>& insertionOrder) {
     std::vector<int> expected = insertionOrder;
     std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
-        return mbcs::Compare(keys[a].View(), keys[b].View()) < 0;
+        return mbcs::Compare(keys.IdOf(a).View(), keys.IdOf(b).View()) < 0;
     });
     ASSERT_EQ(index.ToVector(), expected);
     for (int e : insertionOrder) {
-        const int found = index.Find(keys[e].View());
+        const int found = index.Find(keys.IdOf(e).View());
         ASSERT_NE(found, -1) << "missed a present key at size " << insertionOrder.size();
-        EXPECT_EQ(keys[found], keys[e]);
+        EXPECT_EQ(keys.IdOf(found), keys.IdOf(e));
     }
     EXPECT_EQ(index.Find("zzz-not-there"), -1);
 }
@@ -40,8 +48,8 @@ void CheckAgainstLinear(const CIdIndex& index, const CStringArray& keys,
 TEST(IdIndex, MatchesALinearSearchForEverySizeUpTo1000) {
     std::mt19937 rng(7);
     for (int n = 0; n <= 1000; n += (n < 100 ? 1 : 37)) {
-        CStringArray keys;
-        for (int i = 0; i < n; ++i) keys.Add(RandomKey(rng));
+        CIdKeys keys;
+        for (int i = 0; i < n; ++i) keys.Add(RandomKey(rng).View());
 
         CIdIndex built(&keys);
         built.Build(n);
@@ -56,11 +64,26 @@ TEST(IdIndex, MatchesALinearSearchForEverySizeUpTo1000) {
         for (int e : shuffled) inserted.Insert(e);
         CheckAgainstLinear(inserted, keys, shuffled);
     }
+    // A file's worth of member IDs only, many of them equal: built by their numbers alone.
+    CIdKeys keys;
+    const int n = 20000;
+    for (int i = 0; i < n; ++i) {
+        char id[9];
+        std::snprintf(id, sizeof id, "%c%c%c%05u", "ABz"[rng() % 3],
+                      'A' + static_cast<int>(rng() % 2), 'Q',
+                      static_cast<unsigned>(rng() % 3000) * 33);
+        keys.Add(id);
+    }
+    CIdIndex built(&keys);
+    built.Build(n);
+    std::vector<int> fileOrder(n);
+    for (int i = 0; i < n; ++i) fileOrder[i] = i;
+    CheckAgainstLinear(built, keys, fileOrder);
 }
 
 TEST(IdIndex, RemovalsAcrossBlocksKeepOrderAndCounts) {
-    CStringArray keys;
-    for (int i = 0; i < 5000; ++i) keys.Add(CString(i % 3 ? "SAME" : "OTHER"));
+    CIdKeys keys;
+    for (int i = 0; i < 5000; ++i) keys.Add(i % 3 ? "SAME" : "OTHER");
     CIdIndex index(&keys);
     for (int i = 0; i < 5000; ++i) index.Insert(i);
     std::vector<int> order;
@@ -78,17 +101,57 @@ TEST(IdIndex, RemovalsAcrossBlocksKeepOrderAndCounts) {
 }
 
 TEST(DeletedStack, PopsMostRecentFirstAndTakesOutTheLatestOfAnId) {
-    CDeletedStack stack;
-    stack.Push(1, "AAA00001");
-    stack.Push(2, "BBB00002");
-    stack.Push(3, "AAA00001");
-    stack.Push(4, "CCC00003");
-    EXPECT_EQ(stack.TakeLatestWithID("AAA00001"), 3);
-    EXPECT_EQ(stack.TakeLatestWithID("ZZZ00000"), -1);
-    EXPECT_EQ(stack.ToVector(), (std::vector<int>{4, 2, 1}));
+    CIdKeys keys;
+    for (const char* id : {"", "AAA00001", "BBB00002", "AAA00001", "CCC00003", "text id"})
+        keys.Add(id);
+    CIdKeys::Key key = 0;
+    auto keyOf = [&](const char* id) { return keys.FindKey(id, key) ? key : CIdKeys::kText; };
+    CDeletedStack stack(&keys);
+    for (int r = 1; r <= 4; ++r) stack.Push(r);
     EXPECT_EQ(stack.Pop(), 4);
-    EXPECT_EQ(stack.TakeLatestWithID("BBB00002"), 2);
+    stack.Push(4);
+    EXPECT_EQ(stack.TakeLatestWithKey(keyOf("AAA00001")), 3);
+    EXPECT_EQ(stack.TakeLatestWithKey(keyOf("ZZZ00000")), -1);
+    EXPECT_EQ(stack.ToVector(), (std::vector<int>{4, 2, 1}));
+    // Pushed once the lookup by ID is made, a record is found by it too.
+    stack.Push(5);
+    EXPECT_EQ(stack.TakeLatestWithKey(keyOf("text id")), 5);
+    EXPECT_EQ(stack.Pop(), 4);
+    EXPECT_EQ(stack.TakeLatestWithKey(keyOf("BBB00002")), 2);
     EXPECT_EQ(stack.Pop(), 1);
     EXPECT_EQ(stack.Pop(), -1);
+    EXPECT_EQ(stack.TakeLatestWithKey(keyOf("AAA00001")), -1);
     EXPECT_TRUE(stack.IsEmpty());
+}
+
+TEST(IdKeys, PackedAndTextKeysCompareAsTheirTextsAndReadBackWhole) {
+    const std::vector<std::string> ids = {"ABC12345",
+                                          "ABC1234",
+                                          "ABC123456",
+                                          "ABC1234\x7F",
+                                          std::string("ABC1234\0", 8),
+                                          "abc12345",
+                                          "ABC1234\xB1",
+                                          "\x82\xA0"
+                                          "C12345",
+                                          "",
+                                          "ZZZ99999",
+                                          "\xB1\xB1"};
+    CIdKeys keys;
+    std::vector<CIdKeys::Key> made;
+    for (const std::string& id : ids) made.push_back(keys.KeyFor(id));
+    auto sign = [](int c) { return (c > 0) - (c < 0); };
+    for (std::size_t a = 0; a < ids.size(); ++a) {
+        char buf[8];
+        EXPECT_EQ(std::string(keys.Text(made[a], buf)), ids[a]);
+        // A text ID is kept once: asked again, the same key.
+        EXPECT_EQ(keys.KeyFor(ids[a]), made[a]);
+        for (std::size_t b = 0; b < ids.size(); ++b)
+            EXPECT_EQ(sign(keys.Compare(made[a], made[b])), sign(mbcs::Compare(ids[a], ids[b])))
+                << a << " " << b;
+    }
+    CIdKeys::Key key = 0;
+    EXPECT_TRUE(keys.FindKey("QQQ00000", key));  // any member ID has its key, added or not
+    EXPECT_FALSE(keys.FindKey("never added", key));
+    EXPECT_FALSE(CIdKeys::Pack("ABC1234\x80", key));
 }

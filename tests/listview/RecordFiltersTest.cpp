@@ -48,8 +48,8 @@ TEST(DateFilter, EachCheckedDateMustPassAndEveryMethodIncludesTheDay) {
 TEST(KeywordFilter, EachCheckedFieldIsSearchedAndNoOtherOne) {
     CVelkonDoc doc;
     const int r = AddRecord(doc, "ABC12345", "Blue");
-    CStringArray* memos[] = {&doc.m_astrMemo1, &doc.m_astrMemo2, &doc.m_astrMemo3,
-                             &doc.m_astrMemo4, &doc.m_astrMemo5, &doc.m_astrMemo6};
+    CTextColumn* memos[] = {&doc.m_astrMemo1, &doc.m_astrMemo2, &doc.m_astrMemo3,
+                            &doc.m_astrMemo4, &doc.m_astrMemo5, &doc.m_astrMemo6};
     const char* texts[] = {"one", "two", "three", "four", "five", "six"};
     for (int i = 0; i < 6; ++i) (*memos[i])[r] = texts[i];
 

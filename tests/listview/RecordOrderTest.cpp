@@ -43,8 +43,8 @@ int Sign(int v) {
 TEST(RecordText, EachDataColumnShowsItsFieldAndDatesAndCountsSortAsText) {
     CVelkonDoc doc;
     const int r = AddRecord(doc, "ABC12345", "あおい");
-    CStringArray* memos[] = {&doc.m_astrMemo1, &doc.m_astrMemo2, &doc.m_astrMemo3,
-                             &doc.m_astrMemo4, &doc.m_astrMemo5, &doc.m_astrMemo6};
+    CTextColumn* memos[] = {&doc.m_astrMemo1, &doc.m_astrMemo2, &doc.m_astrMemo3,
+                            &doc.m_astrMemo4, &doc.m_astrMemo5, &doc.m_astrMemo6};
     for (int i = 0; i < 6; ++i)
         (*memos[i])[r] = CString(std::string(1, static_cast<char>('1' + i)));
     doc.m_atimeRegist[r] = Day(1997, 5, 3, 23);

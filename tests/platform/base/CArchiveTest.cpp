@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/base/CArchive.h"
@@ -109,10 +112,11 @@ TEST(CArchive, WriteStringWritesTheBytesAsTheyAreOrTurnsBad) {
         ASSERT_TRUE(file.Open(CString(path), CFile::modeCreate | CFile::modeWrite));
         CArchive ar(&file, CArchive::store);
         ar.WriteString(Sjis("ソ表"));
-        ar.WriteString(std::string_view(big));
+        ar.WriteString(std::string_view(big));  // past the buffer: straight to the file
+        ar.WriteString("tail");
         EXPECT_TRUE(ar.Flush());
     }
-    EXPECT_EQ(ReadFile(path), Sjis("ソ表").Str() + big);
+    EXPECT_EQ(ReadFile(path), Sjis("ソ表").Str() + big + "tail");
 
     CFile full;
     ASSERT_TRUE(full.Open("/dev/full", CFile::modeWrite));
@@ -121,4 +125,49 @@ TEST(CArchive, WriteStringWritesTheBytesAsTheyAreOrTurnsBad) {
     EXPECT_FALSE(ar.Flush());
     EXPECT_TRUE(ar.IsBad());
     EXPECT_EQ(full.GetLastError(), ENOSPC);
+
+    CFile fullToo;
+    ASSERT_TRUE(fullToo.Open("/dev/full", CFile::modeWrite));
+    CArchive direct(&fullToo, CArchive::store);
+    direct.WriteString(std::string_view(big));
+    EXPECT_TRUE(direct.IsBad());
+    EXPECT_FALSE(direct.Flush());
+}
+
+TEST(CArchive, ReadRestTakesEveryByteLeftFromAFileOrAPipe) {
+    TempDir dir;
+    const std::string lines = "first\r\nsecond\n";
+    std::string bytes = lines;
+    for (int i = 0; bytes.size() < 300000; ++i) bytes += static_cast<char>(i * 13);
+    const std::string path = dir.File("in.bin");
+    WriteFile(path, bytes);
+    CFile file;
+    ASSERT_TRUE(file.Open(CString(path), CFile::modeRead));
+    EXPECT_EQ(file.GetLength(), static_cast<std::int64_t>(bytes.size()));
+    CArchive ar(&file, CArchive::load);
+    CString line;
+    ASSERT_TRUE(ar.ReadLine(line));
+    ASSERT_TRUE(ar.ReadLine(line));
+    // What the lines left in the buffer comes first, then the file, appended to what is there.
+    std::string rest = "kept";
+    std::vector<std::size_t> heard;
+    EXPECT_TRUE(ar.ReadRest(rest, [&heard](std::size_t n) { heard.push_back(n); }));
+    EXPECT_TRUE(rest == "kept" + bytes.substr(lines.size()));  // not printed: 300 KB
+    ASSERT_FALSE(heard.empty());
+    EXPECT_TRUE(std::is_sorted(heard.begin(), heard.end()));
+    EXPECT_EQ(heard.back(), bytes.size() - lines.size());
+    EXPECT_FALSE(ar.ReadLine(line));  // the end stays the end
+
+    // A pipe has no size: read until its writer is done.
+    const std::string fifo = dir.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { WriteFile(fifo, bytes); });
+    CFile pipe;
+    ASSERT_TRUE(pipe.Open(CString(fifo), CFile::modeRead));
+    EXPECT_EQ(pipe.GetLength(), -1);
+    CArchive fromPipe(&pipe, CArchive::load);
+    std::string all;
+    EXPECT_TRUE(fromPipe.ReadRest(all));
+    writer.join();
+    EXPECT_TRUE(all == bytes);
 }
