@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
@@ -35,10 +38,17 @@ protected:
     bool Prompt(const std::string& answer, Offer& offer, CString& path) {
         QTimer timer;
         timer.setInterval(10);
+        bool answered = false;
         QObject::connect(&timer, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            timer.stop();
+            QWidget* modal = QApplication::activeModalWidget();
+            // Naming a file that is there asks before replacing it: yes, as the user who typed it.
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
+                return;
+            }
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog || answered) return;
+            answered = true;
             offer.folder = QFile::encodeName(dialog->directory().absolutePath()).toStdString();
             const QStringList selected = dialog->selectedFiles();
             offer.name =
@@ -48,7 +58,13 @@ protected:
             if (answer.empty()) {
                 dialog->reject();
             } else {
-                dialog->selectFile(QFile::decodeName(QByteArray::fromStdString(answer)));
+                // Typed as a user would: selectFile into another folder leaves the name to the
+                // folder's model, which may put the offered name back before the accept.
+                const QString typed = QFile::decodeName(QByteArray::fromStdString(answer));
+                if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit"))
+                    edit->setText(typed);
+                else
+                    dialog->selectFile(typed);
                 static_cast<QDialog*>(dialog)->accept();  // as the Save button does
             }
         });
