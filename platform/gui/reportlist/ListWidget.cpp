@@ -351,8 +351,10 @@ void ListCtrlQt::SelectAll(bool bSelected) {
 // --- geometry ---
 
 int ListCtrlQt::RowHeight() const {
-    // Room for a 16-pixel icon and for the font, whichever is taller.
-    return std::max(fontMetrics().height(), 16) + 2;
+    // Room for a 16-pixel icon and for the font, whichever is taller. Asked for by every row
+    // update; the font's metrics are measured again only after the font changed.
+    if (m_rowHeight == 0) m_rowHeight = std::max(fontMetrics().height(), 16) + 2;
+    return m_rowHeight;
 }
 
 int ListCtrlQt::HeaderHeight() const {
@@ -438,7 +440,10 @@ void ListCtrlQt::resizeEvent(QResizeEvent* event) {
 
 void ListCtrlQt::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange) ScheduleLayout();
+    if (event->type() == QEvent::FontChange) {
+        m_rowHeight = 0;
+        ScheduleLayout();
+    }
 }
 
 BOOL ListCtrlQt::EnsureVisible(int nItem, bool bPartialOK) {
@@ -479,7 +484,19 @@ void ListCtrlQt::UpdateRow(int nItem) {
     const int top = TopIndex();
     if (nItem < top || nItem > top + CountPerPage()) return;
     const int h = RowHeight();
-    viewport()->update(0, (nItem - top) * h, viewport()->width(), h);
+    // A pickup of thousands of IDs changes rows one after another, several calls for each; they
+    // reach Qt as one rectangle over the rows, once the loop runs again. A scroll meanwhile
+    // draws everything, so a rectangle taken before it does no harm.
+    const bool queued = !m_dirtyRows.isNull();
+    m_dirtyRows |= QRect(0, (nItem - top) * h, viewport()->width(), h);
+    if (queued) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            viewport()->update(m_dirtyRows);
+            m_dirtyRows = QRect();
+        },
+        Qt::QueuedConnection);
 }
 
 void ListCtrlQt::InvalidateFocusedRow() {

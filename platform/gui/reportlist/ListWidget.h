@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QRect>
 #include <array>
 #include <functional>
 #include <string>
@@ -135,7 +136,9 @@ private:
         bool partialOK = false;
     };
     Ensure m_ensure;
-    int m_wholeRows = 0;  // rows whole in sight at the last layout
+    int m_wholeRows = 0;          // rows whole in sight at the last layout
+    mutable int m_rowHeight = 0;  // 0: to be measured
+    QRect m_dirtyRows;            // rows to draw again once the loop runs; null: none
     bool m_syncingHeader = false;
     struct Typed {
         std::string text;   // upper-cased

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFont>
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
@@ -726,6 +727,48 @@ TEST_F(ListView, OwnerDrawsOnlyTheRowsInSight) {
     ASSERT_FALSE(view->drawn.empty());
     EXPECT_EQ(view->drawn.front().itemID, static_cast<UINT>(top));
     EXPECT_LE(view->drawn.size(), static_cast<size_t>(perPage + 1));
+}
+
+// Rows changed one by one in one wake-up (a pickup of many IDs) are drawn again together, once,
+// and only they; the row height follows a font set later.
+TEST_F(ListView, RowsChangedInOneWakeUpAreDrawnOnceTogether) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    list->show();
+    AddRows(100);
+    afx_ui::ProcessEvents();
+    view->drawn.clear();
+    int paints = 0;
+    struct PaintCounter : QObject {
+        int* count;
+        explicit PaintCounter(int* c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++*count;
+            return false;
+        }
+    } counter(&paints);
+    list->viewport()->installEventFilter(&counter);
+
+    for (int i = 0; i < 50; ++i) {
+        ctrl.RedrawItems(5, 5);
+        ctrl.RedrawItems(2, 2);
+        ctrl.SetItemState(3 + i % 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    ctrl.RedrawItems(90, 90);  // out of sight: nothing to draw
+    afx_ui::ProcessEvents();
+    EXPECT_EQ(paints, 1);
+    std::vector<UINT> rows;
+    for (const DRAWITEMSTRUCT& d : view->drawn) rows.push_back(d.itemID);
+    EXPECT_EQ(rows, (std::vector<UINT>{2, 3, 4, 5}));
+
+    RECT before, after;
+    ASSERT_TRUE(ctrl.GetItemRect(0, &before, LVIR_BOUNDS));
+    QFont big = list->font();
+    big.setPixelSize(40);
+    list->setFont(big);
+    ASSERT_TRUE(ctrl.GetItemRect(0, &after, LVIR_BOUNDS));
+    EXPECT_GE(after.bottom - after.top, 40);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
+    list->viewport()->removeEventFilter(&counter);
 }
 
 // The focused row, once whole in sight, stays whole when the list shrinks and the horizontal
