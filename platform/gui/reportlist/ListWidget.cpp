@@ -429,7 +429,7 @@ void ListCtrlQt::Relayout() {
     if (focusWhole && focus >= v->value() + m_wholeRows) v->setValue(focus - m_wholeRows + 1);
     if (m_ensure.row >= 0) {
         const Ensure ensure = std::exchange(m_ensure, Ensure{});
-        EnsureVisible(ensure.row, ensure.partialOK);
+        ScrollTo(ensure.row, ensure.partialOK);
     }
 }
 
@@ -448,18 +448,29 @@ void ListCtrlQt::changeEvent(QEvent* event) {
 
 BOOL ListCtrlQt::EnsureVisible(int nItem, bool bPartialOK) {
     if (nItem < 0 || nItem >= m_rows.Count()) return FALSE;
-    // Rows added one by one, each made visible (restores), lay out and scroll once.
-    if (m_layoutPending) {
-        m_ensure = Ensure{nItem, bPartialOK};
-        return TRUE;
+    // Rows added one by one, each made visible (restores), lay out and scroll once. So do rows
+    // made visible one after another without a row added (a pickup of many IDs): a scroll is a
+    // repaint of everything and news for accessibility, and only the last one is seen. Anyone
+    // asking where the rows are meanwhile gets the layout, and the scroll, at once.
+    if (!m_layoutPending) {
+        const int top = TopIndex();
+        const int perPage = CountPerPage();
+        if (nItem >= top && (nItem < top + perPage || (bPartialOK && nItem == top + perPage)))
+            return TRUE;
+        ScheduleLayout();
     }
-    const int top = TopIndex();
+    m_ensure = Ensure{nItem, bPartialOK};
+    return TRUE;
+}
+
+void ListCtrlQt::ScrollTo(int nItem, bool bPartialOK) {
+    if (nItem < 0 || nItem >= m_rows.Count()) return;
+    const int top = verticalScrollBar()->value();
     const int perPage = CountPerPage();
     if (nItem < top)
         verticalScrollBar()->setValue(nItem);
     else if (nItem >= top + perPage && !(bPartialOK && nItem == top + perPage))
         verticalScrollBar()->setValue(nItem - perPage + 1);
-    return TRUE;
 }
 
 BOOL ListCtrlQt::GetItemRect(int nItem, RECT& rc) {
@@ -661,6 +672,7 @@ LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
         case LVM_REDRAWITEMS:
             // The owner's texts of these rows changed: type-ahead must not go by the old ones.
             m_rows.ForgetTexts(index, static_cast<int>(lParam));
+            if (m_layoutPending) return TRUE;  // the whole list is drawn again anyway
             for (int i = std::max(index, TopIndex());
                  i <= std::min(static_cast<int>(lParam), TopIndex() + CountPerPage()); ++i)
                 UpdateRow(i);

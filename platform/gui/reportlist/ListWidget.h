@@ -90,6 +90,8 @@ private:
     BOOL SetItem(const LVITEM& item);
     int GetNextItem(int nStart, UINT flags) const;
     BOOL EnsureVisible(int nItem, bool bPartialOK);
+    // Scrolls now, as little as makes the row visible (bPartialOK: partly, at the bottom).
+    void ScrollTo(int nItem, bool bPartialOK);
     BOOL GetItemRect(int nItem, RECT& rc);
     BOOL SortItems(PFNLVCOMPARE pfnCompare, LPARAM lParamSort);
     // Every row selected or none, told to the owner once (iItem -1) as the desktop's list does.
