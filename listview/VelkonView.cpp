@@ -610,7 +610,14 @@ void CVelkonView::OnUpdateRestoreID(CCmdUI* pCmdUI) {
 }
 
 CIdListFrame* CVelkonView::GetListFrame() const {
-    return dynamic_cast<CIdListFrame*>(GetParentFrame());
+    // Asked for every picked-up ID; the cross-cast is done again only for another parent. A view
+    // goes with its frame, so a parent seen before is still the same window.
+    CWnd* parent = GetParent();
+    if (parent != m_pListFrameParent) {
+        m_pListFrameParent = parent;
+        m_pListFrame = dynamic_cast<CIdListFrame*>(GetParentFrame());
+    }
+    return m_pListFrame;
 }
 
 void CVelkonView::ShowRegistCount() {
