@@ -393,23 +393,23 @@ void CVelkonView::RedrawRecord(int r) {
         Invalidate(FALSE);
         return;
     }
-    const int changed = list.FindItemByData(r);
-    if (changed >= 0) list.RedrawItems(changed, changed);
-    const int top = list.GetTopIndex();
-    const int last = std::min(list.GetItemCount(), top + list.GetCountPerPage() + 1);
-    for (int row = top; row < last; ++row) {
-        if (static_cast<int>(list.GetItemData(row)) != r) continue;
-        RECT rect;
-        if (list.GetItemRect(row, &rect, LVIR_BOUNDS)) InvalidateRect(&rect, TRUE);
-        return;
-    }
+    // The row lookup is the list's own (no walk over the rows); RedrawItems repaints the row
+    // only where it is in sight.
+    if (const int row = list.FindItemByData(r); row >= 0) list.RedrawItems(row, row);
 }
 
 void CVelkonView::SelectOnly(int nRow, int r) {
     CListCtrl& list = GetListCtrl();
     m_nCurrent = r;
+    // The same ID picked again and again (a list of repeats, a terminal polling) finds its row
+    // already the one selected and focused: nothing to tell anyone, nothing to repaint.
+    constexpr UINT kBoth = LVIS_FOCUSED | LVIS_SELECTED;
+    if (list.GetSelectedCount() == 1 && list.GetItemState(nRow, kBoth) == kBoth) {
+        list.EnsureVisible(nRow, FALSE);
+        return;
+    }
     list.SetItemState(-1, 0, LVIS_SELECTED);
-    list.SetItemState(nRow, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    list.SetItemState(nRow, kBoth, kBoth);
     list.EnsureVisible(nRow, FALSE);
 }
 
@@ -458,17 +458,26 @@ void CVelkonView::OnUpdate(CView*, LPARAM lHint, CObject*) {
             ShowRegistCount();
             break;
         }
-        case HINT_PICKED:
+        case HINT_PICKED: {
+            // Once for every ID a pickup finds, a hundred thousand times for a long list: one
+            // lookup of the row, and the shown count asked for only when a row came.
+            bool added = false;
             if (r >= 0) {
                 int row = list.FindItemByData(r);
-                if (row < 0)
+                if (row < 0) {
                     row = AddRecord(r);
-                else
-                    RedrawRecord(r);
+                    added = row >= 0;
+                } else {
+                    list.RedrawItems(row, row);  // its colour and update count changed
+                }
                 if (row >= 0) SelectOnly(row, r);
             }
-            ShowPickupCount();
+            if (CIdListFrame* frame = GetListFrame()) {
+                frame->SetPickupCount(doc->m_astrPickupID.GetSize());
+                if (added) frame->SetShownCount(list.GetItemCount(), doc->m_anSortIndex.GetSize());
+            }
             break;
+        }
         case HINT_PICKUP_CLEARED:
             if (m_bOnlyPickup)
                 list.DeleteAllItems();
@@ -601,7 +610,14 @@ void CVelkonView::OnUpdateRestoreID(CCmdUI* pCmdUI) {
 }
 
 CIdListFrame* CVelkonView::GetListFrame() const {
-    return dynamic_cast<CIdListFrame*>(GetParentFrame());
+    // Asked for every picked-up ID; the cross-cast is done again only for another parent. A view
+    // goes with its frame, so a parent seen before is still the same window.
+    CWnd* parent = GetParent();
+    if (parent != m_pListFrameParent) {
+        m_pListFrameParent = parent;
+        m_pListFrame = dynamic_cast<CIdListFrame*>(GetParentFrame());
+    }
+    return m_pListFrame;
 }
 
 void CVelkonView::ShowRegistCount() {

@@ -105,6 +105,8 @@ private:
     void SelectOnly(int nRow, int r);
     // The frame the list lives in, when it answers what the list asks of it.
     CIdListFrame* GetListFrame() const;
+    mutable CWnd* m_pListFrameParent = nullptr;  // the parent m_pListFrame was found for
+    mutable CIdListFrame* m_pListFrame = nullptr;
     void ShowRegistCount();
     void ShowPickupCount();
     void ShowShownCount();

@@ -144,6 +144,41 @@ TEST_F(ListViewTest, RecordHintsKeepRowsSelectionAndCurrentInStep) {
     EXPECT_EQ(view->m_nCurrent, 0);
 }
 
+// A picked-up record's row ends alone selected and focused, whatever the selection was: more
+// rows, the row itself selected but the focus elsewhere, or that row already (left as it is).
+TEST_F(ListViewTest, PickupLeavesItsRowAloneSelectedAndFocusedWhateverWasBefore) {
+    Open(kThree);  // rows: records 1, 2, 0
+    CListCtrl& list = view->GetListCtrl();
+    constexpr UINT kBoth = LVIS_SELECTED | LVIS_FOCUSED;
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+    list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    list.SetItemState(2, kBoth, kBoth);
+    ASSERT_EQ(Selected(), (std::vector<int>{1, 0}));
+    doc->PickupID("XYZ00001", "");
+    EXPECT_EQ(Selected(), (std::vector<int>{0}));
+    EXPECT_EQ(FocusedRecord(), 0);
+    doc->PickupID("XYZ00001", "");
+    EXPECT_EQ(Selected(), (std::vector<int>{0}));
+    EXPECT_EQ(FocusedRecord(), 0);
+    EXPECT_EQ(view->m_nCurrent, 0);
+
+    list.SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);  // the focus away, the selection kept
+    ASSERT_EQ(FocusedRecord(), 1);
+    doc->PickupID("XYZ00001", "");
+    EXPECT_EQ(Selected(), (std::vector<int>{0}));
+    EXPECT_EQ(FocusedRecord(), 0);
+    EXPECT_EQ(view->m_nCurrent, 0);
+
+    doc->PickupID("QQQ99999", "");  // not registered: the list stays as it is
+    EXPECT_EQ(Selected(), (std::vector<int>{0}));
+    EXPECT_EQ(view->m_nCurrent, 0);
+    doc->PickupID("ABC12345", "");
+    EXPECT_EQ(Selected(), (std::vector<int>{1}));
+    EXPECT_EQ(FocusedRecord(), 1);
+    EXPECT_EQ(view->m_nCurrent, 1);
+    EXPECT_EQ(Rows(), (std::vector<int>{1, 2, 0}));
+}
+
 TEST_F(ListViewTest, PickedUpOnlyListGrowsWithPickupsAndEmptiesWithTheList) {
     Open(kThree);
     frame->RunCommand(ID_ONLY_PICKUP);

@@ -351,8 +351,10 @@ void ListCtrlQt::SelectAll(bool bSelected) {
 // --- geometry ---
 
 int ListCtrlQt::RowHeight() const {
-    // Room for a 16-pixel icon and for the font, whichever is taller.
-    return std::max(fontMetrics().height(), 16) + 2;
+    // Room for a 16-pixel icon and for the font, whichever is taller. Asked for by every row
+    // update; the font's metrics are measured again only after the font changed.
+    if (m_rowHeight == 0) m_rowHeight = std::max(fontMetrics().height(), 16) + 2;
+    return m_rowHeight;
 }
 
 int ListCtrlQt::HeaderHeight() const {
@@ -427,7 +429,7 @@ void ListCtrlQt::Relayout() {
     if (focusWhole && focus >= v->value() + m_wholeRows) v->setValue(focus - m_wholeRows + 1);
     if (m_ensure.row >= 0) {
         const Ensure ensure = std::exchange(m_ensure, Ensure{});
-        EnsureVisible(ensure.row, ensure.partialOK);
+        ScrollTo(ensure.row, ensure.partialOK);
     }
 }
 
@@ -438,23 +440,37 @@ void ListCtrlQt::resizeEvent(QResizeEvent* event) {
 
 void ListCtrlQt::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange) ScheduleLayout();
+    if (event->type() == QEvent::FontChange) {
+        m_rowHeight = 0;
+        ScheduleLayout();
+    }
 }
 
 BOOL ListCtrlQt::EnsureVisible(int nItem, bool bPartialOK) {
     if (nItem < 0 || nItem >= m_rows.Count()) return FALSE;
-    // Rows added one by one, each made visible (restores), lay out and scroll once.
-    if (m_layoutPending) {
-        m_ensure = Ensure{nItem, bPartialOK};
-        return TRUE;
+    // Rows added one by one, each made visible (restores), lay out and scroll once. So do rows
+    // made visible one after another without a row added (a pickup of many IDs): a scroll is a
+    // repaint of everything and news for accessibility, and only the last one is seen. Anyone
+    // asking where the rows are meanwhile gets the layout, and the scroll, at once.
+    if (!m_layoutPending) {
+        const int top = TopIndex();
+        const int perPage = CountPerPage();
+        if (nItem >= top && (nItem < top + perPage || (bPartialOK && nItem == top + perPage)))
+            return TRUE;
+        ScheduleLayout();
     }
-    const int top = TopIndex();
+    m_ensure = Ensure{nItem, bPartialOK};
+    return TRUE;
+}
+
+void ListCtrlQt::ScrollTo(int nItem, bool bPartialOK) {
+    if (nItem < 0 || nItem >= m_rows.Count()) return;
+    const int top = verticalScrollBar()->value();
     const int perPage = CountPerPage();
     if (nItem < top)
         verticalScrollBar()->setValue(nItem);
     else if (nItem >= top + perPage && !(bPartialOK && nItem == top + perPage))
         verticalScrollBar()->setValue(nItem - perPage + 1);
-    return TRUE;
 }
 
 BOOL ListCtrlQt::GetItemRect(int nItem, RECT& rc) {
@@ -479,7 +495,19 @@ void ListCtrlQt::UpdateRow(int nItem) {
     const int top = TopIndex();
     if (nItem < top || nItem > top + CountPerPage()) return;
     const int h = RowHeight();
-    viewport()->update(0, (nItem - top) * h, viewport()->width(), h);
+    // A pickup of thousands of IDs changes rows one after another, several calls for each; they
+    // reach Qt as one rectangle over the rows, once the loop runs again. A scroll meanwhile
+    // draws everything, so a rectangle taken before it does no harm.
+    const bool queued = !m_dirtyRows.isNull();
+    m_dirtyRows |= QRect(0, (nItem - top) * h, viewport()->width(), h);
+    if (queued) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            viewport()->update(m_dirtyRows);
+            m_dirtyRows = QRect();
+        },
+        Qt::QueuedConnection);
 }
 
 void ListCtrlQt::InvalidateFocusedRow() {
@@ -644,6 +672,7 @@ LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
         case LVM_REDRAWITEMS:
             // The owner's texts of these rows changed: type-ahead must not go by the old ones.
             m_rows.ForgetTexts(index, static_cast<int>(lParam));
+            if (m_layoutPending) return TRUE;  // the whole list is drawn again anyway
             for (int i = std::max(index, TopIndex());
                  i <= std::min(static_cast<int>(lParam), TopIndex() + CountPerPage()); ++i)
                 UpdateRow(i);

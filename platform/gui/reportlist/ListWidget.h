@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QRect>
 #include <array>
 #include <functional>
 #include <string>
@@ -89,6 +90,8 @@ private:
     BOOL SetItem(const LVITEM& item);
     int GetNextItem(int nStart, UINT flags) const;
     BOOL EnsureVisible(int nItem, bool bPartialOK);
+    // Scrolls now, as little as makes the row visible (bPartialOK: partly, at the bottom).
+    void ScrollTo(int nItem, bool bPartialOK);
     BOOL GetItemRect(int nItem, RECT& rc);
     BOOL SortItems(PFNLVCOMPARE pfnCompare, LPARAM lParamSort);
     // Every row selected or none, told to the owner once (iItem -1) as the desktop's list does.
@@ -135,7 +138,9 @@ private:
         bool partialOK = false;
     };
     Ensure m_ensure;
-    int m_wholeRows = 0;  // rows whole in sight at the last layout
+    int m_wholeRows = 0;          // rows whole in sight at the last layout
+    mutable int m_rowHeight = 0;  // 0: to be measured
+    QRect m_dirtyRows;            // rows to draw again once the loop runs; null: none
     bool m_syncingHeader = false;
     struct Typed {
         std::string text;   // upper-cased

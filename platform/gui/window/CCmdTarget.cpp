@@ -1,5 +1,9 @@
 #include "platform/gui/window/CCmdTarget.h"
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
 #include "platform/gui/window/CCmdUI.h"
 #include "platform/gui/window/UiHooks.h"
 
@@ -24,13 +28,46 @@ bool Matches(const AFX_MSGMAP_ENTRY& e, UINT nMessage, int nCode, UINT nID) {
 }
 }  // namespace
 
-const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT nMessage, int nCode, UINT nID) const {
-    for (const AFX_MSGMAP* map = GetMessageMap(); map;
+namespace {
+const AFX_MSGMAP_ENTRY* SearchMaps(const AFX_MSGMAP* first, UINT nMessage, int nCode, UINT nID) {
+    for (const AFX_MSGMAP* map = first; map;
          map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e)
             if (Matches(*e, nMessage, nCode, nID)) return e;
     }
     return nullptr;
+}
+
+// A list call is a message, and a picked-up ID makes several of them; the search walks a whole
+// chain of maps (a view's runs through five) comparing every entry. Maps are static, so what a
+// search found, or that it found nothing, stays true: the last answers are kept, per thread so
+// that no lock is needed, in a small table indexed by a hash of the question.
+struct CachedLookup {
+    const AFX_MSGMAP* map = nullptr;
+    UINT message = 0;
+    int code = 0;
+    UINT id = 0;
+    const AFX_MSGMAP_ENTRY* entry = nullptr;
+};
+constexpr std::size_t kCachedLookups = 256;
+thread_local std::array<CachedLookup, kCachedLookups> t_lookups;
+
+std::size_t LookupSlot(const AFX_MSGMAP* map, UINT nMessage, int nCode, UINT nID) {
+    std::size_t h = reinterpret_cast<std::uintptr_t>(map) >> 4;
+    h = h * 31 + nMessage;
+    h = h * 31 + static_cast<UINT>(nCode);
+    h = h * 31 + nID;
+    h ^= h >> 9;
+    return h % kCachedLookups;
+}
+}  // namespace
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT nMessage, int nCode, UINT nID) const {
+    const AFX_MSGMAP* first = GetMessageMap();
+    CachedLookup& slot = t_lookups[LookupSlot(first, nMessage, nCode, nID)];
+    if (slot.map != first || slot.message != nMessage || slot.code != nCode || slot.id != nID)
+        slot = {first, nMessage, nCode, nID, SearchMaps(first, nMessage, nCode, nID)};
+    return slot.entry;
 }
 
 BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFont>
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
@@ -23,6 +24,7 @@
 #include "platform/gui/reportlist/ListRows.h"
 #include "platform/gui/reportlist/ListWidget.h"
 #include "platform/gui/window/UiHooks.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -726,6 +728,69 @@ TEST_F(ListView, OwnerDrawsOnlyTheRowsInSight) {
     ASSERT_FALSE(view->drawn.empty());
     EXPECT_EQ(view->drawn.front().itemID, static_cast<UINT>(top));
     EXPECT_LE(view->drawn.size(), static_cast<size_t>(perPage + 1));
+}
+
+// Rows changed one by one in one wake-up (a pickup of many IDs) are drawn again together, once,
+// and scrolled to once; the row height follows a font set later.
+TEST_F(ListView, RowsChangedInOneWakeUpAreDrawnAndScrolledToOnce) {
+    CListCtrl& ctrl = view->GetListCtrl();
+    struct PaintCounter : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++count;
+            return false;
+        }
+    } paints;
+    list->viewport()->installEventFilter(&paints);
+    list->show();
+    AddRows(100);
+    ASSERT_TRUE(testing_support::RunEventsUntil([&] { return paints.count > 0; }));
+    afx_ui::ProcessEvents();
+    list->viewport()->repaint();  // nothing left to draw
+    view->drawn.clear();
+    paints.count = 0;
+
+    for (int i = 0; i < 50; ++i) {
+        ctrl.RedrawItems(5, 5);
+        ctrl.RedrawItems(2, 2);
+        ctrl.SetItemState(3 + i % 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    ctrl.RedrawItems(90, 90);  // out of sight: nothing to draw
+    ASSERT_TRUE(testing_support::RunEventsUntil([&] { return paints.count > 0; }));
+    afx_ui::ProcessEvents();
+    EXPECT_EQ(paints.count, 1);
+    std::vector<UINT> rows;
+    for (const DRAWITEMSTRUCT& d : view->drawn) rows.push_back(d.itemID);
+    for (UINT row : {2u, 3u, 4u, 5u}) EXPECT_EQ(std::count(rows.begin(), rows.end(), row), 1);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), 90u), 0);
+
+    // Rows made visible one after another scroll once, to the last; asked in between, the list
+    // has scrolled already.
+    int scrolls = 0;
+    QObject::connect(list->verticalScrollBar(), &QScrollBar::valueChanged, list,
+                     [&scrolls] { ++scrolls; });
+    const auto inSight = [&ctrl](int row) {
+        const int top = ctrl.GetTopIndex();
+        return row >= top && row < top + ctrl.GetCountPerPage();
+    };
+    for (int row : {60, 10, 97, 80}) ctrl.EnsureVisible(row, FALSE);
+    EXPECT_EQ(scrolls, 0);
+    EXPECT_TRUE(inSight(80));
+    EXPECT_EQ(scrolls, 1);
+    for (int row : {0, 99, 50}) ctrl.EnsureVisible(row, FALSE);
+    afx_ui::ProcessEvents();
+    EXPECT_EQ(scrolls, 2);
+    EXPECT_TRUE(inSight(50));
+
+    RECT before, after;
+    ASSERT_TRUE(ctrl.GetItemRect(0, &before, LVIR_BOUNDS));
+    QFont big = list->font();
+    big.setPixelSize(40);
+    list->setFont(big);
+    ASSERT_TRUE(ctrl.GetItemRect(0, &after, LVIR_BOUNDS));
+    EXPECT_GE(after.bottom - after.top, 40);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
+    list->viewport()->removeEventFilter(&paints);
 }
 
 // The focused row, once whole in sight, stays whole when the list shrinks and the horizontal
