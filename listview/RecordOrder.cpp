@@ -75,6 +75,9 @@ public:
                 shown = dates.Format(doc.m_atimeRegist[r]);
             } else if (nDataColumn == data_column::PrevUpdateDate) {
                 shown = dates.Format(doc.m_atimePrevUpdate[r]);
+            } else if (data_column::IsNamed(nDataColumn)) {
+                // Read where the record keeps it: no copy for each of a million rows.
+                shown = doc.TextView(r, nDataColumn - data_column::Handle);
             } else {
                 text = data_column::Text(doc, r, nDataColumn);
                 shown = text.View();
