@@ -5,11 +5,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -39,8 +41,15 @@ protected:
         QTimer timer;
         timer.setInterval(10);
         bool answered = false;
+        // A question nobody expected would otherwise wait for an answer for ever.
+        QDeadlineTimer deadline(std::chrono::seconds(60));
         QObject::connect(&timer, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
+            if (deadline.hasExpired()) {
+                ADD_FAILURE() << "a dialog was still open after a minute";
+                if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+                return;
+            }
             // Naming a file that is there asks before replacing it: yes, as the user who typed it.
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
@@ -65,7 +74,10 @@ protected:
                     edit->setText(typed);
                 else
                     dialog->selectFile(typed);
-                static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+                // As the Save button does, from the event loop: the question a name that is
+                // there asks is a dialog of its own, which this timer must still see to answer.
+                QTimer::singleShot(0, dialog,
+                                   [dialog] { static_cast<QDialog*>(dialog)->accept(); });
             }
         });
         timer.start();
