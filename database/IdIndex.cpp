@@ -5,11 +5,13 @@
 
 void CIdIndex::RemoveAll() {
     m_blocks.clear();
+    m_lastKeys.clear();
     m_size = 0;
 }
 
 void CIdIndex::Swap(CIdIndex& other) noexcept {
     m_blocks.swap(other.m_blocks);
+    m_lastKeys.swap(other.m_lastKeys);
     std::swap(m_size, other.m_size);
 }
 
@@ -66,21 +68,23 @@ void CIdIndex::Build(int n) {
     // Blocks start full: a file loaded is mostly read, and the first insertion into a block
     // splits only that one.
     m_blocks.reserve((items.size() + kMaxBlock - 1) / kMaxBlock);
+    m_lastKeys.reserve(m_blocks.capacity());
     for (std::size_t i = 0; i < items.size(); i += kMaxBlock) {
         std::vector<int> block;
         const std::size_t end = std::min(items.size(), i + kMaxBlock);
         block.reserve(end - i);
         for (std::size_t j = i; j < end; ++j) block.push_back(static_cast<int>(items[j].entry));
         m_blocks.push_back(std::move(block));
+        m_lastKeys.push_back(items[end - 1].key);
     }
     m_size = n;
 }
 
 std::size_t CIdIndex::BlockFor(CIdKeys::Key key, bool upper) const {
-    std::size_t lo = 0, hi = m_blocks.size();
+    std::size_t lo = 0, hi = m_lastKeys.size();
     while (lo < hi) {
         const std::size_t mid = lo + (hi - lo) / 2;
-        const int c = Compare(Key(m_blocks[mid].back()), key);
+        const int c = Compare(m_lastKeys[mid], key);
         if (upper ? c > 0 : c >= 0)
             hi = mid;
         else
@@ -94,6 +98,7 @@ void CIdIndex::Insert(int entry) {
     if (m_blocks.empty()) {
         m_blocks.emplace_back().reserve(kMaxBlock);
         m_blocks.back().push_back(entry);
+        m_lastKeys.push_back(key);
         m_size = 1;
         return;
     }
@@ -102,13 +107,17 @@ void CIdIndex::Insert(int entry) {
     auto& block = m_blocks[b];
     auto pos = std::upper_bound(block.begin(), block.end(), key,
                                 [this](CIdKeys::Key k, int e) { return Compare(k, Key(e)) < 0; });
+    if (pos == block.end()) m_lastKeys[b] = key;
     block.insert(pos, entry);
     ++m_size;
     if (block.size() > kMaxBlock) {
         std::vector<int> tail(block.begin() + kMaxBlock / 2, block.end());
         block.resize(kMaxBlock / 2);
         tail.reserve(kMaxBlock);
-        m_blocks.insert(m_blocks.begin() + static_cast<std::ptrdiff_t>(b) + 1, std::move(tail));
+        const auto at = static_cast<std::ptrdiff_t>(b) + 1;
+        m_lastKeys.insert(m_lastKeys.begin() + at, m_lastKeys[b]);
+        m_lastKeys[b] = Key(block.back());
+        m_blocks.insert(m_blocks.begin() + at, std::move(tail));
     }
 }
 
@@ -122,8 +131,12 @@ BOOL CIdIndex::Remove(int entry) {
         for (; it != block.end(); ++it) {
             if (*it == entry) {
                 block.erase(it);
-                if (block.empty())
+                if (block.empty()) {
                     m_blocks.erase(m_blocks.begin() + static_cast<std::ptrdiff_t>(b));
+                    m_lastKeys.erase(m_lastKeys.begin() + static_cast<std::ptrdiff_t>(b));
+                } else {
+                    m_lastKeys[b] = Key(block.back());
+                }
                 --m_size;
                 return TRUE;
             }

@@ -51,6 +51,9 @@ private:
 
     const CIdKeys* m_keys;
     std::vector<std::vector<int>> m_blocks;
+    // The key of each block's last entry, side by side: the search for a block reads one array
+    // instead of following every block to its entries and each entry to its key.
+    std::vector<CIdKeys::Key> m_lastKeys;
     int m_size = 0;
 };
 
@@ -64,9 +67,11 @@ void CIdIndex::RemoveIf(F&& gone) {
         m_size -= static_cast<int>(block.size() - out);
         block.resize(out);
         if (out > 0) {
+            m_lastKeys[kept] = Key(block.back());
             if (&m_blocks[kept] != &block) m_blocks[kept] = std::move(block);
             ++kept;
         }
     }
     m_blocks.resize(kept);
+    m_lastKeys.resize(kept);
 }

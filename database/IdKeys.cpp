@@ -61,8 +61,7 @@ CString CIdKeys::IdOf(int entry) const {
     return CString(Text(KeyOf(entry), buf));
 }
 
-int CIdKeys::Compare(Key a, Key b) const {
-    if (!((a | b) & kText)) return a < b ? -1 : (a > b ? 1 : 0);
+int CIdKeys::CompareText(Key a, Key b) const {
     if (a == b) return 0;
     char ba[8], bb[8];
     return mbcs::Compare(Text(a, ba), Text(b, bb));

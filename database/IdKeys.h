@@ -44,10 +44,16 @@ public:
     // The ID's bytes; a packed one is spelled out into buf.
     std::string_view Text(Key key, char (&buf)[8]) const;
     CString IdOf(int entry) const;
-    // <0, 0, >0 as _mbscmp of the two IDs.
-    int Compare(Key a, Key b) const;
+    // <0, 0, >0 as _mbscmp of the two IDs; two packed keys compare as numbers, here, since
+    // every lookup compares a score of them.
+    int Compare(Key a, Key b) const {
+        if (!((a | b) & kText)) return a < b ? -1 : (a > b ? 1 : 0);
+        return CompareText(a, b);
+    }
 
 private:
+    int CompareText(Key a, Key b) const;
+
     std::vector<Key> m_keys;
     std::deque<std::string> m_texts;  // a deque: its strings never move, the views stay good
     std::unordered_map<std::string_view, std::uint32_t> m_textNumbers;

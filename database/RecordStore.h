@@ -22,6 +22,7 @@
 #include "database/IdIndex.h"
 #include "database/IdKeys.h"
 #include "database/RecordColumns.h"
+#include "database/RecordText.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CArray.h"
 #include "platform/base/CStringArray.h"
@@ -214,6 +215,13 @@ private:
     // so that no pickup waits for a set of every handle to grow.
     bool AddPickupHandle(int nPickup, const CString& handle);
     std::unordered_map<int, std::unordered_set<std::string>> m_longHandleLists;
+    // Whether the record's last update lies on an earlier day than now, as the texts of the two
+    // days compare. Every registered ID a pickup finds asks; the texts are made once per second
+    // and once per day a record holds, not twice per ID.
+    bool UpdatedBeforeToday(int r, CTime now);
+    record_text::DateWriter m_pickupDates;
+    std::int64_t m_nowSecond = -1;
+    std::string m_nowText;
 
     std::string m_bytes;  // the file loaded, as read
     std::vector<Record> m_records;

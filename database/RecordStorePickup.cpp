@@ -190,8 +190,7 @@ void CRecordStore::PickupID(const CString& id, const CString& handle) {
 
         if (r != -1) {
             const CTime now = CTime::GetCurrentTime();
-            if (FormatDate(now).Compare(FormatDate(DateOf(r, record_field::PrevUpdate)).View()) >
-                0) {
+            if (UpdatedBeforeToday(r, now)) {
                 if (CountOf(r) < kMaxUpdateCount) SetCount(r, CountOf(r) + 1);
                 SetDate(r, record_field::Update, now);
                 OnRecordsModified();
@@ -201,6 +200,14 @@ void CRecordStore::PickupID(const CString& id, const CString& handle) {
         return;
     }
     Changed(HINT_PICKED, r);
+}
+
+bool CRecordStore::UpdatedBeforeToday(int r, CTime now) {
+    if (now.GetTime() != m_nowSecond || m_nowText.empty()) {
+        m_nowSecond = now.GetTime();
+        m_nowText = record_text::FormatDate(now);
+    }
+    return m_nowText > m_pickupDates.Format(DateOf(r, record_field::PrevUpdate));
 }
 
 void CRecordStore::ClearPickup() {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "database/DeletedStack.h"
@@ -98,6 +99,44 @@ TEST(IdIndex, RemovalsAcrossBlocksKeepOrderAndCounts) {
     for (int e : order) ASSERT_TRUE(index.Remove(e));
     EXPECT_TRUE(index.IsEmpty());
     EXPECT_EQ(index.Find("SAME"), -1);
+}
+
+// A loaded file's index then changed every way a session changes it: entries inserted into full
+// blocks, which split, single removals, a bulk removal; every lookup must still find its block.
+TEST(IdIndex, LookupsHoldThroughSplitsRemovalsAndBulkRemovalsAfterABuild) {
+    std::mt19937 rng(11);
+    CIdKeys keys;
+    const int loaded = 6000, added = 4000;
+    for (int i = 0; i < loaded + added; ++i) keys.Add(RandomKey(rng).View());
+    CIdIndex index(&keys);
+    index.Build(loaded);
+    std::vector<int> order(loaded);
+    for (int i = 0; i < loaded; ++i) order[i] = i;
+    std::vector<int> more(added);
+    for (int i = 0; i < added; ++i) more[i] = loaded + i;
+    std::shuffle(more.begin(), more.end(), rng);
+    for (int e : more) {
+        index.Insert(e);
+        order.push_back(e);
+    }
+    CheckAgainstLinear(index, keys, order);
+
+    for (int k = 0; k < 2000; ++k) {
+        const std::size_t at = rng() % order.size();
+        ASSERT_TRUE(index.Remove(order[at]));
+        order.erase(order.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    CheckAgainstLinear(index, keys, order);
+
+    index.RemoveIf([](int e) { return e % 3 == 0; });
+    std::erase_if(order, [](int e) { return e % 3 == 0; });
+    EXPECT_EQ(index.GetSize(), static_cast<int>(order.size()));
+    CheckAgainstLinear(index, keys, order);
+    // Member IDs that no entry holds fall between blocks or beyond the last: none is found.
+    for (const char* absent : {"AAAA0000", "BBBBBBBB", "00000000", "zzzzzzzz"}) {
+        if (std::none_of(order.begin(), order.end(), [&](int e) { return keys.IdOf(e) == absent; }))
+            EXPECT_EQ(index.Find(absent), -1) << absent;
+    }
 }
 
 TEST(DeletedStack, PopsMostRecentFirstAndTakesOutTheLatestOfAnId) {
