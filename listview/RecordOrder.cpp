@@ -19,9 +19,11 @@ namespace {
 // keys that differ there are ordered by it; equal ones are equal texts only when both are
 // whole, and otherwise compare their texts.
 struct Key {
+    static constexpr std::uint32_t kWhole = UINT32_MAX;
     std::uint64_t hi = 0, lo = 0;
-    std::uint32_t place = 0;  // into the records sorted
-    bool whole = false;       // the text is all in hi and lo, without a zero byte
+    std::uint32_t place = 0;      // into the records sorted
+    std::uint32_t text = kWhole;  // the number of its kept text; kWhole: all in hi and lo
+    bool Whole() const { return text == kWhole; }
 };
 
 Key MakeKey(std::string_view text, std::uint32_t place) {
@@ -46,7 +48,7 @@ Key MakeKey(std::string_view text, std::uint32_t place) {
     }
     Key key;
     key.place = place;
-    key.whole = n <= 16 && !zero;
+    if (!(n <= 16 && !zero)) key.text = 0;  // a text of its own, numbered by the caller
     for (std::size_t i = 0; i < 8; ++i) {
         key.hi = (key.hi << 8) | bytes[i];
         key.lo = (key.lo << 8) | bytes[i + 8];
@@ -61,13 +63,12 @@ public:
     RankedTexts(const CVelkonDoc& doc, std::span<const int> records, int nDataColumn) {
         const int count = doc.GetRecordCount();
         const std::size_t n = records.size();
-        m_keys.resize(n);
-        m_start.assign(n + 1, 0);
+        m_keys.reserve(n);
+        m_textStarts.push_back(0);
         // Dates repeat: each day is formatted once.
         record_text::DateWriter dates;
         CString text;
-        for (std::size_t i = 0; i < n; ++i) {
-            const int r = records[i];
+        const auto add = [&](int r, std::uint32_t place) {
             std::string_view shown;
             if (r < 0 || r >= count) {
                 // Not a record: no text.
@@ -85,16 +86,34 @@ public:
             // The list shows at most 255 bytes of a text, and sorts by what it shows.
             if (shown.size() > 255)
                 shown = shown.substr(0, mbcs::CharBoundaryAtOrBefore(shown, 255));
-            m_keys[i] = MakeKey(shown, static_cast<std::uint32_t>(i));
-            if (!m_keys[i].whole) m_texts.append(shown);
-            m_start[i + 1] = m_texts.size();
-        }
+            Key key = MakeKey(shown, place);
+            if (!key.Whole()) {
+                key.text = static_cast<std::uint32_t>(m_textStarts.size() - 1);
+                m_texts.append(shown);
+                m_textStarts.push_back(m_texts.size());
+            }
+            m_keys.push_back(key);
+        };
+        // The records are read in the order the store keeps them, not the rows': rows in ID
+        // order would send every read to another part of a loaded file of a million lines.
+        // The keys' order does not matter to the sort that follows. A counting sort of the
+        // places by record number; the places of anything that is not a record come first.
+        std::vector<std::uint32_t> start(static_cast<std::size_t>(count) + 2, 0);
+        const auto bucket = [count](int r) {
+            return r >= 0 && r < count ? static_cast<std::size_t>(r) + 1 : 0;
+        };
+        for (int r : records) ++start[bucket(r) + 1];
+        for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+        std::vector<std::uint32_t> byRecord(n);
+        for (std::size_t i = 0; i < n; ++i)
+            byRecord[start[bucket(records[i])]++] = static_cast<std::uint32_t>(i);
+        for (std::uint32_t place : byRecord) add(records[place], place);
     }
 
     int Compare(const Key& a, const Key& b) const {
         if (a.hi != b.hi) return a.hi < b.hi ? -1 : 1;
         if (a.lo != b.lo) return a.lo < b.lo ? -1 : 1;
-        if (a.whole && b.whole) return 0;
+        if (a.Whole() && b.Whole()) return 0;
         return mbcs::Compare(Text(a), Text(b));
     }
 
@@ -111,7 +130,7 @@ public:
 
 private:
     std::string_view Text(const Key& key) const {
-        if (key.whole) {
+        if (key.Whole()) {
             // Rebuilt from the key (Compare gets here for at most one of its two keys, so one
             // scratch buffer does).
             m_scratch.clear();
@@ -124,8 +143,8 @@ private:
                 }
             return Decode(m_scratch);
         }
-        const std::size_t from = m_start[key.place];
-        return std::string_view(m_texts).substr(from, m_start[key.place + 1] - from);
+        const std::size_t from = m_textStarts[key.text];
+        return std::string_view(m_texts).substr(from, m_textStarts[key.text + 1] - from);
     }
     // The key's bytes back to the text: 0x80 comes before a single-byte character of 0x80 or
     // more, any other byte from 0x80 up is a lead byte with its trail.
@@ -145,7 +164,7 @@ private:
     }
 
     std::vector<Key> m_keys;
-    std::vector<std::size_t> m_start;
+    std::vector<std::size_t> m_textStarts;  // where each kept text begins, and the end
     std::string m_texts;
     mutable std::string m_scratch;
 };
