@@ -22,7 +22,6 @@
 #include "database/IdIndex.h"
 #include "database/IdKeys.h"
 #include "database/RecordColumns.h"
-#include "database/RecordText.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CArray.h"
 #include "platform/base/CStringArray.h"
@@ -219,7 +218,12 @@ private:
     // days compare. Every registered ID a pickup finds asks; the texts are made once per second
     // and once per day a record holds, not twice per ID.
     bool UpdatedBeforeToday(int r, CTime now);
-    record_text::DateWriter m_pickupDates;
+    struct PastDay {
+        std::int64_t time = 0;  // the date it was worked out for (date numbers start again)
+        bool known = false;
+        bool past = false;
+    };
+    std::vector<PastDay> m_pastDays;  // by date number
     std::int64_t m_nowSecond = -1;
     std::string m_nowText;
 

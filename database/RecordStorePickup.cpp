@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "database/RecordStore.h"
+#include "database/RecordText.h"
 #include "platform/base/Mbcs.h"
 
 namespace {
@@ -204,10 +205,18 @@ void CRecordStore::PickupID(const CString& id, const CString& handle) {
 
 bool CRecordStore::UpdatedBeforeToday(int r, CTime now) {
     if (now.GetTime() != m_nowSecond || m_nowText.empty()) {
+        std::string today = record_text::FormatDate(now);
+        if (today != m_nowText) m_pastDays.clear();
         m_nowSecond = now.GetTime();
-        m_nowText = record_text::FormatDate(now);
+        m_nowText = std::move(today);
     }
-    return m_nowText > m_pickupDates.Format(DateOf(r, record_field::PrevUpdate));
+    const std::uint32_t number = Rec(r).date[record_field::PrevUpdate];
+    const std::int64_t time = m_times[number];
+    if (number >= m_pastDays.size()) m_pastDays.resize(m_times.size());
+    PastDay& day = m_pastDays[number];
+    if (!day.known || day.time != time)
+        day = PastDay{time, true, m_nowText > record_text::FormatDate(CTime(time))};
+    return day.past;
 }
 
 void CRecordStore::ClearPickup() {
