@@ -21,6 +21,7 @@
 #include "database/DeletedStack.h"
 #include "database/IdIndex.h"
 #include "database/IdKeys.h"
+#include "database/IdLookup.h"
 #include "database/RecordColumns.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CArray.h"
@@ -153,9 +154,9 @@ public:
     // The comment lines ("*...") above the first record of the file loaded, written back first.
     CStringArray m_astrLeadingComment;
 
-    CStringArray m_astrPickupID;  // by pickup number, in order of first arrival
-    CIdKeys m_pickupKeys;         // the same IDs as keys
-    CIdIndex m_anPickupIndex{&m_pickupKeys};
+    CStringArray m_astrPickupID;               // by pickup number, in order of first arrival
+    CIdKeys m_pickupKeys;                      // the same IDs as keys
+    CIdLookup m_anPickupIndex{&m_pickupKeys};  // pickup numbers by ID
     CArray<std::unique_ptr<CStringArray>, std::unique_ptr<CStringArray>> m_aPickupHandles;
 
     CStringArray m_astrNoPickupID;

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <random>
+#include <string>
 
 #include "database/DeletedStack.h"
 #include "database/IdIndex.h"
+#include "database/IdLookup.h"
 #include "platform/base/Mbcs.h"
 #include "tests/support/TestSupport.h"
 
@@ -134,9 +138,38 @@ TEST(IdIndex, LookupsHoldThroughSplitsRemovalsAndBulkRemovalsAfterABuild) {
     CheckAgainstLinear(index, keys, order);
     // Member IDs that no entry holds fall between blocks or beyond the last: none is found.
     for (const char* absent : {"AAAA0000", "BBBBBBBB", "00000000", "zzzzzzzz"}) {
-        if (std::none_of(order.begin(), order.end(), [&](int e) { return keys.IdOf(e) == absent; }))
+        const bool held =
+            std::any_of(order.begin(), order.end(), [&](int e) { return keys.IdOf(e) == absent; });
+        if (!held) {
             EXPECT_EQ(index.Find(absent), -1) << absent;
+        }
     }
+}
+
+// The pickup list's lookup, through the table's growth: every ID finds the first entry that named
+// it, a second entry of an ID is refused, an ID never added is not found, and after RemoveAll
+// nothing is.
+TEST(IdLookup, FindsTheFirstEntryOfEveryIdThroughGrowthAndRefusesRepeats) {
+    std::mt19937 rng(5);
+    CIdKeys keys;
+    CIdLookup lookup(&keys);
+    std::map<std::string, int> first;
+    for (int e = 0; e < 20000; ++e) {
+        // Member IDs close together, as a list of members is, beside text IDs and repeats.
+        char id[9];
+        std::snprintf(id, sizeof id, "ABC%05d", static_cast<int>(rng() % 30000));
+        const CString text = rng() % 4 ? CString(id) : RandomKey(rng);
+        keys.Add(text.View());
+        const bool added = first.emplace(text.Str(), e).second;
+        ASSERT_EQ(lookup.Insert(e), added ? TRUE : FALSE) << text.Str();
+    }
+    EXPECT_EQ(lookup.GetSize(), static_cast<int>(first.size()));
+    for (const auto& [text, entry] : first) ASSERT_EQ(lookup.Find(text), entry) << text;
+    for (int n = 30000; n < 30100; ++n) EXPECT_EQ(lookup.Find("ABC" + std::to_string(n)), -1);
+    EXPECT_EQ(lookup.Find("never added"), -1);
+    lookup.RemoveAll();
+    EXPECT_TRUE(lookup.IsEmpty());
+    EXPECT_EQ(lookup.Find(first.begin()->first), -1);
 }
 
 TEST(DeletedStack, PopsMostRecentFirstAndTakesOutTheLatestOfAnId) {
