@@ -42,7 +42,7 @@ public:
     std::vector<int> ToVector() const;
 
 private:
-    static constexpr std::size_t kMaxBlock = 1024;
+    static constexpr std::size_t kMaxBlock = 256;
 
     CIdKeys::Key Key(int entry) const { return m_keys->KeyOf(entry); }
     int Compare(CIdKeys::Key a, CIdKeys::Key b) const { return m_keys->Compare(a, b); }
