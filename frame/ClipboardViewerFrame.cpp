@@ -27,7 +27,7 @@ using Clock = std::chrono::steady_clock;
 
 CEvent CClipboardViewerFrame::s_evStop(FALSE, FALSE);
 CEvent CClipboardViewerFrame::s_evChunkDone(FALSE, FALSE);
-CString CClipboardViewerFrame::s_strClipText;
+std::shared_ptr<CClipboardTextStream> CClipboardViewerFrame::s_pClipText;
 CString CClipboardViewerFrame::s_strPending;
 int CClipboardViewerFrame::s_nProgress = 0;
 int CClipboardViewerFrame::s_nClipLength = 0;
@@ -91,6 +91,8 @@ void CClipboardViewerFrame::OnDestroy() {
 }
 
 void CClipboardViewerFrame::StopPickup() {
+    // A worker waiting for more of the text is let go, and the fetch gives up.
+    if (s_pClipText) s_pClipText->Cancel();
     s_handOver.stopped = true;
     s_evStop.SetEvent();
     s_evChunkDone.SetEvent();
@@ -118,12 +120,11 @@ void CClipboardViewerFrame::OnDrawClipboard() {
     if (!m_bClipboardPickup || !s_bPickupIdle || !::IsClipboardFormatAvailable(CF_TEXT) ||
         !::OpenClipboard(m_hWnd))
         return;
-    CString strText;
-    if (::GetClipboardData(CF_TEXT, strText)) {
+    // The text as it arrives: the worker hands its lines over while the rest is on its way.
+    if (std::shared_ptr<CClipboardTextStream> text = ::GetClipboardDataStream(CF_TEXT)) {
         s_pPickupThread.reset();  // the last worker has finished its run; let it end
-        strText += "\r\n";
-        s_strClipText = std::move(strText);
-        s_nClipLength = s_strClipText.GetLength();
+        s_pClipText = std::move(text);
+        s_nClipLength = static_cast<int>(ClipLength());
         s_strPending.Empty();
         s_nProgress = 0;
         s_bPickupIdle = FALSE;
@@ -149,40 +150,63 @@ CWinThread* CClipboardViewerFrame::BeginPickupWorker() {
 void CClipboardViewerFrame::PickupWithoutWorker() {
     const CString strWhy = AfxLoadString(AFX_IDS_CLIPBOARD_NO_THREAD);
     AfxLogMessage(strWhy);
-    if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument()))
-        pDoc->PickupText(s_strClipText);
-    std::string().swap(s_strClipText.Str());
+    {
+        CString strText(s_pClipText->ReadAll());
+        strText += "\r\n";
+        if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument())) pDoc->PickupText(strText);
+    }
     s_bPickupIdle = TRUE;
     SetMessageText(strWhy);
 }
 
-// The worker cuts the text into slices in order and puts them in the ring, up to kSlicesAhead
-// ahead of the UI thread, and posts WM_CLIPBOARD_CHUNK when none is on its way. It waits on
-// s_evChunkDone whenever the ring is full, and at the end until the UI thread has taken the
-// last slice: the run ends then, or when a stop is seen. Slices may end inside a double-byte
-// character; the document only cuts lines at CR LF, so the pieces are whole again before a
-// line is scanned.
+// The text's length with the line end a run adds, as far as it is known yet.
+std::size_t CClipboardViewerFrame::ClipLength() {
+    return (s_pClipText ? s_pClipText->EstimatedLength() : 0) + 2;
+}
+
+// The worker reads the text as it arrives, cuts it into slices in order and puts them in the
+// ring, up to kSlicesAhead ahead of the UI thread, and posts WM_CLIPBOARD_CHUNK when none is on
+// its way. It waits on s_evChunkDone whenever the ring is full, and at the end until the UI
+// thread has taken the last slice: the run ends then, or when a stop is seen. Slices may end
+// inside a double-byte character; the document only cuts lines at CR LF, so the pieces are
+// whole again before a line is scanned.
 UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
     const HWND hWnd = static_cast<HWND>(pParam);
     HandOver& h = s_handOver;
-    const std::string_view text = s_strClipText.View();
+    const std::shared_ptr<CClipboardTextStream> text = s_pClipText;
     const auto announce = [&] {
         return h.posted.exchange(true) || ::PostMessage(hWnd, WM_CLIPBOARD_CHUNK);
     };
     bool windowThere = !s_evStop.Lock(0);
-    for (std::size_t pos = 0; pos < text.size() && windowThere; pos += kSliceBytes) {
-        while (h.cut - h.taken >= kSlicesAhead && !h.stopped) s_evChunkDone.Lock();
-        if (h.stopped) break;
-        const std::size_t k = h.cut;
-        const std::string_view slice = text.substr(pos, kSliceBytes);
-        std::copy(slice.begin(), slice.end(), h.slices[k % kSlicesAhead].begin());
-        h.lengths[k % kSlicesAhead] = slice.size();
-        h.cut = k + 1;
+    std::size_t filled = 0;  // bytes of the slice being filled, slice number h.cut
+    const auto handOver = [&] {
+        h.lengths[h.cut % kSlicesAhead] = filled;
+        h.cut = h.cut + 1;
+        filled = 0;
         windowThere = announce();
-    }
-    // Every slice is in the ring: the text's memory goes back now, not at the next copy
-    // (assigning an empty string would keep the buffer).
-    std::string().swap(s_strClipText.Str());
+    };
+    // Slices are filled in their place in the ring, once the UI thread has let it go.
+    const auto cut = [&](std::string_view bytes) {
+        while (!bytes.empty() && windowThere) {
+            if (filled == 0) {
+                while (h.cut - h.taken >= kSlicesAhead && !h.stopped) s_evChunkDone.Lock();
+                if (h.stopped) return false;
+            }
+            const std::size_t n = std::min(bytes.size(), kSliceBytes - filled);
+            std::copy_n(bytes.data(), n, h.slices[h.cut % kSlicesAhead].data() + filled);
+            filled += n;
+            bytes.remove_prefix(n);
+            if (filled == kSliceBytes) handOver();
+        }
+        return windowThere;
+    };
+    std::string piece;
+    bool going = windowThere;
+    while (going && text->Read(piece)) going = cut(piece);
+    // The last line ends here, whether the text ended its own or not.
+    if (going && !text->Cancelled() && cut("\r\n") && filled > 0) handOver();
+    // Every slice is in the ring: the text's memory goes back now, not at the next copy.
+    std::string().swap(piece);
     while (windowThere && h.taken < h.cut && !h.stopped) s_evChunkDone.Lock();
     s_bPickupIdle = TRUE;
     return 0;
@@ -202,6 +226,9 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
     HandOver& h = s_handOver;
     h.posted = false;  // a slice cut from now on brings a message of its own
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kChunkBudgetMs);
+    // Until the text has arrived whole, its length is an estimate and the run not at its end.
+    const bool ended = !s_pClipText || s_pClipText->Ended();
+    s_nClipLength = static_cast<int>(ClipLength());
     const double total = static_cast<double>(s_nClipLength);
     int nProgress = -1;
     while (h.taken < h.cut && !h.stopped) {
@@ -210,6 +237,7 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
         // The pending length counts the tail the document left, so this can pass 100.
         s_nProgress = static_cast<int>(
             static_cast<double>(k * kSliceBytes + s_strPending.GetLength()) / total * 100);
+        if (!ended) s_nProgress = std::min(s_nProgress, 99);
         PickupChunk();
         nProgress = s_nProgress;
         h.taken = k + 1;
@@ -224,6 +252,11 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
         CString strProgress;
         strProgress.Format(AfxLoadString(IDS_CLIPBOARD_PROGRESS), nProgress);
         SetMessageText(strProgress);
+    } else if (s_pClipText && !s_pClipText->Whole() && !s_pClipText->Cancelled()) {
+        // The IDs of what came are in; the user hears that the text was not all there.
+        const CString strWhy = AfxLoadString(AFX_IDS_CLIPBOARD_CUT);
+        if (GetMessageText() != strWhy) AfxLogMessage(strWhy);
+        SetMessageText(strWhy);
     } else {
         SetMessageText(AFX_IDS_IDLEMESSAGE);
     }

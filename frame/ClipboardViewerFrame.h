@@ -9,6 +9,7 @@
 #include "frame/TrayIconCtrlFrame.h"
 #include "platform/base/CEvent.h"
 #include "platform/base/WorkerThread.h"
+#include "platform/gui/x11/ClipboardTextStream.h"
 
 // Slices are waiting for the UI thread (posted by the worker, wParam and lParam 0).
 constexpr UINT WM_CLIPBOARD_CHUNK = WM_USER + 110;
@@ -34,11 +35,12 @@ public:
 protected:
     // Shared by the UI thread and the one worker; see ClipboardPickupThread for the hand-over.
     // s_strPending and s_nProgress are the UI thread's: the slice being handed to the document
-    // with what is left of the ones before, and how far the run has come with it. The worker
-    // lets s_strClipText go once it has cut the last slice; s_nClipLength keeps its length.
+    // with what is left of the ones before, and how far the run has come with it. s_pClipText
+    // is the run's text as it arrives, which the worker reads; s_nClipLength its length with
+    // the line end the run adds, an estimate until all of it has come.
     static CEvent s_evStop;
     static CEvent s_evChunkDone;
-    static CString s_strClipText;
+    static std::shared_ptr<CClipboardTextStream> s_pClipText;
     static CString s_strPending;
     static int s_nProgress;
     static int s_nClipLength;
@@ -46,6 +48,7 @@ protected:
     static std::unique_ptr<CWinThread> s_pPickupThread;
 
     static UINT ClipboardPickupThread(LPVOID pParam);
+    static std::size_t ClipLength();
     // Hands s_strPending to the active document; once for every slice.
     virtual void PickupChunk();
     // The run's worker; nullptr when none can be made.

@@ -142,6 +142,8 @@ constexpr StringEntry kStrings[] = {
     {AFX_IDS_HOTKEY_NONE, "なし"},
     {AFX_IDS_NEEDS_X11, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞからのﾋﾟｯｸｱｯﾌﾟとﾎｯﾄｷｰにはX11が必要です。"},
     {AFX_IDS_CLIPBOARD_NO_THREAD, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを読むｽﾚｯﾄﾞを作れません。ｸﾘｯﾌﾟﾎﾞｰﾄﾞを直接読みます。"},
+    {AFX_IDS_CLIPBOARD_CUT,
+     "ｸﾘｯﾌﾟﾎﾞｰﾄﾞのﾃｷｽﾄは途中までしか受け取れませんでした。受け取った分をﾋﾟｯｸｱｯﾌﾟしました。"},
     {AFX_IDS_HELP_CAPTION, "%1 ﾍﾙﾌﾟ"},
     {AFX_IDS_HELP_CONTENTS, "目次(&C)"},
     {AFX_IDS_HELP_SEARCH, "検索(&S)"},

@@ -97,6 +97,9 @@
 #define AFX_IDS_NEEDS_X11 0xF1F8
 // The clipboard's text could not be fetched beside the window (no thread to be had)
 #define AFX_IDS_CLIPBOARD_NO_THREAD 0xF1F9
+// Another program's text stopped coming midway (its owner stopped answering, or it passed the
+// most the program takes); what came of it was picked up
+#define AFX_IDS_CLIPBOARD_CUT 0xF1FA
 // The hot key's description in the desktop's list of shortcuts (Wayland sessions), and what is
 // said once when no desktop portal takes it there
 #define AFX_IDS_HOTKEY_SHORTCUT 52120

@@ -217,15 +217,18 @@ LineEndsAndZeros CountLineEndsAndZeros(std::string_view in) {
 // kilobytes that end before a character's first byte. A lone LF is one whose byte before, zero
 // bytes left out, is no CR: the last byte written so far, since no CP932 character ends in a
 // CR.
-std::string Utf8ToCp932CrLf(std::string utf8) {
+namespace {
+
+// Appends `in` converted to out, which holds nothing of an earlier piece: `in` starts the text
+// or follows an LF. With releasePages, in's pages go back to the system as they are read.
+void AppendCp932CrLf(std::string_view in, std::string& out, bool releasePages) {
     constexpr std::size_t kStretch = 4096;
-    const std::string_view in = utf8;
     const LineEndsAndZeros count = CountLineEndsAndZeros(in);
-    std::string out;
     // No CP932 character takes more bytes than its UTF-8, nor does the "?" of a refused one.
-    out.reserve(in.size() - count.zeros + count.lineEnds);
-    const auto endLine = [&out] {
-        if (out.empty() || out.back() != '\r') out += '\r';
+    out.reserve(out.size() + in.size() - count.zeros + count.lineEnds);
+    const std::size_t first = out.size();
+    const auto endLine = [&out, first] {
+        if (out.size() == first || out.back() != '\r') out += '\r';
         out += '\n';
     };
     const auto converted = [&](const char* bytes, std::size_t n, std::size_t) {
@@ -242,12 +245,12 @@ std::string Utf8ToCp932CrLf(std::string utf8) {
     thread_local std::unique_ptr<Cp932Table> ownTable;
     if (!ownTable) ownTable = std::make_unique<Cp932Table>();
     Cp932Table& table = *ownTable;
-    ReadPages pages(in);
+    ReadPages pages(releasePages ? in : std::string_view());
     const char* const data = in.data();
     const std::size_t size = in.size();
     std::size_t pos = 0;
     while (pos < size) {
-        pages.ReadTo(pos);
+        if (releasePages) pages.ReadTo(pos);
         std::size_t end = pos;
         for (std::uint64_t word; end + 8 <= size; end += 8) {
             std::memcpy(&word, data + end, 8);
@@ -303,5 +306,52 @@ std::string Utf8ToCp932CrLf(std::string utf8) {
             pos = stop;
         }
     }
+}
+
+}  // namespace
+
+std::string Utf8ToCp932CrLf(std::string utf8) {
+    std::string out;
+    AppendCp932CrLf(utf8, out, true);
+    return out;
+}
+
+std::string Utf8LinesToCp932::Feed(std::string_view utf8) {
+    std::string out;
+    const std::size_t last = utf8.rfind('\n');
+    if (last == std::string_view::npos) {
+        m_rest.append(utf8);
+        // A line this long does not wait whole: it is converted up to the last place where a cut
+        // changes nothing, after an ASCII byte other than a CR or a zero byte (never inside a
+        // character, never between a CR and the LF it ends a line with).
+        if (m_rest.size() >= kLongLine) {
+            std::size_t cut = m_rest.size();
+            for (; cut > 0; --cut) {
+                const auto c = static_cast<unsigned char>(m_rest[cut - 1]);
+                if (c < 0x80 && c != '\r' && c != '\0') break;
+            }
+            AppendCp932CrLf(std::string_view(m_rest).substr(0, cut), out, false);
+            m_rest.erase(0, cut);
+        }
+        return out;
+    }
+    if (!m_rest.empty()) {
+        // The line the last piece left open ends at this piece's first LF.
+        const std::size_t lf = utf8.find('\n');
+        m_rest.append(utf8.substr(0, lf + 1));
+        AppendCp932CrLf(m_rest, out, false);
+        std::string().swap(m_rest);
+        utf8.remove_prefix(lf + 1);
+    }
+    const std::size_t cut = utf8.rfind('\n') + 1;  // npos + 1 == 0: no more whole lines
+    AppendCp932CrLf(utf8.substr(0, cut), out, false);
+    m_rest.assign(utf8.substr(cut));
+    return out;
+}
+
+std::string Utf8LinesToCp932::Finish() {
+    std::string out;
+    AppendCp932CrLf(m_rest, out, false);
+    std::string().swap(m_rest);
     return out;
 }

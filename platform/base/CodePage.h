@@ -4,6 +4,7 @@
 // A character the target cannot hold becomes "?", as the system conversion does.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,3 +18,18 @@ std::string Utf8ToCp932(std::string_view utf8);
 // they are read, so a large text is not held twice. Gives what
 // CrLfFromLf(Utf8ToCp932(text) without its zero bytes) gives.
 std::string Utf8ToCp932CrLf(std::string utf8);
+
+// Utf8ToCp932CrLf for a text that arrives in pieces: each piece's whole lines are converted as
+// they come, the line it leaves open waits for the next (up to about kLongLine bytes of it). The
+// pieces' results one after another are the whole text's.
+class Utf8LinesToCp932 {
+public:
+    std::string Feed(std::string_view utf8);
+    // The open line, at the end of the text.
+    std::string Finish();
+    std::size_t Waiting() const { return m_rest.size(); }
+    static constexpr std::size_t kLongLine = std::size_t{1} << 20;
+
+private:
+    std::string m_rest;
+};

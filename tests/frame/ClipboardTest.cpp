@@ -43,7 +43,7 @@ public:
 
     static bool Idle() { return s_bPickupIdle; }
     // What the text of the last run still holds once its slices are cut.
-    static std::size_t ClipTextRoom() { return s_strClipText.Str().capacity(); }
+    static std::size_t ClipTextRoom() { return s_pClipText ? s_pClipText->Held() : 0; }
 
 protected:
     DECLARE_MESSAGE_MAP()

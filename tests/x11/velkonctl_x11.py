@@ -130,26 +130,36 @@ def case_clipboard_targets(s):
 
 
 def case_clipboard_too_large(s):
-    # More than 256 MB on the clipboard is given up without taking the memory; the next copy
-    # is picked up as usual.
+    # A text over 256 MB from an owner that does not say its size: the IDs of the first 256 MB
+    # are picked up as they come, the rest is left and the user told so, without the memory of
+    # the whole; the next copy is picked up as usual.
     data = write(s.path("data.lst"), vx.SAMPLE)
-    proc = s.start([data])
+    log_path = s.path("messages.log")
+    proc = s.start([data], env={"VELKON_MESSAGE_LOG": log_path})
     s.wait_window(frame_title("data.lst"))
-    # xclip in the foreground: it ends when the program, told the size, gives up the transfer
-    # and takes away the window it asked from (the next piece has nowhere to go). By then the
-    # program has dealt with the large text, before the next copy can stand in for it.
-    log_path = s.path("xclip-large.log")
-    with open(log_path, "wb") as log:
+    # xclip in the foreground: it ends when the program, past the limit, gives up the transfer
+    # and takes away the window it asked from (the next piece has nowhere to go).
+    xclip_log = s.path("xclip-large.log")
+    with open(xclip_log, "wb") as log:
         large = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"],
                                  stdin=subprocess.PIPE, stdout=log, stderr=subprocess.STDOUT,
                                  env=s.env(), preexec_fn=vx._die_with_parent)
-    s.procs.append((large, log_path))
-    large.stdin.write(b"QRS24680 Blue " + b"x" * (257 << 20) + b"\n")
+    s.procs.append((large, xclip_log))
+    large.stdin.write(b"QRS24680 Blue " + b"x" * (257 << 20) + b" WXY11223 Late\n")
     large.stdin.close()
     wait_until("the program to give up the text over 256 MB", lambda: large.poll() is not None)
+
+    def logged():
+        if not os.path.exists(log_path):
+            return ""
+        with open(log_path, encoding="utf-8") as f:
+            return f.read()
+    text = wait_until("the user told the text was cut", logged)
+    check(text.splitlines() == [CLIPBOARD_CUT], f"message log: {text!r}")
+    check(ctl(s, "picked", "QRS24680")[0] == 0, "the ID within the limit was not picked up")
+    check(ctl(s, "picked", "WXY11223")[0] == 1, "an ID past the limit was picked up")
     copy(s, "TUV13579 Red\n".encode())
     wait_until("the next copy picked up", lambda: ctl(s, "picked", "TUV13579")[0] == 0)
-    check(ctl(s, "picked", "QRS24680")[0] == 1, "the text over 256 MB was picked up")
     with open(f"/proc/{proc.pid}/status") as f:
         peak = next(int(line.split()[1]) for line in f if line.startswith("VmHWM:"))
     print(f"peak memory of the program: {peak // 1024} MB")
@@ -157,6 +167,10 @@ def case_clipboard_too_large(s):
     # figure is the sanitizer's, not the program's.
     if not vx.sanitized(s.program):
         check(peak < 400 * 1024, f"the program took {peak // 1024} MB")
+
+
+CLIPBOARD_CUT = ("ｸﾘｯﾌﾟﾎﾞｰﾄﾞのﾃｷｽﾄは途中までしか受け取れませんでした。"
+                 "受け取った分をﾋﾟｯｸｱｯﾌﾟしました。")
 
 
 def start_raw(s, env):

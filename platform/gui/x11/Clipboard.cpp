@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -58,34 +59,81 @@ void NotifyViewers() {
     if (g_hWndViewer && IsWindow(g_hWndViewer)) SendMessage(g_hWndViewer, WM_DRAWCLIPBOARD);
 }
 
-// Set: the clipboard's text as fetched, in CP932 (nothing inside: no text), until its first
-// reader takes it; a later reader asks Qt. Unset: ask Qt.
+// Set: the clipboard's text as it is being fetched (null: no text), until its first reader
+// takes it; a later reader asks Qt. Unset: ask Qt.
 struct Snapshot {
     bool hasText = false;
-    std::optional<std::string> text;
+    std::shared_ptr<CClipboardTextStream> text;
 };
 std::optional<Snapshot> g_snapshot;
 unsigned g_changes =
     0;  // which change a fetch belongs to; a late answer to an older one is dropped
 
-void Fetched(unsigned change, std::optional<std::string> text) {
-    if (change != g_changes) return;
-    g_snapshot = Snapshot{text.has_value(), std::move(text)};
+void Fetched(unsigned change, std::shared_ptr<CClipboardTextStream> text) {
+    if (change != g_changes) {
+        if (text) text->Cancel();
+        return;
+    }
+    g_snapshot = Snapshot{text != nullptr, std::move(text)};
     NotifyViewers();
 }
 
+// Makes what arrives the program's own text as it comes, and has the viewers hear of the change
+// at its first line, while the rest is still on its way.
+class StreamSink : public x11sel::TextSink {
+public:
+    StreamSink(std::shared_ptr<CClipboardTextStream> stream, std::atomic<bool>& abandon,
+               std::function<void()> announce)
+        : m_stream(std::move(stream)), m_abandon(abandon), m_announce(std::move(announce)) {}
+    void Expect(std::size_t bytes) override { m_stream->Expect(bytes); }
+    void Take(std::string_view utf8) override {
+        if (m_stream->Cancelled()) {
+            m_abandon = true;  // its reader is gone
+            return;
+        }
+        std::string text = m_lines.Feed(utf8);
+        const bool some = !text.empty();
+        m_stream->Add(std::move(text), utf8.size());
+        if (some) Announce();
+    }
+    // After the last piece, whatever the outcome.
+    void End(x11sel::Outcome outcome) {
+        if (outcome != x11sel::Outcome::kNone) m_stream->Add(m_lines.Finish(), 0);
+        m_stream->End(outcome == x11sel::Outcome::kWhole);
+        if (outcome != x11sel::Outcome::kNone) Announce();
+    }
+    bool Announced() const { return m_announced; }
+
+private:
+    void Announce() {
+        if (!std::exchange(m_announced, true)) m_announce();
+    }
+    std::shared_ptr<CClipboardTextStream> m_stream;
+    std::atomic<bool>& m_abandon;
+    std::function<void()> m_announce;
+    Utf8LinesToCp932 m_lines;
+    bool m_announced = false;
+};
+
 // The one thread that fetches other programs' text, over one X connection at a time, so no
 // number of changes makes more threads or connections. A change that comes while one is being
-// fetched abandons that one: only the newest is wanted, and it is fetched next. Shared with the
-// thread, which the clipboard object's end stops and waits for.
+// fetched abandons that one, unless a reader is taking it already: only the newest is wanted,
+// and it is fetched next. Shared with the thread, which the clipboard object's end stops and
+// waits for.
 struct Fetcher {
     std::mutex mutex;
     std::condition_variable wake;
     QClipboard* clipboard = nullptr;  // null once it is gone
     unsigned wanted = 0;              // the change to fetch next; 0: none
     bool quit = false;
-    std::atomic<bool> abandon{false};  // the transfer under way is no longer wanted
+    std::atomic<bool> abandon{false};               // the transfer under way is no longer wanted
+    std::shared_ptr<CClipboardTextStream> current;  // the text being fetched
     std::thread thread;
+
+    // On the UI thread: a new change wants the transfer under way to stop.
+    void AbandonUnlessTaken() {
+        if (!current || !current->Taken()) abandon = true;
+    }
 
     void Run() {
         std::unique_lock lock(mutex);
@@ -94,19 +142,29 @@ struct Fetcher {
             if (quit) return;
             const unsigned change = std::exchange(wanted, 0u);
             abandon = false;
+            auto stream = std::make_shared<CClipboardTextStream>();
+            current = stream;
             lock.unlock();
-            std::optional<std::string> text = x11sel::ReadClipboardText(abandon, kOwnerTimeoutMs);
-            // Here too, not on the UI thread: CP932 with CR LF, the UTF-8 let go as it is read.
-            if (text && !abandon) text = Utf8ToCp932CrLf(std::move(*text));
+            // Here too, not on the UI thread: CP932 with CR LF, a line at a time as it arrives.
+            StreamSink sink(stream, abandon, [this, change, stream] { Post(change, stream); });
+            const x11sel::Outcome outcome =
+                x11sel::ReadClipboardText(sink, abandon, kOwnerTimeoutMs);
+            sink.End(abandon && !stream->Taken() ? x11sel::Outcome::kNone : outcome);
             lock.lock();
+            current.reset();
             if (quit) return;
-            if (wanted != 0 || !clipboard) continue;  // a newer change is waiting
-            QMetaObject::invokeMethod(
-                clipboard,
-                [change, text = std::move(text)]() mutable { Fetched(change, std::move(text)); },
-                Qt::QueuedConnection);
+            if (!sink.Announced() && wanted == 0) Post(change, nullptr);
         }
     }
+    void Post(unsigned change, std::shared_ptr<CClipboardTextStream> text) {
+        const std::lock_guard lock(postMutex);
+        if (!clipboard) return;
+        QMetaObject::invokeMethod(
+            clipboard,
+            [change, text = std::move(text)]() mutable { Fetched(change, std::move(text)); },
+            Qt::QueuedConnection);
+    }
+    std::mutex postMutex;  // guards `clipboard` against its end while a notice is posted
 };
 Fetcher* g_fetcher = nullptr;
 
@@ -134,6 +192,7 @@ bool StartFetcher(QClipboard* clipboard) {
         Fetcher* f = std::exchange(g_fetcher, nullptr);
         {
             const std::lock_guard lock(f->mutex);
+            const std::lock_guard post(f->postMutex);
             f->clipboard = nullptr;
             f->quit = true;
             f->abandon = true;
@@ -156,7 +215,7 @@ void FetchThenNotify(QClipboard* clipboard) {
     {
         const std::lock_guard lock(g_fetcher->mutex);
         g_fetcher->wanted = g_changes;
-        g_fetcher->abandon = true;
+        g_fetcher->AbandonUnlessTaken();
     }
     g_fetcher->wake.notify_one();
 }
@@ -251,20 +310,23 @@ BOOL IsClipboardFormatAvailable(UINT uFormat) {
 }
 
 BOOL GetClipboardData(UINT uFormat, CString& rText) {
-    if (!g_bOpen || uFormat != CF_TEXT) return FALSE;
-    if (g_snapshot && !g_snapshot->hasText) return FALSE;
-    if (g_snapshot && g_snapshot->text) {
-        // The buffer itself: a large text is neither copied nor kept twice.
-        rText = CString(std::move(*g_snapshot->text));
-        g_snapshot->text.reset();
-        return TRUE;
-    }
-    QClipboard* clipboard = Clipboard();
-    if (!clipboard) return FALSE;
-    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
-    if (!data || !data->hasText()) return FALSE;
-    rText = CString(Utf8ToCp932CrLf(clipboard->text(QClipboard::Clipboard).toStdString()));
+    const std::shared_ptr<CClipboardTextStream> text = GetClipboardDataStream(uFormat);
+    if (!text) return FALSE;
+    rText = CString(text->ReadAll());
     return TRUE;
+}
+
+std::shared_ptr<CClipboardTextStream> GetClipboardDataStream(UINT uFormat) {
+    if (!g_bOpen || uFormat != CF_TEXT) return nullptr;
+    if (g_snapshot && !g_snapshot->hasText) return nullptr;
+    // The fetched text itself: a large text is neither copied nor kept twice.
+    if (g_snapshot && g_snapshot->text) return std::exchange(g_snapshot->text, nullptr);
+    QClipboard* clipboard = Clipboard();
+    if (!clipboard) return nullptr;
+    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+    if (!data || !data->hasText()) return nullptr;
+    return std::make_shared<CClipboardTextStream>(
+        Utf8ToCp932CrLf(clipboard->text(QClipboard::Clipboard).toStdString()));
 }
 
 BOOL SetClipboardData(UINT uFormat, const CString& text) {

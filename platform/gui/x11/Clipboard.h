@@ -3,8 +3,11 @@
 // WM_DRAWCLIPBOARD whenever the selection changes (our own copies included).
 #pragma once
 
+#include <memory>
+
 #include "platform/base/CString.h"
 #include "platform/base/WinTypes.h"
+#include "platform/gui/x11/ClipboardTextStream.h"
 
 // Opening gives this process the clipboard until CloseClipboard; FALSE while it is open already.
 BOOL OpenClipboard(HWND hWndNewOwner);
@@ -14,8 +17,13 @@ BOOL EmptyClipboard();
 BOOL IsClipboardFormatAvailable(UINT uFormat);
 // The text on the clipboard (CF_TEXT only), its zero bytes dropped, with each lone LF made a
 // CR LF. FALSE when there is none, the clipboard is not open, or the selection's owner does not
-// answer in time.
+// answer in time. Another program's text cut short (its owner stopped answering midway) is
+// what came of it.
 BOOL GetClipboardData(UINT uFormat, CString& rText);
+// The same text as it arrives: another program's large text is still being fetched when the
+// viewers hear of it, and a reader can take its lines as they come rather than wait for the
+// whole. Null when GetClipboardData would give FALSE.
+std::shared_ptr<CClipboardTextStream> GetClipboardDataStream(UINT uFormat);
 // Puts text (CF_TEXT only) on the clipboard when it is closed, with its CR LF pairs made LF; the
 // clipboard must be open.
 BOOL SetClipboardData(UINT uFormat, const CString& text);

@@ -60,59 +60,16 @@ struct Reply {
 
 enum class Take { kOk, kMissing, kTooLarge };
 
-// A block of an incremental transfer, in pages of its own that go back to the system the moment
-// it is let go: the allocator would keep freed blocks of this size for later, so while the whole
-// was put together the text would take its memory twice.
-class Block {
-public:
-    static constexpr std::size_t kBytes = std::size_t{1} << 20;
-    Block()
-        : m_data(static_cast<char*>(::mmap(nullptr, kBytes, PROT_READ | PROT_WRITE,
-                                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0))) {
-        if (m_data == MAP_FAILED) m_data = nullptr;
-    }
-    explicit Block(std::nullptr_t) {}
-    Block(Block&& other) noexcept
-        : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)) {}
-    Block& operator=(Block&& other) noexcept {
-        if (this != &other) {
-            Release();
-            m_data = std::exchange(other.m_data, nullptr);
-            m_size = std::exchange(other.m_size, 0);
-        }
-        return *this;
-    }
-    ~Block() { Release(); }
-
-    bool Valid() const { return m_data != nullptr; }
-    bool Full() const { return m_size == kBytes; }
-    // How much of `bytes` it took.
-    std::size_t Append(std::string_view bytes) {
-        const std::size_t n = std::min(bytes.size(), kBytes - m_size);
-        std::memcpy(m_data + m_size, bytes.data(), n);
-        m_size += n;
-        return n;
-    }
-    std::string_view View() const { return {m_data, m_size}; }
-
-private:
-    void Release() {
-        if (m_data) ::munmap(m_data, kBytes);
-        m_data = nullptr;
-        m_size = 0;
-    }
-    char* m_data = nullptr;
-    std::size_t m_size = 0;
-};
-
-// The property read in slices of this many bytes straight into the reply, rather than whole
-// into a buffer of Xlib's and copied from there.
+// The property read in slices of this many bytes straight into the reply (or the sink), rather
+// than whole into a buffer of Xlib's and copied from there.
 constexpr long kSliceLongs = 256 * 1024;
 
 // Takes the property's whole value and deletes it (which, during an INCR transfer, asks the
-// owner for the next piece). A value of more than maxBytes is not read at all. The bytes are
-// appended to `reply.bytes`.
-Take TakeProperty(Display* d, Window w, Atom property, std::size_t maxBytes, Reply& reply) {
+// owner for the next piece). A value of more than maxBytes is not read at all. The bytes go to
+// the sink when one is given and the value is text of type `streamed`, else they are appended
+// to reply.bytes; `sunk` counts what went to the sink.
+Take TakeProperty(Display* d, Window w, Atom property, std::size_t maxBytes, Reply& reply,
+                  TextSink* sink, Atom streamed, std::size_t& sunk) {
     unsigned char* data = nullptr;
     int format = 0;
     unsigned long items = 0, after = 0;
@@ -127,7 +84,8 @@ Take TakeProperty(Display* d, Window w, Atom property, std::size_t maxBytes, Rep
         XDeleteProperty(d, w, property);
         return Take::kTooLarge;
     }
-    if (reply.bytes.capacity() < reply.bytes.size() + after)
+    const bool toSink = sink && type == streamed && format == 8;
+    if (!toSink && reply.bytes.capacity() < reply.bytes.size() + after)
         reply.bytes.reserve(std::min(reply.bytes.size() + after, kMaxTransferBytes));
     reply.type = type;
     reply.format = format;
@@ -143,7 +101,13 @@ Take TakeProperty(Display* d, Window w, Atom property, std::size_t maxBytes, Rep
         if (data) {
             const std::size_t unit =
                 format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
-            reply.bytes.append(reinterpret_cast<const char*>(data), items * unit);
+            const std::string_view bytes(reinterpret_cast<const char*>(data), items * unit);
+            if (toSink) {
+                sink->Take(bytes);
+                sunk += bytes.size();
+            } else {
+                reply.bytes.append(bytes);
+            }
             XFree(data);
         }
         if (after == 0 || items == 0) break;
@@ -163,11 +127,15 @@ public:
 
     Atom Intern(const char* name) const { return XInternAtom(m_d, name, False); }
 
-    // Asks the owner of CLIPBOARD for it as `target`; false when it refuses, does not answer
-    // or sends more than the limit.
-    bool Convert(Atom target, Reply& reply) {
+    // Asks the owner of CLIPBOARD for it as `target`. With a sink, text of that very type goes
+    // there as it arrives (counted in `sunk`); anything else ends up in reply. False when the
+    // owner refuses, does not answer or sends more than the limit: with `sunk` 0 nothing
+    // reached the sink.
+    bool Convert(Atom target, Reply& reply, TextSink* sink, std::size_t& sunk) {
+        sunk = 0;
         const Atom clipboard = Intern("CLIPBOARD");
         const Atom property = Intern("VELKON_CLIPBOARD");
+        const Atom incr = Intern("INCR");
         XConvertSelection(m_d, clipboard, target, property, m_w, CurrentTime);
         XFlush(m_d);
         XEvent event;
@@ -182,8 +150,9 @@ public:
             return false;
         if (event.xselection.property == None) return false;
         reply.bytes.clear();
-        if (TakeProperty(m_d, w, property, m_maxBytes, reply) != Take::kOk) return false;
-        if (reply.type != Intern("INCR")) return true;
+        if (TakeProperty(m_d, w, property, m_maxBytes, reply, sink, target, sunk) != Take::kOk)
+            return false;
+        if (reply.type != incr) return true;
 
         // The owner sends its text in pieces, each announced as a new value of the property;
         // an empty one ends the transfer. The INCR value is what the owner expects to send at
@@ -192,11 +161,10 @@ public:
         if (reply.bytes.size() >= sizeof expected)
             std::memcpy(&expected, reply.bytes.data(), sizeof expected);
         if (expected > 0 && static_cast<unsigned long>(expected) > m_maxBytes) return false;
-        // The pieces are gathered in blocks and put together once their size is known: one
-        // buffer growing with them would hold its old and its new copy at once, twice the text.
-        std::vector<Block> blocks;
+        if (sink && expected > 0) sink->Expect(static_cast<std::size_t>(expected));
+        reply.bytes.clear();
+        reply.type = None;
         std::size_t total = 0;
-        Reply piece;
         for (;;) {
             if (!WaitFor(
                     m_d, event,
@@ -207,27 +175,19 @@ public:
                     },
                     m_stop, m_timeoutMs))
                 return false;
-            piece.bytes.clear();
-            const Take take = TakeProperty(m_d, w, property, m_maxBytes - total, piece);
+            const std::size_t before = reply.bytes.size() + sunk;
+            const Take take =
+                TakeProperty(m_d, w, property, m_maxBytes - total, reply, sink, target, sunk);
             if (take == Take::kTooLarge) return false;
             if (take == Take::kMissing) continue;
-            if (piece.bytes.empty()) break;
-            total += piece.bytes.size();
-            for (std::string_view rest = piece.bytes; !rest.empty();) {
-                if (blocks.empty() || blocks.back().Full()) blocks.emplace_back();
-                if (!blocks.back().Valid()) return false;  // no memory: given up like a large text
-                rest.remove_prefix(blocks.back().Append(rest));
-            }
-            reply.type = piece.type;
-            reply.format = piece.format;
+            const std::size_t piece = reply.bytes.size() + sunk - before;
+            if (piece == 0) break;
+            total += piece;
         }
-        std::string whole;
-        whole.reserve(total);
-        for (Block& block : blocks) {
-            whole += block.View();
-            block = Block(nullptr);
-        }
-        reply.bytes = std::move(whole);
+        // Text of the very type asked for went to the sink; had the owner given its pieces
+        // another, they are in reply, and part of the text in two places is no text.
+        if (sunk > 0 && !reply.bytes.empty()) return false;
+        if (sunk > 0) reply.type = target;
         return true;
     }
 
@@ -258,30 +218,30 @@ std::string Latin1ToUtf8(std::string_view latin1) {
 
 }  // namespace
 
-std::optional<std::string> ReadClipboardText(const std::atomic<bool>& stop, int timeoutMs,
-                                             std::size_t maxBytes) {
+Outcome ReadClipboardText(TextSink& sink, const std::atomic<bool>& stop, int timeoutMs,
+                          std::size_t maxBytes) {
     Connection c;
-    if (!c.display) return std::nullopt;
+    if (!c.display) return Outcome::kNone;
     Display* d = c.display;
     c.window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
     // Before anything is asked for: the pieces of a large answer are announced as changes of
     // the window's property.
     XSelectInput(d, c.window, PropertyChangeMask);
     Selection selection(c, stop, timeoutMs, maxBytes);
-    if (XGetSelectionOwner(d, selection.Intern("CLIPBOARD")) == None) return std::nullopt;
+    if (XGetSelectionOwner(d, selection.Intern("CLIPBOARD")) == None) return Outcome::kNone;
 
     const Atom utf8 = selection.Intern("UTF8_STRING");
+    const Atom plainUtf8 = selection.Intern("text/plain;charset=utf-8");
+    const Atom plainUtf8Upper = selection.Intern("text/plain;charset=UTF-8");
     const Atom compound = selection.Intern("COMPOUND_TEXT");
     // The forms of text, best first; an owner answering TEXT picks one of the others itself.
-    const std::vector<Atom> preferred = {utf8,
-                                         selection.Intern("text/plain;charset=utf-8"),
-                                         selection.Intern("text/plain;charset=UTF-8"),
-                                         compound,
-                                         selection.Intern("TEXT"),
-                                         XA_STRING};
+    const std::vector<Atom> preferred = {
+        utf8, plainUtf8, plainUtf8Upper, compound, selection.Intern("TEXT"), XA_STRING};
     std::vector<Atom> offered;
     Reply targets;
-    if (selection.Convert(selection.Intern("TARGETS"), targets) && targets.format == 32) {
+    std::size_t sunk = 0;
+    if (selection.Convert(selection.Intern("TARGETS"), targets, nullptr, sunk) &&
+        targets.format == 32) {
         const std::size_t n = targets.bytes.size() / sizeof(long);
         for (std::size_t k = 0; k < n; ++k) {
             long value = 0;
@@ -289,7 +249,7 @@ std::optional<std::string> ReadClipboardText(const std::atomic<bool>& stop, int 
             offered.push_back(static_cast<Atom>(value));
         }
     } else if (stop.load()) {
-        return std::nullopt;
+        return Outcome::kNone;
     }
     const auto isOffered = [&](Atom a) {
         // An owner that does not list its targets is asked for each form in turn.
@@ -299,11 +259,18 @@ std::optional<std::string> ReadClipboardText(const std::atomic<bool>& stop, int 
     for (const Atom target : preferred) {
         if (!isOffered(target)) continue;
         Reply reply;
-        if (!selection.Convert(target, reply)) {
-            if (stop.load()) return std::nullopt;
+        // UTF-8 itself goes to the sink as it comes; any other form is decoded once whole.
+        const bool utf8Form = target == utf8 || target == plainUtf8 || target == plainUtf8Upper;
+        if (!selection.Convert(target, reply, utf8Form ? &sink : nullptr, sunk)) {
+            if (sunk > 0) return Outcome::kCut;
+            if (stop.load()) return Outcome::kNone;
             continue;
         }
-        if (reply.type == XA_STRING) return Latin1ToUtf8(reply.bytes);
+        if (sunk > 0) return Outcome::kWhole;
+        if (reply.type == XA_STRING) {
+            sink.Take(Latin1ToUtf8(reply.bytes));
+            return Outcome::kWhole;
+        }
         if (reply.type == compound) {
             // The pages of the text already decoded go back as the UTF-8 grows, so the two
             // are not held whole at once.
@@ -316,11 +283,17 @@ std::optional<std::string> ReadClipboardText(const std::atomic<bool>& stop, int 
                 ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
                 from = to;
             };
-            return compound_text::ToUtf8(reply.bytes, &stop, giveBack);
+            std::optional<std::string> text = compound_text::ToUtf8(reply.bytes, &stop, giveBack);
+            if (!text) return Outcome::kNone;
+            sink.Take(*text);
+            return Outcome::kWhole;
         }
-        if (reply.format == 8 && reply.type != XA_ATOM) return std::move(reply.bytes);
+        if (reply.format == 8 && reply.type != XA_ATOM) {
+            sink.Take(reply.bytes);
+            return Outcome::kWhole;
+        }
     }
-    return std::nullopt;
+    return Outcome::kNone;
 }
 
 }  // namespace x11sel

@@ -14,11 +14,28 @@ namespace x11sel {
 // A larger text is given up: memory stays bounded whatever an owner sends.
 constexpr std::size_t kMaxTransferBytes = std::size_t{256} << 20;
 
-// The clipboard's text in UTF-8, in the best form its owner offers (UTF8_STRING,
-// text/plain;charset=utf-8, COMPOUND_TEXT, TEXT, STRING), or nothing: no X display, no owner,
-// no text, a text over maxBytes, an owner that stops answering for `timeoutMs`, or `stop` set
-// while waiting or decoding.
-std::optional<std::string> ReadClipboardText(const std::atomic<bool>& stop, int timeoutMs,
-                                             std::size_t maxBytes = kMaxTransferBytes);
+// Where the text goes as it arrives, in UTF-8 and in order.
+class TextSink {
+public:
+    virtual ~TextSink() = default;
+    // The owner sends its text in pieces and announced this many bytes of it at least.
+    virtual void Expect(std::size_t bytes) = 0;
+    virtual void Take(std::string_view utf8) = 0;
+};
+
+enum class Outcome {
+    kNone,   // no text: no X display, no owner, no text, a text announced over the limit, or no
+             // answer in time
+    kWhole,  // all of it went to the sink
+    kCut,    // part of it went to the sink, then the owner stopped answering, the text passed
+             // the limit or `stop` was set
+};
+
+// The clipboard's text in the best form its owner offers (UTF8_STRING,
+// text/plain;charset=utf-8, COMPOUND_TEXT, TEXT, STRING), made UTF-8. UTF-8 the owner sends in
+// pieces goes to the sink piece by piece as it arrives; other forms once decoded whole. Gives
+// up when `stop` is set or the owner is silent for timeoutMs.
+Outcome ReadClipboardText(TextSink& sink, const std::atomic<bool>& stop, int timeoutMs,
+                          std::size_t maxBytes = kMaxTransferBytes);
 
 }  // namespace x11sel

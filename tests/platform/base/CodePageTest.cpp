@@ -132,3 +132,36 @@ TEST(CodePage, Utf8ToCp932CrLfAgreesWithTheConversionsOneAfterAnother) {
         EXPECT_LE(once.size(), 2 * bytes.size()) << round;
     }
 }
+
+// A text converted as it arrives, cut anywhere (inside a character, between a CR and its LF,
+// beside a zero byte), gives the whole text's conversion: lines short and long, a line past the
+// length that is converted before its end, bytes the converter refuses, no line end at the end.
+TEST(CodePage, PiecesConvertedAsTheyComeGiveTheWholeText) {
+    std::string text;
+    for (int i = 0; text.size() < 200000; ++i) {
+        text += "ABC12345 青い空 ｶﾅ \xF0\x9F\x98\x80 \xFF\xC3";
+        text += i % 3 == 0 ? "\r\n" : "\n";
+        if (i % 7 == 0) text += std::string("x\r\0\n\xE9\0\x9D\x92\r", 9);
+    }
+    std::string longLine;
+    while (longLine.size() < 3 * Utf8LinesToCp932::kLongLine)
+        longLine += std::string("青い空\r\xE9\x9D\0x", 13) + std::string(1000, 'z') + "\r";
+    text += longLine + "\n" + longLine;
+
+    std::mt19937 random(11);
+    for (const std::size_t most :
+         {std::size_t{1}, std::size_t{7}, std::size_t{4096}, std::size_t{1} << 20}) {
+        Utf8LinesToCp932 lines;
+        std::string pieces;
+        std::size_t longestWait = 0;
+        for (std::size_t pos = 0; pos < text.size();) {
+            const std::size_t n = std::min(text.size() - pos, 1 + random() % most);
+            pieces += lines.Feed(std::string_view(text).substr(pos, n));
+            longestWait = std::max(longestWait, lines.Waiting());
+            pos += n;
+        }
+        pieces += lines.Finish();
+        EXPECT_EQ(pieces, Utf8ToCp932CrLf(text)) << "pieces of up to " << most;
+        EXPECT_LT(longestWait, 2 * Utf8LinesToCp932::kLongLine + most) << most;
+    }
+}

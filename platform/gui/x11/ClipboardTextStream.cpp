@@ -1,0 +1,96 @@
+#include "platform/gui/x11/ClipboardTextStream.h"
+
+#include <algorithm>
+#include <utility>
+
+CClipboardTextStream::CClipboardTextStream(std::string whole) : m_ended(true), m_whole(true) {
+    m_added = m_sourceAdded = m_sourceExpected = m_held = whole.size();
+    if (!whole.empty()) m_ready.push_back(std::move(whole));
+}
+
+bool CClipboardTextStream::Read(std::string& out) {
+    m_taken = true;
+    std::unique_lock lock(m_mutex);
+    m_more.wait(lock, [this] { return !m_ready.empty() || m_ended || m_cancelled; });
+    if (m_cancelled || m_ready.empty()) {
+        std::string().swap(out);
+        return false;
+    }
+    out = std::move(m_ready.front());
+    m_ready.pop_front();
+    m_held -= out.size();
+    return true;
+}
+
+std::string CClipboardTextStream::ReadAll() {
+    std::string all, piece;
+    while (Read(piece)) {
+        if (all.empty())
+            all.swap(piece);
+        else
+            all += piece;
+    }
+    return all;
+}
+
+void CClipboardTextStream::Cancel() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_cancelled = true;
+        m_ready.clear();
+        m_held = 0;
+    }
+    m_more.notify_all();
+}
+
+std::size_t CClipboardTextStream::EstimatedLength() const {
+    const std::lock_guard lock(m_mutex);
+    if (m_ended || m_sourceAdded == 0 || m_sourceExpected <= m_sourceAdded)
+        return std::max(m_added, m_sourceExpected);
+    const double perByte = static_cast<double>(m_added) / static_cast<double>(m_sourceAdded);
+    return static_cast<std::size_t>(static_cast<double>(m_sourceExpected) * perByte);
+}
+
+std::size_t CClipboardTextStream::Held() const {
+    const std::lock_guard lock(m_mutex);
+    return m_held;
+}
+
+void CClipboardTextStream::Expect(std::size_t bytes) {
+    const std::lock_guard lock(m_mutex);
+    m_sourceExpected = std::max(m_sourceExpected, bytes);
+}
+
+void CClipboardTextStream::Add(std::string text, std::size_t sourceBytes) {
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_cancelled || m_ended) return;
+        m_added += text.size();
+        m_sourceAdded += sourceBytes;
+        m_sourceExpected = std::max(m_sourceExpected, m_sourceAdded);
+        if (text.empty()) return;
+        m_held += text.size();
+        m_ready.push_back(std::move(text));
+    }
+    m_more.notify_all();
+}
+
+void CClipboardTextStream::End(bool whole) {
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_ended) return;
+        m_ended = true;
+        m_whole = whole;
+    }
+    m_more.notify_all();
+}
+
+bool CClipboardTextStream::Ended() const {
+    const std::lock_guard lock(m_mutex);
+    return m_ended;
+}
+
+bool CClipboardTextStream::Whole() const {
+    const std::lock_guard lock(m_mutex);
+    return m_whole;
+}

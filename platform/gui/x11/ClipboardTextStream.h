@@ -1,0 +1,62 @@
+// The text of one clipboard change on its way in. The thread that fetches it from the owner adds
+// it a piece at a time, already the program's own (CP932, CR LF), and a reader takes it as it
+// comes: a large text is picked up while the rest of it is still crossing the X connection.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <string>
+
+class CClipboardTextStream {
+public:
+    CClipboardTextStream() = default;
+    // A text already whole.
+    explicit CClipboardTextStream(std::string whole);
+    CClipboardTextStream(const CClipboardTextStream&) = delete;
+    CClipboardTextStream& operator=(const CClipboardTextStream&) = delete;
+
+    // The reader's side. Read waits for the next piece of text not read yet and puts it in `out`
+    // (in place of what out held); false, with out empty, once the text has ended and all of it
+    // has been read, or once the stream is cancelled.
+    bool Read(std::string& out);
+    // The rest of the text, waiting for its end.
+    std::string ReadAll();
+    // The reader wants no more: a Read under way returns, and the fetch is given up.
+    void Cancel();
+    bool Cancelled() const { return m_cancelled.load(); }
+    // Whether a reader has begun to take the text (a change it belongs to is then being picked
+    // up, and its fetch runs to the end).
+    bool Taken() const { return m_taken.load(); }
+    // How long the whole text will be, as far as can be told yet: exact once it has ended,
+    // before that scaled from what the owner announced.
+    std::size_t EstimatedLength() const;
+    // The memory the stream keeps for text its reader has not taken yet.
+    std::size_t Held() const;
+
+    // The fetching thread's side. The owner announced `bytes` of its own form of the text.
+    void Expect(std::size_t bytes);
+    // Text converted from `sourceBytes` bytes of the owner's.
+    void Add(std::string text, std::size_t sourceBytes);
+    // No more comes; `whole` says whether all of the owner's text came.
+    void End(bool whole);
+    bool Ended() const;
+    bool Whole() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_more;
+    // Added, not read yet: pieces kept as they came, so a backlog takes the text's own size, not
+    // that of a buffer grown to hold it.
+    std::deque<std::string> m_ready;
+    std::size_t m_held = 0;
+    std::size_t m_added = 0;
+    std::size_t m_sourceAdded = 0;
+    std::size_t m_sourceExpected = 0;
+    bool m_ended = false;
+    bool m_whole = false;
+    std::atomic<bool> m_cancelled{false};
+    std::atomic<bool> m_taken{false};
+};
