@@ -6,12 +6,14 @@
 void CIdIndex::RemoveAll() {
     m_blocks.clear();
     m_lastKeys.clear();
+    m_fences.clear();
     m_size = 0;
 }
 
 void CIdIndex::Swap(CIdIndex& other) noexcept {
     m_blocks.swap(other.m_blocks);
     m_lastKeys.swap(other.m_lastKeys);
+    m_fences.swap(other.m_fences);
     std::swap(m_size, other.m_size);
 }
 
@@ -69,13 +71,20 @@ void CIdIndex::Build(int n) {
     // splits only that one.
     m_blocks.reserve((items.size() + kMaxBlock - 1) / kMaxBlock);
     m_lastKeys.reserve(m_blocks.capacity());
+    m_fences.reserve(m_blocks.capacity());
+    std::vector<CIdKeys::Key> keys;
     for (std::size_t i = 0; i < items.size(); i += kMaxBlock) {
         std::vector<int> block;
         const std::size_t end = std::min(items.size(), i + kMaxBlock);
         block.reserve(end - i);
-        for (std::size_t j = i; j < end; ++j) block.push_back(static_cast<int>(items[j].entry));
+        keys.clear();
+        for (std::size_t j = i; j < end; ++j) {
+            block.push_back(static_cast<int>(items[j].entry));
+            keys.push_back(items[j].key);
+        }
         m_blocks.push_back(std::move(block));
         m_lastKeys.push_back(items[end - 1].key);
+        FencesFor(keys, m_fences.emplace_back());
     }
     m_size = n;
 }
@@ -99,6 +108,7 @@ void CIdIndex::Insert(int entry) {
         m_blocks.emplace_back().reserve(kMaxBlock);
         m_blocks.back().push_back(entry);
         m_lastKeys.push_back(key);
+        m_fences.emplace_back();
         m_size = 1;
         return;
     }
@@ -109,6 +119,7 @@ void CIdIndex::Insert(int entry) {
                                 [this](CIdKeys::Key k, int e) { return Compare(k, Key(e)) < 0; });
     if (pos == block.end()) m_lastKeys[b] = key;
     block.insert(pos, entry);
+    m_fences[b].clear();
     ++m_size;
     if (block.size() > kMaxBlock) {
         std::vector<int> tail(block.begin() + kMaxBlock / 2, block.end());
@@ -118,6 +129,7 @@ void CIdIndex::Insert(int entry) {
         m_lastKeys.insert(m_lastKeys.begin() + at, m_lastKeys[b]);
         m_lastKeys[b] = Key(block.back());
         m_blocks.insert(m_blocks.begin() + at, std::move(tail));
+        m_fences.insert(m_fences.begin() + at, std::vector<CIdKeys::Key>());
     }
 }
 
@@ -134,8 +146,10 @@ BOOL CIdIndex::Remove(int entry) {
                 if (block.empty()) {
                     m_blocks.erase(m_blocks.begin() + static_cast<std::ptrdiff_t>(b));
                     m_lastKeys.erase(m_lastKeys.begin() + static_cast<std::ptrdiff_t>(b));
+                    m_fences.erase(m_fences.begin() + static_cast<std::ptrdiff_t>(b));
                 } else {
                     m_lastKeys[b] = Key(block.back());
+                    m_fences[b].clear();
                 }
                 --m_size;
                 return TRUE;
@@ -151,13 +165,41 @@ int CIdIndex::Find(std::string_view id) const {
     return m_keys->FindKey(id, key) ? FindKey(key) : -1;
 }
 
+void CIdIndex::FencesFor(const std::vector<CIdKeys::Key>& keys, std::vector<CIdKeys::Key>& out) {
+    out.clear();
+    out.reserve((keys.size() + kFenceStep - 1) / kFenceStep);
+    for (std::size_t i = kFenceStep; i < keys.size() + kFenceStep; i += kFenceStep)
+        out.push_back(keys[std::min(i, keys.size()) - 1]);
+}
+
+const std::vector<CIdKeys::Key>& CIdIndex::FencesOf(std::size_t b) const {
+    std::vector<CIdKeys::Key>& fences = m_fences[b];
+    if (fences.empty()) {
+        std::vector<CIdKeys::Key> keys;
+        keys.reserve(m_blocks[b].size());
+        for (const int entry : m_blocks[b]) keys.push_back(Key(entry));
+        FencesFor(keys, fences);
+    }
+    return fences;
+}
+
 int CIdIndex::FindKey(CIdKeys::Key key) const {
     const std::size_t b = BlockFor(key, false);
     if (b == m_blocks.size()) return -1;
     const auto& block = m_blocks[b];
-    auto it = std::lower_bound(block.begin(), block.end(), key,
+    // The first group of entries whose last key is not less than key holds the first entry
+    // that is not.
+    const auto& fences = FencesOf(b);
+    const auto fence =
+        std::lower_bound(fences.begin(), fences.end(), key,
+                         [this](CIdKeys::Key f, CIdKeys::Key k) { return Compare(f, k) < 0; });
+    const std::size_t from = static_cast<std::size_t>(fence - fences.begin()) * kFenceStep;
+    const auto first = block.begin() + static_cast<std::ptrdiff_t>(std::min(from, block.size()));
+    const auto last =
+        block.begin() + static_cast<std::ptrdiff_t>(std::min(from + kFenceStep, block.size()));
+    auto it = std::lower_bound(first, last, key,
                                [this](int e, CIdKeys::Key k) { return Compare(Key(e), k) < 0; });
-    return (it != block.end() && Key(*it) == key) ? *it : -1;
+    return (it != last && Key(*it) == key) ? *it : -1;
 }
 
 std::vector<int> CIdIndex::ToVector() const {

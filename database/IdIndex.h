@@ -43,17 +43,27 @@ public:
 
 private:
     static constexpr std::size_t kMaxBlock = 256;
+    // One key in this many entries of a block is kept beside it: a lookup reads the block's
+    // fences, then follows no more than this many entries to their keys.
+    static constexpr std::size_t kFenceStep = 8;
 
     CIdKeys::Key Key(int entry) const { return m_keys->KeyOf(entry); }
     int Compare(CIdKeys::Key a, CIdKeys::Key b) const { return m_keys->Compare(a, b); }
     // First block whose last ID is greater than key (upper) or not less than key (lower).
     std::size_t BlockFor(CIdKeys::Key key, bool upper) const;
+    // The keys of the last entry of each kFenceStep entries of block b, made again after the
+    // block changed.
+    const std::vector<CIdKeys::Key>& FencesOf(std::size_t b) const;
+    static void FencesFor(const std::vector<CIdKeys::Key>& keys, std::vector<CIdKeys::Key>& out);
 
     const CIdKeys* m_keys;
     std::vector<std::vector<int>> m_blocks;
     // The key of each block's last entry, side by side: the search for a block reads one array
     // instead of following every block to its entries and each entry to its key.
     std::vector<CIdKeys::Key> m_lastKeys;
+    // Each block's fences; empty until a lookup needs them after the block changed. A lookup
+    // among a million entries follows three entries to their keys instead of eight.
+    mutable std::vector<std::vector<CIdKeys::Key>> m_fences;
     int m_size = 0;
 };
 
@@ -74,4 +84,5 @@ void CIdIndex::RemoveIf(F&& gone) {
     }
     m_blocks.resize(kept);
     m_lastKeys.resize(kept);
+    m_fences.assign(kept, {});
 }

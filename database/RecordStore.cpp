@@ -182,6 +182,7 @@ void CRecordStore::RemoveAllRecords() {
     m_apart.clear();
     m_times.clear();
     m_timeNumbers.clear();
+    m_pastDays.clear();  // the numbers start again
     m_keys.RemoveAll();
     m_anSortIndex.RemoveAll();
     m_anDeletedStack.RemoveAll();
@@ -194,6 +195,7 @@ void CRecordStore::AdoptRecords(CRecordStore& loaded) {
     m_apart.swap(loaded.m_apart);
     m_times.swap(loaded.m_times);
     m_timeNumbers.swap(loaded.m_timeNumbers);
+    m_pastDays.clear();
     m_keys.Swap(loaded.m_keys);
     m_anSortIndex.Swap(loaded.m_anSortIndex);
     m_anDeletedStack.Swap(loaded.m_anDeletedStack);

@@ -219,12 +219,10 @@ private:
     // days compare. Every registered ID a pickup finds asks; the texts are made once per second
     // and once per day a record holds, not twice per ID.
     bool UpdatedBeforeToday(int r, CTime now);
-    struct PastDay {
-        std::int64_t time = 0;  // the date it was worked out for (date numbers start again)
-        bool known = false;
-        bool past = false;
-    };
-    std::vector<PastDay> m_pastDays;  // by date number
+    // By date number: 0 not worked out yet, else kPastDay or kNotPastDay. A byte each, so a
+    // million records' days stay in the cache beside the records themselves.
+    static constexpr std::uint8_t kPastDay = 1, kNotPastDay = 2;
+    std::vector<std::uint8_t> m_pastDays;
     std::int64_t m_nowSecond = -1;
     std::string m_nowText;
 

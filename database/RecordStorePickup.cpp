@@ -211,12 +211,11 @@ bool CRecordStore::UpdatedBeforeToday(int r, CTime now) {
         m_nowText = std::move(today);
     }
     const std::uint32_t number = Rec(r).date[record_field::PrevUpdate];
-    const std::int64_t time = m_times[number];
-    if (number >= m_pastDays.size()) m_pastDays.resize(m_times.size());
-    PastDay& day = m_pastDays[number];
-    if (!day.known || day.time != time)
-        day = PastDay{time, true, m_nowText > record_text::FormatDate(CTime(time))};
-    return day.past;
+    if (number >= m_pastDays.size()) m_pastDays.resize(m_times.size(), 0);
+    std::uint8_t& day = m_pastDays[number];
+    if (day == 0)
+        day = m_nowText > record_text::FormatDate(CTime(m_times[number])) ? kPastDay : kNotPastDay;
+    return day == kPastDay;
 }
 
 void CRecordStore::ClearPickup() {

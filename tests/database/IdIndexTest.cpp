@@ -119,16 +119,26 @@ TEST(IdIndex, LookupsHoldThroughSplitsRemovalsAndBulkRemovalsAfterABuild) {
     std::vector<int> more(added);
     for (int i = 0; i < added; ++i) more[i] = loaded + i;
     std::shuffle(more.begin(), more.end(), rng);
+    // Lookups between the changes too: what a lookup keeps of a block must follow its changes.
+    const auto findsItsId = [&](int e) {
+        const int found = index.Find(keys.IdOf(e).View());
+        return found >= 0 && keys.IdOf(found) == keys.IdOf(e);
+    };
     for (int e : more) {
         index.Insert(e);
         order.push_back(e);
+        ASSERT_TRUE(findsItsId(e)) << e;
     }
     CheckAgainstLinear(index, keys, order);
 
+    std::map<std::string, int> held;  // entries of each ID
+    for (int e : order) ++held[keys.IdOf(e).Str()];
     for (int k = 0; k < 2000; ++k) {
         const std::size_t at = rng() % order.size();
-        ASSERT_TRUE(index.Remove(order[at]));
+        const int gone = order[at];
+        ASSERT_TRUE(index.Remove(gone));
         order.erase(order.begin() + static_cast<std::ptrdiff_t>(at));
+        ASSERT_EQ(findsItsId(gone), --held[keys.IdOf(gone).Str()] > 0) << gone;
     }
     CheckAgainstLinear(index, keys, order);
 

@@ -129,10 +129,21 @@ void CDocument::RemoveView(CView* pView) {
 }
 
 void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint) {
-    // A view may detach itself while it is told; walk a copy.
-    const std::vector<CView*> views = m_viewList;
-    for (CView* view : views) {
-        if (view != pSender) view->OnUpdate(pSender, lHint, pHint);
+    // A view may detach itself while it is told; walk a copy, on the stack for the usual few
+    // views (a pickup tells them of every ID it finds).
+    constexpr std::size_t kFew = 4;
+    CView* few[kFew];
+    std::vector<CView*> many;
+    CView* const* views = few;
+    const std::size_t n = m_viewList.size();
+    if (n <= kFew) {
+        std::copy(m_viewList.begin(), m_viewList.end(), few);
+    } else {
+        many = m_viewList;
+        views = many.data();
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (views[i] != pSender) views[i]->OnUpdate(pSender, lHint, pHint);
     }
 }
 
