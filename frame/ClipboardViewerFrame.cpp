@@ -226,13 +226,19 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
     HandOver& h = s_handOver;
     h.posted = false;  // a slice cut from now on brings a message of its own
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kChunkBudgetMs);
-    // Until the text has arrived whole, its length is an estimate and the run not at its end.
-    const bool ended = !s_pClipText || s_pClipText->Ended();
+    // Until the text has arrived whole, its length is an estimate and the run not at its end;
+    // the slice that brings its end may come in this very wake-up.
+    bool ended = !s_pClipText || s_pClipText->Ended();
     s_nClipLength = static_cast<int>(ClipLength());
-    const double total = static_cast<double>(s_nClipLength);
+    double total = static_cast<double>(s_nClipLength);
     int nProgress = -1;
     while (h.taken < h.cut && !h.stopped) {
         const std::size_t k = h.taken;
+        if (!ended && s_pClipText->Ended()) {
+            ended = true;
+            s_nClipLength = static_cast<int>(ClipLength());
+            total = static_cast<double>(s_nClipLength);
+        }
         s_strPending.Str().append(h.slices[k % kSlicesAhead].data(), h.lengths[k % kSlicesAhead]);
         // The pending length counts the tail the document left, so this can pass 100.
         s_nProgress = static_cast<int>(

@@ -45,7 +45,8 @@ void CClipboardTextStream::Cancel() {
 
 std::size_t CClipboardTextStream::EstimatedLength() const {
     const std::lock_guard lock(m_mutex);
-    if (m_ended || m_sourceAdded == 0 || m_sourceExpected <= m_sourceAdded)
+    if (m_ended) return m_added;
+    if (m_sourceAdded == 0 || m_sourceExpected <= m_sourceAdded)
         return std::max(m_added, m_sourceExpected);
     const double perByte = static_cast<double>(m_added) / static_cast<double>(m_sourceAdded);
     return static_cast<std::size_t>(static_cast<double>(m_sourceExpected) * perByte);
@@ -86,8 +87,7 @@ void CClipboardTextStream::End(bool whole) {
 }
 
 bool CClipboardTextStream::Ended() const {
-    const std::lock_guard lock(m_mutex);
-    return m_ended;
+    return m_ended.load();
 }
 
 bool CClipboardTextStream::Whole() const {

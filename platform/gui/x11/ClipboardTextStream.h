@@ -55,7 +55,7 @@ private:
     std::size_t m_added = 0;
     std::size_t m_sourceAdded = 0;
     std::size_t m_sourceExpected = 0;
-    bool m_ended = false;
+    std::atomic<bool> m_ended{false};  // read without the lock: asked for every slice
     bool m_whole = false;
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_taken{false};
