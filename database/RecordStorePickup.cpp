@@ -71,39 +71,42 @@ private:
 };
 
 // The handle after an ID: at most two words joined by one space character, after at least one
-// space character, ended by a stop character or the second space.
-std::string ExtractHandle(LineReader& in) {
+// space character, ended by a stop character or the second space. It is a stretch of the line as
+// it stands, read without copying a character at a time.
+std::string_view ExtractHandle(std::string_view line, LineReader& in) {
     std::string_view c = in.Take();
     if (!IsSpaceChar(c)) return {};
+    std::size_t start = in.Pos();
     while (!in.Empty()) {
+        start = in.Pos();
         c = in.Take();
         if (!IsSpaceChar(c)) break;
     }
     if (IsSpaceChar(c) || IsStopChar(c)) return {};
 
-    std::string handle(c);
-    std::string_view space;
+    std::size_t end = in.Pos();
+    bool spaced = false;
     while (!in.Empty()) {
+        const std::size_t before = in.Pos();
         c = in.Take();
         if (IsSpaceChar(c)) {
-            space = c;
+            spaced = true;
             break;
         }
-        if (IsStopChar(c)) return handle;
-        handle += c;
+        if (IsStopChar(c)) return line.substr(start, before - start);
+        end = in.Pos();
     }
-    if (space.empty() || in.Empty()) return handle;
+    if (!spaced || in.Empty()) return line.substr(start, end - start);
 
     const std::string_view q = in.Take();
-    if (IsSpaceChar(q) || IsStopChar(q)) return handle;
-    handle += space;
-    handle += q;
+    if (IsSpaceChar(q) || IsStopChar(q)) return line.substr(start, end - start);
+    end = in.Pos();
     while (!in.Empty()) {
         c = in.Take();
         if (IsSpaceChar(c) || IsStopChar(c)) break;
-        handle += c;
+        end = in.Pos();
     }
-    return handle;
+    return line.substr(start, end - start);
 }
 
 // A handle list longer than this gets a set beside it.
@@ -153,19 +156,32 @@ void CRecordStore::PickupLineBytes(std::string_view line) {
 }
 
 std::size_t CRecordStore::PickupLineUpTo(std::string_view line, std::size_t nEnd) {
+    const std::size_t size = line.size();
+    const std::size_t stop = std::min(nEnd, size);
     std::size_t i = 0;
-    while (i < nEnd && i < line.size()) {
-        const char c = line[i];
+    while (i < stop) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c >= 0x80) {
+            i += mbcs::CharLength(line, i);
+            continue;
+        }
+        // Most text fails at once: an ID starts with a letter and has a digit three bytes on.
         const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        if (letter && line.size() - i >= 8 && IsValidIDBytes(line.substr(i, 8))) {
-            CString id(line.substr(i, 8));
-            id.MakeUpper();
+        if (letter && size - i >= 8 && line[i + 3] >= '0' && line[i + 3] <= '9' &&
+            IsValidIDBytes(line.substr(i, 8))) {
+            // Its letters are ASCII: upper case is a bit away.
+            char upper[8];
+            for (int k = 0; k < 8; ++k) {
+                const char b = line[i + static_cast<std::size_t>(k)];
+                upper[k] = k < 3 && b >= 'a' ? static_cast<char>(b - ('a' - 'A')) : b;
+            }
+            const CString id(std::string_view(upper, 8));
             LineReader rest(line, i + 8);
-            const CString handle(ExtractHandle(rest));
+            const CString handle(ExtractHandle(line, rest));
             i = rest.Pos();
             PickupID(id, handle);
         } else {
-            i += mbcs::CharLength(line, i);
+            ++i;
         }
     }
     return i;
@@ -185,7 +201,10 @@ void CRecordStore::PickupID(const CString& id, const CString& handle) {
         const int newPickup = m_astrPickupID.GetSize();
         if (!handle.IsEmpty()) handles->Add(handle);
         m_astrPickupID.Add(id);
-        m_pickupKeys.Add(id.View());
+        if (packed)
+            m_pickupKeys.AddKey(key);
+        else
+            m_pickupKeys.Add(id.View());
         m_anPickupIndex.Insert(newPickup);
         m_aPickupHandles.Add(std::move(handles));
 
