@@ -1,5 +1,5 @@
 // Entry numbers found by the ID each one names, where each ID names one entry (the pickup list:
-// an ID is picked up once). A hash table of the packed keys beside their entries, so that a
+// an ID is picked up once). A hash table of the packed keys' hashes beside their entries, so that a
 // lookup costs a probe or two whatever the number of entries, where an ordered index would
 // follow a score of entries to their keys: a clipboard of a million IDs looks up every one of
 // them as it goes.
@@ -28,11 +28,14 @@ public:
     int FindKey(CIdKeys::Key key) const;
 
 private:
+    // Eight bytes a slot, so that the table of a hundred thousand pickups stays in the
+    // processor's cache: the key's hash rather than the key. Equal tags are told apart by the
+    // entries' keys, which only an ID picked again (or one in four billion others) comes to.
     struct Slot {
-        CIdKeys::Key key = 0;
-        int entry = -1;  // -1: empty
+        std::uint32_t tag = 0;  // the key's hash; its low bits are the slot's number
+        int entry = -1;         // -1: empty
     };
-    std::size_t SlotOf(CIdKeys::Key key) const;
+    static std::uint32_t TagOf(CIdKeys::Key key);
     void Grow();
 
     const CIdKeys* m_keys;

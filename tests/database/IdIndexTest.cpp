@@ -180,6 +180,21 @@ TEST(IdLookup, FindsTheFirstEntryOfEveryIdThroughGrowthAndRefusesRepeats) {
     lookup.RemoveAll();
     EXPECT_TRUE(lookup.IsEmpty());
     EXPECT_EQ(lookup.Find(first.begin()->first), -1);
+
+    // Enough member IDs that some share a slot's hash (tens of them in 300,000): each still
+    // finds its own entry, and a repeat of either is refused.
+    CIdKeys many;
+    CIdLookup big(&many);
+    for (int e = 0; e < 300000; ++e) {
+        char id[9];
+        std::snprintf(id, sizeof id, "%c%cQ%05d", 'A' + e / 100000, 'A' + e / 10000 % 10,
+                      e % 100000);
+        many.Add(id);
+        ASSERT_TRUE(big.Insert(e)) << id;
+    }
+    for (int e = 0; e < 300000; ++e) ASSERT_EQ(big.Find(many.IdOf(e).View()), e);
+    many.Add(many.IdOf(123456).View());
+    EXPECT_FALSE(big.Insert(300000));
 }
 
 TEST(DeletedStack, PopsMostRecentFirstAndTakesOutTheLatestOfAnId) {
