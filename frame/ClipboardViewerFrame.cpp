@@ -44,6 +44,7 @@ struct CClipboardViewerFrame::HandOver {
     std::atomic<std::size_t> taken{0};
     std::atomic<bool> posted{false};
     std::atomic<bool> stopped{false};  // set with s_evStop, for the UI thread to see too
+    std::size_t takenBytes = 0;        // the UI thread's: bytes of the slices taken so far
 };
 CClipboardViewerFrame::HandOver CClipboardViewerFrame::s_handOver;
 
@@ -121,7 +122,7 @@ void CClipboardViewerFrame::OnDrawClipboard() {
         !::OpenClipboard(m_hWnd))
         return;
     // The text as it arrives: the worker hands its lines over while the rest is on its way.
-    if (std::shared_ptr<CClipboardTextStream> text = ::GetClipboardDataStream(CF_TEXT)) {
+    if (std::shared_ptr<CClipboardTextStream> text = ClipboardText()) {
         s_pPickupThread.reset();  // the last worker has finished its run; let it end
         s_pClipText = std::move(text);
         s_nClipLength = static_cast<int>(ClipLength());
@@ -135,10 +136,15 @@ void CClipboardViewerFrame::OnDrawClipboard() {
         s_handOver.taken = 0;
         s_handOver.posted = false;
         s_handOver.stopped = false;
+        s_handOver.takenBytes = 0;
         s_pPickupThread.reset(BeginPickupWorker());
         if (!s_pPickupThread) PickupWithoutWorker();
     }
     ::CloseClipboard();
+}
+
+std::shared_ptr<CClipboardTextStream> CClipboardViewerFrame::ClipboardText() {
+    return ::GetClipboardDataStream(CF_TEXT);
 }
 
 CWinThread* CClipboardViewerFrame::BeginPickupWorker() {
@@ -202,7 +208,12 @@ UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
     };
     std::string piece;
     bool going = windowThere;
-    while (going && text->Read(piece)) going = cut(piece);
+    while (going) {
+        // What has come is not held back in a part-filled slice while more is awaited.
+        if (filled > 0 && !text->Ready()) handOver();
+        if (!windowThere || !text->Read(piece)) break;
+        going = cut(piece);
+    }
     // The last line ends here, whether the text ended its own or not.
     if (going && !text->Cancelled() && cut("\r\n") && filled > 0) handOver();
     // Every slice is in the ring: the text's memory goes back now, not at the next copy.
@@ -239,10 +250,12 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
             s_nClipLength = static_cast<int>(ClipLength());
             total = static_cast<double>(s_nClipLength);
         }
-        s_strPending.Str().append(h.slices[k % kSlicesAhead].data(), h.lengths[k % kSlicesAhead]);
+        const std::size_t length = h.lengths[k % kSlicesAhead];
+        s_strPending.Str().append(h.slices[k % kSlicesAhead].data(), length);
         // The pending length counts the tail the document left, so this can pass 100.
         s_nProgress = static_cast<int>(
-            static_cast<double>(k * kSliceBytes + s_strPending.GetLength()) / total * 100);
+            static_cast<double>(h.takenBytes + s_strPending.GetLength()) / total * 100);
+        h.takenBytes += length;
         if (!ended) s_nProgress = std::min(s_nProgress, 99);
         PickupChunk();
         nProgress = s_nProgress;

@@ -53,6 +53,8 @@ protected:
     virtual void PickupChunk();
     // The run's worker; nullptr when none can be made.
     virtual CWinThread* BeginPickupWorker();
+    // The text of the change heard of, as it arrives; the clipboard is open.
+    virtual std::shared_ptr<CClipboardTextStream> ClipboardText();
     // The whole text at once, on this thread, when no worker can be made.
     void PickupWithoutWorker();
     // Ends the run: the slice being handed over is the last, and the worker ends.

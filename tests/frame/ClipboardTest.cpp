@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/base/CodePage.h"
@@ -19,6 +20,7 @@
 #include "platform/gui/x11/Clipboard.h"
 #include "tests/frame/FrameFixture.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/TestFiles.h"
 
 using testing_support::Sjis;
 using testing_support::Utf8;
@@ -40,6 +42,8 @@ public:
     bool slowFirstSlice = false;       // the first slice takes longer than a wake-up may
     bool holdAcknowledgement = false;  // the UI thread never gets round to the slice
     bool refuseWorker = false;         // as when the user's limit of processes is reached
+    // Stands for the next change's text: another program's, still arriving.
+    std::shared_ptr<CClipboardTextStream> arriving;
 
     static bool Idle() { return s_bPickupIdle; }
     // What the text of the last run still holds once its slices are cut.
@@ -52,6 +56,10 @@ protected:
         const BOOL wasIdle = s_bPickupIdle;
         CMainFrame::OnDrawClipboard();
         if (wasIdle && !s_bPickupIdle) ++runs;
+    }
+    std::shared_ptr<CClipboardTextStream> ClipboardText() override {
+        if (arriving) return std::exchange(arriving, nullptr);
+        return CMainFrame::ClipboardText();
     }
     CWinThread* BeginPickupWorker() override {
         return refuseWorker ? nullptr : CMainFrame::BeginPickupWorker();
@@ -233,6 +241,50 @@ TEST_F(ClipboardTest, AWakeUpTakesManySlicesEachInTurnWithItsOwnProgress) {
     EXPECT_EQ(Handles("BAQ00001"), std::vector<std::string>{"Handle1"});
     // The text's memory went back with the run, not at the next copy.
     EXPECT_LT(CSpyFrame::ClipTextRoom(), 64u);
+}
+
+// Another program's text still crossing the X connection when the run begins: its lines are
+// picked up as they come, the progress stays under 100 % while the length is the owner's guess,
+// and the run ends, at the idle prompt, when the text does. A text cut short ends with the user
+// told, once, and what came of it picked up.
+TEST_F(ClipboardTest, TextStillArrivingIsPickedUpAsItComesAndTheRunEndsWithIt) {
+    auto text = std::make_shared<CClipboardTextStream>();
+    text->Expect(1 << 20);  // far more than will come
+    text->Add("ABC12345 Blue\r\n", 15);
+    spy->arriving = text;
+    CopyAsOtherProgram("stands for the text");
+    ASSERT_TRUE(PumpUntil([&] { return doc->FindPickup("ABC12345") >= 0; }));
+    EXPECT_FALSE(CSpyFrame::Idle());  // the rest is still to come
+    // What has been shown so far: the progress of a text whose end has not come.
+    const std::size_t slicesBefore = spy->slices.size();
+    const std::size_t statusesBefore = spy->statuses.size();
+    ASSERT_GT(slicesBefore, 0u);
+    ASSERT_GT(statusesBefore, 0u);
+    std::string rest;
+    for (int i = 0; i < 2000; ++i) rest += "XYQ" + std::to_string(10000 + i) + " Red\r\n";
+    text->Add(rest, rest.size());
+    text->End(true);
+    ASSERT_TRUE(PumpUntil([] { return CSpyFrame::Idle(); }));
+    afx_ui::ProcessEvents();
+    EXPECT_EQ(doc->m_astrPickupID.GetSize(), 2001);
+    EXPECT_EQ(Handles("XYQ11999"), std::vector<std::string>{"Red"});
+    EXPECT_EQ(spy->statuses.back(), IdlePrompt());
+    for (std::size_t k = 0; k < slicesBefore; ++k) EXPECT_LT(spy->slices[k].progress, 100) << k;
+    for (std::size_t k = 0; k < statusesBefore; ++k) EXPECT_NE(spy->statuses[k], IdlePrompt()) << k;
+
+    testing_support::TempDir dir;
+    const std::string log = dir.File("messages.log");
+    ::setenv("VELKON_MESSAGE_LOG", log.c_str(), 1);
+    auto cut = std::make_shared<CClipboardTextStream>();
+    cut->Add("DEF12345 Green\r\nDEF1", 20);
+    cut->End(false);
+    spy->arriving = cut;
+    PickUp(CString("stands for the cut text"));
+    ::unsetenv("VELKON_MESSAGE_LOG");
+    EXPECT_NE(doc->FindPickup("DEF12345"), -1);
+    const std::string told = Utf8(AfxLoadString(AFX_IDS_CLIPBOARD_CUT));
+    EXPECT_EQ(Utf8(spy->GetMessageText()), told);
+    EXPECT_EQ(testing_support::ReadFile(log), told + "\n");
 }
 
 TEST_F(ClipboardTest, WithoutAWorkerTheTextIsPickedUpWholeAndTheUserIsTold) {

@@ -22,6 +22,11 @@ bool CClipboardTextStream::Read(std::string& out) {
     return true;
 }
 
+bool CClipboardTextStream::Ready() const {
+    const std::lock_guard lock(m_mutex);
+    return !m_ready.empty() || m_ended || m_cancelled;
+}
+
 std::string CClipboardTextStream::ReadAll() {
     std::string all, piece;
     while (Read(piece)) {

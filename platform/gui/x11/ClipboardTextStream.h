@@ -22,6 +22,8 @@ public:
     // (in place of what out held); false, with out empty, once the text has ended and all of it
     // has been read, or once the stream is cancelled.
     bool Read(std::string& out);
+    // Whether Read would return at once: text is waiting, or the stream has ended.
+    bool Ready() const;
     // The rest of the text, waiting for its end.
     std::string ReadAll();
     // The reader wants no more: a Read under way returns, and the fetch is given up.
