@@ -7,6 +7,9 @@ void CIdIndex::RemoveAll() {
     m_blocks.clear();
     m_lastKeys.clear();
     m_fences.clear();
+    m_filter.clear();
+    m_filterShift = 64;
+    m_filterFor = 0;
     m_size = 0;
 }
 
@@ -14,6 +17,9 @@ void CIdIndex::Swap(CIdIndex& other) noexcept {
     m_blocks.swap(other.m_blocks);
     m_lastKeys.swap(other.m_lastKeys);
     m_fences.swap(other.m_fences);
+    m_filter.swap(other.m_filter);
+    std::swap(m_filterShift, other.m_filterShift);
+    std::swap(m_filterFor, other.m_filterFor);
     std::swap(m_size, other.m_size);
 }
 
@@ -87,6 +93,8 @@ void CIdIndex::Build(int n) {
         FencesFor(keys, m_fences.emplace_back());
     }
     m_size = n;
+    MakeFilter(items.size(), false);
+    for (const SortItem& item : items) FilterAdd(item.key);
 }
 
 std::size_t CIdIndex::BlockFor(CIdKeys::Key key, bool upper) const {
@@ -104,6 +112,9 @@ std::size_t CIdIndex::BlockFor(CIdKeys::Key key, bool upper) const {
 
 void CIdIndex::Insert(int entry) {
     const CIdKeys::Key key = Key(entry);
+    if (static_cast<std::size_t>(m_size) + 1 > m_filterFor)
+        MakeFilter((static_cast<std::size_t>(m_size) + 1) * 2, true);
+    FilterAdd(key);
     if (m_blocks.empty()) {
         m_blocks.emplace_back().reserve(kMaxBlock);
         m_blocks.back().push_back(entry);
@@ -183,7 +194,46 @@ const std::vector<CIdKeys::Key>& CIdIndex::FencesOf(std::size_t b) const {
     return fences;
 }
 
+namespace {
+std::uint64_t Mixed(CIdKeys::Key key) {
+    return (key ^ (key >> 29)) * 0x9E3779B97F4A7C15ull;
+}
+// Bits from the middle of the product: its low bits follow the key's low bits alone, and its
+// top bits number the word.
+std::uint64_t FilterBits(std::uint64_t mixed) {
+    return (std::uint64_t{1} << ((mixed >> 20) & 63)) | (std::uint64_t{1} << ((mixed >> 26) & 63)) |
+           (std::uint64_t{1} << ((mixed >> 32) & 63));
+}
+}  // namespace
+
+void CIdIndex::MakeFilter(std::size_t entries, bool fill) {
+    m_filter.clear();
+    m_filterFor = 0;
+    m_filterShift = 64;
+    if (entries == 0) return;
+    std::size_t words = 8;
+    while (words * 8 < entries) words *= 2;  // a word of 64 bits for each 8 entries
+    m_filter.assign(words, 0);
+    for (std::size_t w = words; w > 1; w /= 2) --m_filterShift;
+    m_filterFor = words * 8;
+    if (fill) ForEach([this](int entry) { FilterAdd(Key(entry)); });
+}
+
+void CIdIndex::FilterAdd(CIdKeys::Key key) {
+    if (m_filter.empty()) return;
+    const std::uint64_t mixed = Mixed(key);
+    m_filter[static_cast<std::size_t>(mixed >> m_filterShift)] |= FilterBits(mixed);
+}
+
+bool CIdIndex::FilterMayHold(CIdKeys::Key key) const {
+    if (m_filter.empty()) return m_size > 0;
+    const std::uint64_t mixed = Mixed(key);
+    const std::uint64_t bits = FilterBits(mixed);
+    return (m_filter[static_cast<std::size_t>(mixed >> m_filterShift)] & bits) == bits;
+}
+
 int CIdIndex::FindKey(CIdKeys::Key key) const {
+    if (!FilterMayHold(key)) return -1;
     const std::size_t b = BlockFor(key, false);
     if (b == m_blocks.size()) return -1;
     const auto& block = m_blocks[b];

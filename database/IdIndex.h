@@ -5,6 +5,7 @@
 // keys of CIdKeys: a member ID is one number, not a string to follow.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -55,6 +56,14 @@ private:
     // block changed.
     const std::vector<CIdKeys::Key>& FencesOf(std::size_t b) const;
     static void FencesFor(const std::vector<CIdKeys::Key>& keys, std::vector<CIdKeys::Key>& out);
+    // The filter: three bits of one word for each key. A key whose bits are not all set is no
+    // entry's, which answers most of a pickup's lookups (IDs nobody registered) with one read.
+    // Sized for about eight bits an entry and made again when the entries pass that; a removal
+    // leaves its bits (a lookup then just goes on to the blocks).
+    // Empty, sized for `entries`; with fill, holding the keys of the entries there are.
+    void MakeFilter(std::size_t entries, bool fill);
+    void FilterAdd(CIdKeys::Key key);
+    bool FilterMayHold(CIdKeys::Key key) const;
 
     const CIdKeys* m_keys;
     std::vector<std::vector<int>> m_blocks;
@@ -64,6 +73,9 @@ private:
     // Each block's fences; empty until a lookup needs them after the block changed. A lookup
     // among a million entries follows three entries to their keys instead of eight.
     mutable std::vector<std::vector<CIdKeys::Key>> m_fences;
+    std::vector<std::uint64_t> m_filter;  // a power of two in size, or empty with no entries
+    int m_filterShift = 64;               // a mixed key's top bits number its word
+    std::size_t m_filterFor = 0;          // the entries it was sized for
     int m_size = 0;
 };
 
@@ -85,4 +97,5 @@ void CIdIndex::RemoveIf(F&& gone) {
     m_blocks.resize(kept);
     m_lastKeys.resize(kept);
     m_fences.assign(kept, {});
+    MakeFilter(static_cast<std::size_t>(m_size), true);
 }
