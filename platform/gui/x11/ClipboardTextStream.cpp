@@ -1,5 +1,7 @@
 #include "platform/gui/x11/ClipboardTextStream.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -8,12 +10,22 @@ CClipboardTextStream::CClipboardTextStream(std::string whole) : m_ended(true), m
     if (!whole.empty()) m_ready.push_back(std::move(whole));
 }
 
+namespace {
+// A text this large came in pieces of a megabyte or so, which the allocator keeps for later
+// once they are let go: they are handed back to the system at the end, so the text's memory
+// goes with it.
+constexpr std::size_t kLargeText = std::size_t{4} << 20;
+}  // namespace
+
 bool CClipboardTextStream::Read(std::string& out) {
     m_taken = true;
     std::unique_lock lock(m_mutex);
     m_more.wait(lock, [this] { return !m_ready.empty() || m_ended || m_cancelled; });
     if (m_cancelled || m_ready.empty()) {
         std::string().swap(out);
+        const bool large = m_added >= kLargeText && !std::exchange(m_trimmed, true);
+        lock.unlock();
+        if (large) ::malloc_trim(0);
         return false;
     }
     out = std::move(m_ready.front());

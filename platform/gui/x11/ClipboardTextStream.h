@@ -61,4 +61,5 @@ private:
     bool m_whole = false;
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_taken{false};
+    bool m_trimmed = false;  // its memory has been handed back
 };
