@@ -8,10 +8,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cstdint>
 #include <cstring>
-#include <utility>
+#include <optional>
 #include <vector>
 
 #include "platform/base/CompoundText.h"
