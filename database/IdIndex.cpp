@@ -195,9 +195,6 @@ const std::vector<CIdKeys::Key>& CIdIndex::FencesOf(std::size_t b) const {
 }
 
 namespace {
-std::uint64_t Mixed(CIdKeys::Key key) {
-    return (key ^ (key >> 29)) * 0x9E3779B97F4A7C15ull;
-}
 // Bits from the middle of the product: its low bits follow the key's low bits alone, and its
 // top bits number the word.
 std::uint64_t FilterBits(std::uint64_t mixed) {
@@ -221,13 +218,13 @@ void CIdIndex::MakeFilter(std::size_t entries, bool fill) {
 
 void CIdIndex::FilterAdd(CIdKeys::Key key) {
     if (m_filter.empty()) return;
-    const std::uint64_t mixed = Mixed(key);
+    const std::uint64_t mixed = CIdKeys::Mix(key);
     m_filter[static_cast<std::size_t>(mixed >> m_filterShift)] |= FilterBits(mixed);
 }
 
 bool CIdIndex::FilterMayHold(CIdKeys::Key key) const {
     if (m_filter.empty()) return m_size > 0;
-    const std::uint64_t mixed = Mixed(key);
+    const std::uint64_t mixed = CIdKeys::Mix(key);
     const std::uint64_t bits = FilterBits(mixed);
     return (m_filter[static_cast<std::size_t>(mixed >> m_filterShift)] & bits) == bits;
 }

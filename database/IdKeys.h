@@ -22,6 +22,9 @@ public:
 
     // The packed key of an ID that has the usual shape; false for any other.
     static bool Pack(std::string_view id, Key& key);
+    // A key's bits spread over all 64 for hashing: packed member IDs differ mostly in their last
+    // bytes, and a multiply carries those into the top bits.
+    static std::uint64_t Mix(Key key) { return (key ^ (key >> 29)) * 0x9E3779B97F4A7C15ull; }
 
     int GetSize() const { return static_cast<int>(m_keys.size()); }
     void Reserve(std::size_t n) { m_keys.reserve(n); }

@@ -5,11 +5,8 @@ void CIdLookup::RemoveAll() {
     m_size = 0;
 }
 
-// Packed keys of member IDs differ mostly in their last bytes; a multiply spreads them over the
-// top bits.
 std::uint32_t CIdLookup::TagOf(CIdKeys::Key key) {
-    const std::uint64_t mixed = (key ^ (key >> 29)) * 0x9E3779B97F4A7C15ull;
-    return static_cast<std::uint32_t>(mixed >> 32);
+    return static_cast<std::uint32_t>(CIdKeys::Mix(key) >> 32);
 }
 
 void CIdLookup::Grow() {
