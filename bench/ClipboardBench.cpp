@@ -61,7 +61,6 @@ public:
     Clock::time_point copied;     // the program heard of the copy
     Clock::time_point runStart;   // the text fetched, the run begun
     bool started = false;         // a run began
-    int pendingMax = 0;           // the longest text seen waiting for its line end
     Clock::duration inHandler{};  // taking slices
     int wakeups = 0;              // the times the UI thread woke up to take slices
     bool watching = false;
@@ -75,7 +74,6 @@ public:
         }
         longestGap = {};
         started = false;
-        pendingMax = 0;
         inHandler = {};
         wakeups = 0;
         SetTimer(kProbe, 1);
@@ -104,7 +102,6 @@ protected:
         }
     }
     LRESULT OnChunk(WPARAM w, LPARAM l) {
-        pendingMax = std::max(pendingMax, s_strPending.GetLength());
         const auto a = Clock::now();
         const LRESULT result = CMainFrame::OnClipboardChunk(w, l);
         lastChunk = Clock::now();
@@ -364,7 +361,7 @@ void RunPickup(benchmark::State& state, Harness& h, int kind, int kb, Registered
     double seconds = 0, worstMs = 0, worstGapMs = 0, fetchSeconds = 0, handlerMs = 0;
     double afterCopySeconds = 0, worstAfterCopyMs = 0;
     long wakeups = 0;
-    int picked = 0, runs = 0, pendingMax = 0;
+    int picked = 0, runs = 0;
     for (auto _ : state) {
         state.PauseTiming();
         CProbeFrame* frame = h.Frame(lst);
@@ -395,7 +392,6 @@ void RunPickup(benchmark::State& state, Harness& h, int kind, int kb, Registered
         wakeups += frame->wakeups;
         worstMs = std::max(worstMs, s * 1000);
         worstGapMs = std::max(worstGapMs, Ms(frame->longestGap));
-        pendingMax = std::max(pendingMax, frame->pendingMax);
         picked = static_cast<CVelkonDoc*>(frame->GetActiveDocument())->m_astrPickupID.GetSize();
         ++runs;
         state.ResumeTiming();
@@ -410,7 +406,6 @@ void RunPickup(benchmark::State& state, Harness& h, int kind, int kb, Registered
     state.counters["pickup_ms"] = runs ? handlerMs / runs : 0;
     state.counters["wakeups"] = runs ? static_cast<double>(wakeups) / runs : 0;
     state.counters["longest_gap_ms"] = worstGapMs;
-    state.counters["pending_max_KB"] = pendingMax / 1024.0;
     state.counters["peak_rss_MB"] = static_cast<double>(VmHwmKb()) / 1024;
     // Beside xclip reading the same text back, where the run before measured it.
     if (const auto x = h.xclipMs.find(kb); kind == kIdList && x != h.xclipMs.end() && runs) {

@@ -22,6 +22,7 @@
 #include "database/IdIndex.h"
 #include "database/IdKeys.h"
 #include "database/IdLookup.h"
+#include "database/PickupScanner.h"
 #include "database/RecordColumns.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CArray.h"
@@ -98,9 +99,11 @@ public:
     // whose rest has not come yet.
     void PickupText(CString& rBuffer, std::size_t nAdded, std::size_t nMaxWaiting);
     static constexpr std::size_t kMaxWaitingText = 64 * 1024;
-    static constexpr std::size_t kHeldBack = 256;
+    static constexpr std::size_t kHeldBack = pickup_scan::kHeldBack;
     void PickupLine(const CString& line);
     void PickupID(const CString& id, const CString& handle);
+    // The IDs a scan found elsewhere (pickup_scan), in their order, as PickupID would take them.
+    void PickupFound(const CFoundIds& found);
     void ClearPickup();
 
     // --- The .lst file ---
@@ -206,10 +209,10 @@ private:
 
     void Changed(LPARAM lHint, int nRecord);
     void AppendRecord(const CString& id);
-    void PickupLineBytes(std::string_view line);
-    // Scans the line up to the first ID or character that starts at or after nEnd (an ID found
-    // before it takes its handle from the whole line); where the scan stopped.
-    std::size_t PickupLineUpTo(std::string_view line, std::size_t nEnd);
+    void PickupFoundId(std::string_view id, std::string_view handle);
+    // The finds of a PickupText, a batch at a time.
+    static constexpr std::size_t kFoundBatch = 4096;
+    CFoundIds m_found;
     // Whether the pickup's handle list holds the handle, and adds it if not. A list is short
     // for nearly every ID and is looked through; one that grows long gets a set of its own,
     // so that no pickup waits for a set of every handle to grow.

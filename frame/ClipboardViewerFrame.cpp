@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "document/VelkonDoc.h"
+#include "database/PickupScanner.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
@@ -28,18 +29,21 @@ using Clock = std::chrono::steady_clock;
 CEvent CClipboardViewerFrame::s_evStop(FALSE, FALSE);
 CEvent CClipboardViewerFrame::s_evChunkDone(FALSE, FALSE);
 std::shared_ptr<CClipboardTextStream> CClipboardViewerFrame::s_pClipText;
-CString CClipboardViewerFrame::s_strPending;
 int CClipboardViewerFrame::s_nProgress = 0;
 int CClipboardViewerFrame::s_nClipLength = 0;
 std::atomic<BOOL> CClipboardViewerFrame::s_bPickupIdle{TRUE};
 std::unique_ptr<CWinThread> CClipboardViewerFrame::s_pPickupThread;
 
 // The slices of a run on their way from the worker to the UI thread: a ring the worker fills
-// and the UI thread empties, each in its own order, with no turn-taking for each slice. cut and
+// and the UI thread empties, each in its own order, with no turn-taking for each slice. A slice
+// is the IDs the worker found in up to kSliceBytes of the text, with the handle of each. cut and
 // taken count the slices of the run; posted is set while a WM_CLIPBOARD_CHUNK is on its way.
 struct CClipboardViewerFrame::HandOver {
-    std::array<std::array<char, kSliceBytes>, kSlicesAhead> slices;
-    std::array<std::size_t, kSlicesAhead> lengths;
+    struct Slice {
+        CFoundIds found;
+        std::size_t bytes = 0;  // of the text
+    };
+    std::array<Slice, kSlicesAhead> slices;
     std::atomic<std::size_t> cut{0};
     std::atomic<std::size_t> taken{0};
     std::atomic<bool> posted{false};
@@ -126,7 +130,6 @@ void CClipboardViewerFrame::OnDrawClipboard() {
         s_pPickupThread.reset();  // the last worker has finished its run; let it end
         s_pClipText = std::move(text);
         s_nClipLength = static_cast<int>(ClipLength());
-        s_strPending.Empty();
         s_nProgress = 0;
         s_bPickupIdle = FALSE;
         s_evStop.ResetEvent();
@@ -170,12 +173,12 @@ std::size_t CClipboardViewerFrame::ClipLength() {
     return (s_pClipText ? s_pClipText->EstimatedLength() : 0) + 2;
 }
 
-// The worker reads the text as it arrives, cuts it into slices in order and puts them in the
-// ring, up to kSlicesAhead ahead of the UI thread, and posts WM_CLIPBOARD_CHUNK when none is on
-// its way. It waits on s_evChunkDone whenever the ring is full, and at the end until the UI
-// thread has taken the last slice: the run ends then, or when a stop is seen. Slices may end
-// inside a double-byte character; the document only cuts lines at CR LF, so the pieces are
-// whole again before a line is scanned.
+// The worker reads the text as it arrives, cuts it into slices in order, scans each for IDs as
+// the document would (a line cut by a slice is scanned once its end has come) and puts what it
+// found in the ring, up to kSlicesAhead ahead of the UI thread, posting WM_CLIPBOARD_CHUNK when
+// none is on its way. It waits on s_evChunkDone whenever the ring is full, and at the end until
+// the UI thread has taken the last slice: the run ends then, or when a stop is seen. The UI
+// thread only registers the IDs: the scan, most of a pickup's work, runs beside it.
 UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
     const HWND hWnd = static_cast<HWND>(pParam);
     HandOver& h = s_handOver;
@@ -184,9 +187,10 @@ UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
         return h.posted.exchange(true) || ::PostMessage(hWnd, WM_CLIPBOARD_CHUNK);
     };
     bool windowThere = !s_evStop.Lock(0);
-    std::size_t filled = 0;  // bytes of the slice being filled, slice number h.cut
+    std::string line;        // the text after the last line end scanned
+    std::size_t filled = 0;  // bytes of text in the slice being filled, slice number h.cut
     const auto handOver = [&] {
-        h.lengths[h.cut % kSlicesAhead] = filled;
+        h.slices[h.cut % kSlicesAhead].bytes = filled;
         h.cut = h.cut + 1;
         filled = 0;
         windowThere = announce();
@@ -194,12 +198,15 @@ UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
     // Slices are filled in their place in the ring, once the UI thread has let it go.
     const auto cut = [&](std::string_view bytes) {
         while (!bytes.empty() && windowThere) {
+            HandOver::Slice& slice = h.slices[h.cut % kSlicesAhead];
             if (filled == 0) {
                 while (h.cut - h.taken >= kSlicesAhead && !h.stopped) s_evChunkDone.Lock();
                 if (h.stopped) return false;
+                slice.found.Clear();
             }
             const std::size_t n = std::min(bytes.size(), kSliceBytes - filled);
-            std::copy_n(bytes.data(), n, h.slices[h.cut % kSlicesAhead].data() + filled);
+            line.append(bytes.data(), n);
+            line.erase(0, pickup_scan::ScanText(line, n, CVelkonDoc::kMaxWaitingText, slice.found));
             filled += n;
             bytes.remove_prefix(n);
             if (filled == kSliceBytes) handOver();
@@ -218,16 +225,14 @@ UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
     if (going && !text->Cancelled() && cut("\r\n") && filled > 0) handOver();
     // Every slice is in the ring: the text's memory goes back now, not at the next copy.
     std::string().swap(piece);
+    std::string().swap(line);
     while (windowThere && h.taken < h.cut && !h.stopped) s_evChunkDone.Lock();
     s_bPickupIdle = TRUE;
     return 0;
 }
 
-void CClipboardViewerFrame::PickupChunk() {
-    if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument()))
-        pDoc->PickupText(s_strPending, kSliceBytes, CVelkonDoc::kMaxWaitingText);
-    else
-        s_strPending.Empty();  // nobody to consume it: the run would never end
+void CClipboardViewerFrame::PickupSlice(const CFoundIds& found) {
+    if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument())) pDoc->PickupFound(found);
 }
 
 // One wake-up takes the slices that are ready, each on its own and in order, for as long as its
@@ -250,14 +255,13 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
             s_nClipLength = static_cast<int>(ClipLength());
             total = static_cast<double>(s_nClipLength);
         }
-        const std::size_t length = h.lengths[k % kSlicesAhead];
-        s_strPending.Str().append(h.slices[k % kSlicesAhead].data(), length);
-        // The pending length counts the tail the document left, so this can pass 100.
-        s_nProgress = static_cast<int>(
-            static_cast<double>(h.takenBytes + s_strPending.GetLength()) / total * 100);
-        h.takenBytes += length;
+        HandOver::Slice& slice = h.slices[k % kSlicesAhead];
+        h.takenBytes += slice.bytes;
+        s_nProgress = static_cast<int>(static_cast<double>(h.takenBytes) / total * 100);
         if (!ended) s_nProgress = std::min(s_nProgress, 99);
-        PickupChunk();
+        PickupSlice(slice.found);
+        // A slice that ended a long line may have held thousands of IDs: not kept for long.
+        slice.found.Trim();
         nProgress = s_nProgress;
         h.taken = k + 1;
         // Room for the worker in good time, not a wake-up for each slice.

@@ -1,6 +1,7 @@
 // The frame layer that watches the clipboard and copies to it. Text another program copies is
-// cut into 256-byte slices by a worker thread and handed, one slice at a time and in order, to
-// the active document's pickup on the UI thread, so a large text never blocks the window.
+// cut into 256-byte slices by a worker thread, which also finds the IDs in them; what each slice
+// held is handed, one slice at a time and in order, to the active document's pickup on the UI
+// thread, so a large text never blocks the window.
 #pragma once
 
 #include <atomic>
@@ -10,6 +11,8 @@
 #include "platform/base/CEvent.h"
 #include "platform/base/WorkerThread.h"
 #include "platform/gui/x11/ClipboardTextStream.h"
+
+class CFoundIds;
 
 // Slices are waiting for the UI thread (posted by the worker, wParam and lParam 0).
 constexpr UINT WM_CLIPBOARD_CHUNK = WM_USER + 110;
@@ -34,14 +37,13 @@ public:
 
 protected:
     // Shared by the UI thread and the one worker; see ClipboardPickupThread for the hand-over.
-    // s_strPending and s_nProgress are the UI thread's: the slice being handed to the document
-    // with what is left of the ones before, and how far the run has come with it. s_pClipText
-    // is the run's text as it arrives, which the worker reads; s_nClipLength its length with
-    // the line end the run adds, an estimate until all of it has come.
+    // s_nProgress is the UI thread's: how far the run has come with the slice being handed to
+    // the document. s_pClipText is the run's text as it arrives, which the worker reads;
+    // s_nClipLength its length with the line end the run adds, an estimate until all of it has
+    // come.
     static CEvent s_evStop;
     static CEvent s_evChunkDone;
     static std::shared_ptr<CClipboardTextStream> s_pClipText;
-    static CString s_strPending;
     static int s_nProgress;
     static int s_nClipLength;
     static std::atomic<BOOL> s_bPickupIdle;
@@ -49,8 +51,8 @@ protected:
 
     static UINT ClipboardPickupThread(LPVOID pParam);
     static std::size_t ClipLength();
-    // Hands s_strPending to the active document; once for every slice.
-    virtual void PickupChunk();
+    // Hands the IDs found in a slice to the active document; once for every slice.
+    virtual void PickupSlice(const CFoundIds& found);
     // The run's worker; nullptr when none can be made.
     virtual CWinThread* BeginPickupWorker();
     // The text of the change heard of, as it arrives; the clipboard is open.

@@ -1,4 +1,5 @@
-// Clipboard pickup through the frame layer: the worker's slices and their progress, several
+// Clipboard pickup through the frame layer: the worker's slices, the IDs found in each and their
+// progress, several
 // slices to a wake-up, line ends both ways, long lines, what is not picked up (the program's own
 // copies, text at start-up, pickup off), the end of the window during a run, the viewer chain,
 // and the text forms X programs offer. The offscreen platform keeps a clipboard inside the
@@ -32,8 +33,7 @@ class CSpyFrame : public CMainFrame {
 public:
     struct Slice {
         int progress;
-        int pendingBefore;
-        int pendingAfter;
+        int ids;  // found in the slice; -1 when it was never handed to the document
     };
     std::vector<Slice> slices;
     std::vector<std::string> statuses;  // UTF-8, one per wake-up
@@ -64,18 +64,16 @@ protected:
     CWinThread* BeginPickupWorker() override {
         return refuseWorker ? nullptr : CMainFrame::BeginPickupWorker();
     }
-    void PickupChunk() override {
-        const int before = s_strPending.GetLength();
-        const int progress = s_nProgress;
+    void PickupSlice(const CFoundIds& found) override {
         if (stopAfterFirstChunk) StopPickup();
         if (slowFirstSlice && slices.empty())
             std::this_thread::sleep_for(std::chrono::milliseconds(3 * kChunkBudgetMs));
-        CMainFrame::PickupChunk();
-        slices.push_back({progress, before, s_strPending.GetLength()});
+        CMainFrame::PickupSlice(found);
+        slices.push_back({s_nProgress, static_cast<int>(found.Size())});
     }
     LRESULT OnChunk(WPARAM w, LPARAM l) {
         if (holdAcknowledgement) {
-            slices.push_back({s_nProgress, s_strPending.GetLength(), -1});
+            slices.push_back({s_nProgress, -1});
             return 0;
         }
         const LRESULT result = CMainFrame::OnClipboardChunk(w, l);
@@ -185,12 +183,10 @@ TEST_F(ClipboardTest, LineOf300BytesComesInTwoSlicesWithTheIdAcrossTheCut) {
     spy->slowFirstSlice = true;
     PickUp(CString(line));
     ASSERT_EQ(spy->slices.size(), 2u);
-    EXPECT_EQ(spy->slices[0].pendingBefore, 256);
-    EXPECT_EQ(spy->slices[0].pendingAfter, 256);  // no line ends in the first slice
+    EXPECT_EQ(spy->slices[0].ids, 0);  // the line has not ended yet
     EXPECT_EQ(spy->slices[0].progress, 84);
-    EXPECT_EQ(spy->slices[1].pendingBefore, 302);
-    EXPECT_EQ(spy->slices[1].pendingAfter, 0);
-    EXPECT_EQ(spy->slices[1].progress, 184);
+    EXPECT_EQ(spy->slices[1].ids, 1);
+    EXPECT_EQ(spy->slices[1].progress, 100);
     EXPECT_EQ(spy->statuses, (std::vector<std::string>{ProgressText(84), IdlePrompt()}));
     EXPECT_EQ(Handles("ABC12345"), std::vector<std::string>{"Blue"});
 }
@@ -208,7 +204,7 @@ TEST_F(ClipboardTest, DoubleByteCharacterCutBySliceIsWholeInTheHandle) {
 TEST_F(ClipboardTest, EmptyTextHandsOverOneLineEndAndShowsTheIdlePrompt) {
     PickUp(CString(""));
     ASSERT_EQ(spy->slices.size(), 1u);
-    EXPECT_EQ(spy->slices[0].pendingBefore, 2);
+    EXPECT_EQ(spy->slices[0].ids, 0);
     EXPECT_EQ(spy->slices[0].progress, 100);
     EXPECT_EQ(spy->statuses, std::vector<std::string>{IdlePrompt()});
     EXPECT_EQ(doc->m_astrPickupID.GetSize(), 0);
@@ -225,16 +221,19 @@ TEST_F(ClipboardTest, AWakeUpTakesManySlicesEachInTurnWithItsOwnProgress) {
     PickUp(CString(text));
     const std::size_t total = text.size() + 2;
     ASSERT_EQ(spy->slices.size(), (total + 255) / 256);
-    // Each slice is handed over after the one before was consumed, in order.
+    // Each slice is handed over in order, with the IDs of the lines it ended.
+    int found = 0;
     for (std::size_t k = 0; k < spy->slices.size(); ++k) {
         const auto& slice = spy->slices[k];
         EXPECT_EQ(static_cast<std::size_t>(slice.progress),
-                  (k * 256 + slice.pendingBefore) * 100 / total);
-        if (k > 0) {
-            EXPECT_EQ(slice.pendingBefore - spy->slices[k - 1].pendingAfter,
-                      static_cast<int>(std::min<std::size_t>(256, total - k * 256)));
+                  std::min((k + 1) * 256, total) * 100 / total);
+        // 14 or 15 lines of 17 to 19 bytes end in every slice but the last
+        if (k + 1 < spy->slices.size()) {
+            EXPECT_GE(slice.ids, 13) << k;
         }
+        found += slice.ids;
     }
+    EXPECT_EQ(found, 4000);
     EXPECT_LT(spy->statuses.size(), spy->slices.size() / 4);
     EXPECT_EQ(spy->statuses.back(), IdlePrompt());
     EXPECT_EQ(doc->m_astrPickupID.GetSize(), 4000);
@@ -331,8 +330,8 @@ TEST_F(ClipboardTest, LoneLfEndsLinesComingInAndCrLfBecomesLfGoingOut) {
 }
 
 TEST_F(ClipboardTest, ALineLongerThanTheWaitingLimitIsScannedInPiecesAndKeepsItsIds) {
-    // 300 KB without a line end, IDs all through it: what waits for the line end stays small,
-    // and no ID is lost, whichever piece it falls into.
+    // 300 KB without a line end, IDs all through it: they are picked up as the line comes, not
+    // when it ends, and no ID is lost, whichever piece it falls into.
     std::string text;
     int ids = 0;
     while (text.size() < 300 * 1024) {
@@ -342,9 +341,13 @@ TEST_F(ClipboardTest, ALineLongerThanTheWaitingLimitIsScannedInPiecesAndKeepsIts
         ++ids;
     }
     PickUp(CString(text));
-    int longest = 0;
-    for (const auto& slice : spy->slices) longest = std::max(longest, slice.pendingAfter);
-    EXPECT_LE(longest, static_cast<int>(CVelkonDoc::kMaxWaitingText));
+    int found = 0;
+    for (const auto& slice : spy->slices) {
+        // By the time 100 KB have come, most of the first were picked up.
+        if (found == 0 && slice.progress >= 33) FAIL() << "no ID before " << slice.progress << "%";
+        found += slice.ids;
+    }
+    EXPECT_EQ(found, ids);
     EXPECT_EQ(doc->m_astrPickupID.GetSize(), ids);
     for (int p = 0; p < doc->m_astrPickupID.GetSize(); ++p)
         EXPECT_EQ(Handles(doc->m_astrPickupID[p]), std::vector<std::string>{"Blue"})
