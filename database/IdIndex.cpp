@@ -244,6 +244,14 @@ int CIdIndex::FindKey(CIdKeys::Key key) const {
     const auto first = block.begin() + static_cast<std::ptrdiff_t>(std::min(from, block.size()));
     const auto last =
         block.begin() + static_cast<std::ptrdiff_t>(std::min(from + kFenceStep, block.size()));
+    // A packed key is the one key of its ID: the first entry that holds it is the one sought,
+    // and the group's keys are read side by side rather than one after another as a binary
+    // search must, each likely a miss of the cache.
+    if (!(key & CIdKeys::kText)) {
+        for (auto it = first; it != last; ++it)
+            if (Key(*it) == key) return *it;
+        return -1;
+    }
     auto it = std::lower_bound(first, last, key,
                                [this](int e, CIdKeys::Key k) { return Compare(Key(e), k) < 0; });
     return (it != last && Key(*it) == key) ? *it : -1;

@@ -104,6 +104,10 @@ public:
     void PickupID(const CString& id, const CString& handle);
     // The IDs a scan found elsewhere (pickup_scan), in their order, as PickupID would take them.
     void PickupFound(const CFoundIds& found);
+    // Brings what PickupFound will read for these IDs into the cache, changing nothing. Its
+    // lookups mostly wait for memory, and several waiting at once wait hardly longer than one:
+    // a caller with more IDs in hand asks for the next ones before it takes these.
+    void PrefetchFound(const CFoundIds& found) const;
     void ClearPickup();
 
     // --- The .lst file ---

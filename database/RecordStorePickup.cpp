@@ -52,6 +52,17 @@ void CRecordStore::PickupFound(const CFoundIds& found) {
     for (std::size_t i = 0; i < found.Size(); ++i) PickupFoundId(found.Id(i), found.Handle(i));
 }
 
+void CRecordStore::PrefetchFound(const CFoundIds& found) const {
+    for (std::size_t i = 0; i < found.Size(); ++i) {
+        CIdKeys::Key key = 0;
+        if (!CIdKeys::Pack(found.Id(i), key)) continue;
+        m_anPickupIndex.Prefetch(key);
+        // The index is walked now, so the walk of the pickup finds it in the cache, and the
+        // record a registered ID updates is asked for.
+        if (const int r = m_anSortIndex.FindKey(key); r >= 0) __builtin_prefetch(&Rec(r));
+    }
+}
+
 void CRecordStore::PickupID(const CString& id, const CString& handle) {
     PickupFoundId(id.View(), handle.View());
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "document/VelkonDoc.h"
 #include "database/PickupScanner.h"
+#include "document/VelkonDoc.h"
 #include "platform/base/StringResource.h"
 #include "platform/gui/application/CWinApp.h"
 #include "platform/gui/application/MessageBox.h"
@@ -22,6 +22,8 @@ constexpr const char* kClipboard = "Clipboard";
 constexpr std::size_t kSliceBytes = 256;
 // The worker cuts at most this many slices ahead of the UI thread (256 KB).
 constexpr std::size_t kSlicesAhead = 1024;
+// The UI thread asks for the records of the IDs this many slices ahead of the one it takes.
+constexpr std::size_t kPrefetchAhead = 2;
 
 using Clock = std::chrono::steady_clock;
 }  // namespace
@@ -231,6 +233,10 @@ UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
     return 0;
 }
 
+void CClipboardViewerFrame::PrefetchSlice(const CFoundIds& found) {
+    if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument())) pDoc->PrefetchFound(found);
+}
+
 void CClipboardViewerFrame::PickupSlice(const CFoundIds& found) {
     if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument())) pDoc->PickupFound(found);
 }
@@ -259,6 +265,9 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
         h.takenBytes += slice.bytes;
         s_nProgress = static_cast<int>(static_cast<double>(h.takenBytes) / total * 100);
         if (!ended) s_nProgress = std::min(s_nProgress, 99);
+        // What the document will look up for a slice a little ahead is asked for now.
+        if (h.cut - k > kPrefetchAhead)
+            PrefetchSlice(h.slices[(k + kPrefetchAhead) % kSlicesAhead].found);
         PickupSlice(slice.found);
         // A slice that ended a long line may have held thousands of IDs: not kept for long.
         slice.found.Trim();
