@@ -79,6 +79,39 @@ void BM_ViewHintPicked(benchmark::State& state) {
 }
 BENCHMARK(BM_ViewHintPicked)->RangeMultiplier(10)->Range(1000, 1000000)->Complexity();
 
+// The same picks in bursts of range(1), drawn from range(2) records (0: any), shown at each
+// burst's end; per_pick compares with BM_ViewHintPicked. Two records picked in turn cost the
+// view a lookup per pick but draw two rows.
+void BM_ViewHintPickedBurst(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const int burst = static_cast<int>(state.range(1));
+    const int ids = state.range(2) > 0 ? static_cast<int>(state.range(2)) : n;
+    CVelkonDoc* doc = Document(n);
+    if (!doc) return state.SkipWithError("no document");
+    bench::ViewOver view(doc);
+    std::mt19937 rng(11);
+    for (auto _ : state) {
+        doc->BeginPickupBurst();
+        for (int i = 0; i < burst; ++i) {
+            doc->m_nLastChanged = static_cast<int>(rng() % ids);
+            view->OnUpdate(nullptr, HINT_PICKED, nullptr);
+        }
+        view->OnUpdate(nullptr, HINT_PICKUP_BURST_END, nullptr);
+        doc->EndPickupBurst();  // no hint: the store saw no pick
+    }
+    state.counters["per_pick"] = benchmark::Counter(
+        burst, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ViewHintPickedBurst)
+    ->ArgNames({"rows", "burst", "ids"})
+    ->Args({1000, 4096, 0})
+    ->Args({10000, 4096, 0})
+    ->Args({100000, 4096, 0})
+    ->Args({1000000, 4096, 0})
+    ->Args({1000000, 65536, 0})
+    ->Args({1000000, 4096, 2})
+    ->Unit(benchmark::kMicrosecond);
+
 // Hint 11 and its undo: a row taken out of the middle and appended again.
 void BM_ViewHintDeleteRestore(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));

@@ -10,7 +10,22 @@ void CRecordStore::OnRecordsModified() {}
 
 void CRecordStore::Changed(LPARAM lHint, int nRecord) {
     m_nLastChanged = nRecord;
+    if (lHint == HINT_PICKED && m_nPickupBursts > 0) {
+        m_bPickedInBurst = true;
+        m_nLastBurstPick = nRecord;
+    }
     OnRecordsChanged(lHint);
+}
+
+void CRecordStore::BeginPickupBurst() {
+    ++m_nPickupBursts;
+}
+
+void CRecordStore::EndPickupBurst() {
+    // An end without a begin is ignored rather than ending a later burst too soon.
+    if (m_nPickupBursts == 0 || --m_nPickupBursts > 0 || !m_bPickedInBurst) return;
+    m_bPickedInBurst = false;
+    Changed(HINT_PICKUP_BURST_END, m_nLastBurstPick);
 }
 
 int CRecordStore::FindID(const CString& id) const {

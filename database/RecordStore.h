@@ -37,6 +37,7 @@ constexpr LPARAM HINT_DELETED = 11;         // record deleted
 constexpr LPARAM HINT_DELETED_MANY = 12;    // records deleted at once (the last in m_nLastChanged)
 constexpr LPARAM HINT_PICKED = 20;          // an ID picked up (-1: not registered)
 constexpr LPARAM HINT_PICKUP_CLEARED = 21;  // pickup list emptied
+constexpr LPARAM HINT_PICKUP_BURST_END = 22;  // picks of a burst all sent (the last one's record)
 
 // What a user or another program writes of a record: its handle and six memos.
 struct CPersonalData {
@@ -109,6 +110,12 @@ public:
     // a caller with more IDs in hand asks for the next ones before it takes these.
     void PrefetchFound(const CFoundIds& found) const;
     void ClearPickup();
+    // Many picks in a row that nobody sees one by one (a long text taken in one go): HINT_PICKED
+    // still goes out for each, and a view may keep them to show at once when the outermost burst
+    // ends, which sends HINT_PICKUP_BURST_END if any pick came meanwhile. Bursts nest.
+    void BeginPickupBurst();
+    void EndPickupBurst();
+    bool InPickupBurst() const { return m_nPickupBursts > 0; }
 
     // --- The .lst file ---
     // "YYYY/MM/DD" in local time; empty when the value is not a date.
@@ -212,6 +219,9 @@ private:
     void AppendPart(ParsedPart& part);
 
     void Changed(LPARAM lHint, int nRecord);
+    int m_nPickupBursts = 0;
+    bool m_bPickedInBurst = false;
+    int m_nLastBurstPick = -1;  // the record of the burst's last HINT_PICKED
     void AppendRecord(const CString& id);
     void PickupFoundId(std::string_view id, std::string_view handle);
     // The finds of a PickupText, a batch at a time.

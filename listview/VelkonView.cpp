@@ -27,6 +27,12 @@ constexpr const char* kFont = "Font";
 constexpr int kMaxWidth = 10000;
 // The framework's base of resource help contexts plus the list's own topic.
 constexpr LRESULT kHelpContext = 0x20000 + 129;
+// A burst is what the clipboard frame picks up in one wake-up of a few milliseconds: a few
+// thousand IDs. A longer one grows the queue once and keeps it.
+constexpr std::size_t kPickQueueReserve = 4096;
+// Queued rows this close together are drawn again with one message: the rows between lose
+// only the type-ahead's memory of their texts, asked for again when a search comes by.
+constexpr int kRedrawGap = 8;
 
 // The list's rows in the store's ID order reversed, records with equal IDs keeping their order
 // among themselves, as a stable sort by descending ID leaves them.
@@ -78,6 +84,8 @@ ON_MESSAGE(WM_HELPHITTEST, OnHelpHitTest)
 END_MESSAGE_MAP()
 
 CVelkonView::CVelkonView() {
+    m_queuedPicks.reserve(kPickQueueReserve);
+    m_pickedRows.reserve(kPickQueueReserve);
     CWinApp* app = AfxGetApp();
     auto readInt = [app](const char* section, const CString& key, int fallback) {
         return app ? static_cast<int>(app->GetProfileInt(section, key, fallback)) : fallback;
@@ -312,6 +320,8 @@ bool CVelkonView::IdOrderIsListOrder() const {
 
 void CVelkonView::RebuildList() {
     CWaitCursor wait;
+    // Every row comes afresh from the document, and the focus with them.
+    m_queuedPicks.clear();
     CListCtrl& list = GetListCtrl();
     list.DeleteAllItems();
     m_nCurrent = -1;
@@ -413,11 +423,56 @@ void CVelkonView::SelectOnly(int nRow, int r) {
     list.EnsureVisible(nRow, FALSE);
 }
 
+void CVelkonView::RedrawRows(std::vector<int>& rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    CListCtrl& list = GetListCtrl();
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t j = i + 1;
+        while (j < rows.size() && rows[j] - rows[j - 1] <= kRedrawGap) ++j;
+        list.RedrawItems(rows[i], rows[j - 1]);
+        i = j;
+    }
+}
+
+void CVelkonView::ShowQueuedPicks() {
+    CVelkonDoc* doc = GetDocument();
+    CListCtrl& list = GetListCtrl();
+    const int rowsBefore = list.GetItemCount();
+    const int records = doc->GetRecordCount();
+    int lastRow = -1;
+    int lastRecord = -1;
+    m_pickedRows.clear();
+    for (const int r : m_queuedPicks) {
+        // Deleted since its pick: the hint on its way takes the row out, and the selection must
+        // not go to it meanwhile.
+        if (r >= records || doc->m_abDeleted[r]) continue;
+        int row = list.FindItemByData(r);
+        if (row < 0)
+            row = AddRecord(r);
+        else if (row < rowsBefore)  // a row just added has its texts asked for anyway
+            m_pickedRows.push_back(row);
+        if (row >= 0) {
+            lastRow = row;
+            lastRecord = r;
+        }
+    }
+    m_queuedPicks.clear();
+    // Rows are only appended above, so the rows found stay where they were.
+    RedrawRows(m_pickedRows);
+    if (lastRow >= 0) SelectOnly(lastRow, lastRecord);
+    if (list.GetItemCount() != rowsBefore) ShowShownCount();
+}
+
 void CVelkonView::OnUpdate(CView*, LPARAM lHint, CObject*) {
     CVelkonDoc* doc = GetDocument();
     if (!doc) return;
     CListCtrl& list = GetListCtrl();
     const int r = doc->m_nLastChanged;
+    // Queued picks go to the list before any other change does, so that a row deleted or added
+    // after them ends as it would have one by one; a rebuild starts afresh and drops them.
+    const bool queues = lHint == HINT_PICKED && doc->InPickupBurst();
+    if (!m_queuedPicks.empty() && !queues && lHint != HINT_REBUILD) ShowQueuedPicks();
     switch (lHint) {
         case HINT_REBUILD:
             RebuildList();
@@ -462,7 +517,10 @@ void CVelkonView::OnUpdate(CView*, LPARAM lHint, CObject*) {
             // Once for every ID a pickup finds, a hundred thousand times for a long list: one
             // lookup of the row, and the shown count asked for only when a row came.
             bool added = false;
-            if (r >= 0) {
+            if (r >= 0 && queues) {
+                // A repeat of the pick before needs no place of its own (a terminal polling).
+                if (m_queuedPicks.empty() || m_queuedPicks.back() != r) m_queuedPicks.push_back(r);
+            } else if (r >= 0) {
                 int row = list.FindItemByData(r);
                 if (row < 0) {
                     row = AddRecord(r);
@@ -478,6 +536,8 @@ void CVelkonView::OnUpdate(CView*, LPARAM lHint, CObject*) {
             }
             break;
         }
+        case HINT_PICKUP_BURST_END:  // its picks were shown above
+            break;
         case HINT_PICKUP_CLEARED:
             if (m_bOnlyPickup)
                 list.DeleteAllItems();

@@ -3,6 +3,8 @@
 // place. Columns, sort order, font and the display filters are kept from one run to the next.
 #pragma once
 
+#include <vector>
+
 #include "dialogs/DateFilterDlg.h"
 #include "dialogs/KeywordFilterDlg.h"
 #include "listview/DataColumns.h"
@@ -103,6 +105,15 @@ private:
     void RefreshWidths();
     void RedrawRecord(int r);
     void SelectOnly(int nRow, int r);
+    // A burst's picks of registered records, in pick order (a repeat of the one before is not
+    // kept again): shown by ShowQueuedPicks when the burst ends, or before any other hint.
+    std::vector<int> m_queuedPicks;
+    std::vector<int> m_pickedRows;  // ShowQueuedPicks' rows to draw again, kept for its capacity
+    // What the queued picks would have done one by one: their rows added or drawn again, and
+    // the selection moved once, to the last pick that has a row.
+    void ShowQueuedPicks();
+    // Rows whose texts changed, in any order and with repeats: drawn again, near ones together.
+    void RedrawRows(std::vector<int>& rows);
     // The frame the list lives in, when it answers what the list asks of it.
     CIdListFrame* GetListFrame() const;
     mutable CWnd* m_pListFrameParent = nullptr;  // the parent m_pListFrame was found for

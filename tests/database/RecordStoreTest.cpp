@@ -27,6 +27,36 @@ TEST_F(StoreTest, EachChangeSendsItsHintAndNamesTheRecord) {
     EXPECT_EQ(doc->GetRecordCount(), 2);
 }
 
+// Picks inside a burst still tell of themselves one by one; the outermost end adds one hint
+// naming the last pick's record, and only when something was picked.
+TEST_F(StoreTest, PickupBurstEndsOnceAfterItsPicksNamingTheLastOne) {
+    ASSERT_TRUE(doc->AddNewID("ABC12345", ""));
+    ASSERT_TRUE(doc->AddNewID("XYZ00001", ""));
+    doc->notices.clear();
+    doc->EndPickupBurst();  // no burst: nothing to end, and the count stays at none
+    doc->BeginPickupBurst();
+    doc->BeginPickupBurst();
+    EXPECT_TRUE(doc->InPickupBurst());
+    doc->PickupID("XYZ00001", "");
+    doc->PickupID("ABC12345", "");
+    doc->EndPickupBurst();
+    EXPECT_TRUE(doc->InPickupBurst());
+    doc->EndPickupBurst();
+    EXPECT_FALSE(doc->InPickupBurst());
+    EXPECT_EQ(doc->notices, (std::vector<Notice>{
+                                {HINT_PICKED, 1}, {HINT_PICKED, 0}, {HINT_PICKUP_BURST_END, 0}}));
+
+    doc->notices.clear();
+    doc->BeginPickupBurst();
+    doc->EndPickupBurst();  // nothing picked: nothing to show
+    doc->BeginPickupBurst();
+    doc->PickupID("ABC12345", "");
+    doc->PickupID("QQQ99999", "");
+    doc->EndPickupBurst();
+    EXPECT_EQ(doc->notices, (std::vector<Notice>{
+                                {HINT_PICKED, 0}, {HINT_PICKED, -1}, {HINT_PICKUP_BURST_END, -1}}));
+}
+
 TEST_F(StoreTest, NewRecordHoldsHandleCountOneAndTodayThrice) {
     testing_support::FakeClock clock(1'700'000'000);
     ASSERT_TRUE(doc->AddNewID("XYZ00001", Sjis("青い空")));

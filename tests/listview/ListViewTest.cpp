@@ -2,6 +2,7 @@
 // filters, and the settings kept from one run to the next.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -177,6 +178,93 @@ TEST_F(ListViewTest, PickupLeavesItsRowAloneSelectedAndFocusedWhateverWasBefore)
     EXPECT_EQ(FocusedRecord(), 1);
     EXPECT_EQ(view->m_nCurrent, 1);
     EXPECT_EQ(Rows(), (std::vector<int>{1, 2, 0}));
+}
+
+// A burst's picks are shown when it ends: the list must end as the same picks one by one leave
+// it (rows added in pick order, the selection on the last pick that has a row, in sight), and a
+// delete arriving meanwhile must find the list as it would have, its record neither shown nor
+// selected afterwards.
+TEST_F(ListViewTest, BurstOfPicksEndsAsThePicksOneByOneAndStepsAsideForDeletes) {
+    // AAA00000..AAA00298, then ZZZ00001, which the keyword filter below hides.
+    std::vector<std::string> ids;
+    for (int i = 0; i < 299; ++i)
+        ids.push_back("AAA" + std::string(5 - std::to_string(i).size(), '0') + std::to_string(i));
+    ids.push_back("ZZZ00001");
+    std::vector<Record> records;
+    for (const std::string& id : ids)
+        records.push_back({id.c_str(), "h", 1, "1998/01/02", "1998/01/02"});
+    Open(records);
+    CListCtrl& list = view->GetListCtrl();
+    view->m_bOnlyPickup = TRUE;
+    view->m_dlgKeyword.m_bEnable = TRUE;
+    view->m_dlgKeyword.m_strKeyword = "aaa";
+    view->m_dlgKeyword.m_bID = TRUE;
+    // Records 0..199 picked up and shown, the top row in sight.
+    const auto start = [&] {
+        doc->ClearPickup();
+        for (int r = 0; r < 200; ++r) doc->PickupID(ids[r].c_str(), "");
+        view->RebuildList();
+        list.EnsureVisible(0, FALSE);
+    };
+    // Shown and repeated, not in the list, not registered, hidden by the filter; the last pick
+    // with a row is far down the list.
+    const std::vector<const char*> picks = {"AAA00150", "AAA00250", "AAA00005",
+                                            "AAA00005", "QQQ99999", "AAA00260",
+                                            "AAA00005", "AAA00180", "ZZZ00001"};
+    struct Outcome {
+        std::vector<int> rows, selected;
+        int focused, current;
+        bool inSight;
+    };
+    const auto outcome = [&] {
+        const int row = list.GetNextItem(-1, LVNI_FOCUSED);
+        const int top = list.GetTopIndex();
+        return Outcome{Rows(), Selected(), FocusedRecord(), view->m_nCurrent,
+                       row >= top && row < top + list.GetCountPerPage()};
+    };
+    start();
+    for (const char* id : picks) doc->PickupID(id, "");
+    const Outcome oneByOne = outcome();
+    ASSERT_EQ(oneByOne.rows.size(), 202u);
+    EXPECT_EQ(oneByOne.selected, (std::vector<int>{180}));
+    ASSERT_TRUE(oneByOne.inSight);
+
+    start();
+    doc->BeginPickupBurst();
+    for (const char* id : picks) doc->PickupID(id, "");
+    EXPECT_EQ(Rows().size(), 200u);  // nothing shown before the end
+    doc->EndPickupBurst();
+    const Outcome burst = outcome();
+    EXPECT_EQ(burst.rows, oneByOne.rows);
+    EXPECT_EQ(burst.selected, oneByOne.selected);
+    EXPECT_EQ(burst.focused, oneByOne.focused);
+    EXPECT_EQ(burst.current, oneByOne.current);
+    EXPECT_TRUE(burst.inSight);
+
+    // Inside a burst a delete or a restore finds the picks before it shown: a record deleted
+    // after its pick (270 without a row yet, 20 with one) ends neither shown nor selected, and
+    // one restored after a pick ends last and selected, as it would one by one.
+    doc->BeginPickupBurst();
+    doc->PickupID("AAA00010", "");
+    doc->PickupID("AAA00270", "");
+    doc->DeleteID(270);
+    doc->PickupID("AAA00020", "");
+    doc->DeleteID(20);
+    doc->EndPickupBurst();
+    const std::vector<int> rows = Rows();
+    EXPECT_EQ(rows.size(), 201u);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), 270), 0);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), 20), 0);
+    EXPECT_EQ(Selected(), (std::vector<int>{10}));
+    EXPECT_EQ(FocusedRecord(), 10);
+    EXPECT_EQ(view->m_nCurrent, 10);
+    doc->BeginPickupBurst();
+    doc->PickupID("AAA00150", "");
+    doc->RestoreID();  // record 20
+    doc->EndPickupBurst();
+    EXPECT_EQ(Rows().back(), 20);
+    EXPECT_EQ(Selected(), (std::vector<int>{20}));
+    EXPECT_EQ(view->m_nCurrent, 20);
 }
 
 TEST_F(ListViewTest, PickedUpOnlyListGrowsWithPickupsAndEmptiesWithTheList) {
