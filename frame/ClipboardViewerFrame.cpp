@@ -164,7 +164,11 @@ void CClipboardViewerFrame::PickupWithoutWorker() {
     {
         CString strText(s_pClipText->ReadAll());
         strText += "\r\n";
-        if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument())) pDoc->PickupText(strText);
+        if (auto* pDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument())) {
+            pDoc->BeginPickupBurst();
+            pDoc->PickupText(strText);
+            pDoc->EndPickupBurst();
+        }
     }
     s_bPickupIdle = TRUE;
     SetMessageText(strWhy);
@@ -254,6 +258,10 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
     s_nClipLength = static_cast<int>(ClipLength());
     double total = static_cast<double>(s_nClipLength);
     int nProgress = -1;
+    // Nobody sees the list between two picks of one wake-up: its views show them once, at the
+    // end, rather than moving the selection for each.
+    CVelkonDoc* pBurstDoc = dynamic_cast<CVelkonDoc*>(GetActiveDocument());
+    if (pBurstDoc) pBurstDoc->BeginPickupBurst();
     while (h.taken < h.cut && !h.stopped) {
         const std::size_t k = h.taken;
         if (!ended && s_pClipText->Ended()) {
@@ -277,6 +285,7 @@ LRESULT CClipboardViewerFrame::OnClipboardChunk(WPARAM, LPARAM) {
         if (h.cut - h.taken == kSlicesAhead / 2) s_evChunkDone.SetEvent();
         if (Clock::now() >= deadline) break;
     }
+    if (pBurstDoc) pBurstDoc->EndPickupBurst();
     if (h.taken < h.cut && !h.stopped && !h.posted.exchange(true)) PostMessage(WM_CLIPBOARD_CHUNK);
     s_evChunkDone.SetEvent();  // room in the ring, or the end of the run
     if (nProgress < 0) return 0;

@@ -218,7 +218,19 @@ TEST_F(ClipboardTest, AWakeUpTakesManySlicesEachInTurnWithItsOwnProgress) {
                       'Q', i, i % 7);
         text += line;
     }
+    // Two of them registered: the list ends on the later one, as the picks one by one would
+    // leave it, though a wake-up shows its picks only once.
+    doc->AddNewID("KLQ03000", "late");
+    doc->AddNewID("KAQ00010", "early");  // selected, as a record added is
     PickUp(CString(text));
+    auto* view = dynamic_cast<CVelkonView*>(frame->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    CListCtrl& list = view->GetListCtrl();
+    EXPECT_EQ(list.GetSelectedCount(), 1u);
+    const int selected = list.GetNextItem(-1, LVNI_SELECTED | LVNI_FOCUSED);
+    ASSERT_GE(selected, 0);
+    EXPECT_EQ(static_cast<int>(list.GetItemData(selected)), doc->FindID("KLQ03000"));
+    EXPECT_EQ(view->m_nCurrent, doc->FindID("KLQ03000"));
     const std::size_t total = text.size() + 2;
     ASSERT_EQ(spy->slices.size(), (total + 255) / 256);
     // Each slice is handed over in order, with the IDs of the lines it ended.
