@@ -88,30 +88,43 @@ Take TakeProperty(Display* d, Window w, Atom property, std::size_t maxBytes, Rep
         reply.bytes.reserve(std::min(reply.bytes.size() + after, kMaxTransferBytes));
     reply.type = type;
     reply.format = format;
+    // Text for the sink is held in Xlib's replies until the property is deleted: during an INCR
+    // transfer the owner then sends its next piece while the sink works on this one.
+    std::vector<std::pair<unsigned char*, std::size_t>> held;
+    const auto release = [&held] {
+        for (const auto& [bytes, n] : held) XFree(bytes);
+        held.clear();
+    };
     for (long offset = 0;; offset += kSliceLongs) {
         data = nullptr;
         if (XGetWindowProperty(d, w, property, offset, kSliceLongs, False, AnyPropertyType, &type,
                                &format, &items, &after, &data) != Success ||
             type == None) {
             if (data) XFree(data);
+            release();
             XDeleteProperty(d, w, property);
             return Take::kMissing;
         }
         if (data) {
             const std::size_t unit =
                 format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
-            const std::string_view bytes(reinterpret_cast<const char*>(data), items * unit);
             if (toSink) {
-                sink->Take(bytes);
-                sunk += bytes.size();
+                held.emplace_back(data, items * unit);
             } else {
-                reply.bytes.append(bytes);
+                reply.bytes.append(reinterpret_cast<const char*>(data), items * unit);
+                XFree(data);
             }
-            XFree(data);
         }
         if (after == 0 || items == 0) break;
     }
     XDeleteProperty(d, w, property);
+    if (held.empty()) return Take::kOk;
+    XFlush(d);
+    for (const auto& [bytes, n] : held) {
+        sink->Take(std::string_view(reinterpret_cast<const char*>(bytes), n));
+        sunk += n;
+    }
+    release();
     return Take::kOk;
 }
 
