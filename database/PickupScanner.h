@@ -21,6 +21,8 @@ public:
         return std::string_view(m_handles).substr(m_ids[i].handleAt, m_ids[i].handleLength);
     }
     void Add(std::string_view id, std::string_view handle);
+    // The same with the handle in UTF-8, kept as CP932.
+    void AddUtf8Handle(std::string_view id, std::string_view handle);
     void Clear() {
         m_ids.clear();
         m_handles.clear();
@@ -58,5 +60,17 @@ std::size_t ScanLineUpTo(std::string_view line, std::size_t nEnd, CFoundIds& out
 // nMaxFound, so that a caller can take them in batches.
 std::size_t ScanText(std::string_view text, std::size_t nAdded, std::size_t nMaxWaiting,
                      CFoundIds& out, std::size_t nMaxFound = SIZE_MAX);
+
+// ScanText of another program's text as it comes, UTF-8 with LF line ends, put together by
+// AppendUtf8Piece: it finds what ScanText finds in the same text made CP932 (Utf8ToCp932CrLf),
+// and converts only the handles found. Counts are of the UTF-8 bytes.
+std::size_t ScanUtf8Text(std::string_view text, std::size_t nAdded, std::size_t nMaxWaiting,
+                         CFoundIds& out, std::size_t nMaxFound = SIZE_MAX);
+// Appends a piece of such a text for ScanUtf8Text, its zero bytes dropped as the conversion
+// drops them, so that the bytes on either side join; but a character cut short by zero bytes
+// stays cut, as the conversion leaves it, by one zero byte kept before the bytes that could
+// otherwise complete it. zeroPending carries that from one piece to the next; false at the
+// text's start.
+void AppendUtf8Piece(std::string& text, std::string_view piece, bool& zeroPending);
 
 }  // namespace pickup_scan

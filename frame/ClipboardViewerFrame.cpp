@@ -193,6 +193,9 @@ UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
         return h.posted.exchange(true) || ::PostMessage(hWnd, WM_CLIPBOARD_CHUNK);
     };
     bool windowThere = !s_evStop.Lock(0);
+    // Another program's UTF-8 is scanned as it came; the IDs' handles alone are converted.
+    const bool utf8 = text->IsUtf8();
+    bool zeroPending = false;
     std::string line;        // the text after the last line end scanned
     std::size_t filled = 0;  // bytes of text in the slice being filled, slice number h.cut
     const auto handOver = [&] {
@@ -211,8 +214,16 @@ UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
                 slice.found.Clear();
             }
             const std::size_t n = std::min(bytes.size(), kSliceBytes - filled);
-            line.append(bytes.data(), n);
-            line.erase(0, pickup_scan::ScanText(line, n, CVelkonDoc::kMaxWaitingText, slice.found));
+            if (utf8) {
+                const std::size_t before = line.size();
+                pickup_scan::AppendUtf8Piece(line, bytes.substr(0, n), zeroPending);
+                line.erase(0, pickup_scan::ScanUtf8Text(line, line.size() - before,
+                                                        CVelkonDoc::kMaxWaitingText, slice.found));
+            } else {
+                line.append(bytes.data(), n);
+                line.erase(
+                    0, pickup_scan::ScanText(line, n, CVelkonDoc::kMaxWaitingText, slice.found));
+            }
             filled += n;
             bytes.remove_prefix(n);
             if (filled == kSliceBytes) handOver();
@@ -224,7 +235,7 @@ UINT CClipboardViewerFrame::ClipboardPickupThread(LPVOID pParam) {
     while (going) {
         // What has come is not held back in a part-filled slice while more is awaited.
         if (filled > 0 && !text->Ready()) handOver();
-        if (!windowThere || !text->Read(piece)) break;
+        if (!windowThere || !text->ReadRaw(piece)) break;
         going = cut(piece);
     }
     // The last line ends here, whether the text ended its own or not.

@@ -316,6 +316,15 @@ std::string Utf8ToCp932CrLf(std::string utf8) {
     return out;
 }
 
+void AppendUtf8AsCp932(std::string_view utf8, std::string& out) {
+    if (std::all_of(utf8.begin(), utf8.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out.append(utf8);
+        return;
+    }
+    AppendCp932CrLf(utf8, out, false);
+}
+
 std::string Utf8LinesToCp932::Feed(std::string_view utf8) {
     std::string out;
     const std::size_t last = utf8.rfind('\n');

@@ -18,6 +18,9 @@ std::string Utf8ToCp932(std::string_view utf8);
 // they are read, so a large text is not held twice. Gives what
 // CrLfFromLf(Utf8ToCp932(text) without its zero bytes) gives.
 std::string Utf8ToCp932CrLf(std::string utf8);
+// Part of such a text, without its zero bytes and within a line, appended to out as it stands
+// in the converted text: the bytes Utf8ToCp932CrLf makes of it there.
+void AppendUtf8AsCp932(std::string_view utf8, std::string& out);
 
 // Utf8ToCp932CrLf for a text that arrives in pieces: each piece's whole lines are converted as
 // they come, the line it leaves open waits for the next (up to about kLongLine bytes of it). The

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "database/PickupScanner.h"
+#include "platform/base/CodePage.h"
 #include "tests/database/StoreFixture.h"
 
 using testing_support::FakeClock;
@@ -231,4 +234,58 @@ TEST_F(UpdateCountTest, CountStopsAt9999ButTheDateMovesOn) {
     EXPECT_EQ(doc->m_anUpdateCount[1], 12000);
     EXPECT_EQ(doc->m_atimeUpdate[0].GetTime(), kMorning);
     EXPECT_TRUE(doc->IsModified());
+}
+
+namespace {
+
+// What a scan found, "ID:handle" (handles in CP932).
+std::vector<std::string> Finds(const CFoundIds& found) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < found.Size(); ++i)
+        out.push_back(std::string(found.Id(i)) + ":" + std::string(found.Handle(i)));
+    return out;
+}
+
+}  // namespace
+
+// Another program's UTF-8 is scanned as it comes, without converting it: whatever it holds, in
+// whatever pieces, the IDs and handles found are those of the same text made CP932 first. The
+// texts mix IDs and near misses with every character that parts handles (ASCII and full-width
+// spaces and stops), line ends of both kinds and lone CRs, zero bytes (which the conversion
+// drops), characters CP932 has as one byte or not at all, and bytes no UTF-8 character starts.
+TEST(PickupScanner, Utf8TextFindsWhatItsCp932FormFinds) {
+    // clang-format off
+    const std::vector<std::string> tokens = {
+        "ABC12345", "abc00001", "XYZ9999", "ABCD12345", "Q1234567", "Blue", "red", "x", "12345",
+        " ", "\xE3\x80\x80", "、", "。", "，", "／", "：", "/", ":", ",", "\t",
+        "\r", "\n", "\r\n", std::string(1, '\0'),
+        "青い空", "ｱｲｳ", "¥", "‾", "😀",
+        "\xE3\x80", "\xE3", "\xEF\xBC", "\xF0\x9F", "\xF8", "\xFF", "\x80"};
+    // clang-format on
+    std::mt19937 rng(7);
+    for (int round = 0; round < 4000; ++round) {
+        std::string utf8;
+        const int n = static_cast<int>(rng() % 60);
+        for (int k = 0; k < n; ++k) utf8 += tokens[rng() % tokens.size()];
+
+        CFoundIds expected;
+        pickup_scan::ScanText(Utf8ToCp932CrLf(utf8) + "\r\n", std::string::npos, std::string::npos,
+                              expected);
+        // As the clipboard's worker takes it: pieces of any length, a line end added at the end.
+        const std::string all = utf8 + "\r\n";
+        CFoundIds found;
+        std::string line;
+        bool zeroPending = false;
+        for (std::size_t at = 0; at < all.size();) {
+            const std::size_t piece = std::min<std::size_t>(1 + rng() % 24, all.size() - at);
+            const std::size_t before = line.size();
+            pickup_scan::AppendUtf8Piece(line, std::string_view(all).substr(at, piece),
+                                         zeroPending);
+            at += piece;
+            line.erase(
+                0, pickup_scan::ScanUtf8Text(line, line.size() - before, std::string::npos, found));
+        }
+        ASSERT_EQ(Finds(found), Finds(expected))
+            << "round " << round << " " << ::testing::PrintToString(utf8);
+    }
 }

@@ -78,8 +78,8 @@ void Fetched(unsigned change, std::shared_ptr<CClipboardTextStream> text) {
     NotifyViewers();
 }
 
-// Makes what arrives the program's own text as it comes, and has the viewers hear of the change
-// at its first line, while the rest is still on its way.
+// Queues what arrives as it comes, the owner's UTF-8 as it is, and has the viewers hear of the
+// change at its first bytes, while the rest is still on its way. The conversion is its reader's.
 class StreamSink : public x11sel::TextSink {
 public:
     StreamSink(std::shared_ptr<CClipboardTextStream> stream, std::atomic<bool>& abandon,
@@ -91,14 +91,12 @@ public:
             m_abandon = true;  // its reader is gone
             return;
         }
-        std::string text = m_lines.Feed(utf8);
-        const bool some = !text.empty();
-        m_stream->Add(std::move(text), utf8.size());
-        if (some) Announce();
+        if (utf8.empty()) return;
+        m_stream->Add(std::string(utf8), utf8.size());
+        Announce();
     }
     // After the last piece, whatever the outcome.
     void End(x11sel::Outcome outcome) {
-        if (outcome != x11sel::Outcome::kNone) m_stream->Add(m_lines.Finish(), 0);
         m_stream->End(outcome == x11sel::Outcome::kWhole);
         if (outcome != x11sel::Outcome::kNone) Announce();
     }
@@ -111,7 +109,6 @@ private:
     std::shared_ptr<CClipboardTextStream> m_stream;
     std::atomic<bool>& m_abandon;
     std::function<void()> m_announce;
-    Utf8LinesToCp932 m_lines;
     bool m_announced = false;
 };
 
@@ -142,10 +139,9 @@ struct Fetcher {
             if (quit) return;
             const unsigned change = std::exchange(wanted, 0u);
             abandon = false;
-            auto stream = std::make_shared<CClipboardTextStream>();
+            auto stream = std::make_shared<CClipboardTextStream>(CClipboardTextStream::Form::kUtf8);
             current = stream;
             lock.unlock();
-            // Here too, not on the UI thread: CP932 with CR LF, a line at a time as it arrives.
             StreamSink sink(stream, abandon, [this, change, stream] { Post(change, stream); });
             const x11sel::Outcome outcome =
                 x11sel::ReadClipboardText(sink, abandon, kOwnerTimeoutMs);

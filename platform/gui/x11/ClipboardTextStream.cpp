@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-CClipboardTextStream::CClipboardTextStream(std::string whole) : m_ended(true), m_whole(true) {
+CClipboardTextStream::CClipboardTextStream(std::string whole)
+    : m_ended(true), m_whole(true), m_utf8(false) {
     m_added = m_sourceAdded = m_sourceExpected = m_held = whole.size();
     if (!whole.empty()) m_ready.push_back(std::move(whole));
 }
@@ -18,6 +19,19 @@ constexpr std::size_t kLargeText = std::size_t{4} << 20;
 }  // namespace
 
 bool CClipboardTextStream::Read(std::string& out) {
+    if (!m_utf8) return ReadRaw(out);
+    std::string raw;
+    if (ReadRaw(raw)) {
+        out = m_lines.Feed(raw);
+        return true;
+    }
+    // The line left open at the end; none once the reader let go.
+    const bool last = !m_cancelled && !std::exchange(m_converted, true);
+    out = last ? m_lines.Finish() : std::string();
+    return last && !out.empty();
+}
+
+bool CClipboardTextStream::ReadRaw(std::string& out) {
     m_taken = true;
     std::unique_lock lock(m_mutex);
     m_more.wait(lock, [this] { return !m_ready.empty() || m_ended || m_cancelled; });
