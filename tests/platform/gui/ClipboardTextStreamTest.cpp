@@ -45,6 +45,23 @@ TEST(ClipboardTextStream, TheReaderGetsEveryPieceInOrderWhileTheRestIsOnItsWay) 
     cut.End(false);
     EXPECT_EQ(cut.ReadAll(), "ABC");
     EXPECT_FALSE(cut.Whole());
+
+    // The owner's UTF-8 as it came: counted in its own bytes, given as it came by ReadRaw and
+    // converted by Read, the line a piece leaves open with the next, the last at the end.
+    const std::string blue = "ABC12345 青\nDEF";
+    CClipboardTextStream raw(CClipboardTextStream::Form::kUtf8);
+    raw.Add(blue, blue.size());
+    raw.Add("67890 空", 9);
+    raw.End(true);
+    EXPECT_EQ(raw.EstimatedLength(), blue.size() + 9);
+    std::string got;
+    ASSERT_TRUE(raw.ReadRaw(got));
+    EXPECT_EQ(got, blue);
+    CClipboardTextStream utf8(CClipboardTextStream::Form::kUtf8);
+    utf8.Add(blue, blue.size());
+    utf8.Add("67890 空", 9);
+    utf8.End(true);
+    EXPECT_EQ(utf8.ReadAll(), "ABC12345 \x90\xC2\r\nDEF67890 \x8B\xF3");
 }
 
 TEST(ClipboardTextStream, CancellingLetsAWaitingReaderGoAndDropsWhatComesAfter) {
