@@ -1,9 +1,17 @@
 #include "database/IdIndex.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
+std::uint64_t CIdIndex::NewVersion() {
+    // Indexes are built on more than one thread (a file loaded beside the window).
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
 void CIdIndex::RemoveAll() {
+    m_version = NewVersion();
     m_blocks.clear();
     m_lastKeys.clear();
     m_fences.clear();
@@ -21,6 +29,8 @@ void CIdIndex::Swap(CIdIndex& other) noexcept {
     std::swap(m_filterShift, other.m_filterShift);
     std::swap(m_filterFor, other.m_filterFor);
     std::swap(m_size, other.m_size);
+    m_version = NewVersion();
+    other.m_version = NewVersion();
 }
 
 namespace {
@@ -54,6 +64,7 @@ void RadixSort(std::vector<SortItem>& items) {
 }  // namespace
 
 void CIdIndex::Build(int n) {
+    m_version = NewVersion();
     RemoveAll();
     if (n <= 0) return;
     std::vector<SortItem> items;
@@ -111,6 +122,7 @@ std::size_t CIdIndex::BlockFor(CIdKeys::Key key, bool upper) const {
 }
 
 void CIdIndex::Insert(int entry) {
+    m_version = NewVersion();
     const CIdKeys::Key key = Key(entry);
     if (static_cast<std::size_t>(m_size) + 1 > m_filterFor)
         MakeFilter((static_cast<std::size_t>(m_size) + 1) * 2, true);
@@ -145,6 +157,7 @@ void CIdIndex::Insert(int entry) {
 }
 
 BOOL CIdIndex::Remove(int entry) {
+    m_version = NewVersion();
     const CIdKeys::Key key = Key(entry);
     for (std::size_t b = BlockFor(key, false); b < m_blocks.size(); ++b) {
         auto& block = m_blocks[b];

@@ -34,6 +34,9 @@ public:
     // An entry whose ID equals id exactly (the first of equal ones), or -1.
     int Find(std::string_view id) const;
     int FindKey(CIdKeys::Key key) const;
+    // Changes with every change of the entries, to a number no index has had: an answer of
+    // FindKey kept with it holds while it has not changed.
+    std::uint64_t Version() const { return m_version; }
 
     template <class F>
     void ForEach(F&& f) const {
@@ -77,10 +80,13 @@ private:
     int m_filterShift = 64;               // a mixed key's top bits number its word
     std::size_t m_filterFor = 0;          // the entries it was sized for
     int m_size = 0;
+    std::uint64_t m_version = NewVersion();
+    static std::uint64_t NewVersion();
 };
 
 template <class F>
 void CIdIndex::RemoveIf(F&& gone) {
+    m_version = NewVersion();
     std::size_t kept = 0;
     for (auto& block : m_blocks) {
         std::size_t out = 0;

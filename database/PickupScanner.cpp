@@ -12,6 +12,7 @@ void CFoundIds::Add(std::string_view id, std::string_view handle) {
     std::memcpy(f.id, id.data(), 8);
     f.handleAt = static_cast<std::uint32_t>(m_handles.size());
     f.handleLength = static_cast<std::uint32_t>(handle.size());
+    f.record = -1;
     m_handles.append(handle);
     m_ids.push_back(f);
 }
@@ -22,6 +23,7 @@ void CFoundIds::AddUtf8Handle(std::string_view id, std::string_view handle) {
     f.handleAt = static_cast<std::uint32_t>(m_handles.size());
     AppendUtf8AsCp932(handle, m_handles);
     f.handleLength = static_cast<std::uint32_t>(m_handles.size() - f.handleAt);
+    f.record = -1;
     m_ids.push_back(f);
 }
 

@@ -26,7 +26,14 @@ public:
     void Clear() {
         m_ids.clear();
         m_handles.clear();
+        m_lookedUp = 0;
     }
+    // A store may note what it looked up for the IDs ahead of taking them: the record of each,
+    // valid while its index stays at `version`.
+    void NoteRecord(std::size_t i, int record) { m_ids[i].record = record; }
+    void NoteLookedUp(std::uint64_t version) { m_lookedUp = version; }
+    bool LookedUpAt(std::uint64_t version) const { return m_lookedUp == version; }
+    int Record(std::size_t i) const { return m_ids[i].record; }
     // Clears, and lets go of memory a batch far larger than usual took.
     void Trim();
 
@@ -35,9 +42,11 @@ private:
         char id[8];
         std::uint32_t handleAt;
         std::uint32_t handleLength;
+        int record;
     };
     std::vector<Found> m_ids;
     std::string m_handles;
+    std::uint64_t m_lookedUp = 0;  // no index version is 0
 };
 
 namespace pickup_scan {

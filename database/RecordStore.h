@@ -105,10 +105,12 @@ public:
     void PickupID(const CString& id, const CString& handle);
     // The IDs a scan found elsewhere (pickup_scan), in their order, as PickupID would take them.
     void PickupFound(const CFoundIds& found);
-    // Brings what PickupFound will read for these IDs into the cache, changing nothing. Its
-    // lookups mostly wait for memory, and several waiting at once wait hardly longer than one:
-    // a caller with more IDs in hand asks for the next ones before it takes these.
-    void PrefetchFound(const CFoundIds& found) const;
+    // Looks up these IDs' records ahead of PickupFound, which takes the answers while the index
+    // has not changed since, and brings what it will read into the cache; the store does not
+    // change. The lookups mostly wait for memory, and several waiting at once wait hardly
+    // longer than one: a caller with more IDs in hand asks for the next ones before it takes
+    // these.
+    void PrefetchFound(CFoundIds& found) const;
     void ClearPickup();
     // Many picks in a row that nobody sees one by one (a long text taken in one go): HINT_PICKED
     // still goes out for each, and a view may keep them to show at once when the outermost burst
@@ -223,7 +225,10 @@ private:
     bool m_bPickedInBurst = false;
     int m_nLastBurstPick = -1;  // the record of the burst's last HINT_PICKED
     void AppendRecord(const CString& id);
-    void PickupFoundId(std::string_view id, std::string_view handle);
+    // knownRecord: the ID's record as looked up while the index was as it is, or kNotLookedUp.
+    static constexpr int kNotLookedUp = -2;
+    void PickupFoundId(std::string_view id, std::string_view handle,
+                       int knownRecord = kNotLookedUp);
     // The finds of a PickupText, a batch at a time.
     static constexpr std::size_t kFoundBatch = 4096;
     CFoundIds m_found;

@@ -49,25 +49,28 @@ void CRecordStore::PickupLine(const CString& line) {
 }
 
 void CRecordStore::PickupFound(const CFoundIds& found) {
-    for (std::size_t i = 0; i < found.Size(); ++i) PickupFoundId(found.Id(i), found.Handle(i));
+    const bool known = found.LookedUpAt(m_anSortIndex.Version());
+    for (std::size_t i = 0; i < found.Size(); ++i)
+        PickupFoundId(found.Id(i), found.Handle(i), known ? found.Record(i) : kNotLookedUp);
 }
 
-void CRecordStore::PrefetchFound(const CFoundIds& found) const {
+void CRecordStore::PrefetchFound(CFoundIds& found) const {
     for (std::size_t i = 0; i < found.Size(); ++i) {
         CIdKeys::Key key = 0;
-        if (!CIdKeys::Pack(found.Id(i), key)) continue;
+        const int r = CIdKeys::Pack(found.Id(i), key) ? m_anSortIndex.FindKey(key)
+                                                      : FindID(CString(found.Id(i)));
+        found.NoteRecord(i, r);
         m_anPickupIndex.Prefetch(key);
-        // The index is walked now, so the walk of the pickup finds it in the cache, and the
-        // record a registered ID updates is asked for.
-        if (const int r = m_anSortIndex.FindKey(key); r >= 0) __builtin_prefetch(&Rec(r));
+        if (r >= 0) __builtin_prefetch(&Rec(r));
     }
+    found.NoteLookedUp(m_anSortIndex.Version());
 }
 
 void CRecordStore::PickupID(const CString& id, const CString& handle) {
     PickupFoundId(id.View(), handle.View());
 }
 
-void CRecordStore::PickupFoundId(std::string_view id, std::string_view handle) {
+void CRecordStore::PickupFoundId(std::string_view id, std::string_view handle, int knownRecord) {
     for (const CString& ignored : m_astrNoPickupID) {
         if (ignored.View() == id) return;
     }
@@ -75,7 +78,9 @@ void CRecordStore::PickupFoundId(std::string_view id, std::string_view handle) {
     CIdKeys::Key key = 0;
     const bool packed = CIdKeys::Pack(id, key);
     const int p = packed ? m_anPickupIndex.FindKey(key) : m_anPickupIndex.Find(id);
-    const int r = packed ? m_anSortIndex.FindKey(key) : FindID(CString(id));
+    const int r = knownRecord != kNotLookedUp ? knownRecord
+                  : packed                    ? m_anSortIndex.FindKey(key)
+                                              : FindID(CString(id));
     if (p == -1) {
         auto handles = std::make_unique<CStringArray>();
         const int newPickup = m_astrPickupID.GetSize();

@@ -53,7 +53,7 @@ protected:
     static std::size_t ClipLength();
     // Hands the IDs found in a slice to the active document; once for every slice.
     virtual void PickupSlice(const CFoundIds& found);
-    void PrefetchSlice(const CFoundIds& found);
+    void PrefetchSlice(CFoundIds& found);
     // The run's worker; nullptr when none can be made.
     virtual CWinThread* BeginPickupWorker();
     // The text of the change heard of, as it arrives; the clipboard is open.
