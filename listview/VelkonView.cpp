@@ -443,11 +443,18 @@ void CVelkonView::ShowQueuedPicks() {
     int lastRow = -1;
     int lastRecord = -1;
     m_pickedRows.clear();
-    for (const int r : m_queuedPicks) {
+    // The rows of all the picks looked up at once; a pick without one gets it below, and a
+    // later pick of the same record finds that.
+    m_queuedData.assign(m_queuedPicks.begin(), m_queuedPicks.end());
+    m_queuedRows.resize(m_queuedData.size());
+    list.FindItemsByData(m_queuedData, m_queuedRows);
+    for (std::size_t k = 0; k < m_queuedPicks.size(); ++k) {
+        const int r = m_queuedPicks[k];
         // Deleted since its pick: the hint on its way takes the row out, and the selection must
         // not go to it meanwhile.
         if (r >= records || doc->m_abDeleted[r]) continue;
-        int row = list.FindItemByData(r);
+        int row = m_queuedRows[k];
+        if (row < 0) row = list.FindItemByData(r);
         if (row < 0)
             row = AddRecord(r);
         else if (row < rowsBefore)  // a row just added has its texts asked for anyway

@@ -108,7 +108,9 @@ private:
     // A burst's picks of registered records, in pick order (a repeat of the one before is not
     // kept again): shown by ShowQueuedPicks when the burst ends, or before any other hint.
     std::vector<int> m_queuedPicks;
-    std::vector<int> m_pickedRows;  // ShowQueuedPicks' rows to draw again, kept for its capacity
+    std::vector<int> m_pickedRows;     // ShowQueuedPicks' rows to draw again, kept for its capacity
+    std::vector<LPARAM> m_queuedData;  // and the queue's records and rows, likewise
+    std::vector<int> m_queuedRows;
     // What the queued picks would have done one by one: their rows added or drawn again, and
     // the selection moved once, to the last pick that has a row.
     void ShowQueuedPicks();

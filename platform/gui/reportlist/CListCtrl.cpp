@@ -1,5 +1,7 @@
 #include "platform/gui/reportlist/CListCtrl.h"
 
+#include <algorithm>
+
 #include "platform/gui/dialog/DialogControls.h"
 #include "platform/gui/drawing/CImageList.h"
 #include "platform/gui/reportlist/CListView.h"
@@ -176,6 +178,16 @@ int CListCtrl::FindItemByData(LPARAM dwData) const {
     find.flags = LVFI_PARAM;
     find.lParam = dwData;
     return FindItem(&find, -1);
+}
+
+void CListCtrl::FindItemsByData(std::span<const LPARAM> data, std::span<int> rows) const {
+    const std::size_t n = std::min(data.size(), rows.size());
+    if (n == 0) return;
+    LVFINDITEMS find;
+    find.data = data.data();
+    find.rows = rows.data();
+    if (!Send(LVM_FINDITEMSBYDATA, static_cast<WPARAM>(n), Ptr(&find)))
+        std::fill(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(n), -1);
 }
 
 BOOL CListCtrl::SortItems(PFNLVCOMPARE pfnCompare, LPARAM dwData) {

@@ -52,6 +52,8 @@ public:
     // walking the rows; with LVFI_STRING the one whose first text matches psz (see above).
     int FindItem(LVFINDINFO* pFindInfo, int nStart = -1) const;
     int FindItemByData(LPARAM dwData) const;
+    // FindItemByData for each of data, into rows (as many): one message for all.
+    void FindItemsByData(std::span<const LPARAM> data, std::span<int> rows) const;
     BOOL SortItems(PFNLVCOMPARE pfnCompare, LPARAM dwData);
 
     // Scrolling and drawing

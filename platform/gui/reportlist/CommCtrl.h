@@ -84,6 +84,13 @@ constexpr UINT LVM_APPENDITEMS = LVM_FIRST + 0xF2;
 // The rows put in the order of an array of wParam row indexes (lParam), each row once; FALSE
 // and nothing moved for any other array.
 constexpr UINT LVM_REORDERITEMS = LVM_FIRST + 0xF3;
+// The row of each of an array of wParam item data (lParam, an LVFINDITEMS), -1 where none, as
+// LVFI_PARAM finds it from the top; the lookups' cache misses overlap.
+constexpr UINT LVM_FINDITEMSBYDATA = LVM_FIRST + 0xF4;
+struct LVFINDITEMS {
+    const LPARAM* data = nullptr;
+    int* rows = nullptr;
+};
 constexpr UINT LVM_LAST = LVM_FIRST + 0xFF;
 
 // Notifications

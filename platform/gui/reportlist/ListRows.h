@@ -47,6 +47,9 @@ public:
     int NextSelected(int nAfter) const;
     // A row whose item data is lParam, or -1.
     int Find(LPARAM lParam) const;
+    // Find for each of n item data, into rows: the memory of the lookups a few ahead is asked
+    // for before it is read, so their misses of the cache overlap.
+    void FindMany(const LPARAM* data, int* rows, std::size_t n) const;
 
     // Stable merge sort by a comparison of item data (negative: first before second). Each row
     // takes its state along. A comparison that contradicts itself gives some order, never harm.

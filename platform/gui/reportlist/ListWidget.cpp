@@ -620,6 +620,12 @@ LRESULT ListCtrlQt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bo
             if (!rows) return FALSE;
             return DeleteItems(std::vector<int>(rows, rows + wParam));
         }
+        case LVM_FINDITEMSBYDATA: {
+            const auto* find = reinterpret_cast<const LVFINDITEMS*>(lParam);
+            if (!find || !find->data || !find->rows) return FALSE;
+            m_rows.FindMany(find->data, find->rows, static_cast<std::size_t>(wParam));
+            return TRUE;
+        }
         case LVM_GETITEMDATAS: {
             auto* out = reinterpret_cast<std::vector<LPARAM>*>(lParam);
             if (!out) return 0;

@@ -44,6 +44,14 @@ TEST(ListRows, LookupFollowsInsertsDeletesAndDataChanges) {
     EXPECT_EQ(rows.Find(-5), 0);
     EXPECT_EQ(rows.Find(LPARAM(1) << 40), 1);
     EXPECT_EQ(rows.Find(90), 12);
+    // Many at once, the lookup left incomplete by an insert in the middle: each as Find has it.
+    rows.Insert(2, 555);
+    std::vector<LPARAM> many = {555, 999, -5, LPARAM(1) << 40, 12345, -7, LPARAM(1) << 30};
+    for (int r = 0; r < 10; ++r) many.insert(many.begin() + r, (9 - r) * 10);
+    std::vector<int> found(many.size(), -2);
+    rows.FindMany(many.data(), found.data(), many.size());
+    for (std::size_t i = 0; i < many.size(); ++i) EXPECT_EQ(found[i], rows.Find(many[i])) << i;
+    rows.Erase(2);
     rows.Erase(5);
     EXPECT_EQ(rows.Find(999), -1);
     EXPECT_EQ(rows.Find(30), 5);
@@ -618,6 +626,9 @@ TEST_F(ListView, BulkMessagesSelectReadAppendAndReorderTheRows) {
     EXPECT_EQ(Selected(), (std::vector<int>{0}));
     EXPECT_EQ(Focused(), 1);
     EXPECT_EQ(ctrl.FindItemByData(50), 2);
+    std::vector<int> rows(4);
+    ctrl.FindItemsByData(std::vector<LPARAM>{30, 60, 40, 0}, rows);
+    EXPECT_EQ(rows, (std::vector<int>{5, -1, 0, 3}));
 }
 
 TEST_F(ListView, SortKeepsFocusSelectionAndLookupWithTheirRows) {
