@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -68,30 +69,55 @@ void Fit(QWidget* window) {
     window->move(place.topLeft());
 }
 
-// Waits for the window manager to frame the window (its frame known from the first move or
-// resize after it), fits the window once more and goes.
+// Waits for the window manager to frame the window, fits the window once more and goes. The
+// frame is known from the first move or resize after it, or, where the manager says what it
+// added only after its last move (as on a slow machine), from a look every tenth of a second.
 class FrameWatcher : public QObject {
 public:
     explicit FrameWatcher(QWidget* window) : QObject(window), m_window(window) {
         window->installEventFilter(this);
+        m_timer.setInterval(100);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (++m_looks > kLooks)
+                Done();
+            else
+                Check();
+        });
+        m_timer.start();
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
-        if (watched == m_window && m_window &&
-            (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) &&
-            m_window->isVisible() && Framed(m_window) && !m_window->isMaximized() &&
-            !m_window->isMinimized() && !m_window->isFullScreen()) {
-            m_window->removeEventFilter(this);
-            Fit(m_window);
-            deleteLater();
-        }
+        if (watched == m_window &&
+            (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show))
+            Check();
         return false;
     }
 
 private:
+    // A minute: a window manager that has not framed the window by then will not.
+    static constexpr int kLooks = 600;
+
+    void Check() {
+        if (m_done || !m_window || !m_window->isVisible() || !Framed(m_window) ||
+            m_window->isMaximized() || m_window->isMinimized() || m_window->isFullScreen())
+            return;
+        Fit(m_window);
+        Done();
+    }
+    void Done() {
+        if (m_done) return;
+        m_done = true;
+        m_timer.stop();
+        if (m_window) m_window->removeEventFilter(this);
+        deleteLater();
+    }
+
     QPointer<QWidget> m_window;
+    QTimer m_timer;
+    int m_looks = 0;
+    bool m_done = false;
 };
 
 }  // namespace
