@@ -177,6 +177,21 @@ std::string_view ExtractHandle(std::string_view line, LineReader<Text>& in) {
     return line.substr(start, end - start);
 }
 
+// Takes the ID at i, which IsValidId has seen, with the handle after it; where the scan goes on.
+template <class Text>
+std::size_t TakeId(std::string_view line, std::size_t i, CFoundIds& out) {
+    // Its letters are ASCII: upper case is a bit away.
+    char upper[8];
+    for (int k = 0; k < 8; ++k) {
+        const char b = line[i + static_cast<std::size_t>(k)];
+        upper[k] = k < 3 && b >= 'a' ? static_cast<char>(b - ('a' - 'A')) : b;
+    }
+    LineReader<Text> rest(line, i + 8);
+    const std::string_view handle = ExtractHandle(line, rest);
+    Text::Add(out, std::string_view(upper, 8), handle);
+    return rest.Pos();
+}
+
 template <class Text>
 std::size_t ScanLine(std::string_view line, std::size_t nEnd, CFoundIds& out) {
     const std::size_t size = line.size();
@@ -192,16 +207,7 @@ std::size_t ScanLine(std::string_view line, std::size_t nEnd, CFoundIds& out) {
         const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
         if (letter && size - i >= 8 && line[i + 3] >= '0' && line[i + 3] <= '9' &&
             pickup_scan::IsValidId(line.substr(i, 8))) {
-            // Its letters are ASCII: upper case is a bit away.
-            char upper[8];
-            for (int k = 0; k < 8; ++k) {
-                const char b = line[i + static_cast<std::size_t>(k)];
-                upper[k] = k < 3 && b >= 'a' ? static_cast<char>(b - ('a' - 'A')) : b;
-            }
-            LineReader<Text> rest(line, i + 8);
-            const std::string_view handle = ExtractHandle(line, rest);
-            i = rest.Pos();
-            Text::Add(out, std::string_view(upper, 8), handle);
+            i = TakeId<Text>(line, i, out);
         } else {
             ++i;
         }
@@ -243,15 +249,7 @@ std::size_t ScanLine<Utf8Text>(std::string_view line, std::size_t nEnd, CFoundId
         const char first = line[c];
         const bool letter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
         if (letter && size - c >= 8 && pickup_scan::IsValidId(line.substr(c, 8))) {
-            char upper[8];
-            for (int k = 0; k < 8; ++k) {
-                const char b = line[c + static_cast<std::size_t>(k)];
-                upper[k] = k < 3 && b >= 'a' ? static_cast<char>(b - ('a' - 'A')) : b;
-            }
-            LineReader<Utf8Text> rest(line, c + 8);
-            const std::string_view handle = ExtractHandle(line, rest);
-            i = rest.Pos();
-            Utf8Text::Add(out, std::string_view(upper, 8), handle);
+            i = TakeId<Utf8Text>(line, c, out);
         } else {
             i = c + 1;
         }
