@@ -13,7 +13,8 @@ namespace {
 // Handles found; a scan that stopped finding them would also change what is measured.
 int HandleCount(const CVelkonDoc& doc) {
     int n = 0;
-    for (const auto& handles : doc.m_aPickupHandles) n += handles->GetSize();
+    for (int p = 0; p < doc.m_aPickupHandles.GetSize(); ++p)
+        n += doc.m_aPickupHandles[p]->GetSize();
     return n;
 }
 

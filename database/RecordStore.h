@@ -11,7 +11,6 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -22,6 +21,8 @@
 #include "database/IdIndex.h"
 #include "database/IdKeys.h"
 #include "database/IdLookup.h"
+#include "database/PickupHandleLists.h"
+#include "database/PickupIdColumn.h"
 #include "database/PickupScanner.h"
 #include "database/RecordColumns.h"
 #include "platform/base/CArchive.h"
@@ -170,10 +171,10 @@ public:
     // The comment lines ("*...") above the first record of the file loaded, written back first.
     CStringArray m_astrLeadingComment;
 
-    CStringArray m_astrPickupID;               // by pickup number, in order of first arrival
-    CIdKeys m_pickupKeys;                      // the same IDs as keys
-    CIdLookup m_anPickupIndex{&m_pickupKeys};  // pickup numbers by ID
-    CArray<std::unique_ptr<CStringArray>, std::unique_ptr<CStringArray>> m_aPickupHandles;
+    CIdKeys m_pickupKeys;                           // the picked-up IDs, in order of first arrival
+    CPickupIdColumn m_astrPickupID{&m_pickupKeys};  // the same, by pickup number, as text
+    CIdLookup m_anPickupIndex{&m_pickupKeys};       // pickup numbers by ID
+    CPickupHandleLists m_aPickupHandles;
 
     CStringArray m_astrNoPickupID;
     int m_nLastChanged = -1;

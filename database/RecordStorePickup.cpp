@@ -82,16 +82,14 @@ void CRecordStore::PickupFoundId(std::string_view id, std::string_view handle, i
                   : packed                    ? m_anSortIndex.FindKey(key)
                                               : FindID(CString(id));
     if (p == -1) {
-        auto handles = std::make_unique<CStringArray>();
-        const int newPickup = m_astrPickupID.GetSize();
-        if (!handle.empty()) handles->Add(CString(handle));
-        m_astrPickupID.Add(CString(id));
+        const int newPickup = m_pickupKeys.GetSize();
         if (packed)
             m_pickupKeys.AddKey(key);
         else
             m_pickupKeys.Add(id);
         m_anPickupIndex.Insert(newPickup);
-        m_aPickupHandles.Add(std::move(handles));
+        CStringArray& handles = m_aPickupHandles.Add();
+        if (!handle.empty()) handles.Add(CString(handle));
 
         if (r != -1) {
             const CTime now = CTime::GetCurrentTime();
@@ -124,7 +122,6 @@ bool CRecordStore::UpdatedBeforeToday(int r, CTime now) {
 
 void CRecordStore::ClearPickup() {
     m_anPickupIndex.RemoveAll();
-    m_astrPickupID.RemoveAll();
     m_pickupKeys.RemoveAll();
     m_aPickupHandles.RemoveAll();
     m_longHandleLists.clear();

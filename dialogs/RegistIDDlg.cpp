@@ -79,14 +79,18 @@ void CRegistIDDlg::FillIDList() {
     SendDlgItemMessage(IDC_NEW_ID, CB_RESETCONTENT);
     if (!m_pDoc) return;
     // Offers are the picked-up IDs no live record has; the pickup number is the item data.
-    const CStringArray& picked = m_pDoc->m_astrPickupID;
-    std::vector<const CString*> offers;
+    const auto& picked = m_pDoc->m_astrPickupID;
+    std::vector<CString> offerTexts;
     std::vector<int> pickupOf;
     for (int i = 0; i < picked.GetSize(); ++i) {
-        if (m_pDoc->FindID(picked[i]) != -1) continue;
-        offers.push_back(&picked[i]);
+        CString id = picked[i];
+        if (m_pDoc->FindID(id) != -1) continue;
+        offerTexts.push_back(std::move(id));
         pickupOf.push_back(i);
     }
+    std::vector<const CString*> offers;
+    offers.reserve(offerTexts.size());
+    for (const CString& text : offerTexts) offers.push_back(&text);
     // The latest first arrival among them is selected.
     const int latest =
         AddSorted(this, IDC_NEW_ID, offers, &pickupOf, static_cast<int>(offers.size()) - 1);
@@ -96,7 +100,7 @@ void CRegistIDDlg::FillIDList() {
 int CRegistIDDlg::PickupOfEntry(int i) const {
     const CString id = EntryText(this, IDC_NEW_ID, i);
     const auto data = SendDlgItemMessage(IDC_NEW_ID, CB_GETITEMDATA, static_cast<WPARAM>(i));
-    const CStringArray& picked = m_pDoc->m_astrPickupID;
+    const auto& picked = m_pDoc->m_astrPickupID;
     if (data >= 0 && data < picked.GetSize() && picked[static_cast<int>(data)] == id)
         return static_cast<int>(data);
     return m_pDoc->FindPickup(id);
@@ -106,8 +110,7 @@ void CRegistIDDlg::FillHandleList() {
     SendDlgItemMessage(IDC_NEW_HANDLE, CB_RESETCONTENT);
     const auto entry = static_cast<int>(SendDlgItemMessage(IDC_NEW_ID, CB_GETCURSEL));
     const int pickup = m_pDoc && entry >= 0 ? PickupOfEntry(entry) : -1;
-    if (pickup >= 0 && pickup < m_pDoc->m_aPickupHandles.GetSize() &&
-        m_pDoc->m_aPickupHandles[pickup]) {
+    if (pickup >= 0 && pickup < m_pDoc->m_aPickupHandles.GetSize()) {
         const CStringArray& handles = *m_pDoc->m_aPickupHandles[pickup];
         std::vector<const CString*> texts;
         texts.reserve(static_cast<std::size_t>(handles.GetSize()));
