@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/base/HugePages.h"
+
 std::uint64_t CIdIndex::NewVersion() {
     // Indexes are built on more than one thread (a file loaded beside the window).
     static std::atomic<std::uint64_t> last{0};
@@ -50,7 +52,10 @@ void RadixSort(std::vector<SortItem>& items) {
         for (int b = 0; b < 8; ++b, key >>= 8)
             ++counts[static_cast<std::size_t>(b * 257 + (key & 0xFF) + 1)];
     }
-    std::vector<SortItem> scratch(items.size());
+    std::vector<SortItem> scratch;
+    scratch.reserve(items.size());
+    huge_pages::AdviseCapacity(scratch);
+    scratch.resize(items.size());
     for (int b = 0; b < 8; ++b) {
         std::size_t* count = counts.data() + b * 257;
         if (std::find(count + 1, count + 257, items.size()) != count + 257) continue;
@@ -69,6 +74,7 @@ void CIdIndex::Build(int n) {
     if (n <= 0) return;
     std::vector<SortItem> items;
     items.reserve(static_cast<std::size_t>(n));
+    huge_pages::AdviseCapacity(items);
     bool allPacked = true;
     for (int entry = 0; entry < n; ++entry) {
         const CIdKeys::Key key = Key(entry);

@@ -5,6 +5,7 @@
 // (_mbscmp's character order).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/base/CString.h"
+#include "platform/base/HugePages.h"
 
 class CIdKeys {
 public:
@@ -27,16 +29,24 @@ public:
     static std::uint64_t Mix(Key key) { return (key ^ (key >> 29)) * 0x9E3779B97F4A7C15ull; }
 
     int GetSize() const { return static_cast<int>(m_keys.size()); }
-    void Reserve(std::size_t n) { m_keys.reserve(n); }
+    void Reserve(std::size_t n) {
+        m_keys.reserve(n);
+        huge_pages::AdviseCapacity(m_keys);
+    }
     void RemoveAll();
     void Swap(CIdKeys& other) noexcept;
 
     int Add(std::string_view id) {
-        m_keys.push_back(KeyFor(id));
+        const Key key = KeyFor(id);
+        AddKey(key);
         return GetSize() - 1;
     }
     // A packed key as it is (from Pack).
-    void AddKey(Key key) { m_keys.push_back(key); }
+    void AddKey(Key key) {
+        if (m_keys.size() == m_keys.capacity())
+            Reserve(std::max<std::size_t>(64, 2 * m_keys.size()));
+        m_keys.push_back(key);
+    }
     // Equal IDs have equal keys: a text ID is kept once however often it is added.
     Key KeyFor(std::string_view id);
     // The key of an ID not added (yet); false when it is a text ID never added, which no entry

@@ -1,5 +1,7 @@
 #include "database/IdLookup.h"
 
+#include "platform/base/HugePages.h"
+
 void CIdLookup::RemoveAll() {
     std::vector<Slot>().swap(m_slots);
     m_size = 0;
@@ -12,7 +14,10 @@ std::uint32_t CIdLookup::TagOf(CIdKeys::Key key) {
 void CIdLookup::Grow() {
     std::vector<Slot> old;
     old.swap(m_slots);
-    m_slots.resize(old.empty() ? 64 : old.size() * 2);
+    const std::size_t slots = old.empty() ? 64 : old.size() * 2;
+    m_slots.reserve(slots);
+    huge_pages::AdviseCapacity(m_slots);
+    m_slots.resize(slots);
     const std::size_t mask = m_slots.size() - 1;
     for (const Slot& slot : old) {
         if (slot.entry < 0) continue;

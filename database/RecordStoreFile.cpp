@@ -14,6 +14,7 @@
 #include "database/RecordStore.h"
 #include "database/RecordText.h"
 #include "platform/base/CFile.h"
+#include "platform/base/HugePages.h"
 
 CString CRecordStore::FormatDate(CTime time) {
     return CString(record_text::FormatDate(time));
@@ -331,8 +332,11 @@ void CRecordStore::LoadRecords(CArchive& ar) {
     for (int i = 0; i < 2; ++i) {
         parts[i].records.reserve(lines[i]);
         parts[i].keys.reserve(lines[i]);
+        huge_pages::AdviseCapacity(parts[i].records);
+        huge_pages::AdviseCapacity(parts[i].keys);
     }
     m_records.reserve(m_records.size() + lines[0] + lines[1]);
+    huge_pages::AdviseCapacity(m_records);
     m_keys.Reserve(m_records.size() + lines[0] + lines[1]);
 
     std::thread second;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/HugePages.h"
+
 namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
 }
@@ -72,7 +74,10 @@ BOOL CArchive::ReadRest(std::string& out, const std::function<void(std::size_t)>
     out.append(m_buf.data() + m_pos, m_end - m_pos);
     m_pos = m_end;
     const std::int64_t length = m_pFile ? m_pFile->GetLength() : -1;
-    if (length > 0) out.reserve(first + static_cast<std::size_t>(length));
+    if (length > 0) {
+        out.reserve(first + static_cast<std::size_t>(length));
+        huge_pages::AdviseCapacity(out);
+    }
     constexpr std::size_t kChunk = std::size_t(8) << 20;
     while (!m_bEof && !m_bBad && m_pFile) {
         const std::size_t at = out.size();
