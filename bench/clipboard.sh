@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Clipboard pickup on a private Xvfb display: xclip reading 10 and 100 MB ID lists back, beside
 # the pickup of those texts (100,000 and 1,000,000 IDs, none or half of them registered; x_xclip
-# the ratio), of a 30 KB forum text and of 5 and 20 MB texts with and without line ends; the
+# the ratio to xclip reading it back after each run, x_10MB the 100 MB run's to the 10 MB one's),
+# of a 30 KB forum text and of 5 and 20 MB texts with and without line ends; the
 # time of a run and the longest time the window did not answer.
 #   bench/clipboard.sh [BUILD_DIR] [BENCHMARK OPTIONS]   (BUILD_DIR defaults to $BUILD_DIR or build)
 set -euo pipefail

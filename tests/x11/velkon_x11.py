@@ -706,7 +706,9 @@ def case_clipboard_flood(s):
 
 class SilentOwner:
     """An X client of this script's own (libX11 through ctypes) that takes the clipboard again
-    and again and answers no request for its text."""
+    and again and answers no request for its text, unless told to answer one late."""
+
+    SELECTION_REQUEST, SELECTION_NOTIFY, PROP_MODE_REPLACE = 30, 31, 0
 
     def __init__(self, display):
         x = ctypes.cdll.LoadLibrary("libX11.so.6")
@@ -724,6 +726,25 @@ class SilentOwner:
                                          ctypes.c_ulong]
         x.XFlush.argtypes = [ctypes.c_void_p]
         x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        x.XPending.argtypes = [ctypes.c_void_p]
+        x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        x.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong,
+                                      ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_char_p,
+                                      ctypes.c_int]
+        x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                 ctypes.c_void_p]
+        x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        # Errors are counted rather than ending this script, as Xlib's own handler would.
+        self.errors = []
+        handler_type = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+
+        def on_error(_display, event):
+            # XErrorEvent: type, display, resourceid, serial, then error_code.
+            self.errors.append(ctypes.cast(event, ctypes.POINTER(ctypes.c_ubyte))[32])
+            return 0
+        self._on_error = handler_type(on_error)
+        x.XSetErrorHandler.argtypes = [handler_type]
+        x.XSetErrorHandler(self._on_error)
         self.x = x
         self.d = x.XOpenDisplay(display.encode())
         check(self.d, "no connection to the X server")
@@ -734,6 +755,33 @@ class SilentOwner:
     def take(self):
         self.x.XSetSelectionOwner(self.d, self.clipboard, self.window, 0)
         self.x.XFlush(self.d)
+
+    def next_request(self, what):
+        """The next request for the clipboard's text, as XSelectionRequestEvent's longs."""
+        event = (ctypes.c_long * 24)()
+
+        def arrived():
+            while self.x.XPending(self.d):
+                self.x.XNextEvent(self.d, event)
+                if event[0] & 0xFFFFFFFF == self.SELECTION_REQUEST:
+                    return True
+            return False
+        wait_until(what, arrived, interval=0.01)
+        return list(event)
+
+    def answer(self, request, data):
+        """Answers a request as an owner does: the text on the requestor's property, then the
+        notice; the X errors that came of it."""
+        requestor, selection, target, prop, when = request[5:10]
+        self.x.XChangeProperty(self.d, requestor, prop, target, 8, self.PROP_MODE_REPLACE, data,
+                               len(data))
+        notice = (ctypes.c_long * 24)()
+        notice[0] = self.SELECTION_NOTIFY
+        notice[2] = 1
+        notice[4:9] = [requestor, selection, target, prop, when]
+        self.x.XSendEvent(self.d, requestor, 0, 0, notice)
+        self.x.XSync(self.d, 0)
+        return list(self.errors)
 
     def close(self):
         self.x.XCloseDisplay(self.d)
@@ -774,6 +822,28 @@ def case_clipboard_flood_silent(s):
     check(most_sockets <= sockets + 3, f"sockets grew from {sockets} to {most_sockets}")
     copy(s, "After: XYZ00001 山田　太郎\n".encode())
     wait_until("the copy after the flood to be picked up", lambda: picked(s, "XYZ00001"))
+    check(proc.poll() is None, "the program ended")
+
+
+def case_clipboard_late_answer(s):
+    # An owner asked for its text, replaced by a newer copy before it answers, answers after the
+    # newer copy is picked up: the window it answers to is still there, so the answer brings it
+    # no error (one that ends an owner on Xlib's own error handler, xclip, and takes its copy).
+    data = write(s.path("data.lst"), SAMPLE)
+    proc = s.start([data])
+    s.wait_window(frame_title("data.lst"))
+    owner = SilentOwner(s.display)
+    try:
+        owner.take()
+        request = owner.next_request("the program to ask for the clipboard's text")
+        copy(s, "Newer: XYZ00001 山田　太郎\n".encode())
+        wait_until("the newer copy to be picked up", lambda: picked(s, "XYZ00001"))
+        errors = owner.answer(request, b"ABC12345")
+    finally:
+        owner.close()
+    check(not errors, f"the late answer met X errors {errors}")
+    copy(s, "Last: QRS24680 Red\n".encode())
+    wait_until("a copy after the late answer to be picked up", lambda: picked(s, "QRS24680"))
     check(proc.poll() is None, "the program ended")
 
 

@@ -112,7 +112,7 @@ private:
     bool m_announced = false;
 };
 
-// The one thread that fetches other programs' text, over one X connection at a time, so no
+// The one thread that fetches other programs' text, over one X connection of its own, so no
 // number of changes makes more threads or connections. A change that comes while one is being
 // fetched abandons that one, unless a reader is taking it already: only the newest is wanted,
 // and it is fetched next. Shared with the thread, which the clipboard object's end stops and
@@ -133,6 +133,9 @@ struct Fetcher {
     }
 
     void Run() {
+        // One connection for the thread's life; a reading given up leaves its window behind
+        // for an owner still answering it.
+        x11sel::Requestor requestor;
         std::unique_lock lock(mutex);
         for (;;) {
             wake.wait(lock, [this] { return quit || wanted != 0; });
@@ -144,7 +147,7 @@ struct Fetcher {
             lock.unlock();
             StreamSink sink(stream, abandon, [this, change, stream] { Post(change, stream); });
             const x11sel::Outcome outcome =
-                x11sel::ReadClipboardText(sink, abandon, kOwnerTimeoutMs);
+                requestor.ReadClipboardText(sink, abandon, kOwnerTimeoutMs);
             sink.End(abandon && !stream->Taken() ? x11sel::Outcome::kNone : outcome);
             lock.lock();
             current.reset();

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,16 +20,6 @@
 namespace x11sel {
 
 namespace {
-
-struct Connection {
-    Display* display = XOpenDisplay(nullptr);
-    Window window = 0;
-    ~Connection() {
-        if (!display) return;
-        if (window) XDestroyWindow(display, window);
-        XCloseDisplay(display);
-    }
-};
 
 // Waits for the next event that `match` accepts, giving up after `timeoutMs` without one or
 // when `stop` is set.
@@ -130,12 +122,9 @@ Take TakeProperty(Display* d, Window w, Atom property, std::size_t maxBytes, Rep
 
 class Selection {
 public:
-    Selection(Connection& c, const std::atomic<bool>& stop, int timeoutMs, std::size_t maxBytes)
-        : m_d(c.display),
-          m_w(c.window),
-          m_stop(stop),
-          m_timeoutMs(timeoutMs),
-          m_maxBytes(maxBytes) {}
+    Selection(Display* d, Window w, const std::atomic<bool>& stop, int timeoutMs,
+              std::size_t maxBytes)
+        : m_d(d), m_w(w), m_stop(stop), m_timeoutMs(timeoutMs), m_maxBytes(maxBytes) {}
 
     Atom Intern(const char* name) const { return XInternAtom(m_d, name, False); }
 
@@ -228,18 +217,63 @@ std::string Latin1ToUtf8(std::string_view latin1) {
     return out;
 }
 
+// One reading over the window given.
+Outcome ReadThrough(Display* d, Window window, TextSink& sink, const std::atomic<bool>& stop,
+                    int timeoutMs, std::size_t maxBytes);
+
 }  // namespace
 
-Outcome ReadClipboardText(TextSink& sink, const std::atomic<bool>& stop, int timeoutMs,
-                          std::size_t maxBytes) {
-    Connection c;
-    if (!c.display) return Outcome::kNone;
-    Display* d = c.display;
-    c.window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+struct Requestor::Windows {
+    Display* display = nullptr;
+    std::deque<Window> kept;  // of readings given up for a newer copy, oldest first
+};
+
+Requestor::Requestor() : m_windows(std::make_unique<Windows>()) {}
+
+Requestor::~Requestor() {
+    Display* d = m_windows->display;
+    if (!d) return;
+    for (const Window w : m_windows->kept) XDestroyWindow(d, w);
+    XCloseDisplay(d);
+}
+
+Outcome Requestor::ReadClipboardText(TextSink& sink, const std::atomic<bool>& stop, int timeoutMs,
+                                     std::size_t maxBytes) {
+    Windows& windows = *m_windows;
+    if (!windows.display) windows.display = XOpenDisplay(nullptr);
+    Display* d = windows.display;
+    if (!d) return Outcome::kNone;
+    // What came for the windows of readings given up is of no use now.
+    XSync(d, False);
+    XEvent stale;
+    while (XPending(d) > 0) XNextEvent(d, &stale);
+    const Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
     // Before anything is asked for: the pieces of a large answer are announced as changes of
     // the window's property.
-    XSelectInput(d, c.window, PropertyChangeMask);
-    Selection selection(c, stop, timeoutMs, maxBytes);
+    XSelectInput(d, window, PropertyChangeMask);
+    const Outcome outcome = ReadThrough(d, window, sink, stop, timeoutMs, maxBytes);
+    if (!stop.load()) {
+        // Read to the end, or given up here (too large, silent too long): nobody answers into
+        // it any more, or an owner still sending is meant to learn from its going that the
+        // rest is not wanted.
+        XDestroyWindow(d, window);
+        XFlush(d);
+        return outcome;
+    }
+    windows.kept.push_back(window);
+    if (windows.kept.size() > kKeptWindows) {
+        XDestroyWindow(d, windows.kept.front());
+        windows.kept.pop_front();
+    }
+    XFlush(d);
+    return outcome;
+}
+
+namespace {
+
+Outcome ReadThrough(Display* d, Window window, TextSink& sink, const std::atomic<bool>& stop,
+                    int timeoutMs, std::size_t maxBytes) {
+    Selection selection(d, window, stop, timeoutMs, maxBytes);
     if (XGetSelectionOwner(d, selection.Intern("CLIPBOARD")) == None) return Outcome::kNone;
 
     const Atom utf8 = selection.Intern("UTF8_STRING");
@@ -307,5 +341,7 @@ Outcome ReadClipboardText(TextSink& sink, const std::atomic<bool>& stop, int tim
     }
     return Outcome::kNone;
 }
+
+}  // namespace
 
 }  // namespace x11sel
