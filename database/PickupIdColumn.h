@@ -1,7 +1,7 @@
 // The picked-up IDs seen as an array of CString, by pickup number. They are kept once, as keys
-// (CIdKeys): a long text picks up a million IDs, and a CString each beside the keys would cost
-// a third of the pickup's time in copies and moves as the array grew. An element is read out
-// by value; a caller that keeps one keeps a copy.
+// (CIdKeys): a long text picks up a million IDs, and a CString each beside the keys cost a
+// fifth of the pickup's time in copies and moves as the array grew. An element is read out by
+// value; a caller that keeps one keeps a copy.
 #pragma once
 
 #include "database/IdKeys.h"
