@@ -219,59 +219,6 @@ std::string Latin1ToUtf8(std::string_view latin1) {
 
 // One reading over the window given.
 Outcome ReadThrough(Display* d, Window window, TextSink& sink, const std::atomic<bool>& stop,
-                    int timeoutMs, std::size_t maxBytes);
-
-}  // namespace
-
-struct Requestor::Windows {
-    Display* display = nullptr;
-    std::deque<Window> kept;  // of readings given up for a newer copy, oldest first
-};
-
-Requestor::Requestor() : m_windows(std::make_unique<Windows>()) {}
-
-Requestor::~Requestor() {
-    Display* d = m_windows->display;
-    if (!d) return;
-    for (const Window w : m_windows->kept) XDestroyWindow(d, w);
-    XCloseDisplay(d);
-}
-
-Outcome Requestor::ReadClipboardText(TextSink& sink, const std::atomic<bool>& stop, int timeoutMs,
-                                     std::size_t maxBytes) {
-    Windows& windows = *m_windows;
-    if (!windows.display) windows.display = XOpenDisplay(nullptr);
-    Display* d = windows.display;
-    if (!d) return Outcome::kNone;
-    // What came for the windows of readings given up is of no use now.
-    XSync(d, False);
-    XEvent stale;
-    while (XPending(d) > 0) XNextEvent(d, &stale);
-    const Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
-    // Before anything is asked for: the pieces of a large answer are announced as changes of
-    // the window's property.
-    XSelectInput(d, window, PropertyChangeMask);
-    const Outcome outcome = ReadThrough(d, window, sink, stop, timeoutMs, maxBytes);
-    if (!stop.load()) {
-        // Read to the end, or given up here (too large, silent too long): nobody answers into
-        // it any more, or an owner still sending is meant to learn from its going that the
-        // rest is not wanted.
-        XDestroyWindow(d, window);
-        XFlush(d);
-        return outcome;
-    }
-    windows.kept.push_back(window);
-    if (windows.kept.size() > kKeptWindows) {
-        XDestroyWindow(d, windows.kept.front());
-        windows.kept.pop_front();
-    }
-    XFlush(d);
-    return outcome;
-}
-
-namespace {
-
-Outcome ReadThrough(Display* d, Window window, TextSink& sink, const std::atomic<bool>& stop,
                     int timeoutMs, std::size_t maxBytes) {
     Selection selection(d, window, stop, timeoutMs, maxBytes);
     if (XGetSelectionOwner(d, selection.Intern("CLIPBOARD")) == None) return Outcome::kNone;
@@ -343,5 +290,50 @@ Outcome ReadThrough(Display* d, Window window, TextSink& sink, const std::atomic
 }
 
 }  // namespace
+
+struct Requestor::Windows {
+    Display* display = nullptr;
+    std::deque<Window> kept;  // of readings given up for a newer copy, oldest first
+};
+
+Requestor::Requestor() : m_windows(std::make_unique<Windows>()) {}
+
+Requestor::~Requestor() {
+    Display* d = m_windows->display;
+    if (!d) return;
+    for (const Window w : m_windows->kept) XDestroyWindow(d, w);
+    XCloseDisplay(d);
+}
+
+Outcome Requestor::ReadClipboardText(TextSink& sink, const std::atomic<bool>& stop, int timeoutMs,
+                                     std::size_t maxBytes) {
+    Windows& windows = *m_windows;
+    if (!windows.display) windows.display = XOpenDisplay(nullptr);
+    Display* d = windows.display;
+    if (!d) return Outcome::kNone;
+    // What came for the windows of readings given up is of no use now.
+    XSync(d, False);
+    XEvent stale;
+    while (XPending(d) > 0) XNextEvent(d, &stale);
+    const Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+    // Before anything is asked for: the pieces of a large answer are announced as changes of
+    // the window's property.
+    XSelectInput(d, window, PropertyChangeMask);
+    const Outcome outcome = ReadThrough(d, window, sink, stop, timeoutMs, maxBytes);
+    if (!stop.load()) {
+        // Read to the end, or given up here (too large, silent too long): nobody answers into
+        // it any more, or an owner still sending is meant to learn from its going that the
+        // rest is not wanted.
+        XDestroyWindow(d, window);
+    } else {
+        windows.kept.push_back(window);
+        if (windows.kept.size() > kKeptWindows) {
+            XDestroyWindow(d, windows.kept.front());
+            windows.kept.pop_front();
+        }
+    }
+    XFlush(d);
+    return outcome;
+}
 
 }  // namespace x11sel
